@@ -1,0 +1,95 @@
+#include "common/random.h"
+
+#include <array>
+
+namespace
+{
+
+class CMersenneTwister
+{
+public:
+    explicit CMersenneTwister(std::uint32_t seed) { Seed(seed); }
+
+    void Seed(std::uint32_t seed)
+    {
+        m_State[0] = seed;
+        for (std::uint32_t i = 1; i < kWords; ++i)
+            m_State[i] = 1812433253u * (m_State[i - 1] ^ (m_State[i - 1] >> 30)) + i;
+        m_Index = kWords; // regenerate on the next draw
+    }
+
+    std::uint32_t Next()
+    {
+        if (m_Index >= kWords)
+            Regenerate();
+        std::uint32_t y = m_State[m_Index++];
+        y ^= y >> 11;
+        y ^= (y << 7) & 0x9D2C5680u;
+        y ^= (y << 15) & 0xEFC60000u;
+        y ^= y >> 18;
+        return y;
+    }
+
+private:
+    static constexpr std::uint32_t kWords = 624;
+    static constexpr std::uint32_t kShift = 397;
+
+    void Regenerate()
+    {
+        for (std::uint32_t i = 0; i < kWords; ++i)
+        {
+            const std::uint32_t y =
+                (m_State[i] & 0x80000000u) | (m_State[(i + 1) % kWords] & 0x7FFFFFFFu);
+            std::uint32_t next = m_State[(i + kShift) % kWords] ^ (y >> 1);
+            if (y & 1u)
+                next ^= 0x9908B0DFu;
+            m_State[i] = next;
+        }
+        m_Index = 0;
+    }
+
+    std::array<std::uint32_t, kWords> m_State{};
+    std::uint32_t m_Index = kWords;
+};
+
+CMersenneTwister& Generator()
+{
+    // Built on first use, so it is seeded before any other global can draw.
+    static CMersenneTwister generator(5489u);
+    return generator;
+}
+
+} // namespace
+
+void SeedRandom(std::uint32_t seed)
+{
+    Generator().Seed(seed);
+}
+
+std::uint32_t RandomWord()
+{
+    return Generator().Next();
+}
+
+double RealFromDraw(std::uint32_t draw)
+{
+    return static_cast<double>(draw) / 4294967295.0;
+}
+
+int DieFromReal(double real, int n)
+{
+    // The modulo turns the rare draw of exactly 1.0 into the lowest face.
+    const int t = static_cast<int>(real * n);
+    const int r = t % n;
+    return n > 0 ? r + 1 : r - 1;
+}
+
+double RandomReal()
+{
+    return RealFromDraw(RandomWord());
+}
+
+int RandomDie(int n)
+{
+    return DieFromReal(RandomReal(), n);
+}

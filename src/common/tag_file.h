@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace VARDCommon
+{
+
+class CDataFileFactory;
+
+// Reads the tagged text format: blank-separated words with one word of
+// look-ahead. Every Read* consumes the current word and reads the next one
+// unless it says otherwise. Failures are CVARDException: code 1 for a word
+// other than the one required (or the end of the input), code 2 for a tag
+// read while a tuple is open.
+class CTagFileReader
+{
+public:
+    // Saved games: a failed open is not reported here; the first tag read fails.
+    explicit CTagFileReader(const std::filesystem::path& path);
+    // Module files, through the module's factory.
+    CTagFileReader(CDataFileFactory& factory, std::uint32_t kind, std::uint32_t subKind,
+                   const std::string& name);
+    // Any stream (tests, in-memory records); sourceName is used in error texts.
+    CTagFileReader(std::shared_ptr<std::istream> stream, std::string sourceName);
+
+    bool IsStartTag(const std::string& name) const;
+    bool IsAnyStartTag() const;
+    void ReadStartTag(const std::string& name);
+    bool IsAtEndTag() const;
+    void ReadEndTag();
+    void SkipToEndTag(const std::string& name);
+
+    bool ReadPairStart();
+    bool ReadTupleStart(int count, bool nullAllowed);
+
+    std::string ReadWord();
+    std::string ReadString();
+    std::string ReadQuoted();
+    std::uint32_t ReadUnsigned();
+    std::int32_t ReadInt();
+    double ReadDouble();
+    bool ReadBool();
+    void ReadColor(std::uint32_t& color);
+
+    void NextToken();
+
+    // Not advancing: the look-ahead word, the end of the input, the open tuple.
+    const std::string& GetCurrentWord() const { return m_Word; }
+    bool IsAtEnd() const { return m_AtEnd; }
+    bool IsInTuple() const { return m_Group > 0; }
+    // "name, line N" for error texts.
+    std::string Where() const;
+    [[noreturn]] void Fail(int code, const std::string& what) const;
+
+private:
+    bool ReadRawWord(std::string& word);
+    void SkipRestOfLine();
+    void RequireWord(const char* what) const;
+
+    std::shared_ptr<std::istream> m_Stream;
+    std::string m_Source;
+    std::string m_Word;
+    bool m_AtEnd = false;
+    int m_Line = 1;
+    int m_WordLine = 1;
+    std::vector<std::string> m_Open;
+    int m_Group = 0;
+};
+
+// Writes the tagged text format, one item a line, indented one blank per open
+// element. The previous file is never destroyed: everything goes to a
+// temporary file beside the target, which replaces it only when Close
+// succeeds. A writer destroyed without Close while an exception unwinds keeps
+// the old file.
+class CTagFileWriter
+{
+public:
+    explicit CTagFileWriter(const std::filesystem::path& path);
+    ~CTagFileWriter();
+    CTagFileWriter(const CTagFileWriter&) = delete;
+    CTagFileWriter& operator=(const CTagFileWriter&) = delete;
+
+    void WriteStartTag(const std::string& name);
+    void WriteEndTag();
+    void WriteTupleStart(int count);
+    void WriteString(const std::string& text);
+    void WriteQuoted(const std::string& text);
+    void WriteUnsigned(std::uint32_t value);
+    void WriteInt(std::int32_t value);
+    void WriteDouble(double value);
+    void WriteBool(bool value);
+    // A colour as a tuple of three: red, green, blue.
+    void WriteColor(std::uint32_t color);
+
+    // Flushes, checks and puts the file in place; code 1 on any failure.
+    void Close();
+
+private:
+    void WriteIndent();
+    void EndItem();
+    void Put(const std::string& text);
+    void Discard() noexcept;
+
+    std::filesystem::path m_Target;
+    std::filesystem::path m_Temporary;
+    std::ofstream m_Out;
+    std::vector<std::string> m_Open;
+    int m_Group = 0;
+    int m_TupleLength = 0;
+    bool m_Closed = false;
+    int m_UncaughtAtStart = 0;
+};
+
+} // namespace VARDCommon

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "world/thing.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace VARDCommon
+{
+class CDataFileFactory;
+class CTagFileReader;
+class CTagFileWriter;
+} // namespace VARDCommon
+
+namespace VARD
+{
+
+class CTileTemplate;
+class CObjectTemplate;
+class CItemTemplate;
+class CActorTemplate;
+class CQuestInfo;
+class CSpell;
+class CFaction;
+
+// One head choice of character creation.
+struct CHeadInfo
+{
+    std::string displayName;
+    std::string head;
+};
+
+// One item in the world. Its template lives as long as the module.
+class CItem : public CThing
+{
+public:
+    CItem(std::uint32_t id, const CItemTemplate* itemTemplate, std::uint32_t value1,
+          std::uint32_t value2)
+        : m_Id(id), m_Template(itemTemplate), m_Value1(value1), m_Value2(value2)
+    {
+    }
+
+    void GetId(std::uint32_t& id) const override { id = m_Id; }
+    const CItemTemplate* GetTemplate() const { return m_Template; }
+    std::uint32_t GetValue1() const { return m_Value1; }
+    std::uint32_t GetValue2() const { return m_Value2; }
+    int GetUnused() const { return m_Unused; }
+
+private:
+    std::uint32_t m_Id;
+    int m_Unused = 0;
+    const CItemTemplate* m_Template;
+    std::uint32_t m_Value1;
+    std::uint32_t m_Value2;
+};
+
+template <typename T> using StringMap = std::map<std::string, std::shared_ptr<T>>;
+
+template <typename Map>
+typename Map::const_iterator StringMapFind(const Map& map, const std::string& name)
+{
+    return map.find(name);
+}
+
+template <typename T> T* StringMapGet(const StringMap<T>& map, const std::string& name)
+{
+    const auto found = map.find(name);
+    return found == map.end() ? nullptr : found->second.get();
+}
+
+// All static data of one module; read-only once loaded.
+class CModule
+{
+public:
+    CModule();
+    ~CModule();
+
+    void Load(std::shared_ptr<VARDCommon::CDataFileFactory> factory);
+
+    // Code 1 for a template name the module lacks.
+    std::shared_ptr<CItem> CreateItem(const std::string& templateName, std::uint32_t value1,
+                                      std::uint32_t id, std::uint32_t value2) const;
+
+    std::shared_ptr<VARDCommon::CDataFileFactory> GetDataFileFactory() const { return m_Factory; }
+
+    const std::string& GetStartArea() const { return m_StartArea; }
+    const std::string& GetStartEntry() const { return m_StartEntry; }
+    std::uint32_t GetStartYear() const { return m_StartYear; }
+    std::uint32_t GetStartDay() const { return m_StartDay; }
+    std::uint32_t GetStartHour() const { return m_StartHour; }
+    const std::vector<std::shared_ptr<CHeadInfo>>& GetHeads(int gender) const;
+
+    const StringMap<CTileTemplate>& GetTileTemplates() const { return m_TileTemplates; }
+    const StringMap<CObjectTemplate>& GetObjectTemplates() const { return m_ObjectTemplates; }
+    const StringMap<CItemTemplate>& GetItemTemplates() const { return m_ItemTemplates; }
+    const StringMap<CActorTemplate>& GetActorTemplates() const { return m_ActorTemplates; }
+    const StringMap<CQuestInfo>& GetQuests() const { return m_Quests; }
+    const std::map<std::string, std::string>& GetJournal() const { return m_Journal; }
+    const StringMap<CSpell>& GetSpells() const { return m_Spells; }
+    const StringMap<CFaction>& GetFactions() const { return m_Factions; }
+
+    // Lookups by name: null when absent.
+    const CTileTemplate* FindTileTemplate(const std::string& name) const;
+    const CObjectTemplate* FindObjectTemplate(const std::string& name) const;
+    const CItemTemplate* FindItemTemplate(const std::string& name) const;
+    const CActorTemplate* FindActorTemplate(const std::string& name) const;
+    const CQuestInfo* FindQuest(const std::string& name) const;
+    const CSpell* FindSpell(const std::string& name) const;
+    const CFaction* FindFaction(const std::string& name) const;
+
+    // Filled by the loaders; open so that tests can build small modules by hand.
+    StringMap<CTileTemplate>& TileTemplates() { return m_TileTemplates; }
+    StringMap<CObjectTemplate>& ObjectTemplates() { return m_ObjectTemplates; }
+    StringMap<CItemTemplate>& ItemTemplates() { return m_ItemTemplates; }
+    StringMap<CActorTemplate>& ActorTemplates() { return m_ActorTemplates; }
+    StringMap<CQuestInfo>& Quests() { return m_Quests; }
+    std::map<std::string, std::string>& Journal() { return m_Journal; }
+    StringMap<CSpell>& Spells() { return m_Spells; }
+    StringMap<CFaction>& Factions() { return m_Factions; }
+
+private:
+    std::shared_ptr<VARDCommon::CDataFileFactory> m_Factory;
+    std::string m_StartArea;
+    std::string m_StartEntry;
+    std::uint32_t m_StartYear = 0;
+    std::uint32_t m_StartDay = 0;
+    std::uint32_t m_StartHour = 0;
+    std::array<std::vector<std::shared_ptr<CHeadInfo>>, 3> m_Heads;
+    StringMap<CTileTemplate> m_TileTemplates;
+    StringMap<CObjectTemplate> m_ObjectTemplates;
+    StringMap<CItemTemplate> m_ItemTemplates;
+    StringMap<CActorTemplate> m_ActorTemplates;
+    StringMap<CQuestInfo> m_Quests;
+    std::map<std::string, std::string> m_Journal;
+    StringMap<CSpell> m_Spells;
+    StringMap<CFaction> m_Factions;
+};
+
+// Linear searches over item and thing vectors; null when absent.
+template <typename T> T* FindThingById(const std::vector<std::shared_ptr<T>>& things, std::uint32_t id)
+{
+    for (const auto& thing : things)
+        if (thing && thing->Id() == id)
+            return thing.get();
+    return nullptr;
+}
+CItem* FindItemById(const std::vector<std::shared_ptr<CItem>>& items, std::uint32_t id);
+CItem* FindItemByName(const std::vector<std::shared_ptr<CItem>>& items, const std::string& name);
+
+// One item as a tuple of three: template name, first and second creation value.
+void WriteItem(VARDCommon::CTagFileWriter& writer, const CItem& item);
+
+} // namespace VARD

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/setup.sh
+vard_install_packages
+build=${VARD_TEST_BUILD:-build-test}
+vard_build "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DVARD_SANITIZE=ON
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
