@@ -495,11 +495,23 @@ void CTagFileWriter::WriteString(const std::string& text)
 
 void CTagFileWriter::WriteQuoted(const std::string& text)
 {
-    // A double quote inside would end the text early when it is read back.
-    std::string safe = text;
-    for (char& c : safe)
-        if (c == '"')
-            c = '\'';
+    // The reader joins the words of a quoted text with one blank, so write it
+    // that way: a leading or trailing blank would otherwise put the reader out
+    // of step. A double quote inside would end the text early.
+    std::string safe;
+    bool blank = false;
+    for (char c : text)
+    {
+        if (IsBlank(static_cast<unsigned char>(c)))
+        {
+            blank = !safe.empty();
+            continue;
+        }
+        if (blank)
+            safe += ' ';
+        blank = false;
+        safe += c == '"' ? '\'' : c;
+    }
     WriteIndent();
     Put("\"" + safe + "\"");
     EndItem();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/exception.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +52,10 @@ public:
 
     void NextToken();
 
+    // Converts the current word with a keyword converter and advances. A
+    // converter's failure keeps its code and gains the file and line.
+    template <typename Convert> auto ReadConverted(Convert convert);
+
     // Not advancing: the look-ahead word, the end of the input, the open tuple.
     const std::string& GetCurrentWord() const { return m_Word; }
     bool IsAtEnd() const { return m_AtEnd; }
@@ -72,6 +78,21 @@ private:
     std::vector<std::string> m_Open;
     int m_Group = 0;
 };
+
+template <typename Convert> auto CTagFileReader::ReadConverted(Convert convert)
+{
+    RequireWord("a keyword");
+    try
+    {
+        auto value = convert(m_Word);
+        NextToken();
+        return value;
+    }
+    catch (const CVARDException& e)
+    {
+        Fail(e.GetCode(), e.GetDetail());
+    }
+}
 
 // Writes the tagged text format, one item a line, indented one blank per open
 // element. The previous file is never destroyed: everything goes to a

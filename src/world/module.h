@@ -26,6 +26,7 @@ class CActorTemplate;
 class CQuestInfo;
 class CSpell;
 class CFaction;
+class CItemAttribute;
 
 // One head choice of character creation.
 struct CHeadInfo
@@ -49,6 +50,9 @@ public:
     std::uint32_t GetValue1() const { return m_Value1; }
     std::uint32_t GetValue2() const { return m_Value2; }
     int GetUnused() const { return m_Unused; }
+    // Pass-throughs to the template.
+    const CItemAttribute* FindAttribute(std::int32_t kind) const;
+    int GetWandTargetMode() const;
 
 private:
     std::uint32_t m_Id;
@@ -122,7 +126,19 @@ public:
     StringMap<CSpell>& Spells() { return m_Spells; }
     StringMap<CFaction>& Factions() { return m_Factions; }
 
+    // The module files, in the order Load reads them.
+    void LoadWorld(VARDCommon::CTagFileReader& reader);
+    void LoadMagic(VARDCommon::CTagFileReader& reader);
+    void LoadItems(VARDCommon::CTagFileReader& reader);
+    void LoadFactions(VARDCommon::CTagFileReader& reader);
+    void LoadMonsters(VARDCommon::CTagFileReader& reader);
+    void LoadQuests(VARDCommon::CTagFileReader& reader);
+    void LoadJournal(VARDCommon::CTagFileReader& reader);
+
 private:
+    void ReadMultiTile(VARDCommon::CTagFileReader& reader);
+    void ReadHeads(VARDCommon::CTagFileReader& reader, const std::string& tag, int gender);
+
     std::shared_ptr<VARDCommon::CDataFileFactory> m_Factory;
     std::string m_StartArea;
     std::string m_StartEntry;

@@ -92,6 +92,8 @@ TEST_F(TagFileWriterTest, EveryValueKindRoundTrips)
         writer.WriteString("");
         writer.WriteQuoted("two  words");
         writer.WriteQuoted("");
+        writer.WriteQuoted("  padded\tand\n spaced  ");
+        writer.WriteQuoted(" ");
         writer.WriteColor(0x00FF8001u);
         writer.WriteTupleStart(2);
         writer.WriteQuoted("in tuple");
@@ -108,6 +110,8 @@ TEST_F(TagFileWriterTest, EveryValueKindRoundTrips)
     EXPECT_EQ(reader.ReadString(), "word");
     EXPECT_EQ(reader.ReadString(), "");
     EXPECT_EQ(reader.ReadQuoted(), "two words");
+    EXPECT_EQ(reader.ReadQuoted(), "");
+    EXPECT_EQ(reader.ReadQuoted(), "padded and spaced");
     EXPECT_EQ(reader.ReadQuoted(), "");
     std::uint32_t color = 0;
     reader.ReadColor(color);

@@ -1,0 +1,111 @@
+#include "world/game.h"
+
+#include "common/exception.h"
+#include "world/rule_tables.h"
+
+namespace VARD
+{
+
+CGame::CGame() = default;
+CGame::~CGame() = default;
+
+void CGame::Reset()
+{
+    m_State = kGameDestinationKnown;
+    m_TravelArea.clear();
+    m_TravelEntry.clear();
+    m_ResurrectionArea.clear();
+    m_ResurrectionEntry.clear();
+    m_Tick = 0;
+    m_Gold = 0;
+    m_NextAmbienceTick = 0;
+    m_CombatFlag = 0;
+}
+
+std::uint32_t CGame::NewThingId(std::uint32_t kind)
+{
+    const std::uint32_t number = m_NextThingNumber++;
+    if (kind >= 256)
+        throw CVARDException(2, "no thing kind " + std::to_string(kind));
+    if (number > 0xFFFFFFu)
+        throw CVARDException(2, "the game has run out of thing numbers");
+    return (kind << 24) + number;
+}
+
+void CGame::SetStartDate(std::int32_t year, std::int32_t day, std::int32_t hour)
+{
+    m_StartYear = year;
+    m_StartDay = day;
+    m_StartHour = hour;
+}
+
+CGameTime CGame::SplitTime(std::uint32_t ticks) const
+{
+    const std::uint32_t s = static_cast<std::uint32_t>(ticks / 30.0);
+    CGameTime time;
+    time.second = s % 60;
+    time.minute = (s / 60) % 60;
+    const std::uint32_t h = static_cast<std::uint32_t>(m_StartHour) + s / 3600;
+    time.hour = h % 24;
+    const std::uint32_t d = static_cast<std::uint32_t>(m_StartDay) + h / 24;
+    time.day = d % 30 + 1;
+    time.month = (d / 30) % 12;
+    time.year = static_cast<std::uint32_t>(m_StartYear) + d / 360;
+    return time;
+}
+
+std::string CGame::FormatDateTime(std::uint32_t ticks) const
+{
+    const CGameTime time = SplitTime(ticks);
+    std::string text = GetMonthName(static_cast<int>(time.month)) + " " +
+                       std::to_string(time.day) + ", " + std::to_string(time.year) + " ";
+    const std::string minutes =
+        (time.minute < 10 ? "0" : "") + std::to_string(time.minute);
+    if (time.hour == 0)
+        text += "12:" + minutes + "am";
+    else if (time.hour < 12)
+        text += std::to_string(time.hour) + ":" + minutes + "am";
+    else if (time.hour == 12)
+        text += "12:" + minutes + "pm";
+    else
+        text += std::to_string(time.hour - 12) + ":" + minutes + "pm";
+    return text;
+}
+
+std::int32_t CGame::GetQuestTag(const std::string& tag) const
+{
+    const auto found = m_QuestTags.find(tag);
+    return found == m_QuestTags.end() ? 0 : found->second;
+}
+
+void CGame::RevealArea(const std::string& name)
+{
+    m_Revealed[name] = 1;
+    AddMessage(kMessageInfo, "A new location has been added to your map.");
+}
+
+void CGame::AddMessage(std::int32_t kind, const std::string& text)
+{
+    m_Events.push_back(std::make_shared<CMessageEvent>(kind, text));
+}
+
+void CGame::PostEvent(std::shared_ptr<CEvent> event)
+{
+    m_Events.push_back(std::move(event));
+}
+
+void CGame::AddActorInfo(std::int32_t kind, std::uint32_t actorId)
+{
+    m_Events.push_back(std::make_shared<CActorInfoEvent>(kind, actorId));
+}
+
+std::shared_ptr<CEvent> CGame::PopEvent()
+{
+    if (m_Events.empty())
+        return nullptr;
+    auto event = m_Events.front();
+    m_Events.pop_front();
+    return event;
+}
+
+} // namespace VARD

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "world/event.h"
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace VARD
+{
+
+class CActor;
+class CArea;
+class CMap2;
+class CScript;
+
+// States of the running game, read by the shell after every batch of ticks.
+enum : std::int32_t
+{
+    kGameRunning = 0,
+    kGameTravelAtExit = 1,
+    kGameRestNeeded = 2,
+    kGameTravelByScript = 3,
+    kGameOnWorldMap = 4,
+    kGameDestinationKnown = 5,
+    kGameLeftForRest = 6,
+    kGameWon = 7,
+    kGameConstructed = 8,
+};
+
+// A game time split into its calendar parts.
+struct CGameTime
+{
+    std::uint32_t second = 0;
+    std::uint32_t minute = 0;
+    std::uint32_t hour = 0;
+    std::uint32_t day = 0;   // 1..30
+    std::uint32_t month = 0; // 0..11
+    std::uint32_t year = 0;
+};
+
+constexpr std::uint32_t kTicksPerSecond = 30;
+
+// The state of one game in progress. The record lives with the world model
+// because every placed thing draws ids from it and posts its messages to it;
+// the engine drives it.
+class CGame
+{
+public:
+    CGame();
+    ~CGame();
+
+    std::int32_t GetState() const { return m_State; }
+    void SetState(std::int32_t state) { m_State = state; }
+    void Reset();
+
+    // kind × 2^24 + the next number; code 2 for a kind or number out of range.
+    // The number grows even when the call fails.
+    std::uint32_t NewThingId(std::uint32_t kind);
+    std::uint32_t GetNextThingNumber() const { return m_NextThingNumber; }
+    void SetNextThingNumber(std::uint32_t number) { m_NextThingNumber = number; }
+
+    // Clock and calendar.
+    std::uint32_t GetTick() const { return m_Tick; }
+    void SetTick(std::uint32_t tick) { m_Tick = tick; }
+    void AdvanceTick() { ++m_Tick; }
+    void SetStartDate(std::int32_t year, std::int32_t day, std::int32_t hour);
+    std::int32_t GetStartYear() const { return m_StartYear; }
+    std::int32_t GetStartDay() const { return m_StartDay; }
+    std::int32_t GetStartHour() const { return m_StartHour; }
+    CGameTime SplitTime(std::uint32_t ticks) const;
+    std::string FormatDateTime(std::uint32_t ticks) const;
+
+    // Money of the party: never below 0.
+    std::int32_t GetGold() const { return m_Gold; }
+    void SetGold(std::int32_t gold) { m_Gold = gold < 0 ? 0 : gold; }
+
+    // Quest tags: 0 for a tag never set.
+    std::int32_t GetQuestTag(const std::string& tag) const;
+    void SetQuestTag(const std::string& tag, std::int32_t value) { m_QuestTags[tag] = value; }
+    const std::map<std::string, std::int32_t>& GetQuestTags() const { return m_QuestTags; }
+    std::map<std::string, std::int32_t>& QuestTags() { return m_QuestTags; }
+
+    // World-map locations revealed (value 1).
+    const std::map<std::string, std::int32_t>& GetRevealed() const { return m_Revealed; }
+    std::map<std::string, std::int32_t>& Revealed() { return m_Revealed; }
+    void RevealArea(const std::string& name);
+
+    // Events for the screen, drained from the front.
+    void AddMessage(std::int32_t kind, const std::string& text);
+    void PostEvent(std::shared_ptr<CEvent> event);
+    void AddActorInfo(std::int32_t kind, std::uint32_t actorId);
+    void AddActorInfo(std::int32_t kind, const CActor& actor);
+    const std::list<std::shared_ptr<CEvent>>& GetEvents() const { return m_Events; }
+    std::shared_ptr<CEvent> PopEvent();
+
+    // Party and actors held by the game itself.
+    const std::vector<std::shared_ptr<CActor>>& Party() const { return m_Party; }
+    std::vector<std::shared_ptr<CActor>>& Party() { return m_Party; }
+    std::vector<std::shared_ptr<CActor>> GetParty() const { return m_Party; }
+    std::vector<std::shared_ptr<CActor>>& NonLocated() { return m_NonLocated; }
+
+    // Party services (game_party.cpp).
+    // 6 entries, or 4 members that were not summoned.
+    bool IsPartyFull() const;
+    // No living member that was not summoned; true for an empty party.
+    bool IsPartyWipedOut() const;
+    // Joins the party as its last member; the money it carries becomes gold.
+    void AddPartyMember(const std::shared_ptr<CActor>& actor);
+    // Code 2 when the actor is not in the party. It becomes neutral.
+    void RemovePartyMember(const CActor& actor);
+    // Code 3 for a position outside the party or two equal positions.
+    void SwapPartyMembers(std::int32_t a, std::int32_t b);
+    // The best special stat (0 locks .. 4 observation) of the living
+    // members; -100000 when none lives.
+    std::int32_t BestPartySpecialStat(std::uint32_t stat) const;
+    // Every living member that was not summoned gains n points.
+    void ShareExperience(std::uint32_t n);
+    // "PARTY" becomes the list of members, "MAINNAME" the main character's name.
+    void ExpandNameTokens(std::string& text) const;
+
+    // Travel and places.
+    const std::string& GetTravelArea() const { return m_TravelArea; }
+    const std::string& GetTravelEntry() const { return m_TravelEntry; }
+    void SetTravel(const std::string& area, const std::string& entry)
+    {
+        m_TravelArea = area;
+        m_TravelEntry = entry;
+    }
+    CScript* GetExitScript() const { return m_ExitScript; }
+    void SetExitScript(CScript* script) { m_ExitScript = script; }
+    const std::string& GetResurrectionArea() const { return m_ResurrectionArea; }
+    const std::string& GetResurrectionEntry() const { return m_ResurrectionEntry; }
+    void SetResurrection(const std::string& area, const std::string& entry)
+    {
+        m_ResurrectionArea = area;
+        m_ResurrectionEntry = entry;
+    }
+    const std::string& GetEnteredArea() const { return m_EnteredArea; }
+    const std::string& GetEnteredEntry() const { return m_EnteredEntry; }
+    void SetEntered(const std::string& area, const std::string& entry)
+    {
+        m_EnteredArea = area;
+        m_EnteredEntry = entry;
+    }
+    const std::string& GetLeftArea() const { return m_LeftArea; }
+    void SetLeftArea(const std::string& area) { m_LeftArea = area; }
+
+    CArea* GetCurrentArea() const { return m_CurrentArea; }
+    void SetCurrentArea(CArea* area) { m_CurrentArea = area; }
+    std::map<std::string, std::shared_ptr<CArea>>& VisitedAreas() { return m_VisitedAreas; }
+    CMap2* GetCurrentWorldMap() const { return m_CurrentWorldMap; }
+    void SetCurrentWorldMap(CMap2* map) { m_CurrentWorldMap = map; }
+    std::map<std::string, std::shared_ptr<CMap2>>& WorldMaps() { return m_WorldMaps; }
+
+    std::uint32_t GetNextAmbienceTick() const { return m_NextAmbienceTick; }
+    void SetNextAmbienceTick(std::uint32_t tick) { m_NextAmbienceTick = tick; }
+    std::int32_t GetCombatFlag() const { return m_CombatFlag; }
+    void SetCombatFlag(std::int32_t flag) { m_CombatFlag = flag; }
+
+private:
+    std::int32_t m_State = kGameConstructed;
+    std::string m_TravelArea;
+    std::string m_TravelEntry;
+    CScript* m_ExitScript = nullptr;
+    std::string m_ResurrectionArea;
+    std::string m_ResurrectionEntry;
+    std::string m_EnteredArea;
+    std::string m_EnteredEntry;
+    std::string m_LeftArea;
+    std::vector<std::shared_ptr<CActor>> m_Party;
+    std::vector<std::shared_ptr<CActor>> m_NonLocated;
+    std::int32_t m_Gold = 0;
+    std::map<std::string, std::int32_t> m_QuestTags;
+    std::map<std::string, std::int32_t> m_Revealed;
+    CArea* m_CurrentArea = nullptr;
+    std::map<std::string, std::shared_ptr<CArea>> m_VisitedAreas;
+    CMap2* m_CurrentWorldMap = nullptr;
+    std::map<std::string, std::shared_ptr<CMap2>> m_WorldMaps;
+    std::uint32_t m_NextThingNumber = 1;
+    std::list<std::shared_ptr<CEvent>> m_Events;
+    std::uint32_t m_Tick = 0;
+    std::int32_t m_StartYear = 0;
+    std::int32_t m_StartDay = 0;
+    std::int32_t m_StartHour = 0;
+    std::uint32_t m_NextAmbienceTick = 0;
+    std::int32_t m_CombatFlag = 0;
+};
+
+} // namespace VARD

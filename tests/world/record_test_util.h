@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/exception.h"
+#include "common/tag_file.h"
+#include "world/script_record.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+// Helpers of the record-reading tests; in a namespace of their own so that
+// other test files of this executable may have helpers of the same names.
+namespace RecordTest
+{
+
+inline VARDCommon::CTagFileReader ReaderOf(const std::string& text)
+{
+    return VARDCommon::CTagFileReader(std::make_shared<std::istringstream>(text), "test");
+}
+
+inline std::filesystem::path FixturePath(const std::string& name)
+{
+    return std::filesystem::path(VARD_TEST_DATA) / "world" / name;
+}
+
+inline VARDCommon::CTagFileReader FixtureReader(const std::string& name)
+{
+    return VARDCommon::CTagFileReader(FixturePath(name));
+}
+
+// The code of the CVARDException the call throws, or -1 when it throws none.
+inline int CodeOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CVARDException& e)
+    {
+        return e.GetCode();
+    }
+    return -1;
+}
+
+// The source text of a script that no host has replaced.
+// Empty when there is no script or the script keeps no text.
+inline std::string SourceOf(const std::shared_ptr<VARD::CScript>& script)
+{
+    const auto* stored = dynamic_cast<const VARD::CStoredScript*>(script.get());
+    return stored ? stored->GetSource() : std::string();
+}
+
+// The source that the reader makes of a body of words.
+inline std::string WrappedSource(const std::string& body)
+{
+    return "function vard_script( context )\n" + body + "\nend\n";
+}
+
+} // namespace RecordTest
