@@ -194,7 +194,7 @@ TEST(ModuleLoad, EveryNameARecordUsesResolves)
             EXPECT_NE(spell, nullptr) << name;
     }
     // Monsters whose faction the module lacks would silently have none.
-    for (const char* member : {"priest", "town_guard"})
+    for (const char* member : {"priest", "town_guard", "bandit"})
     {
         ASSERT_NE(module->FindActorTemplate(member), nullptr) << member;
         EXPECT_NE(module->FindActorTemplate(member)->GetFaction(), nullptr) << member;
