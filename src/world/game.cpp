@@ -78,6 +78,12 @@ std::int32_t CGame::GetQuestTag(const std::string& tag) const
     return found == m_QuestTags.end() ? 0 : found->second;
 }
 
+void CGame::UpdateJournal(const std::string& questName, const std::string& textName)
+{
+    if (AddJournalEntry(m_Journal, questName, textName, m_Tick))
+        AddMessage(kMessageInfo, "Your Journal has been updated.");
+}
+
 void CGame::RevealArea(const std::string& name)
 {
     m_Revealed[name] = 1;

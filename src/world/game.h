@@ -1,6 +1,7 @@
 #pragma once
 
 #include "world/event.h"
+#include "world/journal.h"
 
 #include <cstdint>
 #include <list>
@@ -83,6 +84,16 @@ public:
     void SetQuestTag(const std::string& tag, std::int32_t value) { m_QuestTags[tag] = value; }
     const std::map<std::string, std::int32_t>& GetQuestTags() const { return m_QuestTags; }
     std::map<std::string, std::int32_t>& QuestTags() { return m_QuestTags; }
+
+    // The journal: a new (quest, text) pair is appended and reported once.
+    void UpdateJournal(const std::string& questName, const std::string& textName);
+    const JournalList& GetJournal() const { return m_Journal; }
+    PeopleJournal& People() { return m_People; }
+    const PeopleJournal& GetPeople() const { return m_People; }
+    void SaveJournal(VARDCommon::CTagFileWriter& writer) const { WriteJournal(writer, m_Journal); }
+    void LoadJournal(VARDCommon::CTagFileReader& reader) { ReadJournal(reader, m_Journal); }
+    void SavePeople(VARDCommon::CTagFileWriter& writer) const { WritePeople(writer, m_People); }
+    void LoadPeople(VARDCommon::CTagFileReader& reader) { ReadPeople(reader, m_People); }
 
     // World-map locations revealed (value 1).
     const std::map<std::string, std::int32_t>& GetRevealed() const { return m_Revealed; }
@@ -175,6 +186,8 @@ private:
     std::vector<std::shared_ptr<CActor>> m_NonLocated;
     std::int32_t m_Gold = 0;
     std::map<std::string, std::int32_t> m_QuestTags;
+    JournalList m_Journal;
+    PeopleJournal m_People;
     std::map<std::string, std::int32_t> m_Revealed;
     CArea* m_CurrentArea = nullptr;
     std::map<std::string, std::shared_ptr<CArea>> m_VisitedAreas;

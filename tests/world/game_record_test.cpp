@@ -128,3 +128,24 @@ TEST(GameRecord, GoldNeverBelowZeroAndTagsDefaultToZero)
     ASSERT_TRUE(message);
     EXPECT_EQ(message->GetText(), "A new location has been added to your map.");
 }
+
+TEST(GameRecord, JournalUpdatesOncePerQuestAndText)
+{
+    CGame game;
+    game.SetTick(450);
+    game.UpdateJournal("temple_key", "temple_key_start");
+    game.UpdateJournal("temple_key", "temple_key_start");
+    game.UpdateJournal("", "temple_key_start");
+    ASSERT_EQ(game.GetJournal().size(), 2u);
+    EXPECT_EQ(game.GetJournal()[0]->questName, "temple_key");
+    EXPECT_EQ(game.GetJournal()[0]->tick, 450u);
+    int reports = 0;
+    while (auto event = game.PopEvent())
+    {
+        auto message = std::dynamic_pointer_cast<CMessageEvent>(event);
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->GetText(), "Your Journal has been updated.");
+        ++reports;
+    }
+    EXPECT_EQ(reports, 2);
+}
