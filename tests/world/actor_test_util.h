@@ -1,5 +1,6 @@
 #pragma once
 
+#include "test_util.h"
 #include "common/exception.h"
 #include "common/tag_file.h"
 #include "world/actor.h"
@@ -87,19 +88,7 @@ inline std::string ReplaceOnce(const std::string& text, const std::string& from,
     return result;
 }
 
-// The code of the CVARDException the call throws, or -1 when it throws none.
-inline int CodeOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const CVARDException& e)
-    {
-        return e.GetCode();
-    }
-    return -1;
-}
+using TestUtil::CodeOf;
 
 inline std::shared_ptr<VARD::CItem> MakeItem(const VARD::CModule& module, VARD::CGame& game,
                                              const std::string& name, std::uint32_t count = 1)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "test_util.h"
 #include "common/exception.h"
 #include "common/tag_file.h"
 #include "world/script_record.h"
@@ -15,10 +16,7 @@
 namespace RecordTest
 {
 
-inline VARDCommon::CTagFileReader ReaderOf(const std::string& text)
-{
-    return VARDCommon::CTagFileReader(std::make_shared<std::istringstream>(text), "test");
-}
+using TestUtil::ReaderOf;
 
 inline std::filesystem::path FixturePath(const std::string& name)
 {
@@ -30,19 +28,7 @@ inline VARDCommon::CTagFileReader FixtureReader(const std::string& name)
     return VARDCommon::CTagFileReader(FixturePath(name));
 }
 
-// The code of the CVARDException the call throws, or -1 when it throws none.
-inline int CodeOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const CVARDException& e)
-    {
-        return e.GetCode();
-    }
-    return -1;
-}
+using TestUtil::CodeOf;
 
 // The source text of a script that no host has replaced.
 // Empty when there is no script or the script keeps no text.

@@ -1,0 +1,99 @@
+#pragma once
+
+// Helpers shared by every test suite: readers over text, the code and detail
+// of a thrown CVARDException, and the exact text a writer produces.
+
+#include "common/exception.h"
+#include "common/tag_file.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace TestUtil
+{
+
+inline VARDCommon::CTagFileReader ReaderOf(const std::string& text,
+                                           const std::string& sourceName = "test")
+{
+    return VARDCommon::CTagFileReader(std::make_shared<std::istringstream>(text), sourceName);
+}
+
+// The code of the CVARDException the call throws, or -1 when it throws none.
+inline int CodeOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CVARDException& e)
+    {
+        return e.GetCode();
+    }
+    return -1;
+}
+
+// The detail text of the CVARDException the call throws, empty when none.
+inline std::string DetailOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CVARDException& e)
+    {
+        return e.GetDetail();
+    }
+    return {};
+}
+
+inline std::string FileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::filesystem::path FixturePath(const std::string& folder, const std::string& name)
+{
+    return std::filesystem::path(VARD_TEST_DATA) / folder / name;
+}
+
+// A file name no other test of this run uses.
+inline std::filesystem::path ScratchPath(const std::string& stem)
+{
+    static std::atomic<int> counter{0};
+    return std::filesystem::temp_directory_path() /
+           ("vard_" + stem + "_" + std::to_string(getpid()) + "_" + std::to_string(counter++) +
+            ".vard");
+}
+
+// The exact text that the writer produces for what the call writes.
+inline std::string WrittenText(const std::function<void(VARDCommon::CTagFileWriter&)>& write)
+{
+    const std::filesystem::path path = ScratchPath("written");
+    {
+        VARDCommon::CTagFileWriter writer(path);
+        write(writer);
+        writer.Close();
+    }
+    std::string text = FileText(path);
+    std::filesystem::remove(path);
+    return text;
+}
+
+// As above; the name is kept for callers that give one.
+inline std::string WrittenText(const std::string& /*fileName*/,
+                               const std::function<void(VARDCommon::CTagFileWriter&)>& write)
+{
+    return WrittenText(write);
+}
+
+} // namespace TestUtil
