@@ -1,5 +1,6 @@
 #pragma once
 
+#include "world/attack_info.h"
 #include "world/modifier.h"
 #include "world/rule_tables.h"
 #include "world/talk_state.h"
@@ -372,28 +373,98 @@ public:
     // ------------------------------------------ derived values (actor_derived)
     // Attribute 0..4 with its modifiers; code 2 for another index.
     std::int32_t GetAttribute(std::uint32_t attribute) const;
+    // (v × 5 − 50) / 2, truncating toward zero: 10 gives 0, 9 gives −2.
     static std::int32_t GetAttributeBonus(std::int32_t value) { return (value * 5 - 50) / 2; }
     std::int32_t GetBaseAttackBonus() const;
     std::int32_t GetBaseSpellcasterBonus() const;
+    std::int32_t GetMaxHitPoints() const;
+    // 0 for a dead actor.
+    std::int32_t GetHitPoints() const;
+    std::int32_t GetMaxEnergyPoints() const;
+    // 0 for a dead actor.
+    std::int32_t GetEnergyPoints() const;
     bool HasSkill(int skill) const { return m_Skills.count(skill) != 0; }
+    // 0 for a skill not held.
     std::int32_t GetSkillValue(int skill) const;
+    // The skill value plus, when that is not 0, the bonus of the skill's
+    // attribute: the rating that stealth, spotting and skill powers use.
+    std::int32_t GetSkillTotal(int skill) const;
     // Special stat 0..4 (Locks, Traps, Diplomacy, Stealth, Observation);
     // code 2 for another.
     std::int32_t GetSkillCheck(std::uint32_t stat) const;
-    std::int32_t GetMaxEnergyPoints() const;
-    std::int32_t GetEnergyPoints() const;
-    // The casting bonus of a spell or power.
-    std::int32_t GetSpellAttackBonus(const CSpell& spell) const;
-    // Seconds an action of a kind takes (2 attack, 11 cast, else plain).
+    // Save 0 escape, 1 fortitude, 2 resolve; code 2 for another.
+    std::int32_t GetSave(std::uint32_t save) const;
+    // 0 for an actor without any resistance.
+    std::int32_t GetSpellResistance() const;
+    double GetMovementSpeed() const;
+    // Seconds an action of a kind takes (2 attack, 11 cast, else plain); the
+    // speed total is handed out when asked for.
     double GetActionTime(int kind, std::int32_t* speed = nullptr) const;
+    double DistanceTo(double x, double y) const;
+    // Within this actor's radius + 5.0 of an object's or actor's position;
+    // code 2 for another kind of thing.
+    bool IsWithinReachOf(const CThing& thing) const;
+    // The centre of the tile strictly closer than this actor's radius + 7.5.
+    bool IsWithinReachOfTile(std::uint32_t tileId) const;
+    // Both alive and at most 12.5 + both radii apart.
+    bool IsInMeleeRangeOf(const CActor& other) const;
+    // The power in use is the Stealth skill's.
+    bool IsSneaking() const;
+    bool HasSneakSkill() const;
+    bool IsVisibleTo(const CActor& other) const;
+    bool IsSpottedBy(const CActor& observer) const;
+    double GetCarriedWeight() const;
+    // Only party members carry too much.
+    bool IsOverburdened() const;
+    bool CanEquipInSlot(std::uint32_t slot, const CItem& item) const;
+    bool CanUseWieldedWeapons() const;
+    // Potions, scrolls and wands; restricted refuses potions and wands.
+    bool CanUseItem(const CItem& item, bool restricted) const;
+    // The spell a hit with hand (or natural attack) launches, or null; code 2
+    // for a hand other than 0 or 1 of an actor without natural attacks.
+    const CSpell* GetAttackSpell(std::uint32_t hand, const CModule& module) const;
     // The style skill of the wielded weapons, 83 for none.
     int GetFightingStyle() const;
     // Code 2 when the main-hand item has no weapon data.
     bool HasStyleOrWeaponMastery() const;
+    // False for a spell that is no power.
+    bool MeetsPowerWeaponRequirement(const CSpell& power) const;
+
+    // ------------------------------------------------ combat (actor_combat)
+    std::int32_t GetAttackBonus() const;
+    // The attack penalty of worn armour and shield whose skill is not held.
+    std::int32_t GetArmorPenalty() const;
+    // One swing of hand 0 or 1, or of natural attack `hand`; code 2 for a
+    // hand the actor does not have. The breakdown is appended to the text
+    // when one is given.
+    CAttackInfo DescribeAttack(std::uint32_t hand, bool flanking, std::string* text) const;
+    // The defence class; ignoring armour leaves out the armour and shield
+    // values but keeps their caps on the Agility part.
+    std::int32_t DescribeDefense(bool ignoreArmor, std::string* text) const;
+
+    // ------------------------------------------------ levels (actor_levels)
     // Experience at which a level begins.
     std::uint32_t GetExperienceThreshold(std::uint32_t level) const;
+    void ResetCharacterStats();
+    // Attribute points that raising a base value by one costs.
+    static std::uint32_t GetAttributeRaiseCost(std::uint32_t value);
+    // Code 2 when the points do not pay for it, or for an index outside 0..4.
+    void RaiseAttribute(std::uint32_t attribute);
+    void ResetSkillPoints();
+    void RollHitPoints();
     // True when the experience earned the next level, which is then taken.
     bool TryLevelUp();
+    bool CanLearnSkill(int skill) const;
+    // Code 2, with nothing changed, when no pool can pay for the skill.
+    void LearnSkill(int skill);
+    bool MeetsRequirement(const CSpell& spell) const;
+    void AddSpell(const CSpell& spell) { m_Spells.push_back(&spell); }
+    bool KnowsSpell(const CSpell& spell) const;
+    // Each spell learned is announced on the game when one is given.
+    void LearnQualifyingSpells(const CModule& module, CGame* announceTo);
+    void LearnFactionSpells(const CModule& module, CGame* announceTo);
+    // The casting bonus of a spell or power.
+    std::int32_t GetSpellAttackBonus(const CSpell& spell) const;
 
 private:
     void ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& module, CGame& game);
@@ -402,6 +473,8 @@ private:
     void RelinkPowerModifier();
     void LeaveTargetOf(CActor& target);
     void AdvanceActivityState(std::uint32_t now);
+    std::int32_t GetCategoryRating(int category, int skill) const;
+    void LearnSpell(const CSpell& spell, CGame* announceTo);
 
     std::uint32_t m_Id = 0;
     double m_X = 0.0;
@@ -475,5 +548,9 @@ private:
     std::uint32_t m_AnimationId = 0;
     double m_AnimationTime = 0.0;
 };
+
+// Whether a spell may reach an actor: summoned state, creature kind, and its
+// save of the spell's save kind.
+bool CanSpellAffect(const CSpell& spell, const CActor& actor);
 
 } // namespace VARD

@@ -1,15 +1,16 @@
-// The derived values of an actor that its orders, powers and the party need:
-// attributes with their modifiers, the base bonuses, skill ratings, energy,
-// the casting bonus, action times, the fighting style, and the level-up test.
+// The numbers of an actor that the rules compute on demand: attributes and
+// their bonuses, hit and energy points, skill ratings and checks, saves,
+// resistance, speeds, distances, sight, load, and the checks on equipment
+// and item use. Nothing is cached: every value follows the fields and the
+// modifier total of the moment.
 
 #include "world/actor.h"
 
 #include "common/exception.h"
-#include "common/random.h"
-#include "world/item_attribute.h"
-#include "world/item_template.h"
-#include "world/module.h"
+#include "world/actor_rule_ids.h"
+#include "world/actor_template.h"
 #include "world/spell.h"
+#include "world/world_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,67 +20,29 @@
 namespace VARD
 {
 
+using namespace ActorRules;
+
 namespace
 {
-
-// Skills the formulas name.
-constexpr int kSkillShieldStyle = 8;
-constexpr int kSkillDuelistStyle = 9;
-constexpr int kSkillMarksmanStyle = 10;
-constexpr int kSkillTwoHandedStyle = 11;
-constexpr int kSkillDualWieldStyle = 12;
-constexpr int kSkillArmoredSpellcasting = 60;
-constexpr int kSkillArmoredSpellcastingMastery = 61;
-constexpr int kSkillSpellcastingAlacrity = 62;
-constexpr int kSkillWands = 73;
-
-constexpr int kClassRogue = 1;
-constexpr int kWeaponKindBow = 5;
-constexpr std::uint32_t kItemTypeWeapon = 0;
-constexpr std::uint32_t kItemTypeShield = 2;
 
 constexpr int kActionAttack = 2;
 constexpr int kActionCast = 11;
 
-constexpr std::uint32_t kLevelCeiling = 20;
+constexpr double kReach = 5.0;
+constexpr double kTileReach = 7.5;
+constexpr double kMeleeRange = 12.5;
+constexpr double kSpottingRange = 150.0;
+constexpr double kSneakingPace = 0.6666666666666666;
 
-const CItemAttributeWeapon* WeaponOf(const CItem& item)
+// Sides as the rules group them: party and friends against everyone else.
+bool IsOnFriendlySide(std::uint32_t attitude)
 {
-    return static_cast<const CItemAttributeWeapon*>(
-        item.GetTemplate()->FindAttribute(kItemAttributeWeapon));
-}
-
-const CItemAttributeArmor* ArmorOf(const CItem& item)
-{
-    return static_cast<const CItemAttributeArmor*>(
-        item.GetTemplate()->FindAttribute(kItemAttributeArmor));
-}
-
-// Points a level brings: class pool and general pool of a non-rogue, the one
-// pool of a rogue.
-struct CLevelPoints
-{
-    std::uint32_t classPool;
-    std::uint32_t generalPool;
-    std::uint32_t roguePool;
-};
-
-CLevelPoints LevelPoints(std::uint32_t level)
-{
-    if (level <= 1)
-        return {2, 1, 3};
-    switch ((level - 2) % 3)
-    {
-    case 0:
-        return {1, 0, 1};
-    case 1:
-        return {0, 0, 1};
-    default:
-        return {0, 1, 1};
-    }
+    return attitude == kAttitudeParty || attitude == kAttitudeFriendly;
 }
 
 } // namespace
+
+// ------------------------------------------------------------ attributes
 
 std::int32_t CActor::GetAttribute(std::uint32_t attribute) const
 {
@@ -101,28 +64,20 @@ std::int32_t CActor::GetBaseSpellcasterBonus() const
     return static_cast<std::int32_t>(rate * m_Level / 24u) + (m_LevelBonus * 5 + 5) / 2;
 }
 
-std::int32_t CActor::GetSkillValue(int skill) const
+// ------------------------------------------------------ hit and energy points
+
+std::int32_t CActor::GetMaxHitPoints() const
 {
-    if (skill == kSkillNone || !HasSkill(skill))
-        return 0;
-    if (skill == kSkillWands)
-        return GetBaseSpellcasterBonus() + (m_Class == kClassRogue ? 10 : 0);
-    std::int32_t value = (static_cast<std::int32_t>(m_Level) + m_LevelBonus + 1) * 5;
-    if (GetSkillInfo(skill).category == kSkillCategorySkill && m_Class == kClassRogue)
-        value += 20;
-    return value;
+    const std::int32_t durability = GetAttributeBonus(GetAttribute(kAttributeDurability));
+    return static_cast<std::int32_t>(m_Level) * durability +
+           static_cast<std::int32_t>(m_HitPointBase);
 }
 
-std::int32_t CActor::GetSkillCheck(std::uint32_t stat) const
+std::int32_t CActor::GetHitPoints() const
 {
-    if (stat >= static_cast<std::uint32_t>(kSpecialStatCount))
-        throw CVARDException(2, "no special stat " + std::to_string(stat));
-    const int skill = GetSpecialStatInfo(static_cast<int>(stat)).skill;
-    std::int32_t value = GetSkillValue(skill);
-    const int attribute = GetSkillInfo(skill).attribute;
-    if (HasSkill(skill) && attribute != kAttributeNone)
-        value += GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(attribute)));
-    return value + GetModifierTotal(kModSpecialStatFirst << stat);
+    if (IsDead())
+        return 0;
+    return GetMaxHitPoints() - m_DamageTaken;
 }
 
 std::int32_t CActor::GetMaxEnergyPoints() const
@@ -138,7 +93,7 @@ std::int32_t CActor::GetMaxEnergyPoints() const
     // Past any level a module could reach the doubling would overflow.
     k = std::min<std::int64_t>(k, 40);
     const std::int64_t base = 2 * (r + 2) * (std::int64_t(1) << k);
-    const std::int64_t intelligence = GetAttribute(3);
+    const std::int64_t intelligence = GetAttribute(kAttributeIntelligence);
     const std::int64_t part = ((intelligence - 10) * 5) / 2 * (l / 5 + 1);
     std::int64_t result = base + part;
     if (result < l)
@@ -156,59 +111,79 @@ std::int32_t CActor::GetEnergyPoints() const
     return GetMaxEnergyPoints() - m_EnergySpent;
 }
 
-std::int32_t CActor::GetSpellAttackBonus(const CSpell& spell) const
+// ------------------------------------------------------------ skills
+
+std::int32_t CActor::GetSkillValue(int skill) const
 {
-    const int skill = spell.GetSkill();
-    if (spell.IsPower())
-    {
-        // A power without a skill has no category to rate it by.
-        if (skill == kSkillNone)
-            return 0;
-        const CSkillInfo& row = GetSkillInfo(skill);
-        switch (row.category)
-        {
-        case kSkillCategoryMartial:
-            return GetBaseAttackBonus();
-        case kSkillCategorySkill:
-        {
-            std::int32_t rating = GetSkillValue(skill);
-            if (row.attribute != kAttributeNone)
-                rating +=
-                    GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(row.attribute)));
-            return rating;
-        }
-        default:
-            return GetBaseSpellcasterBonus();
-        }
-    }
+    // A monster holds 83 as its class skill; it rates nothing.
+    if (skill == kSkillNone || !HasSkill(skill))
+        return 0;
+    if (skill == kSkillWands)
+        return GetBaseSpellcasterBonus() + (m_Class == kClassRogue ? 10 : 0);
+    std::int32_t value = (static_cast<std::int32_t>(m_Level) + m_LevelBonus + 1) * 5;
+    if (GetSkillInfo(skill).category == kSkillCategorySkill && m_Class == kClassRogue)
+        value += 20;
+    return value;
+}
 
-    std::int32_t bonus = GetBaseSpellcasterBonus();
-    if (skill != kSkillNone)
-    {
-        const CSkillInfo& row = GetSkillInfo(skill);
-        bonus += row.spellBonus;
-        if (row.attribute != kAttributeNone)
-            bonus += GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(row.attribute)));
-        // 83 stands for no linked skill, though a monster holds 83 as its class skill.
-        if (row.linkedSkill != kSkillNone && HasSkill(row.linkedSkill))
-            bonus += 10;
-    }
+std::int32_t CActor::GetSkillTotal(int skill) const
+{
+    const std::int32_t value = GetSkillValue(skill);
+    if (value == 0)
+        return 0;
+    const int attribute = GetSkillInfo(skill).attribute;
+    if (attribute == kAttributeNone)
+        return value;
+    return value + GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(attribute)));
+}
 
-    std::int32_t penalty = 0;
-    if (const auto& body = m_Equipment[kSlotBody])
-        if (const CItemAttributeArmor* armor = ArmorOf(*body))
-            penalty += armor->GetSpellPenalty();
-    if (const auto& offHand = m_Equipment[kSlotOffHand])
-        if (offHand->GetTemplate()->GetItemType() == kItemTypeShield)
-            if (const CItemAttributeArmor* armor = ArmorOf(*offHand))
-                penalty += armor->GetSpellPenalty();
-    if (HasSkill(kSkillArmoredSpellcasting))
-        penalty -= 10;
-    if (HasSkill(kSkillArmoredSpellcastingMastery))
-        penalty -= 10;
-    if (penalty >= 1)
-        bonus -= penalty;
-    return bonus + GetModifierTotal(kModCastingBonus);
+std::int32_t CActor::GetSkillCheck(std::uint32_t stat) const
+{
+    if (stat >= static_cast<std::uint32_t>(kSpecialStatCount))
+        throw CVARDException(2, "no special stat " + std::to_string(stat));
+    const int skill = GetSpecialStatInfo(static_cast<int>(stat)).skill;
+    std::int32_t value = GetSkillValue(skill);
+    const int attribute = GetSkillInfo(skill).attribute;
+    if (HasSkill(skill) && attribute != kAttributeNone)
+        value += GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(attribute)));
+    return value + GetModifierTotal(kModSpecialStatFirst << stat);
+}
+
+// ------------------------------------------------------ saves and resistance
+
+std::int32_t CActor::GetSave(std::uint32_t save) const
+{
+    if (save >= static_cast<std::uint32_t>(kSaveCount))
+        throw CVARDException(2, "no save " + std::to_string(save));
+    const CSaveInfo& row = GetSaveInfo(static_cast<int>(save));
+    std::int32_t value = m_SaveBases[save];
+    if (HasSkill(row.improvedSkill))
+        value += static_cast<std::int32_t>(m_Level * 10u / 3u);
+    else
+        value += static_cast<std::int32_t>(m_Level * 5u / 3u);
+    const std::int32_t attributeBonus =
+        GetAttributeBonus(GetAttribute(static_cast<std::uint32_t>(row.attribute)));
+    if (HasSkill(row.greaterSkill))
+        value += std::max(attributeBonus, 10);
+    value += attributeBonus;
+    return value + GetModifierTotal(kModEscape << save);
+}
+
+std::int32_t CActor::GetSpellResistance() const
+{
+    const std::int32_t mods = GetModifierTotal(kModSpellResistance);
+    if (m_SpellResistanceBase == 0 && mods == 0)
+        return 0;
+    return static_cast<std::int32_t>(m_SpellResistanceBase) + mods + 50;
+}
+
+// ------------------------------------------------------------ speeds
+
+double CActor::GetMovementSpeed() const
+{
+    const std::int32_t total = m_MovementSpeedBase + GetModifierTotal(kModMovementSpeed);
+    const double speed = total / 5.0 + 10.0;
+    return IsSneaking() ? speed * kSneakingPace : speed;
 }
 
 double CActor::GetActionTime(int kind, std::int32_t* speed) const
@@ -223,6 +198,205 @@ double CActor::GetActionTime(int kind, std::int32_t* speed) const
         *speed = total;
     return std::max(4.0 - total / 5.0, 0.5);
 }
+
+// ------------------------------------------------------------ distances
+
+double CActor::DistanceTo(double x, double y) const
+{
+    const double dx = x - m_X;
+    const double dy = y - m_Y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+bool CActor::IsWithinReachOf(const CThing& thing) const
+{
+    double distance = 0.0;
+    if (const auto* object = dynamic_cast<const CObject*>(&thing))
+        distance = DistanceTo(object->GetX(), object->GetY());
+    else if (const auto* actor = dynamic_cast<const CActor*>(&thing))
+        distance = DistanceTo(actor->GetX(), actor->GetY());
+    else
+        throw CVARDException(2, "thing " + std::to_string(thing.Id()) + " has no place to reach");
+    return distance <= m_Radius + kReach;
+}
+
+bool CActor::IsWithinReachOfTile(std::uint32_t tileId) const
+{
+    const std::uint32_t number = ThingNumberOf(tileId);
+    const double x = (number % 1000u) * 2.5 + 1.25;
+    const double y = (number / 1000u) * 2.5 + 1.25;
+    const double dx = x - m_X;
+    const double dy = y - m_Y;
+    const double reach = m_Radius + kTileReach;
+    return dx * dx + dy * dy < reach * reach;
+}
+
+bool CActor::IsInMeleeRangeOf(const CActor& other) const
+{
+    if (IsDead() || other.IsDead())
+        return false;
+    return DistanceTo(other.m_X, other.m_Y) <= kMeleeRange + m_Radius + other.m_Radius;
+}
+
+// ------------------------------------------------------------ sight
+
+bool CActor::IsSneaking() const
+{
+    return m_Power != nullptr && m_Power->GetSkill() == kSkillSneak;
+}
+
+bool CActor::HasSneakSkill() const
+{
+    return HasSkill(kSkillSneak);
+}
+
+bool CActor::IsVisibleTo(const CActor& other) const
+{
+    if (IsOnFriendlySide(m_Attitude) == IsOnFriendlySide(other.m_Attitude))
+        return true;
+    return !IsSneaking();
+}
+
+bool CActor::IsSpottedBy(const CActor& observer) const
+{
+    const double distance = DistanceTo(observer.m_X, observer.m_Y);
+    if (distance > kSpottingRange)
+        return false;
+    const std::int32_t hider = GetSkillTotal(kSkillSneak) + GetModifierTotal(kModStealth);
+    const std::int32_t closeness =
+        static_cast<std::int32_t>(std::trunc((50.0 - std::min(distance, 50.0)) * 0.5));
+    const std::int32_t seeker = observer.GetSkillTotal(kSkillObservation) +
+                                observer.GetModifierTotal(kModObservation) + closeness;
+    return seeker >= hider;
+}
+
+// ------------------------------------------------------------ load
+
+double CActor::GetCarriedWeight() const
+{
+    double weight = 0.0;
+    const auto add = [&weight](const std::shared_ptr<CItem>& item)
+    {
+        if (item)
+            weight += item->GetValue1() * item->GetTemplate()->GetWeight();
+    };
+    std::for_each(m_Equipment.begin(), m_Equipment.end(), add);
+    std::for_each(m_Backpack.begin(), m_Backpack.end(), add);
+    return weight;
+}
+
+bool CActor::IsOverburdened() const
+{
+    if (m_Attitude != kAttitudeParty)
+        return false;
+    const double limit = std::trunc(25.0 * std::pow(2.0, GetAttribute(kAttributeStrength) / 5.0));
+    return GetCarriedWeight() > limit;
+}
+
+// ------------------------------------------------------ equipment and items
+
+bool CActor::CanEquipInSlot(std::uint32_t slot, const CItem& item) const
+{
+    bool fits = false;
+    switch (ItemTypeOf(item))
+    {
+    case kItemTypeWeapon:
+    {
+        const CItemAttributeWeapon* weapon = WeaponOf(item);
+        const bool twoHanded = weapon != nullptr && weapon->IsTwoHanded();
+        fits = slot == kSlotMainHand ||
+               (slot == kSlotOffHand && HasSkill(kSkillDualWieldStyle) && !twoHanded);
+        break;
+    }
+    case kItemTypeArmor:
+        fits = slot == kSlotBody;
+        break;
+    case kItemTypeShield:
+        fits = slot == kSlotOffHand;
+        break;
+    case kItemTypeHelmet:
+        fits = slot == kSlotHead;
+        break;
+    case kItemTypeAmulet:
+        fits = slot == kSlotNeck;
+        break;
+    case kItemTypeRing:
+        fits = slot == kSlotRing1 || slot == kSlotRing2;
+        break;
+    default:
+        break;
+    }
+    if (!fits)
+        return false;
+    for (const auto& attribute : item.GetTemplate()->GetAttributes())
+    {
+        if (attribute->GetKind() != kItemAttributeAttributeReq)
+            continue;
+        const auto& requirement = static_cast<const CItemAttributeAttributeReq&>(*attribute);
+        if (GetAttribute(requirement.GetAttribute()) <
+            static_cast<std::int32_t>(requirement.GetRequiredValue()))
+            return false;
+    }
+    return true;
+}
+
+bool CActor::CanUseWieldedWeapons() const
+{
+    if (!m_Attacks.empty())
+        return true;
+    for (const std::uint32_t slot : {kSlotMainHand, kSlotOffHand})
+    {
+        const auto& item = m_Equipment[slot];
+        if (item && ItemTypeOf(*item) == kItemTypeWeapon && !CanEquipInSlot(slot, *item))
+            return false;
+    }
+    return true;
+}
+
+bool CActor::CanUseItem(const CItem& item, bool restricted) const
+{
+    switch (ItemTypeOf(item))
+    {
+    case kItemTypePotion:
+        return !restricted;
+    case kItemTypeWand:
+    {
+        if (restricted || !HasSkill(kSkillWands))
+            return false;
+        const CSpell* spell = CarriedSpellOf(item);
+        return spell != nullptr && GetSkillValue(kSkillWands) >= spell->GetLevel();
+    }
+    case kItemTypeScroll:
+    {
+        if (!HasSkill(kSkillArcaneMagic))
+            return false;
+        const CSpell* spell = CarriedSpellOf(item);
+        return spell != nullptr && !KnowsSpell(*spell) &&
+               GetBaseSpellcasterBonus() >= spell->GetLevel();
+    }
+    default:
+        return false;
+    }
+}
+
+const CSpell* CActor::GetAttackSpell(std::uint32_t hand, const CModule& module) const
+{
+    if (!m_Attacks.empty())
+    {
+        // A creature has only the attacks of its list; others launch nothing.
+        if (hand >= m_Attacks.size() || m_Attacks[hand]->GetSpellName().empty())
+            return nullptr;
+        return module.FindSpell(m_Attacks[hand]->GetSpellName());
+    }
+    if (hand != kSlotMainHand && hand != kSlotOffHand)
+        throw CVARDException(2, "\"" + m_Name + "\" has no hand " + std::to_string(hand));
+    const auto& item = m_Equipment[hand];
+    if (!item || ItemTypeOf(*item) != kItemTypeWeapon)
+        return nullptr;
+    return CarriedSpellOf(*item);
+}
+
+// ------------------------------------------------------------ fighting style
 
 int CActor::GetFightingStyle() const
 {
@@ -239,7 +413,7 @@ int CActor::GetFightingStyle() const
     const auto& offHand = m_Equipment[kSlotOffHand];
     if (!offHand)
         return kSkillDuelistStyle;
-    switch (offHand->GetTemplate()->GetItemType())
+    switch (ItemTypeOf(*offHand))
     {
     case kItemTypeShield:
         return kSkillShieldStyle;
@@ -261,45 +435,43 @@ bool CActor::HasStyleOrWeaponMastery() const
     const CItemAttributeWeapon* weapon = WeaponOf(*mainHand);
     if (weapon == nullptr)
         throw CVARDException(2, "the main-hand item of \"" + m_Name + "\" is no weapon");
-    const int weaponSkill = GetWeaponKindSkill(static_cast<int>(weapon->GetWeaponKind()));
-    const int mastery = GetSkillInfo(weaponSkill).linkedSkill;
+    const int mastery =
+        LinkedSkillOf(GetWeaponKindSkill(static_cast<int>(weapon->GetWeaponKind())));
     return mastery != kSkillNone && HasSkill(mastery);
 }
 
-std::uint32_t CActor::GetExperienceThreshold(std::uint32_t level) const
+bool CActor::MeetsPowerWeaponRequirement(const CSpell& power) const
 {
-    const std::int64_t sum = static_cast<std::int64_t>(level) + m_LevelBonus;
-    if (sum == 0)
-        return 0;
-    const double threshold = std::trunc(std::pow(10.0, (sum + 1) / 5.0) * 1000.0);
-    if (threshold >= static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
-        return std::numeric_limits<std::uint32_t>::max();
-    return threshold <= 0.0 ? 0u : static_cast<std::uint32_t>(threshold);
+    if (!power.IsPower())
+        return false;
+    const int kind = power.GetRequiredWeaponKind();
+    if (kind != kWeaponKindNone)
+    {
+        const auto& mainHand = m_Equipment[kSlotMainHand];
+        if (!mainHand || ItemTypeOf(*mainHand) != kItemTypeWeapon)
+            return false;
+        const CItemAttributeWeapon* weapon = WeaponOf(*mainHand);
+        if (weapon == nullptr || weapon->GetWeaponKind() != static_cast<std::uint32_t>(kind))
+            return false;
+        const auto& offHand = m_Equipment[kSlotOffHand];
+        if (offHand && ItemTypeOf(*offHand) == kItemTypeWeapon)
+        {
+            const CItemAttributeWeapon* second = WeaponOf(*offHand);
+            if (second == nullptr || second->GetWeaponKind() != static_cast<std::uint32_t>(kind))
+                return false;
+        }
+    }
+    const int style = power.GetRequiredSkill();
+    return style == kSkillNone || style == GetFightingStyle();
 }
 
-// The level table ends at 20: no level is gained above it.
-bool CActor::TryLevelUp()
+// ------------------------------------------------------------ spells
+
+bool CanSpellAffect(const CSpell& spell, const CActor& actor)
 {
-    if (m_Level >= kLevelCeiling || m_Experience < GetExperienceThreshold(m_Level + 1))
-        return false;
-    ++m_Level;
-    const CClassInfo& row = GetClassInfo(static_cast<int>(m_Class));
-    const int half = row.hitDie / 2;
-    if (half > 0)
-        m_HitPointBase += static_cast<std::uint32_t>(half + RandomDie(half));
-    const CLevelPoints points = LevelPoints(m_Level);
-    if (m_Class == kClassRogue)
-    {
-        m_ClassSkillPoints += points.roguePool;
-    }
-    else
-    {
-        m_ClassSkillPoints += points.classPool;
-        m_GeneralSkillPoints += points.generalPool;
-    }
-    if (m_Level % 4 == 0)
-        ++m_AttributePoints;
-    return true;
+    return spell.CanAffect(actor.IsSummoned(), static_cast<int>(actor.GetCreatureKind()),
+                           [&actor](int saveKind)
+                           { return actor.GetSave(static_cast<std::uint32_t>(saveKind)); });
 }
 
 } // namespace VARD

@@ -109,6 +109,9 @@ public:
     std::uint32_t GetOrientation() const { return m_Orientation; }
     // The door's script from its template; null when there is none.
     CScript* GetScript() const;
+    // No living actor's square touches the block, and no script guards it;
+    // a door must be clear before it is closed.
+    bool IsDoorwayClear() const;
 
     // Stamps the renderer keeps to draw and merge each master tile once a pass.
     std::uint32_t GetDrawnFrame() const { return m_DrawnFrame; }

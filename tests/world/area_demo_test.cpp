@@ -1,0 +1,174 @@
+#include "area_test_util.h"
+
+#include "world/actor_spawn.h"
+#include "world/patch.h"
+#include "world/world_map.h"
+#include "world/world_object.h"
+
+#include <cmath>
+#include <set>
+
+using namespace VARD;
+using AreaTest::DemoModule;
+
+namespace
+{
+
+const char* const kDemoAreas[] = {"town", "forest", "crypt"};
+const std::set<std::string> kRespawning = {"watch", "wolves", "bandits", "restless_dead"};
+
+std::unique_ptr<CArea> ReadDemoArea(CGame& game, const std::string& name, int mode)
+{
+    auto area = std::make_unique<CArea>(&game);
+    area->ReadFile(std::string(), name, *DemoModule(), mode, false);
+    return area;
+}
+
+std::set<std::string> EncountersOf(const CArea& area)
+{
+    std::set<std::string> names;
+    for (const auto& actor : area.GetActors())
+        names.insert(GetEncounterName(*actor));
+    return names;
+}
+
+} // namespace
+
+TEST(DemoAreas, LoadInEveryMode)
+{
+    for (const char* name : kDemoAreas)
+    {
+        for (int mode = kAreaReadFresh; mode <= kAreaReadSavedOther; ++mode)
+        {
+            SCOPED_TRACE(std::string(name) + " mode " + std::to_string(mode));
+            CGame game;
+            std::unique_ptr<CArea> area;
+            ASSERT_NO_THROW(area = ReadDemoArea(game, name, mode));
+            EXPECT_EQ(area->GetName(), name);
+            EXPECT_FALSE(area->GetTitle().empty());
+            if (mode == kAreaReadSavedOther)
+            {
+                EXPECT_EQ(area->GetWidth(), 0u);
+                EXPECT_TRUE(area->GetEntries().empty());
+                EXPECT_FALSE(area->GetSkies().empty());
+                continue;
+            }
+            EXPECT_GT(area->GetWidth(), 10u);
+            EXPECT_FALSE(area->GetEntries().empty());
+            EXPECT_FALSE(area->GetExits().empty());
+            EXPECT_FALSE(area->GetPatches().empty());
+            for (const auto& tile : area->GetTiles())
+                EXPECT_NE(tile->GetMasterTile(), nullptr)
+                    << tile->GetColumn() << "," << tile->GetRow();
+            // Objects only in a fresh read; a layout read brings back only the
+            // encounters that respawn; a saved area brings its own.
+            EXPECT_EQ(area->GetObjects().empty(), mode != kAreaReadFresh);
+            EXPECT_EQ(area->GetActors().empty(), mode == kAreaReadSavedCurrent);
+            if (mode == kAreaReadLayout)
+            {
+                for (const auto& encounter : EncountersOf(*area))
+                    EXPECT_TRUE(kRespawning.count(encounter)) << encounter;
+            }
+        }
+    }
+}
+
+TEST(DemoAreas, TownHoldsItsPeopleDoorsAndChest)
+{
+    CGame game;
+    SeedRandom(7);
+    auto town = ReadDemoArea(game, "town", kAreaReadFresh);
+    std::multiset<std::string> templates;
+    for (const auto& actor : town->GetActors())
+        templates.insert(actor->GetTemplateName());
+    for (const char* name : {"merchant", "armourer", "priest", "baker", "farmer"})
+        EXPECT_EQ(templates.count(name), 1u) << name;
+    EXPECT_EQ(templates.count("town_guard"), 2u);
+    for (const auto& actor : town->GetActors())
+        EXPECT_TRUE(actor->IsFriendly() || actor->GetTemplateName() == "farmer")
+            << actor->GetTemplateName();
+
+    const CAreaEntry* gate = town->FindEntry("gate");
+    ASSERT_NE(gate, nullptr);
+    EXPECT_EQ(town->GetCellKind(gate->GetColumn(), gate->GetRow()), kTileKindFloor);
+
+    std::size_t doorCells = 0;
+    for (const auto& tile : town->GetTiles())
+        if (town->GetCellKind(tile->GetColumn(), tile->GetRow()) == kTileKindDoor)
+            ++doorCells;
+    EXPECT_GE(doorCells, 2u);
+
+    bool chest = false;
+    for (const auto& object : town->GetObjects())
+        chest = chest || (object->GetDefinitionName() == "chest" && !object->GetItems().empty());
+    EXPECT_TRUE(chest);
+}
+
+TEST(DemoAreas, ForestAndCryptHoldTheirFoes)
+{
+    CGame game;
+    SeedRandom(11);
+    auto forest = ReadDemoArea(game, "forest", kAreaReadFresh);
+    auto crypt = ReadDemoArea(game, "crypt", kAreaReadFresh);
+    const std::set<std::string> forestEncounters = EncountersOf(*forest);
+    EXPECT_TRUE(forestEncounters.count("wolves") && forestEncounters.count("bandits"));
+    std::size_t traps = 0;
+    for (const auto& object : forest->GetObjects())
+        if (object->GetDefinitionName() == "chest_trapped" && object->GetTrap())
+            ++traps;
+    EXPECT_GE(traps, 1u);
+
+    std::set<std::string> cryptTemplates;
+    for (const auto& actor : crypt->GetActors())
+        cryptTemplates.insert(actor->GetTemplateName());
+    for (const char* name : {"cultist", "skeleton", "necromancer"})
+        EXPECT_EQ(cryptTemplates.count(name), 1u) << name;
+    std::set<std::string> doors;
+    for (const auto& master : crypt->GetMasterTiles())
+        if (master->GetTemplate()->IsDoor())
+            doors.insert(master->GetTemplate()->GetName());
+    EXPECT_EQ(doors, (std::set<std::string>{"door_cellar", "door_crypt"}));
+    std::set<std::string> tags;
+    for (const auto& patch : crypt->GetPatches())
+        tags.insert(patch->GetTag());
+    EXPECT_TRUE(tags.count("temple_key_returned"));
+}
+
+// An exit the party stands near on arrival would send it straight back.
+TEST(DemoAreas, ExitsLeadToEntriesFarFromThem)
+{
+    CGame game;
+    std::map<std::string, std::unique_ptr<CArea>> areas;
+    for (const char* name : kDemoAreas)
+        areas[name] = ReadDemoArea(game, name, kAreaReadFresh);
+    const auto worldMap = ReadWorldMapFile(*DemoModule()->GetDataFileFactory(), "worldmap");
+
+    for (const auto& [name, area] : areas)
+    {
+        for (const auto& exit : area->GetExits())
+        {
+            SCOPED_TRACE(name + " exit " + exit->GetName());
+            for (const auto& entry : area->GetEntries())
+            {
+                const double x = (entry->GetColumn() + 0.5) * kCellSize;
+                const double y = (entry->GetRow() + 0.5) * kCellSize;
+                EXPECT_GT(std::hypot(x - exit->GetX(), y - exit->GetY()), 20.0) << entry->GetName();
+            }
+            if (exit->GetTargetEntry().empty())
+            {
+                EXPECT_EQ(exit->GetTargetArea(), "worldmap");
+                continue;
+            }
+            ASSERT_TRUE(areas.count(exit->GetTargetArea()));
+            EXPECT_NE(areas[exit->GetTargetArea()]->FindEntry(exit->GetTargetEntry()), nullptr);
+        }
+    }
+    ASSERT_FALSE(worldMap->GetAreas().empty());
+    for (const auto& place : worldMap->GetAreas())
+    {
+        ASSERT_TRUE(areas.count(place->GetAreaName())) << place->GetName();
+        EXPECT_NE(areas[place->GetAreaName()]->FindEntry(place->GetEntryName()), nullptr);
+    }
+    EXPECT_EQ(DemoModule()->GetStartArea(), "town");
+    EXPECT_NE(areas["town"]->FindEntry(DemoModule()->GetStartEntry()), nullptr);
+}
