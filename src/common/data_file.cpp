@@ -192,6 +192,16 @@ CDataFileFactoryPacked::FindEntry(std::uint32_t kind, std::uint32_t subKind,
                                 " is not in " + m_Archive.string());
 }
 
+std::ifstream CDataFileFactoryPacked::OpenArchive(std::uintmax_t& archiveSize) const
+{
+    std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
+    std::error_code error;
+    archiveSize = std::filesystem::file_size(m_Archive, error);
+    if (!in || error)
+        throw CVARDException(1, "cannot open archive " + m_Archive.string());
+    return in;
+}
+
 std::shared_ptr<std::istream> CDataFileFactoryPacked::OpenStream(std::uint32_t kind,
                                                                  std::uint32_t subKind,
                                                                  const std::string& name)
@@ -199,11 +209,8 @@ std::shared_ptr<std::istream> CDataFileFactoryPacked::OpenStream(std::uint32_t k
     const Entry& entry = FindEntry(kind, subKind, name);
     // The stream holds the entry's own bytes only, so a reader that runs past
     // the file's end stops there instead of reading into the next file.
-    std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
-    std::error_code error;
-    const std::uintmax_t archiveSize = std::filesystem::file_size(m_Archive, error);
-    if (!in || error)
-        throw CVARDException(1, "cannot open archive " + m_Archive.string());
+    std::uintmax_t archiveSize = 0;
+    std::ifstream in = OpenArchive(archiveSize);
     std::string text;
     if (entry.offset < archiveSize)
     {
@@ -221,11 +228,8 @@ std::shared_ptr<std::vector<std::uint8_t>>
 CDataFileFactoryPacked::ReadAll(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
     const Entry& entry = FindEntry(kind, subKind, name);
-    std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
-    std::error_code error;
-    const std::uintmax_t archiveSize = std::filesystem::file_size(m_Archive, error);
-    if (!in || error)
-        throw CVARDException(1, "cannot open archive " + m_Archive.string());
+    std::uintmax_t archiveSize = 0;
+    std::ifstream in = OpenArchive(archiveSize);
     if (archiveSize == 0)
         throw CVARDException(1, "archive " + m_Archive.string() + " is empty");
     if (std::uintmax_t(entry.offset) + entry.size > archiveSize)

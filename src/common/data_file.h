@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <istream>
 #include <memory>
 #include <string>
@@ -100,6 +101,9 @@ public:
     const std::vector<Entry>& GetEntries() const { return m_Entries; }
 
 private:
+    // Opens the archive for reading and tells its size; code 1 when it cannot.
+    std::ifstream OpenArchive(std::uintmax_t& archiveSize) const;
+
     std::filesystem::path m_Archive;
     std::vector<Entry> m_Entries;
 };

@@ -31,6 +31,17 @@ bool EndsWith(const std::string& word, char c)
     return !word.empty() && word.back() == c;
 }
 
+// The whole word as a number of type T; a leading "+" is allowed.
+template <typename T> bool ParseWholeWord(const std::string& word, T& value)
+{
+    const char* first = word.data();
+    const char* last = word.data() + word.size();
+    if (BeginsWith(word, '+'))
+        ++first;
+    const auto parsed = std::from_chars(first, last, value);
+    return parsed.ec == std::errc() && parsed.ptr == last;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- reader
@@ -268,28 +279,20 @@ std::string CTagFileReader::ReadQuoted()
 std::uint32_t CTagFileReader::ReadUnsigned()
 {
     RequireWord("a number");
-    const std::string& w = m_Word;
-    const char* first = w.data();
-    const char* last = w.data() + w.size();
     std::uint32_t value = 0;
-    std::from_chars_result parsed{};
-    if (BeginsWith(w, '-'))
+    bool parsed = false;
+    if (BeginsWith(m_Word, '-'))
     {
         // As strtoul does: a negative number wraps around.
         std::int64_t negative = 0;
-        parsed = std::from_chars(first, last, negative);
-        if (parsed.ec == std::errc() && negative >= -4294967295LL)
-            value = static_cast<std::uint32_t>(negative);
-        else
-            parsed.ec = std::errc::invalid_argument;
+        parsed = ParseWholeWord(m_Word, negative) && negative >= -4294967295LL;
+        value = static_cast<std::uint32_t>(negative);
     }
     else
     {
-        if (BeginsWith(w, '+'))
-            ++first;
-        parsed = std::from_chars(first, last, value);
+        parsed = ParseWholeWord(m_Word, value);
     }
-    if (parsed.ec != std::errc() || parsed.ptr != last)
+    if (!parsed)
         Fail(1, "expected an unsigned number");
     NextToken();
     return value;
@@ -298,14 +301,8 @@ std::uint32_t CTagFileReader::ReadUnsigned()
 std::int32_t CTagFileReader::ReadInt()
 {
     RequireWord("a number");
-    const std::string& w = m_Word;
-    const char* first = w.data();
-    const char* last = w.data() + w.size();
-    if (BeginsWith(w, '+'))
-        ++first;
     std::int32_t value = 0;
-    const auto parsed = std::from_chars(first, last, value);
-    if (parsed.ec != std::errc() || parsed.ptr != last)
+    if (!ParseWholeWord(m_Word, value))
         Fail(1, "expected a whole number");
     NextToken();
     return value;
@@ -314,14 +311,8 @@ std::int32_t CTagFileReader::ReadInt()
 double CTagFileReader::ReadDouble()
 {
     RequireWord("a number");
-    const std::string& w = m_Word;
-    const char* first = w.data();
-    const char* last = w.data() + w.size();
-    if (BeginsWith(w, '+'))
-        ++first;
     double value = 0.0;
-    const auto parsed = std::from_chars(first, last, value);
-    if (parsed.ec != std::errc() || parsed.ptr != last)
+    if (!ParseWholeWord(m_Word, value))
         Fail(1, "expected a real number");
     NextToken();
     return value;

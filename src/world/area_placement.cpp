@@ -3,6 +3,7 @@
 // party is in sight, is a doorway empty.
 
 #include "world/area.h"
+#include "world/geometry.h"
 
 #include "common/exception.h"
 #include "common/random.h"
@@ -201,17 +202,7 @@ double CArea::DistanceToCell(std::int64_t column, std::int64_t row, double x, do
     const double right = kCellSize * static_cast<double>(column + 1);
     const double top = kCellSize * static_cast<double>(row);
     const double bottom = kCellSize * static_cast<double>(row + 1);
-    double dx = 0.0;
-    if (x < left)
-        dx = left - x;
-    else if (x > right)
-        dx = x - right;
-    double dy = 0.0;
-    if (y < top)
-        dy = top - y;
-    else if (y > bottom)
-        dy = y - bottom;
-    return std::sqrt(dx * dx + dy * dy);
+    return DistanceToRectangle(x, y, left, top, right, bottom);
 }
 
 // ---------------------------------------------------------------- sight

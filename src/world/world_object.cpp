@@ -1,4 +1,5 @@
 #include "world/world_object.h"
+#include "world/geometry.h"
 
 #include "common/exception.h"
 #include "common/tag_file.h"
@@ -218,17 +219,7 @@ double CObject::DistanceToFootprint(double x, double y) const
     const double top = m_Y - halfY;
     const double bottom = m_Y + halfY;
     // Edges count as inside.
-    double dx = 0.0;
-    if (x < left)
-        dx = left - x;
-    else if (x > right)
-        dx = x - right;
-    double dy = 0.0;
-    if (y < top)
-        dy = top - y;
-    else if (y > bottom)
-        dy = y - bottom;
-    return std::sqrt(dx * dx + dy * dy);
+    return DistanceToRectangle(x, y, left, top, right, bottom);
 }
 
 // ------------------------------------------------------------------ items
