@@ -189,12 +189,11 @@ void CActor::ReadBrain(VARDCommon::CTagFileReader& reader, const CModule& module
         reader.Fail(1, "no actor template \"" + m_TemplateName + "\"");
     m_TalkFiles = actorTemplate->GetTalkStates();
     m_Brain = actorTemplate->CloneBrain();
-    if (reader.IsStartTag("brain"))
-    {
-        if (!m_Brain)
-            reader.Fail(1, "actor template \"" + m_TemplateName + "\" has no brain to restore");
+    // A template without a brain writes no state; one with a brain always does.
+    if (m_Brain)
         m_Brain->ReadState(reader);
-    }
+    else if (reader.IsStartTag("brain"))
+        reader.Fail(1, "actor template \"" + m_TemplateName + "\" has no brain to restore");
 }
 
 // The link between a running power and its modifier is not saved; the

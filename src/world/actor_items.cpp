@@ -193,7 +193,7 @@ std::string CActor::GetFactionName() const
 {
     if (m_Faction == nullptr)
         return "No Faction";
-    return m_Faction->GetDisplayName() + " " + std::to_string(m_FactionRank + 1) + " (" +
+    return m_Faction->GetName() + " " + std::to_string(m_FactionRank + 1) + " (" +
            m_Faction->GetRankTitle(m_FactionRank) + ")";
 }
 

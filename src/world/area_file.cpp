@@ -139,6 +139,8 @@ void CArea::ReadSounds(VARDCommon::CTagFileReader& reader, int mode)
     reader.ReadEndTag();
 }
 
+// An optional section is skipped only when it is there, so a file without it
+// loads in every mode.
 void CArea::ReadObjects(VARDCommon::CTagFileReader& reader, const CModule& module, int mode)
 {
     if (!reader.IsStartTag("objects"))

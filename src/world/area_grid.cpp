@@ -41,6 +41,11 @@ bool FitsTileNumbers(std::uint32_t width, std::uint32_t height)
 
 void CArea::SetGridSize(std::uint32_t width, std::uint32_t height)
 {
+    // Checked before any cell is made, so that a huge size fails at once.
+    if (!FitsTileNumbers(width, height))
+        throw CVARDException(2, "area \"" + m_Name + "\": a grid of " + std::to_string(width) +
+                                    " x " + std::to_string(height) +
+                                    " cells has tile numbers past 24 bits");
     std::vector<std::shared_ptr<CTile>> tiles(static_cast<std::size_t>(width) * height);
     for (std::uint32_t column = 0; column < width; ++column)
     {
@@ -90,9 +95,6 @@ void CArea::ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module)
         throw CVARDException(1, reader.Where() + ": area \"" + m_Name + "\" is " +
                                     std::to_string(width) + " cells wide; at most " +
                                     std::to_string(kMaxGridWidth) + " fit tile ids");
-    if (!FitsTileNumbers(width, height))
-        throw CVARDException(1, reader.Where() + ": area \"" + m_Name + "\" has " +
-                                    std::to_string(height) + " rows; tile ids cannot number them");
     SetGridSize(width, height);
 
     for (std::uint32_t row = 0; row < height; ++row)

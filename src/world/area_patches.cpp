@@ -174,6 +174,9 @@ void CArea::OpenDoorsOfAction(const CPatchActionOpenDoor& action)
         if (!recorded)
             AddOpenDoor(column, row);
     }
+    // The screen redraws the doors a patch opened.
+    if (!words.empty() && m_Game != nullptr)
+        m_Game->PostEvent(std::make_shared<CInfoEvent>(kEventDoorOpened));
 }
 
 void CArea::OpenDoorCell(std::uint32_t column, std::uint32_t row)

@@ -52,8 +52,9 @@ public:
 
     // Stores the point and turns the effect toward its target: a tile's
     // centre or the target actor's position in the area. Exactly on the
-    // target point the facing stays. Code 2 for a target that is neither a
-    // tile nor an actor of the area; the effect is then left as it was.
+    // target point, or when the target actor has left the area, the facing
+    // stays. Code 2 for a target that is neither a tile nor an actor; the
+    // effect is then left as it was.
     void SetPosition(const CArea& area, double x, double y);
 
     // World units per second and the arrival mark, for the flight of the

@@ -130,10 +130,11 @@ void CSpell::ReadOption(VARDCommon::CTagFileReader& reader)
     if (reader.IsStartTag("powerreqs"))
     {
         reader.ReadStartTag("powerreqs");
-        // "0" keeps the weapon kind none.
-        m_RequiredWeaponKind = reader.ReadConverted(
-            [](const std::string& word)
-            { return word == "0" ? kWeaponKindNone : FindWeaponKindByKey(word); });
+        // "0" leaves the weapon kind as it stands (none unless named before).
+        const int current = m_RequiredWeaponKind;
+        m_RequiredWeaponKind =
+            reader.ReadConverted([current](const std::string& word)
+                                 { return word == "0" ? current : FindWeaponKindByKey(word); });
         m_RequiredSkill = ReadSkillOrNone(reader);
         reader.ReadEndTag();
         return;

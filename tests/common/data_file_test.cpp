@@ -186,6 +186,23 @@ TEST_F(DataFileTest, LongNamesCannotBePackedOrFound)
     EXPECT_EQ(CodeOf([&] { packed.ReadAll(0, 0, longName); }), 1);
 }
 
+TEST_F(DataFileTest, NameByte63IsTreatedAsTheEnd)
+{
+    // A name field of 64 letters with no NUL: the name ends before byte 63.
+    const auto path = m_Folder / "full_name.vard";
+    std::vector<std::uint8_t> bytes = {1, 0, 0, 0, 0, 0, 0, 0};
+    const std::string field(64, 'n');
+    bytes.insert(bytes.end(), field.begin(), field.end());
+    const std::vector<std::uint8_t> tail = {80, 0, 0, 0, 1, 0, 0, 0, 'x'};
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    WriteBytes(path, bytes);
+    CDataFileFactoryPacked packed(path);
+    ASSERT_EQ(packed.GetEntries().size(), 1u);
+    EXPECT_EQ(packed.GetEntries()[0].name, std::string(63, 'n'));
+    EXPECT_EQ(Text(*packed.ReadAll(0, 0, std::string(63, 'n'))), "x");
+    EXPECT_EQ(CodeOf([&] { packed.ReadAll(0, 0, field); }), 1);
+}
+
 TEST_F(DataFileTest, DamagedArchivesAreCode1)
 {
     const auto path = m_Folder / "bad.vard";

@@ -435,7 +435,8 @@ TEST_F(ActorBelongings, FactionNameShowsRankAndTitle)
 {
     EXPECT_EQ(m_Actor->GetFactionName(), "No Faction");
     m_Actor->SetFaction(m_Module->FindFaction("f_guard"), 1);
-    EXPECT_EQ(m_Actor->GetFactionName(), "City Guard 2 (Sergeant)");
+    // The faction's name, not its display name ("City Guard").
+    EXPECT_EQ(m_Actor->GetFactionName(), "f_guard 2 (Sergeant)");
 }
 
 TEST_F(ActorBelongings, IdentityTests)
@@ -451,4 +452,77 @@ TEST_F(ActorBelongings, IdentityTests)
     EXPECT_FALSE(m_Actor->IsMainCharacter());
     m_Actor->SetTemplateName("main");
     EXPECT_TRUE(m_Actor->IsMainCharacter());
+}
+
+// ------------------------------------------------------------------ order records
+
+TEST(OrderRecords, EachOrderHoldsItsFieldsInTableOrder)
+{
+    const CMoveOrder move(3.5, -2.25);
+    EXPECT_EQ(move.GetType(), 1);
+    EXPECT_DOUBLE_EQ(move.GetX(), 3.5);
+    EXPECT_DOUBLE_EQ(move.GetY(), -2.25);
+
+    const CWieldOrder wield(0x05000009u, 1);
+    EXPECT_EQ(wield.GetType(), 3);
+    EXPECT_EQ(wield.GetItemId(), 0x05000009u);
+    EXPECT_EQ(wield.GetSlot(), 1);
+    EXPECT_EQ(wield.GetFirstId(), 0x05000009u);
+    EXPECT_EQ(wield.GetSecondId(), 1u);
+
+    const CUseOrder use(kUseItem, 0x03000002u, 0x05000004u);
+    EXPECT_EQ(use.GetType(), 10);
+    EXPECT_EQ(use.GetFirstId(), 5u);
+    EXPECT_EQ(use.GetSecondId(), 0x03000002u);
+    EXPECT_EQ(use.GetItemId(), 0x05000004u);
+
+    const CStoreOrder store(0, 0x03000005u, 0x05000006u, 3);
+    EXPECT_EQ(store.GetType(), 17);
+    EXPECT_FALSE(store.IsBuy());
+    EXPECT_EQ(store.GetFirstId(), 0u);
+    EXPECT_EQ(store.GetSecondId(), 0x03000005u);
+    EXPECT_EQ(store.GetItemId(), 0x05000006u);
+    EXPECT_EQ(store.GetCount(), 3u);
+
+    const CSpendPointsOrder spend(5, 83);
+    EXPECT_EQ(spend.GetType(), 15);
+    EXPECT_EQ(spend.GetAttribute(), 5);
+    EXPECT_EQ(spend.GetSkill(), 83);
+
+    const CCastOrder cast("sp_fire", 0x03000007u);
+    EXPECT_EQ(cast.GetType(), 11);
+    EXPECT_EQ(cast.GetSpell(), "sp_fire");
+    EXPECT_EQ(cast.GetTargetId(), 0x03000007u);
+
+    const CTalkOrder talk(0x02000001u, "greet", "Hello there.");
+    EXPECT_EQ(talk.GetType(), 12);
+    EXPECT_EQ(talk.GetTargetId(), 0x02000001u);
+    EXPECT_EQ(talk.GetState(), "greet");
+    EXPECT_EQ(talk.GetChosenText(), "Hello there.");
+
+    EXPECT_EQ(CGetOrder(1, 2).GetType(), 5);
+    EXPECT_EQ(CDropOrder(0, 2).GetTargetId(), 0u);
+    EXPECT_EQ(CSplitOrder(9, 1).GetCount(), 1);
+    EXPECT_EQ(CCombineOrder(7, 8).GetAddedId(), 8u);
+    EXPECT_EQ(CGiveOrder(3, 4).GetReceiverId(), 3u);
+    EXPECT_EQ(CPositionOrder(2).GetPosition(), 2);
+    EXPECT_EQ(CMoveTalkOrder(6).GetType(), 18);
+    EXPECT_EQ(CAttackOrder(6).GetTargetId(), 6u);
+    EXPECT_EQ(CUnwieldOrder(4).GetSlot(), 4);
+}
+
+TEST(OrderRecords, PowerOrderWithoutANameHoldsTheEmptyName)
+{
+    const CPowerOrder none;
+    EXPECT_EQ(none.GetType(), 16);
+    EXPECT_EQ(none.GetPower(), "");
+    EXPECT_EQ(CPowerOrder("pw_rage").GetPower(), "pw_rage");
+}
+
+TEST(OrderRecords, LeavingAndReturningArePlainOrders)
+{
+    const COrder leave(kOrderLeaveParty);
+    const COrder back(kOrderReturnToEntrance);
+    EXPECT_EQ(leave.GetType(), 13);
+    EXPECT_EQ(back.GetType(), 19);
 }

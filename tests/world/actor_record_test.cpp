@@ -214,6 +214,14 @@ TEST_F(ActorRecord, BrainStateForATemplateWithoutBrainIsCode1)
     EXPECT_TRUE(actor->GetTalkFiles().empty());
 }
 
+TEST_F(ActorRecord, MissingBrainStateOfATemplateWithBrainIsCode1)
+{
+    const std::string text = ReplaceOnce(
+        m_Monster, " <brain>\n  true\n  <ai-wander>\n   5\n   6.5\n  </ai-wander>\n </brain>\n",
+        "");
+    EXPECT_EQ(ReadCode(text), 1);
+}
+
 TEST_F(ActorRecord, TruncatedRecordIsCode1)
 {
     EXPECT_EQ(ReadCode(m_Main.substr(0, m_Main.find(" <backpack>"))), 1);

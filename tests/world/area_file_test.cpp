@@ -192,6 +192,31 @@ TEST(AreaFile, OptionalSectionsMayBeLeftOutInEveryMode)
     }
 }
 
+// Each optional section on its own may be missing, in every mode: a section is
+// skipped only when it is there.
+TEST(AreaFile, EachOptionalSectionMayBeMissingInEveryMode)
+{
+    FixtureModule fixture;
+    const std::string head = "<area> \"A\" false <rows> (1 1) <row> (grass n) </row> </rows> ";
+    const std::string tail = " <entries> </entries> <exits> </exits> ";
+    fixture.Put("rev4_no_objects.vard",
+                head + "<encounters> </encounters>" + tail + "<patches> </patches> </area>");
+    fixture.Put("rev4_no_encounters.vard",
+                head + "<objects> </objects>" + tail + "<patches> </patches> </area>");
+    fixture.Put("rev4_no_patches.vard",
+                head + "<objects> </objects> <encounters> </encounters>" + tail + "</area>");
+    for (const char* name : {"rev4_no_objects", "rev4_no_encounters", "rev4_no_patches"})
+    {
+        for (int mode = kAreaReadFresh; mode <= kAreaReadSavedOther; ++mode)
+        {
+            SCOPED_TRACE(std::string(name) + " mode " + std::to_string(mode));
+            CGame game;
+            CArea area(&game);
+            EXPECT_EQ(CodeOf([&] { area.ReadFile("", name, fixture.Module(), mode, false); }), -1);
+        }
+    }
+}
+
 TEST(AreaFile, MissingSectionsAndBadRecordsAreCodeOne)
 {
     FixtureModule fixture;
@@ -296,6 +321,36 @@ TEST(AreaTravel, ThePreviousAreaChoosesTheHours)
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0], CArea::JourneyMessage(c.hours));
         EXPECT_EQ(game.GetEvents().front()->GetKind(), kMessageInfo);
+    }
+}
+
+// A matching pair wins wherever it stands; "default" counts only until one
+// has matched; with neither, the journey takes no time.
+TEST(AreaTravel, MatchWinsOverDefaultsAroundIt)
+{
+    FixtureModule fixture;
+    const std::string rest = " <rows> (1 1) <row> (grass n) </row> </rows> <entries> </entries>"
+                             " <exits> </exits> </area>";
+    fixture.Put("rev4_defaults.vard",
+                "<area> \"A\" true <travel> (default 5) (town 30) (default 7) </travel>" + rest);
+    fixture.Put("rev4_no_default.vard",
+                "<area> \"B\" true <travel> (town 30) (crypt 2) </travel>" + rest);
+    const struct
+    {
+        const char* area;
+        const char* previous;
+        std::uint32_t hours;
+    } cases[] = {{"rev4_defaults", "town", 30},
+                 {"rev4_defaults", "forest", 7},
+                 {"rev4_no_default", "forest", 0},
+                 {"rev4_no_default", "crypt", 2}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.area) + " from " + c.previous);
+        CGame game;
+        auto area = ReadArea(game, fixture, c.area, kAreaReadFresh, c.previous);
+        EXPECT_EQ(game.GetTick(), c.hours * 108000u);
+        EXPECT_EQ(MessagesOf(game).size(), c.hours == 0 ? 0u : 1u);
     }
 }
 

@@ -205,8 +205,27 @@ TEST(AreaRows, GridsWiderThanTileIdsAreCodeOne)
     const auto call = [&] { GridArea(nullptr, *module, "<rows> (1001 1) </rows>"); };
     EXPECT_EQ(CodeOf(call), 1);
     EXPECT_NE(DetailOf(call).find("1001 cells wide"), std::string::npos);
-    EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (1 16778) </rows>"); }), 1);
     EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (0 0) </rows>"); }), -1);
+}
+
+// Row 16777 still numbers its cells within 24 bits; row 16778 would not.
+TEST(AreaGrid, TileNumbersPast24BitsAreCodeTwo)
+{
+    auto module = GridModule();
+    EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (1 16779) </rows>"); }), 2);
+    // Cell (216, 16777) would be number 0x1000000.
+    EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (217 16778) </rows>"); }), 2);
+    // Within the bits the grid is made, and only the missing <row> fails.
+    const auto call = [&] { GridArea(nullptr, *module, "<rows> (1 16778) </rows>"); };
+    EXPECT_EQ(CodeOf(call), 1);
+    EXPECT_NE(TestUtil::DetailOf(call).find("<row>"), std::string::npos);
+
+    CArea area(nullptr);
+    area.SetGridSize(2, 2);
+    EXPECT_EQ(CodeOf([&] { area.SetGridSize(1, 0xFFFFFFFFu); }), 2);
+    // The failed call leaves the grid as it was.
+    EXPECT_EQ(area.GetWidth(), 2u);
+    EXPECT_EQ(area.GetTiles().size(), 4u);
 }
 
 TEST(AreaRows, UncoveredCellsCountAsSolid)

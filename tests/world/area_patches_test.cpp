@@ -157,10 +157,14 @@ TEST(AreaPatches, OpenDoorWordsAreCells)
     EXPECT_EQ(CodeOf([&] { area->ApplyPatch(patchOf("0"), *module, 0, false, false); }), 1);
     EXPECT_EQ(CodeOf([&] { area->ApplyPatch(patchOf("door 0"), *module, 0, false, false); }), 1);
     EXPECT_TRUE(area->GetOpenDoors().empty());
+    EXPECT_EQ(CountEvents(game, kEventDoorOpened), 0u);
     area->ApplyPatch(patchOf("0 0"), *module, 0, false, false);
+    EXPECT_EQ(CountEvents(game, kEventDoorOpened), 1u);
     area->ApplyPatch(patchOf("0 0"), *module, 1, false, true);
     EXPECT_TRUE(area->GetTile(0, 0)->GetDoor()->IsOpen());
     EXPECT_EQ(area->GetOpenDoors().size(), 1u);
+    // Opened again on re-application: the screen is told again.
+    EXPECT_EQ(CountEvents(game, kEventDoorOpened), 2u);
 }
 
 TEST(AreaDoorsOpen, ReopenKeepsOrDropsResetDoors)

@@ -17,10 +17,14 @@ TEST(GameRecord, ConstructedAndReset)
     game.SetGold(50);
     game.SetTick(900);
     game.SetCombatFlag(1);
+    game.SetNextAmbienceTick(1200);
     game.Reset();
     EXPECT_EQ(game.GetState(), kGameDestinationKnown);
     EXPECT_EQ(game.GetTravelArea(), "");
+    EXPECT_EQ(game.GetTravelEntry(), "");
+    EXPECT_EQ(game.GetResurrectionArea(), "");
     EXPECT_EQ(game.GetResurrectionEntry(), "");
+    EXPECT_EQ(game.GetNextAmbienceTick(), 0u);
     EXPECT_EQ(game.GetGold(), 0);
     EXPECT_EQ(game.GetTick(), 0u);
     EXPECT_EQ(game.GetCombatFlag(), 0);
@@ -79,7 +83,9 @@ TEST(GameRecord, DateTextUsesTwelveHourClock)
     CGame game;
     game.SetStartDate(1000, 0, 0);
     const std::string january = game.FormatDateTime(0);
-    EXPECT_NE(january.find(" 1, 1000 12:00am"), std::string::npos) << january;
+    EXPECT_EQ(january, "January 1, 1000 12:00am");
+    EXPECT_EQ(game.FormatDateTime(30u * 3600u * 24u * 31u + 30u * 60u * 65u),
+              "February 2, 1000 1:05am");
     struct Case
     {
         std::uint32_t hour, minute;

@@ -2,6 +2,7 @@
 #include "record_test_util.h"
 #include "world/actor_template.h"
 #include "world/faction.h"
+#include "world/item_attribute.h"
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/object.h"
@@ -9,13 +10,14 @@
 #include "world/rule_tables.h"
 #include "world/spell.h"
 #include "world/spell_effect.h"
-#include "world/trap.h"
 #include "world/tile.h"
+#include "world/trap.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <unistd.h>
+#include <vector>
 
 using namespace VARD;
 using RecordTest::CodeOf;
@@ -106,6 +108,37 @@ TEST(ModuleLoad, MultiTilePiecesAreNamedByColumnAndRow)
     EXPECT_EQ(module->FindTileTemplate("house#2#0"), nullptr);
 }
 
+TEST(ModuleLoad, MultiTileOfTwoByThreeMakesSixPiecesColumnFirst)
+{
+    CModule module;
+    const std::string world =
+        "<world> a b 1 2 3 <male> </male> <female> </female> <tiles>"
+        " <multitile> hall (2 3) \"Great hall\" g_hall (1 2) door </multitile>"
+        " </tiles> <objectdefs> </objectdefs> </world>";
+    VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(world), "world.vard");
+    module.LoadWorld(reader);
+
+    std::vector<std::string> names;
+    for (const auto& [name, tile] : module.GetTileTemplates())
+        names.push_back(name);
+    // Width counts the first number, height the second: no piece #2# nor #0#3.
+    EXPECT_EQ(names, (std::vector<std::string>{"hall#0#0", "hall#0#1", "hall#0#2", "hall#1#0",
+                                               "hall#1#1", "hall#1#2"}));
+    for (const std::string& name : names)
+    {
+        const CTileTemplate* piece = module.FindTileTemplate(name);
+        ASSERT_NE(piece, nullptr) << name;
+        EXPECT_EQ(piece->GetText(), "Great hall") << name;
+        EXPECT_EQ(piece->GetGraphicName(), "g_" + name) << name;
+        EXPECT_EQ(piece->GetKind(), kTileKindDoor) << name;
+        EXPECT_EQ(piece->GetSizeX(), 1u) << name;
+        EXPECT_EQ(piece->GetSizeY(), 2u) << name;
+        EXPECT_EQ(piece->GetScript(), nullptr) << name;
+        EXPECT_EQ(piece->GetLockValue(), 0u) << name;
+    }
+    EXPECT_EQ(module.FindTileTemplate("hall"), nullptr);
+}
+
 TEST(ModuleLoad, DoorsKeepLocksScriptsAndReset)
 {
     auto module = LoadDemo();
@@ -168,8 +201,7 @@ TEST(ModuleLoad, SpellItemsAreGeneratedWithTheirTexts)
     const CItemTemplate* wand = module->FindItemTemplate("i_wand-fire_bolt");
     ASSERT_NE(wand, nullptr);
     EXPECT_EQ(wand->GetDisplayName(), "Wand of Fire Bolt");
-    EXPECT_EQ(wand->GetDescription(),
-              "This wand is imbued with the power of the spell Fire Bolt.");
+    EXPECT_EQ(wand->GetDescription(), "This wand is imbued with the power of the spell Fire Bolt.");
     EXPECT_EQ(wand->GetValue(), 229u * 15u); // level 3
     const CItemTemplate* scroll = module->FindItemTemplate("i_scroll-fire_bolt");
     ASSERT_NE(scroll, nullptr);
@@ -226,6 +258,24 @@ TEST(ModuleLoad, EveryNameARecordUsesResolves)
     EXPECT_EQ(module->GetJournal().count("temple_key_start"), 1u);
 }
 
+TEST(ModuleLoad, DemoQuestItemsLeaveTheirQuestsToBeRewarded)
+{
+    // A quest item sets its tag when the party picks it up. A tag named like a
+    // quest marks that quest as done, so its completion and reward would never
+    // come.
+    auto module = LoadDemo();
+    int questItems = 0;
+    for (const auto& [name, item] : module->GetItemTemplates())
+        for (const auto& attribute : item->GetAttributes())
+            if (const auto* quest = dynamic_cast<const CItemAttributeQuest*>(attribute.get()))
+            {
+                ++questItems;
+                EXPECT_EQ(module->FindQuest(quest->GetQuestName()), nullptr)
+                    << name << " closes the quest " << quest->GetQuestName();
+            }
+    EXPECT_GT(questItems, 0);
+}
+
 TEST(ModuleLoad, WorldStartDateFormsReadTheSame)
 {
     for (const char* date : {"1 2 3", "0 1 2 3", "(1 2 3)", "( 1 2 3 )"})
@@ -235,7 +285,8 @@ TEST(ModuleLoad, WorldStartDateFormsReadTheSame)
         world.replace(world.find("1 2 3"), 5, date);
         scratch.Put("world.vard", world);
         CModule module;
-        VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(world), "world.vard");
+        VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(world),
+                                          "world.vard");
         module.LoadWorld(reader);
         EXPECT_EQ(module.GetStartYear(), 1u) << date;
         EXPECT_EQ(module.GetStartDay(), 2u) << date;
@@ -312,10 +363,9 @@ TEST(ModuleLoad, BadModulesFailWithTheirCodes)
 TEST(ModuleLoad, HugeMultiTileIsRefused)
 {
     CModule module;
-    const std::string world =
-        "<world> a b 1 2 3 <male> </male> <female> </female> <tiles>"
-        " <multitile> m (100000 100000) \"M\" g (1 1) floor </multitile>"
-        " </tiles> <objectdefs> </objectdefs> </world>";
+    const std::string world = "<world> a b 1 2 3 <male> </male> <female> </female> <tiles>"
+                              " <multitile> m (100000 100000) \"M\" g (1 1) floor </multitile>"
+                              " </tiles> <objectdefs> </objectdefs> </world>";
     VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(world), "world.vard");
     EXPECT_EQ(CodeOf([&] { module.LoadWorld(reader); }), 1);
 }

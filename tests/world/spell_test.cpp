@@ -194,6 +194,19 @@ TEST(SpellRecord, TargetWordsInOrder)
     }
 }
 
+TEST(SpellRecord, PowerRequirementZeroKeepsTheWeaponKind)
+{
+    const CSpell none = SpellOf(MinimalSpell("<powerreqs> 0 0 </powerreqs>"));
+    EXPECT_EQ(none.GetRequiredWeaponKind(), kWeaponKindNone);
+    EXPECT_EQ(none.GetRequiredSkill(), kSkillNone);
+
+    // A "0" weapon word keeps what an earlier block named; the skill is set either way.
+    const CSpell kept = SpellOf(MinimalSpell("<powerreqs> bow marksman_style </powerreqs> "
+                                             "<powerreqs> 0 0 </powerreqs>"));
+    EXPECT_EQ(kept.GetRequiredWeaponKind(), 5);
+    EXPECT_EQ(kept.GetRequiredSkill(), kSkillNone);
+}
+
 TEST(SpellRecord, HostileOnlyWhenEveryEffectIs)
 {
     EXPECT_FALSE(
