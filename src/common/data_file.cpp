@@ -232,6 +232,10 @@ CDataFileFactoryPacked::ReadAll(std::uint32_t kind, std::uint32_t subKind, const
     std::ifstream in = OpenArchive(archiveSize);
     if (archiveSize == 0)
         throw CVARDException(1, "archive " + m_Archive.string() + " is empty");
+    // As from a folder: a file of no bytes is no file a reader can use.
+    if (entry.size == 0)
+        throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) + " in " +
+                                    m_Archive.string() + " is empty");
     if (std::uintmax_t(entry.offset) + entry.size > archiveSize)
         throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) +
                                     " lies beyond the end of " + m_Archive.string());

@@ -154,6 +154,22 @@ void CTagFileReader::NextToken()
     }
 }
 
+std::int64_t CTagFileReader::GetRemainingSize() const
+{
+    std::streambuf* buffer = m_Stream ? m_Stream->rdbuf() : nullptr;
+    if (buffer == nullptr)
+        return -1;
+    const std::streampos here = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
+    if (here == std::streampos(-1))
+        return -1;
+    const std::streampos end = buffer->pubseekoff(0, std::ios::end, std::ios::in);
+    // Back to where the next word starts, whether or not the end was found.
+    buffer->pubseekpos(here, std::ios::in);
+    if (end == std::streampos(-1) || end < here)
+        return -1;
+    return static_cast<std::int64_t>(end - here);
+}
+
 void CTagFileReader::RequireWord(const char* what) const
 {
     if (m_AtEnd)

@@ -60,6 +60,10 @@ public:
     const std::string& GetCurrentWord() const { return m_Word; }
     bool IsAtEnd() const { return m_AtEnd; }
     bool IsInTuple() const { return m_Group > 0; }
+    // Bytes of input after the look-ahead word, or -1 when the stream cannot
+    // tell: a count read from the file is checked against it before anything
+    // is sized by the count.
+    std::int64_t GetRemainingSize() const;
     // "name, line N" for error texts.
     std::string Where() const;
     [[noreturn]] void Fail(int code, const std::string& what) const;

@@ -60,7 +60,14 @@ std::uint32_t ReadFlagWords(VARDCommon::CTagFileReader& reader, const char* keyw
     return flags;
 }
 
-std::shared_ptr<CAI> ReadCast(VARDCommon::CTagFileReader& reader)
+// A cast behaviour holds its fallback, which may cast in turn. Reading,
+// cloning, saving and freeing all recurse along that chain, so a chain as deep
+// as the file is long would overflow the stack; no monster needs more.
+constexpr int kMaxCastNesting = 32;
+
+std::shared_ptr<CAI> ReadBehaviourBody(VARDCommon::CTagFileReader& reader, int castNesting);
+
+std::shared_ptr<CAI> ReadCast(VARDCommon::CTagFileReader& reader, int castNesting)
 {
     std::vector<std::string> spellNames;
     while (!reader.IsStartTag("ai"))
@@ -69,8 +76,11 @@ std::shared_ptr<CAI> ReadCast(VARDCommon::CTagFileReader& reader)
             reader.Fail(1, "the cast behaviour has no fallback <ai> block");
         spellNames.push_back(ReadNameWord(reader, "a spell name or the fallback <ai>"));
     }
+    if (castNesting >= kMaxCastNesting)
+        reader.Fail(1,
+                    "cast behaviours nest more than " + std::to_string(kMaxCastNesting) + " deep");
     reader.ReadStartTag("ai");
-    std::shared_ptr<CAI> fallback = CAI::Create(reader);
+    std::shared_ptr<CAI> fallback = ReadBehaviourBody(reader, castNesting + 1);
     reader.ReadEndTag();
     return std::make_shared<CAICast>(std::move(spellNames), std::move(fallback));
 }
@@ -84,9 +94,7 @@ std::shared_ptr<CAI> ReadForceTalk(VARDCommon::CTagFileReader& reader)
     return std::make_shared<CAIForceTalk>(range, std::move(tags));
 }
 
-} // namespace
-
-std::shared_ptr<CAI> CAI::Create(VARDCommon::CTagFileReader& reader)
+std::shared_ptr<CAI> ReadBehaviourBody(VARDCommon::CTagFileReader& reader, int castNesting)
 {
     if (reader.IsAtEndTag())
         reader.Fail(1, "<ai> block without a behaviour keyword");
@@ -106,7 +114,7 @@ std::shared_ptr<CAI> CAI::Create(VARDCommon::CTagFileReader& reader)
     if (keyword == "cast")
     {
         reader.NextToken();
-        return ReadCast(reader);
+        return ReadCast(reader, castNesting);
     }
     if (keyword == "forcetalk")
     {
@@ -134,6 +142,13 @@ std::shared_ptr<CAI> CAI::Create(VARDCommon::CTagFileReader& reader)
         return std::make_shared<CAIAutocast>(ReadFlagWords(reader, "autocast", kWords));
     }
     reader.Fail(1, "\"" + keyword + "\" is no AI behaviour");
+}
+
+} // namespace
+
+std::shared_ptr<CAI> CAI::Create(VARDCommon::CTagFileReader& reader)
+{
+    return ReadBehaviourBody(reader, 0);
 }
 
 // ------------------------------------------------------------- stand

@@ -40,7 +40,7 @@ public:
 
     // Reads the body of an <ai> block: the keyword and its settings. The
     // caller has read <ai> and reads </ai>. Code 1 for a keyword or a setting
-    // word outside its list.
+    // word outside its list, or for cast behaviours nested more than 32 deep.
     static std::shared_ptr<CAI> Create(VARDCommon::CTagFileReader& reader);
 };
 

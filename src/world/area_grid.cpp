@@ -37,15 +37,20 @@ bool FitsTileNumbers(std::uint32_t width, std::uint32_t height)
     return last <= 0xFFFFFFu;
 }
 
+void RequireTileNumbers(const std::string& areaName, std::uint32_t width, std::uint32_t height)
+{
+    if (!FitsTileNumbers(width, height))
+        throw CVARDException(2, "area \"" + areaName + "\": a grid of " + std::to_string(width) +
+                                    " x " + std::to_string(height) +
+                                    " cells has tile numbers past 24 bits");
+}
+
 } // namespace
 
 void CArea::SetGridSize(std::uint32_t width, std::uint32_t height)
 {
     // Checked before any cell is made, so that a huge size fails at once.
-    if (!FitsTileNumbers(width, height))
-        throw CVARDException(2, "area \"" + m_Name + "\": a grid of " + std::to_string(width) +
-                                    " x " + std::to_string(height) +
-                                    " cells has tile numbers past 24 bits");
+    RequireTileNumbers(m_Name, width, height);
     std::vector<std::shared_ptr<CTile>> tiles(static_cast<std::size_t>(width) * height);
     for (std::uint32_t column = 0; column < width; ++column)
     {
@@ -95,6 +100,15 @@ void CArea::ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module)
         throw CVARDException(1, reader.Where() + ": area \"" + m_Name + "\" is " +
                                     std::to_string(width) + " cells wide; at most " +
                                     std::to_string(kMaxGridWidth) + " fit tile ids");
+    RequireTileNumbers(m_Name, width, height);
+    // Every cell takes at least a byte of its <row>: a size the rest of the
+    // file cannot hold is damage, found before the grid's cells are made.
+    const std::int64_t remaining = reader.GetRemainingSize();
+    const std::uint64_t cells = static_cast<std::uint64_t>(width) * height;
+    if (remaining >= 0 && cells > static_cast<std::uint64_t>(remaining))
+        reader.Fail(1, "area \"" + m_Name + "\": the <row> lines of " + std::to_string(width) +
+                           " x " + std::to_string(height) + " cells cannot fit in the " +
+                           std::to_string(remaining) + " bytes left");
     SetGridSize(width, height);
 
     for (std::uint32_t row = 0; row < height; ++row)

@@ -225,6 +225,20 @@ TEST_F(DataFileTest, DamagedArchivesAreCode1)
     EXPECT_EQ(CodeOf([&] { empty.ReadAll(0, 0, "world.vard"); }), 1);
 }
 
+TEST_F(DataFileTest, EmptyFileIsCode1FromBothFactories)
+{
+    Put("empty.vard", "");
+    const auto archive = Pack();
+    CDataFileFactoryPath folder(m_Folder / "module");
+    CDataFileFactoryPacked packed(archive);
+    ASSERT_EQ(packed.GetEntries().size(), 1u);
+    EXPECT_EQ(CodeOf([&] { folder.ReadAll(0, 0, "empty.vard"); }), 1);
+    EXPECT_EQ(CodeOf([&] { packed.ReadAll(0, 0, "empty.vard"); }), 1);
+    // As a stream it is simply at its end.
+    CTagFileReader reader(packed, 0, 0, "empty.vard");
+    EXPECT_TRUE(reader.IsAtEnd());
+}
+
 TEST_F(DataFileTest, EntryBeyondTheEndFailsReadAllButStillOpens)
 {
     const auto path = m_Folder / "short.vard";

@@ -242,3 +242,74 @@ TEST(TagFileReader, IgnoresTheProcessLocale)
     EXPECT_EQ(reader.ReadDouble(), 2.5);
     std::locale::global(previous);
 }
+
+namespace
+{
+
+// Gives its text one character at a time and cannot seek.
+class CForwardOnlyBuffer : public std::streambuf
+{
+public:
+    explicit CForwardOnlyBuffer(std::string text) : m_Text(std::move(text)) {}
+
+protected:
+    int_type underflow() override
+    {
+        if (m_Next >= m_Text.size())
+            return traits_type::eof();
+        m_Char = m_Text[m_Next++];
+        setg(&m_Char, &m_Char, &m_Char + 1);
+        return traits_type::to_int_type(m_Char);
+    }
+
+private:
+    std::string m_Text;
+    std::size_t m_Next = 0;
+    char m_Char = 0;
+};
+
+class CForwardOnlyStream : public std::istream
+{
+public:
+    explicit CForwardOnlyStream(std::string text) : std::istream(nullptr), m_Buffer(std::move(text))
+    {
+        rdbuf(&m_Buffer);
+    }
+
+private:
+    CForwardOnlyBuffer m_Buffer;
+};
+
+} // namespace
+
+TEST(TagFileReader, RemainingSizeCountsWhatFollowsTheLookAhead)
+{
+    auto reader = ReaderOf("ab cde fg");
+    EXPECT_EQ(reader.GetRemainingSize(), 7);
+    EXPECT_EQ(reader.ReadWord(), "ab");
+    EXPECT_EQ(reader.GetRemainingSize(), 3);
+    // Asking does not move the reader.
+    EXPECT_EQ(reader.ReadWord(), "cde");
+    EXPECT_EQ(reader.ReadWord(), "fg");
+    EXPECT_EQ(reader.GetRemainingSize(), 0);
+
+    const auto path = TestUtil::ScratchPath("remaining");
+    std::ofstream(path, std::ios::binary) << "<a> 1 2\n";
+    {
+        CTagFileReader file(path);
+        EXPECT_EQ(file.GetRemainingSize(), 5);
+        file.ReadWord();
+        EXPECT_EQ(file.ReadWord(), "1");
+        EXPECT_EQ(file.GetRemainingSize(), 1);
+        EXPECT_EQ(file.ReadWord(), "2");
+    }
+    std::filesystem::remove(path);
+}
+
+TEST(TagFileReader, RemainingSizeOfAStreamThatCannotSeekIsUnknown)
+{
+    CTagFileReader reader(std::make_shared<CForwardOnlyStream>("ab cd"), "forward");
+    EXPECT_EQ(reader.GetRemainingSize(), -1);
+    EXPECT_EQ(reader.ReadWord(), "ab");
+    EXPECT_EQ(reader.ReadWord(), "cd");
+}

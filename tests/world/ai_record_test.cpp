@@ -248,3 +248,39 @@ TEST(AIRecord, StateOfAnotherBehaviourIsCode1)
     auto shortRecord = ReaderOf("<ai-autocast> 1 2 </ai-autocast>");
     EXPECT_EQ(CodeOf([&] { autocast->ReadState(shortRecord); }), 1);
 }
+
+namespace
+{
+
+// An <ai> block of that many cast behaviours, each falling back on the next,
+// ending in stand.
+std::string CastChain(int casts)
+{
+    std::string text;
+    for (int i = 0; i < casts; ++i)
+        text += "<ai> cast fire_bolt ";
+    text += "<ai> stand </ai>";
+    for (int i = 0; i < casts; ++i)
+        text += " </ai>";
+    return text;
+}
+
+} // namespace
+
+TEST(AIRecord, CastChainsNestAtMost32Deep)
+{
+    const auto deepest = ReadAI(CastChain(32));
+    const CAI* ai = deepest.get();
+    int casts = 0;
+    while (const auto* cast = dynamic_cast<const CAICast*>(ai))
+    {
+        ai = cast->GetFallback().get();
+        ++casts;
+    }
+    EXPECT_EQ(casts, 32);
+    EXPECT_NE(dynamic_cast<const CAIStand*>(ai), nullptr);
+
+    EXPECT_EQ(CodeOf([] { ReadAI(CastChain(33)); }), 1);
+    // Deep enough to overflow the stack if each fallback were read in turn.
+    EXPECT_EQ(CodeOf([] { ReadAI(CastChain(200000)); }), 1);
+}

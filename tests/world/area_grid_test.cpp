@@ -215,7 +215,7 @@ TEST(AreaGrid, TileNumbersPast24BitsAreCodeTwo)
     EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (1 16779) </rows>"); }), 2);
     // Cell (216, 16777) would be number 0x1000000.
     EXPECT_EQ(CodeOf([&] { GridArea(nullptr, *module, "<rows> (217 16778) </rows>"); }), 2);
-    // Within the bits the grid is made, and only the missing <row> fails.
+    // Within the bits only the missing <row> lines fail.
     const auto call = [&] { GridArea(nullptr, *module, "<rows> (1 16778) </rows>"); };
     EXPECT_EQ(CodeOf(call), 1);
     EXPECT_NE(TestUtil::DetailOf(call).find("<row>"), std::string::npos);
