@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/attack_info.h"
 #include "world/modifier.h"
 #include "world/rule_tables.h"
@@ -12,12 +13,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARDGraph
 {

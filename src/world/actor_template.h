@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/attack_info.h"
 #include "world/rule_tables.h"
 #include "world/talk_state.h"
@@ -9,12 +10,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARDGraph
 {

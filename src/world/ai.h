@@ -1,15 +1,11 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARD
 {

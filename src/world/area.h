@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/thing.h"
 
 #include <array>
@@ -8,11 +9,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,14 +1,10 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,14 +1,10 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 // Two small records that the world data hands to the drawing side.
 namespace VARDGraph

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,16 +1,12 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <string>
+#include "common/tag_file_fwd.h"
 
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
+#include <string>
 
 // Keyword fields that several records share. Each reader takes the current
 // word and advances; each writer writes one item.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/thing.h"
 
 #include <array>
@@ -8,13 +9,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CDataFileFactory;
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,14 +1,10 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/talk_state.h"
 
 #include <memory>
 #include <string>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARD
 {

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARDGraph
 {

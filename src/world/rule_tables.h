@@ -1,15 +1,11 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <array>
 #include <cstdint>
 #include <set>
 #include <string>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 // The constant tables that tie the rules' enumerations to their keywords (data
 // and saved-game files) and display names (screens and messages), the

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <memory>
+#include "common/tag_file_fwd.h"
 
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
+#include <memory>
 
 // Spell values that scale with the caster's casting bonus: between a low and
 // a high bonus they move linearly (integer arithmetic) from their value at

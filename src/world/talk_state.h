@@ -1,13 +1,10 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARD
 {

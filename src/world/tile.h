@@ -1,15 +1,11 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/thing.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-} // namespace VARDCommon
 
 namespace VARDGraph
 {

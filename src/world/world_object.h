@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tag_file_fwd.h"
 #include "world/talk_state.h"
 #include "world/thing.h"
 
@@ -7,12 +8,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace VARDCommon
-{
-class CTagFileReader;
-class CTagFileWriter;
-} // namespace VARDCommon
 
 namespace VARDGraph
 {
