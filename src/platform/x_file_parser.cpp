@@ -57,6 +57,10 @@ private:
     XMaterial ParseMaterial(int depth);
     std::string ParseTextureFilename();
     void SkipChildren(const std::string& type);
+    // Reads the children of an object up to its closing brace, handing each
+    // reference and each nested object to its handler.
+    template <typename OnReference, typename OnObject>
+    void ReadChildren(const std::string& type, OnReference onReference, OnObject onObject);
 
     TokenStream m_Tokens;
 };
@@ -182,7 +186,8 @@ void Parser::ExpectCloseBrace(const std::string& type)
 }
 
 // Children this reader has no use for, up to and including the closing brace.
-void Parser::SkipChildren(const std::string& type)
+template <typename OnReference, typename OnObject>
+void Parser::ReadChildren(const std::string& type, OnReference onReference, OnObject onObject)
 {
     for (;;)
     {
@@ -193,12 +198,10 @@ void Parser::SkipChildren(const std::string& type)
             m_Tokens.Take();
             return;
         case TokenKind::OpenBrace:
-            ReadReference();
+            onReference();
             break;
         case TokenKind::Name:
-            m_Tokens.Take();
-            ReadObjectHeader(type);
-            SkipBody();
+            onObject();
             break;
         case TokenKind::End:
             m_Tokens.Fail("unexpected end of file in " + type);
@@ -206,6 +209,17 @@ void Parser::SkipChildren(const std::string& type)
             m_Tokens.Fail("unexpected data in " + type);
         }
     }
+}
+
+void Parser::SkipChildren(const std::string& type)
+{
+    ReadChildren(
+        type, [this] { ReadReference(); },
+        [this, &type] {
+            m_Tokens.Take();
+            ReadObjectHeader(type);
+            SkipBody();
+        });
 }
 
 void Parser::ParseFile()
@@ -264,27 +278,9 @@ void Parser::ParseFrame(int depth)
 {
     const std::size_t firstMesh = m_File.meshes.size();
     Matrix local = Matrix::Identity();
-    for (bool open = true; open;)
-    {
-        SkipSeparators();
-        switch (m_Tokens.Peek().kind)
-        {
-        case TokenKind::CloseBrace:
-            m_Tokens.Take();
-            open = false;
-            break;
-        case TokenKind::OpenBrace:
-            ReadReference();
-            break;
-        case TokenKind::Name:
-            ParseDataObject(depth + 1, &local);
-            break;
-        case TokenKind::End:
-            m_Tokens.Fail("unexpected end of file in Frame");
-        default:
-            m_Tokens.Fail("unexpected data in Frame");
-        }
-    }
+    ReadChildren(
+        "Frame", [this] { ReadReference(); },
+        [this, depth, &local] { ParseDataObject(depth + 1, &local); });
     // Meshes of inner frames already carry those frames' matrices; this one
     // comes after them.
     for (std::size_t i = firstMesh; i < m_File.meshes.size(); ++i)
@@ -313,20 +309,9 @@ void Parser::ParseMesh(int depth)
         }
         mesh.faceSizes.push_back(corners);
     }
-    for (bool open = true; open;)
-    {
-        SkipSeparators();
-        switch (m_Tokens.Peek().kind)
-        {
-        case TokenKind::CloseBrace:
-            m_Tokens.Take();
-            open = false;
-            break;
-        case TokenKind::OpenBrace:
-            ReadReference();
-            break;
-        case TokenKind::Name:
-        {
+    ReadChildren(
+        "Mesh", [this] { ReadReference(); },
+        [this, depth, &mesh] {
             if (depth >= kMaxDepth)
                 m_Tokens.Fail("objects nested too deeply");
             const std::string type = m_Tokens.Take().text;
@@ -339,14 +324,7 @@ void Parser::ParseMesh(int depth)
                 ParseMaterialList(depth + 1, mesh);
             else
                 SkipBody();
-            break;
-        }
-        case TokenKind::End:
-            m_Tokens.Fail("unexpected end of file in Mesh");
-        default:
-            m_Tokens.Fail("unexpected data in Mesh");
-        }
-    }
+        });
     m_File.meshes.push_back(std::move(mesh));
 }
 
@@ -415,25 +393,15 @@ void Parser::ParseMaterialList(int depth, ParsedMesh& mesh)
                           std::to_string(materialCount) + " materials");
         indices.push_back(index);
     }
-    for (bool open = true; open;)
-    {
-        SkipSeparators();
-        switch (m_Tokens.Peek().kind)
-        {
-        case TokenKind::CloseBrace:
-            m_Tokens.Take();
-            open = false;
-            break;
-        case TokenKind::OpenBrace:
-        {
+    ReadChildren(
+        "MeshMaterialList",
+        [this, &mesh] {
             MaterialEntry entry;
             entry.reference = true;
             entry.name = ReadReference();
             mesh.materials.push_back(std::move(entry));
-            break;
-        }
-        case TokenKind::Name:
-        {
+        },
+        [this, depth, &mesh] {
             if (depth >= kMaxDepth)
                 m_Tokens.Fail("objects nested too deeply");
             const std::string type = m_Tokens.Take().text;
@@ -441,21 +409,14 @@ void Parser::ParseMaterialList(int depth, ParsedMesh& mesh)
             if (type != "Material")
             {
                 SkipBody();
-                break;
+                return;
             }
             MaterialEntry entry;
             entry.material = ParseMaterial(depth + 1);
             if (!name.empty())
                 m_File.named[name] = entry.material;
             mesh.materials.push_back(std::move(entry));
-            break;
-        }
-        case TokenKind::End:
-            m_Tokens.Fail("unexpected end of file in MeshMaterialList");
-        default:
-            m_Tokens.Fail("unexpected data in MeshMaterialList");
-        }
-    }
+        });
     if (mesh.materials.size() < materialCount)
         m_Tokens.Fail("material list of " + std::to_string(materialCount) + " materials holds " +
                       std::to_string(mesh.materials.size()));
