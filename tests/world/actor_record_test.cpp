@@ -16,8 +16,8 @@ protected:
     void SetUp() override
     {
         m_Module = ActorTest::LoadModule();
-        m_Main = ActorTest::ReadFile(ActorTest::FixturePath("actor_main.vard"));
-        m_Monster = ActorTest::ReadFile(ActorTest::FixturePath("actor_monster.vard"));
+        m_Main = ActorTest::FileText(ActorTest::FixturePath("actor_main.vard"));
+        m_Monster = ActorTest::FileText(ActorTest::FixturePath("actor_monster.vard"));
     }
 
     std::unique_ptr<CActor> Read(const std::string& text)

@@ -27,16 +27,10 @@ namespace ActorTest
 
 inline std::filesystem::path FixturePath(const std::string& name)
 {
-    return std::filesystem::path(VARD_TEST_DATA) / "world" / name;
+    return TestUtil::FixturePath("world", name);
 }
 
-inline std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using TestUtil::FileText;
 
 inline std::shared_ptr<VARD::CModule> LoadModule()
 {
@@ -70,7 +64,7 @@ inline std::string WriteActor(const VARD::CActor& actor, const std::string& file
         actor.Write(writer);
         writer.Close();
     }
-    return ReadFile(path);
+    return FileText(path);
 }
 
 // The text with one occurrence of a piece replaced; the piece must occur

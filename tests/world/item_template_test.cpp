@@ -1,3 +1,4 @@
+#include "test_util.h"
 #include "world/item_template.h"
 
 #include "common/exception.h"
@@ -78,13 +79,6 @@ std::string SpellRecord(const std::string& key, const std::string& displayName,
            std::to_string(level) + " 0 " + secondSkill + " 0 " + flags + " </spell>";
 }
 
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 template <typename T> const T& AttributeAt(const CItemTemplate& itemTemplate, std::size_t index)
 {
@@ -567,7 +561,7 @@ TEST(ItemTuple, WritesNameAndBothValuesAndReadsBack)
         writer.WriteEndTag();
         writer.Close();
     }
-    EXPECT_EQ(ReadFile(path), "<items>\n (dagger\n 3\n 7)\n (gold\n 4000000000\n 0)\n</items>\n");
+    EXPECT_EQ(TestUtil::FileText(path), "<items>\n (dagger\n 3\n 7)\n (gold\n 4000000000\n 0)\n</items>\n");
 
     VARDCommon::CTagFileReader reader(path);
     reader.ReadStartTag("items");
@@ -597,7 +591,7 @@ TEST(ItemTuple, ItemWithoutTemplateIsWrittenAsZero)
         WriteItem(writer, item);
         writer.Close();
     }
-    EXPECT_EQ(ReadFile(path), "(0\n1\n2)\n");
+    EXPECT_EQ(TestUtil::FileText(path), "(0\n1\n2)\n");
     std::filesystem::remove(path);
 }
 

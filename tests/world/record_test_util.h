@@ -20,7 +20,7 @@ using TestUtil::ReaderOf;
 
 inline std::filesystem::path FixturePath(const std::string& name)
 {
-    return std::filesystem::path(VARD_TEST_DATA) / "world" / name;
+    return TestUtil::FixturePath("world", name);
 }
 
 inline VARDCommon::CTagFileReader FixtureReader(const std::string& name)
