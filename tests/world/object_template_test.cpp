@@ -21,17 +21,7 @@ namespace
 
 std::map<std::string, std::shared_ptr<CObjectTemplate>> ReadObjectFixture()
 {
-    auto reader = FixtureReader("objectdefs.vard");
-    reader.ReadStartTag("objectdefs");
-    std::map<std::string, std::shared_ptr<CObjectTemplate>> objects;
-    while (reader.IsStartTag("object"))
-    {
-        auto object = std::make_shared<CObjectTemplate>(reader);
-        objects[object->GetName()] = object;
-    }
-    reader.ReadEndTag();
-    EXPECT_TRUE(reader.IsAtEnd());
-    return objects;
+    return RecordTest::ReadFixtureRecords<CObjectTemplate>("objectdefs.vard", "objectdefs", "object");
 }
 
 } // namespace

@@ -5,8 +5,11 @@
 #include "common/tag_file.h"
 #include "world/script_record.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -22,6 +25,13 @@ inline std::filesystem::path FixturePath(const std::string& name)
 {
     return TestUtil::FixturePath("world", name);
 }
+
+// The records of one element of a fixture file, each built from the reader
+// and kept by its name.
+template <typename T>
+std::map<std::string, std::shared_ptr<T>> ReadFixtureRecords(const std::string& file,
+                                                             const std::string& element,
+                                                             const std::string& record);
 
 inline VARDCommon::CTagFileReader FixtureReader(const std::string& name)
 {
@@ -42,6 +52,24 @@ inline std::string SourceOf(const std::shared_ptr<VARD::CScript>& script)
 inline std::string WrappedSource(const std::string& body)
 {
     return "function vard_script( context )\n" + body + "\nend\n";
+}
+
+template <typename T>
+std::map<std::string, std::shared_ptr<T>> ReadFixtureRecords(const std::string& file,
+                                                             const std::string& element,
+                                                             const std::string& record)
+{
+    auto reader = FixtureReader(file);
+    reader.ReadStartTag(element);
+    std::map<std::string, std::shared_ptr<T>> records;
+    while (reader.IsStartTag(record))
+    {
+        auto read = std::make_shared<T>(reader);
+        records[read->GetName()] = read;
+    }
+    reader.ReadEndTag();
+    EXPECT_TRUE(reader.IsAtEnd());
+    return records;
 }
 
 } // namespace RecordTest

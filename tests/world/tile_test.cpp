@@ -20,17 +20,7 @@ namespace
 
 std::map<std::string, std::shared_ptr<CTileTemplate>> ReadTileFixture()
 {
-    auto reader = FixtureReader("tiles.vard");
-    reader.ReadStartTag("tiles");
-    std::map<std::string, std::shared_ptr<CTileTemplate>> tiles;
-    while (reader.IsStartTag("tile"))
-    {
-        auto tile = std::make_shared<CTileTemplate>(reader);
-        tiles[tile->GetName()] = tile;
-    }
-    reader.ReadEndTag();
-    EXPECT_TRUE(reader.IsAtEnd());
-    return tiles;
+    return RecordTest::ReadFixtureRecords<CTileTemplate>("tiles.vard", "tiles", "tile");
 }
 
 // A graphic handle that the tests can tell apart without a graphics engine.
