@@ -326,6 +326,10 @@ public:
         return m_Attitude == kAttitudeHostile || m_Attitude == kAttitudeBerserk;
     }
     bool IsMainCharacter() const { return m_TemplateName == kMainTemplateName; }
+    // The key of the actor's entry in the people journal: the template of a
+    // person one can talk to; empty for everyone else (party members made by
+    // hand, mute monsters), who is not recorded.
+    std::string GetPeopleJournalKey() const;
     // "<faction> <rank + 1> (<title>)", or "No Faction".
     std::string GetFactionName() const;
     void TracePosition() const;

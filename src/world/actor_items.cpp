@@ -189,6 +189,13 @@ void CActor::AdvanceAnimation(std::uint32_t id, double dt)
 
 // ------------------------------------------------------------------ identity
 
+std::string CActor::GetPeopleJournalKey() const
+{
+    if (m_TalkFiles.empty() || IsMainCharacter())
+        return {};
+    return m_TemplateName;
+}
+
 std::string CActor::GetFactionName() const
 {
     if (m_Faction == nullptr)

@@ -1,7 +1,14 @@
 #include "world/game.h"
 
 #include "common/exception.h"
+#include "world/actor.h"
+#include "world/quest.h"
 #include "world/rule_tables.h"
+#include "world/talk_state.h"
+#include "world/world_map.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace VARD
 {
@@ -57,10 +64,9 @@ CGameTime CGame::SplitTime(std::uint32_t ticks) const
 std::string CGame::FormatDateTime(std::uint32_t ticks) const
 {
     const CGameTime time = SplitTime(ticks);
-    std::string text = GetMonthName(static_cast<int>(time.month)) + " " +
-                       std::to_string(time.day) + ", " + std::to_string(time.year) + " ";
-    const std::string minutes =
-        (time.minute < 10 ? "0" : "") + std::to_string(time.minute);
+    std::string text = GetMonthName(static_cast<int>(time.month)) + " " + std::to_string(time.day) +
+                       ", " + std::to_string(time.year) + " ";
+    const std::string minutes = (time.minute < 10 ? "0" : "") + std::to_string(time.minute);
     if (time.hour == 0)
         text += "12:" + minutes + "am";
     else if (time.hour < 12)
@@ -82,6 +88,58 @@ void CGame::UpdateJournal(const std::string& questName, const std::string& textN
 {
     if (AddJournalEntry(m_Journal, questName, textName, m_Tick))
         AddMessage(kMessageInfo, "Your Journal has been updated.");
+}
+
+void CGame::AddGold(std::int64_t amount)
+{
+    const std::int64_t gold = std::clamp<std::int64_t>(std::int64_t(m_Gold) + amount, 0,
+                                                       std::numeric_limits<std::int32_t>::max());
+    m_Gold = static_cast<std::int32_t>(gold);
+}
+
+void CGame::AddPeopleJournalLine(const CTalkTarget& person, const std::string& key,
+                                 const std::string& source, const std::string& line)
+{
+    VARD::AddPeopleJournalLine(m_People, key, person.GetTalkName(), source, line);
+}
+
+std::shared_ptr<CActor> CGame::FindSharedActor(const CActor* actor) const
+{
+    for (const auto& held : m_NonLocated)
+    {
+        if (held.get() == actor)
+            return held;
+    }
+    throw CVARDException(2, "the actor is not held by the game");
+}
+
+void CGame::AddNonLocated(const std::shared_ptr<CActor>& actor)
+{
+    if (std::find(m_NonLocated.begin(), m_NonLocated.end(), actor) == m_NonLocated.end())
+        m_NonLocated.push_back(actor);
+}
+
+void CGame::LoadWorldMap(const std::string& name, VARDCommon::CDataFileFactory& factory)
+{
+    auto& cached = m_WorldMaps[name];
+    if (!cached)
+    {
+        try
+        {
+            cached = ReadWorldMapFile(factory, name);
+        }
+        catch (...)
+        {
+            m_WorldMaps.erase(name);
+            throw;
+        }
+    }
+    m_CurrentWorldMap = cached.get();
+    for (const auto& place : m_CurrentWorldMap->GetAreas())
+    {
+        if (!place->GetFlag() && IsQuestTagSet(m_Revealed, place->GetName()))
+            place->SetFlag(true);
+    }
 }
 
 void CGame::RevealArea(const std::string& name)

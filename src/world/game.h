@@ -8,7 +8,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace VARDCommon
+{
+class CDataFileFactory;
+} // namespace VARDCommon
 
 namespace VARD
 {
@@ -16,7 +22,9 @@ namespace VARD
 class CActor;
 class CArea;
 class CMap2;
+class CModule;
 class CScript;
+class CTalkTarget;
 
 // States of the running game, read by the shell after every batch of ticks.
 enum : std::int32_t
@@ -78,6 +86,8 @@ public:
     // Money of the party: never below 0.
     std::int32_t GetGold() const { return m_Gold; }
     void SetGold(std::int32_t gold) { m_Gold = gold < 0 ? 0 : gold; }
+    // Adds (or takes, for a negative amount) gold, saturating at both ends.
+    void AddGold(std::int64_t amount);
 
     // Quest tags: 0 for a tag never set.
     std::int32_t GetQuestTag(const std::string& tag) const;
@@ -94,6 +104,10 @@ public:
     void LoadJournal(VARDCommon::CTagFileReader& reader) { ReadJournal(reader, m_Journal); }
     void SavePeople(VARDCommon::CTagFileWriter& writer) const { WritePeople(writer, m_People); }
     void LoadPeople(VARDCommon::CTagFileReader& reader) { ReadPeople(reader, m_People); }
+    // Finds or creates the person's entry under its key (display name: its
+    // talk name), sets the entry's text from the source and appends the line.
+    void AddPeopleJournalLine(const CTalkTarget& person, const std::string& key,
+                              const std::string& source, const std::string& line);
 
     // World-map locations revealed (value 1).
     const std::map<std::string, std::int32_t>& GetRevealed() const { return m_Revealed; }
@@ -113,6 +127,16 @@ public:
     std::vector<std::shared_ptr<CActor>>& Party() { return m_Party; }
     std::vector<std::shared_ptr<CActor>> GetParty() const { return m_Party; }
     std::vector<std::shared_ptr<CActor>>& NonLocated() { return m_NonLocated; }
+    // The actor's shared pointer among the non-located actors; code 2 when
+    // it is not there.
+    std::shared_ptr<CActor> FindSharedActor(const CActor* actor) const;
+    // Appends the actor unless it is there already.
+    void AddNonLocated(const std::shared_ptr<CActor>& actor);
+
+    // The module whose rules refresh a joining member (its spells); set by
+    // the engine. Null in tools and tests that need no refresh.
+    const CModule* GetModule() const { return m_Module; }
+    void SetModule(const CModule* module) { m_Module = module; }
 
     // Party services (game_party.cpp).
     // 6 entries, or 4 members that were not summoned.
@@ -166,6 +190,17 @@ public:
     CMap2* GetCurrentWorldMap() const { return m_CurrentWorldMap; }
     void SetCurrentWorldMap(CMap2* map) { m_CurrentWorldMap = map; }
     std::map<std::string, std::shared_ptr<CMap2>>& WorldMaps() { return m_WorldMaps; }
+    // Makes the world map of that name current, reading "<name>.vard" on
+    // first use, and marks its places revealed by the revealed map.
+    void LoadWorldMap(const std::string& name, VARDCommon::CDataFileFactory& factory);
+
+    // Set by the win script function; shown once by the shell.
+    const std::string& GetVictoryText() const { return m_VictoryText; }
+    void SetVictoryText(const std::string& text) { m_VictoryText = text; }
+
+    // The party's cells of the last sight update; emptied so that the next
+    // tick rebuilds the sight grid.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>& PendingList() { return m_Pending; }
 
     std::uint32_t GetNextAmbienceTick() const { return m_NextAmbienceTick; }
     void SetNextAmbienceTick(std::uint32_t tick) { m_NextAmbienceTick = tick; }
@@ -201,6 +236,9 @@ private:
     std::int32_t m_StartHour = 0;
     std::uint32_t m_NextAmbienceTick = 0;
     std::int32_t m_CombatFlag = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_Pending;
+    std::string m_VictoryText;
+    const CModule* m_Module = nullptr;
 };
 
 } // namespace VARD

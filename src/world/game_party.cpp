@@ -60,15 +60,20 @@ void CGame::AddPartyMember(const std::shared_ptr<CActor>& actor)
     actor->SetAttitude(kAttitudeParty);
     actor->SetPartyIndex(static_cast<std::uint32_t>(m_Party.size() - 1));
 
+    // Refreshed as every member is: the spells it now qualifies for.
+    if (m_Module)
+    {
+        actor->LearnQualifyingSpells(*m_Module, this);
+        actor->LearnFactionSpells(*m_Module, this);
+    }
+
     // Money is the party's, not the member's.
     for (const auto& item : actor->GetBackpackItems())
     {
         if (item->GetTemplate()->GetItemType() != kItemTypeMoney)
             continue;
         const std::uint32_t count = item->GetValue1();
-        const std::int64_t gold = std::min<std::int64_t>(std::int64_t(m_Gold) + count,
-                                                         std::numeric_limits<std::int32_t>::max());
-        SetGold(gold < 1 ? 0 : static_cast<std::int32_t>(gold));
+        AddGold(count);
         AddMessage(kMessageGold, "The party has gained " + std::to_string(count) + " gold.");
         actor->RemoveBackpackItem(item.get());
     }

@@ -24,7 +24,9 @@ public:
     double GetX2() const { return m_X2; }
     double GetY2() const { return m_Y2; }
     const std::string& GetText() const { return m_Text; }
+    // Set once the place is revealed on the map.
     bool GetFlag() const { return m_Flag; }
+    void SetFlag(bool flag) { m_Flag = flag; }
     const std::string& GetAreaName() const { return m_AreaName; }
     // Empty when the place leads to the area's default arrival.
     const std::string& GetEntryName() const { return m_EntryName; }

@@ -1,0 +1,13 @@
+// Actor update, maintained powers and the timed orders.
+
+#include "rules/engine.h"
+
+namespace VARD
+{
+
+// Filled by the movement and actor-update rules.
+void CEngine::UpdateActors() {}
+void CEngine::UpkeepPowers() {}
+void CEngine::ExecuteTimedOrders() {}
+
+} // namespace VARD

@@ -1,0 +1,782 @@
+// Runs a game without a window: loads a module, starts a new game (or loads a
+// saved one), runs ticks while driving the game's state word as the shell
+// would, feeds it orders from a file and prints every event it posts.
+// Integration tests, module authors and the tick benchmark use it.
+
+#include "common/exception.h"
+#include "common/random.h"
+#include "rules/engine.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/event.h"
+#include "world/game.h"
+#include "world/module.h"
+#include "world/object.h"
+#include "world/order.h"
+#include "world/rule_tables.h"
+#include "world/world_map.h"
+#include "world/world_object.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using VARD::CActor;
+using VARD::CEngine;
+using VARD::CGame;
+
+const char* const kUsage =
+    "usage: vardsim --module PATH [--seed N] [--ticks N] [--name NAME] [--class WORD]\n"
+    "               [--gender WORD] [--orders FILE] [--save FILE] [--load FILE] [--report]\n"
+    "\n"
+    "Runs a game of the module (a folder or a packed archive) without a window.\n"
+    "A new game gets a main character made as the creation pages make one\n"
+    "(defaults: name Hero, class fighter, gender male) and enters the start area.\n"
+    "  --seed N     seed of the random generator (default 1)\n"
+    "  --ticks N    ticks to run (default 300)\n"
+    "  --orders F   one order a line: TICK WHO VERB ARGS; WHO is a party index or\n"
+    "               \"game\"; '#' starts a comment\n"
+    "      member verbs: move X Y, attack ID, talk ID, choose N, use ID [TARGET],\n"
+    "                    cast SPELL ID, get ID [FROM], drop ID, buy MERCHANT ITEM N,\n"
+    "                    sell ITEM N, wield ITEM, unwield SLOT, give ITEM MEMBER,\n"
+    "                    spend ATTRIBUTE SKILL, power NAME|-\n"
+    "      game verbs:   tag NAME VALUE, item NAME, skill INDEX SKILL VALUE, heal,\n"
+    "                    moveparty X Y, travel AREA ENTRY\n"
+    "  --report     prints quest tags, party, journal, actors and objects at the end\n"
+    "  --save F     saves the game at the end; --load F starts from a saved game\n"
+    "\n"
+    "Output: one line per event, TICK<TAB>KIND<TAB>TEXT, where TICK counts the\n"
+    "ticks vardsim ran; then state=S tick=T gold=G party=N area=NAME.\n";
+
+struct Options
+{
+    std::string module;
+    std::uint32_t seed = 1;
+    std::uint32_t ticks = 300;
+    std::string name = "Hero";
+    std::string characterClass = "fighter";
+    std::string gender = "male";
+    std::string orders;
+    std::string save;
+    std::string load;
+    bool report = false;
+};
+
+struct OrderLine
+{
+    std::uint32_t tick = 0;
+    std::string who;
+    std::string verb;
+    std::vector<std::string> args;
+    int line = 0;
+};
+
+// A bad command line or orders file: reported, then the run ends with 2.
+struct UsageError
+{
+    std::string text;
+};
+
+std::uint32_t ParseUnsigned(const std::string& text, const std::string& what)
+{
+    std::size_t used = 0;
+    unsigned long value = 0;
+    try
+    {
+        value = std::stoul(text, &used);
+    }
+    catch (const std::exception&)
+    {
+        used = 0;
+    }
+    if (used != text.size() || text.empty() || text[0] == '-' || value > 0xFFFFFFFFul)
+        throw UsageError{what + " must be a whole number, not \"" + text + "\""};
+    return static_cast<std::uint32_t>(value);
+}
+
+std::int32_t ParseInt(const std::string& text, const std::string& what)
+{
+    std::size_t used = 0;
+    long value = 0;
+    try
+    {
+        value = std::stol(text, &used);
+    }
+    catch (const std::exception&)
+    {
+        used = 0;
+    }
+    if (used != text.size() || text.empty() || value < INT32_MIN || value > INT32_MAX)
+        throw UsageError{what + " must be a number, not \"" + text + "\""};
+    return static_cast<std::int32_t>(value);
+}
+
+double ParseReal(const std::string& text, const std::string& what)
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    if (!(in >> value) || !in.eof())
+        throw UsageError{what + " must be a number, not \"" + text + "\""};
+    return value;
+}
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string
+        {
+            if (i + 1 >= argc)
+                throw UsageError{arg + " needs a value"};
+            return argv[++i];
+        };
+        if (arg == "--module")
+            options.module = value();
+        else if (arg == "--seed")
+            options.seed = ParseUnsigned(value(), "--seed");
+        else if (arg == "--ticks")
+            options.ticks = ParseUnsigned(value(), "--ticks");
+        else if (arg == "--name")
+            options.name = value();
+        else if (arg == "--class")
+            options.characterClass = value();
+        else if (arg == "--gender")
+            options.gender = value();
+        else if (arg == "--orders")
+            options.orders = value();
+        else if (arg == "--save")
+            options.save = value();
+        else if (arg == "--load")
+            options.load = value();
+        else if (arg == "--report")
+            options.report = true;
+        else
+            throw UsageError{"unknown option \"" + arg + "\""};
+    }
+    if (options.module.empty())
+        throw UsageError{"--module is required"};
+    return options;
+}
+
+// Verbs and how many arguments each takes (least, most).
+const std::map<std::string, std::pair<std::size_t, std::size_t>>& MemberVerbs()
+{
+    static const std::map<std::string, std::pair<std::size_t, std::size_t>> verbs = {
+        {"move", {2, 2}}, {"attack", {1, 1}}, {"talk", {1, 1}},  {"choose", {1, 1}},
+        {"use", {1, 2}},  {"cast", {2, 2}},   {"get", {1, 2}},   {"drop", {1, 1}},
+        {"buy", {3, 3}},  {"sell", {2, 2}},   {"wield", {1, 1}}, {"unwield", {1, 1}},
+        {"give", {2, 2}}, {"spend", {2, 2}},  {"power", {1, 1}},
+    };
+    return verbs;
+}
+
+const std::map<std::string, std::pair<std::size_t, std::size_t>>& GameVerbs()
+{
+    static const std::map<std::string, std::pair<std::size_t, std::size_t>> verbs = {
+        {"tag", {2, 2}},  {"item", {1, 1}},      {"skill", {3, 3}},
+        {"heal", {0, 0}}, {"moveparty", {2, 2}}, {"travel", {2, 2}},
+    };
+    return verbs;
+}
+
+std::vector<OrderLine> ReadOrders(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw UsageError{"cannot read the orders file " + path};
+    std::vector<OrderLine> orders;
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text))
+    {
+        ++number;
+        const std::string where = path + ":" + std::to_string(number) + ": ";
+        text = text.substr(0, text.find('#'));
+        std::istringstream words(text);
+        std::vector<std::string> fields;
+        for (std::string word; words >> word;)
+            fields.push_back(word);
+        if (fields.empty())
+            continue;
+        if (fields.size() < 3)
+            throw UsageError{where + "an order is TICK WHO VERB ARGS"};
+        OrderLine order;
+        order.line = number;
+        try
+        {
+            order.tick = ParseUnsigned(fields[0], "the tick");
+            order.who = fields[1];
+            if (order.who != "game")
+                ParseUnsigned(order.who, "WHO");
+        }
+        catch (const UsageError& error)
+        {
+            throw UsageError{where + error.text};
+        }
+        order.verb = fields[2];
+        order.args.assign(fields.begin() + 3, fields.end());
+        const auto& verbs = order.who == "game" ? GameVerbs() : MemberVerbs();
+        const auto found = verbs.find(order.verb);
+        if (found == verbs.end())
+            throw UsageError{where + "unknown verb \"" + order.verb + "\" for " +
+                             (order.who == "game" ? "game" : "a party member")};
+        if (order.args.size() < found->second.first || order.args.size() > found->second.second)
+            throw UsageError{where + "wrong number of arguments for \"" + order.verb + "\""};
+        orders.push_back(std::move(order));
+    }
+    std::stable_sort(orders.begin(), orders.end(),
+                     [](const OrderLine& a, const OrderLine& b) { return a.tick < b.tick; });
+    return orders;
+}
+
+// The main character as the creation pages leave it: gender and class, the
+// 72 attribute points spent one at a time across the five attributes, skill
+// points spent on the skills it may learn in table order, the first head of
+// its gender and the name.
+void CreateCharacter(CEngine& engine, const Options& options)
+{
+    const std::shared_ptr<CActor> actor = engine.NewGame();
+    const int gender = options.gender == "male" ? 0 : options.gender == "female" ? 1 : -1;
+    if (gender < 0)
+        throw UsageError{"--gender is male or female, not \"" + options.gender + "\""};
+    actor->SetGender(static_cast<std::uint32_t>(gender));
+    actor->SetClass(static_cast<std::uint32_t>(VARD::FindClassByKey(options.characterClass)));
+
+    constexpr std::uint32_t kCreationAttributePoints = 72;
+    actor->SetAttributePoints(kCreationAttributePoints);
+    for (bool raised = true; raised;)
+    {
+        raised = false;
+        for (std::uint32_t attribute = 0; attribute < 5; ++attribute)
+        {
+            if (actor->GetAttributePoints() <
+                CActor::GetAttributeRaiseCost(actor->GetBaseAttribute(attribute)))
+                continue;
+            actor->RaiseAttribute(attribute);
+            raised = true;
+        }
+    }
+    actor->ResetSkillPoints();
+    for (int skill = 0; skill < VARD::kSkillCount; ++skill)
+    {
+        if (actor->CanLearnSkill(skill))
+            actor->LearnSkill(skill);
+    }
+    const auto& heads = engine.Module().GetHeads(gender);
+    if (!heads.empty())
+        actor->SetGraphicName(heads.front()->head);
+    actor->SetName(options.name);
+    engine.SetMainCharacter(actor);
+}
+
+std::string FormatNumber(double value)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out.setf(std::ios::fixed);
+    out.precision(2);
+    out << value;
+    return out.str();
+}
+
+class CSimulation
+{
+public:
+    CSimulation(CEngine& engine, std::ostream& out) : m_Engine(engine), m_Out(out) {}
+
+    void Run(std::uint32_t ticks, const std::vector<OrderLine>& orders);
+    void Report();
+    void Summary();
+
+private:
+    CGame& Game() { return m_Engine.Game(); }
+    void Step();
+    void ChooseDestination();
+    void GiveOrder(const OrderLine& order);
+    void GiveGameOrder(const OrderLine& order);
+    void GiveMemberOrder(CActor& member, const OrderLine& order);
+    void RunAtOnce(CActor& member, std::shared_ptr<VARD::COrder> order);
+    void Drain();
+    void PrintEvent(const VARD::CEvent& event);
+    void Print(const std::string& kind, const std::string& text);
+    void Error(const CVARDException& error);
+    // The conversation: its choices are printed, answered or closed.
+    VARD::CTalkTarget* FindTalkTarget(std::uint32_t id);
+    void ShowChoices();
+    void Choose(std::uint32_t index);
+    void CloseTalk();
+    // The object of the current area that holds the item; 0 for none.
+    std::uint32_t FindItemHolder(std::uint32_t itemId);
+
+    CEngine& m_Engine;
+    std::ostream& m_Out;
+    std::uint32_t m_Step = 0;
+    std::string m_TravelArea;
+    std::string m_TravelEntry;
+    bool m_TalkOpen = false;
+    std::uint32_t m_Speaker = 0;
+    std::uint32_t m_Partner = 0;
+};
+
+void CSimulation::Print(const std::string& kind, const std::string& text)
+{
+    m_Out << m_Step << '\t' << kind << '\t' << text << '\n';
+}
+
+void CSimulation::Error(const CVARDException& error)
+{
+    Print("error", error.Describe());
+}
+
+void CSimulation::PrintEvent(const VARD::CEvent& event)
+{
+    using namespace VARD;
+    const std::int32_t kind = event.GetKind();
+    if (const auto* message = dynamic_cast<const CMessageEvent*>(&event))
+        Print(std::to_string(kind), message->GetText());
+    else if (const auto* info = dynamic_cast<const CActorInfoEvent*>(&event))
+        Print("actor", std::to_string(kind) + ' ' + std::to_string(info->GetActorId()));
+    else if (const auto* box = dynamic_cast<const CDialogBoxEvent*>(&event))
+        Print("dialog", box->GetFirstText() + " | " + box->GetSecondText());
+    else if (const auto* talk = dynamic_cast<const CTalkEvent*>(&event))
+    {
+        Print("talk",
+              std::to_string(talk->GetFirstId()) + ' ' + std::to_string(talk->GetSecondId()));
+        m_TalkOpen = true;
+        m_Speaker = talk->GetFirstId();
+        m_Partner = talk->GetSecondId();
+    }
+    else if (const auto* inventory = dynamic_cast<const CInvEvent*>(&event))
+        Print("inventory", std::to_string(inventory->GetFirstId()) + ' ' +
+                               std::to_string(inventory->GetSecondId()));
+    else if (const auto* effect = dynamic_cast<const CEffectEvent*>(&event))
+        Print("effect", effect->GetEffect() + ' ' + std::to_string(effect->GetValue()) + ' ' +
+                            FormatNumber(effect->GetX()) + ' ' + FormatNumber(effect->GetY()));
+    else
+        Print("info", std::to_string(kind));
+}
+
+void CSimulation::Drain()
+{
+    while (const auto event = Game().PopEvent())
+        PrintEvent(*event);
+}
+
+VARD::CTalkTarget* CSimulation::FindTalkTarget(std::uint32_t id)
+{
+    VARD::CArea* area = Game().GetCurrentArea();
+    if (area == nullptr)
+        return nullptr;
+    if (CActor* actor = area->FindActorById(id))
+        return actor;
+    return area->FindObjectById(id);
+}
+
+void CSimulation::ShowChoices()
+{
+    VARD::CTalkTarget* partner = FindTalkTarget(m_Partner);
+    if (partner == nullptr || partner->GetTalkQueue().empty())
+    {
+        m_TalkOpen = false;
+        return;
+    }
+    std::uint32_t number = 0;
+    for (const auto& choice : partner->GetTalkQueue())
+        Print("choice", std::to_string(++number) + ' ' + choice->GetText());
+}
+
+void CSimulation::Choose(std::uint32_t index)
+{
+    VARD::CTalkTarget* partner = FindTalkTarget(m_Partner);
+    VARD::CArea* area = Game().GetCurrentArea();
+    CActor* speaker = area != nullptr ? area->FindActorById(m_Speaker) : nullptr;
+    const auto choices = partner != nullptr ? partner->GetTalkQueue() : VARD::TalkChoiceList{};
+    if (speaker == nullptr || index == 0 || index > choices.size())
+    {
+        Print("error", "no choice " + std::to_string(index) + " in the conversation");
+        return;
+    }
+    const auto& choice = choices[index - 1];
+    RunAtOnce(*speaker, std::make_shared<VARD::CTalkOrder>(m_Partner, choice->GetStateName(),
+                                                           choice->GetText()));
+}
+
+void CSimulation::CloseTalk()
+{
+    if (VARD::CTalkTarget* partner = FindTalkTarget(m_Partner))
+        partner->ClearTalkQueue();
+    m_TalkOpen = false;
+    Print("talk", "closed");
+}
+
+void CSimulation::RunAtOnce(CActor& member, std::shared_ptr<VARD::COrder> order)
+{
+    // As a dialog does: queue it, run the instant orders, show what happened.
+    member.QueueInstantOrder(std::move(order));
+    try
+    {
+        m_Engine.ExecuteInstantOrders();
+    }
+    catch (const CVARDException& error)
+    {
+        Error(error);
+    }
+    Drain();
+}
+
+std::uint32_t CSimulation::FindItemHolder(std::uint32_t itemId)
+{
+    VARD::CArea* area = Game().GetCurrentArea();
+    if (area == nullptr)
+        return 0;
+    for (const auto& object : area->Objects())
+        for (const auto& item : object->GetItems())
+            if (item->Id() == itemId)
+                return object->Id();
+    return 0;
+}
+
+void CSimulation::GiveMemberOrder(CActor& member, const OrderLine& order)
+{
+    using namespace VARD;
+    const auto& args = order.args;
+    auto id = [&](std::size_t i) { return ParseUnsigned(args[i], "an id"); };
+    const std::string& verb = order.verb;
+    if (verb == "move")
+    {
+        member.ClearOrders();
+        member.QueueOrder(
+            std::make_shared<CMoveOrder>(ParseReal(args[0], "X"), ParseReal(args[1], "Y")), false);
+    }
+    else if (verb == "attack")
+    {
+        member.ClearOrders();
+        member.QueueOrder(std::make_shared<CAttackOrder>(id(0)), false);
+    }
+    else if (verb == "talk")
+    {
+        member.ClearOrders();
+        member.QueueOrder(std::make_shared<CMoveTalkOrder>(id(0)), false);
+    }
+    else if (verb == "use")
+    {
+        const std::uint32_t target = id(0);
+        const std::uint32_t kind = target >> 24;
+        if (kind == kThingKindItem)
+        {
+            const std::uint32_t on = args.size() > 1 ? id(1) : member.Id();
+            RunAtOnce(member, std::make_shared<CUseOrder>(kUseItem, on, target));
+        }
+        else
+        {
+            member.ClearOrders();
+            member.QueueOrder(std::make_shared<CUseOrder>(
+                                  kind == kThingKindTile ? kUseDoor : kUseObject, target, 0),
+                              false);
+        }
+    }
+    else if (verb == "cast")
+    {
+        member.ClearOrders();
+        member.QueueOrder(std::make_shared<CCastOrder>(args[0], id(1)), false);
+    }
+    else if (verb == "get")
+    {
+        const std::uint32_t from = args.size() > 1 ? id(1) : FindItemHolder(id(0));
+        RunAtOnce(member, std::make_shared<CGetOrder>(from, id(0)));
+    }
+    else if (verb == "drop")
+        RunAtOnce(member, std::make_shared<CDropOrder>(0, id(0)));
+    else if (verb == "buy")
+        RunAtOnce(member, std::make_shared<CStoreOrder>(1, id(0), id(1), id(2)));
+    else if (verb == "sell")
+        RunAtOnce(member, std::make_shared<CStoreOrder>(0, m_Partner, id(0), id(1)));
+    else if (verb == "wield")
+    {
+        const std::uint32_t itemId = id(0);
+        std::int32_t slot = 0;
+        if (const CItem* item = FindItemById(member.Backpack(), itemId))
+        {
+            for (std::uint32_t s = 0; s < kEquipmentSlotCount; ++s)
+                if (member.CanEquipInSlot(s, *item))
+                {
+                    slot = static_cast<std::int32_t>(s);
+                    break;
+                }
+        }
+        RunAtOnce(member, std::make_shared<CWieldOrder>(itemId, slot));
+    }
+    else if (verb == "unwield")
+        RunAtOnce(member, std::make_shared<CUnwieldOrder>(ParseInt(args[0], "the slot")));
+    else if (verb == "give")
+    {
+        const std::uint32_t index = ParseUnsigned(args[1], "the member");
+        const auto party = Game().GetParty();
+        if (index >= party.size())
+            throw UsageError{"no party member " + args[1]};
+        RunAtOnce(member, std::make_shared<CGiveOrder>(party[index]->Id(), id(0)));
+    }
+    else if (verb == "spend")
+        RunAtOnce(member, std::make_shared<CSpendPointsOrder>(ParseInt(args[0], "the attribute"),
+                                                              ParseInt(args[1], "the skill")));
+    else if (verb == "power")
+        RunAtOnce(member, std::make_shared<CPowerOrder>(args[0] == "-" ? "" : args[0]));
+}
+
+void CSimulation::GiveGameOrder(const OrderLine& order)
+{
+    const auto& args = order.args;
+    const std::string& verb = order.verb;
+    if (verb == "tag")
+        m_Engine.CompleteQuest(args[0], ParseInt(args[1], "the value"));
+    else if (verb == "item")
+        m_Engine.WizardCreateItem(args[0]);
+    else if (verb == "skill")
+    {
+        const std::uint32_t index = ParseUnsigned(args[0], "the member");
+        const auto party = Game().GetParty();
+        if (index >= party.size())
+            throw UsageError{"no party member " + args[0]};
+        m_Engine.WizardSetSkill(*party[index], args[1], ParseInt(args[2], "the value"));
+    }
+    else if (verb == "heal")
+        m_Engine.WizardHeal();
+    else if (verb == "moveparty")
+        m_Engine.WizardMoveParty(ParseReal(args[0], "X"), ParseReal(args[1], "Y"));
+    else if (verb == "travel")
+    {
+        m_TravelArea = args[0];
+        m_TravelEntry = args[1];
+    }
+    Drain();
+}
+
+void CSimulation::GiveOrder(const OrderLine& order)
+{
+    try
+    {
+        if (order.who == "game")
+        {
+            GiveGameOrder(order);
+            return;
+        }
+        const std::uint32_t index = ParseUnsigned(order.who, "WHO");
+        const auto party = Game().GetParty();
+        if (index >= party.size())
+        {
+            Print("error", "line " + std::to_string(order.line) + ": no party member " + order.who);
+            return;
+        }
+        GiveMemberOrder(*party[index], order);
+    }
+    catch (const CVARDException& error)
+    {
+        Error(error);
+        Drain();
+    }
+    catch (const UsageError& error)
+    {
+        Print("error", "line " + std::to_string(order.line) + ": " + error.text);
+    }
+}
+
+void CSimulation::ChooseDestination()
+{
+    if (m_TravelArea.empty())
+    {
+        // Travel on: the first place of the map that leads somewhere.
+        if (const VARD::CMap2* map = Game().GetCurrentWorldMap())
+        {
+            for (const auto& place : map->GetAreas())
+            {
+                if (!place->GetAreaName().empty() && place->GetAreaName() != Game().GetLeftArea())
+                {
+                    m_TravelArea = place->GetAreaName();
+                    m_TravelEntry = place->GetEntryName();
+                    break;
+                }
+            }
+        }
+    }
+    if (m_TravelArea.empty())
+        throw CVARDException(2, "the world map offers no destination");
+    Print("travel", m_TravelArea + ' ' + m_TravelEntry);
+    m_Engine.SetTravelDestination(m_TravelArea, m_TravelEntry);
+    m_TravelArea.clear();
+    m_TravelEntry.clear();
+}
+
+void CSimulation::Step()
+{
+    using namespace VARD;
+    switch (Game().GetState())
+    {
+    case kGameTravelAtExit:
+    case kGameRestNeeded:
+    case kGameTravelByScript:
+        m_Engine.LeaveArea();
+        break;
+    case kGameOnWorldMap:
+        ChooseDestination();
+        break;
+    case kGameDestinationKnown:
+        m_Engine.EnterArea();
+        break;
+    case kGameLeftForRest:
+        m_Engine.ResurrectParty();
+        break;
+    case kGameWon:
+        break;
+    default:
+        try
+        {
+            m_Engine.Tick();
+        }
+        catch (const CVARDException& error)
+        {
+            // The shell shows a failed tick and plays on.
+            Error(error);
+        }
+        break;
+    }
+}
+
+void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
+{
+    auto next = orders.begin();
+    for (m_Step = 0; m_Step < ticks && Game().GetState() != VARD::kGameWon; ++m_Step)
+    {
+        std::vector<const OrderLine*> choices;
+        for (; next != orders.end() && next->tick <= m_Step; ++next)
+        {
+            if (next->verb == "choose")
+                choices.push_back(&*next);
+            else
+                GiveOrder(*next);
+        }
+        Step();
+        Drain();
+        if (!m_TalkOpen)
+            continue;
+        ShowChoices();
+        for (const OrderLine* choice : choices)
+        {
+            if (!m_TalkOpen)
+                break;
+            Choose(ParseUnsigned(choice->args[0], "the choice"));
+            ShowChoices();
+        }
+        // Nobody answered: the player closes the talk window.
+        if (m_TalkOpen)
+            CloseTalk();
+    }
+}
+
+void CSimulation::Report()
+{
+    CGame& game = Game();
+    std::vector<std::string> lines;
+    for (const auto& [tag, value] : game.GetQuestTags())
+        lines.push_back("tag " + tag + ' ' + std::to_string(value));
+    for (const auto& member : game.Party())
+        lines.push_back("member " + std::to_string(member->GetPartyIndex()) + ' ' +
+                        member->GetName() + " level " + std::to_string(member->GetLevel()) +
+                        " hp " + std::to_string(member->GetHitPoints()) + '/' +
+                        std::to_string(member->GetMaxHitPoints()) + " at " +
+                        FormatNumber(member->GetX()) + ' ' + FormatNumber(member->GetY()));
+    for (const auto& entry : game.GetJournal())
+        lines.push_back("journal " + (entry->questName.empty() ? "0" : entry->questName) + ' ' +
+                        entry->textName);
+    if (const VARD::CArea* area = game.GetCurrentArea())
+    {
+        for (const auto& actor : area->Actors())
+            lines.push_back("actor " + std::to_string(actor->Id()) + ' ' +
+                            actor->GetTemplateName() + " side " +
+                            std::to_string(actor->GetAttitude()) + " hp " +
+                            std::to_string(actor->GetHitPoints()) + '/' +
+                            std::to_string(actor->GetMaxHitPoints()) + " at " +
+                            FormatNumber(actor->GetX()) + ' ' + FormatNumber(actor->GetY()));
+        for (const auto& object : area->Objects())
+            lines.push_back("object " + std::to_string(object->Id()) + ' ' +
+                            object->GetDefinitionName() + " at " + FormatNumber(object->GetX()) +
+                            ' ' + FormatNumber(object->GetY()));
+    }
+    std::sort(lines.begin(), lines.end());
+    for (const auto& line : lines)
+        m_Out << line << '\n';
+}
+
+void CSimulation::Summary()
+{
+    CGame& game = Game();
+    const VARD::CArea* area = game.GetCurrentArea();
+    m_Out << "state=" << game.GetState() << " tick=" << game.GetTick() << " gold=" << game.GetGold()
+          << " party=" << game.Party().size()
+          << " area=" << (area != nullptr ? area->GetName() : std::string("none")) << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::string(argv[i]) == "--help")
+        {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
+    Options options;
+    std::vector<OrderLine> orders;
+    try
+    {
+        options = ParseOptions(argc, argv);
+        if (!options.orders.empty())
+            orders = ReadOrders(options.orders);
+        if (!options.save.empty() || !options.load.empty())
+            throw UsageError{"saved games are not available in this build"};
+    }
+    catch (const UsageError& error)
+    {
+        std::cerr << "vardsim: " << error.text << "\n\n" << kUsage;
+        return 2;
+    }
+
+    try
+    {
+        CEngine engine;
+        engine.LoadModule(options.module);
+        SeedRandom(options.seed);
+        CreateCharacter(engine, options);
+
+        CSimulation simulation(engine, std::cout);
+        simulation.Run(options.ticks, orders);
+        if (options.report)
+            simulation.Report();
+        simulation.Summary();
+        return 0;
+    }
+    catch (const UsageError& error)
+    {
+        std::cerr << "vardsim: " << error.text << '\n';
+        return 2;
+    }
+    catch (const CVARDException& error)
+    {
+        std::cerr << "vardsim: error " << error.Describe() << '\n';
+        return 1;
+    }
+}
