@@ -75,6 +75,16 @@ const CTileTemplate& RequireTemplate(const CTileTemplate* tileTemplate)
     return *tileTemplate;
 }
 
+// The drawing turns a tile by one of four facing matrices: a direction word
+// it does not know (ParseDirection's 4) must not reach it.
+std::uint32_t RequireOrientation(std::uint32_t orientation, const CTileTemplate& tileTemplate)
+{
+    if (orientation >= static_cast<std::uint32_t>(kDirectionCount))
+        throw CVARDException(1, "tile \"" + tileTemplate.GetName() + "\" has orientation " +
+                                    std::to_string(orientation) + ", not a direction");
+    return orientation;
+}
+
 bool SwapsSizes(std::uint32_t orientation)
 {
     return orientation == 1 || orientation == 3;
@@ -87,7 +97,7 @@ CMasterTile::CMasterTile(const CTileTemplate* tileTemplate, std::uint32_t orient
     : m_Template(&RequireTemplate(tileTemplate)), m_Area(area), m_Column(column), m_Row(row),
       m_SizeX(SwapsSizes(orientation) ? tileTemplate->GetSizeY() : tileTemplate->GetSizeX()),
       m_SizeY(SwapsSizes(orientation) ? tileTemplate->GetSizeX() : tileTemplate->GetSizeY()),
-      m_Orientation(orientation)
+      m_Orientation(RequireOrientation(orientation, *tileTemplate))
 {
 }
 
