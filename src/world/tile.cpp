@@ -15,7 +15,8 @@ CTileTemplate::CTileTemplate(VARDCommon::CTagFileReader& reader)
     reader.ReadStartTag("tile");
     m_Name = reader.ReadWord();
     m_Text = reader.ReadQuoted();
-    m_GraphicName = reader.ReadString();
+    // Graphic names are words: the drawing reads "0" as no graphic.
+    m_GraphicName = reader.ReadWord();
     if (!reader.ReadTupleStart(2, false))
         reader.Fail(1, "tile \"" + m_Name + "\" needs its size as a pair");
     m_SizeX = reader.ReadUnsigned();
@@ -40,7 +41,7 @@ void CTileTemplate::ReadDoor(VARDCommon::CTagFileReader& reader)
         m_LockValue = 0;
     else
         m_LockValue = reader.ReadUnsigned();
-    m_OpenGraphicName = reader.ReadString();
+    m_OpenGraphicName = reader.ReadWord();
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd() || reader.GetCurrentWord() != "reset")
