@@ -153,6 +153,8 @@ void CArea::ReadPlacement(VARDCommon::CTagFileReader& reader, const CModule& mod
     const std::string name = reader.ReadWord();
     if (reader.IsAtEnd())
         reader.Fail(1, "expected an orientation");
+    // ParseDirection gives 4 for an unknown word; no tile may face it (see
+    // CMasterTile), so the word is refused here, where the file line is known.
     const int orientation = ParseDirection(reader.GetCurrentWord());
     if (orientation == kDirectionNone)
         reader.Fail(1, "cell " + CellText(column, row) + " needs an orientation word");

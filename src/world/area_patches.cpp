@@ -104,8 +104,8 @@ void CArea::ApplyPatch(const CPatch& patch, const CModule& module, int mode, boo
             if (!reapplication && m_Game != nullptr)
             {
                 const auto& effect = static_cast<const CPatchActionEffect&>(*action);
-                m_Game->PostEvent(std::make_shared<CEffectEvent>(effect.GetEffectName(), 0,
-                                                                 effect.GetX(), effect.GetY()));
+                m_Game->PostEvent(std::make_shared<CEffectEvent>(
+                    effect.GetEffectName(), effect.GetParams(), effect.GetX(), effect.GetY()));
             }
             break;
         case kPatchActionOpenDoor:

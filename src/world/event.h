@@ -1,7 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+namespace VARDGraph
+{
+class CEffectParams;
+}
 
 namespace VARD
 {
@@ -137,22 +143,25 @@ private:
     std::uint32_t m_SecondId;
 };
 
-// An area patch places a visual effect.
+// An area patch places a visual effect; the screen hands its parameters
+// (colour, value) on to the drawing as they are.
 class CEffectEvent : public CEvent
 {
 public:
-    CEffectEvent(std::string effect, std::int32_t value, double x, double y)
-        : CEvent(kEventEffect), m_Effect(std::move(effect)), m_Value(value), m_X(x), m_Y(y)
+    CEffectEvent(std::string effect, std::shared_ptr<const VARDGraph::CEffectParams> params,
+                 double x, double y)
+        : CEvent(kEventEffect), m_Effect(std::move(effect)), m_Params(std::move(params)), m_X(x),
+          m_Y(y)
     {
     }
     const std::string& GetEffect() const { return m_Effect; }
-    std::int32_t GetValue() const { return m_Value; }
+    const std::shared_ptr<const VARDGraph::CEffectParams>& GetParams() const { return m_Params; }
     double GetX() const { return m_X; }
     double GetY() const { return m_Y; }
 
 private:
     std::string m_Effect;
-    std::int32_t m_Value;
+    std::shared_ptr<const VARDGraph::CEffectParams> m_Params;
     double m_X;
     double m_Y;
 };

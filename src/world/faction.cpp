@@ -8,29 +8,6 @@
 namespace VARD
 {
 
-namespace
-{
-
-// A skill word outside the table is bad module data (code 1), not the
-// missing-entry failure of the table's own find.
-int ReadSkillKeyword(VARDCommon::CTagFileReader& reader)
-{
-    if (reader.IsAtEnd())
-        reader.Fail(1, "expected a skill keyword");
-    const std::string& word = reader.GetCurrentWord();
-    for (int skill = 0; skill < kSkillCount; ++skill)
-    {
-        if (word == GetSkillKey(skill))
-        {
-            reader.NextToken();
-            return skill;
-        }
-    }
-    reader.Fail(1, "expected a skill keyword");
-}
-
-} // namespace
-
 CFaction::CFaction(std::string name, std::string displayName, std::string description)
     : m_Name(std::move(name)), m_DisplayName(std::move(displayName)),
       m_Description(std::move(description))
@@ -61,7 +38,7 @@ void CFaction::ReadRank(VARDCommon::CTagFileReader& reader)
         if (reader.ReadTupleStart(2, false))
         {
             std::string spellName = reader.ReadWord();
-            const int skill = ReadSkillKeyword(reader);
+            const int skill = reader.ReadConverted(FindSkillByKey);
             AddSpell(rank, spellName, skill);
         }
         else

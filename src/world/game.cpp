@@ -46,26 +46,43 @@ void CGame::SetStartDate(std::int32_t year, std::int32_t day, std::int32_t hour)
     m_StartHour = hour;
 }
 
+namespace
+{
+
+// Rounds toward minus infinity, so that a start hour or day below 0 still
+// gives an hour, day and month inside their ranges.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
+{
+    return a / b - (a % b < 0 ? 1 : 0);
+}
+
+std::int32_t FloorMod(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int32_t>(a - FloorDiv(a, b) * b);
+}
+
+} // namespace
+
 CGameTime CGame::SplitTime(std::uint32_t ticks) const
 {
-    const std::uint32_t s = static_cast<std::uint32_t>(ticks / 30.0);
+    const auto s = static_cast<std::int64_t>(ticks / 30.0);
     CGameTime time;
-    time.second = s % 60;
-    time.minute = (s / 60) % 60;
-    const std::uint32_t h = static_cast<std::uint32_t>(m_StartHour) + s / 3600;
-    time.hour = h % 24;
-    const std::uint32_t d = static_cast<std::uint32_t>(m_StartDay) + h / 24;
-    time.day = d % 30 + 1;
-    time.month = (d / 30) % 12;
-    time.year = static_cast<std::uint32_t>(m_StartYear) + d / 360;
+    time.second = FloorMod(s, 60);
+    time.minute = FloorMod(s / 60, 60);
+    const std::int64_t h = m_StartHour + s / 3600;
+    time.hour = FloorMod(h, 24);
+    const std::int64_t d = m_StartDay + FloorDiv(h, 24);
+    time.day = FloorMod(d, 30) + 1;
+    time.month = FloorMod(FloorDiv(d, 30), 12);
+    time.year = m_StartYear + FloorDiv(d, 360);
     return time;
 }
 
 std::string CGame::FormatDateTime(std::uint32_t ticks) const
 {
     const CGameTime time = SplitTime(ticks);
-    std::string text = GetMonthName(static_cast<int>(time.month)) + " " + std::to_string(time.day) +
-                       ", " + std::to_string(time.year) + " ";
+    std::string text = GetMonthName(time.month) + " " + std::to_string(time.day) + ", " +
+                       std::to_string(time.year) + " ";
     const std::string minutes = (time.minute < 10 ? "0" : "") + std::to_string(time.minute);
     if (time.hour == 0)
         text += "12:" + minutes + "am";

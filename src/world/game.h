@@ -40,15 +40,16 @@ enum : std::int32_t
     kGameConstructed = 8,
 };
 
-// A game time split into its calendar parts.
+// A game time split into its calendar parts. Signed: a start date may lie
+// before year 0; the year is wide enough for any start year plus the ticks.
 struct CGameTime
 {
-    std::uint32_t second = 0;
-    std::uint32_t minute = 0;
-    std::uint32_t hour = 0;
-    std::uint32_t day = 0;   // 1..30
-    std::uint32_t month = 0; // 0..11
-    std::uint32_t year = 0;
+    std::int32_t second = 0;
+    std::int32_t minute = 0;
+    std::int32_t hour = 0;
+    std::int32_t day = 0;   // 1..30
+    std::int32_t month = 0; // 0..11
+    std::int64_t year = 0;
 };
 
 constexpr std::uint32_t kTicksPerSecond = 30;

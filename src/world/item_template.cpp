@@ -21,12 +21,13 @@ CItemTemplate::CItemTemplate(VARDCommon::CTagFileReader& reader, const CModule& 
     reader.ReadColor(m_Color);
     m_LongText = reader.ReadQuoted();
 
-    m_GraphicNames[0] = reader.ReadString();
-    m_GraphicNames[1] = reader.ReadString();
-    if (m_GraphicNames[1].empty())
+    // Graphic names are words: the drawing reads "0" as no graphic.
+    m_GraphicNames[0] = reader.ReadWord();
+    m_GraphicNames[1] = reader.ReadWord();
+    if (m_GraphicNames[1] == "0")
         m_GraphicNames[1] = m_GraphicNames[0];
 
-    m_ProjectileGraphic = reader.ReadString();
+    m_ProjectileGraphic = reader.ReadWord();
     m_Weight = reader.ReadDouble();
     m_Value = reader.ReadUnsigned();
     m_ItemType = static_cast<std::uint32_t>(ReadItemType(reader));

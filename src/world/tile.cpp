@@ -15,7 +15,8 @@ CTileTemplate::CTileTemplate(VARDCommon::CTagFileReader& reader)
     reader.ReadStartTag("tile");
     m_Name = reader.ReadWord();
     m_Text = reader.ReadQuoted();
-    m_GraphicName = reader.ReadString();
+    // Graphic names are words: the drawing reads "0" as no graphic.
+    m_GraphicName = reader.ReadWord();
     if (!reader.ReadTupleStart(2, false))
         reader.Fail(1, "tile \"" + m_Name + "\" needs its size as a pair");
     m_SizeX = reader.ReadUnsigned();
@@ -40,7 +41,7 @@ void CTileTemplate::ReadDoor(VARDCommon::CTagFileReader& reader)
         m_LockValue = 0;
     else
         m_LockValue = reader.ReadUnsigned();
-    m_OpenGraphicName = reader.ReadString();
+    m_OpenGraphicName = reader.ReadWord();
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd() || reader.GetCurrentWord() != "reset")
@@ -75,6 +76,16 @@ const CTileTemplate& RequireTemplate(const CTileTemplate* tileTemplate)
     return *tileTemplate;
 }
 
+// The drawing turns a tile by one of four facing matrices: a direction word
+// it does not know (ParseDirection's 4) must not reach it.
+std::uint32_t RequireOrientation(std::uint32_t orientation, const CTileTemplate& tileTemplate)
+{
+    if (orientation >= static_cast<std::uint32_t>(kDirectionCount))
+        throw CVARDException(1, "tile \"" + tileTemplate.GetName() + "\" has orientation " +
+                                    std::to_string(orientation) + ", not a direction");
+    return orientation;
+}
+
 bool SwapsSizes(std::uint32_t orientation)
 {
     return orientation == 1 || orientation == 3;
@@ -87,7 +98,7 @@ CMasterTile::CMasterTile(const CTileTemplate* tileTemplate, std::uint32_t orient
     : m_Template(&RequireTemplate(tileTemplate)), m_Area(area), m_Column(column), m_Row(row),
       m_SizeX(SwapsSizes(orientation) ? tileTemplate->GetSizeY() : tileTemplate->GetSizeX()),
       m_SizeY(SwapsSizes(orientation) ? tileTemplate->GetSizeX() : tileTemplate->GetSizeY()),
-      m_Orientation(orientation)
+      m_Orientation(RequireOrientation(orientation, *tileTemplate))
 {
 }
 

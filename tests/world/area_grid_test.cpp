@@ -299,6 +299,8 @@ TEST(AreaTilesPatch, BadBlocksAreCodeOne)
     auto area = GridArea(nullptr, *module, UniformRows(3, 2, "(floor n)"));
     EXPECT_EQ(CodeOf([&] { area->LayPatchTiles(TilesAction("(2 0) (long n)"), *module); }), 1);
     EXPECT_EQ(CodeOf([&] { area->LayPatchTiles(TilesAction("(0 0) (lava n)"), *module); }), 1);
+    // The patch reads an unknown direction as 4; laying it facing no direction is refused.
+    EXPECT_EQ(CodeOf([&] { area->LayPatchTiles(TilesAction("(0 0) (floor up)"), *module); }), 1);
     EXPECT_EQ(MasterName(*area, 2, 0), "floor");
 }
 

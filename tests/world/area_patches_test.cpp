@@ -1,6 +1,7 @@
 #include "area_test_util.h"
 
 #include "world/actor_spawn.h"
+#include "world/effect_params.h"
 #include "world/event.h"
 #include "world/patch.h"
 
@@ -72,6 +73,12 @@ TEST(AreaPatches, TaggedPatchAppliesOnTheFreshRead)
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->GetEffect(), "sparkle");
     EXPECT_DOUBLE_EQ(effect->GetX(), 5.0);
+    EXPECT_DOUBLE_EQ(effect->GetY(), 5.0);
+    // The drawing shows the effect in the patch's colour and value.
+    ASSERT_NE(effect->GetParams(), nullptr);
+    EXPECT_EQ(effect->GetParams()->GetName(), "glow");
+    EXPECT_EQ(effect->GetParams()->GetColor(), 0xFF8000u);
+    EXPECT_DOUBLE_EQ(effect->GetParams()->GetValue(), 1.5);
 }
 
 TEST(AreaPatches, ReapplicationLaysTilesAndDoorsButMakesNoCopies)

@@ -125,17 +125,19 @@ struct BadFaction
 {
     const char* name;
     const char* text;
+    int code;
 };
 
 class FactionRefused : public ::testing::TestWithParam<BadFaction>
 {
 };
 
-TEST_P(FactionRefused, WithCode1)
+// A skill word outside the table is the look-up's own code 2.
+TEST_P(FactionRefused, WithItsCode)
 {
     CModule module;
     auto reader = ReaderOf(GetParam().text);
-    EXPECT_EQ(CodeOf([&] { ReadFactionsFile(reader, module); }), 1);
+    EXPECT_EQ(CodeOf([&] { ReadFactionsFile(reader, module); }), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,17 +145,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadFaction{"UnknownSkill",
                    "<factions> <faction> f \"F\" \"d\" <rank> \"R\" (s_x fishing) </rank> "
-                   "</faction> </factions>"},
+                   "</faction> </factions>",
+                   2},
         BadFaction{"SkillInWrongCase",
                    "<factions> <faction> f \"F\" \"d\" <rank> \"R\" (s_x Religion) </rank> "
-                   "</faction> </factions>"},
-        BadFaction{"UnquotedDisplayName", "<factions> <faction> f F \"d\" </faction> </factions>"},
+                   "</faction> </factions>",
+                   2},
+        BadFaction{"UnquotedDisplayName", "<factions> <faction> f F \"d\" </faction> </factions>",
+                   1},
         BadFaction{"UnquotedRankTitle",
-                   "<factions> <faction> f \"F\" \"d\" <rank> R </rank> </faction> </factions>"},
-        BadFaction{"OtherRecordInFile", "<factions> <monster> </monster> </factions>"},
+                   "<factions> <faction> f \"F\" \"d\" <rank> R </rank> </faction> </factions>", 1},
+        BadFaction{"OtherRecordInFile", "<factions> <monster> </monster> </factions>", 1},
         BadFaction{"OtherTagInRank",
                    "<factions> <faction> f \"F\" \"d\" <rank> \"R\" <spell> </spell> </rank> "
-                   "</faction> </factions>"},
-        BadFaction{"TruncatedInRank", "<factions> <faction> f \"F\" \"d\" <rank> \"R\" s_a"},
-        BadFaction{"TruncatedAfterName", "<factions> <faction> f"}, BadFaction{"EmptyFile", ""}),
+                   "</faction> </factions>",
+                   1},
+        BadFaction{"TruncatedInRank", "<factions> <faction> f \"F\" \"d\" <rank> \"R\" s_a", 1},
+        BadFaction{"TruncatedAfterName", "<factions> <faction> f", 1},
+        BadFaction{"EmptyFile", "", 1}),
     [](const ::testing::TestParamInfo<BadFaction>& info) { return info.param.name; });

@@ -58,24 +58,35 @@ TEST(GameRecord, CalendarSplitsTicks)
 {
     CGame game;
     CGameTime start = game.SplitTime(0);
-    EXPECT_EQ(start.day, 1u);
-    EXPECT_EQ(start.month, 0u);
-    EXPECT_EQ(start.hour, 0u);
+    EXPECT_EQ(start.day, 1);
+    EXPECT_EQ(start.month, 0);
+    EXPECT_EQ(start.hour, 0);
     const std::uint32_t month = 30u * 3600u * 24u * 30u;
     CGameTime later = game.SplitTime(month);
-    EXPECT_EQ(later.day, 1u);
-    EXPECT_EQ(later.month, 1u);
+    EXPECT_EQ(later.day, 1);
+    EXPECT_EQ(later.month, 1);
     // 1 hour 1 minute 1 second and a fraction of a second.
     CGameTime time = game.SplitTime(30 * 3661 + 29);
-    EXPECT_EQ(time.hour, 1u);
-    EXPECT_EQ(time.minute, 1u);
-    EXPECT_EQ(time.second, 1u);
+    EXPECT_EQ(time.hour, 1);
+    EXPECT_EQ(time.minute, 1);
+    EXPECT_EQ(time.second, 1);
     game.SetStartDate(1200, 359, 23);
     CGameTime wrap = game.SplitTime(30 * 3600);
-    EXPECT_EQ(wrap.hour, 0u);
-    EXPECT_EQ(wrap.day, 1u);
-    EXPECT_EQ(wrap.month, 0u);
-    EXPECT_EQ(wrap.year, 1201u);
+    EXPECT_EQ(wrap.hour, 0);
+    EXPECT_EQ(wrap.day, 1);
+    EXPECT_EQ(wrap.month, 0);
+    EXPECT_EQ(wrap.year, 1201);
+    // The calendar is signed: an hour and a day before the start still fall
+    // inside their ranges, in the year before.
+    game.SetStartDate(-5, 0, -1);
+    CGameTime early = game.SplitTime(0);
+    EXPECT_EQ(early.hour, 23);
+    EXPECT_EQ(early.day, 30);
+    EXPECT_EQ(early.month, 11);
+    EXPECT_EQ(early.year, -6);
+    EXPECT_EQ(game.FormatDateTime(30 * 3600), "January 1, -5 12:00am");
+    game.SetStartDate(0x7FFFFFFF, 360, 0x7FFFFFFF);
+    EXPECT_EQ(game.SplitTime(0).year, 0x7FFFFFFFLL + 1 + 0x7FFFFFFF / 24 / 360);
 }
 
 TEST(GameRecord, DateTextUsesTwelveHourClock)

@@ -79,7 +79,6 @@ std::string SpellRecord(const std::string& key, const std::string& displayName,
            std::to_string(level) + " 0 " + secondSkill + " 0 " + flags + " </spell>";
 }
 
-
 template <typename T> const T& AttributeAt(const CItemTemplate& itemTemplate, std::size_t index)
 {
     const auto* attribute = dynamic_cast<const T*>(itemTemplate.GetAttributes().at(index).get());
@@ -138,8 +137,14 @@ TEST(ItemTemplateRecord, SecondGraphicZeroCopiesTheFirst)
     EXPECT_EQ(item->GetGraphicName(0), "cap_gfx");
     EXPECT_EQ(item->GetGraphicName(1), "cap_gfx");
     EXPECT_EQ(item->GetGraphicName(2), "");
-    EXPECT_EQ(item->GetProjectileGraphic(), "");
+    // The other names are words: "0" (no graphic to the drawing) stays "0".
+    EXPECT_EQ(item->GetProjectileGraphic(), "0");
     EXPECT_EQ(item->GetItemType(), 3u);
+
+    auto bare = ReadItem("rag \"Rag\" \"A rag.\" (0 0 0) \"\" 0 0 0 0.1 0 misc", module);
+    EXPECT_EQ(bare->GetGraphicName(0), "0");
+    EXPECT_EQ(bare->GetGraphicName(1), "0");
+    EXPECT_EQ(bare->GetProjectileGraphic(), "0");
 }
 
 TEST(ItemTemplateRecord, ItemTypeWordsGiveTheirNumbers)
@@ -363,8 +368,8 @@ TEST(ItemsFile, StoresEveryTemplateByNameAndTheLaterWins)
 
     const CItemTemplate* token = module.FindItemTemplate("token");
     ASSERT_NE(token, nullptr);
-    EXPECT_EQ(token->GetGraphicName(0), "");
-    EXPECT_EQ(token->GetGraphicName(1), "");
+    EXPECT_EQ(token->GetGraphicName(0), "0");
+    EXPECT_EQ(token->GetGraphicName(1), "0");
     ASSERT_EQ(token->GetAttributes().size(), 3u);
     EXPECT_EQ(token->GetAttributes()[0]->GetKind(), kItemAttributeQuest);
     EXPECT_EQ(token->GetAttributes()[1]->GetKind(), kItemAttributeSpell);
@@ -561,7 +566,8 @@ TEST(ItemTuple, WritesNameAndBothValuesAndReadsBack)
         writer.WriteEndTag();
         writer.Close();
     }
-    EXPECT_EQ(TestUtil::FileText(path), "<items>\n (dagger\n 3\n 7)\n (gold\n 4000000000\n 0)\n</items>\n");
+    EXPECT_EQ(TestUtil::FileText(path),
+              "<items>\n (dagger\n 3\n 7)\n (gold\n 4000000000\n 0)\n</items>\n");
 
     VARDCommon::CTagFileReader reader(path);
     reader.ReadStartTag("items");

@@ -49,7 +49,8 @@ TEST(TileTemplate, FixtureRecordsOfEveryKind)
 {
     const TileExpectation expected[] = {
         {"stone_floor", "Stone floor", "floor_stone", 1, 1, 0, 0, 0, false, false, ""},
-        {"pit", "Open pit", "", 2, 3, 1, 0, 0, false, false, ""},
+        // "0" names no graphic to the drawing and is kept as it stands.
+        {"pit", "Open pit", "0", 2, 3, 1, 0, 0, false, false, ""},
         {"wall_long", "Long wall", "wall_a", 3, 1, 2, 0, 0, false, false, ""},
         {"door_oak", "Oak door", "door_oak_shut", 1, 1, 3, 3, 45, false, false, "door_oak_open"},
         {"door_sealed", "Sealed door", "door_seal", 2, 1, 3, 4, 0, false, true, "door_seal_open"},
@@ -98,6 +99,11 @@ TEST(TileTemplate, DoorWithLockValueZeroAndNoScript)
     EXPECT_EQ(tile.GetOpenGraphicName(), "g_open");
     EXPECT_FALSE(tile.GetReset());
     EXPECT_EQ(reader.ReadWord(), "after");
+
+    auto unseen = ReaderOf("<tile> d \"D\" 0 (1 1) door 7 0 0 </tile>");
+    const CTileTemplate bare(unseen);
+    EXPECT_EQ(bare.GetGraphicName(), "0");
+    EXPECT_EQ(bare.GetOpenGraphicName(), "0");
 }
 
 TEST(TileTemplate, MalformedRecordsAreCode1)
