@@ -66,6 +66,10 @@ for area in data/demo/town.vard data/demo/forest.vard data/demo/crypt.vard tests
     seed world_area_fuzz "${name}_$selector" "$selector" "$area"
   done
 done
+# Mesh files: text, and both compressed forms made from the same meshes.
+for mesh in tests/data/platform/two_frames.x tests/data/fuzz/seeds/two_frames_*.x; do
+  seed platform_x_file_fuzz "$(basename "$mesh" .x)" - "$mesh"
+done
 "$build/bin/vardpack" data/demo "$corpus/demo.vard"
 "$build/bin/vardpack" tests/data/world "$corpus/fixtures.vard"
 seed common_archive_fuzz demo - "$corpus/demo.vard"

@@ -6,6 +6,7 @@ VARD_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   liblua5.1-0-dev libstb-dev
+  zlib1g-dev
 )
 
 vard_install_packages() {

@@ -28,7 +28,7 @@ struct XMeshFile
     std::vector<XMaterial> materials;
 };
 
-// Reads a .x mesh file (text or uncompressed binary, 32- or 64-bit floats)
+// Reads a .x mesh file (text or binary, either compressed, 32- or 64-bit floats)
 // from its bytes. Every mesh of the file, in file order, joins one mesh with
 // the transforms of the frames around it applied; faces of more than three
 // corners become fans of triangles; vertices are split where a corner's

@@ -1,8 +1,10 @@
 #include "platform/x_file_tokens.h"
 
 #include "platform/gfx_error.h"
+#include "platform/x_file_zip.h"
 
 #include <cstring>
+#include <vector>
 
 namespace gfx::xfile
 {
@@ -323,6 +325,27 @@ private:
     bool m_ListIsFloat = false;
 };
 
+// Holds the inflated bytes of a compressed file for the source reading them.
+class InflatedTokenSource : public TokenSource
+{
+public:
+    InflatedTokenSource(std::vector<std::uint8_t> body, bool binary, std::size_t floatSize)
+        : m_Body(std::move(body))
+    {
+        if (binary)
+            m_Source = std::make_unique<BinaryTokenSource>(m_Body, floatSize, kHeaderSize);
+        else
+            m_Source = std::make_unique<TextTokenSource>(m_Body);
+    }
+
+    Token Next() override { return m_Source->Next(); }
+    std::string Where() const override { return m_Source->Where() + " of the inflated file"; }
+
+private:
+    std::vector<std::uint8_t> m_Body;
+    std::unique_ptr<TokenSource> m_Source;
+};
+
 } // namespace
 
 std::unique_ptr<TokenSource> OpenTokenSource(std::span<const std::uint8_t> bytes)
@@ -344,7 +367,8 @@ std::unique_ptr<TokenSource> OpenTokenSource(std::span<const std::uint8_t> bytes
     if (format == "bin ")
         return std::make_unique<BinaryTokenSource>(body, floatSize, kHeaderSize);
     if (format == "tzip" || format == "bzip")
-        throw Error("mesh file: compressed .x files are not supported");
+        return std::make_unique<InflatedTokenSource>(InflateXBody(body), format == "bzip",
+                                                     floatSize);
     throw Error("mesh file: unknown format \"" + format + "\"");
 }
 

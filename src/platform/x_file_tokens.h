@@ -48,8 +48,8 @@ public:
 };
 
 // Checks the 16-byte header and gives the source for the rest of the bytes
-// (which must outlive it). Throws gfx::Error for anything but an
-// uncompressed text or binary file.
+// (which must outlive it), inflating a compressed file first. Throws
+// gfx::Error for an unknown form or a damaged compressed stream.
 std::unique_ptr<TokenSource> OpenTokenSource(std::span<const std::uint8_t> bytes);
 
 // Tokens with one of look-ahead.

@@ -2,10 +2,13 @@
 #include "platform/x_file.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -181,6 +184,52 @@ std::vector<std::uint8_t> TwoFramesBinary(bool doubles)
     return w.GetBytes();
 }
 
+// The compressed form of an uncompressed file: "tzip" or "bzip" in its
+// header, the inflated size, then blocks of at most blockSize bytes, each
+// deflated with the previous block as its dictionary.
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& plain, std::size_t blockSize)
+{
+    std::vector<std::uint8_t> out(plain.begin(), plain.begin() + 16);
+    std::memcpy(out.data() + 8, plain[8] == 't' ? "tzip" : "bzip", 4);
+    const auto put = [&out](std::uint32_t value, int size)
+    {
+        for (int i = 0; i < size; ++i)
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    put(static_cast<std::uint32_t>(plain.size()), 4);
+    for (std::size_t start = 16; start < plain.size(); start += blockSize)
+    {
+        const std::size_t size = std::min(blockSize, plain.size() - start);
+        z_stream z{};
+        EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+        if (start > 16)
+        {
+            const std::size_t previous = std::min(blockSize, start - 16);
+            deflateSetDictionary(&z, plain.data() + start - previous, static_cast<uInt>(previous));
+        }
+        std::vector<std::uint8_t> packed(deflateBound(&z, size));
+        z.next_in = const_cast<Bytef*>(plain.data() + start);
+        z.avail_in = static_cast<uInt>(size);
+        z.next_out = packed.data();
+        z.avail_out = static_cast<uInt>(packed.size());
+        EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+        packed.resize(z.total_out);
+        deflateEnd(&z);
+        put(static_cast<std::uint32_t>(size), 2);
+        put(static_cast<std::uint32_t>(packed.size() + 2), 2);
+        out.push_back('C');
+        out.push_back('K');
+        out.insert(out.end(), packed.begin(), packed.end());
+    }
+    return out;
+}
+
+void SetU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t value)
+{
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
 void ExpectVec3(const gfx::Vec3& v, float x, float y, float z)
 {
     EXPECT_NEAR(v.x, x, 1e-5f);
@@ -269,6 +318,103 @@ TEST(XMeshFile, BinaryFileWithDoubles)
     ExpectTwoFrames(gfx::LoadXMesh(TwoFramesBinary(true)));
 }
 
+// Small blocks make the later ones lean on the earlier as their dictionary.
+TEST(XMeshFile, CompressedFilesGiveTheSameMesh)
+{
+    const std::vector<std::uint8_t> text = ReadFile(kData / "two_frames.x");
+    ASSERT_FALSE(text.empty());
+    for (const std::vector<std::uint8_t>& plain :
+         {text, TwoFramesBinary(false), TwoFramesBinary(true)})
+        for (std::size_t blockSize : {std::size_t{48}, std::size_t{32768}})
+        {
+            SCOPED_TRACE(std::string(plain.begin(), plain.begin() + 16) + " in blocks of " +
+                         std::to_string(blockSize));
+            ExpectTwoFrames(gfx::LoadXMesh(Compress(plain, blockSize)));
+        }
+    // The seeds of the fuzz target are such files too.
+    for (const char* seed : {"two_frames_tzip.x", "two_frames_bzip.x"})
+    {
+        SCOPED_TRACE(seed);
+        const std::vector<std::uint8_t> bytes =
+            ReadFile(std::filesystem::path(VARD_TEST_DATA) / "fuzz" / "seeds" / seed);
+        ASSERT_GT(bytes.size(), 16u);
+        EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 12).substr(1), "zip");
+        ExpectTwoFrames(gfx::LoadXMesh(bytes));
+    }
+}
+
+TEST(XMeshFile, DamagedCompressedFilesFailNamingThePlace)
+{
+    const std::vector<std::uint8_t> good = Compress(ReadFile(kData / "two_frames.x"), 200);
+    ASSERT_GT(good.size(), 40u);
+    const std::size_t total = good[16] | (good[17] << 8);
+    const std::size_t firstPacked = good[22] | (good[23] << 8);
+    const std::size_t second = 24 + firstPacked;
+    // The file's own size sits at byte 16, the first block's header at 20.
+    struct Case
+    {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> damage;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"total one too many", [&](auto& b) { SetU16(b, 16, total + 1); },
+         "blocks hold " + std::to_string(total - 16)},
+        {"total one too few", [&](auto& b) { SetU16(b, 16, total - 1); },
+         "hold more than the " + std::to_string(total - 17) + " bytes"},
+        {"total of 4 GB", [](auto& b) { b[16] = b[17] = b[18] = b[19] = 0xFF; },
+         "claims 4294967295 bytes inflated at byte 16"},
+        {"total below the header",
+         [](auto& b)
+         {
+             b[16] = 15;
+             b[17] = 0;
+         },
+         "at byte 16"},
+        {"block claims one byte more", [](auto& b) { SetU16(b, 20, 201); },
+         "inflates to 200 bytes, not the 201 it claims in block 1 at byte 20"},
+        {"block claims one byte less", [](auto& b) { SetU16(b, 20, 199); },
+         "inflates to more than the 199 bytes it claims in block 1 at byte 20"},
+        {"block claims 64 KB", [](auto& b) { SetU16(b, 20, 0xFFFF); }, "claims 65535 bytes"},
+        {"block claims nothing", [](auto& b) { SetU16(b, 20, 0); }, "claims 0 bytes"},
+        {"packed size past the end", [](auto& b) { SetU16(b, 22, 0xFFFF); },
+         "of 65535 bytes runs past the end of the file in block 1 at byte 20"},
+        {"no CK", [](auto& b) { b[25] = 'X'; }, "\"CK\" in block 1"},
+        {"reserved deflate block type", [](auto& b) { b[26] = 0xFF; },
+         "damaged compressed data in block 1 at byte 20"},
+        {"truncated block", [&](auto& b) { b.resize(second + 10); },
+         "runs past the end of the file in block 2 at byte " + std::to_string(second)},
+        {"truncated block with its size mended",
+         [&](auto& b)
+         {
+             b.resize(second + 10);
+             SetU16(b, second + 2, 6);
+         },
+         "cut short in block 2"},
+        {"stray byte after the blocks", [](auto& b) { b.push_back(0); },
+         "header cut short in block"},
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<std::uint8_t> bytes = good;
+        c.damage(bytes);
+        try
+        {
+            gfx::LoadXMesh(bytes);
+            ADD_FAILURE() << c.what << " loaded";
+        }
+        catch (const gfx::Error& e)
+        {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.what << ": " << e.what();
+        }
+    }
+    // Any cut leaves the blocks short of the size the file claims.
+    for (std::size_t length = 0; length < good.size(); ++length)
+        EXPECT_THROW(gfx::LoadXMesh(std::span<const std::uint8_t>(good.data(), length)), gfx::Error)
+            << "cut at " << length;
+}
+
 TEST(XMeshFile, PolygonsBecomeFans)
 {
     const gfx::XMeshFile file = LoadText("xof 0303txt 0032\n"
@@ -322,7 +468,7 @@ TEST(XMeshFile, MalformedFilesFailWithAnError)
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"empty", ""},
         {"no magic", "xxx 0302txt 0032 Mesh {}"},
-        {"compressed", "xof 0302tzip0032 garbage"},
+        {"compressed garbage", "xof 0302tzip0032 garbage"},
         {"bad float size", "xof 0302txt 0016 Mesh {}"},
         {"no mesh", std::string(header) + "Header { 1; 0; 1; }"},
         {"vertex index past the vertices",
