@@ -8,6 +8,7 @@
 #include "rules/engine.h"
 #include "world/actor.h"
 #include "world/area.h"
+#include "world/effect_params.h"
 #include "world/event.h"
 #include "world/game.h"
 #include "world/module.h"
@@ -362,8 +363,14 @@ void CSimulation::PrintEvent(const VARD::CEvent& event)
         Print("inventory", std::to_string(inventory->GetFirstId()) + ' ' +
                                std::to_string(inventory->GetSecondId()));
     else if (const auto* effect = dynamic_cast<const CEffectEvent*>(&event))
-        Print("effect", effect->GetEffect() + ' ' + std::to_string(effect->GetValue()) + ' ' +
-                            FormatNumber(effect->GetX()) + ' ' + FormatNumber(effect->GetY()));
+    {
+        std::string text = effect->GetEffect();
+        if (const auto& params = effect->GetParams())
+            text += ' ' + params->GetName() + ' ' + std::to_string(params->GetColor()) + ' ' +
+                    FormatNumber(params->GetValue());
+        Print("effect",
+              text + " at " + FormatNumber(effect->GetX()) + ' ' + FormatNumber(effect->GetY()));
+    }
     else
         Print("info", std::to_string(kind));
 }
