@@ -9,5 +9,9 @@ namespace VARD
 void CEngine::UpdateActors() {}
 void CEngine::UpkeepPowers() {}
 void CEngine::ExecuteTimedOrders() {}
+bool CEngine::DoCast(CActor&, std::uint32_t, const CSpell&, bool, CItem*)
+{
+    return true;
+}
 
 } // namespace VARD

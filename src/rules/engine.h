@@ -14,6 +14,9 @@ namespace VARD
 
 class CActor;
 class CAreaEntry;
+class CBrain;
+class CObject;
+class CThing;
 class CGame;
 class CItem;
 class CModule;
@@ -77,27 +80,60 @@ public:
     void WizardMoveParty(double x, double y);
     void AddPersonOnTalk(CTalkTarget& target);
 
-    // -------------------------- actor update and timed orders (actor_update.cpp)
+    // Each section below belongs to one concern and its source file; a
+    // concern keeps its own helpers in its section.
+
+    // ---------------- actor update, timed orders, movement, sight
+    //                  (actor_update.cpp, movement.cpp, party_sight.cpp)
     void UpdateActors();
     void UpkeepPowers();
     void ExecuteTimedOrders();
+    // One tick of a cast: true when the cast is over (completed, or its
+    // target lost). Also the wand and potion casts of item use.
+    bool DoCast(CActor& actor, std::uint32_t targetId, const CSpell& spell, bool energyCheck,
+                CItem* item);
+    // One step toward the point; true on arrival in this call.
+    bool MoveActorToward(CActor& actor, double x, double y);
+    void UpdatePartySight();
 
-    // ------------------------------------------ effects in flight (effects.cpp)
+    // ---------------- spellcasting, attacks, effects in flight, spell effects
+    //                  (casting.cpp, attacks.cpp, effects.cpp, spell_effects.cpp)
+    // Start of a cast: energy test, range test, wind-up. True when the cast
+    // is over (it could not start).
+    bool BeginCast(CActor& caster, const CSpell& spell, bool payEnergy, CThing* target, double x,
+                   double y);
+    // Always true: the cast step is finished.
+    bool CompleteCast(CItem* item, CThing* target, CActor& caster, const CSpell& spell,
+                      bool payEnergy, double x, double y);
+    bool TeleportActor(CActor& actor, const CSpell* spell, std::uint32_t column, std::uint32_t row,
+                       std::int32_t castingBonus, std::uint8_t partyFlag);
+    // One tick of a melee or ranged attack order.
+    void DoMeleeAttack(CActor& actor, const COrder& order);
+    void DoRangedAttack(CActor& actor, const COrder& order);
     void UpdateEffects();
 
-    // --------------------------------------------------- upkeep (upkeep.cpp)
+    // ---------------- alerts, AI, brains and upkeep (upkeep.cpp, alerts.cpp,
+    //                  ai_behaviour.cpp, brain_behaviour.cpp)
     void PropagateAlerts();
+    void AlertOnAttack(CActor& actor);
+    void SpreadAlert(CActor& source, CBrain& brain);
     bool IsPartySafe();
     void UpdateTraps();
     void UpdateAmbience();
     void ProcessDeaths();
     void ExpireCreatedItems();
     void UpdateStealth();
+    // The first observer that spots the sneaker, or null.
+    CActor* IsSpotted(CActor& sneaker);
+    void StopSneaking(CActor& actor);
     void CheckAreaExits();
     // Schedules the next heartbeat 150 to 449 ticks ahead.
     void ScheduleAmbience();
+    // Ticks the party needs to walk back to the entry; code 2 when the
+    // current area is not the entry's or lacks it.
+    std::int32_t GetReturnTicks(const std::string& areaName, const std::string& entryName);
 
-    // ------------------------------------ item orders (item_orders.cpp)
+    // ---------------- item orders (item_orders.cpp)
     void DoWield(CActor& actor, const COrder& order);
     void DoUnwield(CActor& actor, const COrder& order);
     void DoGet(CActor& actor, const COrder& order);
@@ -105,18 +141,27 @@ public:
     void DoSplit(CActor& actor, const COrder& order);
     void DoCombine(CActor& actor, const COrder& order);
     void DoGive(CActor& actor, const COrder& order);
+    // True when the object may be opened.
+    bool PickLock(CActor& actor, CObject& object);
 
-    // ------------------- talk, party, points, power, store (party_orders.cpp)
+    // ---------------- talk, party, points, power, store (party_orders.cpp)
     void DoTalk(CActor& actor, const COrder& order);
+    void RunTalkState(CActor& speaker, CTalkState& state, CTalkTarget& target);
     void DismissPartyMember(CActor& actor, const COrder& order);
     void DoSpendPoints(CActor& actor, const COrder& order);
     void DoPower(CActor& actor, const COrder& order);
     void DoStore(CActor& actor, const COrder& order);
     void RefreshPartyMembers();
+    void CastPowerSpell(CActor& actor, const CSpell& spell);
 
-    // ------------------------------- using items, doors, containers (use_items.cpp)
-    // The instant form: only an item use (kind 5) runs here.
-    void DoUse(CActor& actor, const COrder& order);
+    // ---------------- using items, doors, containers (use_items.cpp)
+    // The instant form (from the instant queue) runs only an item use.
+    void DoUse(CActor& actor, const COrder& order, bool instant);
+    void InscribeScroll(CActor& actor, CItem& item);
+    bool UseSpellItemA(CActor& actor, CItem& item, std::uint32_t targetId);
+    bool UseSpellItemB(CActor& actor, CItem& item);
+    void OpenDoor(CActor& actor, const COrder& order);
+    void OpenContainerOrTalk(CActor& actor, const COrder& order);
 
 private:
     void CreateMainCharacter(CActor& actor);

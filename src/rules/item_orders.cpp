@@ -13,5 +13,9 @@ void CEngine::DoDrop(CActor&, const COrder&) {}
 void CEngine::DoSplit(CActor&, const COrder&) {}
 void CEngine::DoCombine(CActor&, const COrder&) {}
 void CEngine::DoGive(CActor&, const COrder&) {}
+bool CEngine::PickLock(CActor&, CObject&)
+{
+    return true;
+}
 
 } // namespace VARD

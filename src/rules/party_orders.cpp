@@ -29,5 +29,7 @@ void CEngine::DismissPartyMember(CActor&, const COrder&) {}
 void CEngine::DoSpendPoints(CActor&, const COrder&) {}
 void CEngine::DoPower(CActor&, const COrder&) {}
 void CEngine::DoStore(CActor&, const COrder&) {}
+void CEngine::RunTalkState(CActor&, CTalkState&, CTalkTarget&) {}
+void CEngine::CastPowerSpell(CActor&, const CSpell&) {}
 
 } // namespace VARD

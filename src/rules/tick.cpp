@@ -100,7 +100,7 @@ void CEngine::RunInstantOrder(CActor& actor, const std::shared_ptr<COrder>& orde
     case kOrderUse:
         if (OrderAs<CUseOrder>(*order).GetUseKind() != kUseItem)
             throw CVARDException(3, "only an item is used at once");
-        DoUse(actor, *order);
+        DoUse(actor, *order, true);
         break;
     case kOrderTalk:
         DoTalk(actor, *order);

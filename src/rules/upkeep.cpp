@@ -3,10 +3,12 @@
 
 #include "rules/engine.h"
 
+#include "common/exception.h"
 #include "common/random.h"
 #include "world/actor.h"
 #include "world/actor_spawn.h"
 #include "world/area.h"
+#include "world/event.h"
 #include "world/game.h"
 #include "world/item_template.h"
 #include "world/module.h"
@@ -14,6 +16,7 @@
 #include "world/quest.h"
 #include "world/world_object.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace VARD
@@ -187,11 +190,42 @@ void CEngine::CheckAreaExits()
     }
 }
 
-// Filled by the alerts, traps, ambience and stealth rules.
-void CEngine::PropagateAlerts() {}
+void CEngine::StopSneaking(CActor& actor)
+{
+    if (!actor.IsSneaking())
+        return;
+    actor.StopPower();
+    Game().AddActorInfo(kEventActorSneakStopped, actor);
+}
+
+std::int32_t CEngine::GetReturnTicks(const std::string& areaName, const std::string& entryName)
+{
+    const CGame& game = Game();
+    const CArea* area = game.GetCurrentArea();
+    if (area == nullptr || area->GetName() != areaName)
+        throw CVARDException(2, "the party is not in area \"" + areaName + "\"");
+    const CAreaEntry* entry = area->FindEntry(entryName);
+    if (entry == nullptr)
+        throw CVARDException(2, "area \"" + areaName + "\" has no entry \"" + entryName + "\"");
+    const double x = entry->GetColumn() * kCellSize;
+    const double y = entry->GetRow() * kCellSize;
+    double farthest = 0.0;
+    for (const auto& member : game.Party())
+    {
+        if (!member->IsDead())
+            farthest = std::max(farthest, Distance(member->GetX(), member->GetY(), x, y));
+    }
+    return static_cast<std::int32_t>(farthest / 10.0 * 2 * 30);
+}
+
+// Filled by the traps, ambience, item expiry and stealth rules.
 void CEngine::UpdateTraps() {}
 void CEngine::UpdateAmbience() {}
 void CEngine::ExpireCreatedItems() {}
 void CEngine::UpdateStealth() {}
+CActor* CEngine::IsSpotted(CActor&)
+{
+    return nullptr;
+}
 
 } // namespace VARD

@@ -10,6 +10,8 @@
 namespace VARD
 {
 
+class CActor;
+class CEngine;
 class CSpell;
 
 // An AI behaviour: what a non-party actor with a brain does when it is free
@@ -38,6 +40,12 @@ public:
     // caller has read <ai> and reads </ai>. Code 1 for a keyword or a setting
     // word outside its list, or for cast behaviours nested more than 32 deep.
     static std::shared_ptr<CAI> Create(VARDCommon::CTagFileReader& reader);
+
+    // The nearest fitting actor of the current area for the actor: flags 1
+    // foes (else friends), 2 within range and reachable, 4 prefer
+    // spellcasters. Null when none fits. Defined with the rules.
+    static CActor* FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags,
+                              const CSpell* spell, double range);
 };
 
 // Stays where it is; may start sneaking.
