@@ -6,6 +6,12 @@ VARD_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   liblua5.1-0-dev libstb-dev
+  libsdl2-dev
+  libsdl2-mixer-dev
+  libgl1-mesa-dri
+  xvfb
+  xauth
+  zenity
 )
 
 vard_install_packages() {
