@@ -7,6 +7,12 @@ VARD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liblua5.1-0-dev libstb-dev
   zlib1g-dev
+  libsdl2-dev
+  libsdl2-mixer-dev
+  libgl1-mesa-dri
+  xvfb
+  xauth
+  zenity
 )
 
 vard_install_packages() {

@@ -1,0 +1,111 @@
+#include "platform/display_text.h"
+
+#include <cstdint>
+
+namespace platform
+{
+
+namespace
+{
+
+// Code points of the bytes 0x80..0x9F in Windows-1252; the five unassigned
+// bytes become U+FFFD.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+bool IsValidUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size())
+    {
+        const auto lead = static_cast<std::uint8_t>(text[i]);
+        std::size_t extra = 0;
+        char32_t code = 0;
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF)
+        {
+            extra = 1;
+            code = lead & 0x1F;
+        }
+        else if (lead >= 0xE0 && lead <= 0xEF)
+        {
+            extra = 2;
+            code = lead & 0x0F;
+        }
+        else if (lead >= 0xF0 && lead <= 0xF4)
+        {
+            extra = 3;
+            code = lead & 0x07;
+        }
+        else
+        {
+            return false;
+        }
+        if (i + extra >= text.size())
+        {
+            return false;
+        }
+        for (std::size_t k = 1; k <= extra; ++k)
+        {
+            const auto next = static_cast<std::uint8_t>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+            {
+                return false;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        const char32_t minimum = extra == 2 ? 0x800 : extra == 3 ? 0x10000 : 0x80;
+        if (code < minimum || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t code)
+{
+    if (code < 0x80)
+    {
+        out += static_cast<char>(code);
+    }
+    else if (code < 0x800)
+    {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    else
+    {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string DisplayText(const std::string& text)
+{
+    if (IsValidUtf8(text))
+    {
+        return text;
+    }
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char c : text)
+    {
+        const auto byte = static_cast<std::uint8_t>(c);
+        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte);
+    }
+    return out;
+}
+
+} // namespace platform
