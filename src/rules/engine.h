@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace VARDCommon
 {
@@ -96,6 +98,22 @@ public:
     bool MoveActorToward(CActor& actor, double x, double y);
     void UpdatePartySight();
 
+private:
+    bool IsStoppedByStatuses(CActor& actor);
+    void WanderConfused(CActor& actor);
+    void AttackWhenDominated(CActor& actor);
+    void RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order);
+    void MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& order);
+    void CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order);
+    void ReturnToEntranceStep(CActor& actor, const std::shared_ptr<COrder>& order);
+    // Reused from tick to tick, so that the loops over the current area's
+    // actors and the sight flood allocate nothing once they have grown.
+    std::vector<std::shared_ptr<CActor>> m_ActorScratch;
+    std::vector<std::uint8_t> m_SightBlocking;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightFrontier;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightNextFrontier;
+
+public:
     // ---------------- spellcasting, attacks, effects in flight, spell effects
     //                  (casting.cpp, attacks.cpp, effects.cpp, spell_effects.cpp)
     // Start of a cast: energy test, range test, wind-up. True when the cast

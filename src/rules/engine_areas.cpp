@@ -148,6 +148,7 @@ void CEngine::LeaveArea()
         member->SetInterrupted(true);
         member->SetDetourMode(0);
         member->SetLastBlockedTick(0);
+        member->Detour().waitCounter = 0;
     }
 
     game.SetLeftArea(area.GetName());

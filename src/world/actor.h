@@ -253,6 +253,21 @@ public:
     void SetDetourMode(std::uint32_t mode) { m_DetourMode = mode; }
     std::uint32_t GetLastBlockedTick() const { return m_LastBlockedTick; }
     void SetLastBlockedTick(std::uint32_t tick) { m_LastBlockedTick = tick; }
+    // The rest of the movement step's detour state, kept between ticks; not
+    // saved.
+    struct CDetour
+    {
+        // Axis directions: 0 -y, 1 +x, 2 +y, 3 -x.
+        std::uint32_t blockedDirection = 0;
+        std::uint32_t slideDirection = 0;
+        double edge = 0.0;
+        std::uint32_t waitCounter = 0;
+        // 1 left, 0 right.
+        std::uint32_t turnSide = 0;
+        std::uint32_t circledActorId = 0;
+    };
+    const CDetour& GetDetour() const { return m_Detour; }
+    CDetour& Detour() { return m_Detour; }
 
     // --------------------------------------------- activity and targets (actor_orders)
     std::uint32_t GetActivityState() const { return m_ActivityState; }
@@ -542,6 +557,7 @@ private:
     OrderQueue m_Orders;
     std::uint32_t m_DetourMode = 0;
     std::uint32_t m_LastBlockedTick = 0;
+    CDetour m_Detour;
     bool m_Interrupted = false;
     std::shared_ptr<void> m_Graphic;
     std::uint32_t m_AnimationId = 0;
