@@ -1,15 +1,533 @@
-// What AI behaviours decide for the actors that carry them.
+// What AI behaviours decide for the actors that carry them. A behaviour only
+// queues orders; the order steps of the engine carry them out.
 
 #include "rules/engine.h"
+
+#include "common/random.h"
+#include "world/actor.h"
 #include "world/ai.h"
+#include "world/area.h"
+#include "world/game.h"
+#include "world/item_attribute.h"
+#include "world/item_template.h"
+#include "world/module.h"
+#include "world/order.h"
+#include "world/spell.h"
+#include "world/spell_effect.h"
+#include "world/tile.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace VARD
 {
 
-// Filled by the AI rules.
-CActor* CAI::FindTarget(CEngine&, CActor&, std::uint32_t, const CSpell*, double)
+namespace
 {
-    return nullptr;
+
+constexpr std::uint32_t kFindFoes = 1;
+constexpr std::uint32_t kFindInRange = 2;
+constexpr std::uint32_t kFindSpellcasters = 4;
+
+constexpr std::uint32_t kClassSpellcaster = 2;
+constexpr std::uint32_t kAttributeDurability = 2;
+// A spellcaster counts this much nearer to a seeker that prefers them.
+constexpr double kSpellcasterBias = 25.0;
+constexpr double kShootRange = 100.0;
+// About once in five seconds a roaming actor reconsiders.
+constexpr double kRethinkChance = 1.0 / 150.0;
+constexpr int kWanderAttempts = 10;
+// A cast sequence starts again an hour after its last cast.
+constexpr std::uint32_t kCastSequenceReset = 108000;
+constexpr int kCooldownDie = 1200;
+
+bool IsFriendlySide(std::uint32_t side)
+{
+    return side == kAttitudeParty || side == kAttitudeFriendly;
+}
+
+bool IsEngaged(const CActor& actor)
+{
+    const std::uint32_t state = actor.GetActivityState();
+    return state == kActivityEngaged || state == kActivityEngagedReady;
+}
+
+bool IsFriendOf(const CActor& seeker, const CActor& candidate)
+{
+    const std::uint32_t side = seeker.GetAttitude();
+    if (IsFriendlySide(side))
+        return IsFriendlySide(candidate.GetAttitude());
+    if (side == kAttitudeHostile)
+        return candidate.GetAttitude() == kAttitudeHostile;
+    return false;
+}
+
+bool IsFoeOf(const CActor& seeker, const CActor& candidate)
+{
+    if (!candidate.IsVisibleTo(seeker))
+        return false;
+    const std::uint32_t side = seeker.GetAttitude();
+    const std::uint32_t other = candidate.GetAttitude();
+    if (side == kAttitudeBerserk || other == kAttitudeBerserk)
+        return true;
+    if (IsFriendlySide(side))
+        return other == kAttitudeHostile;
+    if (side == kAttitudeHostile)
+        return IsFriendlySide(other);
+    return false;
+}
+
+// d(n): 1..n.
+std::uint32_t RollCooldown(int n)
+{
+    return 1u + static_cast<std::uint32_t>(static_cast<int>(RandomReal() * n) % n);
+}
+
+// Half the Durability, rounded down, is how often an actor can be restored.
+std::int32_t RecoveriesLeft(const CActor& actor)
+{
+    return actor.GetAttribute(kAttributeDurability) / 2 - actor.GetFurtherCounter();
+}
+
+void QueueAttack(CActor& actor, const CActor& target)
+{
+    actor.QueueOrder(std::make_shared<CAttackOrder>(target.Id()), false);
+}
+
+void QueueCast(CActor& actor, const std::string& spell, std::uint32_t targetId)
+{
+    actor.QueueOrder(std::make_shared<CCastOrder>(spell, targetId), false);
+}
+
+bool HasEffectOfKind(const CSpell& spell, int kind)
+{
+    const auto& effects = spell.GetEffects();
+    return std::any_of(effects.begin(), effects.end(),
+                       [kind](const auto& effect) { return effect->GetKind() == kind; });
+}
+
+// Whether the target already carries what a Modify or Status effect would
+// give it, so that casting again would be wasted.
+bool AlreadyCarries(const CActor& target, const CSpell& spell)
+{
+    for (const auto& effect : spell.GetEffects())
+    {
+        if (effect->GetKind() == kSpellEffectModify)
+        {
+            const auto& modify = static_cast<const CSpellEffectModify&>(*effect);
+            const auto& magnitude = *modify.GetMagnitude();
+            const bool penalty = magnitude.GetDieAtLow() + magnitude.GetFixedAtLow() < 1;
+            for (const auto& modifier : target.GetModifiers())
+            {
+                if ((modifier->GetMask() & modify.GetStatMask()) == 0 ||
+                    modifier->GetStackingKind() != static_cast<std::uint32_t>(spell.GetSaveKind()))
+                    continue;
+                if ((modifier->GetValue() < 1) == penalty)
+                    return true;
+            }
+        }
+        else if (effect->GetKind() == kSpellEffectStatus)
+        {
+            const auto& status = static_cast<const CSpellEffectStatus&>(*effect);
+            if (target.HasStatus(static_cast<std::uint32_t>(status.GetStatus())))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// ------------------------------------------------------------ targets
+
+CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, const CSpell* spell,
+                        double range)
+{
+    const CArea* area = engine.Game().GetCurrentArea();
+    if (area == nullptr)
+        return nullptr;
+    CActor* best = nullptr;
+    double bestDistance = 0.0;
+    for (const auto& shared : area->GetActors())
+    {
+        CActor& candidate = *shared;
+        if (&candidate == &actor)
+            continue;
+        if ((flags & kFindFoes) != 0 ? !IsFoeOf(actor, candidate) : !IsFriendOf(actor, candidate))
+            continue;
+        if (spell != nullptr && !CanSpellAffect(*spell, candidate))
+            continue;
+        double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
+        if ((flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster)
+            d = std::max(d - kSpellcasterBias, 0.01);
+        if (best != nullptr && d > bestDistance)
+            continue;
+        if ((flags & kFindInRange) != 0 &&
+            (d > range || !area->CanTargetPoint(false, candidate.GetX(), candidate.GetY(), range,
+                                                candidate.GetRadius(), actor)))
+            continue;
+        best = &candidate;
+        bestDistance = d;
+    }
+    return best;
+}
+
+void CAI::AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags)
+{
+    if (CActor* target = FindTarget(engine, actor, flags | kFindFoes, nullptr, 0.0))
+        QueueAttack(actor, *target);
+}
+
+// ------------------------------------------------------------ dispatch
+
+void CAI::Think(CEngine& engine, CActor& actor)
+{
+    if (auto* stand = dynamic_cast<CAIStand*>(this))
+        stand->Think(engine, actor);
+    else if (auto* charge = dynamic_cast<CAICharge*>(this))
+        charge->Think(engine, actor);
+    else if (auto* wander = dynamic_cast<CAIWander*>(this))
+        wander->Think(engine, actor);
+    else if (auto* shoot = dynamic_cast<CAIShoot*>(this))
+        shoot->Think(engine, actor);
+    else if (auto* talk = dynamic_cast<CAIForceTalk*>(this))
+        talk->Think(engine, actor);
+    else if (auto* cast = dynamic_cast<CAIBaseCast*>(this))
+        cast->Think(engine, actor);
+}
+
+// ---------------------------------------------------------- behaviours
+
+void CAIStand::Think(CEngine&, CActor& actor)
+{
+    if ((m_Flags & kFlagSneak) == 0 || !actor.HasSkill(kSkillSneak) || actor.IsSneaking())
+        return;
+    for (const CSpell* spell : actor.GetSpells())
+    {
+        if (spell->GetSkill() == kSkillSneak)
+        {
+            actor.QueueInstantOrder(std::make_shared<CPowerOrder>(spell->GetKey()));
+            return;
+        }
+    }
+}
+
+void CAICharge::Think(CEngine& engine, CActor& actor)
+{
+    if (actor.GetActivityState() == kActivityAlarmed)
+    {
+        if (actor.GetFrontOrder())
+            actor.ClearOrders();
+        return;
+    }
+    if (!IsEngaged(actor) && RandomReal() < kRethinkChance)
+    {
+        actor.ClearOrders();
+        return;
+    }
+    if (!actor.GetFrontOrder())
+        AttackNearest(engine, actor, m_Flags);
+}
+
+void CAIShoot::Think(CEngine& engine, CActor& actor)
+{
+    if (IsEngaged(actor))
+        return;
+    if (actor.GetFrontOrder())
+        actor.ClearOrders();
+    const std::uint32_t state = actor.GetActivityState();
+    if (state == kActivityAlarmed || state == kActivityAlerted)
+        return;
+    if (CActor* target = FindTarget(engine, actor, kFindFoes | kFindInRange, nullptr, kShootRange))
+        QueueAttack(actor, *target);
+}
+
+void CAIWander::Think(CEngine& engine, CActor& actor)
+{
+    if (RandomReal() >= kRethinkChance)
+        return;
+    actor.ClearOrders();
+    if (m_HomeX == 0.0)
+    {
+        m_HomeX = actor.GetX();
+        m_HomeY = actor.GetY();
+    }
+    const CArea* area = engine.Game().GetCurrentArea();
+    if (area == nullptr)
+        return;
+    const double width = area->GetWidth() * kCellSize;
+    const double height = area->GetHeight() * kCellSize;
+    for (int attempt = 0; attempt < kWanderAttempts; ++attempt)
+    {
+        const double x = std::clamp((2 * RandomReal() - 1) * m_Radius + m_HomeX, 0.0, width);
+        const double y = std::clamp((2 * RandomReal() - 1) * m_Radius + m_HomeY, 0.0, height);
+        if (area->IsClearOfTiles(&actor, nullptr, x, y) &&
+            area->IsClearOfObjects(&actor, nullptr, x, y) &&
+            area->IsClearOfActors(&actor, nullptr, x, y))
+        {
+            actor.QueueOrder(std::make_shared<CMoveOrder>(x, y), false);
+            return;
+        }
+    }
+}
+
+void CAIForceTalk::Think(CEngine& engine, CActor& actor)
+{
+    if (actor.GetFrontOrder())
+        return;
+    const CGame& game = engine.Game();
+    for (const std::string& tag : m_Tags)
+        if (game.GetQuestTag(tag) != 0)
+            return;
+    const CArea* area = game.GetCurrentArea();
+    CActor* found = nullptr;
+    if (area == nullptr || !area->FindVisiblePartyMember(actor, &found, m_Range))
+        return;
+    if (found->GetAttitude() == kAttitudeParty)
+        actor.QueueOrder(std::make_shared<CMoveTalkOrder>(found->Id()), false);
+}
+
+// ---------------------------------------------------------------- casting
+
+void CAIBaseCast::Think(CEngine& engine, CActor& actor)
+{
+    SortSpells(actor);
+    TryCast(engine, actor);
+}
+
+void CAIBaseCast::TryCast(CEngine& engine, CActor& actor)
+{
+    if (auto* cast = dynamic_cast<CAICast*>(this))
+        cast->TryCast(engine, actor);
+    else if (auto* autocast = dynamic_cast<CAIAutocast*>(this))
+        autocast->TryCast(engine, actor);
+}
+
+void CAIBaseCast::SortSpells(const CActor& actor)
+{
+    if (m_Sorted)
+        return;
+    m_Sorted = true;
+    for (const CSpell* spell : actor.GetSpells())
+    {
+        if (HasEffectOfKind(*spell, kSpellEffectSummon))
+            m_Lists[kSummonSpells].push_back(spell);
+        else if (HasEffectOfKind(*spell, kSpellEffectDamage))
+            m_Lists[kDamageSpells].push_back(spell);
+        else if (HasEffectOfKind(*spell, kSpellEffectHeal))
+            m_Lists[kHealSpells].push_back(spell);
+        else if (HasEffectOfKind(*spell, kSpellEffectModify) ||
+                 HasEffectOfKind(*spell, kSpellEffectStatus))
+            m_Lists[spell->IsHostile() ? kHinderSpells : kAidSpells].push_back(spell);
+    }
+}
+
+const CSpell* CAIBaseCast::PickRandom(const SpellList& list)
+{
+    if (list.empty())
+        return nullptr;
+    const int n = static_cast<int>(list.size());
+    return list[static_cast<std::size_t>(static_cast<int>(RandomReal() * n) % n)];
+}
+
+bool CAIBaseCast::CheckEnergy(CActor& actor, const CSpell& spell, bool& queued)
+{
+    const std::int32_t available =
+        actor.IsDead() ? 0 : actor.GetMaxEnergyPoints() - actor.GetEnergySpent();
+    if (available >= spell.GetEnergyCost())
+        return true;
+    if (m_NoPotion || RecoveriesLeft(actor) == 0)
+        return false;
+    const CItem* potion = FindEnergyPotion(actor);
+    if (potion == nullptr)
+    {
+        m_NoPotion = true;
+        return false;
+    }
+    // The use step finds the item by the order's item field; the actor
+    // drinks it itself.
+    actor.QueueOrder(std::make_shared<CUseOrder>(kUseItem, actor.Id(), potion->Id()), false);
+    queued = true;
+    return false;
+}
+
+CItem* CAIBaseCast::FindEnergyPotion(const CActor& actor) const
+{
+    CItem* best = nullptr;
+    int bestLevel = 0;
+    for (const auto& item : actor.Backpack())
+    {
+        if (item->GetTemplate()->GetItemType() != static_cast<std::uint32_t>(kItemTypePotion))
+            continue;
+        const auto* property =
+            dynamic_cast<const CItemAttributeSpell*>(item->FindAttribute(kItemAttributeSpell));
+        if (property == nullptr || property->GetSpell() == nullptr ||
+            !HasEffectOfKind(*property->GetSpell(), kSpellEffectMana))
+            continue;
+        const int level = property->GetSpell()->GetLevel();
+        if (best == nullptr || level >= bestLevel)
+        {
+            best = item.get();
+            bestLevel = level;
+        }
+    }
+    return best;
+}
+
+CActor* CAIBaseCast::ChooseTarget(CEngine& engine, CActor& actor, const CSpell& spell, bool& queued)
+{
+    if (spell.GetTargetMode() != kSpellTargetActor)
+        return nullptr;
+    if (!CheckEnergy(actor, spell, queued))
+        return nullptr;
+    return FindTarget(engine, actor, spell.IsHostile() ? kFindFoes : 0, &spell, 0.0);
+}
+
+bool CAIBaseCast::CastAtTile(CEngine& engine, CActor& actor, const CSpell& spell)
+{
+    if (spell.GetTargetMode() != kSpellTargetTile)
+        return false;
+    bool queued = false;
+    if (!CheckEnergy(actor, spell, queued))
+        return queued;
+    const CActor* foe = FindTarget(engine, actor, kFindFoes, nullptr, 0.0);
+    if (foe == nullptr)
+        return false;
+    const CArea* area = engine.Game().GetCurrentArea();
+    const CTile* tile = area->GetTile(static_cast<std::uint32_t>(foe->GetX() / kCellSize),
+                                      static_cast<std::uint32_t>(foe->GetY() / kCellSize));
+    if (tile == nullptr)
+        return false;
+    QueueCast(actor, spell.GetKey(), tile->Id());
+    return true;
+}
+
+bool CAIBaseCast::CastAtActor(CEngine& engine, CActor& actor, const CSpell& spell)
+{
+    bool queued = false;
+    const CActor* target = ChooseTarget(engine, actor, spell, queued);
+    if (target == nullptr)
+        return queued;
+    QueueCast(actor, spell.GetKey(), target->Id());
+    return true;
+}
+
+bool CAIBaseCast::CastModifier(CEngine& engine, CActor& actor, const CSpell& spell)
+{
+    bool queued = false;
+    const CActor* target = ChooseTarget(engine, actor, spell, queued);
+    if (target == nullptr)
+        return queued;
+    if (AlreadyCarries(*target, spell))
+        return false;
+    QueueCast(actor, spell.GetKey(), target->Id());
+    return true;
+}
+
+bool CAIBaseCast::CastHeal(CEngine& engine, CActor& actor, const CSpell& spell)
+{
+    bool queued = false;
+    const CActor* target = ChooseTarget(engine, actor, spell, queued);
+    if (target == nullptr)
+        return queued;
+    if (target->GetHitPoints() > target->GetMaxHitPoints() / 2 || RecoveriesLeft(*target) == 0)
+        return false;
+    QueueCast(actor, spell.GetKey(), target->Id());
+    return true;
+}
+
+void CAICast::TryCast(CEngine& engine, CActor& actor)
+{
+    const std::uint32_t tick = engine.Game().GetTick();
+    if (m_LastCastTick == 0 || m_LastCastTick + kCastSequenceReset < tick)
+        m_Position = 0;
+    if (m_Position >= m_SpellNames.size())
+    {
+        m_Fallback->Think(engine, actor);
+        return;
+    }
+    if (actor.GetFrontOrder())
+        return;
+    const std::string& name = m_SpellNames[m_Position];
+    const CSpell* spell = engine.Module().FindSpell(name);
+    if (spell == nullptr)
+        return;
+    switch (spell->GetTargetMode())
+    {
+    case kSpellTargetSelf:
+        QueueCast(actor, name, 0);
+        break;
+    case kSpellTargetActor:
+        if (!CastAtActor(engine, actor, *spell))
+            return;
+        break;
+    case kSpellTargetTile:
+        if (!CastAtTile(engine, actor, *spell))
+            return;
+        break;
+    default:
+        break;
+    }
+    ++m_Position;
+    m_LastCastTick = tick;
+}
+
+void CAIAutocast::TryCast(CEngine& engine, CActor& actor)
+{
+    if (actor.GetActivityState() == kActivityAlarmed)
+    {
+        if (actor.GetFrontOrder())
+            actor.ClearOrders();
+        return;
+    }
+    if (!IsEngaged(actor) && RandomReal() < kRethinkChance)
+    {
+        actor.ClearOrders();
+        return;
+    }
+    if (actor.GetFrontOrder())
+        return;
+    const std::uint32_t tick = engine.Game().GetTick();
+    if ((m_Flags & kFlagSummon) != 0)
+    {
+        const CSpell* spell = PickRandom(m_Lists[kSummonSpells]);
+        if (spell != nullptr && m_NextSummonTick < tick && CastAtTile(engine, actor, *spell))
+        {
+            m_NextSummonTick = tick + RollCooldown(kCooldownDie);
+            return;
+        }
+    }
+    if ((m_Flags & kFlagHinder) != 0)
+    {
+        const CSpell* spell = PickRandom(m_Lists[kHinderSpells]);
+        if (spell != nullptr && m_NextHinderTick < tick && CastModifier(engine, actor, *spell))
+        {
+            m_NextHinderTick = tick + RollCooldown(kCooldownDie);
+            return;
+        }
+    }
+    if ((m_Flags & kFlagAid) != 0)
+    {
+        const CSpell* spell = PickRandom(m_Lists[kAidSpells]);
+        if (spell != nullptr && m_NextAidTick < tick && CastModifier(engine, actor, *spell))
+        {
+            m_NextAidTick = tick + RollCooldown(kCooldownDie);
+            return;
+        }
+    }
+    if ((m_Flags & kFlagHeal) != 0)
+    {
+        const CSpell* spell = PickRandom(m_Lists[kHealSpells]);
+        if (spell != nullptr && CastHeal(engine, actor, *spell))
+            return;
+    }
+    if ((m_Flags & kFlagDamage) != 0)
+    {
+        const CSpell* spell = PickRandom(m_Lists[kDamageSpells]);
+        if (spell != nullptr && CastAtActor(engine, actor, *spell))
+            return;
+    }
+    AttackNearest(engine, actor, 0);
 }
 
 } // namespace VARD

@@ -151,6 +151,15 @@ public:
     // current area is not the entry's or lacks it.
     std::int32_t GetReturnTicks(const std::string& areaName, const std::string& entryName);
 
+private:
+    void AmbiencePickPartyMember();
+    void AmbiencePickAreaActor();
+    void RunHeartbeat(CActor& actor);
+    void ReportExpiredItem(const CActor& actor, const CItem& item);
+    // One trap under one member; false ends the trap pass for this tick.
+    bool SpringTrap(CObject& object, CActor& member);
+
+public:
     // ---------------- item orders (item_orders.cpp)
     void DoWield(CActor& actor, const COrder& order);
     void DoUnwield(CActor& actor, const COrder& order);

@@ -1,5 +1,5 @@
-// Per-tick upkeep of the current area: the combat test, deaths and the
-// party's wipe-out, the ambience schedule and the exit test.
+// Per-tick upkeep of the current area: the combat test, traps, ambience,
+// deaths and the party's wipe-out, created items, stealth and the exit test.
 
 #include "rules/engine.h"
 
@@ -7,13 +7,19 @@
 #include "common/random.h"
 #include "world/actor.h"
 #include "world/actor_spawn.h"
+#include "world/actor_template.h"
 #include "world/area.h"
+#include "world/effect.h"
 #include "world/event.h"
 #include "world/game.h"
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/object.h"
 #include "world/quest.h"
+#include "world/rule_tables.h"
+#include "world/script_record.h"
+#include "world/spell.h"
+#include "world/trap.h"
 #include "world/world_object.h"
 
 #include <algorithm>
@@ -27,6 +33,14 @@ namespace
 
 constexpr double kCombatDistance = 150.0;
 constexpr double kExitDistance = 20.0;
+constexpr double kAmbienceDistance = 120.0;
+// A trap is a passive check: the member's skill against a roll of 50.
+constexpr int kPassiveRoll = 50;
+constexpr int kSkillTraps = 65;
+constexpr std::uint32_t kModTraps = kModSpecialStatFirst << 1;
+// Units per second of a trap's spell on its way.
+constexpr double kEffectSpeed = 75.0;
+constexpr double kFastEffectSpeed = 750.0;
 
 double Distance(double x1, double y1, double x2, double y2)
 {
@@ -218,13 +232,220 @@ std::int32_t CEngine::GetReturnTicks(const std::string& areaName, const std::str
     return static_cast<std::int32_t>(farthest / 10.0 * 2 * 30);
 }
 
-// Filled by the traps, ambience, item expiry and stealth rules.
-void CEngine::UpdateTraps() {}
-void CEngine::UpdateAmbience() {}
-void CEngine::ExpireCreatedItems() {}
-void CEngine::UpdateStealth() {}
-CActor* CEngine::IsSpotted(CActor&)
+// -------------------------------------------------------------- traps
+
+void CEngine::UpdateTraps()
 {
+    CGame& game = Game();
+    CArea* area = game.GetCurrentArea();
+    if (area == nullptr)
+        return;
+    for (const auto& object : area->GetObjects())
+    {
+        if (!object->GetTrap())
+            continue;
+        for (const auto& member : area->GetActors())
+        {
+            if (member->GetAttitude() != kAttitudeParty || member->IsDead())
+                continue;
+            if (object->DistanceToFootprint(member->GetX(), member->GetY()) > member->GetRadius())
+                continue;
+            if (!SpringTrap(*object, *member))
+                return;
+        }
+    }
+}
+
+bool CEngine::SpringTrap(CObject& object, CActor& member)
+{
+    CGame& game = Game();
+    CArea& area = *game.GetCurrentArea();
+    CTrap& trap = *object.GetTrap();
+    const std::uint32_t now = game.GetTick();
+    const std::int32_t skill =
+        member.GetSkillTotal(kSkillTraps) + member.GetModifierTotal(kModTraps);
+    const auto difficulty = static_cast<std::int32_t>(trap.GetDifficulty());
+    const std::string skillText = FormatSkillRoll(skill, "Traps", kPassiveRoll, difficulty);
+    if (difficulty != 0 && skill + kPassiveRoll > difficulty)
+    {
+        game.AddMessage(kMessageLockPickedOrDisarmed, member.GetName() + " disarms " +
+                                                          object.GetTalkName() + " " + skillText +
+                                                          ".");
+        area.RemoveObject(&object);
+        return false;
+    }
+    if (!trap.IsArmed(now))
+        return true;
+
+    const bool launches = !trap.GetSpellName().empty();
+    if (launches)
+    {
+        game.AddMessage(kMessageInfo, member.GetName() + " springs " + object.GetTalkName() + " " +
+                                          skillText + ".");
+        const CSpell* spell = Module().FindSpell(trap.GetSpellName());
+        auto effect = std::make_shared<CEffectSpell>(
+            game.NewThingId(kThingKindEffect), 0, member.Id(), object.GetTalkName(),
+            spell != nullptr ? spell->GetEffectGraphic() : std::string(), 0, 0, spell,
+            trap.GetLevel(), 0, kSkillNone);
+        effect->SetPosition(area, member.GetX(), member.GetY());
+        const bool fast =
+            spell != nullptr && spell->IsPower() && spell->HasFlag(kSpellFlagMultiTarget);
+        effect->SetSpeed(fast ? kFastEffectSpeed : kEffectSpeed);
+        area.AddEffect(effect);
+    }
+    // The object may go below; the script keeps its own share.
+    if (const std::shared_ptr<CScript> script = trap.GetScript())
+        RunScript(*script, &member);
+    if (trap.ScheduleRearm(now, launches))
+        return true;
+    area.RemoveObject(&object);
+    return false;
+}
+
+// ------------------------------------------------------------ ambience
+
+void CEngine::UpdateAmbience()
+{
+    CGame& game = Game();
+    if (game.GetTick() < game.GetNextAmbienceTick())
+        return;
+    if (game.GetCombatFlag() == 0)
+    {
+        if (RandomReal() < 0.5)
+            AmbiencePickPartyMember();
+        else
+            AmbiencePickAreaActor();
+    }
+    ScheduleAmbience();
+}
+
+void CEngine::AmbiencePickPartyMember()
+{
+    // A copy: a heartbeat script may change the party.
+    const auto party = Game().GetParty();
+    if (party.empty())
+        return;
+    const auto& member =
+        party[static_cast<std::size_t>(RandomDie(static_cast<int>(party.size())) - 1)];
+    if (!member->IsDead())
+        RunHeartbeat(*member);
+}
+
+void CEngine::AmbiencePickAreaActor()
+{
+    const CGame& game = Game();
+    const CArea* area = game.GetCurrentArea();
+    if (area == nullptr)
+        return;
+    std::shared_ptr<CActor> nearest;
+    double nearestDistance = kAmbienceDistance;
+    for (const auto& actor : area->GetActors())
+    {
+        if (actor->IsDead() || actor->GetAttitude() == kAttitudeParty)
+            continue;
+        for (const auto& member : game.Party())
+        {
+            if (member->IsDead())
+                continue;
+            const double d = Distance(actor->GetX(), actor->GetY(), member->GetX(), member->GetY());
+            if (d <= nearestDistance && (!nearest || d < nearestDistance))
+            {
+                nearest = actor;
+                nearestDistance = d;
+            }
+        }
+    }
+    if (nearest)
+        RunHeartbeat(*nearest);
+}
+
+void CEngine::RunHeartbeat(CActor& actor)
+{
+    const CActorTemplate* source = Module().FindActorTemplate(actor.GetTemplateName());
+    if (source == nullptr)
+        return;
+    if (const std::shared_ptr<CScript> script = source->GetHeartbeatScript())
+        RunScript(*script, &actor);
+}
+
+// ------------------------------------------------------- created items
+
+void CEngine::ExpireCreatedItems()
+{
+    CGame& game = Game();
+    CArea* area = game.GetCurrentArea();
+    const std::uint32_t now = game.GetTick();
+    if (area == nullptr || now % kTicksPerSecond != 0)
+        return;
+    const auto expired = [now](const std::shared_ptr<CItem>& item)
+    { return item && item->GetValue2() != 0 && item->GetValue2() <= now; };
+
+    for (const auto& actor : area->GetActors())
+    {
+        for (std::uint32_t slot = 0; slot < kEquipmentSlotCount; ++slot)
+        {
+            const std::shared_ptr<CItem> item = actor->GetEquipmentSlot(slot);
+            if (!expired(item))
+                continue;
+            ReportExpiredItem(*actor, *item);
+            actor->TakeEquippedItem(slot);
+            game.PostEvent(std::make_shared<CActorInfoEvent>(kEventActorEquipment, actor->Id()));
+        }
+        for (const auto& item : actor->GetBackpackItems())
+        {
+            if (!expired(item))
+                continue;
+            ReportExpiredItem(*actor, *item);
+            actor->RemoveBackpackItem(item.get());
+        }
+    }
+    for (const auto& object : area->GetObjects())
+    {
+        for (const auto& item : object->GetItems())
+            if (expired(item))
+                object->RemoveItem(item.get());
+    }
+}
+
+void CEngine::ReportExpiredItem(const CActor& actor, const CItem& item)
+{
+    if (actor.GetAttitude() == kAttitudeParty)
+        Game().AddMessage(kMessageInfo, actor.GetName() + ": " +
+                                            item.GetTemplate()->GetDisplayName() +
+                                            " is unsummoned.");
+}
+
+// ------------------------------------------------------------- stealth
+
+void CEngine::UpdateStealth()
+{
+    CGame& game = Game();
+    const CArea* area = game.GetCurrentArea();
+    if (area == nullptr)
+        return;
+    for (const auto& actor : area->GetActors())
+    {
+        if (!actor->IsSneaking() || IsSpotted(*actor) == nullptr)
+            continue;
+        if (actor->GetAttitude() == kAttitudeParty)
+            game.AddMessage(kMessageInfo, actor->GetName() + " is spotted.");
+        StopSneaking(*actor);
+    }
+}
+
+CActor* CEngine::IsSpotted(CActor& sneaker)
+{
+    const CArea* area = Game().GetCurrentArea();
+    if (area == nullptr)
+        return nullptr;
+    const bool friendly = sneaker.IsFriendly();
+    for (const auto& observer : area->Actors())
+    {
+        if (observer->IsFriendly() == friendly)
+            continue;
+        if (sneaker.IsSpottedBy(*observer))
+            return observer.get();
+    }
     return nullptr;
 }
 

@@ -12,6 +12,7 @@ namespace VARD
 
 class CActor;
 class CEngine;
+class CItem;
 class CSpell;
 
 // An AI behaviour: what a non-party actor with a brain does when it is free
@@ -19,8 +20,9 @@ class CSpell;
 // cloned into every actor made from the template and keep a little run state
 // that is saved with the actor.
 //
-// The decision step (Think, and TryCast for the casting behaviours) is added
-// with the rules that carry it out; until then a behaviour is its record.
+// The decision steps (Think, and TryCast of the casting behaviours) are not
+// virtual: they are defined with the rules, which the world model does not
+// link, and CAI::Think picks the step by the behaviour's class.
 class CAI
 {
 public:
@@ -46,6 +48,11 @@ public:
     // spellcasters. Null when none fits. Defined with the rules.
     static CActor* FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags,
                               const CSpell* spell, double range);
+    // Queues an attack on the nearest foe, if any. Defined with the rules.
+    static void AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags);
+
+    // One decision step of whatever behaviour this is. Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 };
 
 // Stays where it is; may start sneaking.
@@ -59,6 +66,8 @@ public:
     std::shared_ptr<CAI> Clone() const override;
     void ReadState(VARDCommon::CTagFileReader& reader) override;
     void WriteState(VARDCommon::CTagFileWriter& writer) const override;
+    // Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 
     std::uint32_t GetFlags() const { return m_Flags; }
 
@@ -77,6 +86,8 @@ public:
     std::shared_ptr<CAI> Clone() const override;
     void ReadState(VARDCommon::CTagFileReader& reader) override;
     void WriteState(VARDCommon::CTagFileWriter& writer) const override;
+    // Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 
     std::uint32_t GetFlags() const { return m_Flags; }
 
@@ -93,6 +104,8 @@ public:
     std::shared_ptr<CAI> Clone() const override;
     void ReadState(VARDCommon::CTagFileReader& reader) override;
     void WriteState(VARDCommon::CTagFileWriter& writer) const override;
+    // Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 
     double GetRadius() const { return m_Radius; }
     // 0.0, 0.0 until the first wander step.
@@ -112,6 +125,8 @@ public:
     std::shared_ptr<CAI> Clone() const override;
     void ReadState(VARDCommon::CTagFileReader& reader) override;
     void WriteState(VARDCommon::CTagFileWriter& writer) const override;
+    // Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 };
 
 // Walks up to the party and starts talking, unless one of its quest tags is
@@ -127,6 +142,8 @@ public:
     std::shared_ptr<CAI> Clone() const override;
     void ReadState(VARDCommon::CTagFileReader& reader) override;
     void WriteState(VARDCommon::CTagFileWriter& writer) const override;
+    // Defined with the rules.
+    void Think(CEngine& engine, CActor& actor);
 
     std::uint32_t GetRange() const { return m_Range; }
     const std::vector<std::string>& GetTags() const { return m_Tags; }
@@ -158,6 +175,30 @@ public:
     // Set once a search for an energy potion found none.
     bool HasNoPotion() const { return m_NoPotion; }
 
+    // The rest is defined with the rules.
+
+    // Sorts the spells (once), then tries to cast.
+    void Think(CEngine& engine, CActor& actor);
+    // The casting step of whichever casting behaviour this is.
+    void TryCast(CEngine& engine, CActor& actor);
+    // Builds the category lists from the actor's spells; only the first call
+    // does anything.
+    void SortSpells(const CActor& actor);
+    // Null for an empty list; one random draw otherwise.
+    static const CSpell* PickRandom(const SpellList& list);
+    // True when the actor can pay for the spell. Otherwise it may queue the
+    // use of an energy potion, which sets queued.
+    bool CheckEnergy(CActor& actor, const CSpell& spell, bool& queued);
+    // The energy potion of the highest spell level in the backpack, or null.
+    CItem* FindEnergyPotion(const CActor& actor) const;
+    // The actor a spell aimed at actors should go to, or null.
+    CActor* ChooseTarget(CEngine& engine, CActor& actor, const CSpell& spell, bool& queued);
+    // Each queues a cast (or a potion use) and returns true when it did.
+    bool CastAtTile(CEngine& engine, CActor& actor, const CSpell& spell);
+    bool CastAtActor(CEngine& engine, CActor& actor, const CSpell& spell);
+    bool CastModifier(CEngine& engine, CActor& actor, const CSpell& spell);
+    bool CastHeal(CEngine& engine, CActor& actor, const CSpell& spell);
+
 protected:
     bool m_Sorted = false;
     SpellList m_Lists[kSpellCategoryCount];
@@ -181,6 +222,9 @@ public:
     // Never null.
     const std::shared_ptr<CAI>& GetFallback() const { return m_Fallback; }
     const std::vector<std::string>& GetSpellNames() const { return m_SpellNames; }
+
+    // Defined with the rules.
+    void TryCast(CEngine& engine, CActor& actor);
 
 private:
     std::uint32_t m_Position = 0;
@@ -211,6 +255,9 @@ public:
     std::uint32_t GetNextSummonTick() const { return m_NextSummonTick; }
     std::uint32_t GetNextHinderTick() const { return m_NextHinderTick; }
     std::uint32_t GetNextAidTick() const { return m_NextAidTick; }
+
+    // Defined with the rules.
+    void TryCast(CEngine& engine, CActor& actor);
 
 private:
     std::uint32_t m_NextSummonTick = 0;

@@ -72,6 +72,15 @@ void CBrain::ReadState(VARDCommon::CTagFileReader& reader)
     reader.ReadEndTag();
 }
 
+bool CBrain::TakePendingAlert(std::string& tag)
+{
+    if (m_PendingAlerts.empty())
+        return false;
+    tag = std::move(m_PendingAlerts.front());
+    m_PendingAlerts.erase(m_PendingAlerts.begin());
+    return true;
+}
+
 void CBrain::WriteState(VARDCommon::CTagFileWriter& writer) const
 {
     writer.WriteStartTag("brain");

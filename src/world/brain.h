@@ -2,6 +2,7 @@
 
 #include "common/tag_file_fwd.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,7 +10,10 @@
 namespace VARD
 {
 
+class CActor;
 class CAI;
+class CArea;
+class CEngine;
 
 // The behaviour record of a non-party actor: the side it returns to, what
 // rouses it, the alerts it calls out and its two behaviours, calm (while
@@ -17,7 +21,8 @@ class CAI;
 // the template gets its own clone.
 //
 // Rousing, provocation, alerts, looking for the party and the per-tick step
-// with its choice of equipment come with the rules that run them.
+// with its choice of equipment are defined with the rules that run them; the
+// world model never calls them.
 class CBrain
 {
 public:
@@ -47,8 +52,28 @@ public:
     bool IsEquipped() const { return m_Equipped; }
     // Call tags queued for the upkeep to spread; never saved.
     const std::vector<std::string>& GetPendingAlerts() const { return m_PendingAlerts; }
+    // Takes the oldest pending alert out; false when there is none.
+    bool TakePendingAlert(std::string& tag);
+
+    // ------------------------------------------- defined with the rules
+    // Each of the three returns true when it roused the actor: its side
+    // becomes hostile and the call tags join the pending alerts.
+    bool Provoke(CActor& actor, CActor* provoker);
+    bool HearAlert(CActor& actor, const std::string& tag);
+    // The area is the one the actor stands in.
+    bool LookForParty(CActor& actor, const CArea& area);
+    // The per-tick step: the first one chooses the equipment, every one runs
+    // the calm behaviour (neutral actor) or the roused one.
+    void Update(CEngine& engine, CActor& actor);
+    // Each queues a wield order for the best item of the backpack and hands
+    // out its id, 0 when none fits.
+    std::uint32_t ChooseWeapon(CActor& actor, std::uint32_t slot, std::uint32_t excludedId);
+    std::uint32_t ChooseArmor(CActor& actor, std::uint32_t slot);
+    void ChooseAccessories(CActor& actor);
 
 private:
+    void Rouse(CActor& actor);
+
     CBrain() = default;
 
     int m_Attitude = 2;
