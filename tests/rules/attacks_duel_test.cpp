@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +35,10 @@ CDuel RunDuel(std::uint32_t seed)
     CArena arena(seed);
     CActor& hero = arena.MakeFighter(arena.Hero(), 2, "long_sword", "chain_mail");
     CActor& wolf = arena.Spawn("wolf", 12.5, 10.0);
+    wolf.SetHitPointBase(200);
+    // A slow wolf that holds 83, the style of a creature without weapons.
+    wolf.SetActionSpeedBase(0);
+    wolf.Skills().insert(kSkillNone);
     hero.QueueOrder(std::make_shared<CAttackOrder>(wolf.Id()), false);
     wolf.QueueOrder(std::make_shared<CAttackOrder>(hero.Id()), false);
 
@@ -65,24 +68,36 @@ TEST(AttacksDuel, SeededDuelRepeatsAndKeepsTheBlowTimes)
     EXPECT_EQ(first.lines, second.lines);
     EXPECT_NE(first.deathTick, 0u);
     EXPECT_EQ(first.deathTick, second.deathTick);
-    for (const auto& line : first.lines)
-        std::cout << line << "\n";
+    // The opening and the end of the fight, as seed 7 has them.
+    const std::vector<std::string> opening{
+        "1061 23 Hero hits [78 +30 vs 76] Wolf for 27 damage.",
+        "1061 22 Wolf (Bite) misses Hero [44 +3 vs 80].",
+        "1223 23 Hero hits [98 +30 vs 76] Wolf for 37 damage.",
+        "1223 22 Wolf (Bite) misses Hero [46 +3 vs 80].",
+    };
+    ASSERT_GE(first.lines.size(), opening.size() + 2);
+    EXPECT_EQ(std::vector<std::string>(first.lines.begin(), first.lines.begin() + 4), opening);
+    EXPECT_EQ(first.lines[first.lines.size() - 2],
+              "3167 23 Hero hits [93 +30 vs 76] Wolf for 42 damage.");
+    EXPECT_EQ(first.lines.back(), "3167 26 Hero has killed Wolf.");
+    EXPECT_EQ(first.deathTick, 3167u);
 
     // Orders given at tick 1000 engage at 1001; the blow falls 60 ticks later.
     EXPECT_EQ(TickOf(first.lines.front()), 1061u);
     ASSERT_GE(first.lines.size(), 2u);
     EXPECT_EQ(TickOf(first.lines[1]), 1061u);
 
-    // The wolf holds 83, its fighting style: its recovery is the faster one.
+    // Holding 83, the wolf recovers by its attack rate: 3.4 s, not 4.0 s.
     CArena arena(7);
     CActor& wolf = arena.Spawn("wolf", 12.5, 10.0);
+    wolf.SetActionSpeedBase(0);
+    EXPECT_FALSE(wolf.HasStyleOrWeaponMastery());
+    EXPECT_EQ(wolf.GetActionTime(2), 4.0);
+    wolf.Skills().insert(kSkillNone);
     ASSERT_TRUE(wolf.HasStyleOrWeaponMastery());
-    std::int32_t speed = 0;
-    const double seconds = wolf.GetActionTime(2, &speed);
-    EXPECT_EQ(speed, (120 * 2 / 24 + 5) / 5 + wolf.GetActionSpeedBase() +
-                         wolf.GetModifierTotal(kModActionSpeed));
-    const auto recovery = static_cast<std::uint32_t>(std::trunc(seconds * 30.0));
-    const std::uint32_t spacing = 60 + std::max<std::uint32_t>(16, recovery);
+    EXPECT_DOUBLE_EQ(wolf.GetActionTime(2), 4.0 - (120 * 2 / 24 + 5) / 5 / 5.0);
+    // Alarmed for 15 ticks, recovering until 102, winding up for 60.
+    const std::uint32_t spacing = 102 + 60;
     ASSERT_GE(first.wolfBlows.size(), 2u);
     for (std::size_t i = 1; i < first.wolfBlows.size(); ++i)
         EXPECT_EQ(first.wolfBlows[i] - first.wolfBlows[i - 1], spacing) << i;

@@ -38,8 +38,8 @@ public:
     {
         m_Engine = RulesTest::NewDemoGame(seed);
         CGame().SetTick(1000);
-        m_Area =
-            AreaTest::GridArea(&CGame(), Module(), AreaTest::UniformRows(width, height, "grass"));
+        m_Area = AreaTest::GridArea(&CGame(), Module(),
+                                    AreaTest::UniformRows(width, height, "(grass n)"));
         m_Area->SetName("arena");
         CGame().SetCurrentArea(m_Area.get());
         CGame().SetState(VARD::kGameRunning);

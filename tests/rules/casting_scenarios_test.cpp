@@ -238,7 +238,7 @@ TEST(CastingTeleport, TeleportsMoveOrStayAndNeverLoseTheActor)
     // A grid of walls: nowhere to go and nowhere near to go back to, so the
     // hero stays where it stood.
     auto walls =
-        AreaTest::GridArea(&arena.CGame(), arena.Module(), AreaTest::UniformRows(3, 3, "wall"));
+        AreaTest::GridArea(&arena.CGame(), arena.Module(), AreaTest::UniformRows(3, 3, "(wall n)"));
     arena.CGame().SetCurrentArea(walls.get());
     hero.SetPosition(1.25, 1.25);
     walls->AddActor(arena.CGame().Party().front());
