@@ -17,6 +17,19 @@ namespace VARD
 class CActor;
 class CAreaEntry;
 class CBrain;
+class CEffect;
+class CSpellEffect;
+class CSpellEffectDamage;
+class CSpellEffectDispel;
+class CSpellEffectHeal;
+class CSpellEffectItem;
+class CSpellEffectModify;
+class CSpellEffectRaise;
+class CSpellEffectRemove;
+class CSpellEffectStatus;
+class CSpellEffectSummon;
+class CSpellEffectTeleport;
+struct CAttackInfo;
 class CObject;
 class CThing;
 class CGame;
@@ -130,6 +143,46 @@ public:
     void DoRangedAttack(CActor& actor, const COrder& order);
     void UpdateEffects();
 
+    // All swings of one melee blow.
+    void ResolveMeleeSwings(CActor& attacker, CActor& target);
+    // One to-hit roll with its messages; true on a hit, which deals damage.
+    bool RollToHit(const CAttackInfo& attack, CActor& target, bool ranged, bool flanking);
+    // Damage, its message, and the target's death; no roll text for spells.
+    void ApplyAttackDamage(const std::string* rollText, CActor& target, const CAttackInfo& attack,
+                           std::int32_t messageKind);
+    void BreakCharmOnAttack(CActor& target);
+    // The on-hit spell of a swing's hand or natural attack, if it has one.
+    void LaunchAttackEffect(std::uint32_t swing, CActor& attacker, CActor& target);
+    void SneakAttackBonus(CActor& actor);
+    // True when the cast goes off despite recent damage.
+    bool ConcentrationCheck(std::int32_t castingBonus, CActor& caster, const CSpell& spell);
+    // Adds the further targets of a multitarget spell after the primary one.
+    void CollectSpellTargets(CActor& caster, const CSpell& spell, std::vector<CThing*>& targets);
+    void LaunchSpellAtTargets(CActor& caster, const CSpell& spell,
+                              const CSpellEffectTeleport& teleport, double x, double y);
+    // The target is the actor or tile the effect reached, or null.
+    void ResolveEffect(CEffect& effect, CThing* target);
+    void ApplySpellEffects(CThing* target, const std::string& sourceName, std::uint8_t partyFlag,
+                           const CSpell& spell, std::int32_t castingBonus, std::int32_t attackBonus,
+                           std::int32_t penetrationSkill);
+
+private:
+    // The context of one spell effect being applied (spell_effects.cpp).
+    struct CSpellHit;
+    void ApplySpellEffect(const CSpellEffect& effect, const CSpellHit& hit);
+    void ApplyModifyEffect(const CSpellEffectModify& effect, CActor& target, const CSpellHit& hit);
+    void ApplySummonEffect(const CSpellEffectSummon& effect, const CThing& tile,
+                           const CSpellHit& hit);
+    void ApplyHealEffect(const CSpellEffectHeal& effect, CActor& target, const CSpellHit& hit);
+    void ApplyDamageEffect(const CSpellEffectDamage& effect, CActor& target, const CSpellHit& hit);
+    void ApplyStatusEffect(const CSpellEffectStatus& effect, CActor& target, const CSpellHit& hit);
+    void ApplyRemoveEffect(const CSpellEffectRemove& effect, CActor& target, const CSpellHit& hit);
+    void ApplyDispelEffect(const CSpellEffectDispel& effect, CActor& target, const CSpellHit& hit);
+    void ApplyItemEffect(const CSpellEffectItem& effect, CActor& target, const CSpellHit& hit);
+    void ApplyRepulseEffect(CActor& target, const CSpellHit& hit);
+    void ApplyRaiseEffect(const CSpellEffectRaise& effect, CActor& target, const CSpellHit& hit);
+
+public:
     // ---------------- alerts, AI, brains and upkeep (upkeep.cpp, alerts.cpp,
     //                  ai_behaviour.cpp, brain_behaviour.cpp)
     void PropagateAlerts();

@@ -97,9 +97,9 @@ std::int32_t CActor::GetArmorPenalty() const
         const CItemAttributeArmor* armor = ArmorOf(item);
         if (armor == nullptr)
             return;
-        // Armour that needs no skill has none to lack.
-        const int skill = static_cast<int>(armor->GetArmorSkill());
-        if (skill != kSkillNone && !HasSkill(skill))
+        // Armour of skill 83 burdens everyone who does not hold 83 (every
+        // character class but the monsters').
+        if (!HasSkill(static_cast<int>(armor->GetArmorSkill())))
             penalty += armor->GetAttackPenalty();
     };
     if (const auto& body = m_Equipment[kSlotBody])

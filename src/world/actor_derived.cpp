@@ -426,8 +426,8 @@ int CActor::GetFightingStyle() const
 
 bool CActor::HasStyleOrWeaponMastery() const
 {
-    const int style = GetFightingStyle();
-    if (style != kSkillNone && HasSkill(style))
+    // A monster holds skill 83 as its class skill, and 83 is its style.
+    if (HasSkill(GetFightingStyle()))
         return true;
     const auto& mainHand = m_Equipment[kSlotMainHand];
     if (!mainHand)

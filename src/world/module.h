@@ -42,6 +42,7 @@ public:
     void GetId(std::uint32_t& id) const override { id = m_Id; }
     const CItemTemplate* GetTemplate() const { return m_Template; }
     std::uint32_t GetValue1() const { return m_Value1; }
+    void SetValue1(std::uint32_t value) { m_Value1 = value; }
     std::uint32_t GetValue2() const { return m_Value2; }
     int GetUnused() const { return m_Unused; }
     // Pass-throughs to the template.

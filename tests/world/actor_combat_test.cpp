@@ -47,9 +47,13 @@ TEST(ActorAttackBonus, AgilityModifiersAndArmorPenalty)
     actor->Skills().insert(6);
     actor->Skills().insert(8);
     EXPECT_EQ(actor->GetAttackBonus(), 23);
-    // Armour that needs no skill has no penalty to pay.
+    // Armour of skill 83 burdens all but those who hold 83: the monsters.
     world.Equip(*actor, kSlotBody, "i_robe");
-    EXPECT_EQ(actor->GetArmorPenalty(), 0);
+    EXPECT_EQ(actor->GetArmorPenalty(), 7);
+    auto monster = world.Character(kMonster, 1);
+    monster->Skills().insert(kSkillNone);
+    world.Equip(*monster, kSlotBody, "i_robe");
+    EXPECT_EQ(monster->GetArmorPenalty(), 0);
 }
 
 // ------------------------------------------------------------ weapon attacks

@@ -745,9 +745,11 @@ TEST(ActorStyle, StyleOrWeaponMastery)
     world.Equip(*actor, kSlotMainHand, "i_stick");
     EXPECT_EQ(CodeOf([&] { actor->HasStyleOrWeaponMastery(); }), 2);
 
+    // Unarmed, the style is 83, which a monster holds as its class skill.
     auto monster = world.Character(kMonster, 1);
-    monster->Skills().insert(kSkillNone);
     EXPECT_FALSE(monster->HasStyleOrWeaponMastery());
+    monster->Skills().insert(kSkillNone);
+    EXPECT_TRUE(monster->HasStyleOrWeaponMastery());
 }
 
 TEST(ActorStyle, PowerWeaponRequirement)
