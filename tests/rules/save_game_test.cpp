@@ -333,6 +333,8 @@ TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
         {"\n 0\n 123\n", "\n 0\n -5\n"},
         {"\n 123\n", "\n 4294967295\n"},
         {"<save>", "<game>"},
+        {"  <patches>\n", "  <patches>\n   <x>\n"},
+        {"  <actors>", "  <actor>"},
     };
     for (const auto& [from, to] : damage)
     {

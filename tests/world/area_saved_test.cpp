@@ -238,25 +238,3 @@ TEST(AreaSaved, SavedTrapWithoutADefinitionTrapHasNoScript)
     EXPECT_EQ(trap->GetScript(), nullptr);
     EXPECT_EQ(trap->GetDifficulty(), 20u);
 }
-
-TEST(AreaSaved, BrokenBlocksAreCode1)
-{
-    FixtureModule fixture;
-    CGame game;
-    const std::string block = BlockOf(*PlayedGlade(game, fixture.Module()));
-    const std::vector<std::pair<std::string, std::string>> breaks = {
-        {"<doors>", "<door>"},
-        {"<actors>", "<actor>"},
-        {"\"area_full\"", "\"nowhere\""},
-        {"  campfire\n", "  bonfire\n"},
-        {"</area>", ""},
-        {"glade_open\n", "glade_open <x>\n"},
-        {"<tiletracker>", "<tiles>"},
-    };
-    for (const auto& [from, to] : breaks)
-    {
-        std::string text = block;
-        text.replace(text.find(from), from.size(), to);
-        EXPECT_EQ(CodeOf([&] { ReadBlock(game, text, "area_full", fixture.Module()); }), 1) << from;
-    }
-}
