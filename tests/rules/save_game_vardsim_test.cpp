@@ -45,7 +45,7 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-TEST(VardsimSave, SavesLoadsAndPlaysOn)
+TEST(VardsimSave, SavesAndLoadsTheSameFile)
 {
     const auto folder = TestUtil::ScratchPath("vardsim_saves").replace_extension();
     std::filesystem::create_directories(folder);
