@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,11 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
+
+#include <csignal>
 
 namespace TestUtil
 {
@@ -94,6 +99,42 @@ inline std::string WrittenText(const std::string& /*fileName*/,
                                const std::function<void(VARDCommon::CTagFileWriter&)>& write)
 {
     return WrittenText(write);
+}
+
+// While it lives, no file of this process may grow past the limit: writes
+// beyond it fail as on a full disk, whoever runs the test.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_Old);
+        rlimit limit = m_Old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_Old);
+        std::signal(SIGXFSZ, m_OldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_Old{};
+    void (*m_OldHandler)(int) = nullptr;
+};
+
+// The names in the folder, sorted: what a failed write must not leave behind.
+inline std::vector<std::string> FolderNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace TestUtil

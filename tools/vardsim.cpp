@@ -53,7 +53,9 @@ const char* const kUsage =
     "      game verbs:   tag NAME VALUE, item NAME, skill INDEX SKILL VALUE, heal,\n"
     "                    moveparty X Y, travel AREA ENTRY\n"
     "  --report     prints quest tags, party, journal, actors and objects at the end\n"
-    "  --save F     saves the game at the end; --load F starts from a saved game\n"
+    "  --save F     saves the game after the last tick (a failed save ends with 1)\n"
+    "  --load F     starts from a saved game instead of a new one; --name, --class\n"
+    "               and --gender are then not used\n"
     "\n"
     "Output: one line per event, TICK<TAB>KIND<TAB>TEXT, where TICK counts the\n"
     "ticks vardsim ran; then state=S tick=T gold=G party=N area=NAME.\n";
@@ -298,6 +300,8 @@ public:
     CSimulation(CEngine& engine, std::ostream& out) : m_Engine(engine), m_Out(out) {}
 
     void Run(std::uint32_t ticks, const std::vector<OrderLine>& orders);
+    // After the last tick, as the shell's save command does.
+    void Save(const std::string& path);
     void Report();
     void Summary();
 
@@ -691,6 +695,12 @@ void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
     }
 }
 
+void CSimulation::Save(const std::string& path)
+{
+    m_Engine.SaveGame(std::nullopt, path);
+    Drain();
+}
+
 void CSimulation::Report()
 {
     CGame& game = Game();
@@ -753,8 +763,6 @@ int main(int argc, char** argv)
         options = ParseOptions(argc, argv);
         if (!options.orders.empty())
             orders = ReadOrders(options.orders);
-        if (!options.save.empty() || !options.load.empty())
-            throw UsageError{"saved games are not available in this build"};
     }
     catch (const UsageError& error)
     {
@@ -767,10 +775,15 @@ int main(int argc, char** argv)
         CEngine engine;
         engine.LoadModule(options.module);
         SeedRandom(options.seed);
-        CreateCharacter(engine, options);
+        if (options.load.empty())
+            CreateCharacter(engine, options);
+        else
+            engine.LoadGame(options.load);
 
         CSimulation simulation(engine, std::cout);
         simulation.Run(options.ticks, orders);
+        if (!options.save.empty())
+            simulation.Save(options.save);
         if (options.report)
             simulation.Report();
         simulation.Summary();

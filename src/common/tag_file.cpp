@@ -3,11 +3,14 @@
 #include "common/data_file.h"
 #include "common/exception.h"
 
+#include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <exception>
-#include <locale>
 #include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace VARDCommon
 {
@@ -53,8 +56,8 @@ CTagFileReader::CTagFileReader(const std::filesystem::path& path)
     NextToken();
 }
 
-CTagFileReader::CTagFileReader(CDataFileFactory& factory, std::uint32_t kind,
-                               std::uint32_t subKind, const std::string& name)
+CTagFileReader::CTagFileReader(CDataFileFactory& factory, std::uint32_t kind, std::uint32_t subKind,
+                               const std::string& name)
     : m_Stream(factory.OpenStream(kind, subKind, name)), m_Source(name)
 {
     NextToken();
@@ -370,74 +373,152 @@ void CTagFileReader::ReadColor(std::uint32_t& color)
 
 // ---------------------------------------------------------------- writer
 
-CTagFileWriter::CTagFileWriter(const std::filesystem::path& path)
-    : m_Target(path), m_UncaughtAtStart(std::uncaught_exceptions())
+namespace
 {
-    m_Temporary = path;
-    m_Temporary += ".tmp";
-    m_Out.open(m_Temporary, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!m_Out)
-        throw CVARDException(1, "cannot write " + m_Temporary.string());
-    m_Out.imbue(std::locale::classic());
+
+// Bytes gathered before they go to the file.
+constexpr std::size_t kWriteBufferSize = 64 * 1024;
+// Tries at a temporary name before giving up: each name is new.
+constexpr int kTemporaryNameTries = 100;
+
+std::string SystemError(int error)
+{
+    return std::error_code(error, std::generic_category()).message();
+}
+
+// Opened new and exclusive, so that a stale file or a link left under the
+// name is never written through.
+int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary)
+{
+    static std::atomic<unsigned> counter{0};
+    int error = 0;
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt)
+    {
+        temporary = target;
+        temporary += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        const int file =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (file >= 0)
+            return file;
+        error = errno;
+        if (error != EEXIST)
+            break;
+    }
+    throw CVARDException(1, "cannot write " + temporary.string() + ": " + SystemError(error));
+}
+
+// The rename is durable only once the folder that holds the name is.
+void FlushFolder(const std::filesystem::path& target)
+{
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        throw CVARDException(1, "cannot flush the folder of " + target.string() + ": " +
+                                    SystemError(errno));
+    const int result = ::fsync(handle);
+    const int error = errno;
+    ::close(handle);
+    // Some file systems cannot flush a folder; they have nothing to flush.
+    if (result != 0 && error != EINVAL)
+        throw CVARDException(1, "cannot flush the folder of " + target.string() + ": " +
+                                    SystemError(error));
+}
+
+} // namespace
+
+CTagFileWriter::CTagFileWriter(const std::filesystem::path& path)
+    : m_Target(path), m_File(CreateTemporary(path, m_Temporary))
+{
+    m_Buffer.reserve(kWriteBufferSize);
 }
 
 CTagFileWriter::~CTagFileWriter()
 {
-    if (m_Closed)
-        return;
-    if (std::uncaught_exceptions() > m_UncaughtAtStart)
-    {
-        Discard();
-        return;
-    }
-    try
-    {
-        Close();
-    }
-    catch (...)
-    {
-        Discard();
-    }
+    // Only an explicit Close may replace the target: a writer left behind by
+    // an exception holds a file whose tags never closed.
+    Discard();
 }
 
 void CTagFileWriter::Discard() noexcept
 {
-    m_Closed = true;
-    if (m_Out.is_open())
-        m_Out.close();
-    std::error_code ignored;
-    std::filesystem::remove(m_Temporary, ignored);
+    if (m_State == kWriterOpen)
+        m_State = kWriterFailed;
+    if (m_File < 0)
+        return;
+    ::close(m_File);
+    m_File = -1;
+    ::unlink(m_Temporary.c_str());
+}
+
+void CTagFileWriter::FailWith(int code, const std::string& what)
+{
+    Discard();
+    throw CVARDException(code, what);
+}
+
+void CTagFileWriter::Flush()
+{
+    std::size_t written = 0;
+    while (written < m_Buffer.size())
+    {
+        const ssize_t result =
+            ::write(m_File, m_Buffer.data() + written, m_Buffer.size() - written);
+        if (result < 0 && errno == EINTR)
+            continue;
+        if (result <= 0)
+        {
+            const int error = result < 0 ? errno : EIO;
+            FailWith(1, "cannot write " + m_Target.string() + ": " + SystemError(error));
+        }
+        written += static_cast<std::size_t>(result);
+    }
+    m_Buffer.clear();
 }
 
 void CTagFileWriter::Close()
 {
-    if (m_Closed)
+    if (m_State == kWriterClosed)
         return;
-    m_Out.flush();
-    const bool written = static_cast<bool>(m_Out);
-    m_Out.close();
-    if (!written || m_Out.fail())
+    if (m_State == kWriterFailed)
+        throw CVARDException(1, "cannot write " + m_Target.string() + ": it failed before");
+    if (!m_Open.empty())
+        FailWith(2, "closing " + m_Target.string() + " with <" + m_Open.back() + "> still open");
+    if (m_Group != 0)
+        FailWith(2, "closing " + m_Target.string() + " inside a tuple");
+    Flush();
+    if (::fsync(m_File) != 0)
+        FailWith(1, "cannot flush " + m_Target.string() + ": " + SystemError(errno));
+    const int file = m_File;
+    m_File = -1;
+    if (::close(file) != 0)
     {
-        Discard();
-        throw CVARDException(1, "cannot write " + m_Target.string());
+        const int error = errno;
+        m_State = kWriterFailed;
+        ::unlink(m_Temporary.c_str());
+        throw CVARDException(1, "cannot write " + m_Target.string() + ": " + SystemError(error));
     }
-    std::error_code error;
-    std::filesystem::rename(m_Temporary, m_Target, error);
-    if (error)
+    if (::rename(m_Temporary.c_str(), m_Target.c_str()) != 0)
     {
-        Discard();
-        throw CVARDException(1, "cannot replace " + m_Target.string() + ": " + error.message());
+        const int error = errno;
+        m_State = kWriterFailed;
+        ::unlink(m_Temporary.c_str());
+        throw CVARDException(1, "cannot replace " + m_Target.string() + ": " + SystemError(error));
     }
-    m_Closed = true;
+    m_State = kWriterClosed;
+    FlushFolder(m_Target);
 }
 
 void CTagFileWriter::Put(const std::string& text)
 {
-    if (m_Closed)
-        throw CVARDException(2, "writing to a closed file");
-    m_Out << text;
-    if (!m_Out)
-        throw CVARDException(1, "cannot write " + m_Target.string());
+    if (m_State == kWriterClosed)
+        throw CVARDException(2, "writing to " + m_Target.string() + " after it was closed");
+    if (m_State == kWriterFailed)
+        throw CVARDException(1, "cannot write " + m_Target.string() + ": it failed before");
+    m_Buffer += text;
+    if (m_Buffer.size() >= kWriteBufferSize)
+        Flush();
 }
 
 void CTagFileWriter::WriteIndent()

@@ -99,18 +99,21 @@ template <typename Convert> auto CTagFileReader::ReadConverted(Convert convert)
 }
 
 // Writes the tagged text format, one item a line, indented one blank per open
-// element. The previous file is never destroyed: everything goes to a
-// temporary file beside the target, which replaces it only when Close
-// succeeds. A writer destroyed without Close while an exception unwinds keeps
-// the old file.
+// element. The previous file is never destroyed: everything goes to a new
+// temporary file beside the target, which replaces the target only when Close
+// succeeds. A writer destroyed without a successful Close leaves the target
+// as it was and removes its temporary file.
 class CTagFileWriter
 {
 public:
+    // Code 1 when the temporary file cannot be made.
     explicit CTagFileWriter(const std::filesystem::path& path);
     ~CTagFileWriter();
     CTagFileWriter(const CTagFileWriter&) = delete;
     CTagFileWriter& operator=(const CTagFileWriter&) = delete;
 
+    // Each write fails with code 1 as soon as the file refuses bytes, and
+    // with code 2 after Close or an earlier failure.
     void WriteStartTag(const std::string& name);
     void WriteEndTag();
     void WriteTupleStart(int count);
@@ -123,23 +126,35 @@ public:
     // A colour as a tuple of three: red, green, blue.
     void WriteColor(std::uint32_t color);
 
-    // Flushes, checks and puts the file in place; code 1 on any failure.
+    // Puts the file in place: writes what is buffered, flushes it to the disk,
+    // renames it over the target and flushes the folder, so that a crash
+    // leaves the old file or the new one. Code 2 while an element or a tuple
+    // is still open, code 1 when any step fails; either way the target keeps
+    // its old content unless the rename happened.
     void Close();
 
 private:
     void WriteIndent();
     void EndItem();
     void Put(const std::string& text);
+    void Flush();
+    [[noreturn]] void FailWith(int code, const std::string& what);
     void Discard() noexcept;
 
     std::filesystem::path m_Target;
     std::filesystem::path m_Temporary;
-    std::ofstream m_Out;
+    int m_File = -1;
+    std::string m_Buffer;
     std::vector<std::string> m_Open;
     int m_Group = 0;
     int m_TupleLength = 0;
-    bool m_Closed = false;
-    int m_UncaughtAtStart = 0;
+    enum WriterState
+    {
+        kWriterOpen,
+        kWriterClosed,
+        kWriterFailed,
+    };
+    WriterState m_State = kWriterOpen;
 };
 
 } // namespace VARDCommon

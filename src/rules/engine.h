@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -242,6 +243,19 @@ public:
     bool UseSpellItemB(CActor& actor, CItem& item);
     void OpenDoor(CActor& actor, const COrder& order);
     void OpenContainerOrTalk(CActor& actor, const COrder& order);
+
+    // ---------------- saved games (save_game.cpp)
+    // Writes the running game to the file, with the bonus text when there is
+    // one. The previous file stays whole until the new one is complete; any
+    // failure is code 1.
+    void SaveGame(const std::optional<std::string>& bonus, const std::string& path);
+    // Reads a saved game into a new game, which replaces the running one only
+    // once the whole file has read; a failed load leaves the running game as
+    // it was. The bonus text is the file's, or none. Code 1 for a format
+    // error (code 2 from record readers that give it), a current area the
+    // file does not hold, or party places that leave a gap.
+    void LoadGame(const std::string& path, std::optional<std::string>& bonus);
+    void LoadGame(const std::string& path);
 
 private:
     void CreateMainCharacter(CActor& actor);

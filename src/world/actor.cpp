@@ -153,6 +153,14 @@ void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& modul
             RelinkPowerModifier();
         }
     }
+    // Only summoned creatures have it; records without it are of actors that
+    // were not summoned.
+    if (reader.IsStartTag("summon"))
+    {
+        reader.ReadStartTag("summon");
+        m_SummonExpiryTick = reader.ReadUnsigned();
+        reader.ReadEndTag();
+    }
     ReadStatusList(reader, m_Statuses);
 
     ReadEquipment(reader, module, game);
@@ -289,6 +297,12 @@ void CActor::Write(VARDCommon::CTagFileWriter& writer) const
         writer.WriteStartTag("power");
         writer.WriteString(m_Power->GetKey());
         writer.WriteUnsigned(m_PowerEndTick);
+        writer.WriteEndTag();
+    }
+    if (m_SummonExpiryTick != 0)
+    {
+        writer.WriteStartTag("summon");
+        writer.WriteUnsigned(m_SummonExpiryTick);
         writer.WriteEndTag();
     }
     WriteStatusList(writer, m_Statuses);

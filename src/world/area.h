@@ -343,7 +343,23 @@ public:
     void PlaceEncounter(const CPatchActionEncounter& record, const CModule& module, int mode,
                         bool reset);
 
+    // ------------------------------------------- saved-area record (area_saved)
+    // The <area> block of a saved game.
+    void Write(VARDCommon::CTagFileWriter& writer) const;
+    void WriteTileTracker(VARDCommon::CTagFileWriter& writer) const;
+    // Reads one <area> block into this new, empty area: the area file is read
+    // again (the grid only when the name is the current area's, whose doors
+    // then open again) and the saved state is laid over it. Code 1 for a
+    // token out of place, a template the module lacks or a tile tracker
+    // larger than the file or any grid; the area is then left half read.
+    void Read(VARDCommon::CTagFileReader& reader, const std::string& currentAreaName,
+              const CModule& module);
+
 private:
+    // area_saved.cpp
+    void ReadSavedDoors(VARDCommon::CTagFileReader& reader);
+    void ReadTileTracker(VARDCommon::CTagFileReader& reader);
+
     // area_file.cpp
     void ReadTravel(VARDCommon::CTagFileReader& reader, const std::string& previousArea);
     void ReadSkies(VARDCommon::CTagFileReader& reader, int mode);

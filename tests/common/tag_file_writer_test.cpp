@@ -1,13 +1,59 @@
 #include "tag_test_util.h"
 
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <limits>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
 
+using TestUtil::FileSizeLimit;
+using TestUtil::FolderNames;
 using VARDCommon::CTagFileReader;
 using VARDCommon::CTagFileWriter;
+
+namespace
+{
+
+// Every fsync of this program passes here, so the tests see what is flushed,
+// in which order, and can make the disk refuse it.
+struct FsyncCall
+{
+    bool folder = false;
+    std::string target;
+};
+struct FsyncWatch
+{
+    std::filesystem::path target;
+    std::vector<FsyncCall> calls;
+    int failWith = 0;
+};
+FsyncWatch* g_FsyncWatch = nullptr;
+
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    if (g_FsyncWatch != nullptr)
+    {
+        struct stat status
+        {
+        };
+        fstat(fd, &status);
+        std::ifstream in(g_FsyncWatch->target, std::ios::binary);
+        g_FsyncWatch->calls.push_back(
+            {S_ISDIR(status.st_mode),
+             std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
+        if (g_FsyncWatch->failWith != 0)
+        {
+            errno = g_FsyncWatch->failWith;
+            return -1;
+        }
+    }
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace
 {
@@ -99,6 +145,7 @@ TEST_F(TagFileWriterTest, EveryValueKindRoundTrips)
         writer.WriteQuoted("in tuple");
         writer.WriteInt(5);
         writer.WriteEndTag();
+        writer.Close();
     }
     CTagFileReader reader(path);
     reader.ReadStartTag("r");
@@ -123,20 +170,75 @@ TEST_F(TagFileWriterTest, EveryValueKindRoundTrips)
     EXPECT_TRUE(reader.IsAtEnd());
 }
 
-TEST_F(TagFileWriterTest, FailedWriteKeepsThePreviousFile)
+// The old save stays byte for byte and no temporary file is left behind.
+#define EXPECT_OLD_SAVE_ONLY(path)                                                                 \
+    do                                                                                             \
+    {                                                                                              \
+        EXPECT_EQ(Slurp(path), "<old>\n</old>\n");                                                 \
+        EXPECT_EQ(FolderNames((path).parent_path()),                                               \
+                  std::vector<std::string>{(path).filename().string()});                           \
+    } while (false)
+
+TEST_F(TagFileWriterTest, OnlyAnExplicitCloseReplacesTheTarget)
 {
-    if (geteuid() == 0)
+    const auto path = m_Folder / "save.vard";
+    std::ofstream(path) << "<old>\n</old>\n";
+    // Out of scope without Close, whether an exception passed or was caught.
     {
-        // Root writes through folder permissions; a file in place of the
-        // temporary name makes the write fail instead.
-        const auto path = m_Folder / "save.vard";
-        std::ofstream(path) << "<old>\n</old>\n";
-        std::filesystem::create_directory(m_Folder / "save.vard.tmp");
-        std::ofstream(m_Folder / "save.vard.tmp" / "x") << "x";
-        EXPECT_EQ(CodeOf([&] { CTagFileWriter writer(path); }), 1);
-        EXPECT_EQ(Slurp(path), "<old>\n</old>\n");
-        return;
+        CTagFileWriter writer(path);
+        writer.WriteStartTag("new");
+        writer.WriteEndTag();
     }
+    EXPECT_OLD_SAVE_ONLY(path);
+    {
+        CTagFileWriter writer(path);
+        try
+        {
+            writer.WriteStartTag("new");
+            throw CVARDException(2, "record failed half way");
+        }
+        catch (const CVARDException&)
+        {
+        }
+    }
+    EXPECT_OLD_SAVE_ONLY(path);
+    EXPECT_EQ(CodeOf(
+                  [&]
+                  {
+                      CTagFileWriter writer(path);
+                      writer.WriteStartTag("new");
+                      throw CVARDException(2, "record failed half way");
+                  }),
+              2);
+    EXPECT_OLD_SAVE_ONLY(path);
+
+    // Close refuses open tags and open tuples, and the writer is then done.
+    CTagFileWriter open(path);
+    open.WriteStartTag("new");
+    EXPECT_EQ(CodeOf([&] { open.Close(); }), 2);
+    EXPECT_EQ(CodeOf([&] { open.WriteEndTag(); }), 1);
+    EXPECT_EQ(CodeOf([&] { open.Close(); }), 1);
+    EXPECT_OLD_SAVE_ONLY(path);
+    CTagFileWriter tuple(path);
+    tuple.WriteTupleStart(2);
+    tuple.WriteInt(1);
+    EXPECT_EQ(CodeOf([&] { tuple.Close(); }), 2);
+    EXPECT_OLD_SAVE_ONLY(path);
+
+    CTagFileWriter done(path);
+    done.WriteStartTag("new");
+    done.WriteEndTag();
+    done.Close();
+    done.Close();
+    EXPECT_EQ(CodeOf([&] { done.WriteString("late"); }), 2);
+    EXPECT_EQ(Slurp(path), "<new>\n</new>\n");
+}
+
+TEST_F(TagFileWriterTest, UnopenableTargetIsCode1AndKeepsThePreviousFile)
+{
+    EXPECT_EQ(CodeOf([&] { CTagFileWriter writer(m_Folder / "missing" / "save.vard"); }), 1);
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes through folder permissions";
     const auto path = m_Folder / "save.vard";
     std::ofstream(path) << "<old>\n</old>\n";
     std::filesystem::permissions(m_Folder, std::filesystem::perms::owner_read |
@@ -145,51 +247,93 @@ TEST_F(TagFileWriterTest, FailedWriteKeepsThePreviousFile)
     EXPECT_EQ(Slurp(path), "<old>\n</old>\n");
 }
 
-TEST_F(TagFileWriterTest, FullDiskKeepsThePreviousFile)
+TEST_F(TagFileWriterTest, FullDiskFailsTheWriteThatMeetsIt)
 {
-    // /dev/full accepts the open and fails every write: the replace must not happen.
-    if (!std::filesystem::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    const auto link = m_Folder / "full.vard.tmp";
-    std::filesystem::create_symlink("/dev/full", link);
     const auto path = m_Folder / "full.vard";
     std::ofstream(path) << "<old>\n</old>\n";
-    const int code = CodeOf([&] {
-        CTagFileWriter writer(path);
-        writer.WriteStartTag("game");
-        for (int i = 0; i < 10000; ++i)
-            writer.WriteQuoted("a line long enough to fill the stream buffer quickly");
-        writer.WriteEndTag();
-        writer.Close();
-    });
+    FileSizeLimit limit(4096);
+    // More than the writer buffers: one of the writes meets the full disk and
+    // says so at once, before Close is reached.
+    int lines = 0;
+    const int code = CodeOf(
+        [&]
+        {
+            CTagFileWriter writer(path);
+            writer.WriteStartTag("game");
+            for (; lines < 100000; ++lines)
+                writer.WriteQuoted("a line long enough to fill the write buffer quickly");
+        });
     EXPECT_EQ(code, 1);
-    EXPECT_EQ(Slurp(path), "<old>\n</old>\n");
+    EXPECT_LT(lines, 100000);
+    EXPECT_OLD_SAVE_ONLY(path);
 }
 
-TEST_F(TagFileWriterTest, ExceptionWhileWritingKeepsThePreviousFile)
+TEST_F(TagFileWriterTest, FullDiskAtTheFinalFlushFailsClose)
+{
+    const auto path = m_Folder / "full.vard";
+    std::ofstream(path) << "<old>\n</old>\n";
+    FileSizeLimit limit(64);
+    CTagFileWriter writer(path);
+    writer.WriteStartTag("game");
+    for (int i = 0; i < 10; ++i)
+        writer.WriteQuoted("ten of these fit the buffer but not the disk");
+    writer.WriteEndTag();
+    EXPECT_EQ(CodeOf([&] { writer.Close(); }), 1);
+    EXPECT_OLD_SAVE_ONLY(path);
+}
+
+TEST_F(TagFileWriterTest, StaleLinkAtATemporaryNameIsNeverWrittenThrough)
 {
     const auto path = m_Folder / "save.vard";
     std::ofstream(path) << "<old>\n</old>\n";
-    try
+    const auto stale = m_Folder / "save.vard.tmp";
+    std::filesystem::create_symlink(path, stale);
     {
         CTagFileWriter writer(path);
         writer.WriteStartTag("new");
-        throw CVARDException(2, "record failed half way");
+        writer.WriteEndTag();
+        EXPECT_EQ(Slurp(path), "<old>\n</old>\n");
+        writer.Close();
     }
-    catch (const CVARDException&)
-    {
-    }
-    EXPECT_EQ(Slurp(path), "<old>\n</old>\n");
-    EXPECT_FALSE(std::filesystem::exists(m_Folder / "save.vard.tmp"));
+    EXPECT_EQ(Slurp(path), "<new>\n</new>\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_TRUE(std::filesystem::is_symlink(stale));
+    EXPECT_EQ(FolderNames(m_Folder), (std::vector<std::string>{"save.vard", "save.vard.tmp"}));
 }
 
-TEST_F(TagFileWriterTest, DestructorPutsTheFileInPlace)
+TEST_F(TagFileWriterTest, FileIsFlushedBeforeTheRenameAndTheFolderAfterIt)
 {
-    const auto path = m_Folder / "auto.vard";
+    const auto path = m_Folder / "save.vard";
+    std::ofstream(path) << "<old>\n</old>\n";
+    FsyncWatch watch;
+    watch.target = path;
+    g_FsyncWatch = &watch;
     {
         CTagFileWriter writer(path);
-        writer.WriteStartTag("a");
+        writer.WriteStartTag("new");
         writer.WriteEndTag();
+        writer.Close();
     }
-    EXPECT_EQ(Slurp(path), "<a>\n</a>\n");
+    ASSERT_EQ(watch.calls.size(), 2u);
+    EXPECT_FALSE(watch.calls[0].folder);
+    EXPECT_EQ(watch.calls[0].target, "<old>\n</old>\n");
+    EXPECT_TRUE(watch.calls[1].folder);
+    EXPECT_EQ(watch.calls[1].target, "<new>\n</new>\n");
+
+    // A disk that cannot flush fails the save and keeps the old file.
+    std::ofstream(path) << "<old>\n</old>\n";
+    watch.calls.clear();
+    watch.failWith = EIO;
+    EXPECT_EQ(CodeOf(
+                  [&]
+                  {
+                      CTagFileWriter writer(path);
+                      writer.WriteStartTag("new");
+                      writer.WriteEndTag();
+                      writer.Close();
+                  }),
+              1);
+    g_FsyncWatch = nullptr;
+    EXPECT_EQ(watch.calls.size(), 1u);
+    EXPECT_OLD_SAVE_ONLY(path);
 }

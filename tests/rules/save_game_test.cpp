@@ -1,0 +1,379 @@
+// Saved games on the demo module: a game with every kind of change play
+// makes survives a save and a load, loads again to the same file, and no
+// broken file or failed write costs the running game or the old save.
+
+#include "rules_test_util.h"
+#include "test_util.h"
+
+#include "world/actor_spawn.h"
+#include "world/item_template.h"
+#include "world/object.h"
+#include "world/tile.h"
+#include "world/world_object.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace VARD;
+using RulesTest::DrainMessages;
+using RulesTest::NewDemoGame;
+using TestUtil::CodeOf;
+using TestUtil::FileText;
+
+namespace
+{
+
+class SaveGameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Folder = TestUtil::ScratchPath("saves");
+        m_Folder.replace_extension();
+        std::filesystem::create_directories(m_Folder);
+    }
+    void TearDown() override
+    {
+        std::filesystem::permissions(m_Folder, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add);
+        std::filesystem::remove_all(m_Folder);
+    }
+
+    std::string PathOf(const std::string& name) const { return (m_Folder / name).string(); }
+
+    // Saves and gives the file's text.
+    std::string Save(CEngine& engine, const std::string& name,
+                     const std::optional<std::string>& bonus = std::nullopt)
+    {
+        engine.SaveGame(bonus, PathOf(name));
+        return FileText(PathOf(name));
+    }
+
+    std::filesystem::path m_Folder;
+};
+
+// Each line of the text, numbered from 1.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+CObject* FindObject(const CArea& area, const std::string& instanceName)
+{
+    for (const auto& object : area.Objects())
+        if (object->GetInstanceName() == instanceName)
+            return object.get();
+    return nullptr;
+}
+
+std::size_t CountObjects(const CArea& area, const std::string& instanceName)
+{
+    return static_cast<std::size_t>(std::count_if(
+        area.Objects().begin(), area.Objects().end(),
+        [&](const auto& object) { return object->GetInstanceName() == instanceName; }));
+}
+
+std::vector<std::string> ItemNames(const CObject& object)
+{
+    std::vector<std::string> names;
+    for (const auto& item : object.GetItems())
+        names.push_back(item->GetTemplate()->GetName());
+    return names;
+}
+
+std::size_t CountBearing(const CArea& area, const std::string& encounter)
+{
+    return static_cast<std::size_t>(
+        std::count_if(area.Actors().begin(), area.Actors().end(),
+                      [&](const auto& actor) { return GetEncounterName(*actor) == encounter; }));
+}
+
+// "name@place" per party member in party order, place being the area that
+// holds the actor or "-" for the game's own list.
+std::vector<std::string> PartyPlaces(CGame& game)
+{
+    std::vector<std::string> places;
+    for (const auto& member : game.Party())
+    {
+        std::string place = "-";
+        for (const auto& [name, area] : game.VisitedAreas())
+            if (area->FindActorById(member->Id()) == member.get())
+                place = name;
+        places.push_back(member->GetName() + "@" + place + "#" +
+                         std::to_string(member->GetPartyIndex()));
+    }
+    return places;
+}
+
+// The demo game as play could leave it, each change made directly: the
+// temple's reward patch applied, a door opened, the town chest looted, the
+// watch killed, a summoned skeleton and a dead fighter in the party, and a
+// member left standing in the forest, which the party visited.
+std::unique_ptr<CEngine> PlayedGame()
+{
+    auto engine = NewDemoGame(5);
+    engine->EnterArea();
+    CGame& game = engine->Game();
+    const CModule& module = engine->Module();
+    CArea& town = *game.GetCurrentArea();
+
+    game.SetQuestTag("temple_key_returned", 1);
+    town.ApplyPatchByName("key_returned", module);
+    town.AddOpenDoor(2, 5);
+    town.GetTile(2, 5)->GetDoor()->SetOpen(true);
+    CObject* chest = FindObject(town, "town_chest");
+    for (const auto& item : chest->GetItems())
+        if (item->GetTemplate()->GetName() == "gold")
+            chest->RemoveItem(item.get());
+    for (const auto& actor : town.GetActors())
+        if (GetEncounterName(*actor) == "watch")
+            town.RemoveActor(actor.get());
+    town.TileTracker().Mark(11, 15);
+    town.TileTracker().Mark(12, 15);
+
+    auto forest = std::make_shared<CArea>(&game);
+    forest->ReadFile("", "forest", module, kAreaReadFresh, false);
+    forest->SetLastVisitTick(12);
+    game.VisitedAreas()["forest"] = forest;
+    const auto scout = CreateActorFromTemplate("bandit", "", module, game);
+    scout->SetName("Scout");
+    EXPECT_TRUE(forest->FindFreeSpotNear(12, 10, true, scout));
+    game.AddPartyMember(scout);
+
+    const auto fallen = CreateActorFromTemplate("bandit", "", module, game);
+    fallen->SetName("Fallen");
+    fallen->SetActivityState(kActivityDead);
+    game.AddPartyMember(fallen);
+    game.AddNonLocated(fallen);
+
+    const auto skeleton = CreateActorFromTemplate("skeleton", "", module, game);
+    skeleton->SetSummonExpiryTick(game.GetTick() + 3000);
+    EXPECT_TRUE(town.FindFreeSpotNear(11, 15, true, skeleton));
+    game.AddPartyMember(skeleton);
+
+    game.SetGold(123);
+    game.UpdateJournal("", "j_arrival");
+    game.RevealArea("town");
+    DrainMessages(game);
+    return engine;
+}
+
+} // namespace
+
+TEST_F(SaveGameTest, PlayedGameSurvivesSaveAndLoad)
+{
+    auto engine = PlayedGame();
+    const std::vector<std::string> party = {"Hero@town#0", "Scout@forest#1", "Fallen@-#2",
+                                            "Skeleton@town#3"};
+    ASSERT_EQ(PartyPlaces(engine->Game()), party);
+    ASSERT_FALSE(engine->Game().IsPartyFull());
+    const std::string first = Save(*engine, "first.vard", std::string("Well done."));
+    EXPECT_EQ(DrainMessages(engine->Game()),
+              std::vector<std::string>{"18 Saved game: " + PathOf("first.vard")});
+    // Hero stands in the town and is also held by the game: written once.
+    EXPECT_EQ(first.find("\"Hero\""), first.rfind("\"Hero\""));
+    // Only the summoned creature carries its expiry.
+    EXPECT_EQ(first.find("<summon>"), first.rfind("<summon>"));
+    EXPECT_NE(first.find("    <summon>\n     3001\n    </summon>"), std::string::npos);
+
+    auto loaded = NewDemoGame(6);
+    std::optional<std::string> bonus;
+    loaded->LoadGame(PathOf("first.vard"), bonus);
+    CGame& game = loaded->Game();
+    EXPECT_EQ(DrainMessages(game),
+              std::vector<std::string>{"18 Loaded game: " + PathOf("first.vard")});
+    EXPECT_EQ(bonus, std::optional<std::string>("Well done."));
+    EXPECT_EQ(game.GetTick(), engine->Game().GetTick());
+    EXPECT_EQ(game.GetState(), kGameRunning);
+    EXPECT_EQ(game.GetGold(), 123);
+    EXPECT_EQ(game.GetQuestTag("temple_key_returned"), 1);
+    EXPECT_EQ(game.GetRevealed().at("town"), 1);
+    ASSERT_EQ(game.GetJournal().size(), 1u);
+    EXPECT_EQ(game.GetJournal().front()->textName, "j_arrival");
+    EXPECT_EQ(game.GetEnteredArea(), "town");
+    EXPECT_EQ(game.GetStartYear(), engine->Game().GetStartYear());
+
+    // The party comes back in its places, wherever its members stand.
+    EXPECT_EQ(PartyPlaces(game), party);
+    EXPECT_EQ(game.NonLocated().size(), 1u);
+    const CActor& skeleton = *game.Party().at(3);
+    EXPECT_TRUE(skeleton.IsSummoned());
+    EXPECT_EQ(skeleton.GetSummonExpiryTick(), engine->Game().GetTick() + 3000);
+    EXPECT_FALSE(game.IsPartyFull());
+    EXPECT_TRUE(game.Party().at(2)->IsDead());
+
+    // The town as it was left: the patch laid once, the door open, the chest
+    // without its gold, the watch gone for good.
+    ASSERT_NE(game.GetCurrentArea(), nullptr);
+    CArea& town = *game.GetCurrentArea();
+    EXPECT_EQ(town.GetName(), "town");
+    EXPECT_EQ(town.GetAppliedPatches(), std::list<std::string>{"key_returned"});
+    EXPECT_EQ(CountObjects(town, "reward_chest"), 1u);
+    EXPECT_TRUE(town.GetTile(2, 5)->GetDoor()->IsOpen());
+    EXPECT_FALSE(town.GetTile(3, 5)->GetDoor()->IsOpen());
+    EXPECT_EQ(ItemNames(*FindObject(town, "town_chest")),
+              (std::vector<std::string>{"bread", "torch"}));
+    EXPECT_EQ(CountBearing(town, "watch"), 0u);
+    EXPECT_EQ(CountBearing(town, "market"), 2u);
+    EXPECT_TRUE(town.GetTileTracker().IsMarked(12, 15));
+    EXPECT_EQ(town.GetTileTracker().GetWords(),
+              engine->Game().GetCurrentArea()->GetTileTracker().GetWords());
+    const CArea& forest = *game.VisitedAreas().at("forest");
+    EXPECT_EQ(forest.GetWidth(), 0u);
+    EXPECT_EQ(forest.GetLastVisitTick(), 12u);
+    EXPECT_EQ(CountBearing(forest, "wolves"), 3u);
+
+    // Saved again, only the path and the id counter differ: objects and
+    // items are made anew with new ids when a game loads.
+    const std::string second = Save(*loaded, "second.vard", std::string("Well done."));
+    const auto a = Lines(first);
+    const auto b = Lines(second);
+    ASSERT_EQ(a.size(), b.size());
+    std::vector<std::size_t> differing;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            differing.push_back(i + 1);
+    EXPECT_EQ(differing, (std::vector<std::size_t>{2, 4}));
+    EXPECT_GT(std::stoul(b[3]), std::stoul(a[3]));
+
+    // And a third time from the second, byte for byte but the path.
+    loaded->LoadGame(PathOf("second.vard"));
+    std::string third = Save(*loaded, "third.vard", std::string("Well done."));
+    const std::string path3 = "\"" + PathOf("third.vard") + "\"";
+    third.replace(third.find(path3), path3.size(), "\"" + PathOf("second.vard") + "\"");
+    const auto c = Lines(third);
+    EXPECT_EQ(std::vector<std::string>(c.begin() + 4, c.end()),
+              std::vector<std::string>(b.begin() + 4, b.end()));
+
+    // The loaded game plays on.
+    EXPECT_NO_THROW(loaded->Tick());
+}
+
+TEST_F(SaveGameTest, GameBeforeAnyAreaAndOldFilesLoad)
+{
+    auto engine = NewDemoGame(7);
+    engine->Game().SetTravel("forest", "");
+    const std::string text = Save(*engine, "start.vard");
+    EXPECT_NE(text.find("\n \"0\"\n 0\n</save>\n"), std::string::npos) << text;
+
+    auto loaded = NewDemoGame(8);
+    std::optional<std::string> bonus("stale");
+    loaded->LoadGame(PathOf("start.vard"), bonus);
+    EXPECT_FALSE(bonus.has_value());
+    CGame& game = loaded->Game();
+    EXPECT_EQ(game.GetCurrentArea(), nullptr);
+    EXPECT_EQ(game.GetState(), kGameDestinationKnown);
+    EXPECT_EQ(game.GetTravelArea(), "forest");
+    EXPECT_EQ(game.GetTravelEntry(), "");
+    ASSERT_EQ(game.Party().size(), 1u);
+    EXPECT_EQ(game.Party().front()->GetName(), "Hero");
+
+    // A file written before members standing in an area were left out of the
+    // game's list holds Hero twice: the area's record stands.
+    auto played = NewDemoGame(9);
+    played->EnterArea();
+    std::string old = Save(*played, "old.vard");
+    const std::size_t begin = old.find("   <actor>\n    1\n");
+    ASSERT_NE(begin, std::string::npos);
+    const std::string hero = old.substr(begin, old.find("\n   </actor>\n", begin) + 13 - begin);
+    old.replace(old.find(" <nonlocated>\n"), 14, " <nonlocated>\n" + hero);
+    std::ofstream(PathOf("old.vard"), std::ios::trunc) << old;
+    loaded->LoadGame(PathOf("old.vard"));
+    EXPECT_TRUE(loaded->Game().NonLocated().empty());
+    ASSERT_EQ(loaded->Game().Party().size(), 1u);
+    EXPECT_EQ(loaded->Game().GetCurrentArea()->FindActorById(loaded->Game().Party()[0]->Id()),
+              loaded->Game().Party()[0].get());
+    // It enters its next area as any game does.
+    loaded->Game().SetState(kGameTravelAtExit);
+    loaded->Game().SetTravel("forest", "road");
+    loaded->LeaveArea();
+    EXPECT_NO_THROW(loaded->EnterArea());
+    EXPECT_EQ(loaded->Game().GetCurrentArea()->GetName(), "forest");
+}
+
+TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
+{
+    auto engine = PlayedGame();
+    const std::string text = Save(*engine, "good.vard");
+    auto running = NewDemoGame(10);
+    running->EnterArea();
+    const std::shared_ptr<CGame> before = running->GetGame();
+    const std::uint32_t tick = before->GetTick();
+    DrainMessages(*before);
+
+    const auto expectRefused = [&](const std::string& broken, const std::string& what)
+    {
+        std::ofstream(PathOf("broken.vard"), std::ios::trunc | std::ios::binary) << broken;
+        const int code = CodeOf([&] { running->LoadGame(PathOf("broken.vard")); });
+        EXPECT_TRUE(code == 1 || code == 2) << what << ": code " << code;
+        EXPECT_EQ(running->GetGame(), before) << what;
+    };
+    // Cut anywhere: every piece of the file is needed.
+    for (std::size_t cut = 0; cut < text.size(); cut += text.size() / 97 + 1)
+        expectRefused(text.substr(0, cut), "cut at " + std::to_string(cut));
+    expectRefused(text.substr(0, text.size() - 3), "cut in the end tag");
+
+    const std::vector<std::pair<std::string, std::string>> damage = {
+        {"<nonlocated>", "<nonlocate>"},
+        {"\n \"town\"\n", "\n \"nowhere\"\n"},
+        {"\n    party\n    3\n", "\n    party\n    9\n"},
+        {"\n    party\n    3\n", "\n    party\n    5\n"},
+        {"\n    party\n", "\n    partly\n"},
+        {"(bread\n", "(brioche\n"},
+        {"<summon>\n     3001", "<summon>\n     soon"},
+        {"<tiletracker>\n  ", "<tiletracker>\n  999999999\n  "},
+        {"\n 0\n 123\n", "\n 0\n -5\n"},
+        {"\n 123\n", "\n 4294967295\n"},
+        {"<save>", "<game>"},
+        {"  <patches>\n", "  <patches>\n   <x>\n"},
+        {"  <actors>", "  <actor>"},
+    };
+    for (const auto& [from, to] : damage)
+    {
+        std::string broken = text;
+        const std::size_t at = broken.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        broken.replace(at, from.size(), to);
+        expectRefused(broken, from);
+    }
+    std::filesystem::remove(PathOf("broken.vard"));
+    EXPECT_EQ(CodeOf([&] { running->LoadGame(PathOf("broken.vard")); }), 1);
+    EXPECT_EQ(running->GetGame(), before);
+
+    // Nothing of the failed loads reached the running game, which plays on.
+    EXPECT_TRUE(DrainMessages(*before).empty());
+    EXPECT_EQ(before->GetTick(), tick);
+    running->Tick();
+    EXPECT_EQ(running->Game().GetTick(), tick + 1);
+}
+
+TEST_F(SaveGameTest, FailedSaveKeepsTheOldFileAndSaysSo)
+{
+    auto engine = PlayedGame();
+    const std::string old = Save(*engine, "keep.vard");
+    DrainMessages(engine->Game());
+    engine->Game().SetGold(999);
+    {
+        TestUtil::FileSizeLimit limit(old.size() / 2);
+        EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf("keep.vard")); }), 1);
+    }
+    EXPECT_EQ(FileText(PathOf("keep.vard")), old);
+    EXPECT_EQ(TestUtil::FolderNames(m_Folder), std::vector<std::string>{"keep.vard"});
+    EXPECT_TRUE(DrainMessages(engine->Game()).empty());
+    EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf("no/such/folder.vard")); }), 1);
+    if (geteuid() != 0)
+    {
+        std::filesystem::permissions(m_Folder, std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::owner_exec);
+        EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf("keep.vard")); }), 1);
+        EXPECT_EQ(FileText(PathOf("keep.vard")), old);
+    }
+}

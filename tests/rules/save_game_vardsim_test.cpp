@@ -1,0 +1,85 @@
+// The headless driver saves after its last tick and starts from a saved game.
+
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct SimRun
+{
+    int status = -1;
+    std::string out;
+};
+
+SimRun RunVardsim(const std::string& arguments)
+{
+    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
+                                VARD_DEMO_MODULE + " " + arguments + " 2>&1";
+    SimRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    std::array<char, 4096> buffer{};
+    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+        run.out.append(buffer.data(), n);
+    run.status = pclose(pipe);
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(VardsimSave, SavesAndLoadsTheSameFile)
+{
+    const auto folder = TestUtil::ScratchPath("vardsim_saves").replace_extension();
+    std::filesystem::create_directories(folder);
+    const std::string first = (folder / "first.vard").string();
+    const std::string second = (folder / "second.vard").string();
+
+    SimRun run = RunVardsim("--seed 3 --ticks 40 --save " + first);
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("40\t18\tSaved game: " + first + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("state=0 tick=40 gold=0 party=1 area=town\n"), std::string::npos);
+
+    run = RunVardsim("--seed 3 --ticks 0 --load " + first + " --save " + second);
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("0\t18\tLoaded game: " + first + "\n"), std::string::npos) << run.out;
+    const auto a = Lines(TestUtil::FileText(first));
+    const auto b = Lines(TestUtil::FileText(second));
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        if (i == 1 || i == 3)
+            continue;
+        EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
+    }
+    EXPECT_EQ(a[1], " \"" + first + "\"");
+
+    // A broken save and an unwritable path end the run with a clear error.
+    std::ofstream(second, std::ios::trunc) << "<save> \"x\" 1 2";
+    run = RunVardsim("--load " + second);
+    EXPECT_EQ(WEXITSTATUS(run.status), 1);
+    EXPECT_NE(run.out.find("vardsim: error code 1: " + second), std::string::npos) << run.out;
+    run = RunVardsim("--ticks 1 --save " + (folder / "none" / "x.vard").string());
+    EXPECT_EQ(WEXITSTATUS(run.status), 1);
+    EXPECT_NE(run.out.find("vardsim: error code 1: cannot write "), std::string::npos) << run.out;
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
