@@ -6,6 +6,7 @@
 #include "common/exception.h"
 #include "common/random.h"
 #include "rules/engine.h"
+#include "script/lua_script.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/effect_params.h"
@@ -764,6 +765,7 @@ int main(int argc, char** argv)
 
     try
     {
+        VARD::InstallLuaScriptHost();
         CEngine engine;
         engine.LoadModule(options.module);
         SeedRandom(options.seed);
