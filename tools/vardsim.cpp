@@ -6,6 +6,7 @@
 #include "common/exception.h"
 #include "common/random.h"
 #include "rules/engine.h"
+#include "script/lua_script.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/effect_params.h"
@@ -772,6 +773,7 @@ int main(int argc, char** argv)
 
     try
     {
+        VARD::InstallLuaScriptHost();
         CEngine engine;
         engine.LoadModule(options.module);
         SeedRandom(options.seed);

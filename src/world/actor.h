@@ -106,6 +106,13 @@ public:
     std::string GetFirstTalkFile() const override;
     TalkChoiceList GetTalkQueue() const override { return m_TalkQueue; }
     void SetTalkFiles(TalkStateList files) { m_TalkFiles = std::move(files); }
+    // Set by a talk script that asks for the actor's store; the talk dialog
+    // opens it when the conversation closes. Never cleared by the game.
+    std::uint32_t GetStoreFlag() const { return m_StoreFlag; }
+    void SetStoreFlag(std::uint32_t flag) { m_StoreFlag = flag; }
+    // Set by a talk script that takes the actor out of the world.
+    std::uint32_t GetRemovalFlag() const { return m_RemovalFlag; }
+    void SetRemovalFlag(std::uint32_t flag) { m_RemovalFlag = flag; }
 
     // ------------------------------------------------------------ record
     double GetX() const { return m_X; }
@@ -540,6 +547,8 @@ private:
     std::uint32_t m_PowerEndTick = 0;
     TalkStateList m_TalkFiles;
     TalkChoiceList m_TalkQueue;
+    std::uint32_t m_StoreFlag = 0;
+    std::uint32_t m_RemovalFlag = 0;
     BuyTable m_BuyTable{};
     std::shared_ptr<CBrain> m_Brain;
     std::uint32_t m_ActivityState = 0;

@@ -1,0 +1,76 @@
+#pragma once
+
+// Lua scripts run on the demo module: the host installed, a game entered, and
+// helpers that run a script body the way module data would hand it over.
+
+#include "common/exception.h"
+#include "common/tag_file.h"
+#include "rules/rules_test_util.h"
+#include "script/lua_script.h"
+#include "world/script_record.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace ScriptTest
+{
+
+// A game on the demo module in the town, with Lua scripts in place.
+inline std::unique_ptr<VARD::CEngine> EnteredDemoGame(std::uint32_t seed = 1)
+{
+    VARD::InstallLuaScriptHost();
+    auto engine = RulesTest::NewDemoGame(seed);
+    engine->EnterArea();
+    RulesTest::DrainMessages(engine->Game());
+    return engine;
+}
+
+// A script read from the text of a data file's script block.
+inline std::shared_ptr<VARD::CScript> ReadScript(const std::string& block)
+{
+    VARD::InstallLuaScriptHost();
+    VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(block), "test");
+    return VARD::CScript::Create(reader);
+}
+
+// Runs a body as the script of a <lua> block.
+inline std::int32_t RunBody(VARD::CEngine* engine, const std::string& body,
+                            VARD::CScriptContext& context)
+{
+    const auto script = ReadScript("<lua> " + body + " </lua>");
+    if (!script)
+        throw CVARDException(1, "no script read");
+    return script->Run(engine, context);
+}
+
+inline std::int32_t RunBody(VARD::CEngine* engine, const std::string& body)
+{
+    VARD::CScriptContext context;
+    return RunBody(engine, body, context);
+}
+
+// The code a failing run throws; 0 when it does not fail.
+inline int FailureCode(VARD::CEngine* engine, const std::string& body,
+                       VARD::CScriptContext& context)
+{
+    try
+    {
+        RunBody(engine, body, context);
+    }
+    catch (const CVARDException& error)
+    {
+        return error.GetCode();
+    }
+    return 0;
+}
+
+inline int FailureCode(VARD::CEngine* engine, const std::string& body)
+{
+    VARD::CScriptContext context;
+    return FailureCode(engine, body, context);
+}
+
+} // namespace ScriptTest

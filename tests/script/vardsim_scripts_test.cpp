@@ -1,0 +1,57 @@
+// The headless driver runs the demo module's scripts: the crypt's entry
+// script notes the crypt, blesses a party the priest sent and completes the
+// crypt quest.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+
+std::string RunVardsim(const std::string& orders, const std::string& arguments)
+{
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vardsim_scripts_" + std::to_string(getpid()));
+    std::ofstream(path) << orders;
+    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
+                                VARD_DEMO_MODULE + " --orders " + path.string() + " " + arguments +
+                                " 2>&1";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r"))
+    {
+        std::array<char, 4096> buffer{};
+        for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+            out.append(buffer.data(), n);
+        out += "exit=" + std::to_string(pclose(pipe));
+    }
+    std::filesystem::remove(path);
+    return out;
+}
+
+TEST(VardsimScripts, TheCryptEntryScriptRuns)
+{
+    // Through the wood and down the stairs, sent by the priest.
+    const std::string out = RunVardsim("2 game tag temple_key_assigned 1\n"
+                                       "2 game moveparty 58.75 38.75\n"
+                                       "8 game moveparty 58.75 8.75\n",
+                                       "--seed 3 --ticks 16 --report");
+    const std::string expected = "10\t18\tYour Journal has been updated.\n"
+                                 "10\t20\tThe party has completed a quest for 150xp (The Sunken "
+                                 "Crypt).\n"
+                                 "10\t18\tThe party gains 150 experience each.\n"
+                                 "10\t18\tThe blessing of the sun stirs as you reach the sealed "
+                                 "door.\n";
+    EXPECT_NE(out.find(expected), std::string::npos) << out;
+    for (const char* line : {"journal crypt_found crypt_found\n", "tag crypt_blessing 1\n",
+                             "tag crypt_found 1\n", " area=crypt\nexit=0"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << '\n' << out;
+    EXPECT_EQ(out.find("\terror\t"), std::string::npos) << out;
+}
+
+} // namespace
