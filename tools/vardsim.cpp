@@ -315,6 +315,8 @@ private:
     void Error(const CVARDException& error);
     // The conversation: its choices are printed, answered or closed.
     VARD::CTalkTarget* FindTalkTarget(std::uint32_t id);
+    // The talk window opens in the partner's first talk state.
+    void EnterFirstState();
     void ShowChoices();
     void Choose(std::uint32_t index);
     void CloseTalk();
@@ -327,6 +329,7 @@ private:
     std::string m_TravelArea;
     std::string m_TravelEntry;
     bool m_TalkOpen = false;
+    bool m_TalkStarting = false;
     std::uint32_t m_Speaker = 0;
     std::uint32_t m_Partner = 0;
 };
@@ -356,6 +359,7 @@ void CSimulation::PrintEvent(const VARD::CEvent& event)
         Print("talk",
               std::to_string(talk->GetFirstId()) + ' ' + std::to_string(talk->GetSecondId()));
         m_TalkOpen = true;
+        m_TalkStarting = true;
         m_Speaker = talk->GetFirstId();
         m_Partner = talk->GetSecondId();
     }
@@ -389,6 +393,27 @@ VARD::CTalkTarget* CSimulation::FindTalkTarget(std::uint32_t id)
     if (CActor* actor = area->FindActorById(id))
         return actor;
     return area->FindObjectById(id);
+}
+
+void CSimulation::EnterFirstState()
+{
+    m_TalkStarting = false;
+    VARD::CTalkTarget* partner = FindTalkTarget(m_Partner);
+    VARD::CArea* area = Game().GetCurrentArea();
+    CActor* speaker = area != nullptr ? area->FindActorById(m_Speaker) : nullptr;
+    if (partner == nullptr || speaker == nullptr)
+    {
+        m_TalkOpen = false;
+        return;
+    }
+    const std::string state = partner->GetFirstTalkFile();
+    if (state.empty())
+    {
+        Print("talk", partner->GetTalkName() + " has nothing to say.");
+        m_TalkOpen = false;
+        return;
+    }
+    RunAtOnce(*speaker, std::make_shared<VARD::CTalkOrder>(m_Partner, state, ""));
 }
 
 void CSimulation::ShowChoices()
@@ -484,7 +509,14 @@ void CSimulation::GiveMemberOrder(CActor& member, const OrderLine& order)
         if (kind == kThingKindItem)
         {
             const std::uint32_t on = args.size() > 1 ? id(1) : member.Id();
-            RunAtOnce(member, std::make_shared<CUseOrder>(kUseItem, on, target));
+            auto use = std::make_shared<CUseOrder>(kUseItem, on, target);
+            // As the item dialog does: a scroll is read at once, a potion or
+            // wand is used when play resumes.
+            const CItem* item = FindItemById(member.Backpack(), target);
+            if (item == nullptr || member.CanUseItem(*item, true))
+                RunAtOnce(member, std::move(use));
+            else
+                member.QueueOrder(std::move(use), false);
         }
         else
         {
@@ -675,6 +707,8 @@ void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
         }
         Step();
         Drain();
+        if (m_TalkStarting)
+            EnterFirstState();
         if (!m_TalkOpen)
             continue;
         ShowChoices();
