@@ -11,6 +11,7 @@
 #include "world/effect_params.h"
 #include "world/event.h"
 #include "world/game.h"
+#include "world/item_template.h"
 #include "world/module.h"
 #include "world/object.h"
 #include "world/order.h"
@@ -52,7 +53,8 @@ const char* const kUsage =
     "                    spend ATTRIBUTE SKILL, power NAME|-\n"
     "      game verbs:   tag NAME VALUE, item NAME, skill INDEX SKILL VALUE, heal,\n"
     "                    moveparty X Y, travel AREA ENTRY\n"
-    "  --report     prints quest tags, party, journal, actors and objects at the end\n"
+    "  --report     prints quest tags, party, journal, actors, objects and items at\n"
+    "               the end\n"
     "  --save F     saves the game at the end; --load F starts from a saved game\n"
     "\n"
     "Output: one line per event, TICK<TAB>KIND<TAB>TEXT, where TICK counts the\n"
@@ -753,6 +755,25 @@ void CSimulation::Report()
             lines.push_back("object " + std::to_string(object->Id()) + ' ' +
                             object->GetDefinitionName() + " at " + FormatNumber(object->GetX()) +
                             ' ' + FormatNumber(object->GetY()));
+        // The ids that the item orders name.
+        auto addItem = [&lines](const VARD::CItem& item, const VARD::CThing& holder)
+        {
+            lines.push_back("item " + std::to_string(item.Id()) + ' ' +
+                            item.GetTemplate()->GetName() + " x" +
+                            std::to_string(item.GetValue1()) + " in " +
+                            std::to_string(holder.Id()));
+        };
+        for (const auto& actor : area->Actors())
+        {
+            for (const auto& item : actor->Backpack())
+                addItem(*item, *actor);
+            for (std::uint32_t slot = 0; slot < VARD::kEquipmentSlotCount; ++slot)
+                if (const auto& item = actor->GetEquipmentSlot(slot))
+                    addItem(*item, *actor);
+        }
+        for (const auto& object : area->Objects())
+            for (const auto& item : object->GetItems())
+                addItem(*item, *object);
     }
     std::sort(lines.begin(), lines.end());
     for (const auto& line : lines)
