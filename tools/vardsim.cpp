@@ -758,10 +758,9 @@ void CSimulation::Report()
         // The ids that the item orders name.
         auto addItem = [&lines](const VARD::CItem& item, const VARD::CThing& holder)
         {
-            lines.push_back("item " + std::to_string(item.Id()) + ' ' +
-                            item.GetTemplate()->GetName() + " x" +
-                            std::to_string(item.GetValue1()) + " in " +
-                            std::to_string(holder.Id()));
+            lines.push_back(
+                "item " + std::to_string(item.Id()) + ' ' + item.GetTemplate()->GetName() + " x" +
+                std::to_string(item.GetValue1()) + " in " + std::to_string(holder.Id()));
         };
         for (const auto& actor : area->Actors())
         {

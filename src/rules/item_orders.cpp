@@ -54,8 +54,8 @@ std::shared_ptr<CItem> RequireBackpackItem(const CActor& actor, std::uint32_t it
         if (item->Id() == itemId)
             return item;
     }
-    throw CVARDException(3, "\"" + actor.GetName() + "\" carries no item " +
-                                std::to_string(itemId));
+    throw CVARDException(3,
+                         "\"" + actor.GetName() + "\" carries no item " + std::to_string(itemId));
 }
 
 std::uint32_t RequireSlot(std::int32_t slot)
@@ -172,8 +172,7 @@ void CEngine::DoGet(CActor& actor, const COrder& order)
     CObject* object = area.FindObjectById(get.GetSourceId());
     if (object == nullptr)
         throw CVARDException(3, "no object " + std::to_string(get.GetSourceId()) + " to take from");
-    if (object->DistanceToFootprint(actor.GetX(), actor.GetY()) >
-        actor.GetRadius() + kObjectReach)
+    if (object->DistanceToFootprint(actor.GetX(), actor.GetY()) > actor.GetRadius() + kObjectReach)
     {
         game.AddMessage(kMessageInfo,
                         actor.GetName() + " can't reach " + object->GetTalkName() + ".");

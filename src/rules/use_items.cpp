@@ -53,7 +53,8 @@ const CSpell& RequireItemSpell(const CItem& item)
     const auto* attribute =
         static_cast<const CItemAttributeSpell*>(item.FindAttribute(kItemAttributeSpell));
     if (attribute == nullptr)
-        throw CVARDException(1, "\"" + item.GetTemplate()->GetDisplayName() + "\" carries no spell");
+        throw CVARDException(1,
+                             "\"" + item.GetTemplate()->GetDisplayName() + "\" carries no spell");
     return *attribute->GetSpell();
 }
 
@@ -126,8 +127,7 @@ void CEngine::InscribeScroll(CActor& actor, CItem& item)
         actor.RemoveBackpackItem(&item);
     else
         item.SetValue1(item.GetValue1() - 1);
-    Game().AddMessage(kMessageInfo,
-                      actor.GetName() + " inscribes " + spell.GetDisplayName() + ".");
+    Game().AddMessage(kMessageInfo, actor.GetName() + " inscribes " + spell.GetDisplayName() + ".");
 }
 
 bool CEngine::UseSpellItemA(CActor& actor, CItem& item, std::uint32_t targetId)
@@ -229,8 +229,7 @@ void CEngine::OpenContainerOrTalk(CActor& actor, const COrder& order)
         FinishOrder(actor, order);
         return;
     }
-    if (object->DistanceToFootprint(actor.GetX(), actor.GetY()) >
-        actor.GetRadius() + kObjectReach)
+    if (object->DistanceToFootprint(actor.GetX(), actor.GetY()) > actor.GetRadius() + kObjectReach)
     {
         MoveActorToward(actor, object->GetX(), object->GetY());
         return;

@@ -86,19 +86,18 @@ TEST(ItemOrders, StackStoreAndLockArithmetic)
         std::int32_t gain;
         std::uint32_t left;
     };
-    for (const SellCase& row : {SellCase{"bread", 5, 5, -1, 5, 0},
-                                SellCase{"i_potion-heal", 3, 2, -1, 38, 1},
-                                SellCase{"i_scroll-heal", 1, 1, -1, 9, 0},
-                                SellCase{"torch", 3, 3, -1, 3, 0},
-                                SellCase{"quarterstaff", 1, 1, -1, 4, 0},
-                                SellCase{"bread", 2, 3, 3, 0, 2}, SellCase{"bread", 2, 0, 3, 0, 2}})
+    for (const SellCase& row :
+         {SellCase{"bread", 5, 5, -1, 5, 0}, SellCase{"i_potion-heal", 3, 2, -1, 38, 1},
+          SellCase{"i_scroll-heal", 1, 1, -1, 9, 0}, SellCase{"torch", 3, 3, -1, 3, 0},
+          SellCase{"quarterstaff", 1, 1, -1, 4, 0}, SellCase{"bread", 2, 3, 3, 0, 2},
+          SellCase{"bread", 2, 0, 3, 0, 2}})
     {
         town.game->SetGold(100);
         auto item = GiveItem(town, hero, row.item, row.held);
-        EXPECT_EQ(RunOrder(town, hero,
-                           std::make_shared<VARD::CStoreOrder>(0, merchant.Id(), item->Id(),
-                                                               row.sold)),
-                  row.code)
+        EXPECT_EQ(
+            RunOrder(town, hero,
+                     std::make_shared<VARD::CStoreOrder>(0, merchant.Id(), item->Id(), row.sold)),
+            row.code)
             << row.item;
         EXPECT_EQ(town.game->GetGold(), 100 + row.gain) << row.item;
         EXPECT_EQ(CountOf(hero, row.item), row.left) << row.item;
@@ -119,9 +118,9 @@ TEST(ItemOrders, StackStoreAndLockArithmetic)
     auto potions = Ware(merchant, "i_potion-heal");
     ASSERT_TRUE(potions);
     ASSERT_EQ(potions->GetValue1(), 5u);
-    for (const BuyCase& row : {BuyCase{2, 100, -1, 26, 3}, BuyCase{0, 100, 3, 100, 3},
-                               BuyCase{4, 500, 3, 500, 3}, BuyCase{2, 73, 3, 73, 3},
-                               BuyCase{3, 111, -1, 0, 0}})
+    for (const BuyCase& row :
+         {BuyCase{2, 100, -1, 26, 3}, BuyCase{0, 100, 3, 100, 3}, BuyCase{4, 500, 3, 500, 3},
+          BuyCase{2, 73, 3, 73, 3}, BuyCase{3, 111, -1, 0, 0}})
     {
         town.game->SetGold(row.gold);
         const std::uint32_t before = CountOf(hero, "i_potion-heal");
@@ -191,10 +190,10 @@ TEST(ItemOrders, WieldingTakesTheHandsIntoAccount)
     EXPECT_EQ(wield(staff, 0), -1);
     EXPECT_EQ(wield(bread, 3), -1);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CUnwieldOrder>(4)), -1);
-    EXPECT_EQ(DrainEvents(*town.game),
-              (std::vector<std::string>{
-                  "18 Hero can't wield Quarterstaff while holding Wooden Shield.",
-                  "18 Hero can't wield Bread.", "18 Hero can't unwield that."}));
+    EXPECT_EQ(
+        DrainEvents(*town.game),
+        (std::vector<std::string>{"18 Hero can't wield Quarterstaff while holding Wooden Shield.",
+                                  "18 Hero can't wield Bread.", "18 Hero can't unwield that."}));
     EXPECT_EQ(hero.GetEquipmentSlot(0), nullptr);
 
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CUnwieldOrder>(1)), -1);
@@ -226,8 +225,7 @@ TEST(ItemOrders, GettingAndDroppingMovesThingsBetweenPilesAndPacks)
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(0, loaves->Id())), -1);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(0, loaf->Id())), -1);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(0, key->Id())), -1);
-    EXPECT_EQ(DrainEvents(*town.game),
-              std::vector<std::string>{"18 Hero can't drop Temple Key."});
+    EXPECT_EQ(DrainEvents(*town.game), std::vector<std::string>{"18 Hero can't drop Temple Key."});
     ASSERT_EQ(town.area->Objects().size(), objects + 2) << "each drop makes its own pile";
     const auto pile = town.area->Objects().back();
     EXPECT_TRUE(pile->IsPile());
@@ -235,15 +233,12 @@ TEST(ItemOrders, GettingAndDroppingMovesThingsBetweenPilesAndPacks)
     EXPECT_EQ(CountOf(hero, "bread"), 0u);
 
     hero.SetPosition(hero.GetX() + 20.0, hero.GetY());
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaf->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaf->Id())), -1);
     EXPECT_EQ(DrainEvents(*town.game),
               std::vector<std::string>{"18 Hero can't reach " + pile->GetTalkName() + "."});
     hero.SetPosition(pile->GetX(), pile->GetY());
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaves->Id())),
-              3);
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaf->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaves->Id())), 3);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(pile->Id(), loaf->Id())), -1);
     EXPECT_EQ(town.area->Objects().size(), objects + 1) << "the emptied pile is gone";
     EXPECT_EQ(loaf->GetHolder(), static_cast<int>(hero.Id()));
 
@@ -252,8 +247,7 @@ TEST(ItemOrders, GettingAndDroppingMovesThingsBetweenPilesAndPacks)
     auto gold = MakeItem(town, "gold", 30);
     purse->AddItem(gold);
     town.game->SetGold(7);
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(purse->Id(), gold->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGetOrder>(purse->Id(), gold->Id())), -1);
     EXPECT_EQ(DrainEvents(*town.game),
               std::vector<std::string>{"19 The party has gained 30 gold."});
     EXPECT_EQ(town.game->GetGold(), 37);
@@ -263,19 +257,16 @@ TEST(ItemOrders, GettingAndDroppingMovesThingsBetweenPilesAndPacks)
     // Onto a locked chest: the lock decides, the loaf stays on failure.
     VARD::CObject& chest = *FindObject(town, "town_chest");
     chest.SetLockValue(80);
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())), -1);
     hero.SetPosition(chest.GetX(), chest.GetY() + 2.0);
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())), -1);
     auto lines = DrainEvents(*town.game);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "18 Hero can't reach " + chest.GetTalkName() + ".");
     EXPECT_EQ(lines[1].rfind("21 Hero can't unlock ", 0), 0u) << lines[1];
     EXPECT_EQ(CountOf(hero, "bread"), 1u);
     chest.SetLockValue(0);
-    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())),
-              -1);
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(chest.Id(), loaf->Id())), -1);
     EXPECT_EQ(chest.GetItems().back(), loaf);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CDropOrder>(77, loaf->Id())), 3);
 }
@@ -309,8 +300,7 @@ TEST(ItemOrders, CombiningAndGivingKeepEveryItemSomewhere)
     EXPECT_EQ(two->GetHolder(), static_cast<int>(friendly.Id()));
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGiveOrder>(friendly.Id(), key->Id())),
               -1);
-    EXPECT_EQ(DrainEvents(*town.game),
-              std::vector<std::string>{"18 Hero can't give Temple Key."});
+    EXPECT_EQ(DrainEvents(*town.game), std::vector<std::string>{"18 Hero can't give Temple Key."});
     farmer.SetPosition(hero.GetX(), hero.GetY() + 3.0);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CGiveOrder>(farmer.Id(), torch->Id())),
               3);

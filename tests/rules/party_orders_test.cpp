@@ -94,8 +94,8 @@ TEST(PartyOrders, TalkRunsStatesUntilTheScriptsStop)
                       });
     auto loopA = state("loop_a", [](CScriptContext& c) { c.nextState = "loop_b"; });
     auto loopB = state("loop_b", [](CScriptContext& c) { c.nextState = "loop_a"; });
-    merchant.SetTalkFiles({start.first, news.first, bye.first, lost.first, loopA.first,
-                           loopB.first});
+    merchant.SetTalkFiles(
+        {start.first, news.first, bye.first, lost.first, loopA.first, loopB.first});
 
     const VARD::CSpell& sneak = *town.engine->Module().FindSpell(VARD::kSneakPowerKey);
     hero.Skills().insert(VARD::kSkillSneak);
@@ -201,10 +201,9 @@ TEST(PartyOrders, LeavingSpendingAndPowers)
     EXPECT_TRUE(hero.HasSkill(lifeMagic));
     EXPECT_EQ(hero.GetGeneralSkillPoints(), 0u);
     EXPECT_TRUE(hero.KnowsSpell(heal));
-    EXPECT_EQ(DrainEvents(game),
-              (std::vector<std::string>{"18 Hero inscribes Bless.",
-                                        "18 Hero inscribes Conjure Bread.",
-                                        "18 Hero inscribes Heal."}));
+    EXPECT_EQ(DrainEvents(game), (std::vector<std::string>{"18 Hero inscribes Bless.",
+                                                           "18 Hero inscribes Conjure Bread.",
+                                                           "18 Hero inscribes Heal."}));
 
     // Powers: stopping posts nothing; the checks come in their order.
     const auto power = [&](const std::string& name)
@@ -217,9 +216,9 @@ TEST(PartyOrders, LeavingSpendingAndPowers)
     game.SetCombatFlag(0);
     EXPECT_EQ(power("s_power-sneak"), -1);
     EXPECT_TRUE(hero.IsSneaking());
-    EXPECT_EQ(DrainEvents(game), (std::vector<std::string>{
-                                     "18 Hero can't start sneaking in combat.", "event 14",
-                                     "event 8"}));
+    EXPECT_EQ(DrainEvents(game),
+              (std::vector<std::string>{"18 Hero can't start sneaking in combat.", "event 14",
+                                        "event 8"}));
     EXPECT_EQ(power(""), -1);
     EXPECT_EQ(hero.GetPower(), nullptr);
     EXPECT_TRUE(DrainEvents(game).empty());
@@ -232,8 +231,8 @@ TEST(PartyOrders, LeavingSpendingAndPowers)
     ASSERT_TRUE(hero.MeetsRequirement(cry));
     hero.SetEnergySpent(hero.GetMaxEnergyPoints() - cry.GetEnergyCost() + 1);
     EXPECT_EQ(power("s_battle-cry"), -1);
-    EXPECT_EQ(DrainEvents(game), std::vector<std::string>{
-                                     "18 Hero doesn't have enough energy to use Battle Cry."});
+    EXPECT_EQ(DrainEvents(game),
+              std::vector<std::string>{"18 Hero doesn't have enough energy to use Battle Cry."});
     hero.SetEnergySpent(hero.GetMaxEnergyPoints() - cry.GetEnergyCost());
     EXPECT_EQ(power("s_battle-cry"), -1);
     EXPECT_EQ(hero.GetPower(), &cry);
