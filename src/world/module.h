@@ -156,8 +156,7 @@ private:
 };
 
 // Linear searches over item and thing vectors; null when absent.
-template <typename T>
-T* FindThingById(const std::vector<std::shared_ptr<T>>& things, std::uint32_t id)
+template <typename T> T* FindThingById(const std::vector<std::shared_ptr<T>>& things, std::uint32_t id)
 {
     for (const auto& thing : things)
         if (thing && thing->Id() == id)
