@@ -86,7 +86,8 @@ inline std::uint32_t CountOf(const VARD::CActor& actor, const std::string& name)
     return count;
 }
 
-// The kinds of the events posted since the last drain; messages as "KIND TEXT".
+// The events posted since the last drain: messages as "KIND TEXT", talk and
+// inventory events with their two ids, others by kind.
 inline std::vector<std::string> DrainEvents(VARD::CGame& game)
 {
     std::vector<std::string> lines;
@@ -94,6 +95,12 @@ inline std::vector<std::string> DrainEvents(VARD::CGame& game)
     {
         if (const auto* message = dynamic_cast<const VARD::CMessageEvent*>(event.get()))
             lines.push_back(std::to_string(message->GetKind()) + ' ' + message->GetText());
+        else if (const auto* talk = dynamic_cast<const VARD::CTalkEvent*>(event.get()))
+            lines.push_back("talk " + std::to_string(talk->GetFirstId()) + ' ' +
+                            std::to_string(talk->GetSecondId()));
+        else if (const auto* inventory = dynamic_cast<const VARD::CInvEvent*>(event.get()))
+            lines.push_back("inventory " + std::to_string(inventory->GetFirstId()) + ' ' +
+                            std::to_string(inventory->GetSecondId()));
         else
             lines.push_back("event " + std::to_string(event->GetKind()));
     }

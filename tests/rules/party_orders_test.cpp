@@ -245,40 +245,25 @@ TEST(PartyOrders, StoreRefusesWhatTheDialogNeverOffers)
     Town town = EnterTown();
     CActor& hero = *town.hero;
     CActor& armourer = *FindActor(town, "armourer");
-    auto bread = GiveItem(town, hero, "bread", 2);
-    auto key = GiveItem(town, hero, "temple_key", 1);
-    auto sell = [&](const std::shared_ptr<VARD::CItem>& item)
-    {
+    const auto trade = [&](std::int32_t buy, std::uint32_t merchant, const auto& item) {
         return RunOrder(town, hero,
-                        std::make_shared<VARD::CStoreOrder>(0, armourer.Id(), item->Id(), 1));
+                        std::make_shared<VARD::CStoreOrder>(buy, merchant, item->Id(), 1));
     };
+    const auto plate = armourer.Backpack().front();
     town.game->SetGold(1000);
-    const auto& wares = armourer.Backpack();
-    const auto plate = wares.front();
-    ASSERT_EQ(plate->GetTemplate()->GetName(), "plate_armor");
-    auto buy = [&](std::uint32_t merchantId)
-    {
-        return RunOrder(town, hero,
-                        std::make_shared<VARD::CStoreOrder>(1, merchantId, plate->Id(), 1));
-    };
-
-    hero.SetPosition(armourer.GetX() + 20.0, armourer.GetY());
-    EXPECT_EQ(buy(armourer.Id()), 3) << "too far";
+    hero.SetPosition(armourer.GetX() + 15.0, armourer.GetY());
+    EXPECT_EQ(trade(1, armourer.Id(), plate), 3) << "beyond 1.5 + 12.5 + 0.75";
     hero.SetPosition(armourer.GetX() + 14.0, armourer.GetY());
-    EXPECT_EQ(buy(hero.Id() + 100000), 3) << "no merchant";
-    EXPECT_EQ(sell(bread), 3) << "the armourer buys no bread";
-    EXPECT_EQ(sell(key), -1);
+    EXPECT_EQ(trade(1, hero.Id() + 100000, plate), 3) << "no merchant";
+    EXPECT_EQ(trade(0, armourer.Id(), GiveItem(town, hero, "bread", 2)), 3) << "buys no bread";
+    EXPECT_EQ(trade(0, armourer.Id(), GiveItem(town, hero, "temple_key", 1)), -1);
     EXPECT_EQ(DrainEvents(*town.game), std::vector<std::string>{"18 Hero can't sell Temple Key."});
     armourer.SetActivityState(VARD::kActivityDead);
-    EXPECT_EQ(buy(armourer.Id()), 3) << "dead";
-    armourer.SetActivityState(VARD::kActivityIdle);
+    EXPECT_EQ(trade(1, armourer.Id(), plate), 3) << "dead";
     EXPECT_EQ(town.game->GetGold(), 1000);
-    EXPECT_EQ(CountOf(hero, "bread"), 2u);
-
-    // A stand-off of 14 is within the reach of 1.5 + 12.5 + 0.75.
-    EXPECT_EQ(buy(armourer.Id()), -1);
+    armourer.SetActivityState(VARD::kActivityIdle);
+    EXPECT_EQ(trade(1, armourer.Id(), plate), -1);
     EXPECT_EQ(town.game->GetGold(), 400);
-    EXPECT_EQ(CountOf(hero, "plate_armor"), 1u);
     EXPECT_EQ(CountOf(armourer, "plate_armor"), 0u);
 }
 
