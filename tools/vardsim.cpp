@@ -12,6 +12,7 @@
 #include "world/effect_params.h"
 #include "world/event.h"
 #include "world/game.h"
+#include "world/item_template.h"
 #include "world/module.h"
 #include "world/object.h"
 #include "world/order.h"
@@ -53,7 +54,8 @@ const char* const kUsage =
     "                    spend ATTRIBUTE SKILL, power NAME|-\n"
     "      game verbs:   tag NAME VALUE, item NAME, skill INDEX SKILL VALUE, heal,\n"
     "                    moveparty X Y, travel AREA ENTRY\n"
-    "  --report     prints quest tags, party, journal, actors and objects at the end\n"
+    "  --report     prints quest tags, party, journal, actors, objects and items at\n"
+    "               the end\n"
     "  --save F     saves the game after the last tick (a failed save ends with 1)\n"
     "  --load F     starts from a saved game instead of a new one; --name, --class\n"
     "               and --gender are then not used\n"
@@ -320,6 +322,8 @@ private:
     void Error(const CVARDException& error);
     // The conversation: its choices are printed, answered or closed.
     VARD::CTalkTarget* FindTalkTarget(std::uint32_t id);
+    // The talk window opens in the partner's first talk state.
+    void EnterFirstState();
     void ShowChoices();
     void Choose(std::uint32_t index);
     void CloseTalk();
@@ -332,6 +336,7 @@ private:
     std::string m_TravelArea;
     std::string m_TravelEntry;
     bool m_TalkOpen = false;
+    bool m_TalkStarting = false;
     std::uint32_t m_Speaker = 0;
     std::uint32_t m_Partner = 0;
 };
@@ -361,6 +366,7 @@ void CSimulation::PrintEvent(const VARD::CEvent& event)
         Print("talk",
               std::to_string(talk->GetFirstId()) + ' ' + std::to_string(talk->GetSecondId()));
         m_TalkOpen = true;
+        m_TalkStarting = true;
         m_Speaker = talk->GetFirstId();
         m_Partner = talk->GetSecondId();
     }
@@ -394,6 +400,27 @@ VARD::CTalkTarget* CSimulation::FindTalkTarget(std::uint32_t id)
     if (CActor* actor = area->FindActorById(id))
         return actor;
     return area->FindObjectById(id);
+}
+
+void CSimulation::EnterFirstState()
+{
+    m_TalkStarting = false;
+    VARD::CTalkTarget* partner = FindTalkTarget(m_Partner);
+    VARD::CArea* area = Game().GetCurrentArea();
+    CActor* speaker = area != nullptr ? area->FindActorById(m_Speaker) : nullptr;
+    if (partner == nullptr || speaker == nullptr)
+    {
+        m_TalkOpen = false;
+        return;
+    }
+    const std::string state = partner->GetFirstTalkFile();
+    if (state.empty())
+    {
+        Print("talk", partner->GetTalkName() + " has nothing to say.");
+        m_TalkOpen = false;
+        return;
+    }
+    RunAtOnce(*speaker, std::make_shared<VARD::CTalkOrder>(m_Partner, state, ""));
 }
 
 void CSimulation::ShowChoices()
@@ -489,7 +516,14 @@ void CSimulation::GiveMemberOrder(CActor& member, const OrderLine& order)
         if (kind == kThingKindItem)
         {
             const std::uint32_t on = args.size() > 1 ? id(1) : member.Id();
-            RunAtOnce(member, std::make_shared<CUseOrder>(kUseItem, on, target));
+            auto use = std::make_shared<CUseOrder>(kUseItem, on, target);
+            // As the item dialog does: a scroll is read at once, a potion or
+            // wand is used when play resumes.
+            const CItem* item = FindItemById(member.Backpack(), target);
+            if (item == nullptr || member.CanUseItem(*item, true))
+                RunAtOnce(member, std::move(use));
+            else
+                member.QueueOrder(std::move(use), false);
         }
         else
         {
@@ -680,6 +714,8 @@ void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
         }
         Step();
         Drain();
+        if (m_TalkStarting)
+            EnterFirstState();
         if (!m_TalkOpen)
             continue;
         ShowChoices();
@@ -730,6 +766,24 @@ void CSimulation::Report()
             lines.push_back("object " + std::to_string(object->Id()) + ' ' +
                             object->GetDefinitionName() + " at " + FormatNumber(object->GetX()) +
                             ' ' + FormatNumber(object->GetY()));
+        // The ids that the item orders name.
+        auto addItem = [&lines](const VARD::CItem& item, const VARD::CThing& holder)
+        {
+            lines.push_back(
+                "item " + std::to_string(item.Id()) + ' ' + item.GetTemplate()->GetName() + " x" +
+                std::to_string(item.GetValue1()) + " in " + std::to_string(holder.Id()));
+        };
+        for (const auto& actor : area->Actors())
+        {
+            for (const auto& item : actor->Backpack())
+                addItem(*item, *actor);
+            for (std::uint32_t slot = 0; slot < VARD::kEquipmentSlotCount; ++slot)
+                if (const auto& item = actor->GetEquipmentSlot(slot))
+                    addItem(*item, *actor);
+        }
+        for (const auto& object : area->Objects())
+            for (const auto& item : object->GetItems())
+                addItem(*item, *object);
     }
     std::sort(lines.begin(), lines.end());
     for (const auto& line : lines)

@@ -334,6 +334,8 @@ public:
                     bool reapplication);
     void ApplyPatchByName(const std::string& name, const CModule& module);
     void AddOpenDoor(std::uint32_t column, std::uint32_t row);
+    // Drops every record of that cell from the open doors.
+    void RemoveOpenDoor(std::uint32_t column, std::uint32_t row);
     // Opens the door cells of the list again; with reset, doors marked
     // "reset" are dropped from it and stay shut. Code 2 for a cell off the
     // grid or without a door.

@@ -155,6 +155,12 @@ void CArea::AddOpenDoor(std::uint32_t column, std::uint32_t row)
     m_OpenDoors.push_back(std::move(door));
 }
 
+void CArea::RemoveOpenDoor(std::uint32_t column, std::uint32_t row)
+{
+    m_OpenDoors.remove_if([&](const auto& door)
+                          { return door->column == column && door->row == row; });
+}
+
 // The door words are cells, a column and a row each.
 void CArea::OpenDoorsOfAction(const CPatchActionOpenDoor& action)
 {

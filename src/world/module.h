@@ -41,10 +41,14 @@ public:
 
     void GetId(std::uint32_t& id) const override { id = m_Id; }
     const CItemTemplate* GetTemplate() const { return m_Template; }
+    // The first creation value is the item's count.
     std::uint32_t GetValue1() const { return m_Value1; }
     void SetValue1(std::uint32_t value) { m_Value1 = value; }
     std::uint32_t GetValue2() const { return m_Value2; }
     int GetUnused() const { return m_Unused; }
+    // The id of the actor carrying the item; 0 until an order hands it on.
+    int GetHolder() const { return m_Unused; }
+    void SetHolder(std::uint32_t actorId) { m_Unused = static_cast<int>(actorId); }
     // Pass-throughs to the template.
     const CItemAttribute* FindAttribute(std::int32_t kind) const;
     int GetWandTargetMode() const;

@@ -259,10 +259,16 @@ TEST(EngineInstantOrders, RunInQueueOrderAndNeverStickAtTheFront)
     hero.SetActivityState(VARD::kActivityDead);
     engine->Tick();
     ASSERT_EQ(game.GetCurrentArea()->FindActorById(hero.Id()), nullptr);
-    hero.QueueInstantOrder(std::make_shared<VARD::CDropOrder>(0, 0));
-    hero.QueueInstantOrder(std::make_shared<VARD::CDropOrder>(0, 0));
+    for (int i = 0; i < 2; ++i)
+    {
+        auto loaf =
+            engine->Module().CreateItem("bread", 1, game.NewThingId(VARD::kThingKindItem), 0);
+        hero.AddBackpackItem(loaf);
+        hero.QueueInstantOrder(std::make_shared<VARD::CDropOrder>(0, loaf->Id()));
+    }
     engine->ExecuteInstantOrders();
     EXPECT_TRUE(hero.GetInstantOrders().empty());
+    EXPECT_TRUE(hero.Backpack().empty());
 
     // The wipe-out state lasts until the next tick begins.
     EXPECT_EQ(game.GetState(), VARD::kGameRestNeeded);
