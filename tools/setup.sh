@@ -6,6 +6,13 @@ VARD_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   liblua5.1-0-dev libstb-dev
+  libsdl2-dev
+  libepoxy-dev
+  libgl1-mesa-dri
+  libegl-mesa0
+  libfreetype-dev
+  libfontconfig-dev
+  fonts-liberation2
 )
 
 vard_install_packages() {
