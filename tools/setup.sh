@@ -13,6 +13,11 @@ VARD_PACKAGES=(
   xvfb
   xauth
   zenity
+  libepoxy-dev
+  libegl-mesa0
+  libfreetype-dev
+  libfontconfig-dev
+  fonts-liberation2
 )
 
 vard_install_packages() {

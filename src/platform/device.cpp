@@ -1,0 +1,794 @@
+#include "platform/device.h"
+
+#include "platform/device_shaders.h"
+#include "platform/gfx_error.h"
+#include "platform/gl_context.h"
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace gfx
+{
+
+namespace
+{
+
+// Asks whether the context the object was made in is still there: objects
+// that outlive their device leave the deleting to the context's end.
+bool Alive(const std::weak_ptr<const bool>& alive)
+{
+    return !alive.expired();
+}
+
+ColorValue FromArgb(std::uint32_t argb)
+{
+    return {static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
+            static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+            static_cast<float>(argb & 0xFF) / 255.0f,
+            static_cast<float>((argb >> 24) & 0xFF) / 255.0f};
+}
+
+GLenum BlendFactorOf(BlendFactor factor)
+{
+    switch (factor)
+    {
+    case BlendFactor::Zero:
+        return GL_ZERO;
+    case BlendFactor::One:
+        return GL_ONE;
+    case BlendFactor::SourceAlpha:
+        return GL_SRC_ALPHA;
+    case BlendFactor::InverseSourceAlpha:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    }
+    return GL_ONE;
+}
+
+GLint MinFilterOf(TextureFilter min, TextureFilter mip)
+{
+    const bool linear = min == TextureFilter::Linear;
+    switch (mip)
+    {
+    case TextureFilter::None:
+        return linear ? GL_LINEAR : GL_NEAREST;
+    case TextureFilter::Point:
+        return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    case TextureFilter::Linear:
+        return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    }
+    return GL_NEAREST;
+}
+
+GLint AddressOf(TextureAddress address)
+{
+    return address == TextureAddress::Wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+}
+
+GLuint CompileShader(GLenum kind, const char* source)
+{
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE)
+    {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        glDeleteShader(shader);
+        throw Error(std::string("shader does not compile: ") + log);
+    }
+    return shader;
+}
+
+void SetUpMeshAttributes(VertexLayout layout)
+{
+    const GLsizei stride = static_cast<GLsizei>(VertexStride(layout));
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(3 * sizeof(float)));
+    if (layout == VertexLayout::PositionNormalTexture)
+    {
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<const void*>(6 * sizeof(float)));
+    }
+}
+
+void PackInto(std::vector<float>& packed, std::span<const MeshVertex> vertices, VertexLayout layout)
+{
+    const bool withUv = layout == VertexLayout::PositionNormalTexture;
+    packed.clear();
+    packed.reserve(vertices.size() * (withUv ? 8 : 6));
+    for (const MeshVertex& v : vertices)
+    {
+        packed.insert(packed.end(), {v.position.x, v.position.y, v.position.z, v.normal.x,
+                                     v.normal.y, v.normal.z});
+        if (withUv)
+            packed.insert(packed.end(), {v.uv.x, v.uv.y});
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Texture and vertex buffer
+
+Texture::Texture(std::weak_ptr<const bool> alive, std::uint32_t name, std::uint32_t width,
+                 std::uint32_t height, std::uint32_t levels)
+    : m_Alive(std::move(alive)), m_Name(name), m_Width(width), m_Height(height), m_Levels(levels)
+{
+}
+
+Texture::~Texture()
+{
+    if (Alive(m_Alive))
+    {
+        const GLuint name = m_Name;
+        glDeleteTextures(1, &name);
+    }
+}
+
+VertexBuffer::VertexBuffer(std::weak_ptr<const bool> alive, VertexLayout layout,
+                           std::uint32_t count)
+    : m_Alive(std::move(alive)), m_Layout(layout), m_Count(count)
+{
+    GLuint array = 0;
+    GLuint buffer = 0;
+    glGenVertexArrays(1, &array);
+    glGenBuffers(1, &buffer);
+    m_Array = array;
+    m_Buffer = buffer;
+    glBindVertexArray(array);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * VertexStride(layout), nullptr,
+                 GL_DYNAMIC_DRAW);
+    SetUpMeshAttributes(layout);
+    glBindVertexArray(0);
+}
+
+VertexBuffer::~VertexBuffer()
+{
+    if (Alive(m_Alive))
+    {
+        const GLuint array = m_Array;
+        const GLuint buffer = m_Buffer;
+        glDeleteVertexArrays(1, &array);
+        glDeleteBuffers(1, &buffer);
+    }
+}
+
+void VertexBuffer::Write(std::span<const MeshVertex> vertices)
+{
+    if (vertices.size() > m_Count)
+        throw Error("vertex buffer: " + std::to_string(vertices.size()) + " vertices for " +
+                    std::to_string(m_Count));
+    std::vector<float> packed;
+    PackInto(packed, vertices, m_Layout);
+    glBindBuffer(GL_ARRAY_BUFFER, m_Buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(packed.size() * sizeof(float)),
+                    packed.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The shader program and its uniforms
+
+struct Device::Program
+{
+    GLuint name = 0;
+    GLint worldView, projection, normalMatrix, lighting, vertexColour, normalize, specular;
+    GLint ambient, matDiffuse, matAmbient, matSpecular, matEmissive, matPower;
+    GLint lightCount, lightType, lightPosition, lightDirection, lightDiffuse, lightSpecular;
+    GLint lightAmbient, lightRange, lightAttenuation;
+    GLint textureTransform, textureMatrix, texture, hasTexture, modulateAlpha, alphaTest, alphaRef;
+
+    Program()
+    {
+        const GLuint vertex = CompileShader(GL_VERTEX_SHADER, shaders::kVertex);
+        GLuint fragment = 0;
+        try
+        {
+            fragment = CompileShader(GL_FRAGMENT_SHADER, shaders::kFragment);
+        }
+        catch (...)
+        {
+            glDeleteShader(vertex);
+            throw;
+        }
+        name = glCreateProgram();
+        glAttachShader(name, vertex);
+        glAttachShader(name, fragment);
+        glLinkProgram(name);
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        GLint ok = GL_FALSE;
+        glGetProgramiv(name, GL_LINK_STATUS, &ok);
+        if (ok != GL_TRUE)
+        {
+            char log[1024] = {};
+            glGetProgramInfoLog(name, sizeof log, nullptr, log);
+            glDeleteProgram(name);
+            throw Error(std::string("shaders do not link: ") + log);
+        }
+        auto at = [this](const char* uniform) { return glGetUniformLocation(name, uniform); };
+        worldView = at("uWorldView");
+        projection = at("uProjection");
+        normalMatrix = at("uNormalMatrix");
+        lighting = at("uLighting");
+        vertexColour = at("uVertexColour");
+        normalize = at("uNormalize");
+        specular = at("uSpecular");
+        ambient = at("uAmbient");
+        matDiffuse = at("uMatDiffuse");
+        matAmbient = at("uMatAmbient");
+        matSpecular = at("uMatSpecular");
+        matEmissive = at("uMatEmissive");
+        matPower = at("uMatPower");
+        lightCount = at("uLightCount");
+        lightType = at("uLightType");
+        lightPosition = at("uLightPosition");
+        lightDirection = at("uLightDirection");
+        lightDiffuse = at("uLightDiffuse");
+        lightSpecular = at("uLightSpecular");
+        lightAmbient = at("uLightAmbient");
+        lightRange = at("uLightRange");
+        lightAttenuation = at("uLightAttenuation");
+        textureTransform = at("uTextureTransform");
+        textureMatrix = at("uTextureMatrix");
+        texture = at("uTexture");
+        hasTexture = at("uHasTexture");
+        modulateAlpha = at("uModulateAlpha");
+        alphaTest = at("uAlphaTest");
+        alphaRef = at("uAlphaRef");
+    }
+
+    ~Program() { glDeleteProgram(name); }
+};
+
+// A mesh's copy on the GPU, kept in the mesh's DeviceData.
+struct Device::MeshData
+{
+    std::weak_ptr<const bool> alive;
+    std::uint64_t revision = 0;
+    GLuint array = 0;
+    GLuint vertices = 0;
+    GLuint indices = 0;
+
+    ~MeshData()
+    {
+        if (Alive(alive))
+        {
+            glDeleteVertexArrays(1, &array);
+            glDeleteBuffers(1, &vertices);
+            glDeleteBuffers(1, &indices);
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Device
+
+Device::Device(platform::GlContext& context, std::uint32_t width, std::uint32_t height)
+    : m_Context(context), m_Alive(std::make_shared<const bool>(true))
+{
+    m_Context.MakeCurrent();
+    if (epoxy_gl_version() < 33)
+        throw Error("OpenGL 3.3 is not available");
+    m_Transforms.fill(Matrix::Identity());
+    m_Lights.resize(kMaxLightSlots);
+    m_LightEnabled.resize(kMaxLightSlots, false);
+    m_Program = std::make_unique<Program>();
+    GLuint sampler = 0;
+    glGenSamplers(1, &sampler);
+    m_Sampler = sampler;
+    GLuint array = 0;
+    GLuint buffer = 0;
+    glGenVertexArrays(1, &array);
+    glGenBuffers(1, &buffer);
+    m_SpriteArray = array;
+    m_SpriteBuffer = buffer;
+    glBindVertexArray(array);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const GLsizei stride = sizeof(SpriteVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(SpriteVertex, u)));
+    // 0xAARRGGBB in memory is blue, green, red, alpha.
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(SpriteVertex, colour)));
+    glBindVertexArray(0);
+    Reset(width, height);
+}
+
+Device::~Device()
+{
+    DestroyBackBuffer();
+    const GLuint sampler = m_Sampler;
+    const GLuint array = m_SpriteArray;
+    const GLuint buffer = m_SpriteBuffer;
+    glDeleteSamplers(1, &sampler);
+    glDeleteVertexArrays(1, &array);
+    glDeleteBuffers(1, &buffer);
+    m_Program.reset();
+}
+
+void Device::CreateBackBuffer()
+{
+    GLuint framebuffer = 0;
+    GLuint buffers[2] = {};
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(2, buffers);
+    m_Framebuffer = framebuffer;
+    m_ColourBuffer = buffers[0];
+    m_DepthBuffer = buffers[1];
+    glBindRenderbuffer(GL_RENDERBUFFER, m_ColourBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, static_cast<GLsizei>(m_Width),
+                          static_cast<GLsizei>(m_Height));
+    glBindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, static_cast<GLsizei>(m_Width),
+                          static_cast<GLsizei>(m_Height));
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                              m_ColourBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              m_DepthBuffer);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        throw Error("the back buffer cannot be made");
+}
+
+void Device::DestroyBackBuffer()
+{
+    if (!m_Framebuffer)
+        return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const GLuint framebuffer = m_Framebuffer;
+    const GLuint buffers[2] = {m_ColourBuffer, m_DepthBuffer};
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(2, buffers);
+    m_Framebuffer = m_ColourBuffer = m_DepthBuffer = 0;
+}
+
+void Device::Reset(std::uint32_t width, std::uint32_t height)
+{
+    if (width == 0 || height == 0 || width > 16384 || height > 16384)
+        throw Error("back buffer size " + std::to_string(width) + " x " + std::to_string(height));
+    DestroyBackBuffer();
+    m_Width = width;
+    m_Height = height;
+    CreateBackBuffer();
+    m_Viewport = {0, 0, width, height, 0.0f, 1.0f};
+    m_InScene = false;
+}
+
+void Device::Clear(std::uint32_t flags, std::uint32_t colour, float z)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(static_cast<GLint>(m_Viewport.x),
+              static_cast<GLint>(m_Height) - static_cast<GLint>(m_Viewport.y + m_Viewport.height),
+              static_cast<GLsizei>(m_Viewport.width), static_cast<GLsizei>(m_Viewport.height));
+    GLbitfield mask = 0;
+    if (flags & kClearTarget)
+    {
+        const ColorValue c = FromArgb(colour);
+        glClearColor(c.r, c.g, c.b, c.a);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & kClearZBuffer)
+    {
+        glClearDepth(std::clamp(z, 0.0f, 1.0f));
+        glDepthMask(GL_TRUE);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (mask)
+        glClear(mask);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void Device::BeginScene()
+{
+    if (m_InScene)
+        throw Error("BeginScene inside a scene");
+    m_InScene = true;
+}
+
+void Device::EndScene()
+{
+    if (!m_InScene)
+        throw Error("EndScene outside a scene");
+    m_InScene = false;
+}
+
+void Device::Present()
+{
+    int width = 0;
+    int height = 0;
+    m_Context.GetDrawableSize(width, height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, static_cast<GLint>(m_Width), static_cast<GLint>(m_Height), 0,
+                      height - static_cast<GLint>(m_Height), static_cast<GLint>(m_Width), height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    m_Context.SwapBuffers();
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+}
+
+void Device::SetTransform(TransformState state, const Matrix& matrix)
+{
+    m_Transforms[static_cast<std::size_t>(state)] = matrix;
+}
+
+const Matrix& Device::GetTransform(TransformState state) const
+{
+    return m_Transforms[static_cast<std::size_t>(state)];
+}
+
+void Device::SetViewport(const Viewport& viewport)
+{
+    if (viewport.width == 0 || viewport.height == 0 ||
+        static_cast<std::uint64_t>(viewport.x) + viewport.width > m_Width ||
+        static_cast<std::uint64_t>(viewport.y) + viewport.height > m_Height ||
+        !(viewport.minZ >= 0.0f && viewport.minZ <= viewport.maxZ && viewport.maxZ <= 1.0f))
+        throw Error("viewport outside the back buffer");
+    m_Viewport = viewport;
+}
+
+void Device::SetBlend(BlendFactor source, BlendFactor destination)
+{
+    m_States.sourceBlend = source;
+    m_States.destinationBlend = destination;
+}
+
+void Device::SetAlphaTest(bool enable, std::uint8_t reference)
+{
+    m_States.alphaTestEnable = enable;
+    m_States.alphaRef = reference;
+}
+
+void Device::SetSamplerFilter(TextureFilter mag, TextureFilter min, TextureFilter mip)
+{
+    m_States.magFilter = mag;
+    m_States.minFilter = min;
+    m_States.mipFilter = mip;
+}
+
+void Device::SetSamplerAddress(TextureAddress u, TextureAddress v)
+{
+    m_States.addressU = u;
+    m_States.addressV = v;
+}
+
+void Device::SetLight(std::uint32_t index, const Light& light)
+{
+    if (index >= kMaxLightSlots)
+        throw Error("light index " + std::to_string(index) + " out of range");
+    if (light.type == LightType::Point && !(light.range >= 0.0f))
+        throw Error("point light with a negative range");
+    m_Lights[index] = light;
+}
+
+const Light& Device::GetLight(std::uint32_t index) const
+{
+    if (index >= kMaxLightSlots)
+        throw Error("light index " + std::to_string(index) + " out of range");
+    return m_Lights[index];
+}
+
+void Device::LightEnable(std::uint32_t index, bool enable)
+{
+    if (index >= kMaxLightSlots)
+        throw Error("light index " + std::to_string(index) + " out of range");
+    if (enable && !m_LightEnabled[index] &&
+        std::count(m_LightEnabled.begin(), m_LightEnabled.end(), true) >=
+            static_cast<std::ptrdiff_t>(kMaxActiveLights))
+        throw Error("more than " + std::to_string(kMaxActiveLights) + " lights enabled");
+    m_LightEnabled[index] = enable;
+}
+
+bool Device::IsLightEnabled(std::uint32_t index) const
+{
+    return index < kMaxLightSlots && m_LightEnabled[index];
+}
+
+std::shared_ptr<Texture> Device::CreateTexture(const Image& image, bool mipmaps)
+{
+    if (image.width == 0 || image.height == 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4)
+        throw Error("texture from an empty or inconsistent image");
+    std::uint32_t levels = 1;
+    if (mipmaps)
+        for (std::uint32_t side = std::max(image.width, image.height); side > 1; side /= 2)
+            ++levels;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Rows go up from the top, so texture coordinate v = 0 is the image's
+    // top row as the drawing code expects.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(image.width),
+                 static_cast<GLsizei>(image.height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+    if (levels > 1)
+        glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return std::shared_ptr<Texture>(new Texture(m_Alive, name, image.width, image.height, levels));
+}
+
+std::shared_ptr<VertexBuffer> Device::CreateVertexBuffer(VertexLayout layout, std::uint32_t count)
+{
+    if (count == 0 || count > (1u << 24))
+        throw Error("vertex buffer of " + std::to_string(count) + " vertices");
+    return std::shared_ptr<VertexBuffer>(new VertexBuffer(m_Alive, layout, count));
+}
+
+void Device::ApplyStates()
+{
+    const RenderStates& s = m_States;
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    glViewport(static_cast<GLint>(m_Viewport.x),
+               static_cast<GLint>(m_Height) - static_cast<GLint>(m_Viewport.y + m_Viewport.height),
+               static_cast<GLsizei>(m_Viewport.width), static_cast<GLsizei>(m_Viewport.height));
+    glDepthRange(m_Viewport.minZ, m_Viewport.maxZ);
+    if (s.zEnable)
+    {
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glDepthMask(s.zWriteEnable ? GL_TRUE : GL_FALSE);
+    }
+    else
+    {
+        glDisable(GL_DEPTH_TEST);
+    }
+    // OpenGL's front faces wind counter-clockwise on the screen.
+    if (s.cullMode == CullMode::None)
+    {
+        glDisable(GL_CULL_FACE);
+    }
+    else
+    {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glFrontFace(s.cullMode == CullMode::Clockwise ? GL_CCW : GL_CW);
+    }
+    if (s.alphaBlendEnable)
+    {
+        glEnable(GL_BLEND);
+        glBlendFunc(BlendFactorOf(s.sourceBlend), BlendFactorOf(s.destinationBlend));
+    }
+    else
+    {
+        glDisable(GL_BLEND);
+    }
+    glBindSampler(0, m_Sampler);
+    glSamplerParameteri(m_Sampler, GL_TEXTURE_MAG_FILTER,
+                        s.magFilter == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(m_Sampler, GL_TEXTURE_MIN_FILTER, MinFilterOf(s.minFilter, s.mipFilter));
+    glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_S, AddressOf(s.addressU));
+    glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_T, AddressOf(s.addressV));
+
+    const Program& p = *m_Program;
+    glUseProgram(p.name);
+    glUniform1i(p.texture, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, m_Texture ? m_Texture->GetName() : 0);
+    glUniform1i(p.hasTexture, m_Texture ? 1 : 0);
+    glUniform1i(p.modulateAlpha, s.modulateAlpha ? 1 : 0);
+    glUniform1i(p.alphaTest, s.alphaTestEnable ? 1 : 0);
+    glUniform1f(p.alphaRef, static_cast<float>(s.alphaRef) / 255.0f);
+}
+
+void Device::ApplyGeometryUniforms(bool sprite, const Matrix& toClip)
+{
+    const Program& p = *m_Program;
+    const RenderStates& s = m_States;
+    glUniform1i(p.vertexColour, sprite ? 1 : 0);
+    if (sprite)
+    {
+        const Matrix identity = Matrix::Identity();
+        const Matrix projection = toClip * Matrix::ClipDepthToSymmetric();
+        glUniformMatrix4fv(p.worldView, 1, GL_FALSE, identity.Data());
+        glUniformMatrix4fv(p.projection, 1, GL_FALSE, projection.Data());
+        glUniform1i(p.textureTransform, 0);
+        return;
+    }
+    const Matrix& view = GetTransform(TransformState::View);
+    const Matrix worldView = GetTransform(TransformState::World) * view;
+    const Matrix projection =
+        GetTransform(TransformState::Projection) * Matrix::ClipDepthToSymmetric();
+    glUniformMatrix4fv(p.worldView, 1, GL_FALSE, worldView.Data());
+    glUniformMatrix4fv(p.projection, 1, GL_FALSE, projection.Data());
+    glUniform1i(p.textureTransform, s.textureTransform0 ? 1 : 0);
+    glUniformMatrix4fv(p.textureMatrix, 1, GL_FALSE, GetTransform(TransformState::Texture0).Data());
+    glUniform1i(p.lighting, s.lighting ? 1 : 0);
+    if (!s.lighting)
+        return;
+
+    // Normals go by the inverse transpose; as row vectors n × (M⁻¹)ᵀ, which
+    // the column-major upload of the row-major 3 × 3 block computes.
+    const Matrix inverse = Inverse(worldView).value_or(Matrix::Identity());
+    float normalMatrix[9];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            normalMatrix[r * 3 + c] = inverse.m[c][r];
+    glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, normalMatrix);
+    glUniform1i(p.normalize, s.normalizeNormals ? 1 : 0);
+    glUniform1i(p.specular, s.specularEnable ? 1 : 0);
+    const ColorValue ambient = FromArgb(s.ambient);
+    glUniform4f(p.ambient, ambient.r, ambient.g, ambient.b, ambient.a);
+    auto colour = [](GLint at, const ColorValue& c) { glUniform4f(at, c.r, c.g, c.b, c.a); };
+    colour(p.matDiffuse, m_Material.diffuse);
+    colour(p.matAmbient, m_Material.ambient);
+    colour(p.matSpecular, m_Material.specular);
+    colour(p.matEmissive, m_Material.emissive);
+    glUniform1f(p.matPower, m_Material.power);
+
+    GLint type[kMaxActiveLights] = {};
+    float position[kMaxActiveLights * 3] = {};
+    float direction[kMaxActiveLights * 3] = {};
+    float diffuse[kMaxActiveLights * 4] = {};
+    float specular[kMaxActiveLights * 4] = {};
+    float lightAmbient[kMaxActiveLights * 4] = {};
+    float range[kMaxActiveLights] = {};
+    float attenuation[kMaxActiveLights * 3] = {};
+    GLint count = 0;
+    for (std::uint32_t i = 0; i < kMaxLightSlots && count < GLint(kMaxActiveLights); ++i)
+    {
+        if (!m_LightEnabled[i])
+            continue;
+        const Light& light = m_Lights[i];
+        const Vec3 at = TransformCoord(light.position, view);
+        const Vec3 along = TransformNormal(light.direction, view);
+        type[count] = light.type == LightType::Point ? 0 : 1;
+        std::memcpy(position + count * 3, &at, sizeof at);
+        std::memcpy(direction + count * 3, &along, sizeof along);
+        std::memcpy(diffuse + count * 4, &light.diffuse, sizeof light.diffuse);
+        std::memcpy(specular + count * 4, &light.specular, sizeof light.specular);
+        std::memcpy(lightAmbient + count * 4, &light.ambient, sizeof light.ambient);
+        range[count] = light.range;
+        attenuation[count * 3] = light.attenuation0;
+        attenuation[count * 3 + 1] = light.attenuation1;
+        attenuation[count * 3 + 2] = light.attenuation2;
+        ++count;
+    }
+    glUniform1i(p.lightCount, count);
+    if (count == 0)
+        return;
+    glUniform1iv(p.lightType, count, type);
+    glUniform3fv(p.lightPosition, count, position);
+    glUniform3fv(p.lightDirection, count, direction);
+    glUniform4fv(p.lightDiffuse, count, diffuse);
+    glUniform4fv(p.lightSpecular, count, specular);
+    glUniform4fv(p.lightAmbient, count, lightAmbient);
+    glUniform1fv(p.lightRange, count, range);
+    glUniform3fv(p.lightAttenuation, count, attenuation);
+}
+
+void Device::Unbind()
+{
+    glBindVertexArray(0);
+}
+
+void Device::DrawPrimitive(PrimitiveType type, std::uint32_t startVertex,
+                           std::uint32_t primitiveCount)
+{
+    if (!m_Stream)
+        throw Error("DrawPrimitive without a stream source");
+    const std::uint64_t vertexCount = type == PrimitiveType::TriangleList
+                                          ? std::uint64_t{primitiveCount} * 3
+                                          : std::uint64_t{primitiveCount} + 2;
+    if (primitiveCount == 0)
+        return;
+    if (startVertex + vertexCount > m_Stream->GetVertexCount())
+        throw Error("DrawPrimitive past the end of its vertex buffer");
+    ApplyStates();
+    ApplyGeometryUniforms(false, Matrix::Identity());
+    glBindVertexArray(m_Stream->m_Array);
+    glDrawArrays(type == PrimitiveType::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP,
+                 static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+    Unbind();
+}
+
+void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
+{
+    const std::vector<FaceRange> ranges = mesh.GetSubset(attribute);
+    if (ranges.empty())
+        return;
+    std::shared_ptr<void>& slot = mesh.DeviceData();
+    auto data = std::static_pointer_cast<MeshData>(slot);
+    if (!data || data->alive.lock() != m_Alive || data->revision != mesh.GetRevision())
+    {
+        data = std::make_shared<MeshData>();
+        data->alive = m_Alive;
+        data->revision = mesh.GetRevision();
+        glGenVertexArrays(1, &data->array);
+        glGenBuffers(1, &data->vertices);
+        glGenBuffers(1, &data->indices);
+        glBindVertexArray(data->array);
+        const std::vector<float> packed = mesh.PackVertices();
+        glBindBuffer(GL_ARRAY_BUFFER, data->vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(packed.size() * sizeof(float)),
+                     packed.data(), GL_STATIC_DRAW);
+        SetUpMeshAttributes(mesh.GetLayout());
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, data->indices);
+        if (mesh.GetIndexFormat() == IndexFormat::Bits16)
+        {
+            const std::vector<std::uint16_t> indices = mesh.PackIndices16();
+            glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                         static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                         indices.data(), GL_STATIC_DRAW);
+        }
+        else
+        {
+            const std::vector<std::uint32_t>& indices = mesh.GetIndices();
+            glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                         static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
+                         indices.data(), GL_STATIC_DRAW);
+        }
+        glBindVertexArray(0);
+        slot = data;
+    }
+    ApplyStates();
+    ApplyGeometryUniforms(false, Matrix::Identity());
+    glBindVertexArray(data->array);
+    const bool narrow = mesh.GetIndexFormat() == IndexFormat::Bits16;
+    const std::size_t indexSize = narrow ? 2 : 4;
+    for (const FaceRange& range : ranges)
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(range.faceCount * 3),
+                       narrow ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(std::size_t{range.faceStart} * 3 * indexSize));
+    Unbind();
+}
+
+void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const Texture& texture,
+                                 const Matrix& toClip)
+{
+    if (vertices.empty())
+        return;
+    const Texture* saved = m_Texture;
+    m_Texture = &texture;
+    ApplyStates();
+    m_Texture = saved;
+    ApplyGeometryUniforms(true, toClip);
+    glBindVertexArray(m_SpriteArray);
+    glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);
+    const std::size_t bytes = vertices.size_bytes();
+    if (bytes > m_SpriteBufferSize)
+    {
+        m_SpriteBufferSize = std::max(bytes, m_SpriteBufferSize * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_SpriteBufferSize), nullptr,
+                     GL_STREAM_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+    Unbind();
+}
+
+Image Device::ReadPixels()
+{
+    Image image;
+    image.width = m_Width;
+    image.height = m_Height;
+    image.pixels.resize(static_cast<std::size_t>(m_Width) * m_Height * 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    std::vector<std::uint8_t> bottomUp(image.pixels.size());
+    glReadPixels(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_RGBA,
+                 GL_UNSIGNED_BYTE, bottomUp.data());
+    const std::size_t row = static_cast<std::size_t>(m_Width) * 4;
+    for (std::uint32_t y = 0; y < m_Height; ++y)
+        std::memcpy(image.pixels.data() + y * row, bottomUp.data() + (m_Height - 1 - y) * row, row);
+    return image;
+}
+
+} // namespace gfx
