@@ -156,7 +156,12 @@ void CEngine::ProcessDeaths()
             {
                 game.AddMessage(kMessageInfo, "Your party has been wiped out!");
                 game.SetState(kGameRestNeeded);
-                game.SetTravel(game.GetResurrectionArea(), game.GetResurrectionEntry());
+                // No script set a resurrection point yet: the party wakes
+                // where the game began rather than in an area of no name.
+                if (game.GetResurrectionArea().empty())
+                    game.SetTravel(Module().GetStartArea(), Module().GetStartEntry());
+                else
+                    game.SetTravel(game.GetResurrectionArea(), game.GetResurrectionEntry());
                 game.SetExitScript(nullptr);
             }
         }

@@ -270,8 +270,11 @@ TEST(EngineInstantOrders, RunInQueueOrderAndNeverStickAtTheFront)
     EXPECT_TRUE(hero.GetInstantOrders().empty());
     EXPECT_TRUE(hero.Backpack().empty());
 
-    // The wipe-out state lasts until the next tick begins.
+    // The wipe-out state lasts until the next tick begins; with no
+    // resurrection point set yet the party wakes at the module's start.
     EXPECT_EQ(game.GetState(), VARD::kGameRestNeeded);
+    EXPECT_EQ(game.GetTravelArea(), "town");
+    EXPECT_EQ(game.GetTravelEntry(), "gate");
     engine->Tick();
     EXPECT_EQ(game.GetState(), VARD::kGameRunning);
 }
