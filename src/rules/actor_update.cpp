@@ -2,6 +2,7 @@
 // many ticks, one step each tick.
 
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 
 #include "common/exception.h"
 #include "common/random.h"
@@ -26,8 +27,6 @@ namespace VARD
 
 namespace
 {
-
-constexpr double kHalfPi = 1.5707963705062866;
 
 enum : std::uint32_t
 {
@@ -80,19 +79,6 @@ bool IsRecovering(const CActor& actor)
            actor.GetAnimationId() <= kAnimLastRecover;
 }
 
-// A script or a teleport may have emptied the queue while the order ran: an
-// order that is no longer at the front has already ended.
-void FinishOrder(CActor& actor, const std::shared_ptr<COrder>& order)
-{
-    if (actor.GetFrontOrder() == order)
-        actor.PopOrder(order);
-}
-
-void FacePoint(CActor& actor, double px, double py)
-{
-    actor.SetFacing(std::atan2(actor.GetY() - py, px - actor.GetX()) - kHalfPi);
-}
-
 double Clamp(double value, double low, double high)
 {
     return std::min(std::max(value, low), high);
@@ -131,7 +117,7 @@ CCastAim ResolveCastTarget(const CArea& area, CActor& caster, std::uint32_t targ
         aim.thing = tile;
         aim.x = column * kCellSize + 1.25;
         aim.y = tile->GetCenterY();
-        FacePoint(caster, aim.x, aim.y);
+        FaceToward(caster, aim.x, aim.y);
         return aim;
     }
     if (mode == kSpellTargetActor)
@@ -142,7 +128,7 @@ CCastAim ResolveCastTarget(const CArea& area, CActor& caster, std::uint32_t targ
             aim.thing = target;
             aim.x = target->GetX();
             aim.y = target->GetY();
-            FacePoint(caster, aim.x, aim.y);
+            FaceToward(caster, aim.x, aim.y);
             return aim;
         }
         caster.ClearEngagement();
@@ -269,7 +255,7 @@ bool CEngine::IsStoppedByStatuses(CActor& actor)
         return false;
     if (actor.GetAttitude() == kAttitudeParty)
         Game().AddMessage(kMessageInfo, actor.GetName() + refusal);
-    FinishOrder(actor, order);
+    FinishOrder(actor, *order);
     return true;
 }
 
@@ -313,7 +299,7 @@ void CEngine::RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order)
     {
         const auto& move = OrderAs<CMoveOrder>(*order);
         if (MoveActorToward(actor, move.GetX(), move.GetY()))
-            FinishOrder(actor, order);
+            FinishOrder(actor, *order);
         break;
     }
     case kOrderAttack:
@@ -361,7 +347,7 @@ void CEngine::MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& orde
     CActor* target = area.FindActorById(OrderAs<CMoveTalkOrder>(*order).GetTargetId());
     if (target == nullptr || target->IsDead() || !target->IsVisibleTo(actor) || target == &actor)
     {
-        FinishOrder(actor, order);
+        FinishOrder(actor, *order);
         return;
     }
     MoveActorToward(actor, target->GetX(), target->GetY());
@@ -380,7 +366,7 @@ void CEngine::MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& orde
         speaker = target;
         other = &actor;
     }
-    FinishOrder(actor, order);
+    FinishOrder(actor, *order);
     if (speaker != nullptr)
         game.PostEvent(std::make_shared<CTalkEvent>(speaker->Id(), other->Id()));
 }
@@ -394,11 +380,11 @@ void CEngine::CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order)
                                     "\", which the module lacks");
     if (!actor.MeetsRequirement(*spell))
     {
-        FinishOrder(actor, order);
+        FinishOrder(actor, *order);
         return;
     }
     if (DoCast(actor, cast.GetTargetId(), *spell, true, nullptr))
-        FinishOrder(actor, order);
+        FinishOrder(actor, *order);
 }
 
 bool CEngine::DoCast(CActor& actor, std::uint32_t targetId, const CSpell& spell, bool energyCheck,
@@ -437,7 +423,7 @@ bool CEngine::DoCast(CActor& actor, std::uint32_t targetId, const CSpell& spell,
 
 void CEngine::ReturnToEntranceStep(CActor& actor, const std::shared_ptr<COrder>& order)
 {
-    FinishOrder(actor, order);
+    FinishOrder(actor, *order);
     CGame& game = Game();
     if (game.GetCombatFlag() != 0)
     {

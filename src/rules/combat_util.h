@@ -4,6 +4,7 @@
 
 #include "common/exception.h"
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/game.h"
@@ -37,34 +38,6 @@ constexpr double kEffectSpeed = 75.0;
 // Actor-information kinds for changed modifiers and statuses.
 constexpr std::int32_t kEventActorModifiers = 16;
 constexpr std::int32_t kEventActorStatuses = 17;
-
-// Heading toward a point: a quarter turn held in single precision.
-constexpr double kQuarterTurn = 1.5707963705062866;
-
-inline void FaceToward(CActor& actor, double x, double y)
-{
-    actor.SetFacing(std::atan2(-(y - actor.GetY()), x - actor.GetX()) - kQuarterTurn);
-}
-
-// The fights and spells of a tick happen in the current area; code 2
-// without one.
-inline CArea& CurrentArea(const CGame& game)
-{
-    CArea* area = game.GetCurrentArea();
-    if (area == nullptr)
-        throw CVARDException(2, "no area is current");
-    return *area;
-}
-
-// Code 2 unless the order is the front of the actor's queue.
-inline void FinishOrder(CActor& actor, const COrder& order)
-{
-    const auto front = actor.GetFrontOrder();
-    if (front.get() != &order)
-        throw CVARDException(2, "the order of \"" + actor.GetName() +
-                                    "\" to finish is not at the front of its queue");
-    actor.PopOrder(front);
-}
 
 inline std::int32_t ClampToInt(std::int64_t value)
 {

@@ -1,6 +1,7 @@
 // Entering and leaving areas, placing the party, resurrection.
 
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 
 #include "common/exception.h"
 #include "world/actor.h"
@@ -18,14 +19,6 @@ namespace
 
 // Eight game hours.
 constexpr std::uint32_t kResurrectionTicks = 864000;
-
-CArea& RequireCurrentArea(const CGame& game)
-{
-    CArea* area = game.GetCurrentArea();
-    if (area == nullptr)
-        throw CVARDException(2, "the party is in no area");
-    return *area;
-}
 
 } // namespace
 
@@ -63,7 +56,7 @@ void CEngine::EnterArea()
     game.PendingList().clear();
     ScheduleAmbience();
 
-    CArea& area = RequireCurrentArea(game);
+    CArea& area = CurrentArea(game);
     if (area.GetName() != game.GetEnteredArea())
         game.SetEntered(game.GetTravelArea(), game.GetTravelEntry());
 
@@ -100,7 +93,7 @@ void CEngine::LoadTravelArea()
 
 void CEngine::PlaceParty(const std::string& entryName)
 {
-    const CAreaEntry* entry = RequireCurrentArea(Game()).FindEntry(entryName);
+    const CAreaEntry* entry = CurrentArea(Game()).FindEntry(entryName);
     if (entry == nullptr)
         throw CVARDException(1, "the area has no entry \"" + entryName + "\"");
     PlacePartyMember(*entry);
@@ -109,7 +102,7 @@ void CEngine::PlaceParty(const std::string& entryName)
 void CEngine::PlacePartyMember(const CAreaEntry& entry)
 {
     CGame& game = Game();
-    CArea& area = RequireCurrentArea(game);
+    CArea& area = CurrentArea(game);
     for (const auto& member : game.GetParty())
     {
         if (member->IsDead())
@@ -124,7 +117,7 @@ void CEngine::PlacePartyMember(const CAreaEntry& entry)
 void CEngine::LeaveArea()
 {
     CGame& game = Game();
-    CArea& area = RequireCurrentArea(game);
+    CArea& area = CurrentArea(game);
 
     if (CScript* script = game.GetExitScript())
         RunScript(*script, nullptr);

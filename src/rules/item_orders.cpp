@@ -2,6 +2,7 @@
 // container.
 
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 
 #include "common/exception.h"
 #include "rules/lock_roll.h"
@@ -33,19 +34,6 @@ constexpr std::uint32_t kItemTypeMoney = 10;
 constexpr int kActionWield = 3;
 // Objects are reached from the actor's edge.
 constexpr double kObjectReach = 5.0;
-
-CArea& RequireArea(CGame& game)
-{
-    CArea* area = game.GetCurrentArea();
-    if (area == nullptr)
-        throw CVARDException(2, "no area is current");
-    return *area;
-}
-
-const std::string& ItemName(const CItem& item)
-{
-    return item.GetTemplate()->GetDisplayName();
-}
 
 std::shared_ptr<CItem> RequireBackpackItem(const CActor& actor, std::uint32_t itemId)
 {
@@ -168,7 +156,7 @@ void CEngine::DoGet(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
     const auto& get = OrderAs<CGetOrder>(order);
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     CObject* object = area.FindObjectById(get.GetSourceId());
     if (object == nullptr)
         throw CVARDException(3, "no object " + std::to_string(get.GetSourceId()) + " to take from");
@@ -219,7 +207,7 @@ void CEngine::DoDrop(CActor& actor, const COrder& order)
         game.AddMessage(kMessageInfo, actor.GetName() + " can't drop " + ItemName(*item) + ".");
         return;
     }
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     std::shared_ptr<CObject> pile;
     CObject* target = nullptr;
     if (ThingKindOf(drop.GetTargetId()) == 0)
@@ -279,7 +267,7 @@ void CEngine::DoGive(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
     const auto& give = OrderAs<CGiveOrder>(order);
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     CActor* receiver = area.FindActorById(give.GetReceiverId());
     if (receiver == nullptr)
         throw CVARDException(3, "no actor " + std::to_string(give.GetReceiverId()) + " to give to");

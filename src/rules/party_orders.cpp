@@ -2,6 +2,7 @@
 // party's refresh.
 
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 
 #include "common/exception.h"
 #include "rules/order_cast.h"
@@ -31,25 +32,11 @@ namespace
 
 constexpr double kTalkRange = 10.0;
 // A quarter turn in single precision, as every facing of the rules takes it.
-constexpr double kQuarterTurn = 1.5707963705062866;
 constexpr double kStoreReach = 12.5;
 // A chain of talk states longer than this has gone round in a circle.
 constexpr int kMaxTalkSteps = 100;
 constexpr std::int32_t kNoAttributePoint = 5;
 constexpr std::int32_t kAttributeCount = 5;
-
-CArea& RequireArea(CGame& game)
-{
-    CArea* area = game.GetCurrentArea();
-    if (area == nullptr)
-        throw CVARDException(2, "no area is current");
-    return *area;
-}
-
-const std::string& ItemName(const CItem& item)
-{
-    return item.GetTemplate()->GetDisplayName();
-}
 
 } // namespace
 
@@ -70,7 +57,7 @@ void CEngine::DoTalk(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
     const auto& talk = OrderAs<CTalkOrder>(order);
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     const std::uint32_t targetId = talk.GetTargetId();
     CTalkTarget* target = nullptr;
     CActor* person = nullptr;
@@ -85,8 +72,7 @@ void CEngine::DoTalk(CActor& actor, const COrder& order)
         if (!area.CanTargetThing(actor, *person, kTalkRange))
             throw CVARDException(3, "\"" + actor.GetName() + "\" cannot reach \"" +
                                         person->GetName() + "\" to talk");
-        person->SetFacing(std::atan2(person->GetY() - actor.GetY(), actor.GetX() - person->GetX()) -
-                          kQuarterTurn);
+        FaceToward(*person, actor.GetX(), actor.GetY());
         target = person;
         break;
     case kThingKindObject:
@@ -252,7 +238,7 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
     const auto& store = OrderAs<CStoreOrder>(order);
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     CActor* merchant = area.FindActorById(store.GetMerchantId());
     if (merchant == nullptr)
         throw CVARDException(3, "no merchant " + std::to_string(store.GetMerchantId()));

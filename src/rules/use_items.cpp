@@ -1,6 +1,7 @@
 // Using items, doors and containers.
 
 #include "rules/engine.h"
+#include "rules/rules_util.h"
 
 #include "common/exception.h"
 #include "rules/lock_roll.h"
@@ -30,23 +31,6 @@ namespace
 {
 
 constexpr double kObjectReach = 5.0;
-
-CArea& RequireArea(CGame& game)
-{
-    CArea* area = game.GetCurrentArea();
-    if (area == nullptr)
-        throw CVARDException(2, "no area is current");
-    return *area;
-}
-
-// Ends the timed order that is running; code 2 when it is not the front one.
-void FinishOrder(CActor& actor, const COrder& order)
-{
-    const std::shared_ptr<COrder> front = actor.GetFrontOrder();
-    if (front.get() != &order)
-        throw CVARDException(2, "the order of \"" + actor.GetName() + "\" is not at its front");
-    actor.PopOrder(front);
-}
 
 const CSpell& RequireItemSpell(const CItem& item)
 {
@@ -143,7 +127,7 @@ bool CEngine::UseSpellItemB(CActor& actor, CItem& item)
 void CEngine::OpenDoor(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     CTile& cell = RequireTile(area, OrderAs<CUseOrder>(order).GetTargetId());
 
     if (!actor.IsWithinReachOfTile(cell.Id()))
@@ -222,7 +206,7 @@ void CEngine::OpenDoor(CActor& actor, const COrder& order)
 void CEngine::OpenContainerOrTalk(CActor& actor, const COrder& order)
 {
     CGame& game = Game();
-    CArea& area = RequireArea(game);
+    CArea& area = CurrentArea(game);
     CObject* object = area.FindObjectById(OrderAs<CUseOrder>(order).GetTargetId());
     if (object == nullptr)
     {

@@ -2,6 +2,7 @@
 // first run's report, the second run uses them.
 
 #include "test_util.h"
+#include "vardsim_run.h"
 
 #include <gtest/gtest.h>
 
@@ -20,17 +21,8 @@ std::string RunVardsim(const std::string& orders, const std::string& ticks)
 {
     const auto path = TestUtil::ScratchPath("item_orders");
     std::ofstream(path) << orders;
-    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
-                                VARD_DEMO_MODULE + " --report --ticks " + ticks + " --orders " +
-                                path.string() + " 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r"))
-    {
-        std::array<char, 4096> buffer{};
-        for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-            out.append(buffer.data(), n);
-        pclose(pipe);
-    }
+    const std::string out =
+        TestUtil::RunVardsim("--report --ticks " + ticks + " --orders " + path.string()).out;
     std::filesystem::remove(path);
     return out;
 }

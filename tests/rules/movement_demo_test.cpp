@@ -5,6 +5,8 @@
 
 #include "world/order.h"
 
+#include "vardsim_run.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -70,16 +72,10 @@ TEST(MovementDemo, VardsimMoveOrdersWalkTheParty)
     const auto orders = std::filesystem::temp_directory_path() /
                         ("movement_demo_" + std::to_string(getpid()) + ".txt");
     std::ofstream(orders) << "2 game moveparty 8.75 16.25\n3 0 move 21.25 6.25\n";
-    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
-                                VARD_DEMO_MODULE + " --seed 5 --ticks 300 --report --orders " +
-                                orders.string() + " 2>&1";
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-        out.append(buffer.data(), n);
-    EXPECT_EQ(pclose(pipe), 0) << out;
+    const auto run =
+        TestUtil::RunVardsim("--seed 5 --ticks 300 --report --orders " + orders.string());
+    const std::string& out = run.out;
+    EXPECT_EQ(run.status, 0) << out;
     std::filesystem::remove(orders);
     const auto start = out.find("member 0 Hero ");
     ASSERT_NE(start, std::string::npos) << out;

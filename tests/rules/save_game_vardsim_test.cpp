@@ -1,6 +1,7 @@
 // The headless driver saves after its last tick and starts from a saved game.
 
 #include "test_util.h"
+#include "vardsim_run.h"
 
 #include <gtest/gtest.h>
 
@@ -15,26 +16,8 @@
 namespace
 {
 
-struct SimRun
-{
-    int status = -1;
-    std::string out;
-};
-
-SimRun RunVardsim(const std::string& arguments)
-{
-    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
-                                VARD_DEMO_MODULE + " " + arguments + " 2>&1";
-    SimRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-        run.out.append(buffer.data(), n);
-    run.status = pclose(pipe);
-    return run;
-}
+using TestUtil::RunVardsim;
+using TestUtil::VardsimRun;
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -52,7 +35,7 @@ TEST(VardsimSave, SavesAndLoadsTheSameFile)
     const std::string first = (folder / "first.vard").string();
     const std::string second = (folder / "second.vard").string();
 
-    SimRun run = RunVardsim("--seed 3 --ticks 40 --save " + first);
+    VardsimRun run = RunVardsim("--seed 3 --ticks 40 --save " + first);
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("40\t18\tSaved game: " + first + "\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("state=0 tick=40 gold=0 party=1 area=town\n"), std::string::npos);
@@ -74,10 +57,10 @@ TEST(VardsimSave, SavesAndLoadsTheSameFile)
     // A broken save and an unwritable path end the run with a clear error.
     std::ofstream(second, std::ios::trunc) << "<save> \"x\" 1 2";
     run = RunVardsim("--load " + second);
-    EXPECT_EQ(WEXITSTATUS(run.status), 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("vardsim: error code 1: " + second), std::string::npos) << run.out;
     run = RunVardsim("--ticks 1 --save " + (folder / "none" / "x.vard").string());
-    EXPECT_EQ(WEXITSTATUS(run.status), 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("vardsim: error code 1: cannot write "), std::string::npos) << run.out;
     std::filesystem::remove_all(folder);
 }

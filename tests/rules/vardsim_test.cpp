@@ -2,6 +2,7 @@
 // bytes, orders drive the game, and bad input ends with a clear error.
 
 #include "test_util.h"
+#include "vardsim_run.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +15,8 @@
 namespace
 {
 
-struct VardsimRun
-{
-    int status = -1;
-    std::string out;
-};
-
-VardsimRun RunVardsim(const std::string& arguments)
-{
-    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
-                                VARD_DEMO_MODULE + " " + arguments + " 2>&1";
-    VardsimRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-        run.out.append(buffer.data(), n);
-    run.status = pclose(pipe);
-    return run;
-}
+using TestUtil::RunVardsim;
+using TestUtil::VardsimRun;
 
 std::string WriteOrders(const std::string& name, const std::string& text)
 {
@@ -67,17 +50,17 @@ TEST(Vardsim, BadInputEndsWithAClearError)
 {
     const std::string badVerb = WriteOrders("verb", "1 0 dance\n");
     VardsimRun run = RunVardsim("--orders " + badVerb);
-    EXPECT_EQ(WEXITSTATUS(run.status), 2);
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.out.find(badVerb + ":1: unknown verb \"dance\""), std::string::npos) << run.out;
 
     const std::string badTick = WriteOrders("tick", "\n  soon 0 move 1 2\n");
     run = RunVardsim("--orders " + badTick);
-    EXPECT_EQ(WEXITSTATUS(run.status), 2);
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.out.find(badTick + ":2: the tick must be a whole number"), std::string::npos)
         << run.out;
 
     run = RunVardsim("--ticks -3");
-    EXPECT_EQ(WEXITSTATUS(run.status), 2);
+    EXPECT_EQ(run.status, 2);
 
     const std::string command =
         std::string(VARD_BIN_DIR) + "/vardsim --module /no/such/module 2>&1";

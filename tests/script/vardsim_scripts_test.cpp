@@ -2,6 +2,8 @@
 // script notes the crypt, blesses a party the priest sent and completes the
 // crypt quest.
 
+#include "vardsim_run.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -19,19 +21,9 @@ std::string RunVardsim(const std::string& orders, const std::string& arguments)
     const auto path =
         std::filesystem::temp_directory_path() / ("vardsim_scripts_" + std::to_string(getpid()));
     std::ofstream(path) << orders;
-    const std::string command = std::string(VARD_BIN_DIR) + "/vardsim --module " +
-                                VARD_DEMO_MODULE + " --orders " + path.string() + " " + arguments +
-                                " 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r"))
-    {
-        std::array<char, 4096> buffer{};
-        for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-            out.append(buffer.data(), n);
-        out += "exit=" + std::to_string(pclose(pipe));
-    }
+    const auto run = TestUtil::RunVardsim("--orders " + path.string() + " " + arguments);
     std::filesystem::remove(path);
-    return out;
+    return run.out + "exit=" + std::to_string(run.status);
 }
 
 TEST(VardsimScripts, TheCryptEntryScriptRuns)
