@@ -53,6 +53,11 @@ Image LoadTextureImage(std::span<const std::uint8_t> bytes);
 // Alpha stays.
 void RecolourImage(Image& image, const std::array<std::uint32_t, 3>& colours);
 
+// The image as a PNG file (eight bits a channel, with alpha). The same image
+// always gives the same bytes. Throws gfx::Error for an empty image or one
+// whose pixels do not match its size.
+std::vector<std::uint8_t> EncodePng(const Image& image);
+
 // One pixel of the colour (0x00RRGGBB) with alpha from 0..1 (clamped).
 Image MakeSolidImage(std::uint32_t colour, double alpha);
 
