@@ -1,0 +1,15 @@
+#include "demo_assets.h"
+
+namespace DemoAssets
+{
+
+std::vector<GeneratedFile> GenerateDemoAssets()
+{
+    std::vector<GeneratedFile> files;
+    AddDemoFigures(files);
+    AddDemoMeshes(files);
+    AddDemoTextures(files);
+    return files;
+}
+
+} // namespace DemoAssets
