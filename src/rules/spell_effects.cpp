@@ -368,8 +368,11 @@ void CEngine::ApplyRaiseEffect(const CSpellEffectRaise& effect, CActor& target,
                                               ", but " + member->GetName() + " has no recoveries.");
             continue;
         }
+        // The recoveries left are kept, against the limit the cleared
+        // modifiers leave.
+        const std::int64_t left = limit - used;
         member->RestoreFully();
-        member->SetFurtherCounter(ClampToInt(used + 1));
+        member->SetFurtherCounter(ClampToInt(RecoveryLimitOf(*member) - left + 1));
         if (!effect.IsHeal())
             member->SetDamageTaken(std::max(member->GetMaxHitPoints() - 1, 0));
         const auto column = static_cast<std::uint32_t>(std::trunc(target.GetX() / kCellSize));

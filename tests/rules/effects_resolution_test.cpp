@@ -281,6 +281,15 @@ TEST(EffectsKinds, HealRecoveriesStatusesDispelItemsAndRaise)
         (std::vector<std::string>{
             "1000 28 Hero (Raise) raises Mira from the dead.",
             "1000 18 Hero (Raise) tries to raise the dead, but no-one in the party is dead."}));
+
+    // A Durability bonus that the raise clears: the recoveries left (9 - 2)
+    // stay, so the count is 7 - 7 + 1 against the bare limit of 7.
+    friendActor->AddModifier(std::make_shared<CModifier>("Toughness", 0, 0x4000, 4, 1, 1, false));
+    friendActor->SetActivityState(kActivityDead);
+    arena.Engine().ApplySpellEffects(&hero, "Hero", 1, arena.Spell("raise"), 5, 0, kSkillNone);
+    EXPECT_EQ(friendActor->GetActivityState(), kActivityIdle);
+    EXPECT_TRUE(friendActor->GetModifiers().empty());
+    EXPECT_EQ(friendActor->GetFurtherCounter(), 1);
 }
 
 TEST(EffectsKinds, RepulseThrowsTheTargetAway)
