@@ -11,10 +11,17 @@ namespace VARDCommon
 class CTagFileReader;
 }
 
+namespace gfx
+{
+class Device;
+class MatrixStack;
+} // namespace gfx
+
 namespace VARDGraph
 {
 
 class CModelNode;
+class CPose;
 
 // One piece of a figure: its children, and the model nodes that hang on it.
 class CGraphicTree
@@ -48,6 +55,22 @@ public:
     void SetPeriod(double period) { m_Period = period; }
     const std::vector<std::shared_ptr<CModelNode>>& GetModels() const { return m_Models; }
     void AddModel(std::shared_ptr<CModelNode> model);
+
+    // Drawing (graphic_draw.cpp). A piece's subtree on a stack of its own:
+    // children first, then the piece's own model node for the model time,
+    // in the pass (0 opaque, 1 transparent).
+    static void Draw(const CGraphicTree& piece, gfx::Device& device, const gfx::Matrix& parent,
+                     const std::string& poseName, const CPose& pose, double poseTime,
+                     double modelTime, int parentHasScale, const gfx::Vec3& parentScale, int pass);
+    static void DrawPiece(const CGraphicTree& piece, gfx::MatrixStack& stack, gfx::Device& device,
+                          const gfx::Matrix& parent, const std::string& poseName, const CPose& pose,
+                          double poseTime, double modelTime, int parentHasScale,
+                          const gfx::Vec3& parentScale, int pass);
+    // The last node whose frame time is not above the cycle position, or
+    // null when every frame starts later.
+    static std::shared_ptr<CModelNode> SelectModelNode(const CGraphicTree& piece, double cycle);
+    // Adds the pieces of the subtree holding exactly one model node.
+    static bool CountSingleModelPieces(const CGraphicTree& piece, int& count);
 
 private:
     std::string m_Name;

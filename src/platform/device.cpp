@@ -701,6 +701,8 @@ void Device::DrawPrimitive(PrimitiveType type, std::uint32_t startVertex,
 
 void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
 {
+    if (m_Recorder)
+        m_Recorder->SubsetDrawn(mesh, attribute, GetTransform(TransformState::World));
     const std::vector<FaceRange> ranges = mesh.GetSubset(attribute);
     if (ranges.empty())
         return;

@@ -194,6 +194,17 @@ struct SpriteVertex
     std::uint32_t colour = 0; // 0xAARRGGBB
 };
 
+// Told of every subset draw with the world transform then in force, so that
+// tools and tests can see what a frame drew without reading pixels back.
+class DrawRecorder
+{
+public:
+    virtual void SubsetDrawn(const Mesh& mesh, std::uint32_t attribute, const Matrix& world) = 0;
+
+protected:
+    ~DrawRecorder() = default;
+};
+
 // The drawing device over an OpenGL 3.3 core context. It keeps the fixed
 // pipeline state the drawing code sets (transforms in the row-vector
 // convention, lights, material, render and sampler states, texture stage 0)
@@ -269,6 +280,8 @@ public:
     // The faces of one attribute; the mesh is uploaded on first use and again
     // whenever it changed.
     void DrawSubset(const Mesh& mesh, std::uint32_t attribute);
+    // Null stops the recording; the recorder must outlive its use.
+    void SetDrawRecorder(DrawRecorder* recorder) { m_Recorder = recorder; }
 
     // Sprite quads, six vertices each: lighting off, colour from the vertices,
     // the current render and sampler states; toClip takes the positions to
@@ -311,6 +324,7 @@ private:
     Material m_Material;
     const Texture* m_Texture = nullptr;
     const VertexBuffer* m_Stream = nullptr;
+    DrawRecorder* m_Recorder = nullptr;
 };
 
 } // namespace gfx

@@ -1,0 +1,183 @@
+#include "common/exception.h"
+#include "graphics/fixed_effect.h"
+#include "graphics/graphic.h"
+#include "graphics/graphic_tree.h"
+#include "graphics/model_node.h"
+#include "graphics/pose.h"
+#include "platform/device.h"
+#include "platform/matrix_stack.h"
+
+#include <array>
+#include <cmath>
+
+namespace VARDGraph
+{
+
+namespace
+{
+
+// The pieces that hold what the hands carry.
+bool IsHandPiece(const std::string& name)
+{
+    static const std::array<const char*, 5> kNames = {"weapon", "shield", "offhand", "weaponaegis",
+                                                      "offhandaegis"};
+    for (const char* hand : kNames)
+        if (name == hand)
+            return true;
+    return false;
+}
+
+// The poses of casting a spell and recovering from it.
+bool IsCastingPose(const std::string& poseName)
+{
+    return poseName == "cast" || poseName == "crecover";
+}
+
+const CPose& FindPose(const CGraphic& graphic, const std::string& poseName)
+{
+    const auto animation = graphic.GetAnimations().find(poseName);
+    if (animation != graphic.GetAnimations().end() && animation->second)
+        return *animation->second;
+    if (graphic.GetPoses())
+    {
+        const auto position = graphic.GetPoses()->find(poseName);
+        if (position != graphic.GetPoses()->end() && position->second)
+            return *position->second;
+    }
+    throw CVARDException(2,
+                         "graphic \"" + graphic.GetName() + "\" has no pose \"" + poseName + "\"");
+}
+
+int CountModelNodes(const CGraphicTree& piece)
+{
+    return static_cast<int>(piece.GetModels().size());
+}
+
+bool StaticStep(const CGraphicTree& piece, const CPosition& position, int& n,
+                gfx::MatrixStack& stack, std::shared_ptr<CModelNode>& node)
+{
+    position.Apply(piece.GetName(), stack, nullptr, 0.0);
+    if (piece.HasScale())
+    {
+        const gfx::Vec3& s = piece.GetScale();
+        stack.Scale(s.x, s.y, s.z);
+    }
+    if (CountModelNodes(piece) == 1)
+    {
+        if (n == 0)
+        {
+            node = piece.GetModels().front();
+            return true;
+        }
+        --n;
+    }
+    for (const auto& child : piece.GetChildren())
+    {
+        stack.Push();
+        if (StaticStep(*child, position, n, stack, node))
+            return true;
+        stack.Pop();
+    }
+    return false;
+}
+
+} // namespace
+
+void CGraphic::Draw(gfx::Device& device, const gfx::Matrix& world, const std::string& poseName,
+                    double poseTime, double modelTime) const
+{
+    const CPose& pose = FindPose(*this, poseName);
+    const gfx::Vec3 noScale{1.0f, 1.0f, 1.0f};
+    if (m_Root)
+    {
+        CGraphicTree::Draw(*m_Root, device, world, poseName, pose, poseTime, modelTime, 0, noScale,
+                           0);
+        if (m_HasTransparentModels)
+            CGraphicTree::Draw(*m_Root, device, world, poseName, pose, poseTime, modelTime, 0,
+                               noScale, 1);
+    }
+    if (m_FixedEffect)
+        m_FixedEffect->Draw(device, world, modelTime);
+}
+
+bool CGraphic::GetStaticModel(const CGraphic& graphic, int n, gfx::MatrixStack& stack,
+                              std::shared_ptr<CModelNode>& node)
+{
+    std::shared_ptr<CPosition> position;
+    if (graphic.GetPoses())
+    {
+        const auto found = graphic.GetPoses()->find("default");
+        if (found != graphic.GetPoses()->end())
+            position = found->second;
+    }
+    if (!position)
+        throw CVARDException(2, "graphic \"" + graphic.GetName() + "\" has no position default");
+    if (!graphic.GetRoot() || n < 0)
+        return false;
+    return StaticStep(*graphic.GetRoot(), *position, n, stack, node);
+}
+
+void CGraphicTree::Draw(const CGraphicTree& piece, gfx::Device& device, const gfx::Matrix& parent,
+                        const std::string& poseName, const CPose& pose, double poseTime,
+                        double modelTime, int parentHasScale, const gfx::Vec3& parentScale,
+                        int pass)
+{
+    gfx::MatrixStack stack;
+    DrawPiece(piece, stack, device, parent, poseName, pose, poseTime, modelTime, parentHasScale,
+              parentScale, pass);
+}
+
+void CGraphicTree::DrawPiece(const CGraphicTree& piece, gfx::MatrixStack& stack,
+                             gfx::Device& device, const gfx::Matrix& parent,
+                             const std::string& poseName, const CPose& pose, double poseTime,
+                             double modelTime, int parentHasScale, const gfx::Vec3& parentScale,
+                             int pass)
+{
+    pose.Apply(piece.GetName(), stack, parentHasScale ? &parentScale : nullptr, poseTime);
+    stack.MultMatrix(parent);
+
+    // The children take this piece's matrix before its own scale, which
+    // stretches only their translations.
+    const gfx::Matrix placed = stack.Top();
+    for (const auto& child : piece.GetChildren())
+        Draw(*child, device, placed, poseName, pose, poseTime, modelTime, piece.HasScale(),
+             piece.GetScale(), pass);
+
+    if (!piece.HasModels())
+        return;
+    if (IsCastingPose(poseName) && IsHandPiece(piece.GetName()))
+        return;
+    if (piece.HasScale())
+    {
+        const gfx::Vec3& s = piece.GetScale();
+        stack.ScaleLocal(s.x, s.y, s.z);
+    }
+    device.SetTransform(gfx::TransformState::World, stack.Top());
+    const double cycle = std::fmod(modelTime / piece.GetPeriod(), 1.0);
+    if (const auto node = SelectModelNode(piece, cycle))
+        node->Draw(device, pass, nullptr, modelTime);
+}
+
+std::shared_ptr<CModelNode> CGraphicTree::SelectModelNode(const CGraphicTree& piece, double cycle)
+{
+    const auto& models = piece.GetModels();
+    for (auto it = models.rbegin(); it != models.rend(); ++it)
+        if ((*it)->GetFrameTime() <= cycle)
+            return *it;
+    return nullptr;
+}
+
+bool CGraphicTree::CountSingleModelPieces(const CGraphicTree& piece, int& count)
+{
+    for (const auto& child : piece.GetChildren())
+    {
+        int below = 0;
+        CountSingleModelPieces(*child, below);
+        count += below;
+    }
+    if (CountModelNodes(piece) == 1)
+        ++count;
+    return true;
+}
+
+} // namespace VARDGraph
