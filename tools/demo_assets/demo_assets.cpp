@@ -9,6 +9,7 @@ std::vector<GeneratedFile> GenerateDemoAssets()
     AddDemoFigures(files);
     AddDemoMeshes(files);
     AddDemoTextures(files);
+    AddDemoSceneAssets(files);
     return files;
 }
 
