@@ -9,6 +9,8 @@ std::vector<GeneratedFile> GenerateDemoAssets()
     AddDemoFigures(files);
     AddDemoMeshes(files);
     AddDemoTextures(files);
+    AddDemoGraphics(files);
+    AddDemoEffects(files);
     AddDemoSceneAssets(files);
     return files;
 }
