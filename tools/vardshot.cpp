@@ -14,6 +14,7 @@
 #include "script/lua_script.h"
 #include "world/actor.h"
 #include "world/area.h"
+#include "world/effect_params.h"
 #include "world/game.h"
 #include "world/module.h"
 #include "world/rule_tables.h"
@@ -34,6 +35,8 @@ const char* const kUsage =
     "Draws one frame of the module's game (a new game, or a saved one with --load)\n"
     "after N ticks (default 0) into a PNG, on an off-screen context: no display is\n"
     "needed. The camera is the game screen's, looking at the party, all selected.\n"
+    "Party members without colours of their own (as vardsim makes them) get the\n"
+    "creation page's first colours.\n"
     "  --size WxH   picture size in pixels (default 1024x768)\n"
     "  --seed N     seed of the random generator (default 1)\n";
 
@@ -124,6 +127,16 @@ void CreateCharacter(VARD::CEngine& engine)
     engine.SetMainCharacter(actor);
 }
 
+// The colours the creation page starts from (brown hair, fair skin, blue
+// trim), for party members made without that page, as vardsim makes them.
+void GiveDefaultColours(const VARD::CGame& game)
+{
+    for (const auto& member : game.GetParty())
+        if (!member->GetColors())
+            member->SetColors(
+                std::make_shared<VARDGraph::CGraphicColors>(0x5A3A1Eu, 0xE0B090u, 0x2848A0u));
+}
+
 // The camera looks at the mean of the selected members, summed in float.
 gfx::Vec3 SelectionCentre(const std::vector<std::shared_ptr<VARD::CActor>>& selected)
 {
@@ -154,11 +167,13 @@ void Shoot(const Options& options)
     auto context = platform::GlContext::CreateHidden(static_cast<int>(options.width),
                                                      static_cast<int>(options.height));
     gfx::Device device(*context, options.width, options.height);
+    VARDGraph::ApplyGameRenderStates(device);
 
     VARD::CGame& game = engine.Game();
     // A new game waits at its destination until the shell enters it.
     if (game.GetState() == VARD::kGameDestinationKnown)
         engine.EnterArea();
+    GiveDefaultColours(game);
     VARDGraph::CSceneRenderer scene;
     scene.Reset(engine.GetFactory());
     scene.BuildArea(game, device, engine.Module());

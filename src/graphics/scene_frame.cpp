@@ -82,6 +82,17 @@ gfx::Light ZeroLight(gfx::LightType type)
 
 } // namespace
 
+void ApplyGameRenderStates(gfx::Device& device)
+{
+    device.SetZEnable(true);
+    device.SetNormalizeNormals(true);
+    device.SetLighting(true);
+    device.SetCullMode(gfx::CullMode::Clockwise);
+    device.SetSamplerFilter(gfx::TextureFilter::Linear, gfx::TextureFilter::Linear,
+                            device.GetRenderStates().mipFilter);
+    device.SetBlend(gfx::BlendFactor::SourceAlpha, gfx::BlendFactor::InverseSourceAlpha);
+}
+
 void CSceneRenderer::Render(VARD::CGame& game, gfx::Device& device, const SceneCamera& camera)
 {
     ++m_FrameCounter;

@@ -222,9 +222,19 @@ void CSceneRenderer::BuildActorGraphic(VARD::CActor& actor, gfx::Device& device)
         }
     }
     const std::vector<COverrideEntry> overrides = OverridesOf(actor);
-    auto graphic = std::make_shared<CGraphic>(device, *m_Factory, VARDCommon::kDataKindActor, base,
-                                              VARDCommon::kDataKindItem, &overrides, &m_FigureCache,
-                                              actor.GetColors().get());
+    std::shared_ptr<CGraphic> graphic;
+    try
+    {
+        graphic = std::make_shared<CGraphic>(device, *m_Factory, VARDCommon::kDataKindActor, base,
+                                             VARDCommon::kDataKindItem, &overrides, &m_FigureCache,
+                                             actor.GetColors().get());
+    }
+    catch (const CVARDException& error)
+    {
+        // Name the actor: one description serves many of them.
+        throw CVARDException(error.GetCode(),
+                             "actor \"" + actor.GetName() + "\": " + error.GetDetail());
+    }
     actor.SetGraphic(graphic);
     if (shareable)
         m_GraphicCache[base] = graphic;

@@ -89,6 +89,10 @@ struct PickResult
     int exitFlag = 0;
 };
 
+// The fixed states the game's device runs with, set after it is made and
+// after every reset; the scene switches alpha blending itself.
+void ApplyGameRenderStates(gfx::Device& device);
+
 // The 3-D view of the current area: builds the graphics of what the area
 // holds, keeps the particle effects of spells in flight, draws frames and
 // tells what lies under a point of the window. It caches graphics; the
