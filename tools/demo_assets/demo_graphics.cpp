@@ -318,13 +318,13 @@ void AddDemoEffects(std::vector<GeneratedFile>& files)
                                     "(0 1.5) 3.0 1 (0 0) 0 (2.0 3.0) (0.8 0)", "burst"))));
 
     // Particle textures: red marks where the first recolour colour goes.
-    files.push_back({"effect/tex/spark.png", SoftSpot(16, {255, 0, 0}, {255, 0, 0}, 11)});
-    files.push_back({"effect/tex/arrow.png", SoftSpot(8, {140, 110, 70}, {90, 70, 40}, 12)});
-    files.push_back({"effect/tex/fire", SoftSpot(32, {255, 0, 0}, {255, 0, 0}, 13)});
-    files.push_back({"effect/tex/fireball", SoftSpot(32, {255, 0, 0}, {255, 0, 0}, 17)});
-    files.push_back({"effect/tex/glow", SoftSpot(32, {255, 0, 0}, {255, 0, 0}, 14)});
-    files.push_back({"effect/tex/smoke", SoftSpot(32, {255, 0, 0}, {200, 0, 0}, 15)});
-    files.push_back({"object/tex/flame.png", SoftSpot(16, {255, 0, 0}, {0, 255, 0}, 16)});
+    files.push_back({"effect/tex/spark.png", SoftSpot(64, {255, 0, 0}, {255, 0, 0}, 11)});
+    files.push_back({"effect/tex/arrow.png", SoftSpot(64, {140, 110, 70}, {90, 70, 40}, 12)});
+    files.push_back({"effect/tex/fire", SoftSpot(64, {255, 0, 0}, {255, 0, 0}, 13)});
+    files.push_back({"effect/tex/fireball", SoftSpot(64, {255, 0, 0}, {255, 0, 0}, 17)});
+    files.push_back({"effect/tex/glow", SoftSpot(64, {255, 0, 0}, {255, 0, 0}, 14)});
+    files.push_back({"effect/tex/smoke", SoftSpot(64, {255, 0, 0}, {200, 0, 0}, 15)});
+    files.push_back({"object/tex/flame.png", SoftSpot(64, {255, 0, 0}, {0, 255, 0}, 16)});
 }
 
 } // namespace DemoAssets
