@@ -495,6 +495,11 @@ void Device::LightEnable(std::uint32_t index, bool enable)
     m_LightEnabled[index] = enable;
 }
 
+void Device::LimitActiveLights(std::uint32_t count)
+{
+    m_MaxActiveLights = std::min(count, kMaxActiveLights);
+}
+
 bool Device::IsLightEnabled(std::uint32_t index) const
 {
     return index < kMaxLightSlots && m_LightEnabled[index];

@@ -224,7 +224,10 @@ public:
     void Reset(std::uint32_t width, std::uint32_t height);
     std::uint32_t GetWidth() const { return m_Width; }
     std::uint32_t GetHeight() const { return m_Height; }
-    DeviceCaps GetCaps() const { return {kMaxActiveLights}; }
+    DeviceCaps GetCaps() const { return {m_MaxActiveLights}; }
+    // Reports fewer active lights than the device has, as a smaller card
+    // would (at most kMaxActiveLights).
+    void LimitActiveLights(std::uint32_t count);
 
     // Clears the viewport: colour 0xAARRGGBB and/or depth.
     void Clear(std::uint32_t flags, std::uint32_t colour, float z);
@@ -325,6 +328,7 @@ private:
     const Texture* m_Texture = nullptr;
     const VertexBuffer* m_Stream = nullptr;
     DrawRecorder* m_Recorder = nullptr;
+    std::uint32_t m_MaxActiveLights = kMaxActiveLights;
 };
 
 } // namespace gfx

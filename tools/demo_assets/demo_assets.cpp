@@ -11,6 +11,7 @@ std::vector<GeneratedFile> GenerateDemoAssets()
     AddDemoTextures(files);
     AddDemoGraphics(files);
     AddDemoEffects(files);
+    AddDemoSceneAssets(files);
     return files;
 }
 

@@ -24,6 +24,7 @@ void AddDemoMeshes(std::vector<GeneratedFile>& files);
 void AddDemoTextures(std::vector<GeneratedFile>& files);
 void AddDemoGraphics(std::vector<GeneratedFile>& files);
 void AddDemoEffects(std::vector<GeneratedFile>& files);
+void AddDemoSceneAssets(std::vector<GeneratedFile>& files);
 
 inline GeneratedFile TextFile(std::string path, const std::string& text)
 {

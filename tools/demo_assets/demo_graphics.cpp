@@ -87,12 +87,14 @@ std::string Pillar(const std::string& piece, int cells, const std::string& textu
            " </auto> <tex> \"" + texture + "\" </tex> </model>\n";
 }
 
-// A sky layer: one flat square of colour, see-through where asked.
+// A sky layer: one flat square of colour, see-through where asked. The square
+// is one unit wide: the scene scales it to the layer's tile size, so that
+// neighbouring copies meet edge to edge instead of overlapping.
 std::string Sky(const std::string& name, const std::string& colour, const std::string& value,
                 const std::string& options)
 {
     return Graphic(name, "0",
-                   " <model> anchor <auto> auto-floor 1 1 0 1 0 </auto> <texcolor> " + colour +
+                   " <model> anchor <auto> auto-decal 1 1 </auto> <texcolor> " + colour +
                        " " + value + " </texcolor> flat " + options + " </model>\n");
 }
 

@@ -1,0 +1,97 @@
+// Frame time of the scene: the largest demo area (Greywood) drawn at
+// 1024 x 768 with the game screen's camera on Mesa's software renderer,
+// each frame read back so that its drawing has finished. Reports the median
+// and the 99th percentile of single frames.
+
+#include "common/random.h"
+#include "graphics/scene_renderer.h"
+#include "platform/device.h"
+#include "platform/gl_context.h"
+#include "rules/engine.h"
+#include "script/lua_script.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/effect_params.h"
+#include "world/game.h"
+#include "world/module.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <vector>
+
+namespace
+{
+
+double Percentile(const std::vector<double>& values, double share)
+{
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    const auto index = static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1));
+    return sorted.empty() ? 0.0 : sorted[index];
+}
+
+void BM_SceneFrame(benchmark::State& state)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    constexpr std::uint32_t kWidth = 1024;
+    constexpr std::uint32_t kHeight = 768;
+    VARD::InstallLuaScriptHost();
+    VARD::CEngine engine;
+    engine.LoadModule(VARD_DEMO_MODULE);
+    SeedRandom(1);
+    auto hero = engine.NewGame();
+    hero->SetColors(std::make_shared<VARDGraph::CGraphicColors>(0x603010u, 0xE0B090u, 0x2040A0u));
+    hero->SetGraphicName(engine.Module().GetHeads(0).front()->head);
+    engine.SetMainCharacter(hero);
+    // From the town's east road over the world map to Greywood.
+    engine.EnterArea();
+    engine.WizardMoveParty(58.75, 21.25);
+    for (int i = 0; i < 300 && engine.Game().GetState() == VARD::kGameRunning; ++i)
+        engine.Tick();
+    engine.LeaveArea();
+    engine.SetTravelDestination("forest", "road");
+    engine.EnterArea();
+    engine.Tick();
+
+    auto context = platform::GlContext::CreateHidden(kWidth, kHeight);
+    gfx::Device device(*context, kWidth, kHeight);
+    VARDGraph::ApplyGameRenderStates(device);
+    VARDGraph::CSceneRenderer scene;
+    scene.Reset(engine.GetFactory());
+    scene.BuildArea(engine.Game(), device, engine.Module());
+    scene.SetSelectedIds({hero->Id()});
+
+    const gfx::Rect client{0, 0, kWidth, kHeight};
+    const gfx::Vec3 target{static_cast<float>(hero->GetX()), 0.0f,
+                           static_cast<float>(hero->GetY())};
+    VARDGraph::SceneCamera camera;
+    camera.clientRect = &client;
+    camera.target = &target;
+    camera.distance = 350.0f;
+    camera.fieldOfView = 0.19634955f;
+    camera.yaw = 330.0f;
+    camera.pitch = 32.5f;
+
+    std::vector<double> frames;
+    for (auto _ : state)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        scene.Render(engine.Game(), device, camera);
+        benchmark::DoNotOptimize(device.ReadPixels());
+        frames.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    state.counters["median_ms"] = Percentile(frames, 0.5);
+    state.counters["p99_ms"] = Percentile(frames, 0.99);
+    state.counters["area_cells"] =
+        engine.Game().GetCurrentArea()->GetWidth() * engine.Game().GetCurrentArea()->GetHeight();
+}
+
+} // namespace
+
+BENCHMARK(BM_SceneFrame)->Unit(benchmark::kMillisecond)->Iterations(300);

@@ -1,0 +1,445 @@
+#include "graphics/scene_renderer.h"
+
+#include "../platform/gl_fixture.h"
+#include "common/data_file.h"
+#include "common/random.h"
+#include "graphics/billboard_effect.h"
+#include "graphics/graphic.h"
+#include "rules/engine.h"
+#include "script/lua_script.h"
+#include "test_util.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/effect.h"
+#include "world/effect_params.h"
+#include "world/game.h"
+#include "world/module.h"
+#include "world/order.h"
+#include "world/spell.h"
+#include "world/tile.h"
+#include "world/world_object.h"
+
+#include <cmath>
+#include <map>
+#include <set>
+
+using VARDGraph::CSceneRenderer;
+using VARDGraph::kPickActor;
+using VARDGraph::kPickObject;
+using VARDGraph::kPickTile;
+using VARDGraph::SceneCamera;
+
+namespace
+{
+
+constexpr std::uint32_t kSide = 256;
+
+// A new game of the demo module entered at its start (the town), every
+// party member selected, seen by the game screen's camera.
+class SceneTest : public GlTest
+{
+protected:
+    SceneTest() : GlTest(kSide) {}
+
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        VARD::InstallLuaScriptHost();
+        engine = std::make_unique<VARD::CEngine>();
+        engine->LoadModule(VARD_DEMO_MODULE);
+        SeedRandom(1);
+        auto hero = engine->NewGame();
+        hero->SetColors(
+            std::make_shared<VARDGraph::CGraphicColors>(0x603010u, 0xE0B090u, 0x2040A0u));
+        hero->SetGraphicName(engine->Module().GetHeads(0).front()->head);
+        engine->SetMainCharacter(hero);
+        if (Game().GetState() == VARD::kGameDestinationKnown)
+            engine->EnterArea();
+        engine->Tick();
+        VARDGraph::ApplyGameRenderStates(*device);
+        scene.Reset(engine->GetFactory());
+        scene.BuildArea(Game(), *device, engine->Module());
+        hero->SetPosition(hero->GetX(), hero->GetY());
+        this->hero = hero.get();
+        scene.SetSelectedIds({hero->Id()});
+        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        camera.clientRect = &client;
+        camera.target = &target;
+        camera.distance = 350.0f;
+        camera.fieldOfView = 0.19634955f;
+        camera.yaw = 330.0f;
+        camera.pitch = 32.5f;
+    }
+
+    void TearDown() override
+    {
+        scene.Clear(Game());
+        engine.reset();
+        GlTest::TearDown();
+    }
+
+    VARD::CGame& Game() { return engine->Game(); }
+    VARD::CArea& Area() { return *Game().GetCurrentArea(); }
+
+    void Draw()
+    {
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        scene.Render(Game(), *device, camera);
+        Drawn();
+    }
+
+    // The window point of a world point under the last frame's matrices.
+    gfx::Vec3 Screen(float x, float y, float z)
+    {
+        return gfx::Project(
+            {x, y, z}, device->GetViewport(), device->GetTransform(gfx::TransformState::Projection),
+            device->GetTransform(gfx::TransformState::View), gfx::Matrix::Identity());
+    }
+
+    std::array<int, 4> PixelOf(float x, float y, float z)
+    {
+        const gfx::Vec3 p = Screen(x, y, z);
+        if (!(p.x >= 0.0f && p.y >= 0.0f && p.x < kSide && p.y < kSide))
+        {
+            ADD_FAILURE() << "(" << x << ", " << y << ", " << z << ") is off the picture";
+            return {};
+        }
+        return PixelAt(static_cast<std::uint32_t>(p.x), static_cast<std::uint32_t>(p.y));
+    }
+
+    // The first tick whose clock shows the hour and minute.
+    std::uint32_t TickAt(int hour, int minute)
+    {
+        for (std::uint32_t tick = 0; tick < 30u * 3600u * 24u; tick += 30u * 60u)
+        {
+            const VARD::CGameTime time = Game().SplitTime(tick);
+            if (time.hour == hour && time.minute == minute)
+                return tick;
+        }
+        ADD_FAILURE() << "no tick shows " << hour << ":" << minute;
+        return 0;
+    }
+
+    std::unique_ptr<VARD::CEngine> engine;
+    CSceneRenderer scene;
+    VARD::CActor* hero = nullptr;
+    gfx::Rect client{0, 0, static_cast<std::int32_t>(kSide), static_cast<std::int32_t>(kSide)};
+    gfx::Vec3 target;
+    SceneCamera camera;
+};
+
+TEST_F(SceneTest, TilesShareGraphicsByNameAndMergeOncePerWindow)
+{
+    std::map<std::string, VARDGraph::CGraphic*> byName;
+    for (const auto& master : Area().GetMasterTiles())
+    {
+        const std::string& name = master->GetTemplate()->GetGraphicName();
+        auto [it, fresh] = byName.emplace(name, master->GetSharedGraphic().get());
+        EXPECT_EQ(it->second, master->GetSharedGraphic().get()) << name;
+        EXPECT_EQ(scene.GetGraphicCache().at(name).get(), it->second);
+    }
+    // The static master tiles that seen cells hold, each counted once.
+    std::set<const VARD::CMasterTile*> staticMasters;
+    std::set<const VARDGraph::CGraphic*> staticGraphics;
+    for (std::uint32_t row = 0; row < Area().GetHeight(); ++row)
+        for (std::uint32_t column = 0; column < Area().GetWidth(); ++column)
+        {
+            const VARD::CTile* tile = Area().GetTile(column, row);
+            const VARD::CMasterTile* master = tile ? tile->GetMasterTile() : nullptr;
+            const VARDGraph::CGraphic* g = master ? master->GetGraphic() : nullptr;
+            if (g && Area().GetTileTracker().IsMarked(column, row) &&
+                !master->GetTemplate()->IsDoor() && !g->GetLight() && !g->GetFixedEffect() &&
+                !(g->GetFlags() & VARDGraph::kGraphicMoveVaried))
+            {
+                staticMasters.insert(master);
+                staticGraphics.insert(g);
+            }
+        }
+    const std::size_t staticTiles = staticMasters.size();
+    ASSERT_GT(staticTiles, 50u);
+    ASSERT_EQ(scene.GetConcatBuildFrame(), 0u);
+
+    Draw();
+    const auto& concats = scene.GetConcatMap()->GetConcats();
+    EXPECT_EQ(scene.GetConcatBuildFrame(), 1u);
+    EXPECT_EQ(concats.size(), staticGraphics.size());
+    std::size_t instances = 0;
+    for (const auto& [graphic, concat] : concats)
+    {
+        instances += concat->GetInstances().size();
+        for (const auto& built : concat->GetBuiltMeshes())
+        {
+            const auto& piece = built.node->GetMesh();
+            EXPECT_EQ(built.mesh->GetIndexFormat(), gfx::IndexFormat::Bits32);
+            EXPECT_EQ(built.mesh->GetNumFaces(),
+                      piece.GetNumFaces() * concat->GetInstances().size());
+            for (std::uint32_t attribute : built.mesh->GetAttributes())
+                EXPECT_LT(attribute, built.node->GetMaterialCount());
+        }
+    }
+    EXPECT_EQ(instances, staticTiles);
+
+    // A step of a few cells keeps the merge; the other end of the world does not.
+    target.x += 5.0f;
+    Draw();
+    EXPECT_EQ(scene.GetConcatBuildFrame(), 1u);
+    // A static tile near the target that the merge did not hold: merged anew
+    // at the next frame.
+    const_cast<VARD::CMasterTile*>(*staticMasters.begin())->SetMergeStamp(0);
+    Draw();
+    EXPECT_EQ(scene.GetConcatBuildFrame(), 0u);
+    EXPECT_TRUE(scene.GetConcatMap()->GetConcats().empty());
+    Draw();
+    EXPECT_EQ(scene.GetConcatBuildFrame(), 4u);
+    EXPECT_EQ(scene.GetConcatMap()->GetConcats().size(), staticGraphics.size());
+
+    // Non-party actors without colours of their own share one graphic.
+    auto first = std::make_shared<VARD::CActor>(Game().NewThingId(VARD::kThingKindActor));
+    auto second = std::make_shared<VARD::CActor>(Game().NewThingId(VARD::kThingKindActor));
+    for (auto* actor : {first.get(), second.get()})
+    {
+        actor->SetAttitude(VARD::kAttitudeHostile);
+        actor->SetGraphicName("wolf");
+        scene.BuildActorGraphic(*actor, *device);
+    }
+    EXPECT_NE(first->GetGraphic(), nullptr);
+    EXPECT_EQ(first->GetGraphic(), second->GetGraphic());
+    EXPECT_NE(hero->GetGraphic(), nullptr);
+    EXPECT_EQ(scene.GetGraphicCache().count(hero->GetGraphicName()), 0u) << "party: own graphic";
+}
+
+TEST_F(SceneTest, ParticleEffectsFollowTheirThingThenPlayOutAndGo)
+{
+    const VARD::CSpell* spell = nullptr;
+    for (const auto& [key, candidate] : engine->Module().GetSpells())
+        if (candidate->GetEffectGraphic() == "spark")
+            spell = candidate.get();
+    ASSERT_NE(spell, nullptr);
+    auto effect =
+        std::make_shared<VARD::CEffectSpell>(Game().NewThingId(VARD::kThingKindEffect), 0,
+                                             hero->Id(), "test", "spark", 0, 0, spell, 0, 0, 83);
+    effect->SetPosition(Area(), hero->GetX() + 10.0, hero->GetY());
+    Area().AddEffect(effect);
+    auto unnamed =
+        std::make_shared<VARD::CEffectSpell>(Game().NewThingId(VARD::kThingKindEffect), 0,
+                                             hero->Id(), "test", "", 0, 0, nullptr, 0, 0, 83);
+    Area().AddEffect(unnamed);
+
+    try
+    {
+        scene.UpdateEffects(Game(), *device);
+    }
+    catch (const CVARDException& e)
+    {
+        FAIL() << e.Describe();
+    }
+    ASSERT_EQ(scene.GetBillboardEffects().size(), 1u) << "an unnamed effect gets none";
+    const auto& billboard = scene.GetBillboardEffects().at(effect->Id());
+    EXPECT_DOUBLE_EQ(billboard->GetPositionX(), hero->GetX() + 10.0);
+
+    for (int i = 0; i < 10; ++i)
+    {
+        Game().AdvanceTick();
+        effect->SetPosition(Area(), effect->GetX() - 1.0, effect->GetY());
+        scene.UpdateEffects(Game(), *device);
+    }
+    EXPECT_DOUBLE_EQ(billboard->GetPositionX(), hero->GetX());
+    EXPECT_EQ(billboard->GetSeenTick(), static_cast<std::int32_t>(Game().GetTick()));
+    Draw();
+
+    Area().RemoveEffect(effect.get());
+    int ticks = 0;
+    while (!scene.GetBillboardEffects().empty() && ticks < 30 * 60)
+    {
+        Game().AdvanceTick();
+        scene.UpdateEffects(Game(), *device);
+        ++ticks;
+    }
+    EXPECT_TRUE(scene.GetBillboardEffects().empty());
+    EXPECT_GT(ticks, 1) << "the impact plays before the effect goes";
+
+    // Placed effects share key 0: the second replaces the first.
+    scene.AddEffect(*device, Game(), "burst", spell->GetEffectParams().get(), 1.0, 2.0);
+    scene.AddEffect(*device, Game(), "spark", spell->GetEffectParams().get(), 3.0, 4.0);
+    ASSERT_EQ(scene.GetBillboardEffects().size(), 1u);
+    EXPECT_DOUBLE_EQ(scene.GetBillboardEffects().at(0)->GetPositionX(), 3.0);
+}
+
+TEST_F(SceneTest, OutdoorLightTurnsWithTheClockAndObjectLightsFillTheDevice)
+{
+    struct Case
+    {
+        int hour, minute;
+        bool night;
+        float a;
+    };
+    const float pi = 3.1415927410125732f;
+    for (const Case& c : {Case{5, 59, true, 719.0f / 720.0f * pi}, Case{6, 0, false, 0.0f},
+                          Case{17, 59, false, 719.0f / 720.0f * pi}, Case{18, 0, true, 0.0f}})
+    {
+        Game().SetTick(TickAt(c.hour, c.minute));
+        scene.SetupLights(*device, Area(), target);
+        const gfx::Light& sun = device->GetLight(0);
+        EXPECT_EQ(sun.type, gfx::LightType::Directional);
+        EXPECT_NEAR(sun.direction.x, -std::cos(c.a), 1e-5) << c.hour << ":" << c.minute;
+        EXPECT_NEAR(sun.direction.y, -std::sin(c.a), 1e-5) << c.hour << ":" << c.minute;
+        EXPECT_EQ(sun.diffuse, c.night ? (gfx::ColorValue{0.0f, 0.0f, 0.5f, 0.0f})
+                                       : (gfx::ColorValue{0.5f, 0.5f, 0.5f, 0.0f}));
+        EXPECT_EQ(scene.GetSunFlag(), 1);
+        EXPECT_FLOAT_EQ(scene.GetSunDirectionX(), sun.direction.x);
+    }
+
+    // Four objects carry a light, at 10, 20, 30 and exactly 100 units.
+    auto lit = std::make_shared<VARDGraph::CGraphic>(
+        *device, *engine->GetFactory(), VARDCommon::kDataKindObject, "obj_campfire",
+        VARDCommon::kDataKindObject, nullptr, nullptr, nullptr);
+    ASSERT_NE(lit->GetLight(), nullptr);
+    const auto objects = Area().GetObjects();
+    ASSERT_GE(objects.size(), 4u);
+    for (const auto& object : objects)
+        if (object->GetGraphic() && object->GetGraphic()->GetLight())
+            object->SetGraphic(nullptr);
+    const double distances[] = {30.0, 10.0, 100.0, 20.0};
+    for (std::size_t i = 0; i < 4; ++i)
+    {
+        objects[i]->SetPosition(target.x + distances[i], target.z);
+        objects[i]->SetGraphic(lit);
+    }
+    EXPECT_EQ(scene.SetupLights(*device, Area(), target), 5u) << "exactly 100 units still shines";
+    device->LimitActiveLights(3);
+    ASSERT_EQ(scene.SetupLights(*device, Area(), target), 3u);
+    EXPECT_FLOAT_EQ(device->GetLight(1).position.x, target.x + 10.0f);
+    EXPECT_FLOAT_EQ(device->GetLight(2).position.x, target.x + 20.0f);
+    EXPECT_FLOAT_EQ(device->GetLight(1).position.y,
+                    static_cast<float>(lit->GetLight()->GetHeight()));
+    EXPECT_FLOAT_EQ(device->GetLight(1).attenuation1,
+                    static_cast<float>(1.0 / lit->GetLight()->GetHeight()));
+}
+
+TEST_F(SceneTest, DrawsFloorRingSkyAndTheChainOfQueuedOrders)
+{
+    Game().SetTick(TickAt(12, 0));
+    // A ring wide enough to cover whole pixels at this distance.
+    hero->SetRadius(8.0);
+    Draw();
+    const float x = static_cast<float>(hero->GetX());
+    const float z = static_cast<float>(hero->GetY());
+    // The selection ring: pure green, lighting does not touch it.
+    EXPECT_RGB_NEAR(PixelOf(x, 0.1f, z + 8.4f), 0, 255, 0);
+    // Floor: a lit grass texel a few cells away.
+    const auto grass = PixelOf(x - 12.0f, 0.0f, z - 12.0f);
+    EXPECT_GT(grass[1], grass[0]);
+    EXPECT_GT(grass[1], grass[2]);
+    EXPECT_GT(grass[1], 40);
+    // Beyond the grid the day sky shows through, under the see-through clouds:
+    // 0.4 of (250, 250, 250) over (120, 170, 230).
+    float gx = 0.0f, gz = 0.0f;
+    ASSERT_TRUE(scene.ScreenToGround(*device, 1.0f, 1.0f, gx, gz));
+    ASSERT_TRUE(gx < 0.0f || gz < 0.0f);
+    const auto sky = PixelAt(1, 1);
+    EXPECT_NEAR(sky[0], 172, 2);
+    EXPECT_NEAR(sky[1], 202, 2);
+    EXPECT_NEAR(sky[2], 238, 2);
+
+    // Move, wield, attack on an actor not here, move: two arrows, actor to
+    // the first point to the second point. Their heads are wide enough to see.
+    hero->SetRadius(0.5);
+    const float ax = x, az = z - 20.0f, bx = x - 8.0f, bz = z - 28.0f;
+    for (const auto& [px, pz] : {std::pair{ax, az + 1.5f}, std::pair{bx + 1.06f, bz + 1.06f}})
+        ASSERT_EQ(Area().GetCellKind(static_cast<std::uint32_t>(px / 2.5f),
+                                     static_cast<std::uint32_t>(pz / 2.5f)),
+                  VARD::kTileKindFloor);
+    hero->QueueOrder(std::make_shared<VARD::CMoveOrder>(ax, az), true);
+    hero->QueueOrder(std::make_shared<VARD::CIdOrder>(VARD::kOrderWield, 1u, 0u), true);
+    hero->QueueOrder(std::make_shared<VARD::CIdOrder>(VARD::kOrderAttack, 0x03FFFFFFu), true);
+    hero->QueueOrder(std::make_shared<VARD::CMoveOrder>(bx, bz), true);
+    // 1.5 units back from the tip, on the shaft's line.
+    const auto head = [&](float fx, float fz, float tx, float tz)
+    {
+        const float length = std::hypot(tx - fx, tz - fz);
+        return PixelOf(tx - 1.5f * (tx - fx) / length, 0.1f, tz - 1.5f * (tz - fz) / length);
+    };
+    Draw();
+    EXPECT_LT(head(x, z, ax, az)[1], 250) << "no arrows without the ring flag";
+    camera.ringFlag = 1;
+    Draw();
+    EXPECT_RGB_NEAR(head(x, z, ax, az), 0, 255, 0);
+    EXPECT_RGB_NEAR(head(ax, az, bx, bz), 0, 255, 0);
+    EXPECT_LT(head(x, z, bx, bz)[1], 250) << "the skipped orders break no chain";
+}
+
+TEST_F(SceneTest, PicksActorsObjectsDoorsAndGroundAfterAFrame)
+{
+    Draw();
+    // Ground points make the round trip through the window.
+    for (const auto& [gx, gz] : {std::pair{20.0f, 30.0f}, std::pair{35.5f, 12.25f}})
+    {
+        const gfx::Vec3 p = Screen(gx, 0.0f, gz);
+        float x = 0.0f, z = 0.0f;
+        ASSERT_TRUE(scene.ScreenToGround(*device, p.x, p.y, x, z));
+        EXPECT_NEAR(x, gx, 0.05f);
+        EXPECT_NEAR(z, gz, 0.05f);
+    }
+    // The actor, over whatever is behind it.
+    const float x = static_cast<float>(hero->GetX());
+    const float z = static_cast<float>(hero->GetY());
+    gfx::Vec3 p = Screen(x, 0.5f, z);
+    auto picked = scene.Pick(*device, p.x, p.y, Area());
+    EXPECT_EQ(picked.kind, kPickActor);
+    EXPECT_EQ(picked.thing, hero);
+
+    // A container; a decorative object gives the tile under it.
+    VARD::CObject* chest = nullptr;
+    VARD::CObject* barrel = nullptr;
+    for (const auto& object : Area().Objects())
+    {
+        if (object->GetDefinitionName() == "chest")
+            chest = object.get();
+        if (object->GetDefinitionName() == "barrel")
+            barrel = object.get();
+    }
+    ASSERT_NE(chest, nullptr);
+    p = Screen(static_cast<float>(chest->GetX()), 0.5f, static_cast<float>(chest->GetY()));
+    picked = scene.Pick(*device, p.x, p.y, Area());
+    EXPECT_EQ(picked.kind, kPickObject);
+    EXPECT_EQ(picked.thing, chest);
+    ASSERT_NE(barrel, nullptr);
+    p = Screen(static_cast<float>(barrel->GetX()), 0.0f, static_cast<float>(barrel->GetY()));
+    picked = scene.Pick(*device, p.x, p.y, Area());
+    EXPECT_EQ(picked.kind, barrel->GetFlag() ? kPickObject : kPickTile);
+
+    // A closed door is picked over the floor beyond it; open, the floor is.
+    VARD::CMasterTileDoor* door = nullptr;
+    for (const auto& master : Area().GetMasterTiles())
+        if (master->GetTemplate()->IsDoor())
+            door = dynamic_cast<VARD::CMasterTileDoor*>(master.get());
+    ASSERT_NE(door, nullptr);
+    const float dx = door->GetColumn() * 2.5f + 1.25f;
+    const float dz = door->GetRow() * 2.5f + 1.25f;
+    // Just beyond the door, seen through it from the camera's side.
+    p = Screen(dx - 0.3f, 2.0f, dz);
+    float gx = 0.0f, gz = 0.0f;
+    ASSERT_TRUE(scene.ScreenToGround(*device, p.x, p.y, gx, gz));
+    picked = scene.Pick(*device, p.x, p.y, Area());
+    ASSERT_EQ(picked.kind, kPickTile);
+    auto* doorTile = Area().GetTile(door->GetColumn(), door->GetRow());
+    EXPECT_EQ(picked.thing, doorTile);
+    door->SetOpen(true);
+    picked = scene.Pick(*device, p.x, p.y, Area());
+    ASSERT_EQ(picked.kind, kPickTile);
+    EXPECT_EQ(picked.thing, Area().GetTile(static_cast<std::uint32_t>(gx / 2.5f),
+                                           static_cast<std::uint32_t>(gz / 2.5f)));
+    EXPECT_NE(picked.thing, doorTile);
+
+    // Exits: within 20 units when usable; a tag gates the tagged one.
+    for (const auto& exit : Area().GetExits())
+    {
+        const bool usable =
+            exit->GetRequiredTag().empty() || Game().GetQuestTag(exit->GetRequiredTag()) != 0;
+        EXPECT_EQ(CSceneRenderer::IsNearOpenExit(Area(), exit->GetX() + 19.9, exit->GetY()),
+                  usable);
+    }
+    EXPECT_FALSE(CSceneRenderer::IsNearOpenExit(Area(), -500.0, -500.0));
+}
+
+} // namespace
