@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace VARD
 {
@@ -269,9 +270,11 @@ bool CEngine::SpringTrap(CObject& object, CActor& member)
     const std::uint32_t now = game.GetTick();
     const std::int32_t skill =
         member.GetSkillTotal(kSkillTraps) + member.GetModifierTotal(kModTraps);
-    const auto difficulty = static_cast<std::int32_t>(trap.GetDifficulty());
-    const std::string skillText = FormatSkillRoll(skill, "Traps", kPassiveRoll, difficulty);
-    if (difficulty != 0 && skill + kPassiveRoll > difficulty)
+    const std::uint32_t difficulty = trap.GetDifficulty();
+    const std::string skillText = FormatSkillRoll(
+        skill, "Traps", kPassiveRoll,
+        static_cast<int>(std::min<std::uint32_t>(difficulty, std::numeric_limits<int>::max())));
+    if (difficulty != 0 && std::int64_t{skill} + kPassiveRoll > std::int64_t{difficulty})
     {
         game.AddMessage(kMessageLockPickedOrDisarmed, member.GetName() + " disarms " +
                                                           object.GetTalkName() + " " + skillText +

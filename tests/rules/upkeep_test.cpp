@@ -202,6 +202,14 @@ TEST(UpkeepTraps, SprungDisarmedAndReArmed)
     EXPECT_FALSE(Holds(*arena.area, *secondChest));
     EXPECT_EQ(DrainMessages(game).size(), 1u);
     EXPECT_EQ(arena.area->GetEffects().size(), 1u);
+    // A difficulty beyond the signed range is out of any member's reach.
+    const auto hardChest = Place(arena, "chest_trapped", 50.0, 50.0);
+    hardChest->GetTrap()->SetDifficulty(3000000000u);
+    arena.engine->UpdateTraps();
+    const auto hardMessages = DrainMessages(game);
+    ASSERT_EQ(hardMessages.size(), 1u);
+    EXPECT_EQ(hardMessages[0].rfind("18 Hero springs Iron-bound chest [Traps 50 +6 vs ", 0), 0u);
+    EXPECT_EQ(arena.area->GetEffects().size(), 2u);
 
     // The plate (30, a script, 20 seconds) springs at T + 50 = 30, runs its
     // script and re-arms 600 ticks later; a second member on it in the
