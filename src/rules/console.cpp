@@ -52,7 +52,7 @@ void CEngine::OnItemAcquired(const CItem& item)
     }
 }
 
-void CEngine::WizardCreateItem(const std::string& templateName)
+void CEngine::WizardCreateItem(const std::string& templateName, std::uint32_t count)
 {
     CGame& game = Game();
     const CModule& module = Module();
@@ -61,7 +61,7 @@ void CEngine::WizardCreateItem(const std::string& templateName)
     const CItemTemplate* itemTemplate = module.FindItemTemplate(templateName);
     if (itemTemplate == nullptr)
         throw CVARDException(1, "no item template \"" + templateName + "\"");
-    auto item = module.CreateItem(templateName, 0, game.NewThingId(kThingKindItem), 0);
+    auto item = module.CreateItem(templateName, count, game.NewThingId(kThingKindItem), 0);
     game.Party().front()->AddBackpackItem(item);
     OnItemAcquired(*item);
     game.AddMessage(kMessageInfo, "Wizard: Created " + itemTemplate->GetDisplayName());

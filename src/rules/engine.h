@@ -90,7 +90,8 @@ public:
     // --------------------------------- console and quests (console.cpp)
     void CompleteQuest(const std::string& tag, std::int32_t value);
     void OnItemAcquired(const CItem& item);
-    void WizardCreateItem(const std::string& templateName);
+    // The console gives one item unless told how many the stack holds.
+    void WizardCreateItem(const std::string& templateName, std::uint32_t count = 1);
     void WizardSetSkill(CActor& actor, const std::string& skillName, std::int32_t value);
     void WizardHeal();
     void WizardMoveParty(double x, double y);

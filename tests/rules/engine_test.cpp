@@ -202,7 +202,12 @@ TEST(EngineConsole, ServicesReportAndRefuseWithoutAParty)
     auto lines = DrainMessages(game);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("18 Wizard: Created ", 0), 0u);
-    EXPECT_EQ(hero.Backpack().size(), 1u);
+    ASSERT_EQ(hero.Backpack().size(), 1u);
+    EXPECT_EQ(hero.Backpack()[0]->GetValue1(), 1u) << "one item, not an empty stack";
+    engine->WizardCreateItem("bread", 3);
+    ASSERT_EQ(hero.Backpack().size(), 2u);
+    EXPECT_EQ(hero.Backpack()[1]->GetValue1(), 3u);
+    DrainMessages(game);
     EXPECT_EQ(CodeOf([&] { engine->WizardCreateItem("no_such_item"); }), 1);
 
     engine->WizardSetSkill(hero, "locks", 1);
