@@ -3,6 +3,8 @@
 // looking at the party. Tests use it, and so can anyone reporting a drawing
 // fault.
 
+#include "tool_support.h"
+
 #include "common/exception.h"
 #include "common/random.h"
 #include "graphics/scene_renderer.h"
@@ -40,10 +42,7 @@ const char* const kUsage =
     "  --size WxH   picture size in pixels (default 1024x768)\n"
     "  --seed N     seed of the random generator (default 1)\n";
 
-struct UsageError
-{
-    std::string text;
-};
+using ToolSupport::UsageError;
 
 struct Options
 {
@@ -55,23 +54,6 @@ struct Options
     std::uint32_t width = 1024;
     std::uint32_t height = 768;
 };
-
-std::uint32_t ParseCount(const std::string& text, const std::string& what)
-{
-    std::size_t used = 0;
-    unsigned long value = 0;
-    try
-    {
-        value = std::stoul(text, &used);
-    }
-    catch (const std::exception&)
-    {
-        used = 0;
-    }
-    if (used != text.size() || text.empty() || text[0] == '-' || value > 0xFFFFFFFFul)
-        throw UsageError{what + " takes a whole number, not \"" + text + "\""};
-    return static_cast<std::uint32_t>(value);
-}
 
 Options ParseOptions(int argc, char** argv)
 {
@@ -89,16 +71,16 @@ Options ParseOptions(int argc, char** argv)
         else if (flag == "--out")
             options.out = value;
         else if (flag == "--ticks")
-            options.ticks = ParseCount(value, flag);
+            options.ticks = ToolSupport::ParseWholeNumber(value, flag);
         else if (flag == "--seed")
-            options.seed = ParseCount(value, flag);
+            options.seed = ToolSupport::ParseWholeNumber(value, flag);
         else if (flag == "--size")
         {
             const std::size_t x = value.find('x');
             if (x == std::string::npos)
                 throw UsageError{"--size is WxH, not \"" + value + "\""};
-            options.width = ParseCount(value.substr(0, x), flag);
-            options.height = ParseCount(value.substr(x + 1), flag);
+            options.width = ToolSupport::ParseWholeNumber(value.substr(0, x), flag);
+            options.height = ToolSupport::ParseWholeNumber(value.substr(x + 1), flag);
             if (options.width == 0 || options.height == 0 || options.width > 8192 ||
                 options.height > 8192)
                 throw UsageError{"--size must lie between 1x1 and 8192x8192"};
@@ -113,28 +95,13 @@ Options ParseOptions(int argc, char** argv)
     return options;
 }
 
-// The main character with the defaults of a quick start: a male fighter
-// wearing the first head of his gender.
-void CreateCharacter(VARD::CEngine& engine)
-{
-    const std::shared_ptr<VARD::CActor> actor = engine.NewGame();
-    actor->SetGender(0);
-    actor->SetClass(static_cast<std::uint32_t>(VARD::FindClassByKey("fighter")));
-    const auto& heads = engine.Module().GetHeads(0);
-    if (!heads.empty())
-        actor->SetGraphicName(heads.front()->head);
-    actor->SetName("Hero");
-    engine.SetMainCharacter(actor);
-}
-
-// The colours the creation page starts from (brown hair, fair skin, blue
-// trim), for party members made without that page, as vardsim makes them.
+// The creation page's colours for party members that have none (games saved
+// by tools that made their characters without that page).
 void GiveDefaultColours(const VARD::CGame& game)
 {
     for (const auto& member : game.GetParty())
         if (!member->GetColors())
-            member->SetColors(
-                std::make_shared<VARDGraph::CGraphicColors>(0x5A3A1Eu, 0xE0B090u, 0x2848A0u));
+            member->SetColors(ToolSupport::CreationColours());
 }
 
 // The camera looks at the mean of the selected members, summed in float.
@@ -159,7 +126,7 @@ void Shoot(const Options& options)
     engine.LoadModule(options.module);
     SeedRandom(options.seed);
     if (options.load.empty())
-        CreateCharacter(engine);
+        ToolSupport::CreateMainCharacter(engine, "Hero", "fighter", "male");
     else
         engine.LoadGame(options.load);
 

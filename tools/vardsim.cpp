@@ -3,6 +3,8 @@
 // would, feeds it orders from a file and prints every event it posts.
 // Integration tests, module authors and the tick benchmark use it.
 
+#include "tool_support.h"
+
 #include "common/exception.h"
 #include "common/random.h"
 #include "rules/engine.h"
@@ -86,27 +88,11 @@ struct OrderLine
     int line = 0;
 };
 
-// A bad command line or orders file: reported, then the run ends with 2.
-struct UsageError
-{
-    std::string text;
-};
+using ToolSupport::UsageError;
 
 std::uint32_t ParseUnsigned(const std::string& text, const std::string& what)
 {
-    std::size_t used = 0;
-    unsigned long value = 0;
-    try
-    {
-        value = std::stoul(text, &used);
-    }
-    catch (const std::exception&)
-    {
-        used = 0;
-    }
-    if (used != text.size() || text.empty() || text[0] == '-' || value > 0xFFFFFFFFul)
-        throw UsageError{what + " must be a whole number, not \"" + text + "\""};
-    return static_cast<std::uint32_t>(value);
+    return ToolSupport::ParseWholeNumber(text, what);
 }
 
 std::int32_t ParseInt(const std::string& text, const std::string& what)
@@ -245,46 +231,6 @@ std::vector<OrderLine> ReadOrders(const std::string& path)
     std::stable_sort(orders.begin(), orders.end(),
                      [](const OrderLine& a, const OrderLine& b) { return a.tick < b.tick; });
     return orders;
-}
-
-// The main character as the creation pages leave it: gender and class, the
-// 72 attribute points spent one at a time across the five attributes, skill
-// points spent on the skills it may learn in table order, the first head of
-// its gender and the name.
-void CreateCharacter(CEngine& engine, const Options& options)
-{
-    const std::shared_ptr<CActor> actor = engine.NewGame();
-    const int gender = options.gender == "male" ? 0 : options.gender == "female" ? 1 : -1;
-    if (gender < 0)
-        throw UsageError{"--gender is male or female, not \"" + options.gender + "\""};
-    actor->SetGender(static_cast<std::uint32_t>(gender));
-    actor->SetClass(static_cast<std::uint32_t>(VARD::FindClassByKey(options.characterClass)));
-
-    constexpr std::uint32_t kCreationAttributePoints = 72;
-    actor->SetAttributePoints(kCreationAttributePoints);
-    for (bool raised = true; raised;)
-    {
-        raised = false;
-        for (std::uint32_t attribute = 0; attribute < 5; ++attribute)
-        {
-            if (actor->GetAttributePoints() <
-                CActor::GetAttributeRaiseCost(actor->GetBaseAttribute(attribute)))
-                continue;
-            actor->RaiseAttribute(attribute);
-            raised = true;
-        }
-    }
-    actor->ResetSkillPoints();
-    for (int skill = 0; skill < VARD::kSkillCount; ++skill)
-    {
-        if (actor->CanLearnSkill(skill))
-            actor->LearnSkill(skill);
-    }
-    const auto& heads = engine.Module().GetHeads(gender);
-    if (!heads.empty())
-        actor->SetGraphicName(heads.front()->head);
-    actor->SetName(options.name);
-    engine.SetMainCharacter(actor);
 }
 
 std::string FormatNumber(double value)
@@ -832,7 +778,8 @@ int main(int argc, char** argv)
         engine.LoadModule(options.module);
         SeedRandom(options.seed);
         if (options.load.empty())
-            CreateCharacter(engine, options);
+            ToolSupport::CreateMainCharacter(engine, options.name, options.characterClass,
+                                             options.gender);
         else
             engine.LoadGame(options.load);
 
