@@ -148,7 +148,8 @@ CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, con
         return nullptr;
     CActor* best = nullptr;
     double bestDistance = 0.0;
-    for (const auto& shared : area->GetActors())
+    // Only reads the list: no copy of it per actor per tick.
+    for (const auto& shared : area->Actors())
     {
         CActor& candidate = *shared;
         if (&candidate == &actor)
