@@ -154,14 +154,16 @@ CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, con
         CActor& candidate = *shared;
         if (&candidate == &actor)
             continue;
-        if ((flags & kFindFoes) != 0 ? !IsFoeOf(actor, candidate) : !IsFriendOf(actor, candidate))
-            continue;
-        if (spell != nullptr && !CanSpellAffect(*spell, candidate))
-            continue;
+        // The checks have no effects, so the cheap distance goes first: most
+        // candidates are no nearer than the best one found.
         double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
         if ((flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster)
             d = std::max(d - kSpellcasterBias, 0.01);
         if (best != nullptr && d > bestDistance)
+            continue;
+        if ((flags & kFindFoes) != 0 ? !IsFoeOf(actor, candidate) : !IsFriendOf(actor, candidate))
+            continue;
+        if (spell != nullptr && !CanSpellAffect(*spell, candidate))
             continue;
         if ((flags & kFindInRange) != 0 &&
             (d > range || !area->CanTargetPoint(false, candidate.GetX(), candidate.GetY(), range,

@@ -176,10 +176,21 @@ void CEngine::UpdatePartySight()
         front[at] |= bit;
     }
 
+    // Only rows next to the front can change in a pass.
+    std::uint32_t frontTop = top + rows, frontBottom = 0;
+    for (const Cell& cell : starts)
+    {
+        frontTop = std::min(frontTop, cell.second - top);
+        frontBottom = std::max(frontBottom, cell.second - top);
+    }
     for (int pass = 0; pass < kSightSteps; ++pass)
     {
         bool spreading = false;
-        for (std::uint32_t r = 0; r < rows; ++r)
+        const std::uint32_t first = frontTop == 0 ? 0 : frontTop - 1;
+        const std::uint32_t last = std::min(rows - 1, frontBottom + 1);
+        frontTop = rows;
+        frontBottom = 0;
+        for (std::uint32_t r = first; r <= last; ++r)
         {
             for (std::size_t w = 0; w < stride; ++w)
             {
@@ -198,9 +209,17 @@ void CEngine::UpdatePartySight()
                 const std::uint64_t fresh = around & ~reached[at];
                 reached[at] |= fresh;
                 next[at] = fresh & open[at];
-                spreading = spreading || next[at] != 0;
+                if (next[at] != 0)
+                {
+                    spreading = true;
+                    frontTop = std::min(frontTop, r);
+                    frontBottom = std::max(frontBottom, r);
+                }
             }
         }
+        // The old front's rows outside the new range must not spread again.
+        for (std::uint32_t r = first; r <= last; ++r)
+            std::fill_n(front + r * stride, stride, std::uint64_t{0});
         std::swap(front, next);
         if (!spreading)
             break;

@@ -1,6 +1,7 @@
 #include "common/exception.h"
 #include "common/random.h"
 #include "rules/engine.h"
+#include "world/actor.h"
 #include "world/game.h"
 
 #include <unistd.h>
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         auto made = std::make_unique<VARD::CEngine>();
         made->LoadModule(VARD_DEMO_MODULE);
+        // A game runs already, as when the player loads from the game menu.
+        const auto hero = made->NewGame();
+        hero->SetName("Hero");
+        made->SetMainCharacter(hero);
         return made;
     }();
     static const std::string path = "/tmp/rules_save_fuzz_" + std::to_string(getpid()) + ".sav";
