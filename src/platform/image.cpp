@@ -84,6 +84,17 @@ bool IsJpeg(std::span<const std::uint8_t> bytes)
 Image DecodePng(std::span<const std::uint8_t> bytes)
 {
     CheckPngChunks(bytes);
+    // The size stands in the first chunk, which must be the header: refused
+    // before the decoder sees more than that.
+    if (bytes.size() >= 24 && std::equal(bytes.begin() + 12, bytes.begin() + 16, "IHDR"))
+    {
+        const auto big = [&](std::size_t at)
+        {
+            return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+                   (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        };
+        CheckSize(big(16), big(20));
+    }
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     // Frees whatever the reader holds on every way out.
