@@ -130,16 +130,18 @@ run_target() {
     return 1
   fi
 }
-running=()
+# A new target starts as soon as any running one ends.
+running=0
 for target in "${targets[@]}"; do
-  run_target "$target" &
-  running+=($!)
-  if [ ${#running[@]} -ge "$jobs" ]; then
-    wait "${running[0]}" || status=1
-    running=("${running[@]:1}")
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || status=1
+    running=$((running - 1))
   fi
+  run_target "$target" &
+  running=$((running + 1))
 done
-for pid in "${running[@]}"; do
-  wait "$pid" || status=1
+while [ "$running" -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
 done
 exit $status
