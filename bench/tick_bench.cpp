@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -166,6 +167,28 @@ void Tend(Field& field)
     WalkTheLoop(field);
 }
 
+// Where everyone stands and how they fare, folded into a number that must
+// not change when the tick gets faster.
+double StateDigest(const Field& field)
+{
+    std::uint64_t digest = 1469598103934665603ull;
+    const auto fold = [&digest](std::uint64_t value)
+    {
+        digest ^= value;
+        digest *= 1099511628211ull;
+    };
+    for (const auto& actor : field.area->Actors())
+    {
+        fold(actor->Id());
+        fold(static_cast<std::uint64_t>(std::llround(actor->GetX() * 1000.0)));
+        fold(static_cast<std::uint64_t>(std::llround(actor->GetY() * 1000.0)));
+        fold(static_cast<std::uint64_t>(actor->GetHitPoints()));
+        fold(actor->GetAttitude());
+    }
+    fold(field.engine->Game().GetTick());
+    return static_cast<double>(digest % 1000000007ull);
+}
+
 double Percentile(std::vector<double> values, double fraction)
 {
     if (values.empty())
@@ -222,6 +245,7 @@ void Tick(benchmark::State& state)
     state.counters["median_us"] = Percentile(costs, 0.5);
     state.counters["p99_us"] = Percentile(costs, 0.99);
     state.counters["actors"] = static_cast<double>(field.area->Actors().size());
+    state.counters["state"] = StateDigest(field);
 }
 
 // Each step of the tick, with the tick's own bookkeeping first.

@@ -155,9 +155,20 @@ CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, con
         if (&candidate == &actor)
             continue;
         // The checks have no effects, so the cheap distance goes first: most
-        // candidates are no nearer than the best one found.
+        // candidates are no nearer than the best one found. Farther along
+        // either axis (with room for rounding) is farther for certain, and
+        // needs no square root.
+        const bool biased =
+            (flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster;
+        if (best != nullptr && !biased)
+        {
+            const double bound = bestDistance * (1.0 + 1e-9);
+            if (std::abs(candidate.GetX() - actor.GetX()) > bound ||
+                std::abs(candidate.GetY() - actor.GetY()) > bound)
+                continue;
+        }
         double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
-        if ((flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster)
+        if (biased)
             d = std::max(d - kSpellcasterBias, 0.01);
         if (best != nullptr && d > bestDistance)
             continue;
