@@ -112,7 +112,16 @@ void ParseDataFilePath(std::uint32_t& kind, std::uint32_t defaultKind, std::stri
 
 // ---------------------------------------------------------------- folder tree
 
-CDataFileFactoryPath::CDataFileFactoryPath(std::filesystem::path root) : m_Root(std::move(root)) {}
+CDataFileFactoryPath::CDataFileFactoryPath(std::filesystem::path root) : m_Root(std::move(root))
+{
+    // A missing folder shows as missing files; anything else in its place
+    // (a pipe, a device) is no module at all.
+    std::error_code error;
+    const auto status = std::filesystem::status(m_Root, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        throw CVARDException(1, "module " + m_Root.string() +
+                                    " is neither a folder nor an archive file");
+}
 
 std::filesystem::path CDataFileFactoryPath::FilePath(std::uint32_t kind, std::uint32_t subKind,
                                                      const std::string& name) const

@@ -357,6 +357,14 @@ TEST(TagFileReader, NoRegularFileIsCode1NamingTheFileAndNothingBlocks)
                                                     TestUtil::DetailOf(open);
                                          }));
     }
+    // A module that is a pipe.
+    results.push_back(std::async(
+        std::launch::async,
+        [&root]
+        {
+            const auto open = [&] { VARDCommon::CDataFileFactoryPath module(root / "magic.vard"); };
+            return std::to_string(CodeOf(open)) + ' ' + TestUtil::DetailOf(open);
+        }));
     // A saved game that is a folder.
     results.push_back(std::async(std::launch::async,
                                  [&root]
