@@ -98,4 +98,21 @@ TEST(VardsimGolden, SeededRunsPrintTheirTranscriptsAndSaveTheirGamesByteForByte)
     std::filesystem::remove_all(scratch);
 }
 
+// Random play once cleared the crypt's tag and set it again: the patch came
+// back while its skeletons still stood there, and the crypt could no longer
+// be entered.
+TEST(VardsimRobustness, APatchAppliedAgainLeavesItsStandingEncounterAlone)
+{
+    int status = -1;
+    const std::string out =
+        RunCommand(std::string(VARD_BIN_DIR) + "/vardsim --module " + VARD_DEMO_MODULE +
+                       " --seed 9 --random-orders 9 --class spellcaster"
+                       " --ticks 38400 2>&1",
+                   status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.find("placed twice"), std::string::npos);
+    EXPECT_NE(out.find("38344\torder\tgame moveparty 64.51 8.93\n"), std::string::npos);
+    EXPECT_NE(out.find("\nstate=0 "), std::string::npos) << out.substr(out.size() - 300);
+}
+
 } // namespace
