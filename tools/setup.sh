@@ -18,6 +18,8 @@ VARD_PACKAGES=(
   libfreetype-dev
   libfontconfig-dev
   fonts-liberation2
+  libpng-dev
+  libturbojpeg0-dev
 )
 
 vard_install_packages() {

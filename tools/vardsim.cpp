@@ -19,6 +19,7 @@
 #include "world/object.h"
 #include "world/order.h"
 #include "world/rule_tables.h"
+#include "world/tile.h"
 #include "world/world_map.h"
 #include "world/world_object.h"
 
@@ -28,6 +29,8 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,7 +44,8 @@ using VARD::CGame;
 
 const char* const kUsage =
     "usage: vardsim --module PATH [--seed N] [--ticks N] [--name NAME] [--class WORD]\n"
-    "               [--gender WORD] [--orders FILE] [--save FILE] [--load FILE] [--report]\n"
+    "               [--gender WORD] [--orders FILE] [--random-orders SEED] [--save FILE]\n"
+    "               [--load FILE] [--report]\n"
     "\n"
     "Runs a game of the module (a folder or a packed archive) without a window.\n"
     "A new game gets a main character made as the creation pages make one\n"
@@ -56,6 +60,10 @@ const char* const kUsage =
     "                    spend ATTRIBUTE SKILL, power NAME|-\n"
     "      game verbs:   tag NAME VALUE, item NAME, skill INDEX SKILL VALUE, heal,\n"
     "                    moveparty X Y, travel AREA ENTRY\n"
+    "  --random-orders SEED\n"
+    "               also gives orders drawn by a generator of that seed (its own,\n"
+    "               apart from the game's): any verb, on the things of the current\n"
+    "               area; each is printed as an \"order\" line before it runs\n"
     "  --report     prints quest tags, party, journal, actors, objects and items at\n"
     "               the end\n"
     "  --save F     saves the game after the last tick (a failed save ends with 1)\n"
@@ -77,6 +85,8 @@ struct Options
     std::string save;
     std::string load;
     bool report = false;
+    bool randomOrders = false;
+    std::uint32_t randomSeed = 0;
 };
 
 struct OrderLine
@@ -154,6 +164,11 @@ Options ParseOptions(int argc, char** argv)
             options.load = value();
         else if (arg == "--report")
             options.report = true;
+        else if (arg == "--random-orders")
+        {
+            options.randomOrders = true;
+            options.randomSeed = ParseUnsigned(value(), "--random-orders");
+        }
         else
             throw UsageError{"unknown option \"" + arg + "\""};
     }
@@ -249,6 +264,8 @@ public:
     CSimulation(CEngine& engine, std::ostream& out) : m_Engine(engine), m_Out(out) {}
 
     void Run(std::uint32_t ticks, const std::vector<OrderLine>& orders);
+    // Orders drawn at random on every step from now on.
+    void DrawOrders(std::uint32_t seed) { m_Random.emplace(seed); }
     // After the last tick, as the shell's save command does.
     void Save(const std::string& path);
     void Report();
@@ -275,6 +292,13 @@ private:
     void CloseTalk();
     // The object of the current area that holds the item; 0 for none.
     std::uint32_t FindItemHolder(std::uint32_t itemId);
+    // The random orders: some steps get one, open conversations get answers.
+    std::uint32_t Draw(std::uint32_t count) { return count == 0 ? 0 : (*m_Random)() % count; }
+    std::string DrawId(const std::vector<std::uint32_t>& ids);
+    std::string DrawPosition(const VARD::CArea& area);
+    void DrawOrder(std::vector<OrderLine>& orders, std::vector<OrderLine>& choices);
+    void DrawMemberOrder(OrderLine& order, const CActor& member, const VARD::CArea& area);
+    void DrawGameOrder(OrderLine& order, const VARD::CArea& area);
 
     CEngine& m_Engine;
     std::ostream& m_Out;
@@ -285,6 +309,7 @@ private:
     bool m_TalkStarting = false;
     std::uint32_t m_Speaker = 0;
     std::uint32_t m_Partner = 0;
+    std::optional<std::mt19937> m_Random;
 };
 
 void CSimulation::Print(const std::string& kind, const std::string& text)
@@ -645,6 +670,195 @@ void CSimulation::Step()
     }
 }
 
+// An id that may not exist at all, now and then, to try the orders' checks.
+std::string CSimulation::DrawId(const std::vector<std::uint32_t>& ids)
+{
+    if (ids.empty() || Draw(16) == 0)
+        return std::to_string(Draw(8) == 0 ? 0u : 0x03000000u + Draw(64));
+    return std::to_string(ids[Draw(static_cast<std::uint32_t>(ids.size()))]);
+}
+
+std::string CSimulation::DrawPosition(const VARD::CArea& area)
+{
+    // Somewhat past the edges too.
+    const auto coordinate = [this](std::uint32_t cells)
+    {
+        const double span = (cells + 2) * VARD::kCellSize;
+        return FormatNumber(static_cast<double>(Draw(100000)) / 100000.0 * span - VARD::kCellSize);
+    };
+    return coordinate(area.GetWidth()) + ' ' + coordinate(area.GetHeight());
+}
+
+void CSimulation::DrawMemberOrder(OrderLine& order, const CActor& member, const VARD::CArea& area)
+{
+    std::vector<std::uint32_t> actors, objects, tiles, doors, groundItems, ownItems;
+    for (const auto& actor : area.Actors())
+        actors.push_back(actor->Id());
+    for (const auto& object : area.Objects())
+    {
+        objects.push_back(object->Id());
+        for (const auto& item : object->GetItems())
+            groundItems.push_back(item->Id());
+    }
+    for (const auto& tile : area.GetTiles())
+    {
+        tiles.push_back(tile->Id());
+        if (dynamic_cast<const VARD::CMasterTileDoor*>(tile->GetMasterTile()) != nullptr)
+            doors.push_back(tile->Id());
+    }
+    for (const auto& item : member.Backpack())
+        ownItems.push_back(item->Id());
+    static const char* const kVerbs[] = {"move",  "move",    "move", "attack", "attack", "talk",
+                                         "use",   "cast",    "get",  "drop",   "buy",    "sell",
+                                         "wield", "unwield", "give", "spend",  "power"};
+    order.verb = kVerbs[Draw(std::size(kVerbs))];
+    auto& args = order.args;
+    const auto& spells = Game().GetModule()->GetSpells();
+    auto spell = [&]
+    {
+        auto it = spells.begin();
+        std::advance(it, Draw(static_cast<std::uint32_t>(spells.size())));
+        return it == spells.end() ? std::string("none") : it->first;
+    };
+    const auto number = [this](std::uint32_t below) { return std::to_string(Draw(below)); };
+    if (order.verb == "move")
+    {
+        std::istringstream words(DrawPosition(area));
+        for (std::string word; words >> word;)
+            args.push_back(word);
+    }
+    else if (order.verb == "attack")
+        args = {DrawId(actors)};
+    else if (order.verb == "talk")
+        args = {Draw(2) == 0 ? DrawId(actors) : DrawId(objects)};
+    else if (order.verb == "use")
+    {
+        const std::uint32_t what = Draw(8);
+        if (what < 3)
+            args = {DrawId(ownItems), DrawId(actors)};
+        else if (what < 5)
+            args = {DrawId(objects)};
+        else if (what < 7)
+            args = {DrawId(doors)};
+        else
+            args = {DrawId(tiles)};
+    }
+    else if (order.verb == "cast")
+        args = {spell(), DrawId(actors)};
+    else if (order.verb == "get")
+        args = {DrawId(groundItems)};
+    else if (order.verb == "drop" || order.verb == "wield")
+        args = {DrawId(ownItems)};
+    else if (order.verb == "buy")
+    {
+        const std::string merchant = DrawId(actors);
+        std::vector<std::uint32_t> wares;
+        if (const CActor* seller = area.FindActorById(ParseUnsigned(merchant, "an id")))
+            for (const auto& item : seller->Backpack())
+                wares.push_back(item->Id());
+        args = {merchant, DrawId(wares), std::to_string(1 + Draw(3))};
+    }
+    else if (order.verb == "sell")
+        args = {DrawId(ownItems), std::to_string(1 + Draw(3))};
+    else if (order.verb == "unwield")
+        args = {number(VARD::kEquipmentSlotCount + 1)};
+    else if (order.verb == "give")
+        args = {DrawId(ownItems), number(static_cast<std::uint32_t>(Game().GetParty().size()))};
+    else if (order.verb == "spend")
+        args = {std::to_string(static_cast<int>(Draw(7)) - 1),
+                std::to_string(static_cast<int>(Draw(VARD::kSkillCount + 2)) - 1)};
+    else
+        args = {Draw(2) == 0 ? std::string("-") : spell()};
+}
+
+void CSimulation::DrawGameOrder(OrderLine& order, const VARD::CArea& area)
+{
+    auto& args = order.args;
+    switch (Draw(5))
+    {
+    case 0:
+    {
+        order.verb = "heal";
+        break;
+    }
+    case 1:
+    {
+        // Now and then onto an exit, so the party travels.
+        order.verb = "moveparty";
+        const auto& exits = area.GetExits();
+        if (!exits.empty() && Draw(2) == 0)
+        {
+            const auto& exit = exits[Draw(static_cast<std::uint32_t>(exits.size()))];
+            args = {FormatNumber(exit->GetX()), FormatNumber(exit->GetY())};
+        }
+        else
+        {
+            std::istringstream words(DrawPosition(area));
+            for (std::string word; words >> word;)
+                args.push_back(word);
+        }
+        break;
+    }
+    case 2:
+    {
+        order.verb = "item";
+        const auto& items = Game().GetModule()->GetItemTemplates();
+        auto it = items.begin();
+        std::advance(it, Draw(static_cast<std::uint32_t>(items.size())));
+        args = {it == items.end() ? std::string("none") : it->first};
+        break;
+    }
+    default:
+    {
+        // Tags the game holds already, so the quests move on.
+        order.verb = "tag";
+        const auto& tags = Game().GetQuestTags();
+        auto it = tags.begin();
+        std::advance(it, Draw(static_cast<std::uint32_t>(tags.size())));
+        args = {it == tags.end() ? std::string("random_tag") : it->first, std::to_string(Draw(4))};
+        break;
+    }
+    }
+}
+
+void CSimulation::DrawOrder(std::vector<OrderLine>& orders, std::vector<OrderLine>& choices)
+{
+    const VARD::CArea* area = Game().GetCurrentArea();
+    const auto party = Game().GetParty();
+    if (area == nullptr || party.empty())
+        return;
+    if (Draw(12) == 0)
+    {
+        OrderLine order;
+        order.tick = m_Step;
+        if (Draw(10) == 0)
+        {
+            order.who = "game";
+            DrawGameOrder(order, *area);
+        }
+        else
+        {
+            // Now and then one past the party.
+            const auto size = static_cast<std::uint32_t>(party.size());
+            const std::uint32_t index = Draw(10) == 0 ? size : Draw(size);
+            order.who = std::to_string(index);
+            DrawMemberOrder(order, index < party.size() ? *party[index] : *party[0], *area);
+        }
+        orders.push_back(std::move(order));
+    }
+    // Answers for a conversation that may open on this step: the choice
+    // numbers run one past the longest list.
+    for (std::uint32_t answers = Draw(3); answers > 0; --answers)
+    {
+        OrderLine choice;
+        choice.tick = m_Step;
+        choice.who = "0";
+        choice.verb = "choose";
+        choice.args = {std::to_string(1 + Draw(5))};
+        choices.push_back(std::move(choice));
+    }
+}
+
 void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
 {
     auto next = orders.begin();
@@ -658,6 +872,19 @@ void CSimulation::Run(std::uint32_t ticks, const std::vector<OrderLine>& orders)
             else
                 GiveOrder(*next);
         }
+        std::vector<OrderLine> drawn, drawnChoices;
+        if (m_Random)
+            DrawOrder(drawn, drawnChoices);
+        for (const OrderLine& order : drawn)
+        {
+            std::string text = order.who + ' ' + order.verb;
+            for (const auto& arg : order.args)
+                text += ' ' + arg;
+            Print("order", text);
+            GiveOrder(order);
+        }
+        for (const OrderLine& choice : drawnChoices)
+            choices.push_back(&choice);
         Step();
         Drain();
         if (m_TalkStarting)
@@ -784,6 +1011,8 @@ int main(int argc, char** argv)
             engine.LoadGame(options.load);
 
         CSimulation simulation(engine, std::cout);
+        if (options.randomOrders)
+            simulation.DrawOrders(options.randomSeed);
         simulation.Run(options.ticks, orders);
         if (!options.save.empty())
             simulation.Save(options.save);

@@ -52,6 +52,17 @@ std::string DescribeEntry(std::uint32_t kind, std::uint32_t subKind, const std::
     return text + name;
 }
 
+// Module files must be regular files: a folder fails on its first read, a
+// named pipe blocks the open for ever, a device may never end. Checked before
+// the open, which is what would block. A missing file is left to the caller.
+void RequireRegularOrMissing(const std::filesystem::path& path, const std::string& what)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw CVARDException(1, what + path.string() + " is not a regular file");
+}
+
 } // namespace
 
 const std::string& DataFileKindName(std::uint32_t kind)
@@ -103,6 +114,13 @@ void ParseDataFilePath(std::uint32_t& kind, std::uint32_t defaultKind, std::stri
 
 CDataFileFactoryPath::CDataFileFactoryPath(std::filesystem::path root) : m_Root(std::move(root))
 {
+    // A missing folder shows as missing files; anything else in its place
+    // (a pipe, a device) is no module at all.
+    std::error_code error;
+    const auto status = std::filesystem::status(m_Root, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        throw CVARDException(1, "module " + m_Root.string() +
+                                    " is neither a folder nor an archive file");
 }
 
 std::filesystem::path CDataFileFactoryPath::FilePath(std::uint32_t kind, std::uint32_t subKind,
@@ -111,21 +129,28 @@ std::filesystem::path CDataFileFactoryPath::FilePath(std::uint32_t kind, std::ui
     return BuildDataFilePath(kind, m_Root, subKind) / ToDiskName(name);
 }
 
-std::shared_ptr<std::istream> CDataFileFactoryPath::OpenStream(std::uint32_t kind,
-                                                               std::uint32_t subKind,
-                                                               const std::string& name)
+std::shared_ptr<std::istream>
+CDataFileFactoryPath::OpenStream(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
-    return std::make_shared<std::ifstream>(FilePath(kind, subKind, name),
-                                           std::ios::in | std::ios::binary);
+    const std::filesystem::path path = FilePath(kind, subKind, name);
+    RequireRegularOrMissing(path, "module file ");
+    auto stream = std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary);
+    std::error_code error;
+    if (!*stream && std::filesystem::exists(path, error))
+        throw CVARDException(1, "cannot open module file " + path.string());
+    return stream;
 }
 
 std::shared_ptr<std::vector<std::uint8_t>>
 CDataFileFactoryPath::ReadAll(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
     const std::filesystem::path path = FilePath(kind, subKind, name);
-    std::ifstream in(path, std::ios::in | std::ios::binary);
+    RequireRegularOrMissing(path, "module file ");
     std::error_code error;
-    if (!in || !std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(path, error))
+        throw CVARDException(1, "cannot open " + path.string());
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in)
         throw CVARDException(1, "cannot open " + path.string());
     const auto size = std::filesystem::file_size(path, error);
     if (error || size == 0)
@@ -147,9 +172,12 @@ std::string CDataFileFactoryPath::Describe() const
 CDataFileFactoryPacked::CDataFileFactoryPacked(std::filesystem::path archive)
     : m_Archive(std::move(archive))
 {
-    std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
+    RequireRegularOrMissing(m_Archive, "archive ");
     std::error_code error;
-    if (!in || !std::filesystem::is_regular_file(m_Archive, error))
+    if (!std::filesystem::is_regular_file(m_Archive, error))
+        throw CVARDException(1, "cannot open archive " + m_Archive.string());
+    std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
+    if (!in)
         throw CVARDException(1, "cannot open archive " + m_Archive.string());
     const std::uintmax_t archiveSize = std::filesystem::file_size(m_Archive, error);
     if (error)
@@ -188,12 +216,13 @@ CDataFileFactoryPacked::FindEntry(std::uint32_t kind, std::uint32_t subKind,
     for (const Entry& entry : m_Entries)
         if (entry.kind == kind && entry.subKind == subKind && entry.name == name)
             return entry;
-    throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) +
-                                " is not in " + m_Archive.string());
+    throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) + " is not in " +
+                                m_Archive.string());
 }
 
 std::ifstream CDataFileFactoryPacked::OpenArchive(std::uintmax_t& archiveSize) const
 {
+    RequireRegularOrMissing(m_Archive, "archive ");
     std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
     std::error_code error;
     archiveSize = std::filesystem::file_size(m_Archive, error);
@@ -362,8 +391,8 @@ void CollectFiles(const std::filesystem::path& folder, std::uint32_t kind, std::
                 if (kKindNames[k] == name)
                     childKind = k;
             if (childKind == kDataKindCount)
-                throw CVARDException(1, path.string() + ": \"" + name +
-                                            "\" is not a module folder");
+                throw CVARDException(1,
+                                     path.string() + ": \"" + name + "\" is not a module folder");
             CollectFiles(path, childKind, kDataSubKindNone, true, files);
             continue;
         }
@@ -387,9 +416,9 @@ std::vector<PackedFile> CollectModuleFolder(const std::filesystem::path& root)
     std::vector<PackedFile> files;
     CollectFiles(root, kDataKindRoot, kDataSubKindNone, false, files);
     // Kind folders in id order, so an archive lists root files first.
-    std::stable_sort(files.begin(), files.end(), [](const PackedFile& a, const PackedFile& b) {
-        return a.kind != b.kind ? a.kind < b.kind : a.subKind < b.subKind;
-    });
+    std::stable_sort(files.begin(), files.end(),
+                     [](const PackedFile& a, const PackedFile& b)
+                     { return a.kind != b.kind ? a.kind < b.kind : a.subKind < b.subKind; });
     return files;
 }
 

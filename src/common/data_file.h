@@ -50,9 +50,8 @@ public:
     virtual std::shared_ptr<std::istream> OpenStream(std::uint32_t kind, std::uint32_t subKind,
                                                      const std::string& name) = 0;
     // The whole file; code 1 when it is missing, empty or short.
-    virtual std::shared_ptr<std::vector<std::uint8_t>> ReadAll(std::uint32_t kind,
-                                                                std::uint32_t subKind,
-                                                                const std::string& name) = 0;
+    virtual std::shared_ptr<std::vector<std::uint8_t>>
+    ReadAll(std::uint32_t kind, std::uint32_t subKind, const std::string& name) = 0;
     // For error texts: where the module lives.
     virtual std::string Describe() const = 0;
 };
@@ -60,12 +59,13 @@ public:
 class CDataFileFactoryPath : public CDataFileFactory
 {
 public:
+    // Code 1 when something other than a folder stands at root.
     explicit CDataFileFactoryPath(std::filesystem::path root);
 
     std::shared_ptr<std::istream> OpenStream(std::uint32_t kind, std::uint32_t subKind,
                                              const std::string& name) override;
     std::shared_ptr<std::vector<std::uint8_t>> ReadAll(std::uint32_t kind, std::uint32_t subKind,
-                                                        const std::string& name) override;
+                                                       const std::string& name) override;
     std::string Describe() const override;
 
     std::filesystem::path FilePath(std::uint32_t kind, std::uint32_t subKind,
@@ -95,7 +95,7 @@ public:
     std::shared_ptr<std::istream> OpenStream(std::uint32_t kind, std::uint32_t subKind,
                                              const std::string& name) override;
     std::shared_ptr<std::vector<std::uint8_t>> ReadAll(std::uint32_t kind, std::uint32_t subKind,
-                                                        const std::string& name) override;
+                                                       const std::string& name) override;
     std::string Describe() const override;
 
     const std::vector<Entry>& GetEntries() const { return m_Entries; }

@@ -3,6 +3,7 @@
 #include "common/data_file.h"
 #include "common/exception.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -47,11 +48,51 @@ template <typename T> bool ParseWholeWord(const std::string& word, T& value)
 
 } // namespace
 
+std::string QuoteForMessage(const std::string& word)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string text = "\"";
+    const std::size_t shown = std::min(word.size(), kQuotedWordPrefix);
+    for (std::size_t i = 0; i < shown; ++i)
+    {
+        const auto c = static_cast<unsigned char>(word[i]);
+        if (c < 0x20 || c >= 0x7F || c == '\\' || c == '"')
+        {
+            text += "\\x";
+            text += kHex[c >> 4];
+            text += kHex[c & 15];
+        }
+        else
+        {
+            text += static_cast<char>(c);
+        }
+    }
+    if (shown < word.size())
+        text += "...";
+    return text + "\"";
+}
+
 // ---------------------------------------------------------------- reader
 
+namespace
+{
+
+// A saved game that does not exist reads as an empty file, so the first tag
+// read reports it; anything there that is no regular file (a folder, a pipe
+// that would block, a device without end) is refused before it is opened.
+std::shared_ptr<std::istream> OpenRegularFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw CVARDException(1, path.string() + " is not a regular file");
+    return std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary);
+}
+
+} // namespace
+
 CTagFileReader::CTagFileReader(const std::filesystem::path& path)
-    : m_Stream(std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary)),
-      m_Source(path.string())
+    : m_Stream(OpenRegularFile(path)), m_Source(path.string())
 {
     NextToken();
 }
@@ -76,11 +117,25 @@ std::string CTagFileReader::Where() const
 
 void CTagFileReader::Fail(int code, const std::string& what) const
 {
-    std::string found = m_AtEnd ? "the end of the file" : "\"" + m_Word + "\"";
+    std::string found = m_AtEnd ? "the end of the file" : QuoteForMessage(m_Word);
     throw CVARDException(code, Where() + ": " + what + ", found " + found);
 }
 
 bool CTagFileReader::ReadRawWord(std::string& word)
+{
+    // The stream library reports a failed read (a folder, a lost disk) by an
+    // exception of its own, without the file's name.
+    try
+    {
+        return ReadRawWordFromStream(word);
+    }
+    catch (const std::ios_base::failure& error)
+    {
+        throw CVARDException(1, m_Source + ": cannot read: " + error.what());
+    }
+}
+
+bool CTagFileReader::ReadRawWordFromStream(std::string& word)
 {
     word.clear();
     if (!m_Stream || !*m_Stream)
@@ -100,6 +155,10 @@ bool CTagFileReader::ReadRawWord(std::string& word)
     m_WordLine = m_Line;
     while (c != EOF && !IsBlank(c))
     {
+        if (word.size() == kMaxWordLength)
+            throw CVARDException(1, Where() + ": a word longer than " +
+                                        std::to_string(kMaxWordLength) + " bytes, " +
+                                        QuoteForMessage(word));
         word.push_back(static_cast<char>(c));
         c = buffer->snextc();
     }
@@ -150,8 +209,11 @@ void CTagFileReader::NextToken()
         else
         {
             std::string closing;
-            if (!ReadRawWord(closing) || closing != ")")
-                Fail(1, "expected \")\" closing a tuple after \"" + m_Word + "\"");
+            const bool read = ReadRawWord(closing);
+            if (!read || closing != ")")
+                throw CVARDException(
+                    1, Where() + ": expected \")\" closing a tuple, found " +
+                           (read ? QuoteForMessage(closing) : std::string("the end of the file")));
         }
         m_Group = 0;
     }
@@ -277,14 +339,24 @@ std::string CTagFileReader::ReadQuoted()
     if (m_AtEnd || !BeginsWith(m_Word, '"'))
         Fail(1, "expected quoted text");
     std::string result = m_Word;
+    const int openLine = m_WordLine;
     // A lone double quote both opens and closes: it is the empty text.
     while (!EndsWith(result, '"'))
     {
         std::string word;
         if (!ReadRawWord(word))
         {
+            // Where the quote opened is where the author must look.
             m_AtEnd = true;
+            m_WordLine = openLine;
             Fail(1, "quoted text is not closed");
+        }
+        if (result.size() + word.size() >= kMaxQuotedLength)
+        {
+            m_WordLine = openLine;
+            throw CVARDException(1, Where() + ": quoted text longer than " +
+                                        std::to_string(kMaxQuotedLength) + " bytes, " +
+                                        QuoteForMessage(result));
         }
         result += ' ';
         result += word;

@@ -15,6 +15,18 @@ namespace VARDCommon
 
 class CDataFileFactory;
 
+// No word of a module or saved file comes near this; a longer one is a
+// damaged file (or an endless one), not something to hold in memory.
+constexpr std::size_t kMaxWordLength = 1024 * 1024;
+// Quoted text gathered from many words has the same bound.
+constexpr std::size_t kMaxQuotedLength = kMaxWordLength;
+// Error texts show at most this much of a word.
+constexpr std::size_t kQuotedWordPrefix = 40;
+
+// The word in double quotes for an error text: at most a short prefix, with
+// "..." after a cut, and bytes that are not printable ASCII as \xHH.
+std::string QuoteForMessage(const std::string& word);
+
 // Reads the tagged text format: blank-separated words with one word of
 // look-ahead. Every Read* consumes the current word and reads the next one
 // unless it says otherwise. Failures are CVARDException: code 1 for a word
@@ -70,6 +82,7 @@ public:
 
 private:
     bool ReadRawWord(std::string& word);
+    bool ReadRawWordFromStream(std::string& word);
     void SkipRestOfLine();
     void RequireWord(const char* what) const;
 
@@ -86,6 +99,9 @@ private:
 template <typename Convert> auto CTagFileReader::ReadConverted(Convert convert)
 {
     RequireWord("a keyword");
+    // No keyword is this long; the converter would quote it whole.
+    if (m_Word.size() > kQuotedWordPrefix)
+        Fail(1, "expected a keyword");
     try
     {
         auto value = convert(m_Word);

@@ -148,19 +148,33 @@ CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, con
         return nullptr;
     CActor* best = nullptr;
     double bestDistance = 0.0;
-    for (const auto& shared : area->GetActors())
+    // Only reads the list: no copy of it per actor per tick.
+    for (const auto& shared : area->Actors())
     {
         CActor& candidate = *shared;
         if (&candidate == &actor)
             continue;
+        // The checks have no effects, so the cheap distance goes first: most
+        // candidates are no nearer than the best one found. Farther along
+        // either axis (with room for rounding) is farther for certain, and
+        // needs no square root.
+        const bool biased =
+            (flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster;
+        if (best != nullptr && !biased)
+        {
+            const double bound = bestDistance * (1.0 + 1e-9);
+            if (std::abs(candidate.GetX() - actor.GetX()) > bound ||
+                std::abs(candidate.GetY() - actor.GetY()) > bound)
+                continue;
+        }
+        double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
+        if (biased)
+            d = std::max(d - kSpellcasterBias, 0.01);
+        if (best != nullptr && d > bestDistance)
+            continue;
         if ((flags & kFindFoes) != 0 ? !IsFoeOf(actor, candidate) : !IsFriendOf(actor, candidate))
             continue;
         if (spell != nullptr && !CanSpellAffect(*spell, candidate))
-            continue;
-        double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
-        if ((flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster)
-            d = std::max(d - kSpellcasterBias, 0.01);
-        if (best != nullptr && d > bestDistance)
             continue;
         if ((flags & kFindInRange) != 0 &&
             (d > range || !area->CanTargetPoint(false, candidate.GetX(), candidate.GetY(), range,

@@ -25,7 +25,8 @@ void CEngine::PropagateAlerts()
     CArea* area = Game().GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& actor : area->GetActors())
+    // Looking and rousing change sides and alerts, never the list of actors.
+    for (const auto& actor : area->Actors())
     {
         const std::shared_ptr<CBrain> brain = actor->GetBrain();
         if (brain && actor->GetAttitude() == kAttitudeNeutral && brain->LookForParty(*actor, *area))
@@ -54,7 +55,7 @@ void CEngine::SpreadAlert(CActor& source, CBrain& brain)
     std::string tag;
     while (brain.TakePendingAlert(tag))
     {
-        for (const auto& actor : area->GetActors())
+        for (const auto& actor : area->Actors())
         {
             if (actor->GetAttitude() == kAttitudeParty ||
                 source.DistanceTo(actor->GetX(), actor->GetY()) > kAlertDistance)

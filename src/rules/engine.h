@@ -16,6 +16,7 @@ namespace VARD
 {
 
 class CActor;
+class CArea;
 class CAreaEntry;
 class CBrain;
 class CEffect;
@@ -124,9 +125,13 @@ private:
     // Reused from tick to tick, so that the loops over the current area's
     // actors and the sight flood allocate nothing once they have grown.
     std::vector<std::shared_ptr<CActor>> m_ActorScratch;
-    std::vector<std::uint8_t> m_SightBlocking;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightFrontier;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightNextFrontier;
+    // The sight flood's rows of bits, and the kinds of the current area's
+    // cells while its layout stays the same.
+    std::vector<std::uint64_t> m_SightFlood;
+    const std::vector<std::uint8_t>& CellKinds(const CArea& area);
+    std::vector<std::uint8_t> m_CellKinds;
+    const CArea* m_CellKindsArea = nullptr;
+    std::uint64_t m_CellKindsGeneration = 0;
 
 public:
     // ---------------- spellcasting, attacks, effects in flight, spell effects

@@ -10,6 +10,8 @@
 #include "world/rule_tables.h"
 #include "world/tile.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <string>
 
@@ -61,38 +63,20 @@ bool DoorBlocksSight(const CArea& area, std::uint32_t column, std::uint32_t row)
     return door == nullptr || door->GetOpenFlag() == 0;
 }
 
-void BuildBlockingGrid(const CArea& area, std::vector<std::uint8_t>& blocking)
+// Any kind but the door's; a kind no tile can have is a broken area.
+bool CellBlocksSight(int kind, const CArea& area, std::uint32_t column, std::uint32_t row)
 {
-    const std::uint32_t width = area.GetWidth();
-    const std::uint32_t height = area.GetHeight();
-    blocking.assign(static_cast<std::size_t>(width) * height, 0);
-    for (std::uint32_t row = 0; row < height; ++row)
+    switch (kind)
     {
-        for (std::uint32_t column = 0; column < width; ++column)
-        {
-            bool blocks = true;
-            if (row != 0 && row + 1 != height && column != 0 && column + 1 != width)
-            {
-                const int kind = area.GetCellKind(column, row);
-                switch (kind)
-                {
-                case kTileKindFloor:
-                case kTileKindEmpty:
-                    blocks = false;
-                    break;
-                case kTileKindSolid:
-                    break;
-                case kTileKindDoor:
-                    blocks = DoorBlocksSight(area, column, row);
-                    break;
-                default:
-                    throw CVARDException(2, "area \"" + area.GetName() + "\": cell (" +
-                                                std::to_string(column) + " " + std::to_string(row) +
-                                                ") has tile kind " + std::to_string(kind));
-                }
-            }
-            blocking[static_cast<std::size_t>(row) * width + column] = blocks ? 1 : 0;
-        }
+    case kTileKindFloor:
+    case kTileKindEmpty:
+        return false;
+    case kTileKindSolid:
+        return true;
+    default:
+        throw CVARDException(2, "area \"" + area.GetName() + "\": cell (" + std::to_string(column) +
+                                    " " + std::to_string(row) + ") has tile kind " +
+                                    std::to_string(kind));
     }
 }
 
@@ -113,12 +97,10 @@ void CEngine::UpdatePartySight()
     CCellBitSet& sight = area->SightGrid();
     CCellBitSet& tracker = area->TileTracker();
     sight.Clear();
-    BuildBlockingGrid(*area, m_SightBlocking);
 
     const std::uint32_t width = area->GetWidth();
     const std::uint32_t height = area->GetHeight();
-    m_SightFrontier.clear();
-    m_SightNextFrontier.clear();
+    std::vector<Cell> starts;
     for (const auto& member : party)
     {
         if (member->IsDead())
@@ -131,43 +113,166 @@ void CEngine::UpdatePartySight()
         // A member off the grid sees nothing from there.
         if (cell.first >= width || cell.second >= height)
             continue;
-        m_SightFrontier.push_back(cell);
+        starts.push_back(cell);
         sight.Mark(cell.first, cell.second);
         tracker.Mark(cell.first, cell.second);
     }
+    if (starts.empty())
+        return;
 
+    // The flood spreads to all eight neighbours of its front, kSightSteps
+    // times; a cell that blocks sight is reached but spreads no further.
+    // It runs on rows of bits over the window it can reach, a word of 64
+    // cells at a time: the same cells as a cell-by-cell flood.
+    std::uint32_t left = width, right = 0, top = height, bottom = 0;
+    for (const Cell& cell : starts)
+    {
+        left = std::min(left, cell.first);
+        right = std::max(right, cell.first);
+        top = std::min(top, cell.second);
+        bottom = std::max(bottom, cell.second);
+    }
+    constexpr auto kReach = static_cast<std::uint32_t>(kSightSteps);
+    left = left > kReach ? left - kReach : 0;
+    top = top > kReach ? top - kReach : 0;
+    right = std::min(width - 1, right + kReach);
+    bottom = std::min(height - 1, bottom + kReach);
+    const std::uint32_t columns = right - left + 1;
+    const std::uint32_t rows = bottom - top + 1;
+    const std::size_t stride = (columns + 63) / 64;
+    const std::uint64_t lastWordMask =
+        columns % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (columns % 64)) - 1;
+    const std::size_t words = stride * rows;
+    auto& flood = m_SightFlood;
+    flood.assign(words * 4, 0);
+    std::uint64_t* open = flood.data();
+    std::uint64_t* reached = open + words;
+    std::uint64_t* front = reached + words;
+    std::uint64_t* next = front + words;
+
+    const std::vector<std::uint8_t>& kinds = CellKinds(*area);
+    for (std::uint32_t r = 0; r < rows; ++r)
+    {
+        const std::uint32_t row = top + r;
+        if (row == 0 || row + 1 == height)
+            continue;
+        for (std::uint32_t c = 0; c < columns; ++c)
+        {
+            const std::uint32_t column = left + c;
+            if (column == 0 || column + 1 == width)
+                continue;
+            const int kind = kinds[static_cast<std::size_t>(row) * width + column];
+            const bool blocks = kind == kTileKindDoor ? DoorBlocksSight(*area, column, row)
+                                                      : CellBlocksSight(kind, *area, column, row);
+            if (!blocks)
+                open[r * stride + c / 64] |= std::uint64_t{1} << (c % 64);
+        }
+    }
+    for (const Cell& cell : starts)
+    {
+        const std::size_t at = (cell.second - top) * stride + (cell.first - left) / 64;
+        const std::uint64_t bit = std::uint64_t{1} << ((cell.first - left) % 64);
+        reached[at] |= bit;
+        front[at] |= bit;
+    }
+
+    // Only rows next to the front can change in a pass.
+    std::uint32_t frontTop = top + rows, frontBottom = 0;
+    for (const Cell& cell : starts)
+    {
+        frontTop = std::min(frontTop, cell.second - top);
+        frontBottom = std::max(frontBottom, cell.second - top);
+    }
     for (int pass = 0; pass < kSightSteps; ++pass)
     {
-        for (const Cell& cell : m_SightFrontier)
+        bool spreading = false;
+        const std::uint32_t first = frontTop == 0 ? 0 : frontTop - 1;
+        const std::uint32_t last = std::min(rows - 1, frontBottom + 1);
+        frontTop = rows;
+        frontBottom = 0;
+        for (std::uint32_t r = first; r <= last; ++r)
         {
-            const std::int64_t c = cell.first;
-            const std::int64_t r = cell.second;
-            for (std::int64_t dc = -1; dc <= 1; ++dc)
+            for (std::size_t w = 0; w < stride; ++w)
             {
-                for (std::int64_t dr = -1; dr <= 1; ++dr)
+                std::uint64_t around = 0;
+                for (std::uint32_t n = r == 0 ? 0 : r - 1; n <= r + 1 && n < rows; ++n)
                 {
-                    if (dc == 0 && dr == 0)
-                        continue;
-                    const std::int64_t nc = c + dc;
-                    const std::int64_t nr = r + dr;
-                    // Only a member standing on the border reaches past it.
-                    if (nc < 0 || nr < 0 || nc >= width || nr >= height)
-                        continue;
-                    const auto column = static_cast<std::uint32_t>(nc);
-                    const auto row = static_cast<std::uint32_t>(nr);
-                    if (sight.IsMarked(column, row))
-                        continue;
-                    sight.Mark(column, row);
-                    tracker.Mark(column, row);
-                    if (m_SightBlocking[static_cast<std::size_t>(row) * width + column] == 0)
-                        m_SightNextFrontier.emplace_back(column, row);
+                    const std::uint64_t* line = front + n * stride;
+                    const std::uint64_t here = line[w];
+                    const std::uint64_t before = w > 0 ? line[w - 1] >> 63 : 0;
+                    const std::uint64_t after = w + 1 < stride ? line[w + 1] << 63 : 0;
+                    around |= here | (here << 1) | before | (here >> 1) | after;
+                }
+                if (w + 1 == stride)
+                    around &= lastWordMask;
+                const std::size_t at = r * stride + w;
+                const std::uint64_t fresh = around & ~reached[at];
+                reached[at] |= fresh;
+                next[at] = fresh & open[at];
+                if (next[at] != 0)
+                {
+                    spreading = true;
+                    frontTop = std::min(frontTop, r);
+                    frontBottom = std::max(frontBottom, r);
                 }
             }
         }
-        m_SightFrontier.clear();
-        m_SightFrontier.swap(m_SightNextFrontier);
+        // The old front's rows outside the new range must not spread again.
+        for (std::uint32_t r = first; r <= last; ++r)
+            std::fill_n(front + r * stride, stride, std::uint64_t{0});
+        std::swap(front, next);
+        if (!spreading)
+            break;
     }
-    m_SightFrontier.clear();
+
+    // Grids of the area's shape take the bits straight into their words.
+    const auto fits = [&](const CCellBitSet& grid)
+    {
+        return grid.GetWidth() == width && grid.GetHeight() == height &&
+               grid.GetWords().size() >= CCellBitSet::WordCountFor(width, height);
+    };
+    std::uint32_t* sightWords = fits(sight) ? sight.Words().data() : nullptr;
+    std::uint32_t* trackerWords = fits(tracker) ? tracker.Words().data() : nullptr;
+    for (std::uint32_t r = 0; r < rows; ++r)
+    {
+        for (std::size_t w = 0; w < stride; ++w)
+        {
+            for (std::uint64_t bits = reached[r * stride + w]; bits != 0; bits &= bits - 1)
+            {
+                const auto column =
+                    left + static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits));
+                const std::uint32_t index = (top + r) * width + column;
+                const std::uint32_t bit = 1u << CCellBitSet::BitOf(index);
+                if (sightWords != nullptr)
+                    sightWords[CCellBitSet::WordOf(index)] |= bit;
+                else
+                    sight.Mark(column, top + r);
+                if (trackerWords != nullptr)
+                    trackerWords[CCellBitSet::WordOf(index)] |= bit;
+                else
+                    tracker.Mark(column, top + r);
+            }
+        }
+    }
+}
+
+const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)
+{
+    // Kept while the grid is the same: every change of a cell's master tile
+    // moves the layout generation on.
+    const std::uint64_t generation = CTile::GetLayoutGeneration();
+    if (m_CellKindsArea != &area || m_CellKindsGeneration != generation ||
+        m_CellKinds.size() != static_cast<std::size_t>(area.GetWidth()) * area.GetHeight())
+    {
+        m_CellKinds.resize(static_cast<std::size_t>(area.GetWidth()) * area.GetHeight());
+        for (std::uint32_t row = 0; row < area.GetHeight(); ++row)
+            for (std::uint32_t column = 0; column < area.GetWidth(); ++column)
+                m_CellKinds[static_cast<std::size_t>(row) * area.GetWidth() + column] =
+                    static_cast<std::uint8_t>(area.GetCellKind(column, row));
+        m_CellKindsArea = &area;
+        m_CellKindsGeneration = generation;
+    }
+    return m_CellKinds;
 }
 
 } // namespace VARD

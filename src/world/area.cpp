@@ -41,26 +41,6 @@ void CCellBitSet::Clear()
     std::fill(m_Words.begin(), m_Words.end(), 0u);
 }
 
-void CCellBitSet::Mark(std::uint32_t column, std::uint32_t row)
-{
-    if (column >= m_Width || row >= m_Height)
-        return;
-    const std::uint32_t index = m_Width * row + column;
-    if (WordOf(index) >= m_Words.size())
-        m_Words.resize(WordOf(index) + 1u, 0u);
-    m_Words[WordOf(index)] |= 1u << BitOf(index);
-}
-
-bool CCellBitSet::IsMarked(std::uint32_t column, std::uint32_t row) const
-{
-    if (column >= m_Width || row >= m_Height)
-        return false;
-    const std::uint32_t index = m_Width * row + column;
-    if (WordOf(index) >= m_Words.size())
-        return false;
-    return (m_Words[WordOf(index)] & (1u << BitOf(index))) != 0;
-}
-
 // ------------------------------------------------------------------ records
 
 namespace

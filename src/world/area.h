@@ -68,10 +68,26 @@ public:
     void SetSize(std::uint32_t width, std::uint32_t height);
     void Clear();
     // Cells off the grid are ignored; a word vector shorter than the grid
-    // (a saved tracker of another length) grows to hold the cell.
-    void Mark(std::uint32_t column, std::uint32_t row);
+    // (a saved tracker of another length) grows to hold the cell. Inline:
+    // the sight flood asks for every cell it reaches.
+    void Mark(std::uint32_t column, std::uint32_t row)
+    {
+        if (column >= m_Width || row >= m_Height)
+            return;
+        const std::uint32_t index = m_Width * row + column;
+        if (WordOf(index) >= m_Words.size())
+            m_Words.resize(WordOf(index) + 1u, 0u);
+        m_Words[WordOf(index)] |= 1u << BitOf(index);
+    }
     // False for cells off the grid and for words the vector lacks.
-    bool IsMarked(std::uint32_t column, std::uint32_t row) const;
+    bool IsMarked(std::uint32_t column, std::uint32_t row) const
+    {
+        if (column >= m_Width || row >= m_Height)
+            return false;
+        const std::uint32_t index = m_Width * row + column;
+        return WordOf(index) < m_Words.size() &&
+               (m_Words[WordOf(index)] & (1u << BitOf(index))) != 0;
+    }
 
 private:
     std::uint32_t m_Width = 0;

@@ -81,9 +81,7 @@ int CArea::GetCellKind(std::uint32_t column, std::uint32_t row) const
 {
     const CTile* tile = GetTile(column, row);
     // A hole in the layout must not let anyone walk or look through it.
-    if (tile == nullptr || tile->GetMasterTile() == nullptr)
-        return kTileKindSolid;
-    return tile->GetMasterTile()->GetTemplate()->GetKind();
+    return tile == nullptr ? kTileKindSolid : tile->GetKind();
 }
 
 // ---------------------------------------------------------------- <rows>

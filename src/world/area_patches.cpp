@@ -91,6 +91,12 @@ void CArea::ApplyPatch(const CPatch& patch, const CModule& module, int mode, boo
         case kPatchActionEncounter:
         {
             const auto& record = static_cast<const CPatchActionEncounter&>(*action);
+            // A patch whose tag was cleared and set again is applied anew to
+            // an area whose encounter may still stand there: that is no
+            // encounter placed twice, as it would be in a fresh file.
+            if (!reapplication && mode != kAreaReadFresh &&
+                BearsEncounterName(record.GetEncounterName()))
+                break;
             if (!reapplication)
                 PlaceEncounter(record, module, kAreaReadFresh, false);
             else if (mode == kAreaReadFresh || mode == kAreaReadLayout)
@@ -129,7 +135,7 @@ void CArea::ApplyPatchByName(const std::string& name, const CModule& module)
         if (std::find(m_Applied.begin(), m_Applied.end(), name) != m_Applied.end())
             continue;
         m_Applied.push_back(name);
-        ApplyPatch(*patch, module, kAreaReadFresh, false, false);
+        ApplyPatch(*patch, module, kAreaReadLayout, false, false);
     }
 }
 

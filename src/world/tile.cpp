@@ -160,7 +160,11 @@ std::uint32_t TileId(std::uint32_t column, std::uint32_t row)
 
 } // namespace
 
-CTile::CTile(std::uint32_t column, std::uint32_t row) : m_Id(TileId(column, row)) {}
+CTile::CTile(std::uint32_t column, std::uint32_t row) : m_Id(TileId(column, row))
+{
+    // A new grid is a new layout even where no master tile is laid.
+    ++s_LayoutGeneration;
+}
 
 CMasterTileDoor* CTile::GetDoor() const
 {

@@ -175,13 +175,29 @@ public:
     double GetCenterY() const { return GetRow() * 2.5 + 1.25; }
 
     CMasterTile* GetMasterTile() const { return m_MasterTile; }
-    void SetMasterTile(CMasterTile* masterTile) { m_MasterTile = masterTile; }
+    void SetMasterTile(CMasterTile* masterTile)
+    {
+        ++s_LayoutGeneration;
+        m_MasterTile = masterTile;
+        m_Kind = masterTile != nullptr && masterTile->GetTemplate() != nullptr
+                     ? masterTile->GetTemplate()->GetKind()
+                     : kTileKindSolid;
+    }
+    // The kind of the master tile's template, kept here because movement and
+    // sight ask it of cell after cell; solid without a master tile, so that
+    // a hole in the layout lets no one walk or look through it.
+    int GetKind() const { return m_Kind; }
+    // Moves on whenever any cell of any grid changes its master tile, so a
+    // copy of a grid's kinds knows when it has gone stale.
+    static std::uint64_t GetLayoutGeneration() { return s_LayoutGeneration; }
     // Code 2 when the cell holds no door.
     CMasterTileDoor* GetDoor() const;
 
 private:
     std::uint32_t m_Id;
     CMasterTile* m_MasterTile = nullptr;
+    int m_Kind = kTileKindSolid;
+    static inline std::uint64_t s_LayoutGeneration = 0;
 };
 
 } // namespace VARD

@@ -1,5 +1,10 @@
 #include "tag_test_util.h"
 
+#include "common/data_file.h"
+
+#include <sys/stat.h>
+
+#include <functional>
 #include <future>
 
 using VARDCommon::CTagFileReader;
@@ -170,32 +175,43 @@ TEST(TagFileReader, SkipToEndTagPassesNestedElements)
 TEST(TagFileReader, EndOfInputEndsWithCode1)
 {
     // Each of these must end promptly: none may loop at the end of the input.
-    auto run = [](const std::string& text, const std::function<void(CTagFileReader&)>& read) {
-        return std::async(std::launch::async, [=] {
-            auto reader = ReaderOf(text);
-            return CodeOf([&] { read(reader); });
-        });
+    auto run = [](const std::string& text, const std::function<void(CTagFileReader&)>& read)
+    {
+        return std::async(std::launch::async,
+                          [=]
+                          {
+                              auto reader = ReaderOf(text);
+                              return CodeOf([&] { read(reader); });
+                          });
     };
     std::vector<std::future<int>> results;
-    results.push_back(run("<a> 1 2", [](CTagFileReader& r) {
-        r.ReadStartTag("a");
-        r.SkipToEndTag("a");
-    }));
+    results.push_back(run("<a> 1 2",
+                          [](CTagFileReader& r)
+                          {
+                              r.ReadStartTag("a");
+                              r.SkipToEndTag("a");
+                          }));
     results.push_back(run("\"never closed", [](CTagFileReader& r) { r.ReadQuoted(); }));
-    results.push_back(run("(1 2", [](CTagFileReader& r) {
-        r.ReadTupleStart(3, false);
-        r.ReadInt();
-        r.ReadInt();
-    }));
-    results.push_back(run("<a> # comment without line end", [](CTagFileReader& r) {
-        r.ReadStartTag("a");
-        r.ReadEndTag();
-    }));
+    results.push_back(run("(1 2",
+                          [](CTagFileReader& r)
+                          {
+                              r.ReadTupleStart(3, false);
+                              r.ReadInt();
+                              r.ReadInt();
+                          }));
+    results.push_back(run("<a> # comment without line end",
+                          [](CTagFileReader& r)
+                          {
+                              r.ReadStartTag("a");
+                              r.ReadEndTag();
+                          }));
     results.push_back(run("", [](CTagFileReader& r) { r.ReadStartTag("world"); }));
-    results.push_back(run("<a>", [](CTagFileReader& r) {
-        r.ReadStartTag("a");
-        r.ReadWord();
-    }));
+    results.push_back(run("<a>",
+                          [](CTagFileReader& r)
+                          {
+                              r.ReadStartTag("a");
+                              r.ReadWord();
+                          }));
     for (auto& result : results)
     {
         ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
@@ -312,4 +328,110 @@ TEST(TagFileReader, RemainingSizeOfAStreamThatCannotSeekIsUnknown)
     EXPECT_EQ(reader.GetRemainingSize(), -1);
     EXPECT_EQ(reader.ReadWord(), "ab");
     EXPECT_EQ(reader.ReadWord(), "cd");
+}
+
+TEST(TagFileReader, NoRegularFileIsCode1NamingTheFileAndNothingBlocks)
+{
+    // A folder, a named pipe no one writes and an endless device in place of
+    // a module file: each refused at once, as code 1 with the file's name.
+    const std::filesystem::path root = TestUtil::ScratchPath("not_regular");
+    std::filesystem::create_directories(root / "world.vard");
+    ASSERT_EQ(mkfifo((root / "magic.vard").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", root / "items.vard");
+    VARDCommon::CDataFileFactoryPath factory(root);
+    std::vector<std::future<std::string>> results;
+    for (const char* name : {"world.vard", "magic.vard", "items.vard"})
+    {
+        for (const bool whole : {false, true})
+            results.push_back(std::async(std::launch::async,
+                                         [&factory, name, whole]
+                                         {
+                                             const auto open = [&]
+                                             {
+                                                 if (whole)
+                                                     factory.ReadAll(0, 0, name);
+                                                 else
+                                                     CTagFileReader(factory, 0, 0, name);
+                                             };
+                                             return std::to_string(CodeOf(open)) + ' ' +
+                                                    TestUtil::DetailOf(open);
+                                         }));
+    }
+    // A module that is a pipe.
+    results.push_back(std::async(
+        std::launch::async,
+        [&root]
+        {
+            const auto open = [&] { VARDCommon::CDataFileFactoryPath module(root / "magic.vard"); };
+            return std::to_string(CodeOf(open)) + ' ' + TestUtil::DetailOf(open);
+        }));
+    // A saved game that is a folder.
+    results.push_back(std::async(std::launch::async,
+                                 [&root]
+                                 {
+                                     const auto open = [&] { CTagFileReader reader(root); };
+                                     return std::to_string(CodeOf(open)) + ' ' +
+                                            TestUtil::DetailOf(open);
+                                 }));
+    for (auto& result : results)
+    {
+        ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        const std::string text = result.get();
+        EXPECT_EQ(text.substr(0, 2), "1 ") << text;
+        EXPECT_NE(text.find(root.string()), std::string::npos) << text;
+    }
+    std::filesystem::remove_all(root);
+}
+
+TEST(TagFileReader, BadWordsAreBoundedAndQuotedShortAndEscaped)
+{
+    struct Case
+    {
+        std::string text;
+        std::function<void(CTagFileReader&)> read;
+        // The message holds this; and is never longer than 200 bytes.
+        std::string expected;
+    };
+    const std::string longWord = std::string(500000, 'x');
+    const std::string endless = std::string(VARDCommon::kMaxWordLength + 1, 'y');
+    const Case cases[] = {
+        {longWord, [](CTagFileReader& r) { r.ReadInt(); },
+         "found \"" + std::string(VARDCommon::kQuotedWordPrefix, 'x') + "...\""},
+        {endless, [](CTagFileReader&) {}, "a word longer than 1048576 bytes"},
+        {"\"" + endless + " \"", [](CTagFileReader& r) { r.ReadQuoted(); }, "longer than"},
+        {"\x01\xff\"\\ok", [](CTagFileReader& r) { r.ReadUnsigned(); },
+         "found \"\\x01\\xff\\x22\\x5cok\""},
+        {std::string(100, 'k'),
+         [](CTagFileReader& r) { r.ReadConverted([](auto& w) { return w; }); },
+         "expected a keyword"},
+        // The tuple's message names the word found where ")" belonged.
+        {"(1 2 3 4)",
+         [](CTagFileReader& r)
+         {
+             r.ReadTupleStart(3, false);
+             r.ReadInt();
+             r.ReadInt();
+         },
+         "test, line 1: expected \")\" closing a tuple, found \"4)\""},
+        {"(1 2\n3\n",
+         [](CTagFileReader& r) { r.ReadTupleStart(3, false), r.ReadInt(), r.ReadInt(); },
+         "found the end of the file"},
+        // An unclosed quote is reported where it opened.
+        {"word\n\"opened here\nand\nnever closed\n",
+         [](CTagFileReader& r) { r.ReadWord(), r.ReadQuoted(); },
+         "test, line 2: quoted text is not closed"},
+    };
+    for (const Case& c : cases)
+    {
+        const auto call = [&]
+        {
+            auto reader = ReaderOf(c.text);
+            c.read(reader);
+        };
+        const std::string detail = TestUtil::DetailOf(call);
+        SCOPED_TRACE(detail.substr(0, 300));
+        EXPECT_EQ(CodeOf(call), 1);
+        EXPECT_NE(detail.find(c.expected), std::string::npos);
+        EXPECT_LT(detail.size(), 200u);
+    }
 }

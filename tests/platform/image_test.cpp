@@ -2,14 +2,16 @@
 #include "platform/image.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
-// The encoder only makes PNG test input; its functions stay private to this file.
+// The encoder only makes PNG and JPEG test input; its functions stay private to this file.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #pragma GCC diagnostic push
@@ -86,6 +88,20 @@ Bytes EncodePng(int width, int height, const std::vector<std::uint8_t>& rgba)
     return out;
 }
 
+Bytes EncodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba)
+{
+    Bytes out;
+    stbi_write_jpg_to_func(
+        [](void* context, void* data, int size)
+        {
+            auto* bytes = static_cast<Bytes*>(context);
+            const auto* p = static_cast<const std::uint8_t*>(data);
+            bytes->insert(bytes->end(), p, p + size);
+        },
+        &out, width, height, 4, rgba.data(), 100);
+    return out;
+}
+
 std::vector<std::uint8_t> PixelOf(const gfx::Image& image, std::uint32_t x, std::uint32_t y)
 {
     const std::uint8_t* p = image.Pixel(x, y);
@@ -125,6 +141,48 @@ TEST(ImageDecode, PngRoundTrip)
     EXPECT_EQ(image.pixels, pixels);
 }
 
+TEST(ImageDecode, JpegDecodesOpaqueWithinRounding)
+{
+    // Flat 8 × 8 blocks of two colours survive the encoder nearly exact.
+    Rgba pixels;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            for (std::uint8_t v : y < 8 ? Rgba{200, 40, 90, 255} : Rgba{20, 180, 60, 255})
+                pixels.push_back(v);
+    const gfx::Image image = gfx::DecodeImage(EncodeJpeg(16, 16, pixels));
+    ASSERT_EQ(image.width, 16u);
+    ASSERT_EQ(image.height, 16u);
+    for (const auto& [x, y, expected] :
+         {std::tuple{3u, 2u, Rgba{200, 40, 90, 255}}, std::tuple{12u, 13u, Rgba{20, 180, 60, 255}}})
+    {
+        const Rgba got = PixelOf(image, x, y);
+        for (std::size_t c = 0; c < 4; ++c)
+            EXPECT_NEAR(got[c], expected[c], 6) << x << ',' << y << " channel " << c;
+    }
+}
+
+TEST(ImageDecode, DamagedJpegAndPngFilesFailWithTheLayersError)
+{
+    // Inputs that once wrote out of bounds in a decoder: a Huffman table
+    // whose counts pass 256 (9 bytes), and truncated and bit-flipped files.
+    const Rgba grey(8 * 8 * 4, 128);
+    std::vector<Bytes> cases = {{0xff, 0xd8, 0xff, 0xc4, 0x01, 0x0e, 0x00, 0xff, 0x0e}};
+    const Bytes jpeg = EncodeJpeg(8, 8, grey);
+    cases.emplace_back(jpeg.begin(), jpeg.begin() + 20);
+    Bytes png = EncodePng(8, 8, grey);
+    png[png.size() / 2] ^= 0x5A;
+    cases.push_back(png);
+    const std::filesystem::path folder =
+        std::filesystem::path(VARD_TEST_DATA) / "platform" / "image_fuzz";
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        std::ifstream in(entry.path(), std::ios::binary);
+        cases.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    for (const Bytes& bytes : cases)
+        EXPECT_THROW(gfx::DecodeImage(bytes), gfx::Error) << bytes.size() << " bytes";
+}
+
 TEST(ImageDecode, BadDataFails)
 {
     EXPECT_THROW(gfx::DecodeImage(Bytes{}), gfx::Error);
@@ -154,7 +212,7 @@ TEST(ImageDecode, OversizedHeaderFailsBeforeDecoding)
     putBE(5000);
     for (std::uint8_t v : {8, 6, 0, 0, 0})
         b.push_back(v);
-    putBE(0); // checksum, not checked
+    putBE(static_cast<std::uint32_t>(crc32(0, b.data() + 12, 17)));
     try
     {
         gfx::DecodeImage(b);

@@ -33,7 +33,10 @@ TEST(AIDemo, EveryBehaviourIsPlacedAndTheOrcsGoForTheParty)
                 {
                     kinds.insert(std::type_index(typeid(*ai)));
                     if (const auto* cast = dynamic_cast<const VARD::CAICast*>(ai))
-                        kinds.insert(std::type_index(typeid(*cast->GetFallback())));
+                    {
+                        const VARD::CAI& fallback = *cast->GetFallback();
+                        kinds.insert(std::type_index(typeid(fallback)));
+                    }
                 }
             }
     }

@@ -65,8 +65,8 @@ TEST(LuaScript, EveryFailureIsCodeSix)
         "undefined_function()",               // a nil global called
         "end vard_script = nil function x()", // nothing to call
         // Fetching vard_script fails, under protection.
-        "end setmetatable(_G, {__index = function() error('x') end}) vard_script = nil "
-        "function x()",
+        ("end setmetatable(_G, {__index = function() error('x') end}) vard_script = nil "
+         "function x()"),
         "vard_talk(context, 'hello')",       // talk outside a conversation
         "vard_message(context, {})",         // not a text
         "vard_get_level(context, 'nobody')", // no such actor

@@ -257,8 +257,8 @@ TEST_F(ActorTemplateTest, BlocksOutOfOrderAreCode1)
 {
     const char* const outOfOrder[] = {
         "<talk> </talk> <items> (gold 1) </items>",
-        "<brain> hostile false 0 <tags> </tags> <tags> </tags> <ai> stand </ai> <ai> charge </ai> "
-        "</brain> <heartbeat> </heartbeat>",
+        ("<brain> hostile false 0 <tags> </tags> <tags> </tags> <ai> stand </ai> <ai> charge </ai> "
+         "</brain> <heartbeat> </heartbeat>"),
         "<heartbeat> </heartbeat> <talk> </talk>",
         "<spellresistance> 5 </spellresistance> <attack> \"Bite\" 1 4 0 </attack>",
         "<attack> \"Bite\" 1 4 0 </attack> <monsterstats> 1 2 3 4 </monsterstats>",

@@ -131,6 +131,40 @@ TEST(AreaPatches, ClearedTagDropsThePatchOnReset)
     EXPECT_EQ(kept.GetTile(3, 1)->GetMasterTile()->GetTemplate()->GetName(), "flagstone");
 }
 
+TEST(AreaPatches, PatchAppliedAnewLeavesItsStandingEncounterAlone)
+{
+    // The tag cleared, the patch dropped on a reset while its bandit stays;
+    // the tag set again, by a script or on the next visit, brings the patch
+    // back: the bandit is not placed twice, nor is that an error.
+    FixtureModule fixture;
+    for (const bool byName : {true, false})
+    {
+        SCOPED_TRACE(byName ? "by name" : "on the next visit");
+        CGame game;
+        game.SetQuestTag("glade_tag", 1);
+        SeedRandom(33);
+        CArea area(&game);
+        area.ReadFile("", "area_full", fixture.Module(), kAreaReadFresh, false);
+        ASSERT_EQ(CountBearing(area, "ambush"), 1u);
+        game.SetQuestTag("glade_tag", 0);
+        game.SetTick(10);
+        area.Reset();
+        game.SetTick(10 + 108000);
+        area.Load("", fixture.Module());
+        ASSERT_TRUE(area.GetAppliedPatches().empty());
+        game.SetQuestTag("glade_tag", 1);
+        if (byName)
+            area.ApplyPatchByName("glade_open", fixture.Module());
+        else
+        {
+            area.Reset();
+            area.Load("", fixture.Module());
+        }
+        EXPECT_EQ(area.GetAppliedPatches(), std::list<std::string>{"glade_open"});
+        EXPECT_EQ(CountBearing(area, "ambush"), 1u);
+    }
+}
+
 TEST(AreaPatches, ByNameOnlyOnce)
 {
     FixtureModule fixture;

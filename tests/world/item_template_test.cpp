@@ -188,7 +188,7 @@ TEST(ItemTemplateRecord, BadWordsAreCode1)
         {"modifier target word", kPlainHead + "<modify> 2 0 charisma </modify>"},
     };
     for (const auto& [what, body] : cases)
-        EXPECT_EQ(ErrorCode([&] { ReadItem(body, module); }), 1) << what;
+        EXPECT_EQ(ErrorCode([&, &text = body] { ReadItem(text, module); }), 1) << what;
 }
 
 TEST(ItemTemplateRecord, TableKeywordsOutsideTheirTablesKeepTheTablesCode)
@@ -201,7 +201,7 @@ TEST(ItemTemplateRecord, TableKeywordsOutsideTheirTablesKeepTheTablesCode)
         {"stacking word", kPlainHead + "<modify> 2 power attack </modify>"},
     };
     for (const auto& [what, body] : cases)
-        EXPECT_EQ(ErrorCode([&] { ReadItem(body, module); }), 2) << what;
+        EXPECT_EQ(ErrorCode([&, &text = body] { ReadItem(text, module); }), 2) << what;
 }
 
 TEST(ItemTemplateRecord, TruncatedRecordIsCode1)
