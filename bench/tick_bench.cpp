@@ -41,9 +41,9 @@ struct Clock
     using time_point = std::chrono::nanoseconds;
     static time_point now()
     {
-        timespec spec{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spec);
-        return std::chrono::seconds(spec.tv_sec) + std::chrono::nanoseconds(spec.tv_nsec);
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
     }
 };
 

@@ -52,6 +52,25 @@ bool IsEngaged(const CActor& actor)
     return state == kActivityEngaged || state == kActivityEngagedReady;
 }
 
+// An alarmed actor drops what it was doing; a free one now and then
+// rethinks and drops its orders. True when the behaviour does nothing more
+// this tick.
+bool DropsOrdersThisTick(CActor& actor)
+{
+    if (actor.GetActivityState() == kActivityAlarmed)
+    {
+        if (actor.GetFrontOrder())
+            actor.ClearOrders();
+        return true;
+    }
+    if (!IsEngaged(actor) && RandomReal() < kRethinkChance)
+    {
+        actor.ClearOrders();
+        return true;
+    }
+    return false;
+}
+
 bool IsFriendOf(const CActor& seeker, const CActor& candidate)
 {
     const std::uint32_t side = seeker.GetAttitude();
@@ -228,17 +247,8 @@ void CAIStand::Think(CEngine&, CActor& actor)
 
 void CAICharge::Think(CEngine& engine, CActor& actor)
 {
-    if (actor.GetActivityState() == kActivityAlarmed)
-    {
-        if (actor.GetFrontOrder())
-            actor.ClearOrders();
+    if (DropsOrdersThisTick(actor))
         return;
-    }
-    if (!IsEngaged(actor) && RandomReal() < kRethinkChance)
-    {
-        actor.ClearOrders();
-        return;
-    }
     if (!actor.GetFrontOrder())
         AttackNearest(engine, actor, m_Flags);
 }
@@ -488,17 +498,8 @@ void CAICast::TryCast(CEngine& engine, CActor& actor)
 
 void CAIAutocast::TryCast(CEngine& engine, CActor& actor)
 {
-    if (actor.GetActivityState() == kActivityAlarmed)
-    {
-        if (actor.GetFrontOrder())
-            actor.ClearOrders();
+    if (DropsOrdersThisTick(actor))
         return;
-    }
-    if (!IsEngaged(actor) && RandomReal() < kRethinkChance)
-    {
-        actor.ClearOrders();
-        return;
-    }
     if (actor.GetFrontOrder())
         return;
     const std::uint32_t tick = engine.Game().GetTick();

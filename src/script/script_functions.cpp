@@ -593,7 +593,7 @@ bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
 
 // Every C++ failure is caught here, inside the function: the Lua error that
 // reports it is raised only once the C++ frames are gone.
-int CallFunction(lua_State* state, const CFunctionSpec& spec)
+int CallFunction(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
     CScriptRun& run = RunOf(state);
@@ -601,14 +601,14 @@ int CallFunction(lua_State* state, const CFunctionSpec& spec)
     int results = 0;
     if (!IsOwnContext(state, run))
         error = kNoContextError;
-    else if (spec.talkOnly && run.context->target == nullptr)
+    else if (entry.talkOnly && run.context->target == nullptr)
         error = kNotTalkError;
     else
     {
         try
         {
             CScriptCall call(state, *run.context);
-            results = spec.body(call);
+            results = entry.body(call);
         }
         catch (const CScriptArgError& argError)
         {
@@ -617,7 +617,7 @@ int CallFunction(lua_State* state, const CFunctionSpec& spec)
         catch (const CVARDException&)
         {
             error = kInternalError;
-            if (spec.passesFailures)
+            if (entry.passesFailures)
             {
                 run.pending = std::current_exception();
                 Abort(state, run);
