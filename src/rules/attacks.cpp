@@ -47,17 +47,17 @@ double WindUpPhase(std::uint32_t now, std::uint32_t nextActionTick)
     return static_cast<double>(elapsed) / 30.0 * 0.5;
 }
 
-bool IsUsableTarget(const CActor* target, const CActor& attacker)
+// The living, visible actor an attack order aims at; null, with the order
+// dropped and the attacker at rest, when there is none.
+CActor* FindAttackTarget(const CArea& area, CActor& actor, const COrder& order)
 {
-    return target != nullptr && !target->IsDead() && target->IsVisibleTo(attacker) &&
-           target != &attacker;
-}
-
-void DropAttack(CActor& actor, const COrder& order)
-{
+    CActor* target = area.FindActorById(OrderAs<CAttackOrder>(order).GetTargetId());
+    if (target != nullptr && !target->IsDead() && target->IsVisibleTo(actor) && target != &actor)
+        return target;
     actor.ClearEngagement();
     FinishOrder(actor, order);
     actor.SetAnimation(kAnimDefault, 0.0);
+    return nullptr;
 }
 
 void StartWindUp(CActor& actor, std::uint32_t now, const CActor* target)
@@ -73,12 +73,9 @@ void CEngine::DoMeleeAttack(CActor& actor, const COrder& order)
     CGame& game = Game();
     CArea& area = CurrentArea(game);
     const std::uint32_t now = game.GetTick();
-    CActor* target = area.FindActorById(OrderAs<CAttackOrder>(order).GetTargetId());
-    if (!IsUsableTarget(target, actor))
-    {
-        DropAttack(actor, order);
+    CActor* target = FindAttackTarget(area, actor, order);
+    if (target == nullptr)
         return;
-    }
     if (actor.HasStatus(kStatusFear))
     {
         actor.ClearCurrentTarget();
@@ -155,12 +152,9 @@ void CEngine::DoRangedAttack(CActor& actor, const COrder& order)
     CGame& game = Game();
     CArea& area = CurrentArea(game);
     const std::uint32_t now = game.GetTick();
-    CActor* target = area.FindActorById(OrderAs<CAttackOrder>(order).GetTargetId());
-    if (!IsUsableTarget(target, actor))
-    {
-        DropAttack(actor, order);
+    CActor* target = FindAttackTarget(area, actor, order);
+    if (target == nullptr)
         return;
-    }
     FaceToward(actor, target->GetX(), target->GetY());
     const bool inRange = area.CanTargetThing(actor, *target, kRangedRange);
 

@@ -4,6 +4,7 @@
 // driver that runs the parts of a tick the attack and spell rules take part
 // in, so that the scenarios do not depend on the rest of the tick.
 
+#include "common/random.h"
 #include "rules/engine.h"
 #include "rules_test_util.h"
 #include "world/actor.h"
@@ -15,6 +16,7 @@
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/order.h"
+#include "world/rule_tables.h"
 #include "world/spell.h"
 
 #include <memory>
@@ -23,6 +25,20 @@
 
 namespace CombatTest
 {
+
+// The percentile rolls a seed gives, in draw order.
+inline std::vector<int> RollsOf(std::uint32_t seed, int count)
+{
+    ::SeedRandom(seed);
+    std::vector<int> rolls;
+    for (int i = 0; i < count; ++i)
+    {
+        int roll = 0;
+        VARD::RollPercentileCheck(0, 0, &roll);
+        rolls.push_back(roll);
+    }
+    return rolls;
+}
 
 // A message line with the tick it was posted in: "TICK KIND TEXT".
 struct CLog

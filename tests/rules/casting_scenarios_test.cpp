@@ -15,23 +15,10 @@
 
 using namespace VARD;
 using CombatTest::CArena;
+using CombatTest::RollsOf;
 
 namespace
 {
-
-// The percentile rolls a seed gives, in draw order.
-std::vector<int> RollsOf(std::uint32_t seed, int count)
-{
-    SeedRandom(seed);
-    std::vector<int> rolls;
-    for (int i = 0; i < count; ++i)
-    {
-        int roll = 0;
-        RollPercentileCheck(0, 0, &roll);
-        rolls.push_back(roll);
-    }
-    return rolls;
-}
 
 void MakeCaster(CArena& arena)
 {
