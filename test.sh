@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 vard_install_packages
+vard_print_versions
 build=${VARD_TEST_BUILD:-build-test}
 vard_build "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DVARD_SANITIZE=ON
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -36,8 +36,22 @@ vard_install_packages() {
     sudo=(sudo)
   fi
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Another install may hold the package lock (a desktop's updater, a
+  # first-boot script): wait for it rather than fail.
+  local apt=(apt-get -o DPkg::Lock::Timeout=300)
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive "${apt[@]}" update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Prints the versions of the packages whose state decides the GL, window and
+# sanitizer tests, so that a failure names the machine it ran on.
+vard_print_versions() {
+  local asan
+  asan=$(dpkg -S "$(readlink -f "$(g++ -print-file-name=libasan.so)")" 2>/dev/null | cut -d: -f1 | head -n1)
+  dpkg-query -W -f='${Package} ${Version}\n' \
+    g++ ${asan:+"$asan"} libubsan1 libsdl2-2.0-0 libsdl2-mixer-2.0-0 \
+    libgl1 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 libepoxy0 libx11-6 xvfb libdbus-1-3 2>&1 |
+    sed 's/^/package: /' || true
 }
 
 # vard_build DIR [cmake options...]
