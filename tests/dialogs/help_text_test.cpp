@@ -3,7 +3,6 @@
 #include "help_test_util.h"
 #include "world/actor.h"
 #include "world/faction.h"
-#include "world/item_attribute.h"
 #include "world/journal.h"
 #include "world/rule_tables.h"
 
@@ -13,7 +12,6 @@
 
 using HelpTest::AddItemTemplate;
 using HelpTest::AddSpell;
-using HelpTest::CodeOf;
 using HelpTest::TextOf;
 
 namespace
@@ -22,11 +20,10 @@ namespace
 constexpr int kDialog = kHelpFormDialog;
 constexpr int kHtml = kHelpFormHtml;
 
-std::string ItemText(const VARD::CItemTemplate& itemTemplate, int form,
-                     const VARD::CModule* module = nullptr)
+std::string ItemText(const VARD::CItemTemplate& itemTemplate)
 {
     const VARD::CItem item(0, &itemTemplate, 1, 0);
-    return TextOf([&](std::ostream& out) { WriteItemHelp(item, out, module, form); });
+    return TextOf([&](std::ostream& out) { WriteItemHelp(item, out, nullptr, kDialog); });
 }
 
 TEST(HelpText, SkillTexts)
@@ -41,15 +38,6 @@ TEST(HelpText, SkillTexts)
     EXPECT_EQ(skillText(70), "Improved Flank LINE LINE Class: Rogue LINE Prerequisite: Stealth 45 "
                              "LINE  LINE " +
                                  VARD::GetSkillDescription(70) + " LINE  LINE ");
-    // Prerequisites of every slot, then the spellcaster's required value.
-    EXPECT_NE(skillText(37).find("Class: Spellcaster LINE Prerequisite: Matter Magic LINE "
-                                 "Prerequisite: Energy Magic LINE Prerequisite: Spirit Magic LINE "
-                                 "Prerequisite: Spellcaster Bonus +7 LINE  LINE "),
-              std::string::npos);
-    EXPECT_NE(skillText(49).find("Attribute: Intelligence LINE Spell Bonus: +10 LINE "),
-              std::string::npos);
-    EXPECT_NE(skillText(8).find("Class: Fighter LINE Prerequisite: Base Attack Bonus +25 LINE "),
-              std::string::npos);
 }
 
 TEST(HelpText, AbilitiesGroupedByBonus)
@@ -65,8 +53,6 @@ TEST(HelpText, AbilitiesGroupedByBonus)
     add("c_low", "void_magic", 3, "0");
     add("d_below", "void_magic", -1, "0");
     add("e_above", "void_magic", 121, "0");
-    add("f_other", "matter_magic", 2, "0");
-    add("g_sneak", "sneak", 0, "0");
     const auto listed = [&](int grants, int skill)
     { return TextOf([&](std::ostream& out) { WriteClassAbilities(module, out, grants, skill); }); };
     EXPECT_EQ(listed(0, 42), " LINE Usable Abilities: LINE - Base Spellcaster Bonus 3: LINE "
@@ -74,10 +60,6 @@ TEST(HelpText, AbilitiesGroupedByBonus)
                              "- b_high LINE ");
     EXPECT_EQ(listed(1, 70), " LINE Grants Abilities: LINE - Base Bonus 3: LINE - a_low LINE ");
     EXPECT_EQ(listed(1, 42), "");
-    // Every skill: the sneak power stays out.
-    EXPECT_EQ(listed(0, 83).find("g_sneak"), std::string::npos);
-    EXPECT_NE(listed(0, 83).find("- Base Spellcaster Bonus 2: LINE - f_other LINE "),
-              std::string::npos);
 }
 
 TEST(HelpText, FactionTexts)
@@ -120,12 +102,10 @@ TEST(HelpText, SpellAndPersonTexts)
 TEST(HelpText, ItemLines)
 {
     VARD::CModule module;
-    AddSpell(module, "<spell> jolt \"Jolt\" (0 0 0) \"d\" 0 energy_magic 3 0 0 0 "
-                     "<effect> damage 0 4 </effect> </spell>");
     const std::string head = "x \"X\" \"Plain.\" (0 0 0) \"\" x 0 0 ";
+    // The demo shows a weight of 0.5, nogive, a wand, armour without a skill
+    // and a modifier with a save; these are what it lacks.
     const std::pair<std::string, std::string> cases[] = {
-        {head + "0.5 3 misc nogive",
-         "Weight: 0.5 LINE Can't be given or dropped. LINE  LINE Plain."},
         {head + "10.0 3 misc", "Weight: 10 LINE  LINE Plain."},
         {head + "1 3 weapon <weapon> bow true 0 8 1 </weapon> <attribute> strength 9 </attribute>",
          "Weapon Type: Bow (Requires two hands) LINE Damage: 1-8 + 1 LINE Strength Damage: -2 LINE "
@@ -136,48 +116,20 @@ TEST(HelpText, ItemLines)
         {head +
              "1 3 weapon <weapon> axe false 0 8 1 </weapon> <attribute> strength 14 </attribute>",
          "Damage: 1-8 + 1 LINE  LINE Attribute: Strength 14"},
-        {head + "1 3 wand <spell> jolt </spell>",
-         "Has a 5% chance of burning out on use. LINE  LINE Requires: Wands 3 to use. LINE "
-         "Spell Attack: Jolt LINE Range: 10 feet LINE Attribute: Intelligence LINE  LINE "
-         "Effect: LINE Damage: 4 hit points LINE  LINE Plain. LINE  LINE "},
-        // Armour that needs no skill has no type line.
-        {head + "1 3 armor <armor> 0 2 0 1 3 </armor>",
-         " LINE Defense Class: 2 LINE Non-Proficient Attack Penalty: 1 LINE Spellcasting "
-         "Penalty: 3 LINE  LINE "},
         {head + "1 3 ring <modify> 0 0 strength </modify>",
          "Inflicts a penalty to statistics: LINE - Strength LINE Penalty Points: 0 LINE  LINE "},
-        {head + "1 3 ring <modify> 2 escape agility </modify>",
-         "Grants a bonus to statistics: LINE - Agility LINE Bonus Points: +2 LINE Save Effect "
-         "Type: Escape LINE  LINE "},
     };
     for (const auto& [body, expected] : cases)
     {
-        const std::string text = ItemText(AddItemTemplate(module, body), kDialog, &module);
+        const std::string text = ItemText(AddItemTemplate(module, body));
         EXPECT_NE(text.find(expected), std::string::npos) << text;
     }
-    for (const auto& [body, expected] : {cases[0], cases[1], cases[4]})
-        EXPECT_EQ(ItemText(AddItemTemplate(module, body), kDialog).find("burning out"),
-                  std::string::npos);
-    EXPECT_EQ(
-        ItemText(AddItemTemplate(module, head + "1 3 weapon <weapon> axe false 0 8 1 "
-                                                "</weapon> <attribute> strength 14 </attribute>"),
-                 kDialog)
-            .find("Strength Damage"),
-        std::string::npos);
+    EXPECT_EQ(ItemText(AddItemTemplate(module, cases[3].first)).find("Strength Damage"),
+              std::string::npos);
 }
 
 TEST(HelpText, HtmlForm)
 {
-    VARD::CModule module;
-    const auto& ring =
-        AddItemTemplate(module, "r_ring \"Ring\" \"Shiny.\" (0 0 0) \"\" r 0 0 0.1 9 ring "
-                                "<modify> 1 0 casting movementspeed </modify>");
-    EXPECT_EQ(ItemText(ring, kHtml),
-              "<table class=\"listingtable\"> <tr>\n<th><a name=\"item_r_ring\">Ring</a></th> "
-              "</tr> <tr> <td>\nType: Ring<br />\nValue: 9<br />\nWeight: 0.1<br />\n<br />\n"
-              "Grants a bonus to statistics:<br />\n<ul>\n<li>Spellcasting</li>\n"
-              "<li>Movement Speed (feet per 5 seconds)</li>\n</ul>\nBonus Points: +1<br />\n"
-              "<br />\nShiny.<br />\n</td> </tr> </table>\n<br />\n");
     EXPECT_EQ(TextOf([](std::ostream& out) { WriteHelpListingHeader(kHtml, "Title", "", out); }),
               "<table class=\"listingtable\"> <tr>\n<th>Title</th> </tr> <tr> <td>\n");
     EXPECT_EQ(TextOf([](std::ostream& out) { WriteClassLink(1, kHtml, out); }),
