@@ -85,10 +85,7 @@ void CEngine::WizardSetSkill(CActor& actor, const std::string& skillName, std::i
 
 void CEngine::WizardHeal()
 {
-    CGame& game = Game();
-    if (game.Party().empty())
-        throw CVARDException(2, "the party is empty");
-    for (const auto& member : game.GetParty())
+    for (const auto& member : Game().GetParty())
         RestoreMember(*member);
 }
 

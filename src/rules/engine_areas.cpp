@@ -140,7 +140,6 @@ void CEngine::LeaveArea()
     {
         member->SetInterrupted(true);
         member->SetDetourMode(0);
-        member->SetLastBlockedTick(0);
         member->Detour().waitCounter = 0;
     }
 

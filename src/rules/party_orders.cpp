@@ -151,12 +151,12 @@ void CEngine::DoSpendPoints(CActor& actor, const COrder& order)
     const auto& spend = OrderAs<CSpendPointsOrder>(order);
     const std::int32_t attribute = spend.GetAttribute();
     const std::int32_t skill = spend.GetSkill();
+    if (actor.GetAttitude() != kAttitudeParty)
+        return;
     if (attribute < 0 || attribute > kNoAttributePoint)
         throw CVARDException(3, "no attribute " + std::to_string(attribute) + " to raise");
     if (skill < 0 || skill > kSkillNone)
         throw CVARDException(3, "no skill " + std::to_string(skill) + " to learn");
-    if (actor.GetAttitude() != kAttitudeParty)
-        return;
 
     // One point buys one step here, whatever the attribute's value.
     if (attribute < kAttributeCount && actor.GetAttributePoints() > 0)
@@ -248,12 +248,12 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
         throw CVARDException(3, "\"" + actor.GetName() + "\" cannot trade with \"" +
                                     merchant->GetName() + "\"");
     const std::uint32_t count = store.GetCount();
-    // Trading nothing is no trade: buying none would hand out an empty stack.
-    if (count == 0)
-        throw CVARDException(3, "a trade needs a count of at least 1");
 
     if (store.IsBuy())
     {
+        // Buying none would hand out an empty stack.
+        if (count == 0)
+            throw CVARDException(3, "a trade needs a count of at least 1");
         std::shared_ptr<CItem> item;
         for (const auto& ware : merchant->CollectTradeItems())
         {

@@ -361,8 +361,9 @@ void CEngine::ApplyRaiseEffect(const CSpellEffectRaise& effect, CActor& target,
             continue;
         const std::int64_t limit = RecoveryLimitOf(*member);
         const std::int64_t used = member->GetFurtherCounter();
-        // At or past the limit: a member healed past it has none left either.
-        if (used >= limit)
+        // Only a member exactly at its limit is refused: one healed past it
+        // (healing refuses only below zero left) may still be raised.
+        if (used == limit)
         {
             game.AddMessage(kMessageInfo, hit.label + " tries to raise " + member->GetName() +
                                               ", but " + member->GetName() + " has no recoveries.");

@@ -423,6 +423,7 @@ int GiveItem(CScriptCall& call)
     CGame& game = call.Game();
     const std::shared_ptr<CItem> item =
         call.Module().CreateItem(name, 1, game.NewThingId(kThingKindItem), 0);
+    item->SetHolder(actor.Id());
     actor.AddBackpackItem(item);
     game.AddMessage(kMessageInfo, "The party has gained an item.");
     call.Engine().OnItemAcquired(*item);

@@ -15,8 +15,11 @@
 #include "world/game.h"
 #include "world/module.h"
 #include "world/order.h"
+#include "world/rule_tables.h"
 #include "world/spell.h"
+#include "world/thing.h"
 #include "world/tile.h"
+#include "world/trap.h"
 #include "world/world_object.h"
 
 #include <cmath>
@@ -443,3 +446,87 @@ TEST_F(SceneTest, PicksActorsObjectsDoorsAndGroundAfterAFrame)
 }
 
 } // namespace
+
+namespace
+{
+
+class CountingRecorder : public gfx::DrawRecorder
+{
+public:
+    void SubsetDrawn(const gfx::Mesh&, std::uint32_t, const gfx::Matrix&) override { ++draws; }
+    std::size_t draws = 0;
+};
+
+} // namespace
+
+// What the party may not see is neither drawn nor picked: an actor out of its
+// view, an object on a cell it has not seen or whose trap is hidden, and a
+// sneaking monster; a sneaking friend is drawn and picked.
+TEST_F(SceneTest, HidesAndPassesOverWhatThePartyMayNotSee)
+{
+    const VARD::CModule& module = engine->Module();
+    const auto wolf = Area().SpawnMonsterNear("wolf", 15, 13, module);
+    ASSERT_TRUE(wolf);
+    wolf->SetAttitude(VARD::kAttitudeHostile);
+    auto plate = std::make_shared<VARD::CObject>(&Area(), Game().NewThingId(VARD::kThingKindObject),
+                                                 "test_plate", *module.FindObjectTemplate("plate"));
+    plate->SetPosition(21.25, 26.25);
+    Area().AddObject(plate);
+    scene.BuildObjectGraphics(*device, module, Area());
+    ASSERT_TRUE(plate->GetTrap() && plate->GetTrap()->GetFlag());
+    const std::uint32_t wolfColumn = static_cast<std::uint32_t>(wolf->GetX() / 2.5);
+    const std::uint32_t wolfRow = static_cast<std::uint32_t>(wolf->GetY() / 2.5);
+    // Every cell seen and in view but the ones a case takes away.
+    const auto showAllBut = [&](VARD::CCellBitSet& cells, std::uint32_t column, std::uint32_t row)
+    {
+        cells.Clear();
+        for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
+            for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
+                if (c != column || r != row)
+                    cells.Mark(c, r);
+    };
+    showAllBut(Area().SightGrid(), 999, 999);
+    showAllBut(Area().TileTracker(), 999, 999);
+
+    CountingRecorder recorder;
+    device->SetDrawRecorder(&recorder);
+    const auto draws = [&]
+    {
+        recorder.draws = 0;
+        Draw();
+        return recorder.draws;
+    };
+    const std::size_t all = draws();
+    plate->GetTrap()->SetFlag(false);
+    const std::size_t withPlate = draws();
+    EXPECT_GT(withPlate, all) << "a hidden trap's object is not drawn";
+    showAllBut(Area().TileTracker(), 8, 10);
+    EXPECT_EQ(draws(), all) << "nor one on a cell not yet seen";
+    showAllBut(Area().TileTracker(), 999, 999);
+    showAllBut(Area().SightGrid(), wolfColumn, wolfRow);
+    const std::size_t withoutWolf = draws();
+    EXPECT_LT(withoutWolf, withPlate) << "an actor out of view is not drawn";
+    showAllBut(Area().SightGrid(), 999, 999);
+    ASSERT_EQ(draws(), withPlate);
+
+    // Picked over the ground: the wolf; sneaking, the ground behind it.
+    const gfx::Vec3 atWolf =
+        Screen(static_cast<float>(wolf->GetX()), 0.5f, static_cast<float>(wolf->GetY()));
+    EXPECT_EQ(scene.Pick(*device, atWolf.x, atWolf.y, Area()).thing, wolf.get());
+    wolf->Skills().insert(VARD::kSkillSneak);
+    ASSERT_TRUE(wolf->ActivatePower(*module.FindSpell("s_power-sneak"), Game().GetTick()));
+    EXPECT_EQ(draws(), withoutWolf) << "a sneaking monster is not drawn";
+    const auto passed = scene.Pick(*device, atWolf.x, atWolf.y, Area());
+    EXPECT_EQ(passed.kind, kPickTile);
+    EXPECT_NE(passed.thing, wolf.get());
+    wolf->SetAttitude(VARD::kAttitudeFriendly);
+    EXPECT_EQ(draws(), withPlate) << "a sneaking friend is drawn";
+    EXPECT_EQ(scene.Pick(*device, atWolf.x, atWolf.y, Area()).thing, wolf.get());
+
+    // A plate, no container, is picked only while its trap shows.
+    const gfx::Vec3 atPlate = Screen(21.25f, 0.05f, 26.25f);
+    EXPECT_EQ(scene.Pick(*device, atPlate.x, atPlate.y, Area()).thing, plate.get());
+    plate->GetTrap()->SetFlag(true);
+    EXPECT_EQ(scene.Pick(*device, atPlate.x, atPlate.y, Area()).kind, kPickTile);
+    device->SetDrawRecorder(nullptr);
+}

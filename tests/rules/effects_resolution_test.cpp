@@ -278,6 +278,24 @@ TEST(EffectsKinds, HealRecoveriesStatusesDispelItemsAndRaise)
     EXPECT_EQ(friendActor->GetActivityState(), kActivityIdle);
     EXPECT_TRUE(friendActor->GetModifiers().empty());
     EXPECT_EQ(friendActor->GetFurtherCounter(), 1);
+
+    // Only a member exactly at its limit of 7 is refused; one healed past
+    // it is raised, its overdraft kept (7 - (7 - 9) + 1).
+    arena.TakeLines();
+    for (const int used : {9, 7})
+    {
+        friendActor->SetActivityState(kActivityDead);
+        friendActor->SetFurtherCounter(used);
+        arena.Engine().ApplySpellEffects(&hero, "Hero", 1, arena.Spell("raise"), 5, 0, kSkillNone);
+    }
+    EXPECT_EQ(
+        arena.TakeLines(),
+        (std::vector<std::string>{
+            "1000 28 Hero (Raise) raises Mira from the dead.",
+            "1000 18 Hero (Raise) tries to raise Mira, but Mira has no recoveries.",
+            "1000 18 Hero (Raise) tries to raise the dead, but no-one in the party is dead."}));
+    EXPECT_EQ(friendActor->GetActivityState(), kActivityDead);
+    EXPECT_EQ(friendActor->GetFurtherCounter(), 7);
 }
 
 TEST(EffectsKinds, RepulseThrowsTheTargetAway)

@@ -90,7 +90,7 @@ TEST(ItemOrders, StackStoreAndLockArithmetic)
          {SellCase{"bread", 5, 5, -1, 5, 0}, SellCase{"i_potion-heal", 3, 2, -1, 38, 1},
           SellCase{"i_scroll-heal", 1, 1, -1, 9, 0}, SellCase{"torch", 3, 3, -1, 3, 0},
           SellCase{"quarterstaff", 1, 1, -1, 4, 0}, SellCase{"bread", 2, 3, 3, 0, 2},
-          SellCase{"bread", 2, 0, 3, 0, 2}})
+          SellCase{"bread", 2, 0, -1, 0, 2}})
     {
         town.game->SetGold(100);
         auto item = GiveItem(town, hero, row.item, row.held);

@@ -187,6 +187,7 @@ TEST(PartyOrders, LeavingSpendingAndPowers)
     baker->SetAttributePoints(1);
     EXPECT_EQ(spend(*baker, 1, VARD::kSkillNone), -1);
     EXPECT_EQ(baker->GetAttributePoints(), 1u) << "only party members spend";
+    EXPECT_EQ(spend(*baker, 6, 84), -1) << "a non-member is not even refused";
     EXPECT_EQ(spend(hero, 6, VARD::kSkillNone), 3);
     EXPECT_EQ(spend(hero, 5, 84), 3);
 
@@ -249,9 +250,11 @@ TEST(PartyOrders, StoreRefusesWhatTheDialogNeverOffers)
     Town town = EnterTown();
     CActor& hero = *town.hero;
     CActor& armourer = *FindActor(town, "armourer");
-    const auto trade = [&](std::int32_t buy, std::uint32_t merchant, const auto& item) {
+    const auto trade =
+        [&](std::int32_t buy, std::uint32_t merchant, const auto& item, std::uint32_t count = 1)
+    {
         return RunOrder(town, hero,
-                        std::make_shared<VARD::CStoreOrder>(buy, merchant, item->Id(), 1));
+                        std::make_shared<VARD::CStoreOrder>(buy, merchant, item->Id(), count));
     };
     // Its brain may have put on its own plate: stock one to sell.
     const auto plate = GiveItem(town, armourer, "plate_armor", 1);
@@ -267,6 +270,12 @@ TEST(PartyOrders, StoreRefusesWhatTheDialogNeverOffers)
     EXPECT_EQ(trade(1, armourer.Id(), plate), 3) << "dead";
     EXPECT_EQ(town.game->GetGold(), 1000);
     armourer.SetActivityState(VARD::kActivityIdle);
+    // Buying none would hand out an empty stack; selling none is no trade.
+    EXPECT_EQ(trade(1, armourer.Id(), plate, 0), 3);
+    const auto ownPlate = GiveItem(town, hero, "plate_armor", 1);
+    EXPECT_EQ(trade(0, armourer.Id(), ownPlate, 0), -1);
+    EXPECT_EQ(CountOf(hero, "plate_armor"), 1u);
+    EXPECT_EQ(town.game->GetGold(), 1000);
     EXPECT_EQ(trade(1, armourer.Id(), plate), -1);
     EXPECT_EQ(town.game->GetGold(), 400);
     EXPECT_EQ(CountOf(armourer, "plate_armor"), 0u);

@@ -126,7 +126,7 @@ std::unique_ptr<CEngine> PlayedGame()
     CArea& town = *game.GetCurrentArea();
 
     game.SetQuestTag("temple_key_returned", 1);
-    town.ApplyPatchByName("key_returned", module);
+    town.ApplyPatchByName("temple_key_returned", module);
     town.AddOpenDoor(2, 5);
     town.GetTile(2, 5)->GetDoor()->SetOpen(true);
     CObject* chest = FindObject(town, "town_chest");
@@ -215,7 +215,7 @@ TEST_F(SaveGameTest, PlayedGameSurvivesSaveAndLoad)
     ASSERT_NE(game.GetCurrentArea(), nullptr);
     CArea& town = *game.GetCurrentArea();
     EXPECT_EQ(town.GetName(), "town");
-    EXPECT_EQ(town.GetAppliedPatches(), std::list<std::string>{"key_returned"});
+    EXPECT_EQ(town.GetAppliedPatches(), std::list<std::string>{"temple_key_returned"});
     EXPECT_EQ(CountObjects(town, "reward_chest"), 1u);
     EXPECT_TRUE(town.GetTile(2, 5)->GetDoor()->IsOpen());
     EXPECT_FALSE(town.GetTile(3, 5)->GetDoor()->IsOpen());

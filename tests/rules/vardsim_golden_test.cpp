@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace
@@ -99,20 +100,37 @@ TEST(VardsimGolden, SeededRunsPrintTheirTranscriptsAndSaveTheirGamesByteForByte)
 }
 
 // Random play once cleared the crypt's tag and set it again: the patch came
-// back while its skeletons still stood there, and the crypt could no longer
-// be entered.
+// back while its skeleton still stood there, and the crypt could no longer
+// be entered. The same steps on purpose: into the crypt (its tag set, the
+// dead woken), the tag cleared, out through the forest to the town and back
+// after the crypt's reset is due, where the entry sets the tag again.
 TEST(VardsimRobustness, APatchAppliedAgainLeavesItsStandingEncounterAlone)
 {
+    const std::filesystem::path orders = TestUtil::ScratchPath("patch_again");
+    std::ofstream(orders) << "1 game travel crypt stairs\n1 game moveparty 58 21\n"
+                             "5 game tag crypt_entered 0\n5 game moveparty 3 36\n"
+                             "8 game moveparty 1 26\n"
+                             "11 game travel crypt stairs\n11 game moveparty 58 21\n";
     int status = -1;
     const std::string out =
         RunCommand(std::string(VARD_BIN_DIR) + "/vardsim --module " + VARD_DEMO_MODULE +
-                       " --seed 9 --random-orders 9 --class spellcaster"
-                       " --ticks 38400 2>&1",
+                       " --report --ticks 20 --orders " + orders.string() + " 2>&1",
                    status);
+    std::filesystem::remove(orders);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(out.find("placed twice"), std::string::npos);
-    EXPECT_NE(out.find("38344\torder\tgame moveparty 64.51 8.93\n"), std::string::npos);
-    EXPECT_NE(out.find("\nstate=0 "), std::string::npos) << out.substr(out.size() - 300);
+    EXPECT_EQ(out.find("\terror\t"), std::string::npos) << out;
+    EXPECT_NE(out.find("14\t18\tYour journey takes 1 hours.\n"
+                       "14\teffect\tdust smoke 7892580 1.00 at 28.75 31.25\n"),
+              std::string::npos)
+        << out;
+    // The guardian's skeleton, the woken one, and the two restless dead.
+    std::size_t skeletons = 0;
+    for (std::size_t at = out.find(" skeleton side 3 "); at != std::string::npos;
+         at = out.find(" skeleton side 3 ", at + 1))
+        ++skeletons;
+    EXPECT_EQ(skeletons, 4u) << out;
+    EXPECT_NE(out.find("\nstate=0 tick="), std::string::npos) << out;
+    EXPECT_NE(out.find(" area=crypt\n"), std::string::npos) << out;
 }
 
 } // namespace

@@ -209,6 +209,8 @@ TEST(ScriptFunctions, TagsQuestsJournalAndTime)
     run.Run("vard_give_item(context, 'temple_key')");
     EXPECT_EQ(run.Game().GetQuestTag("temple_key_found"), 1);
     EXPECT_EQ(Member(*run.engine).Backpack().back()->GetTemplate()->GetName(), "temple_key");
+    EXPECT_EQ(Member(*run.engine).Backpack().back()->GetHolder(),
+              static_cast<int>(Member(*run.engine).Id()));
 }
 
 TEST(ScriptFunctions, ItemsAreFoundInPartyOrderSlotsFirst)
