@@ -45,6 +45,10 @@ void CUIManager::CreateResources(gfx::Device& device)
 
 void CUIManager::Draw(gfx::Device& device, const Point* cursor)
 {
+    // Widgets draw through the drawing object; without one they would have
+    // nothing to draw with.
+    if (!m_DrawHelp)
+        throw CVARDException(kUIErrorCode, "widget tree drawn before its resources were made");
     device.SetAlphaBlendEnable(true);
     gfx::Sprite sprite(device);
     try

@@ -38,7 +38,7 @@ public:
     // element in order.
     void CreateResources(gfx::Device& device);
     // Draws every element in order, then the pressed element's drag. A null
-    // cursor draws nothing as hovered.
+    // cursor draws nothing as hovered. Throws code 4 before CreateResources.
     void Draw(gfx::Device& device, const Point* cursor);
     // A kUIMouse... action: 1 when the widget tree used it, 0 when the game
     // view may have it. Queues the events it makes.

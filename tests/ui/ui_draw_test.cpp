@@ -1,6 +1,7 @@
 #include "platform/gl_fixture.h"
 #include "test_util.h"
 #include "ui/ui_draw_help.h"
+#include "ui/ui_hover_window.h"
 #include "ui/ui_manager.h"
 
 #include <algorithm>
@@ -248,6 +249,7 @@ TEST_F(UIDraw, ManagerDrawsInOrderLaterOnTopThenTheDrag)
 {
     Finish();
     CUIManager manager;
+    EXPECT_EQ(TestUtil::CodeOf([&] { manager.Draw(*device, nullptr); }), 4);
     auto red = std::make_shared<Patch>(1, Rect{0, 0, 30, 30}, 0xFFFF0000u);
     auto blue = std::make_shared<Patch>(2, Rect{10, 10, 40, 40}, 0xFF0000FFu);
     manager.AddElement(red);
@@ -270,4 +272,38 @@ TEST_F(UIDraw, ManagerDrawsInOrderLaterOnTopThenTheDrag)
     // A new drawing object forgets the press.
     manager.CreateResources(*device);
     EXPECT_EQ(manager.GetPressed(), nullptr);
+}
+
+TEST_F(UIDraw, HoverWindowFramesIconBarAndTitle)
+{
+    CUIHoverWindow window;
+    window.SetRect({4, 10, 60, 58});
+    window.SetFlags(kUIFlagBackdrop, 1);
+    CUIHoverInfo& info = window.GetInfo();
+    info.title = "W";
+    info.titleColour = 0xFF00FF00u;
+    info.icon = 187;
+    info.iconColour = 0xFFFF0000u;
+    info.showHealthBar = 1;
+    info.healthFraction = 0.5;
+    window.Draw(*device, help.get(), sprite.get(), nullptr);
+    Finish();
+    // Frame two pixels out; icon at (4, 18, 36, 50) tinted red; bar inside
+    // (6, 13, 34, 15) half filled; the title right of the icon, in green.
+    EXPECT_RGB_NEAR(PixelAt(2, 30), 255, 255, 255);
+    EXPECT_RGB_NEAR(PixelAt(61, 8), 255, 255, 255);
+    EXPECT_RGB_NEAR(PixelAt(3, 30), 0, 0, 0);
+    EXPECT_GT(PixelAt(20, 34)[0], 150);
+    EXPECT_LT(PixelAt(20, 34)[1], 10);
+    EXPECT_RGB_NEAR(PixelAt(10, 13), 255, 0, 0);
+    EXPECT_RGB_NEAR(PixelAt(25, 13), 0, 0, 0);
+    int green = 0;
+    for (int y = 10; y < 26; ++y)
+        for (int x = 37; x < 60; ++x)
+            green += PixelAt(x, y)[1] > 150 && PixelAt(x, y)[0] < 60;
+    EXPECT_GT(green, 8);
+    // Cleared, only the frame and backdrop remain.
+    CUIHoverWindow::ClearInfo(window);
+    EXPECT_EQ(info.icon, 0u);
+    EXPECT_EQ(info.title, "");
 }
