@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace VARDResources
+{
+
+// The PNG file of a built-in image; empty when no image has that id.
+std::span<const std::uint8_t> FindBuiltInImage(std::uint32_t id);
+
+// Every built-in image's id, ascending.
+std::vector<std::uint32_t> BuiltInImageIds();
+
+} // namespace VARDResources
