@@ -1,6 +1,5 @@
-// The application object: start-up in its fixed order, the message loop,
-// the rebuild after a game or an area has been put in place, and the pause
-// count that every standstill takes.
+// The application object: start-up in its fixed order, the message loop and
+// the rebuild after a game or an area has been put in place.
 
 #include "app/game_app.h"
 
@@ -29,9 +28,6 @@ constexpr int kInitialWindowHeight = 768;
 // The program's string table.
 constexpr const char* kTitleString = "NewVARD";
 constexpr const char* kWindowClassString = "NEWVARD";
-
-constexpr std::uint32_t kGameTimerId = 1;
-constexpr std::uint32_t kGameTimerMs = 16;
 
 } // namespace
 
@@ -182,30 +178,6 @@ void CGameApp::OnGameLoaded()
     }
     // 6.
     RebuildUI();
-}
-
-void CGameApp::Pause()
-{
-    if (gameLoaded != 0 && playerPaused == 0 && pauseCount == 0)
-        window->KillTimer(timerId);
-    ++pauseCount;
-}
-
-void CGameApp::Resume()
-{
-    --pauseCount;
-    if (gameLoaded != 0 && playerPaused == 0 && pauseCount == 0)
-    {
-        realTimeBase = machine->GetTickCount();
-        tickBase = engine->Game().GetTick();
-        timerId = window->SetTimer(kGameTimerId, kGameTimerMs);
-    }
-}
-
-bool CGameApp::IsOnWorldMap() const
-{
-    return gameLoaded != 0 && engine && engine->GetGame() &&
-           engine->GetGame()->GetState() == VARD::kGameOnWorldMap;
 }
 
 void CGameApp::SetCurrentCursor(platform::Cursor cursor)

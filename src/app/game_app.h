@@ -71,10 +71,6 @@ public:
     bool CreateEngine(const std::string& commandLine);
     bool CreateAudio();
     void OnGameLoaded();
-    // The whole party stands still while the count is above 0.
-    void Pause();
-    void Resume();
-    bool IsOnWorldMap() const;
     void SetCurrentCursor(platform::Cursor cursor);
     void ShowMessageBox(const std::string& caption, const std::string& text,
                         platform::MessageBoxIcon icon);
@@ -88,8 +84,26 @@ public:
     void OnRButtonDown(const VARDUI::Point& point);
     void OnKeyDown(std::uint32_t key);
     void RequestRedraw();
+
+    // ------------------------------------------------------ pace (pacing.cpp)
+    // The game stands still while the count is above 0.
+    void Pause();
+    void Resume();
+    bool IsOnWorldMap() const;
+    void TogglePause(bool silent);
+    void ToggleFastMove(bool click);
+
+    // ------------------------------------- selection (party_selection.cpp)
     // The selected member, or with the whole party selected the first alive.
     std::shared_ptr<VARD::CActor> GetSelectedActor() const;
+    // Nothing for an index past the party or a dead member.
+    void SelectPartyMember(std::uint32_t index);
+    void SelectWholeParty();
+    void SelectNextPartyMember();
+
+    // --------------------------------------------- commands (app_commands.cpp)
+    void ShowHelp(bool silent);
+    void ShowVolume(bool silent);
 
     // ------------------------------------------- device (painting.cpp)
     bool CreateDevice();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 namespace audio
@@ -26,8 +27,11 @@ public:
     CVARDAudio2& operator=(const CVARDAudio2&) = delete;
 
     bool IsSilent() const;
+    // Percent, 100 at start.
+    std::uint32_t GetVolume() const { return m_Volume; }
 
 private:
     std::shared_ptr<VARDCommon::CDataFileFactory> m_Factory;
     std::unique_ptr<audio::Device> m_Output;
+    std::uint32_t m_Volume = 100;
 };

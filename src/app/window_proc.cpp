@@ -198,8 +198,14 @@ void CGameApp::OnKeyOfGame(std::uint32_t key)
 {
     switch (key)
     {
+    case vk::kSpace:
+        TogglePause(false);
+        break;
     case vk::kReturn:
         SetDialog(false, std::make_shared<CVARDGameMenuDlg>());
+        break;
+    case vk::kSlash:
+        ShowHelp(false);
         break;
     default:
         break;
@@ -210,6 +216,11 @@ void CGameApp::OnKeyOfGame(std::uint32_t key)
 void CGameApp::OnKeyOfArea(std::uint32_t key)
 {
     const std::shared_ptr<VARD::CActor> selected = GetSelectedActor();
+    if (key >= vk::kDigit0 + 1 && key <= vk::kDigit0 + 6)
+    {
+        SelectPartyMember(key - (vk::kDigit0 + 1));
+        return;
+    }
     switch (key)
     {
     case vk::kInsert:
@@ -237,6 +248,18 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
     case 'G':
         SetDialog(false, std::make_shared<CVARDMsgDlg>(&messageLog));
         break;
+    case vk::kTab:
+        SelectNextPartyMember();
+        break;
+    case vk::kDigit0:
+        SelectWholeParty();
+        break;
+    case 'F':
+        ToggleFastMove(true);
+        break;
+    case 'V':
+        ShowVolume(false);
+        break;
     default:
         break;
     }
@@ -248,17 +271,4 @@ void CGameApp::RequestRedraw()
     const bool running = gameLoaded != 0 && !currentDialog && playerPaused == 0 && !IsOnWorldMap();
     if (!running)
         window->Invalidate();
-}
-
-std::shared_ptr<VARD::CActor> CGameApp::GetSelectedActor() const
-{
-    if (!engine || !engine->GetGame())
-        return nullptr;
-    const auto party = engine->GetGame()->GetParty();
-    if (selectedMember != kWholePartySelected)
-        return selectedMember < party.size() ? party[selectedMember] : nullptr;
-    for (const auto& member : party)
-        if (!member->IsDead())
-            return member;
-    return nullptr;
 }

@@ -226,6 +226,8 @@ TEST_F(AppGameScreen, OnTheWorldMapOnlyTheGameWideKeysWork)
     };
     const KeyCase cases[] = {
         {platform::vk::kReturn, "Brelmoor - Game Menu", "Brelmoor - Game Menu"},
+        {platform::vk::kSlash, "Brelmoor - Help", "Brelmoor - Help"},
+        {'V', "Brelmoor - Volume", ""},
         {'M', "Brelmoor - " + town + " - Map", ""},
         {'G', "Brelmoor - Messages", ""},
         {platform::vk::kInsert, "Brelmoor - Wizard", ""},
@@ -244,6 +246,18 @@ TEST_F(AppGameScreen, OnTheWorldMapOnlyTheGameWideKeysWork)
         app.engine->Game().SetState(VARD::kGameOnWorldMap);
         EXPECT_EQ(TitleAfterKey(c.key), c.onWorldMap);
     }
+    // SPACE pauses wherever the game is; F only in an area.
+    app.engine->Game().SetState(VARD::kGameOnWorldMap);
+    EXPECT_EQ(TitleAfterKey(platform::vk::kSpace), "");
+    EXPECT_EQ(app.playerPaused, 0);
+    EXPECT_EQ(TitleAfterKey('F'), "");
+    EXPECT_EQ(app.fastMove, 0);
+    app.engine->Game().SetState(VARD::kGameRunning);
+    EXPECT_EQ(TitleAfterKey(platform::vk::kSpace), "");
+    EXPECT_EQ(app.playerPaused, 1);
+    EXPECT_EQ(TitleAfterKey('F'), "");
+    EXPECT_EQ(app.fastMove, 1);
+
     // The actor pages need a selected member; the map and the log do not.
     app.engine->Game().SetState(VARD::kGameRunning);
     app.selectedMember = 3;
