@@ -7,6 +7,8 @@
 #include "app/shell_dialogs.h"
 #include "platform/audio.h"
 #include "platform/device.h"
+#include "rules/engine.h"
+#include "tool_support.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +110,9 @@ public:
     {
         return m_Real.CreateDevice(static_cast<ClosingWindow&>(made).Inner());
     }
-    platform::Desktop& GetDesktop() override { return m_Real.GetDesktop(); }
+    // A box would wait for a click that never comes.
+    platform::Desktop& GetDesktop() override { return desktop; }
+    platform::FakeDesktop desktop;
     std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
     std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
     std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
@@ -118,7 +122,7 @@ private:
     std::function<void()> m_AfterFirstPaint;
 };
 
-TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashAndEndsOnAPostedClose)
+TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsOnAPostedClose)
 {
     gfx::Image frame;
     std::string title;
@@ -132,6 +136,12 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashAndEndsOnAPostedClose)
                 title = running->window->GetTitle();
                 // Every library the program needs is loaded by now.
                 KeepLoadedLibraries();
+                // A game in the demo town: its scene is built on the window's
+                // device before the close is handled.
+                ToolSupport::CreateMainCharacter(*running->engine, "Hero", "fighter", "male");
+                running->engine->EnterArea();
+                running->gameLoaded = 1;
+                running->window->PostAppMessage(kAppMessageGameLoaded);
             });
         CGameApp app;
         running = &app;
@@ -140,6 +150,9 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashAndEndsOnAPostedClose)
         EXPECT_EQ(machine.window->paints, 1);
         EXPECT_EQ(machine.window->kinds.back(), platform::MessageKind::Close);
         EXPECT_NE(dynamic_cast<CSplashDlg*>(app.currentDialog.get()), nullptr);
+        EXPECT_TRUE(machine.desktop.boxes.empty());
+        EXPECT_EQ(app.sceneBuilt, 1);
+        EXPECT_FALSE(app.scene.GetGraphicCache().empty());
     }
     EXPECT_EQ(title, "Brelmoor - Tessaly");
     ASSERT_GT(frame.width, 0u);
