@@ -71,8 +71,17 @@ public:
 
     gfx::Device* Get() override { return &m_Device; }
 
+    // A size of 0 is the window's drawable size now.
     bool Reset(std::uint32_t width, std::uint32_t height) override
     {
+        if (width == 0 || height == 0)
+        {
+            int drawableWidth = 0;
+            int drawableHeight = 0;
+            m_Context.GetDrawableSize(drawableWidth, drawableHeight);
+            width = static_cast<std::uint32_t>(drawableWidth);
+            height = static_cast<std::uint32_t>(drawableHeight);
+        }
         try
         {
             m_Device.Reset(width, height);
