@@ -183,7 +183,33 @@ TEST_F(UIDraw, ImagesMustBeLoadedBeforeDrawing)
     EXPECT_EQ(TestUtil::CodeOf([&] { help->DrawTexture(sprite.get(), &rect, 110); }), 4);
     EXPECT_EQ(TestUtil::CodeOf([&] { help->LoadTexture(*device, 128); }), 4);
     EXPECT_EQ(help->GetTextureCount(), 0u);
+
+    // Loaded once per id; the high bits of an id do not pick the image.
+    help->LoadTexture(*device, 110);
+    const gfx::Texture* first = help->GetTexture(110);
+    help->LoadTexture(*device, 110);
+    EXPECT_EQ(help->GetTexture(110), first);
+    EXPECT_EQ(help->GetTextureCount(), 1u);
+    help->LoadTexture(*device, 0x10000u + 187);
+    ASSERT_NE(help->GetTexture(0x10000u + 187), nullptr);
+    EXPECT_EQ(help->GetTexture(0x10000u + 187)->GetWidth(), 32u);
+
+    // The light button piece stretched over (0, 0, 48, 16), tinted red; at
+    // natural size it is cut at (40, 0, 50, 6).
+    const Rect wide{0, 0, 48, 16};
+    help->DrawScaledTexture(sprite.get(), &wide, 0x10000u + 187, 0xFFFF0000u);
+    const Rect cut{40, 20, 50, 26};
+    help->DrawTexture(sprite.get(), &cut, 0x10000u + 187);
     Finish();
+    const auto middle = PixelAt(24, 8);
+    EXPECT_GT(middle[0], 180);
+    EXPECT_LT(middle[1], 10);
+    EXPECT_LT(middle[2], 10);
+    EXPECT_GT(PixelAt(47, 8)[0], 40); // the border reaches the far edge
+    EXPECT_RGB_NEAR(PixelAt(24, 16), 0, 0, 0);
+    EXPECT_GT(PixelAt(45, 23)[1], 150);
+    EXPECT_RGB_NEAR(PixelAt(50, 23), 0, 0, 0);
+    EXPECT_RGB_NEAR(PixelAt(45, 26), 0, 0, 0);
 }
 
 namespace
