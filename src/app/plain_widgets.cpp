@@ -1,5 +1,6 @@
 #include "app/plain_widgets.h"
 
+#include "ui/ui_buttons.h"
 #include "ui/ui_draw_help.h"
 #include "ui/ui_element.h"
 #include "ui/ui_manager.h"
@@ -11,10 +12,6 @@ namespace
 
 constexpr std::uint32_t kBackdrop = 0xC0000000u;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
-constexpr std::uint32_t kFrameLight = 0xFFC0C0C0u;
-constexpr std::uint32_t kFrameDark = 0xFF404040u;
-constexpr std::uint32_t kButtonFace = 0xFF303848u;
-constexpr std::uint32_t kButtonHovered = 0xFF485870u;
 constexpr std::int32_t kButtonWidth = 120;
 constexpr std::int32_t kButtonHeight = 32;
 constexpr std::int32_t kTitleHeight = 40;
@@ -30,6 +27,7 @@ public:
               const VARDUI::Point*) override
     {
         drawHelp->FillRect(sprite, kBackdrop, &m_Rect);
+        drawHelp->ResetTransform(sprite);
         VARDUI::Rect rect = m_Rect;
         VARDUI::CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, m_Text, rect,
                                       VARDUI::kUITextCaption, kWhite);
@@ -37,28 +35,6 @@ public:
     bool HitTest(const VARDUI::Point*, VARDUI::CUIElement**, std::int32_t*) override
     {
         return false;
-    }
-
-private:
-    std::string m_Text;
-};
-
-// A framed text button; a press on it is a click.
-class CPlainButton final : public VARDUI::CUIElement
-{
-public:
-    CPlainButton(std::int32_t id, std::string text) : CUIElement(id), m_Text(std::move(text)) {}
-
-    void LoadTextures(gfx::Device&, VARDUI::CUIDrawHelp*) override {}
-    void Draw(gfx::Device&, VARDUI::CUIDrawHelp* drawHelp, gfx::Sprite* sprite,
-              const VARDUI::Point* cursor) override
-    {
-        const bool hovered = cursor != nullptr && VARDUI::PtInRect(m_Rect, *cursor);
-        drawHelp->FillRect(sprite, hovered ? kButtonHovered : kButtonFace, &m_Rect);
-        drawHelp->DrawOutline(sprite, kFrameLight, kFrameDark, &m_Rect, 2);
-        VARDUI::Rect rect = m_Rect;
-        VARDUI::CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, m_Text, rect,
-                                      VARDUI::kUITextCaption, kWhite);
     }
 
 private:
@@ -75,7 +51,7 @@ void AddPlainDialogWidgets(const gfx::Rect& client, VARDUI::CUIManager& ui,
     auto label = std::make_shared<CPlainLabel>(title);
     label->SetRect({client.left, thirdY - kTitleHeight, client.right, thirdY});
     ui.AddElement(label);
-    auto done = std::make_shared<CPlainButton>(doneId, "Done");
+    auto done = std::make_shared<VARDUI::CUITextButton>(doneId, "Done");
     done->SetRect({centreX - kButtonWidth / 2, thirdY + kButtonHeight, centreX + kButtonWidth / 2,
                    thirdY + 2 * kButtonHeight});
     ui.AddElement(done);

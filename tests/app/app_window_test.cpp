@@ -157,16 +157,25 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsO
     EXPECT_EQ(title, "Brelmoor - Tessaly");
     ASSERT_GT(frame.width, 0u);
     ASSERT_GT(frame.height, 0u);
-    // The splash's "Done" button sits centred below the top third; the
-    // corner stays black.
-    const auto pixel = [&](std::uint32_t x, std::uint32_t y)
+    // The splash's "Done" button sits centred below the top third, 120 by
+    // 32 pixels; the title stands above
+    // it; the bottom corner stays black.
+    const auto lit =
+        [&](std::uint32_t left, std::uint32_t top, std::uint32_t width, std::uint32_t height)
     {
-        const std::size_t at = (static_cast<std::size_t>(y) * frame.width + x) * 4;
-        return frame.pixels[at] + frame.pixels[at + 1] + frame.pixels[at + 2];
+        int count = 0;
+        for (std::uint32_t y = top; y < top + height; ++y)
+            for (std::uint32_t x = left; x < left + width; ++x)
+            {
+                const std::size_t at = (static_cast<std::size_t>(y) * frame.width + x) * 4;
+                count += frame.pixels[at] + frame.pixels[at + 1] + frame.pixels[at + 2] > 0;
+            }
+        return count;
     };
-    EXPECT_EQ(pixel(2, frame.height - 3), 0);
-    const std::uint32_t buttonY = frame.height / 3 + 48;
-    EXPECT_GT(pixel(frame.width / 2 - 50, buttonY), 0);
+    EXPECT_EQ(lit(0, frame.height - 50, 50, 50), 0);
+    EXPECT_GT(lit(frame.width / 2 - 60, frame.height / 3 + 32, 120, 32), 40);
+    // The title above it.
+    EXPECT_GT(lit(frame.width / 2 - 100, frame.height / 3 - 40, 200, 40), 20);
 }
 
 } // namespace
