@@ -434,6 +434,17 @@ TEST(AppDevice, DraggingTheFrameResetsOnceAtTheEndWithTheLastSize)
     ASSERT_EQ(window.posted.size(), 1u);
     EXPECT_EQ(window.posted[0].code, kAppMessageGameLoaded);
 
+    // A reset that fails after a resize is tried again by the next paint.
+    device.calls.clear();
+    device.failResets = 1;
+    app.HandleMessage(Key(MessageKind::EnterSizeMove, 0));
+    app.HandleMessage(Key(MessageKind::ExitSizeMove, 0));
+    EXPECT_EQ(app.deviceLost, 1);
+    app.HandleMessage(Key(MessageKind::Paint, 0));
+    EXPECT_EQ(app.deviceLost, 0);
+    EXPECT_EQ(device.calls, (std::vector<std::string>{"Reset 950x760", "Reset 950x760", "States",
+                                                      "Clear", "Begin", "End", "Present"}));
+
     // Maximising resets at once; minimising changes nothing.
     device.calls.clear();
     size.code = static_cast<std::uint32_t>(platform::SizeKind::Minimized);
