@@ -15,4 +15,12 @@ public:
     explicit Error(const std::string& what) : std::runtime_error(what) {}
 };
 
+// The window could be made but no OpenGL 3.3 core context on it: the machine
+// lacks the driver, which the shell tells the user apart from other failures.
+class NoGlContextError : public Error
+{
+public:
+    explicit NoGlContextError(const std::string& what) : Error(what) {}
+};
+
 } // namespace platform

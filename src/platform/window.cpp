@@ -80,7 +80,7 @@ Window::Window(const std::string& title, int width, int height, const Clock& clo
     {
         const std::string reason = SDL_GetError();
         Destroy();
-        throw Error("cannot create an OpenGL 3.3 core context: " + reason);
+        throw NoGlContextError("cannot create an OpenGL 3.3 core context: " + reason);
     }
     // Presenting waits for the display's refresh where the driver allows it.
     SDL_GL_SetSwapInterval(1);

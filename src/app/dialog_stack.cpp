@@ -1,0 +1,141 @@
+// The stack of dialogs over the game screen: opening one pauses the game
+// and covers the one shown; closing one brings back the covered one. UI
+// events go to the dialog on top.
+
+#include "app/game_app.h"
+
+#include "app/product_strings.h"
+#include "app/vard_dlg.h"
+#include "rules/engine.h"
+#include "world/area.h"
+#include "world/game.h"
+
+void CGameApp::SetDialog(bool, std::shared_ptr<CVARDDlg> dialog)
+{
+    // 1.
+    if (currentDialog)
+        coveredDialogs.push_back(currentDialog);
+    else
+        Pause();
+    // 3. (2, the click, comes with the game's sounds.)
+    currentDialog = std::move(dialog);
+    SetCurrentCursor(arrowCursor);
+    // 4 to 6.
+    RebuildUI();
+    UpdateTitle();
+    RequestRedraw();
+}
+
+void CGameApp::UpdateTitle()
+{
+    window->SetTitle(GetProductName() + " - " + currentDialog->GetTitle());
+}
+
+void CGameApp::CloseDialog()
+{
+    // 2.
+    std::shared_ptr<CVARDDlg> closing = std::move(currentDialog);
+    currentDialog.reset();
+    // 3.
+    std::string text = GetProductName();
+    if (gameLoaded != 0 && engine->Game().GetCurrentArea() != nullptr)
+        text += " - " + engine->Game().GetCurrentArea()->GetTitle();
+    window->SetTitle(text);
+    // 4.
+    RebuildUI();
+    // 6 and 7.
+    closing->OnClosed(this);
+    Resume();
+    // 8. A dialog opened meanwhile stays on top.
+    if (!currentDialog && !coveredDialogs.empty())
+    {
+        std::shared_ptr<CVARDDlg> back = std::move(coveredDialogs.back());
+        coveredDialogs.pop_back();
+        SetDialog(true, std::move(back));
+        return;
+    }
+    // 9.
+    RequestRedraw();
+}
+
+void CGameApp::PumpUIEvents()
+{
+    VARDUI::CUIEventList& events = ui.GetEvents();
+    // Which screen the events belong to is decided once: those queued behind
+    // a click that opened a dialog still belong to the screen clicked.
+    const std::shared_ptr<CVARDDlg> dialog = currentDialog;
+    while (!events.empty())
+    {
+        const std::shared_ptr<VARDUI::CUIEvent> event = events.front();
+        events.pop_front();
+        const auto* button = dynamic_cast<const VARDUI::CUIEventButton*>(event.get());
+        const int id = button ? button->GetId() : 0;
+        if (!dialog)
+        {
+            // The game screen's buttons come with its HUD.
+            if (event->GetType() == VARDUI::kUIEventRedraw)
+                RequestRedraw();
+            continue;
+        }
+        switch (event->GetType())
+        {
+        case VARDUI::kUIEventRedraw:
+            RequestRedraw();
+            break;
+        case VARDUI::kUIEventClick:
+            if (dialog->OnButton(id) != 0)
+            {
+                ui.GetEvents().clear();
+                CloseDialog();
+                return;
+            }
+            break;
+        case VARDUI::kUIEventRightClick:
+            if (dialog->OnRightClick(id) != 0)
+            {
+                ui.GetEvents().clear();
+                CloseDialog();
+                return;
+            }
+            break;
+        case VARDUI::kUIEventDragStart:
+            dialog->OnDragStart(id);
+            break;
+        case VARDUI::kUIEventDragCancel:
+            dialog->OnDragCancel();
+            break;
+        case VARDUI::kUIEventDrop:
+            if (const auto* drop = dynamic_cast<const VARDUI::CUIEventDrop*>(event.get()))
+                dialog->OnDrop(drop->GetSource(), drop->GetTarget());
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void CGameApp::RebuildUI()
+{
+    miniMap = nullptr;
+    hoverWindow = nullptr;
+    pauseButton = nullptr;
+    fastMoveButton = nullptr;
+    exitButton = nullptr;
+    actionWindow = nullptr;
+    portraits.clear();
+    ui.Clear();
+    // The game screen's own widgets come with its HUD.
+    if (currentDialog)
+    {
+        const gfx::Rect client = GetClientRect();
+        currentDialog->BuildUI(&client, &ui);
+    }
+    if (device && device->Get() != nullptr)
+        ui.CreateResources(*device->Get());
+}
+
+gfx::Rect CGameApp::GetClientRect() const
+{
+    const platform::ClientSize size = window->GetClientSize();
+    return {0, 0, size.width, size.height};
+}

@@ -1,0 +1,209 @@
+// The application object: start-up in its fixed order, the message loop and
+// the rebuild after a game or an area has been put in place.
+
+#include "app/game_app.h"
+
+#include "app/product_strings.h"
+#include "app/vard_audio.h"
+#include "app/vard_dlg.h"
+#include "common/exception.h"
+#include "common/random.h"
+#include "platform/audio.h"
+#include "rules/engine.h"
+#include "script/lua_script.h"
+#include "world/event.h"
+#include "world/game.h"
+#include "world/module.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace
+{
+
+// The size the window opens at; the desktop decides where.
+constexpr int kInitialWindowWidth = 1024;
+constexpr int kInitialWindowHeight = 768;
+
+// The program's string table.
+constexpr const char* kTitleString = "NewVARD";
+constexpr const char* kWindowClassString = "NEWVARD";
+
+} // namespace
+
+CGameApp::CGameApp()
+{
+    // Scripts in the module data are built as Lua scripts from the start.
+    VARD::InstallLuaScriptHost();
+}
+
+CGameApp::~CGameApp() = default;
+
+int CGameApp::Run(CAppPlatform& platformServices, const std::string& commandLine)
+{
+    machine = &platformServices;
+    // 1. The strings of the program's string table.
+    title = kTitleString;
+    windowClass = kWindowClassString;
+    // 2. There is no window class to register: its traits (double clicks,
+    // repaint on resize, the arrow pointer) are the window's own.
+    // 3 and 4. The window, with the OpenGL context the drawing needs.
+    if (!CreateMainWindow())
+        return 0;
+    // 5.
+    if (!LoadCursors())
+        return 0;
+    currentCursor = arrowCursor;
+    // 6.
+    if (!CreateEngine(commandLine))
+        return 0;
+    // 7.
+    if (!CreateAudio())
+        return 0;
+    // 8.
+    if (!CreateDevice())
+        return 0;
+    // 9. No accelerator table exists, so every key reaches the procedure.
+    window->Invalidate();
+    // 10.
+    window->PostAppMessage(kAppMessageStarted);
+    // 11.
+    return window->Run([this](const platform::Message& message) { HandleMessage(message); });
+}
+
+bool CGameApp::CreateMainWindow()
+{
+    CMainWindowResult result =
+        machine->CreateMainWindow(title, kInitialWindowWidth, kInitialWindowHeight);
+    if (result.noOpenGl)
+    {
+        ShowMessageBox("OpenGL Error",
+                       "You must have OpenGL 3.3 to run this game, and it could not be started "
+                       "on this display. Install the graphics driver packages that give it (on "
+                       "Debian: libgl1-mesa-dri and libglx-mesa0, or your graphics card's own "
+                       "driver), and re-run this game once they are installed.",
+                       platform::MessageBoxIcon::Error);
+        return false;
+    }
+    if (!result.window)
+        return false;
+    window = std::move(result.window);
+    // The desktop asks no window procedure for its smallest size: it is told.
+    window->SetMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
+    window->SetTitle(GetProductName() + " - Welcome");
+    window->Show();
+    return true;
+}
+
+bool CGameApp::LoadCursors()
+{
+    return window->LoadCursors();
+}
+
+bool CGameApp::CreateEngine(const std::string& commandLine)
+{
+    std::string path = commandLine;
+    try
+    {
+        engine.reset();
+        engine = std::make_shared<VARD::CEngine>();
+        SeedRandom(machine->GetTickCount());
+        if (path.empty())
+            path = (machine->GetExecutableFolder() / "module.vard").string();
+        // A path naming a file is an archive; a folder, or nothing at all,
+        // is read as a folder tree (which then fails for nothing).
+        std::error_code error;
+        const bool packed = std::filesystem::is_regular_file(path, error);
+        engine->LoadModule(path, packed);
+    }
+    catch (...)
+    {
+        ShowMessageBox("Game Error",
+                       "Failed to load module \"" + path +
+                           "\". The game is broken. Try reinstalling, or contact " +
+                           GetMakerName() + " for support.",
+                       platform::MessageBoxIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CGameApp::CreateAudio()
+{
+    audio = std::make_shared<CVARDAudio2>(engine->GetModule()->GetDataFileFactory(),
+                                          machine->OpenAudioDevice());
+    return true;
+}
+
+void CGameApp::OnGameLoaded()
+{
+    // 1.
+    if (gameLoaded == 0)
+    {
+        RebuildUI();
+        return;
+    }
+    try
+    {
+        // 2 to 5.
+        Pause();
+        SetCurrentCursor(waitCursor);
+        gfx::Device* drawing = device ? device->Get() : nullptr;
+        if (drawing == nullptr)
+            throw CVARDException(5, "no drawing device for the scene");
+        VARD::CGame& game = engine->Game();
+        if (game.GetState() == VARD::kGameOnWorldMap)
+        {
+            mapView.Reset(engine->GetModule()->GetDataFileFactory());
+            mapView.Init(*drawing, game);
+        }
+        else
+        {
+            scene.Reset(engine->GetModule()->GetDataFileFactory());
+            scene.BuildArea(game, *drawing, engine->Module());
+        }
+        sceneBuilt = 1;
+        Resume();
+    }
+    catch (...)
+    {
+        // 7. The pause count stays taken: the program is closing.
+        ShowMessageBox("Game Error",
+                       "Failed to load graphics file. The game is broken. Try reinstalling, or "
+                       "contact " +
+                           GetMakerName() + " for support.",
+                       platform::MessageBoxIcon::Warning);
+        window->PostClose();
+        return;
+    }
+    // 6.
+    RebuildUI();
+}
+
+void CGameApp::SetCurrentCursor(platform::Cursor cursor)
+{
+    currentCursor = cursor;
+    if (window)
+        window->SetCursor(cursor);
+}
+
+void CGameApp::ShowMessageBox(const std::string& caption, const std::string& text,
+                              platform::MessageBoxIcon icon)
+{
+    machine->GetDesktop().ShowMessageBox(caption, text, platform::MessageBoxButtons::Ok, icon);
+}
+
+void CGameApp::StopOnError(const std::string& what)
+{
+    // One box is enough: whatever fails while the close is on its way is
+    // part of the same fault.
+    if (m_Stopping)
+        return;
+    m_Stopping = true;
+    ShowMessageBox("Game Error",
+                   "The game has stopped on an error it cannot recover from (" + what +
+                       "). Try reinstalling, or contact " + GetMakerName() + " for support.",
+                   platform::MessageBoxIcon::Warning);
+    if (window)
+        window->PostClose();
+}

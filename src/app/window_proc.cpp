@@ -1,0 +1,274 @@
+// The window procedure: what each message of the window does, the mouse
+// going to the widget tree before the game view, and the game screen's keys.
+
+#include "app/game_app.h"
+
+#include "app/shell_dialogs.h"
+#include "app/vard_dlg.h"
+#include "common/exception.h"
+#include "rules/engine.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/game.h"
+
+#include <exception>
+
+namespace vk = platform::vk;
+using platform::MessageKind;
+
+void CGameApp::HandleMessage(const platform::Message& message)
+{
+    // After a fatal error only the close on its way is handled.
+    if (m_Stopping && message.kind != MessageKind::Close)
+        return;
+    try
+    {
+        Dispatch(message);
+    }
+    catch (const CVARDException& error)
+    {
+        StopOnError(error.Describe());
+    }
+    catch (const std::exception& error)
+    {
+        StopOnError(error.what());
+    }
+    catch (...)
+    {
+        StopOnError("unknown failure");
+    }
+}
+
+void CGameApp::Dispatch(const platform::Message& message)
+{
+    const VARDUI::Point point{message.x, message.y};
+    switch (message.kind)
+    {
+    case MessageKind::Close:
+        // The message loop ends once this returns.
+        break;
+    case MessageKind::Size:
+        OnSize(static_cast<platform::SizeKind>(message.code), message.x, message.y);
+        break;
+    case MessageKind::Paint:
+        OnPaint();
+        break;
+    case MessageKind::KeyDown:
+        OnKeyDown(message.code);
+        break;
+    case MessageKind::KeyUp:
+    case MessageKind::SysKeyUp:
+        // The markup shown while CTRL is held goes away.
+        RequestRedraw();
+        break;
+    case MessageKind::SysKeyDown:
+        // F10 comes as a system key; other keys under ALT are swallowed.
+        if (message.code == vk::kF10)
+            OnKeyDown(vk::kF10);
+        else
+            RequestRedraw();
+        break;
+    case MessageKind::Timer:
+        // The game timer's ticks are run by the game's pacing, which is not
+        // part of this screen yet; other timers are not ours.
+        break;
+    case MessageKind::MouseMove:
+        OnMouseMove(message);
+        break;
+    case MessageKind::LeftDown:
+        OnLButtonDown(message.flags, point);
+        break;
+    case MessageKind::LeftUp:
+        if (ui.DispatchMouse(VARDUI::kUIMouseLeftUp, &point) != 0)
+            PumpUIEvents();
+        break;
+    case MessageKind::LeftDoubleClick:
+    case MessageKind::RightDown:
+        OnRButtonDown(point);
+        break;
+    case MessageKind::MouseLeave:
+        // Leaving the window ends a press or a drag as a release would.
+        mouseTracked = 0;
+        if (ui.DispatchMouse(VARDUI::kUIMouseLeftUp, nullptr) != 0)
+            PumpUIEvents();
+        break;
+    case MessageKind::EnterSizeMove:
+        inSizeMove = 1;
+        if (device)
+            ReleaseDeviceResources();
+        break;
+    case MessageKind::ExitSizeMove:
+        OnExitSizeMove();
+        break;
+    case MessageKind::App:
+        if (message.code == kAppMessageStarted)
+            OnStarted();
+        else if (message.code == kAppMessageGameLoaded)
+            OnGameLoaded();
+        break;
+    }
+}
+
+void CGameApp::OnStarted()
+{
+    const platform::ClientSize size = window->GetClientSize();
+    if (size.width < kMinimumWindowWidth || size.height < kMinimumWindowHeight)
+        window->SetClientSize(kMinimumWindowWidth, kMinimumWindowHeight);
+    SetDialog(true, std::make_shared<CSplashDlg>());
+}
+
+void CGameApp::OnMouseMove(const platform::Message& message)
+{
+    mousePoint = {message.x, message.y};
+    mouseTracked = 1;
+    window->TrackMouseLeave();
+    // The hover window follows the pointer over the widgets.
+    if (ui.DispatchMouse(VARDUI::kUIMouseMove, &mousePoint) != 0)
+        PumpUIEvents();
+}
+
+void CGameApp::OnLButtonDown(std::uint32_t, const VARDUI::Point& point)
+{
+    if (ui.DispatchMouse(VARDUI::kUIMouseLeftDown, &point) != 0)
+        PumpUIEvents();
+    // A press the widgets leave goes to the game view's orders, which come
+    // with the game screen.
+}
+
+void CGameApp::OnRButtonDown(const VARDUI::Point& point)
+{
+    if (ui.DispatchMouse(VARDUI::kUIMouseRight, &point) != 0)
+    {
+        PumpUIEvents();
+        return;
+    }
+    if (currentDialog || gameLoaded == 0 || IsOnWorldMap() || sceneBuilt == 0)
+        return;
+    gfx::Device* drawing = device ? device->Get() : nullptr;
+    VARD::CArea* area = engine->Game().GetCurrentArea();
+    if (drawing == nullptr || area == nullptr)
+        return;
+    const VARDGraph::PickResult picked =
+        scene.Pick(*drawing, static_cast<float>(point.x), static_cast<float>(point.y), *area);
+    if (picked.kind != VARDGraph::kPickActor)
+        return;
+    std::shared_ptr<VARD::CActor> shared;
+    for (const auto& candidate : area->Actors())
+        if (candidate.get() == picked.thing)
+            shared = candidate;
+    if (!shared)
+        return;
+    if (shared->GetAttitude() == VARD::kAttitudeParty)
+        SetDialog(false, std::make_shared<CActorInfoDlg>(this, shared));
+    else
+        SetDialog(false, std::make_shared<CMonsterDlg>(shared));
+}
+
+void CGameApp::OnKeyDown(std::uint32_t key)
+{
+    // 1. A dialog takes every key.
+    if (currentDialog)
+    {
+        const int shift = window->IsDown(vk::kShift) ? 1 : 0;
+        if (currentDialog->OnKey(static_cast<int>(key), shift) != 0)
+            CloseDialog();
+        else
+            RequestRedraw();
+        return;
+    }
+    // 2.
+    if (gameLoaded == 0)
+        return;
+    // 3.
+    OnKeyOfGame(key);
+    // 4.
+    if (IsOnWorldMap())
+    {
+        RequestRedraw();
+        return;
+    }
+    // 5.
+    OnKeyOfArea(key);
+    // 6.
+    RequestRedraw();
+}
+
+// The keys that work wherever the game is, the world map included.
+void CGameApp::OnKeyOfGame(std::uint32_t key)
+{
+    switch (key)
+    {
+    case vk::kSpace:
+        TogglePause(false);
+        break;
+    case vk::kReturn:
+        SetDialog(false, std::make_shared<CVARDGameMenuDlg>());
+        break;
+    case vk::kSlash:
+        ShowHelp(false);
+        break;
+    default:
+        break;
+    }
+}
+
+// The keys of the game screen in an area.
+void CGameApp::OnKeyOfArea(std::uint32_t key)
+{
+    const std::shared_ptr<VARD::CActor> selected = GetSelectedActor();
+    if (key >= vk::kDigit0 + 1 && key <= vk::kDigit0 + 6)
+    {
+        SelectPartyMember(key - (vk::kDigit0 + 1));
+        return;
+    }
+    switch (key)
+    {
+    case vk::kInsert:
+        SetDialog(false, std::make_shared<CWizardDlg>());
+        break;
+    case 'N':
+        if (selected)
+            SetDialog(false, std::make_shared<CActorInfoDlg>(this, selected));
+        break;
+    case 'I':
+        if (selected)
+            SetDialog(false, std::make_shared<CActorInvDlg>(this, selected));
+        break;
+    case 'B':
+        if (selected)
+            SetDialog(false, std::make_shared<CActorSpellsDlg>(this, selected));
+        break;
+    case 'J':
+        if (selected)
+            SetDialog(false, std::make_shared<CActorJournalDlg>(this, selected));
+        break;
+    case 'M':
+        SetDialog(false, std::make_shared<CVARDMapDlg>(engine->Game().GetCurrentArea()));
+        break;
+    case 'G':
+        SetDialog(false, std::make_shared<CVARDMsgDlg>(&messageLog));
+        break;
+    case vk::kTab:
+        SelectNextPartyMember();
+        break;
+    case vk::kDigit0:
+        SelectWholeParty();
+        break;
+    case 'F':
+        ToggleFastMove(true);
+        break;
+    case 'V':
+        ShowVolume(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameApp::RequestRedraw()
+{
+    // While the game runs in an area its timer repaints.
+    const bool running = gameLoaded != 0 && !currentDialog && playerPaused == 0 && !IsOnWorldMap();
+    if (!running)
+        window->Invalidate();
+}
