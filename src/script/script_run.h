@@ -27,7 +27,7 @@ namespace ScriptHost
 // per kBytesPerStep bytes that a library function reads or Lua allocates.
 // A plain loop runs about 100 million instructions a second.
 constexpr std::uint64_t kStepBudget = 20'000'000;
-constexpr std::uint64_t kBytesPerStep = 64;
+constexpr std::uint64_t kBytesPerStep = 16;
 // Processor time, for work no step counts (comparing or converting long
 // strings), checked at least every kHookInterval instructions.
 constexpr double kTimeLimitSeconds = 2.0;
