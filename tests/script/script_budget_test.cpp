@@ -92,7 +92,8 @@ TEST(ScriptBudget, HostileScriptsStopAtTheirLimitAndTheGameGoesOn)
         }
 
         EXPECT_EQ(RunBody(engine.get(), "vard_message(context, 'still here') return 7"), 7) << name;
-        EXPECT_EQ(RulesTest::DrainMessages(engine->Game()), std::vector<std::string>{"18 still here"})
+        EXPECT_EQ(RulesTest::DrainMessages(engine->Game()),
+                  std::vector<std::string>{"18 still here"})
             << name;
     }
     EXPECT_GE(bodies, 20);
@@ -235,6 +236,71 @@ TEST(ScriptBudget, ArgumentsAtTheirBounds)
         EXPECT_EQ(code, c.code) << c.body;
         EXPECT_TRUE(RulesTest::DrainMessages(engine->Game()) == c.messages) << c.body;
     }
+}
+
+} // namespace
+
+namespace
+{
+
+// The counted pattern functions give what Lua 5.1's own give, and the
+// charged library functions still work.
+TEST(ScriptBudget, LibraryFunctionsKeepTheirResults)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    const std::string body = R"lua(
+local out = { }
+local function put( ... )
+  local parts = { ... }
+  for i = 1 , select( "#" , ... ) do parts[ i ] = tostring( parts[ i ] ) end
+  table.insert( out , table.concat( parts , "," ) )
+end
+put( string.find( "hello world" , "o w" ) )
+put( string.find( "hello" , "l+" ) )
+put( string.find( "hello" , "xyz" ) )
+put( string.find( "a.b" , "." , 1 , true ) )
+put( string.find( "abc" , "" , 10 ) )
+put( string.find( "abc" , "b" , -1 ) )
+put( string.find( "THE (quick) fox" , "%((%a+)%)" ) )
+put( string.find( "THE (quick) fox" , "%f[%a]%a+" , 5 ) )
+put( string.match( "key = value" , "(%w+)%s*=%s*(%w+)" ) )
+put( string.match( "hello" , "()ll()" ) )
+put( string.match( "  trim  " , "^%s*(.-)%s*$" ) )
+put( string.match( "[[x]]y" , "%b[]" ) )
+put( string.match( "aaa" , "a-b" ) , string.match( "aaab" , "a-b" ) )
+put( string.match( "abcabc" , "(abc)%1" ) , string.match( "]" , "[]]" ) , string.match( "a-b" , "[a%-]+" ) )
+put( string.match( "x1_" , "^[%a_][%w_]*$" ) , string.match( "2024-01-02" , "(%d+)-(%d+)-(%d+)" ) )
+put( string.gsub( "hello world" , "o" , "0" ) )
+put( string.gsub( "abc" , "%w" , "%0%0" ) )
+put( string.gsub( "hello world" , "(%w+)" , "<%1>" ) )
+put( string.gsub( "abc" , "" , "-" ) )
+put( string.gsub( "$name is $age" , "%$(%w+)" , { name = "Bob" , age = 3 } ) )
+put( string.gsub( "abc" , "%w" , function( c ) return c:upper( ) .. "." end ) )
+put( string.gsub( "hello" , "l" , "L" , 1 ) , string.gsub( "hello" , "(l)(l)" , "%2%1" ) )
+put( string.gsub( "abc" , "^." , "x" ) , ( "x" ):rep( 3 ) )
+local pairs_seen = { }
+for k , v in string.gmatch( "a=1, b=2" , "(%w+)=(%w+)" ) do table.insert( pairs_seen , k .. v ) end
+local carets = 0
+for _ in string.gmatch( "^a^a" , "^a" ) do carets = carets + 1 end
+put( table.concat( pairs_seen ) , carets )
+put( pcall( string.match , "x" , "[a" ) )
+local t = { 3 , 1 , 2 }
+table.sort( t )
+table.insert( t , 1 , 0 )
+table.remove( t , 2 )
+put( table.concat( t ) , string.upper( "ab" ) , string.format( "%d-%s" , 7 , "x" ) , tonumber( "12" ) )
+vard_message( context , table.concat( out , "|" ) )
+)lua";
+    VARD::CLuaScript script("function vard_script( context )\n" + body + "\nend\n");
+    VARD::CScriptContext context;
+    script.Run(engine.get(), context);
+    // As Lua 5.1's own library prints them.
+    const std::string expected =
+        "18 5,7|3,4|nil|2,2|4,3|nil|5,11,quick|6,10|key,value|3,5|trim|[[x]]|nil,aaab|abc,],a-|"
+        "x1_,2024,01,02|hell0 w0rld,2|aabbcc,3|<hello> <world>,2|-a-b-c-,4|Bob is 3,2|"
+        "A.B.C.,3|heLlo,hello,1|xbc,xxx|a1b2,2|false,malformed pattern (missing ']')|"
+        "023,AB,7-x,12";
+    EXPECT_EQ(RulesTest::DrainMessages(engine->Game()), std::vector<std::string>{expected});
 }
 
 } // namespace
