@@ -383,9 +383,14 @@ void PassOnStop(lua_State* state)
 void Charge(lua_State* state, std::uint64_t steps)
 {
     CScriptBudget& budget = *RunOf(state).budget;
+    const std::uint64_t before = budget.steps;
     budget.steps += steps;
     if (budget.steps > kStepBudget)
         Stop(state, "step budget spent");
+    // The clock, too, is read about as often as the count hook reads it.
+    if (budget.steps / kHookInterval != before / kHookInterval &&
+        ThreadSeconds() - budget.startSeconds > kTimeLimitSeconds)
+        Stop(state, "time limit reached");
 }
 
 std::int32_t ToInteger(double value)

@@ -29,7 +29,7 @@ namespace ScriptHost
 constexpr std::uint64_t kStepBudget = 20'000'000;
 constexpr std::uint64_t kBytesPerStep = 16;
 // Processor time, for work no step counts (comparing or converting long
-// strings), checked at least every kHookInterval instructions.
+// strings), read about every kHookInterval steps.
 constexpr double kTimeLimitSeconds = 2.0;
 constexpr int kHookInterval = 1000;
 // Lua heap of all runs open at once.
