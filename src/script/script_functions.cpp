@@ -595,11 +595,12 @@ bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
     return lua_type(state, 1) == LUA_TLIGHTUSERDATA && lua_touserdata(state, 1) == run.context;
 }
 
-// Texts a script hands the game are bounded one by one, and so is all that
-// the calls of one budget leave in the game.
+// A call costs steps; texts a script hands the game are bounded one by one,
+// and so is all that the calls of one budget leave in the game.
 void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
+    Charge(state, kGameCallSteps);
     std::size_t bytes = kRecordBytes;
     for (int index = 2; index <= lua_gettop(state); ++index)
     {

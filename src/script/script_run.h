@@ -34,6 +34,8 @@ constexpr double kTimeLimitSeconds = 2.0;
 constexpr int kHookInterval = 1000;
 // Lua heap of all runs open at once.
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
+// Each call of a game function, for the work it does in the game.
+constexpr std::uint64_t kGameCallSteps = 1000;
 // Texts and records a script hands the game (messages, journal entries,
 // choices, tags, names, created items, events), each charged its length plus
 // kRecordBytes; and the longest single text a game function takes.
