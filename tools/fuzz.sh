@@ -89,12 +89,16 @@ done
 for save in "$saves"/*.sav; do
   seed rules_save_fuzz "$(basename "$save" .sav)" - "$save"
 done
-# Scripts: the body of every <lua> block of the demo module.
+# Scripts: the body of every <lua> block of the demo module,
 mkdir -p "$corpus/script_run_fuzz-seed"
 awk -v dir="$corpus/script_run_fuzz-seed" '
   /<lua>/ { n++; inside = 1; file = sprintf("%s/demo_%03d.lua", dir, n) }
   inside { line = $0; sub(/.*<lua>/, "", line); sub(/<\/lua>.*/, "", line); print line > file }
   /<\/lua>/ { inside = 0; close(file) }' data/demo/*.vard
+# and the hostile scripts the host must stop.
+for script in tests/data/fuzz/seeds/script_*.lua; do
+  seed script_run_fuzz "$(basename "$script" .lua)" - "$script"
+done
 "$build/bin/vardpack" data/demo "$corpus/demo.vard"
 "$build/bin/vardpack" tests/data/world "$corpus/fixtures.vard"
 seed common_archive_fuzz demo - "$corpus/demo.vard"

@@ -109,6 +109,8 @@ void CEngine::RunTalkState(CActor& speaker, CTalkState& state, CTalkTarget& targ
     auto* thing = dynamic_cast<CThing*>(&target);
     if (thing == nullptr)
         throw CVARDException(2, "the talk partner \"" + target.GetTalkName() + "\" is no thing");
+    // The states of one conversation share one script budget.
+    const CScriptRunGroup budget;
     CTalkState* current = &state;
     for (int step = 0;; ++step)
     {

@@ -2,11 +2,15 @@
 
 #include "common/exception.h"
 #include "script/script_run.h"
+#include "world/script_record.h"
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <new>
@@ -20,12 +24,33 @@ namespace ScriptHost
 namespace
 {
 
-// The count hook looks at the budget this often.
-constexpr int kHookInterval = 1000;
+const char* const kStopText = "script stopped\n";
 
-const char* const kAbortText = "script stopped\n";
-
+// The budget of the runs open on this thread, and the run group it belongs to.
 thread_local int t_Nesting = 0;
+thread_local CScriptBudget t_Budget;
+thread_local std::uint64_t t_BudgetGroup = 0;
+
+double ThreadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// An outermost run opens a new budget unless it belongs to the group whose
+// budget is open already.
+void OpenBudget()
+{
+    if (t_Nesting > 0)
+        return;
+    const std::uint64_t group = CScriptRunGroup::Current();
+    if (group != 0 && group == t_BudgetGroup)
+        return;
+    t_Budget = CScriptBudget{};
+    t_Budget.startSeconds = ThreadSeconds();
+    t_BudgetGroup = group;
+}
 
 class CNestingGuard
 {
@@ -33,7 +58,10 @@ public:
     CNestingGuard()
     {
         if (t_Nesting >= kMaxNesting)
-            throw CVARDException(6, "scripts nested too deeply");
+        {
+            MarkStopped(t_Budget, "scripts nested too deeply");
+            throw CVARDException(6, "script stopped: scripts nested too deeply");
+        }
         ++t_Nesting;
     }
     ~CNestingGuard() { --t_Nesting; }
@@ -41,33 +69,174 @@ public:
     CNestingGuard& operator=(const CNestingGuard&) = delete;
 };
 
+// Growth fails once the budget is spent, so a C function that allocates in a
+// loop ends at its next allocation.
 void* LimitedAlloc(void* userData, void* block, std::size_t oldSize, std::size_t newSize)
 {
-    auto& run = *static_cast<CScriptRun*>(userData);
+    CScriptBudget& budget = *static_cast<CScriptRun*>(userData)->budget;
     if (newSize == 0)
     {
         std::free(block);
-        run.memory -= oldSize;
+        budget.memory -= oldSize;
         return nullptr;
     }
-    if (newSize > oldSize && newSize - oldSize > kMemoryLimit - run.memory)
-        return nullptr;
+    if (newSize > oldSize)
+    {
+        if (budget.stopped)
+            return nullptr;
+        if (newSize - oldSize > kMemoryLimit - budget.memory)
+        {
+            MarkStopped(budget, "Lua memory limit reached");
+            return nullptr;
+        }
+        budget.steps += (newSize - oldSize) / kBytesPerStep;
+        if (budget.steps > kStepBudget)
+            MarkStopped(budget, "step budget spent");
+    }
     void* grown = std::realloc(block, newSize);
     if (grown != nullptr)
-        run.memory = run.memory - oldSize + newSize;
+        budget.memory = budget.memory - oldSize + newSize;
     return grown;
 }
 
+bool IsHalted(const CScriptRun& run)
+{
+    return run.budget->stopped || run.pending;
+}
+
+// Raises the stop on every instruction once the run is halted. It may fire
+// inside an xpcall handler, which Lua runs with hooks off when the error came
+// from a hook; the handler guard below keeps such a handler from running.
 void CountHook(lua_State* state, lua_Debug*)
 {
     CScriptRun& run = RunOf(state);
-    run.instructions += kHookInterval;
-    if (run.instructions > kInstructionBudget)
-        Abort(state, run);
-    if (run.aborting)
+    CScriptBudget& budget = *run.budget;
+    budget.steps += kHookInterval;
+    if (budget.steps > kStepBudget)
+        MarkStopped(budget, "step budget spent");
+    else if (ThreadSeconds() - budget.startSeconds > kTimeLimitSeconds)
+        MarkStopped(budget, "time limit reached");
+    if (IsHalted(run))
     {
-        lua_pushstring(state, kAbortText);
+        lua_sethook(state, CountHook, LUA_MASKCOUNT, 1);
+        lua_pushstring(state, kStopText);
         lua_error(state);
+    }
+}
+
+// pcall and xpcall as Lua's, except that a halted run's error goes on.
+int GuardedPcall(lua_State* state)
+{
+    luaL_checkany(state, 1);
+    const int status = lua_pcall(state, lua_gettop(state) - 1, LUA_MULTRET, 0);
+    PassOnStop(state);
+    lua_pushboolean(state, status == 0 ? 1 : 0);
+    lua_insert(state, 1);
+    return lua_gettop(state);
+}
+
+int GuardedHandler(lua_State* state)
+{
+    if (IsHalted(RunOf(state)))
+    {
+        lua_pushstring(state, kStopText);
+        return 1;
+    }
+    lua_pushvalue(state, lua_upvalueindex(1));
+    lua_insert(state, 1);
+    lua_call(state, lua_gettop(state) - 1, 1);
+    return 1;
+}
+
+int GuardedXpcall(lua_State* state)
+{
+    luaL_checkany(state, 2);
+    lua_settop(state, 2);
+    lua_pushcclosure(state, GuardedHandler, 1);
+    lua_insert(state, 1);
+    const int status = lua_pcall(state, 0, LUA_MULTRET, 1);
+    PassOnStop(state);
+    lua_pushboolean(state, status == 0 ? 1 : 0);
+    lua_replace(state, 1);
+    return lua_gettop(state);
+}
+
+// What a library call costs beyond its one step, by what it works through.
+enum class CallCost
+{
+    Texts,       // every text argument, byte by byte
+    Length,      // the table's elements
+    InsertAt,    // the elements it shifts, when a position is given
+    RemoveAt,    // likewise
+    Repetitions, // the count, and the bytes it makes
+    Sort,        // n log n comparisons
+    WholeHeap,   // may walk everything the runs hold
+};
+
+std::uint64_t CallSteps(lua_State* state, CallCost cost)
+{
+    const int arguments = lua_gettop(state);
+    double steps = 1;
+    switch (cost)
+    {
+    case CallCost::Texts:
+        for (int index = 1; index <= arguments; ++index)
+            if (lua_type(state, index) == LUA_TSTRING)
+                steps += static_cast<double>(lua_objlen(state, index) / kBytesPerStep);
+        break;
+    case CallCost::Length:
+        steps += static_cast<double>(lua_objlen(state, 1));
+        break;
+    case CallCost::InsertAt:
+        if (arguments >= 3)
+            steps += static_cast<double>(lua_objlen(state, 1));
+        break;
+    case CallCost::RemoveAt:
+        if (arguments >= 2)
+            steps += static_cast<double>(lua_objlen(state, 1));
+        break;
+    case CallCost::Repetitions:
+    {
+        const double count = std::max(0.0, lua_tonumber(state, 2));
+        steps += count + count * static_cast<double>(lua_objlen(state, 1)) /
+                             static_cast<double>(kBytesPerStep);
+        break;
+    }
+    case CallCost::Sort:
+    {
+        const double count = static_cast<double>(lua_objlen(state, 1));
+        steps += count * std::log2(count + 1);
+        break;
+    }
+    case CallCost::WholeHeap:
+        steps += static_cast<double>(RunOf(state).budget->memory / kBytesPerStep);
+        break;
+    }
+    if (!(steps <= static_cast<double>(kStepBudget)))
+        return kStepBudget + 1;
+    return static_cast<std::uint64_t>(steps);
+}
+
+int ChargedCall(lua_State* state)
+{
+    Charge(state,
+           CallSteps(state, static_cast<CallCost>(lua_tointeger(state, lua_upvalueindex(2)))));
+    const int arguments = lua_gettop(state);
+    lua_pushvalue(state, lua_upvalueindex(1));
+    lua_insert(state, 1);
+    lua_call(state, arguments, LUA_MULTRET);
+    return lua_gettop(state);
+}
+
+// Wraps the named functions of the table on top of the stack.
+void ChargeCalls(lua_State* state, std::initializer_list<const char*> names, CallCost cost)
+{
+    for (const char* name : names)
+    {
+        lua_getfield(state, -1, name);
+        lua_pushinteger(state, static_cast<lua_Integer>(cost));
+        lua_pushcclosure(state, ChargedCall, 2);
+        lua_setfield(state, -2, name);
     }
 }
 
@@ -113,7 +282,33 @@ void OpenSandboxLibraries(lua_State* state)
         lua_getfield(state, -2, name);
         lua_setfield(state, -2, name);
     }
+    ChargeCalls(state, {"date"}, CallCost::Texts);
     lua_setfield(state, LUA_GLOBALSINDEX, LUA_OSLIBNAME);
+    lua_pop(state, 1);
+
+    // Library calls that work through their input count it against the
+    // budget; the allocator counts what they make.
+    lua_pushvalue(state, LUA_GLOBALSINDEX);
+    lua_pushcfunction(state, GuardedPcall);
+    lua_setfield(state, -2, "pcall");
+    lua_pushcfunction(state, GuardedXpcall);
+    lua_setfield(state, -2, "xpcall");
+    ChargeCalls(state, {"tonumber", "tostring"}, CallCost::Texts);
+    ChargeCalls(state, {"collectgarbage"}, CallCost::WholeHeap);
+    lua_pop(state, 1);
+
+    lua_getfield(state, LUA_GLOBALSINDEX, LUA_STRLIBNAME);
+    OpenCountedPatterns(state);
+    ChargeCalls(state, {"upper", "lower", "reverse", "format"}, CallCost::Texts);
+    ChargeCalls(state, {"rep"}, CallCost::Repetitions);
+    lua_pop(state, 1);
+
+    lua_getfield(state, LUA_GLOBALSINDEX, LUA_TABLIBNAME);
+    ChargeCalls(state, {"concat", "foreachi"}, CallCost::Length);
+    ChargeCalls(state, {"insert"}, CallCost::InsertAt);
+    ChargeCalls(state, {"remove"}, CallCost::RemoveAt);
+    ChargeCalls(state, {"sort"}, CallCost::Sort);
+    ChargeCalls(state, {"maxn", "foreach"}, CallCost::WholeHeap);
     lua_pop(state, 1);
 }
 
@@ -159,10 +354,43 @@ CScriptRun& RunOf(lua_State* state)
     return *static_cast<CScriptRun*>(userData);
 }
 
-void Abort(lua_State* state, CScriptRun& run)
+void MarkStopped(CScriptBudget& budget, const char* reason)
 {
-    run.aborting = true;
+    if (budget.stopped)
+        return;
+    budget.stopped = true;
+    budget.reason = reason;
+}
+
+void Stop(lua_State* state, const char* reason)
+{
+    MarkStopped(*RunOf(state).budget, reason);
     lua_sethook(state, CountHook, LUA_MASKCOUNT, 1);
+    lua_pushstring(state, kStopText);
+    lua_error(state);
+    std::abort();
+}
+
+void PassOnStop(lua_State* state)
+{
+    if (!IsHalted(RunOf(state)))
+        return;
+    lua_sethook(state, CountHook, LUA_MASKCOUNT, 1);
+    lua_pushstring(state, kStopText);
+    lua_error(state);
+}
+
+void Charge(lua_State* state, std::uint64_t steps)
+{
+    CScriptBudget& budget = *RunOf(state).budget;
+    const std::uint64_t before = budget.steps;
+    budget.steps += steps;
+    if (budget.steps > kStepBudget)
+        Stop(state, "step budget spent");
+    // The clock, too, is read about as often as the count hook reads it.
+    if (budget.steps / kHookInterval != before / kHookInterval &&
+        ThreadSeconds() - budget.startSeconds > kTimeLimitSeconds)
+        Stop(state, "time limit reached");
 }
 
 std::int32_t ToInteger(double value)
@@ -183,13 +411,21 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
 {
     using namespace ScriptHost;
     context.engine = engine;
+    OpenBudget();
     CNestingGuard nesting;
+    if (t_Budget.stopped)
+        throw CVARDException(6, "script stopped: " + t_Budget.reason);
 
     CScriptRun run;
     run.context = &context;
+    run.budget = &t_Budget;
     std::unique_ptr<lua_State, StateCloser> state(lua_newstate(LimitedAlloc, &run));
     if (!state)
+    {
+        if (t_Budget.stopped)
+            throw CVARDException(6, "script stopped: " + t_Budget.reason);
         throw std::bad_alloc();
+    }
     lua_sethook(state.get(), CountHook, LUA_MASKCOUNT, kHookInterval);
 
     const int status = lua_cpcall(state.get(), RunProtected, const_cast<std::string*>(&m_Source));
@@ -202,6 +438,8 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
     state.reset();
     if (run.pending)
         std::rethrow_exception(run.pending);
+    if (t_Budget.stopped)
+        throw CVARDException(6, "script stopped: " + t_Budget.reason);
     throw CVARDException(6, "script failed: " + message);
 }
 

@@ -533,58 +533,62 @@ struct CFunctionSpec
     bool talkOnly;
     // A game failure leaves the run as it is instead of "internal error".
     bool passesFailures;
+    // The call hands the game texts or makes records that stay in it.
+    bool keeps;
 };
 
 constexpr bool kTalk = true;
 constexpr bool kAny = false;
 constexpr bool kPasses = true;
 constexpr bool kCaught = false;
+constexpr bool kKeeps = true;
+constexpr bool kReads = false;
 
 constexpr std::array<CFunctionSpec, 44> kFunctions{{
-    {"vard_talk", Talk, kTalk, kPasses},
-    {"vard_chatter", Chatter, kAny, kCaught},
-    {"vard_shout", Shout, kAny, kCaught},
-    {"vard_add_talk_path", AddTalkPath, kTalk, kCaught},
-    {"vard_is_in_party", IsInParty, kAny, kPasses},
-    {"vard_is_main_actor", IsMainActor, kAny, kCaught},
-    {"vard_goto_state", GotoState, kTalk, kCaught},
-    {"vard_diplomacy_check", DiplomacyCheck, kTalk, kCaught},
-    {"vard_end_talk", EndTalk, kTalk, kPasses},
-    {"vard_set_tag", SetTag, kAny, kCaught},
-    {"vard_set_tag_value", SetTagValue, kAny, kCaught},
-    {"vard_journal", Journal, kAny, kCaught},
-    {"vard_join_party", JoinParty, kTalk, kCaught},
-    {"vard_goto_area", GotoArea, kAny, kCaught},
-    {"vard_leave_party", LeaveParty, kAny, kCaught},
-    {"vard_get_special_stat", GetSpecialStat, kAny, kCaught},
-    {"vard_rest", Rest, kAny, kCaught},
-    {"vard_set_resurrection", SetResurrection, kAny, kCaught},
-    {"vard_set_return", SetReturn, kAny, kCaught},
-    {"vard_remove_actor", RemoveActor, kTalk, kCaught},
-    {"vard_check_assigned", CheckAssigned, kAny, kCaught},
-    {"vard_assign_quest", AssignQuest, kAny, kCaught},
-    {"vard_store", Store, kTalk, kCaught},
-    {"vard_check_tag", CheckTag, kAny, kCaught},
-    {"vard_get_tag_value", GetTagValue, kAny, kCaught},
-    {"vard_reveal_area", RevealArea, kAny, kCaught},
-    {"vard_message", Message, kAny, kCaught},
-    {"vard_give_gold", GiveGold, kAny, kCaught},
-    {"vard_give_item", GiveItem, kAny, kCaught},
-    {"vard_remove_item", RemoveItem, kAny, kCaught},
-    {"vard_has_item", HasItem, kAny, kCaught},
-    {"vard_attack", Attack, kAny, kCaught},
-    {"vard_get_level", GetLevel, kAny, kPasses},
-    {"vard_get_gold", GetGold, kAny, kPasses},
-    {"vard_win", Win, kAny, kCaught},
-    {"vard_dialog_box", DialogBox, kAny, kCaught},
-    {"vard_has_faction", HasFaction, kAny, kPasses},
-    {"vard_get_faction_rank", GetFactionRank, kAny, kPasses},
-    {"vard_set_faction_rank", SetFactionRank, kAny, kCaught},
-    {"vard_get_name", GetName, kAny, kCaught},
-    {"vard_empty_party", EmptyParty, kAny, kCaught},
-    {"vard_is_dead", IsDead, kAny, kCaught},
-    {"vard_is_in_area", IsInArea, kAny, kCaught},
-    {"vard_get_time", GetTime, kAny, kPasses},
+    {"vard_talk", Talk, kTalk, kPasses, kKeeps},
+    {"vard_chatter", Chatter, kAny, kCaught, kKeeps},
+    {"vard_shout", Shout, kAny, kCaught, kKeeps},
+    {"vard_add_talk_path", AddTalkPath, kTalk, kCaught, kKeeps},
+    {"vard_is_in_party", IsInParty, kAny, kPasses, kReads},
+    {"vard_is_main_actor", IsMainActor, kAny, kCaught, kReads},
+    {"vard_goto_state", GotoState, kTalk, kCaught, kReads},
+    {"vard_diplomacy_check", DiplomacyCheck, kTalk, kCaught, kKeeps},
+    {"vard_end_talk", EndTalk, kTalk, kPasses, kReads},
+    {"vard_set_tag", SetTag, kAny, kCaught, kKeeps},
+    {"vard_set_tag_value", SetTagValue, kAny, kCaught, kKeeps},
+    {"vard_journal", Journal, kAny, kCaught, kKeeps},
+    {"vard_join_party", JoinParty, kTalk, kCaught, kKeeps},
+    {"vard_goto_area", GotoArea, kAny, kCaught, kKeeps},
+    {"vard_leave_party", LeaveParty, kAny, kCaught, kKeeps},
+    {"vard_get_special_stat", GetSpecialStat, kAny, kCaught, kReads},
+    {"vard_rest", Rest, kAny, kCaught, kKeeps},
+    {"vard_set_resurrection", SetResurrection, kAny, kCaught, kKeeps},
+    {"vard_set_return", SetReturn, kAny, kCaught, kKeeps},
+    {"vard_remove_actor", RemoveActor, kTalk, kCaught, kKeeps},
+    {"vard_check_assigned", CheckAssigned, kAny, kCaught, kReads},
+    {"vard_assign_quest", AssignQuest, kAny, kCaught, kKeeps},
+    {"vard_store", Store, kTalk, kCaught, kKeeps},
+    {"vard_check_tag", CheckTag, kAny, kCaught, kReads},
+    {"vard_get_tag_value", GetTagValue, kAny, kCaught, kReads},
+    {"vard_reveal_area", RevealArea, kAny, kCaught, kKeeps},
+    {"vard_message", Message, kAny, kCaught, kKeeps},
+    {"vard_give_gold", GiveGold, kAny, kCaught, kKeeps},
+    {"vard_give_item", GiveItem, kAny, kCaught, kKeeps},
+    {"vard_remove_item", RemoveItem, kAny, kCaught, kReads},
+    {"vard_has_item", HasItem, kAny, kCaught, kReads},
+    {"vard_attack", Attack, kAny, kCaught, kKeeps},
+    {"vard_get_level", GetLevel, kAny, kPasses, kReads},
+    {"vard_get_gold", GetGold, kAny, kPasses, kReads},
+    {"vard_win", Win, kAny, kCaught, kKeeps},
+    {"vard_dialog_box", DialogBox, kAny, kCaught, kKeeps},
+    {"vard_has_faction", HasFaction, kAny, kPasses, kReads},
+    {"vard_get_faction_rank", GetFactionRank, kAny, kPasses, kReads},
+    {"vard_set_faction_rank", SetFactionRank, kAny, kCaught, kKeeps},
+    {"vard_get_name", GetName, kAny, kCaught, kReads},
+    {"vard_empty_party", EmptyParty, kAny, kCaught, kKeeps},
+    {"vard_is_dead", IsDead, kAny, kCaught, kReads},
+    {"vard_is_in_area", IsInArea, kAny, kCaught, kReads},
+    {"vard_get_time", GetTime, kAny, kPasses, kReads},
 }};
 
 bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
@@ -592,8 +596,33 @@ bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
     return lua_type(state, 1) == LUA_TLIGHTUSERDATA && lua_touserdata(state, 1) == run.context;
 }
 
+// A call costs steps; texts a script hands the game are bounded one by one,
+// and so is all that the calls of one budget leave in the game.
+void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
+{
+    using namespace ScriptHost;
+    Charge(state, kGameCallSteps);
+    std::size_t bytes = kRecordBytes;
+    for (int index = 2; index <= lua_gettop(state); ++index)
+    {
+        if (lua_type(state, index) != LUA_TSTRING)
+            continue;
+        const std::size_t length = lua_objlen(state, index);
+        if (length > kMaxTextLength)
+            Stop(state, "a text longer than 64 KiB");
+        bytes += length;
+    }
+    if (!entry.keeps)
+        return;
+    CScriptBudget& budget = *RunOf(state).budget;
+    budget.gameBytes += bytes;
+    if (budget.gameBytes > kGameBytesBudget)
+        Stop(state, "more than 1 MiB handed to the game");
+}
+
 // Every C++ failure is caught here, inside the function: the Lua error that
-// reports it is raised only once the C++ frames are gone.
+// reports it is raised only once the C++ frames are gone. A failure passed
+// on, or a budget spent by a run this call started, ends the script.
 int CallFunction(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
@@ -606,6 +635,7 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         error = kNotTalkError;
     else
     {
+        CountHandedBytes(state, entry);
         try
         {
             CScriptCall call(state, *run.context);
@@ -619,18 +649,15 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         {
             error = kInternalError;
             if (entry.passesFailures)
-            {
                 run.pending = std::current_exception();
-                Abort(state, run);
-            }
         }
         catch (const std::exception&)
         {
             error = kInternalError;
             run.pending = std::current_exception();
-            Abort(state, run);
         }
     }
+    PassOnStop(state);
     if (error != nullptr)
     {
         lua_pushstring(state, error);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <string>
 
 struct lua_State;
 
@@ -18,20 +19,53 @@ struct CScriptContext;
 namespace ScriptHost
 {
 
-// A script may not outgrow these; past them it fails with code 6.
+// The limits of one budget: a run, the runs it starts through tags and quests,
+// and the runs of one conversation's states all draw on the same one. Past
+// any of them the run stops with code 6, whatever the script catches.
+//
+// Steps: one per Lua instruction, one per step of a pattern match, and one
+// per kBytesPerStep bytes that a library function reads or Lua allocates.
+// A plain loop runs about 100 million instructions a second.
+constexpr std::uint64_t kStepBudget = 20'000'000;
+constexpr std::uint64_t kBytesPerStep = 16;
+// Processor time, for work no step counts (comparing or converting long
+// strings), read about every kHookInterval steps.
+constexpr double kTimeLimitSeconds = 2.0;
+constexpr int kHookInterval = 1000;
+// Lua heap of all runs open at once.
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
-constexpr std::uint64_t kInstructionBudget = 20'000'000;
-// Runs nested through tags and quests; deeper ones fail with code 6.
+// Each call of a game function, for the work it does in the game.
+constexpr std::uint64_t kGameCallSteps = 1000;
+// Texts and records a script hands the game (messages, journal entries,
+// choices, tags, names, created items, events), each charged its length plus
+// kRecordBytes; and the longest single text a game function takes.
+constexpr std::size_t kGameBytesBudget = 1024u * 1024u;
+constexpr std::size_t kRecordBytes = 256;
+constexpr std::size_t kMaxTextLength = 64u * 1024u;
+// Runs nested through tags and quests.
 constexpr int kMaxNesting = 16;
+// Calls of a pattern matcher inside one another (each '?', '-', capture and
+// '*' retry goes one deeper); the C stack bounds it, not the heap.
+constexpr int kMaxPatternDepth = 200;
+
+// One budget, shared by every run that draws on it.
+struct CScriptBudget
+{
+    std::uint64_t steps = 0;
+    std::size_t memory = 0;
+    std::size_t gameBytes = 0;
+    // Processor time of the thread when the budget was opened.
+    double startSeconds = 0;
+    // Once set, no run on this budget executes another instruction or keeps
+    // a caught error: every pcall, xpcall and game function passes it on.
+    bool stopped = false;
+    std::string reason;
+};
 
 struct CScriptRun
 {
     CScriptContext* context = nullptr;
-    std::size_t memory = 0;
-    std::uint64_t instructions = 0;
-    // Once set, every further Lua instruction raises an error, so neither
-    // pcall nor xpcall in the script can keep it running.
-    bool aborting = false;
+    CScriptBudget* budget = nullptr;
     // A failure that must leave the run unchanged once the state is closed.
     std::exception_ptr pending;
     std::int32_t result = 0;
@@ -39,12 +73,27 @@ struct CScriptRun
 
 CScriptRun& RunOf(lua_State* state);
 
-// Ends the script at its next instruction, whatever it catches.
-void Abort(lua_State* state, CScriptRun& run);
+// Marks the budget spent; the first reason given is the one reported.
+void MarkStopped(CScriptBudget& budget, const char* reason);
+
+// Stops the run: marks the budget and raises the stop as a Lua error, which
+// every catch in the script passes on. Does not return.
+[[noreturn]] void Stop(lua_State* state, const char* reason);
+
+// Raises the stop again if the budget is spent; for code that just caught
+// an error or came back from the game.
+void PassOnStop(lua_State* state);
+
+// Counts steps against the budget; stops the run past it.
+void Charge(lua_State* state, std::uint64_t steps);
 
 // Integer value of a Lua number: nearest integer (ties to even), clamped to
 // 32 bits; NaN gives 0.
 std::int32_t ToInteger(double value);
+
+// Puts the step-counted pattern functions (find, match, gmatch, gsub) into
+// the string library table on top of the stack.
+void OpenCountedPatterns(lua_State* state);
 
 } // namespace ScriptHost
 } // namespace VARD

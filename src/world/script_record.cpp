@@ -71,6 +71,32 @@ CScript::Factory CScript::SetFactory(Factory factory)
     return previous;
 }
 
+namespace
+{
+
+thread_local int t_GroupDepth = 0;
+thread_local std::uint64_t t_GroupsOpened = 0;
+thread_local std::uint64_t t_CurrentGroup = 0;
+
+} // namespace
+
+CScriptRunGroup::CScriptRunGroup()
+{
+    if (t_GroupDepth++ == 0)
+        t_CurrentGroup = ++t_GroupsOpened;
+}
+
+CScriptRunGroup::~CScriptRunGroup()
+{
+    if (--t_GroupDepth == 0)
+        t_CurrentGroup = 0;
+}
+
+std::uint64_t CScriptRunGroup::Current()
+{
+    return t_CurrentGroup;
+}
+
 std::int32_t CStoredScript::Run(CEngine* engine, CScriptContext& context)
 {
     context.engine = engine;

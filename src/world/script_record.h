@@ -74,6 +74,22 @@ private:
     std::string m_Source;
 };
 
+// Runs started while one of these lives on this thread, and the runs they
+// start in turn, spend one budget: the steps of one conversation cannot each
+// take a whole run's worth. Groups may nest; the outermost one counts.
+class CScriptRunGroup
+{
+public:
+    CScriptRunGroup();
+    ~CScriptRunGroup();
+    CScriptRunGroup(const CScriptRunGroup&) = delete;
+    CScriptRunGroup& operator=(const CScriptRunGroup&) = delete;
+
+    // The outermost group open on this thread, a number never used before on
+    // it; 0 while none is open.
+    static std::uint64_t Current();
+};
+
 // True where a script block or its leading pairs begin. Records in which a
 // script stands in place of another field ask this first: Create would take a
 // "0" in that field for the end of its pairs.

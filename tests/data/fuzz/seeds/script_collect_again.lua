@@ -1,0 +1,4 @@
+-- stops: step budget spent
+local t = { }
+for i = 1 , 100000 do t[ i ] = { } end
+while true do collectgarbage( ) end

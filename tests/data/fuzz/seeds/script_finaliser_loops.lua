@@ -1,0 +1,3 @@
+-- stops: step budget spent
+setmetatable( { } , { __gc = function( ) while true do end end } )
+while true do end

@@ -1,0 +1,2 @@
+-- stops: more than 1 MiB handed to the game
+for i = 1 , 1000000 do vard_journal( context , "j" .. i , string.rep( "x" , 100 ) ) end

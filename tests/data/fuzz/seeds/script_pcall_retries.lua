@@ -1,0 +1,2 @@
+-- stops: step budget spent
+while true do pcall( function( ) while true do end end ) end

@@ -1,0 +1,2 @@
+-- stops: step budget spent
+return string.rep( "" , 2 ^ 31 )

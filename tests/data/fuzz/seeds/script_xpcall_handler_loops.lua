@@ -1,0 +1,2 @@
+-- stops: step budget spent
+xpcall( error , function( ) while true do end end )

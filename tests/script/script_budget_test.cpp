@@ -1,0 +1,306 @@
+// The script host's limits: hostile scripts stop with code 6 at the limit
+// they reach, the game goes on, and the limits lie where they are stated.
+
+#include "script_test_util.h"
+
+#include "script/script_run.h"
+#include "world/area.h"
+#include "world/game.h"
+#include "world/module.h"
+#include "world/quest.h"
+#include "world/talk_state.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+using ScriptTest::FailureCode;
+using ScriptTest::RunBody;
+using VARD::ScriptHost::kMaxNesting;
+using VARD::ScriptHost::kStepBudget;
+
+VARD::CActor& Merchant(VARD::CEngine& engine)
+{
+    for (const auto& actor : engine.Game().GetCurrentArea()->Actors())
+        if (actor->GetTemplateName() == "merchant")
+            return *actor;
+    throw CVARDException(2, "no merchant in town");
+}
+
+// The detail of the failure a run throws; empty when it does not fail.
+std::string Failure(VARD::CScript& script, VARD::CEngine& engine, VARD::CScriptContext& context)
+{
+    try
+    {
+        script.Run(&engine, context);
+    }
+    catch (const CVARDException& error)
+    {
+        return error.Describe();
+    }
+    return {};
+}
+
+std::size_t MessageBytes(VARD::CGame& game)
+{
+    std::size_t bytes = 0;
+    for (const auto& line : RulesTest::DrainMessages(game))
+        bytes += line.size();
+    return bytes;
+}
+
+// A body that loops about the given number of instructions.
+std::string Loop(double instructions)
+{
+    return "for i = 1, " + std::to_string(static_cast<std::uint64_t>(instructions)) + " do end";
+}
+
+// The hostile bodies are the script fuzz target's seeds; each names on its
+// first line the limit that must stop it.
+TEST(ScriptBudget, HostileScriptsStopAtTheirLimitAndTheGameGoesOn)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    int bodies = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(VARD_TEST_DATA) + "/fuzz/seeds"))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("script_", 0) != 0)
+            continue;
+        ++bodies;
+        std::ifstream file(entry.path());
+        std::string header;
+        std::getline(file, header);
+        ASSERT_EQ(header.rfind("-- stops: ", 0), 0u) << name;
+        const std::string reason = header.substr(10);
+        std::stringstream body;
+        body << file.rdbuf();
+
+        VARD::CLuaScript script("function vard_script( context )\n" + body.str() + "\nend\n");
+        VARD::CScriptContext context;
+        context.actor = &RulesTest::Member(*engine);
+        context.target = &Merchant(*engine);
+        EXPECT_EQ(Failure(script, *engine, context), "code 6: script stopped: " + reason) << name;
+        // What reached the game stays within its budget.
+        EXPECT_LE(MessageBytes(engine->Game()), VARD::ScriptHost::kGameBytesBudget) << name;
+        Merchant(*engine).ClearTalkQueue();
+        while (engine->Game().PopEvent())
+        {
+        }
+
+        EXPECT_EQ(RunBody(engine.get(), "vard_message(context, 'still here') return 7"), 7) << name;
+        EXPECT_EQ(RulesTest::DrainMessages(engine->Game()),
+                  std::vector<std::string>{"18 still here"})
+            << name;
+    }
+    EXPECT_GE(bodies, 20);
+}
+
+TEST(ScriptBudget, StopComesAtTheBudget)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    const double margin = 0.005 * kStepBudget;
+    EXPECT_EQ(RunBody(engine.get(), Loop(kStepBudget - margin) + " return 1"), 1);
+    EXPECT_EQ(FailureCode(engine.get(), Loop(kStepBudget + margin) + " return 1"), 6);
+    // A loop that catches nothing counts the same inside pcall.
+    EXPECT_EQ(
+        RunBody(engine.get(), "return pcall(function() " + Loop(kStepBudget - margin) + " end)"),
+        1);
+    EXPECT_EQ(FailureCode(engine.get(),
+                          "pcall(function() " + Loop(kStepBudget + margin) + " end) return 1"),
+              6);
+}
+
+TEST(ScriptBudget, NestedRunsAndOneConversationShareOneBudget)
+{
+    const std::string twoThirds = Loop(kStepBudget * 2 / 3);
+    const auto engine = ScriptTest::EnteredDemoGame();
+    engine->GetModule()->Quests()["busy"] = std::make_shared<VARD::CQuestInfo>(
+        "busy", "Busy", 10, "work", ScriptTest::ReadScript("<lua> " + twoThirds + " </lua>"));
+    // A quest's run alone fits, and so does one started by a short script.
+    EXPECT_EQ(RunBody(engine.get(), "vard_set_tag(context, 'work') return 1"), 1);
+    engine->Game().SetQuestTag("work", 0);
+    // Two thirds here and two thirds in the quest's run do not.
+    EXPECT_EQ(
+        FailureCode(engine.get(), twoThirds + " pcall(vard_set_tag, context, 'work') return 1"), 6);
+    // The next run has a budget of its own.
+    EXPECT_EQ(RunBody(engine.get(), twoThirds + " return 1"), 1);
+
+    VARD::CActor& merchant = Merchant(*engine);
+    VARD::CActor& hero = RulesTest::Member(*engine);
+    const auto state = [](const std::string& name, const std::string& body)
+    {
+        return std::make_shared<VARD::CTalkState>(
+            name, ScriptTest::ReadScript("<lua> " + body + " </lua>"));
+    };
+    merchant.SetTalkFiles({state("long", twoThirds + " vard_goto_state(context, 'again')"),
+                           state("again", twoThirds + " vard_message(context, 'after')"),
+                           state("short", "vard_goto_state(context, 'again')")});
+    const auto talk = [&](const char* start)
+    {
+        try
+        {
+            engine->RunTalkState(hero, *VARD::FindTalkStateByName(merchant.GetTalkFiles(), start),
+                                 merchant);
+        }
+        catch (const CVARDException& error)
+        {
+            return error.GetCode();
+        }
+        return 0;
+    };
+    RulesTest::DrainMessages(engine->Game());
+    EXPECT_EQ(talk("long"), 6);
+    EXPECT_TRUE(RulesTest::DrainMessages(engine->Game()).empty());
+    EXPECT_EQ(talk("short"), 0);
+    EXPECT_EQ(RulesTest::DrainMessages(engine->Game()), std::vector<std::string>{"18 after"});
+}
+
+TEST(ScriptBudget, NestingSixteenDeepRunsAndSeventeenStops)
+{
+    // Each run notes its depth in a tag; setting a tag tests the quest, so
+    // its script runs one deeper, until the depth asked for.
+    for (const int depth : {kMaxNesting, kMaxNesting + 1})
+    {
+        const auto engine = ScriptTest::EnteredDemoGame();
+        const std::string body = "local n = vard_get_tag_value(context, 'depth') + 1 "
+                                 "if n < " +
+                                 std::to_string(depth) +
+                                 " then vard_set_tag_value(context, 'depth', n) end return false";
+        engine->GetModule()->Quests()["echo"] = std::make_shared<VARD::CQuestInfo>(
+            "echo", "Echo", 10, "", ScriptTest::ReadScript("<lua> " + body + " </lua>"));
+        VARD::CScriptContext context;
+        const auto script = ScriptTest::ReadScript("<lua> " + body + " </lua>");
+        EXPECT_EQ(Failure(*script, *engine, context),
+                  depth > kMaxNesting ? "code 6: script stopped: scripts nested too deeply" : "")
+            << depth;
+        EXPECT_EQ(engine->Game().GetQuestTag("depth"), depth - 1) << depth;
+    }
+}
+
+TEST(ScriptBudget, ArgumentsAtTheirBounds)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    VARD::CScriptContext context;
+    context.actor = &RulesTest::Member(*engine);
+    context.target = &Merchant(*engine);
+    const std::string longest(VARD::ScriptHost::kMaxTextLength, 'x');
+    const struct
+    {
+        std::string body;
+        int code;
+        std::vector<std::string> messages;
+    } cases[] = {
+        // Numbers stand for texts.
+        {"vard_message(context, 42) vard_set_tag(context, 7) return vard_check_tag(context, '7')",
+         0,
+         {"18 42"}},
+        {"vard_chatter(context, 'actor', 2.5) return true", 0, {"18 Hero : 2.5"}},
+        // "party" names no one actor.
+        {"local ok, e = pcall(vard_chatter, context, 'party', 'x') return not ok and e == 'Bad "
+         "actor param\\n'",
+         0,
+         {}},
+        {"local ok, e = pcall(vard_shout, context, 'party', 'x') return not ok and e == 'Bad "
+         "actor param\\n'",
+         0,
+         {}},
+        {"return vard_get_level(context, 'party') == 0 and vard_get_name(context, 'party') == '' "
+         "and vard_is_dead(context, 'party') == false",
+         0,
+         {}},
+        // The longest text passes whole; one byte more stops the run.
+        {"vard_message(context, string.rep('x', " + std::to_string(longest.size()) +
+             ")) return true",
+         0,
+         {"18 " + longest}},
+        {"pcall(vard_message, context, string.rep('x', " + std::to_string(longest.size() + 1) +
+             ")) return true",
+         6,
+         {}},
+    };
+    for (const auto& c : cases)
+    {
+        int code = 0;
+        try
+        {
+            EXPECT_EQ(RunBody(engine.get(), c.body, context), 1) << c.body;
+        }
+        catch (const CVARDException& error)
+        {
+            code = error.GetCode();
+        }
+        EXPECT_EQ(code, c.code) << c.body;
+        EXPECT_TRUE(RulesTest::DrainMessages(engine->Game()) == c.messages) << c.body;
+    }
+}
+
+} // namespace
+
+namespace
+{
+
+// The counted pattern functions give what Lua 5.1's own give, and the
+// charged library functions still work.
+TEST(ScriptBudget, LibraryFunctionsKeepTheirResults)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    const std::string body = R"lua(
+local out = { }
+local function put( ... )
+  local parts = { ... }
+  for i = 1 , select( "#" , ... ) do parts[ i ] = tostring( parts[ i ] ) end
+  table.insert( out , table.concat( parts , "," ) )
+end
+put( string.find( "hello world" , "o w" ) )
+put( string.find( "hello" , "l+" ) )
+put( string.find( "hello" , "xyz" ) )
+put( string.find( "a.b" , "." , 1 , true ) )
+put( string.find( "abc" , "" , 10 ) )
+put( string.find( "abc" , "b" , -1 ) )
+put( string.find( "THE (quick) fox" , "%((%a+)%)" ) )
+put( string.find( "THE (quick) fox" , "%f[%a]%a+" , 5 ) )
+put( string.match( "key = value" , "(%w+)%s*=%s*(%w+)" ) )
+put( string.match( "hello" , "()ll()" ) )
+put( string.match( "  trim  " , "^%s*(.-)%s*$" ) )
+put( string.match( "[[x]]y" , "%b[]" ) )
+put( string.match( "aaa" , "a-b" ) , string.match( "aaab" , "a-b" ) )
+put( string.match( "abcabc" , "(abc)%1" ) , string.match( "]" , "[]]" ) , string.match( "a-b" , "[a%-]+" ) )
+put( string.match( "x1_" , "^[%a_][%w_]*$" ) , string.match( "2024-01-02" , "(%d+)-(%d+)-(%d+)" ) )
+put( string.gsub( "hello world" , "o" , "0" ) )
+put( string.gsub( "abc" , "%w" , "%0%0" ) )
+put( string.gsub( "hello world" , "(%w+)" , "<%1>" ) )
+put( string.gsub( "abc" , "" , "-" ) )
+put( string.gsub( "$name is $age" , "%$(%w+)" , { name = "Bob" , age = 3 } ) )
+put( string.gsub( "abc" , "%w" , function( c ) return c:upper( ) .. "." end ) )
+put( string.gsub( "hello" , "l" , "L" , 1 ) , string.gsub( "hello" , "(l)(l)" , "%2%1" ) )
+put( string.gsub( "abc" , "^." , "x" ) , ( "x" ):rep( 3 ) )
+local pairs_seen = { }
+for k , v in string.gmatch( "a=1, b=2" , "(%w+)=(%w+)" ) do table.insert( pairs_seen , k .. v ) end
+local carets = 0
+for _ in string.gmatch( "^a^a" , "^a" ) do carets = carets + 1 end
+put( table.concat( pairs_seen ) , carets )
+put( pcall( string.match , "x" , "[a" ) )
+local t = { 3 , 1 , 2 }
+table.sort( t )
+table.insert( t , 1 , 0 )
+table.remove( t , 2 )
+put( table.concat( t ) , string.upper( "ab" ) , string.format( "%d-%s" , 7 , "x" ) , tonumber( "12" ) )
+vard_message( context , table.concat( out , "|" ) )
+)lua";
+    VARD::CLuaScript script("function vard_script( context )\n" + body + "\nend\n");
+    VARD::CScriptContext context;
+    script.Run(engine.get(), context);
+    // As Lua 5.1's own library prints them.
+    const std::string expected =
+        "18 5,7|3,4|nil|2,2|4,3|nil|5,11,quick|6,10|key,value|3,5|trim|[[x]]|nil,aaab|abc,],a-|"
+        "x1_,2024,01,02|hell0 w0rld,2|aabbcc,3|<hello> <world>,2|-a-b-c-,4|Bob is 3,2|"
+        "A.B.C.,3|heLlo,hello,1|xbc,xxx|a1b2,2|false,malformed pattern (missing ']')|"
+        "023,AB,7-x,12";
+    EXPECT_EQ(RulesTest::DrainMessages(engine->Game()), std::vector<std::string>{expected});
+}
+
+} // namespace
