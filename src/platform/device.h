@@ -296,6 +296,7 @@ public:
     // every subset draw.
     void BeginBatch();
     void EndBatch();
+    bool IsBatching() const { return m_Batching; }
     // Draw calls sent to the GPU so far: each range of faces, each instanced
     // draw and each primitive or sprite draw counts one.
     std::uint64_t GetDrawCallCount() const { return m_DrawCalls; }
