@@ -999,12 +999,13 @@ Image Device::ReadPixels()
     image.pixels.resize(static_cast<std::size_t>(m_Width) * m_Height * 4);
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    std::vector<std::uint8_t> bottomUp(image.pixels.size());
     glReadPixels(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_RGBA,
-                 GL_UNSIGNED_BYTE, bottomUp.data());
+                 GL_UNSIGNED_BYTE, image.pixels.data());
+    // OpenGL gives the bottom row first: turned over in place.
     const std::size_t row = static_cast<std::size_t>(m_Width) * 4;
-    for (std::uint32_t y = 0; y < m_Height; ++y)
-        std::memcpy(image.pixels.data() + y * row, bottomUp.data() + (m_Height - 1 - y) * row, row);
+    for (std::uint32_t top = 0, bottom = m_Height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(image.pixels.begin() + top * row, image.pixels.begin() + (top + 1) * row,
+                         image.pixels.begin() + bottom * row);
     return image;
 }
 
