@@ -292,7 +292,8 @@ public:
     // mesh, subset, states, material, texture and lights, differing only in
     // their world transform, reach the GPU as one instanced draw with the
     // pixels of the single draws. Any other drawing, clear, read-back or
-    // present sends what was collected first. The recorder still hears of
+    // present sends what was collected first, and so does EndBatch; the
+    // textures drawn with must live until then. The recorder still hears of
     // every subset draw.
     void BeginBatch();
     void EndBatch();
