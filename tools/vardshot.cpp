@@ -11,6 +11,7 @@
 #include "platform/device.h"
 #include "platform/gfx_error.h"
 #include "platform/gl_context.h"
+#include "platform/heap.h"
 #include "platform/image.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
@@ -185,6 +186,7 @@ void Shoot(const Options& options)
 
 int main(int argc, char** argv)
 {
+    platform::KeepFreedMemory();
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--help")
         {

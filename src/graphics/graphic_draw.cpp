@@ -48,6 +48,31 @@ const CPose& FindPose(const CGraphic& graphic, const std::string& poseName)
                          "graphic \"" + graphic.GetName() + "\" has no pose \"" + poseName + "\"");
 }
 
+// One stack for every piece drawn on this thread: each piece takes a fresh
+// entry of its own, so frames draw without allocating once it has grown.
+gfx::MatrixStack& PieceStack()
+{
+    thread_local gfx::MatrixStack stack;
+    return stack;
+}
+
+// A piece's entry, given back however its drawing ends.
+class PieceEntry
+{
+public:
+    explicit PieceEntry(gfx::MatrixStack& stack) : m_Stack(stack)
+    {
+        m_Stack.Push();
+        m_Stack.LoadIdentity();
+    }
+    ~PieceEntry() { m_Stack.Pop(); }
+    PieceEntry(const PieceEntry&) = delete;
+    PieceEntry& operator=(const PieceEntry&) = delete;
+
+private:
+    gfx::MatrixStack& m_Stack;
+};
+
 int CountModelNodes(const CGraphicTree& piece)
 {
     return static_cast<int>(piece.GetModels().size());
@@ -122,7 +147,8 @@ void CGraphicTree::Draw(const CGraphicTree& piece, gfx::Device& device, const gf
                         double modelTime, int parentHasScale, const gfx::Vec3& parentScale,
                         int pass)
 {
-    gfx::MatrixStack stack;
+    gfx::MatrixStack& stack = PieceStack();
+    const PieceEntry entry(stack);
     DrawPiece(piece, stack, device, parent, poseName, pose, poseTime, modelTime, parentHasScale,
               parentScale, pass);
 }

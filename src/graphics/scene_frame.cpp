@@ -71,6 +71,20 @@ void HalfExtents(const VARD::CObject& object, double& hx, double& hz)
         std::swap(hx, hz);
 }
 
+// Lets the device send the copies of a sky layer as one draw, however the
+// layer's drawing ends.
+class BatchScope
+{
+public:
+    explicit BatchScope(gfx::Device& device) : m_Device(device) { m_Device.BeginBatch(); }
+    ~BatchScope() { m_Device.EndBatch(); }
+    BatchScope(const BatchScope&) = delete;
+    BatchScope& operator=(const BatchScope&) = delete;
+
+private:
+    gfx::Device& m_Device;
+};
+
 gfx::Light ZeroLight(gfx::LightType type)
 {
     gfx::Light light;
@@ -175,7 +189,8 @@ std::uint32_t CSceneRenderer::SetupLights(gfx::Device& device, VARD::CArea& area
     device.SetLight(0, sun);
     std::uint32_t n = 1;
 
-    std::vector<LightRecord> records;
+    std::vector<LightRecord>& records = m_LightRecords;
+    records.clear();
     for (const auto& object : area.Objects())
     {
         const auto& graphic = object->GetGraphic();
@@ -256,10 +271,13 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
         const float startX = cx - reach + static_cast<float>(std::fmod(layer->driftX * t, b));
         const float startZ = cz - reach + static_cast<float>(std::fmod(layer->driftZ * t, b));
         const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
-        for (float x = startX; x <= cx + reach; x += b)
-            for (float z = startZ; z <= cz + reach; z += b)
-                layer->graphic->Draw(device, scale * gfx::Matrix::Translation(x, -a, z), "default",
-                                     0.0, t);
+        {
+            const BatchScope batch(device);
+            for (float x = startX; x <= cx + reach; x += b)
+                for (float z = startZ; z <= cz + reach; z += b)
+                    layer->graphic->Draw(device, scale * gfx::Matrix::Translation(x, -a, z),
+                                         "default", 0.0, t);
+        }
         device.Clear(gfx::kClearZBuffer, 0, 1.0f);
     }
 }
@@ -370,8 +388,7 @@ void CSceneRenderer::DrawActors(gfx::Device& device, VARD::CGame& game, VARD::CA
                                 const gfx::Vec3& target, int ringFlag)
 {
     const double t = Seconds(game);
-    const auto actors = area.GetActors();
-    for (const auto& actor : actors)
+    for (const auto& actor : area.Actors())
     {
         if (!actor->GetGraphic())
             BuildActorGraphic(*actor, device);
@@ -421,8 +438,7 @@ void CSceneRenderer::DrawObjects(gfx::Device& device, VARD::CGame& game, VARD::C
                                  const gfx::Vec3& target, int ringFlag, int pass)
 {
     const double t = Seconds(game);
-    const auto objects = area.GetObjects();
-    for (const auto& object : objects)
+    for (const auto& object : area.Objects())
     {
         double hx = 0.0;
         double hz = 0.0;

@@ -217,6 +217,8 @@ private:
     gfx::Vec3 m_IndoorLightPosition;
     std::uint32_t m_FrameCounter = 0;
     std::uint32_t m_ConcatBuildFrame = 0;
+    // Kept between frames so that a frame allocates none.
+    std::vector<LightRecord> m_LightRecords;
 };
 
 } // namespace VARDGraph

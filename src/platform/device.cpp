@@ -7,8 +7,10 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace gfx
 {
@@ -182,7 +184,8 @@ void VertexBuffer::Write(std::span<const MeshVertex> vertices)
 struct Device::Program
 {
     GLuint name = 0;
-    GLint worldView, projection, normalMatrix, lighting, vertexColour, normalize, specular;
+    GLint worldView, projection, normalMatrix, instanced, lighting, vertexColour, normalize,
+        specular;
     GLint ambient, matDiffuse, matAmbient, matSpecular, matEmissive, matPower;
     GLint lightCount, lightType, lightPosition, lightDirection, lightDiffuse, lightSpecular;
     GLint lightAmbient, lightRange, lightAttenuation;
@@ -220,6 +223,7 @@ struct Device::Program
         worldView = at("uWorldView");
         projection = at("uProjection");
         normalMatrix = at("uNormalMatrix");
+        instanced = at("uInstanced");
         lighting = at("uLighting");
         vertexColour = at("uVertexColour");
         normalize = at("uNormalize");
@@ -259,6 +263,9 @@ struct Device::MeshData
     GLuint array = 0;
     GLuint vertices = 0;
     GLuint indices = 0;
+    bool narrow = false;
+    // The mesh's runs of equal attribute, so that a draw need not find them.
+    std::vector<FaceRange> table;
 
     ~MeshData()
     {
@@ -269,6 +276,60 @@ struct Device::MeshData
             glDeleteBuffers(1, &indices);
         }
     }
+};
+
+// Everything a subset draw hands the shaders, as uploaded. The first two
+// members differ between the copies of an instanced draw; all members are
+// four bytes wide, so the rest compares as bytes.
+struct Device::DrawUniforms
+{
+    float worldView[16];
+    float normalMatrix[9];
+    float projection[16];
+    float textureMatrix[16];
+    GLint textureTransform;
+    GLint lighting;
+    GLint normalize;
+    GLint specular;
+    float ambient[4];
+    float matDiffuse[4];
+    float matAmbient[4];
+    float matSpecular[4];
+    float matEmissive[4];
+    float matPower;
+    GLint lightCount;
+    GLint lightType[kMaxActiveLights];
+    float lightPosition[kMaxActiveLights * 3];
+    float lightDirection[kMaxActiveLights * 3];
+    float lightDiffuse[kMaxActiveLights * 4];
+    float lightSpecular[kMaxActiveLights * 4];
+    float lightAmbient[kMaxActiveLights * 4];
+    float lightRange[kMaxActiveLights];
+    float lightAttenuation[kMaxActiveLights * 3];
+
+    static constexpr std::size_t kPlacementFloats = 16 + 9;
+
+    bool SameSettings(const DrawUniforms& other) const
+    {
+        constexpr std::size_t start = offsetof(DrawUniforms, projection);
+        return std::memcmp(reinterpret_cast<const char*>(this) + start,
+                           reinterpret_cast<const char*>(&other) + start,
+                           sizeof(DrawUniforms) - start) == 0;
+    }
+};
+
+// Subset draws collected for one instanced draw.
+struct Device::Batch
+{
+    std::shared_ptr<MeshData> data;
+    std::uint32_t attribute = 0;
+    RenderStates states;
+    Viewport viewport;
+    const Texture* texture = nullptr;
+    DrawUniforms uniforms{};
+    // DrawUniforms::kPlacementFloats a copy; kept between batches.
+    std::vector<float> placements;
+    std::uint32_t count = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -306,6 +367,10 @@ Device::Device(platform::GlContext& context, std::uint32_t width, std::uint32_t 
     glVertexAttribPointer(3, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                           reinterpret_cast<const void*>(offsetof(SpriteVertex, colour)));
     glBindVertexArray(0);
+    GLuint instances = 0;
+    glGenBuffers(1, &instances);
+    m_InstanceBuffer = instances;
+    m_Batch = std::make_unique<Batch>();
     Reset(width, height);
 }
 
@@ -315,9 +380,12 @@ Device::~Device()
     const GLuint sampler = m_Sampler;
     const GLuint array = m_SpriteArray;
     const GLuint buffer = m_SpriteBuffer;
+    const GLuint instances = m_InstanceBuffer;
+    m_Batch.reset();
     glDeleteSamplers(1, &sampler);
     glDeleteVertexArrays(1, &array);
     glDeleteBuffers(1, &buffer);
+    glDeleteBuffers(1, &instances);
     m_Program.reset();
 }
 
@@ -361,6 +429,7 @@ void Device::Reset(std::uint32_t width, std::uint32_t height)
 {
     if (width == 0 || height == 0 || width > 16384 || height > 16384)
         throw Error("back buffer size " + std::to_string(width) + " x " + std::to_string(height));
+    FlushBatch();
     DestroyBackBuffer();
     m_Width = width;
     m_Height = height;
@@ -371,6 +440,7 @@ void Device::Reset(std::uint32_t width, std::uint32_t height)
 
 void Device::Clear(std::uint32_t flags, std::uint32_t colour, float z)
 {
+    FlushBatch();
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     glEnable(GL_SCISSOR_TEST);
     glScissor(static_cast<GLint>(m_Viewport.x),
@@ -406,11 +476,13 @@ void Device::EndScene()
 {
     if (!m_InScene)
         throw Error("EndScene outside a scene");
+    FlushBatch();
     m_InScene = false;
 }
 
 void Device::Present()
 {
+    FlushBatch();
     int width = 0;
     int height = 0;
     m_Context.GetDrawableSize(width, height);
@@ -537,14 +609,30 @@ std::shared_ptr<VertexBuffer> Device::CreateVertexBuffer(VertexLayout layout, st
     return std::shared_ptr<VertexBuffer>(new VertexBuffer(m_Alive, layout, count));
 }
 
+void Device::BeginBatch()
+{
+    FlushBatch();
+    m_Batching = true;
+}
+
+void Device::EndBatch()
+{
+    FlushBatch();
+    m_Batching = false;
+}
+
 void Device::ApplyStates()
 {
-    const RenderStates& s = m_States;
+    ApplyStates(m_States, m_Viewport, m_Texture);
+}
+
+void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const Texture* texture)
+{
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
-    glViewport(static_cast<GLint>(m_Viewport.x),
-               static_cast<GLint>(m_Height) - static_cast<GLint>(m_Viewport.y + m_Viewport.height),
-               static_cast<GLsizei>(m_Viewport.width), static_cast<GLsizei>(m_Viewport.height));
-    glDepthRange(m_Viewport.minZ, m_Viewport.maxZ);
+    glViewport(static_cast<GLint>(viewport.x),
+               static_cast<GLint>(m_Height) - static_cast<GLint>(viewport.y + viewport.height),
+               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
+    glDepthRange(viewport.minZ, viewport.maxZ);
     if (s.zEnable)
     {
         glEnable(GL_DEPTH_TEST);
@@ -586,8 +674,8 @@ void Device::ApplyStates()
     glUseProgram(p.name);
     glUniform1i(p.texture, 0);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, m_Texture ? m_Texture->GetName() : 0);
-    glUniform1i(p.hasTexture, m_Texture ? 1 : 0);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture->GetName() : 0);
+    glUniform1i(p.hasTexture, texture ? 1 : 0);
     glUniform1i(p.modulateAlpha, s.modulateAlpha ? 1 : 0);
     glUniform1i(p.alphaTest, s.alphaTestEnable ? 1 : 0);
     glUniform1f(p.alphaRef, static_cast<float>(s.alphaRef) / 255.0f);
@@ -596,7 +684,6 @@ void Device::ApplyStates()
 void Device::ApplyGeometryUniforms(bool sprite, const Matrix& toClip)
 {
     const Program& p = *m_Program;
-    const RenderStates& s = m_States;
     glUniform1i(p.vertexColour, sprite ? 1 : 0);
     if (sprite)
     {
@@ -607,45 +694,46 @@ void Device::ApplyGeometryUniforms(bool sprite, const Matrix& toClip)
         glUniform1i(p.textureTransform, 0);
         return;
     }
+    DrawUniforms uniforms{};
+    ComputeUniforms(uniforms);
+    UploadUniforms(uniforms);
+}
+
+void Device::ComputeUniforms(DrawUniforms& u) const
+{
+    // Compared as bytes when draws are batched: no padding may hide between.
+    static_assert(std::is_trivially_copyable_v<DrawUniforms>);
+    static_assert(sizeof(GLint) == 4 && sizeof(float) == 4);
+    const RenderStates& s = m_States;
     const Matrix& view = GetTransform(TransformState::View);
     const Matrix worldView = GetTransform(TransformState::World) * view;
     const Matrix projection =
         GetTransform(TransformState::Projection) * Matrix::ClipDepthToSymmetric();
-    glUniformMatrix4fv(p.worldView, 1, GL_FALSE, worldView.Data());
-    glUniformMatrix4fv(p.projection, 1, GL_FALSE, projection.Data());
-    glUniform1i(p.textureTransform, s.textureTransform0 ? 1 : 0);
-    glUniformMatrix4fv(p.textureMatrix, 1, GL_FALSE, GetTransform(TransformState::Texture0).Data());
-    glUniform1i(p.lighting, s.lighting ? 1 : 0);
+    std::memcpy(u.worldView, worldView.Data(), sizeof u.worldView);
+    std::memcpy(u.projection, projection.Data(), sizeof u.projection);
+    u.textureTransform = s.textureTransform0 ? 1 : 0;
+    std::memcpy(u.textureMatrix, GetTransform(TransformState::Texture0).Data(),
+                sizeof u.textureMatrix);
+    u.lighting = s.lighting ? 1 : 0;
     if (!s.lighting)
         return;
 
     // Normals go by the inverse transpose; as row vectors n × (M⁻¹)ᵀ, which
     // the column-major upload of the row-major 3 × 3 block computes.
     const Matrix inverse = Inverse(worldView).value_or(Matrix::Identity());
-    float normalMatrix[9];
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
-            normalMatrix[r * 3 + c] = inverse.m[c][r];
-    glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, normalMatrix);
-    glUniform1i(p.normalize, s.normalizeNormals ? 1 : 0);
-    glUniform1i(p.specular, s.specularEnable ? 1 : 0);
+            u.normalMatrix[r * 3 + c] = inverse.m[c][r];
+    u.normalize = s.normalizeNormals ? 1 : 0;
+    u.specular = s.specularEnable ? 1 : 0;
     const ColorValue ambient = FromArgb(s.ambient);
-    glUniform4f(p.ambient, ambient.r, ambient.g, ambient.b, ambient.a);
-    auto colour = [](GLint at, const ColorValue& c) { glUniform4f(at, c.r, c.g, c.b, c.a); };
-    colour(p.matDiffuse, m_Material.diffuse);
-    colour(p.matAmbient, m_Material.ambient);
-    colour(p.matSpecular, m_Material.specular);
-    colour(p.matEmissive, m_Material.emissive);
-    glUniform1f(p.matPower, m_Material.power);
+    std::memcpy(u.ambient, &ambient, sizeof u.ambient);
+    std::memcpy(u.matDiffuse, &m_Material.diffuse, sizeof u.matDiffuse);
+    std::memcpy(u.matAmbient, &m_Material.ambient, sizeof u.matAmbient);
+    std::memcpy(u.matSpecular, &m_Material.specular, sizeof u.matSpecular);
+    std::memcpy(u.matEmissive, &m_Material.emissive, sizeof u.matEmissive);
+    u.matPower = m_Material.power;
 
-    GLint type[kMaxActiveLights] = {};
-    float position[kMaxActiveLights * 3] = {};
-    float direction[kMaxActiveLights * 3] = {};
-    float diffuse[kMaxActiveLights * 4] = {};
-    float specular[kMaxActiveLights * 4] = {};
-    float lightAmbient[kMaxActiveLights * 4] = {};
-    float range[kMaxActiveLights] = {};
-    float attenuation[kMaxActiveLights * 3] = {};
     GLint count = 0;
     for (std::uint32_t i = 0; i < kMaxLightSlots && count < GLint(kMaxActiveLights); ++i)
     {
@@ -654,29 +742,52 @@ void Device::ApplyGeometryUniforms(bool sprite, const Matrix& toClip)
         const Light& light = m_Lights[i];
         const Vec3 at = TransformCoord(light.position, view);
         const Vec3 along = TransformNormal(light.direction, view);
-        type[count] = light.type == LightType::Point ? 0 : 1;
-        std::memcpy(position + count * 3, &at, sizeof at);
-        std::memcpy(direction + count * 3, &along, sizeof along);
-        std::memcpy(diffuse + count * 4, &light.diffuse, sizeof light.diffuse);
-        std::memcpy(specular + count * 4, &light.specular, sizeof light.specular);
-        std::memcpy(lightAmbient + count * 4, &light.ambient, sizeof light.ambient);
-        range[count] = light.range;
-        attenuation[count * 3] = light.attenuation0;
-        attenuation[count * 3 + 1] = light.attenuation1;
-        attenuation[count * 3 + 2] = light.attenuation2;
+        u.lightType[count] = light.type == LightType::Point ? 0 : 1;
+        std::memcpy(u.lightPosition + count * 3, &at, sizeof at);
+        std::memcpy(u.lightDirection + count * 3, &along, sizeof along);
+        std::memcpy(u.lightDiffuse + count * 4, &light.diffuse, sizeof light.diffuse);
+        std::memcpy(u.lightSpecular + count * 4, &light.specular, sizeof light.specular);
+        std::memcpy(u.lightAmbient + count * 4, &light.ambient, sizeof light.ambient);
+        u.lightRange[count] = light.range;
+        u.lightAttenuation[count * 3] = light.attenuation0;
+        u.lightAttenuation[count * 3 + 1] = light.attenuation1;
+        u.lightAttenuation[count * 3 + 2] = light.attenuation2;
         ++count;
     }
-    glUniform1i(p.lightCount, count);
-    if (count == 0)
+    u.lightCount = count;
+}
+
+void Device::UploadUniforms(const DrawUniforms& u)
+{
+    const Program& p = *m_Program;
+    glUniformMatrix4fv(p.worldView, 1, GL_FALSE, u.worldView);
+    glUniformMatrix4fv(p.projection, 1, GL_FALSE, u.projection);
+    glUniform1i(p.textureTransform, u.textureTransform);
+    glUniformMatrix4fv(p.textureMatrix, 1, GL_FALSE, u.textureMatrix);
+    glUniform1i(p.lighting, u.lighting);
+    if (!u.lighting)
         return;
-    glUniform1iv(p.lightType, count, type);
-    glUniform3fv(p.lightPosition, count, position);
-    glUniform3fv(p.lightDirection, count, direction);
-    glUniform4fv(p.lightDiffuse, count, diffuse);
-    glUniform4fv(p.lightSpecular, count, specular);
-    glUniform4fv(p.lightAmbient, count, lightAmbient);
-    glUniform1fv(p.lightRange, count, range);
-    glUniform3fv(p.lightAttenuation, count, attenuation);
+    glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, u.normalMatrix);
+    glUniform1i(p.normalize, u.normalize);
+    glUniform1i(p.specular, u.specular);
+    glUniform4fv(p.ambient, 1, u.ambient);
+    glUniform4fv(p.matDiffuse, 1, u.matDiffuse);
+    glUniform4fv(p.matAmbient, 1, u.matAmbient);
+    glUniform4fv(p.matSpecular, 1, u.matSpecular);
+    glUniform4fv(p.matEmissive, 1, u.matEmissive);
+    glUniform1f(p.matPower, u.matPower);
+    glUniform1i(p.lightCount, u.lightCount);
+    if (u.lightCount == 0)
+        return;
+    const GLsizei count = u.lightCount;
+    glUniform1iv(p.lightType, count, u.lightType);
+    glUniform3fv(p.lightPosition, count, u.lightPosition);
+    glUniform3fv(p.lightDirection, count, u.lightDirection);
+    glUniform4fv(p.lightDiffuse, count, u.lightDiffuse);
+    glUniform4fv(p.lightSpecular, count, u.lightSpecular);
+    glUniform4fv(p.lightAmbient, count, u.lightAmbient);
+    glUniform1fv(p.lightRange, count, u.lightRange);
+    glUniform3fv(p.lightAttenuation, count, u.lightAttenuation);
 }
 
 void Device::Unbind()
@@ -696,11 +807,13 @@ void Device::DrawPrimitive(PrimitiveType type, std::uint32_t startVertex,
         return;
     if (startVertex + vertexCount > m_Stream->GetVertexCount())
         throw Error("DrawPrimitive past the end of its vertex buffer");
+    FlushBatch();
     ApplyStates();
     ApplyGeometryUniforms(false, Matrix::Identity());
     glBindVertexArray(m_Stream->m_Array);
     glDrawArrays(type == PrimitiveType::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP,
                  static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+    ++m_DrawCalls;
     Unbind();
 }
 
@@ -708,9 +821,6 @@ void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
 {
     if (m_Recorder)
         m_Recorder->SubsetDrawn(mesh, attribute, GetTransform(TransformState::World));
-    const std::vector<FaceRange> ranges = mesh.GetSubset(attribute);
-    if (ranges.empty())
-        return;
     std::shared_ptr<void>& slot = mesh.DeviceData();
     auto data = std::static_pointer_cast<MeshData>(slot);
     if (!data || data->alive.lock() != m_Alive || data->revision != mesh.GetRevision())
@@ -718,6 +828,8 @@ void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
         data = std::make_shared<MeshData>();
         data->alive = m_Alive;
         data->revision = mesh.GetRevision();
+        data->narrow = mesh.GetIndexFormat() == IndexFormat::Bits16;
+        data->table = mesh.GetAttributeTable();
         glGenVertexArrays(1, &data->array);
         glGenBuffers(1, &data->vertices);
         glGenBuffers(1, &data->indices);
@@ -728,7 +840,7 @@ void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
                      packed.data(), GL_STATIC_DRAW);
         SetUpMeshAttributes(mesh.GetLayout());
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, data->indices);
-        if (mesh.GetIndexFormat() == IndexFormat::Bits16)
+        if (data->narrow)
         {
             const std::vector<std::uint16_t> indices = mesh.PackIndices16();
             glBufferData(GL_ELEMENT_ARRAY_BUFFER,
@@ -745,16 +857,111 @@ void Device::DrawSubset(const Mesh& mesh, std::uint32_t attribute)
         glBindVertexArray(0);
         slot = data;
     }
+    if (std::none_of(data->table.begin(), data->table.end(),
+                     [attribute](const FaceRange& range) { return range.attribute == attribute; }))
+        return;
+
+    DrawUniforms uniforms{};
+    ComputeUniforms(uniforms);
+    if (m_Batching)
+    {
+        Batch& batch = *m_Batch;
+        if (batch.count > 0 &&
+            !(batch.data == data && batch.attribute == attribute && batch.states == m_States &&
+              batch.viewport == m_Viewport && batch.texture == m_Texture &&
+              batch.uniforms.SameSettings(uniforms)))
+            FlushBatch();
+        if (batch.count == 0)
+        {
+            batch.data = data;
+            batch.attribute = attribute;
+            batch.states = m_States;
+            batch.viewport = m_Viewport;
+            batch.texture = m_Texture;
+            batch.uniforms = uniforms;
+        }
+        batch.placements.insert(batch.placements.end(), uniforms.worldView,
+                                uniforms.worldView + DrawUniforms::kPlacementFloats);
+        ++batch.count;
+        return;
+    }
     ApplyStates();
-    ApplyGeometryUniforms(false, Matrix::Identity());
-    glBindVertexArray(data->array);
-    const bool narrow = mesh.GetIndexFormat() == IndexFormat::Bits16;
-    const std::size_t indexSize = narrow ? 2 : 4;
-    for (const FaceRange& range : ranges)
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(range.faceCount * 3),
-                       narrow ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
-                       reinterpret_cast<const void*>(std::size_t{range.faceStart} * 3 * indexSize));
+    glUniform1i(m_Program->vertexColour, 0);
+    UploadUniforms(uniforms);
+    DrawRanges(*data, attribute, 1);
+}
+
+void Device::DrawRanges(const MeshData& data, std::uint32_t attribute, std::uint32_t instances)
+{
+    glBindVertexArray(data.array);
+    const std::size_t indexSize = data.narrow ? 2 : 4;
+    for (const FaceRange& range : data.table)
+    {
+        if (range.attribute != attribute)
+            continue;
+        const auto count = static_cast<GLsizei>(range.faceCount * 3);
+        const GLenum type = data.narrow ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT;
+        const auto* offset =
+            reinterpret_cast<const void*>(std::size_t{range.faceStart} * 3 * indexSize);
+        if (instances == 1)
+            glDrawElements(GL_TRIANGLES, count, type, offset);
+        else
+            glDrawElementsInstanced(GL_TRIANGLES, count, type, offset,
+                                    static_cast<GLsizei>(instances));
+        ++m_DrawCalls;
+    }
     Unbind();
+}
+
+void Device::FlushBatch()
+{
+    if (!m_Batch || m_Batch->count == 0)
+        return;
+    Batch& batch = *m_Batch;
+    const Program& p = *m_Program;
+    ApplyStates(batch.states, batch.viewport, batch.texture);
+    glUniform1i(p.vertexColour, 0);
+    UploadUniforms(batch.uniforms);
+    if (batch.count == 1)
+    {
+        DrawRanges(*batch.data, batch.attribute, 1);
+    }
+    else
+    {
+        // The copies' matrices as per-instance attributes of the mesh's
+        // vertex array, for this draw only; fresh storage each time, so the
+        // driver need not wait for the draws that read the last batch.
+        glBindVertexArray(batch.data->array);
+        glBindBuffer(GL_ARRAY_BUFFER, m_InstanceBuffer);
+        glBufferData(GL_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(batch.placements.size() * sizeof(float)),
+                     batch.placements.data(), GL_STREAM_DRAW);
+        constexpr GLsizei stride = DrawUniforms::kPlacementFloats * sizeof(float);
+        for (GLuint column = 0; column < 4; ++column)
+        {
+            glEnableVertexAttribArray(4 + column);
+            glVertexAttribPointer(4 + column, 4, GL_FLOAT, GL_FALSE, stride,
+                                  reinterpret_cast<const void*>(column * 4 * sizeof(float)));
+            glVertexAttribDivisor(4 + column, 1);
+        }
+        for (GLuint column = 0; column < 3; ++column)
+        {
+            glEnableVertexAttribArray(8 + column);
+            glVertexAttribPointer(8 + column, 3, GL_FLOAT, GL_FALSE, stride,
+                                  reinterpret_cast<const void*>((16 + column * 3) * sizeof(float)));
+            glVertexAttribDivisor(8 + column, 1);
+        }
+        glUniform1i(p.instanced, 1);
+        DrawRanges(*batch.data, batch.attribute, batch.count);
+        glUniform1i(p.instanced, 0);
+        glBindVertexArray(batch.data->array);
+        for (GLuint location = 4; location <= 10; ++location)
+            glDisableVertexAttribArray(location);
+        Unbind();
+    }
+    batch.count = 0;
+    batch.placements.clear();
+    batch.data.reset();
 }
 
 void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const Texture& texture,
@@ -762,6 +969,7 @@ void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const T
 {
     if (vertices.empty())
         return;
+    FlushBatch();
     const Texture* saved = m_Texture;
     m_Texture = &texture;
     ApplyStates();
@@ -778,23 +986,26 @@ void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const T
     }
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+    ++m_DrawCalls;
     Unbind();
 }
 
 Image Device::ReadPixels()
 {
+    FlushBatch();
     Image image;
     image.width = m_Width;
     image.height = m_Height;
     image.pixels.resize(static_cast<std::size_t>(m_Width) * m_Height * 4);
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    std::vector<std::uint8_t> bottomUp(image.pixels.size());
     glReadPixels(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_RGBA,
-                 GL_UNSIGNED_BYTE, bottomUp.data());
+                 GL_UNSIGNED_BYTE, image.pixels.data());
+    // OpenGL gives the bottom row first: turned over in place.
     const std::size_t row = static_cast<std::size_t>(m_Width) * 4;
-    for (std::uint32_t y = 0; y < m_Height; ++y)
-        std::memcpy(image.pixels.data() + y * row, bottomUp.data() + (m_Height - 1 - y) * row, row);
+    for (std::uint32_t top = 0, bottom = m_Height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(image.pixels.begin() + top * row, image.pixels.begin() + (top + 1) * row,
+                         image.pixels.begin() + bottom * row);
     return image;
 }
 

@@ -166,6 +166,8 @@ struct RenderStates
     TextureFilter mipFilter = TextureFilter::None;
     TextureAddress addressU = TextureAddress::Wrap;
     TextureAddress addressV = TextureAddress::Wrap;
+
+    bool operator==(const RenderStates&) const = default;
 };
 
 struct DeviceCaps
@@ -286,6 +288,20 @@ public:
     // Null stops the recording; the recorder must outlive its use.
     void SetDrawRecorder(DrawRecorder* recorder) { m_Recorder = recorder; }
 
+    // Between these two, subset draws that follow one another with the same
+    // mesh, subset, states, material, texture and lights, differing only in
+    // their world transform, reach the GPU as one instanced draw with the
+    // pixels of the single draws. Any other drawing, clear, read-back or
+    // present sends what was collected first, and so does EndBatch; the
+    // textures drawn with must live until then. The recorder still hears of
+    // every subset draw.
+    void BeginBatch();
+    void EndBatch();
+    bool IsBatching() const { return m_Batching; }
+    // Draw calls sent to the GPU so far: each range of faces, each instanced
+    // draw and each primitive or sprite draw counts one.
+    std::uint64_t GetDrawCallCount() const { return m_DrawCalls; }
+
     // Sprite quads, six vertices each: lighting off, colour from the vertices,
     // the current render and sampler states; toClip takes the positions to
     // clip space (depth 0..1 as the projections give it).
@@ -298,11 +314,18 @@ public:
 private:
     struct Program;
     struct MeshData;
+    struct DrawUniforms;
+    struct Batch;
 
     void CreateBackBuffer();
     void DestroyBackBuffer();
     void ApplyStates();
+    void ApplyStates(const RenderStates& states, const Viewport& viewport, const Texture* texture);
     void ApplyGeometryUniforms(bool sprite, const Matrix& toClip);
+    void ComputeUniforms(DrawUniforms& uniforms) const;
+    void UploadUniforms(const DrawUniforms& uniforms);
+    void DrawRanges(const MeshData& data, std::uint32_t attribute, std::uint32_t instances);
+    void FlushBatch();
     void Unbind();
 
     platform::GlContext& m_Context;
@@ -317,7 +340,11 @@ private:
     std::uint32_t m_SpriteArray = 0;
     std::uint32_t m_SpriteBuffer = 0;
     std::size_t m_SpriteBufferSize = 0;
+    std::uint32_t m_InstanceBuffer = 0;
     bool m_InScene = false;
+    bool m_Batching = false;
+    std::unique_ptr<Batch> m_Batch;
+    std::uint64_t m_DrawCalls = 0;
 
     std::array<Matrix, 4> m_Transforms;
     Viewport m_Viewport;

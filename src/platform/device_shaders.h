@@ -11,10 +11,20 @@ layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
 layout(location = 3) in vec4 aColour;
+// An instanced draw's copies: each its world-view matrix and normal matrix,
+// by columns.
+layout(location = 4) in vec4 aWorldView0;
+layout(location = 5) in vec4 aWorldView1;
+layout(location = 6) in vec4 aWorldView2;
+layout(location = 7) in vec4 aWorldView3;
+layout(location = 8) in vec3 aNormalMatrix0;
+layout(location = 9) in vec3 aNormalMatrix1;
+layout(location = 10) in vec3 aNormalMatrix2;
 
 uniform mat4 uWorldView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
+uniform bool uInstanced;
 uniform bool uLighting;
 uniform bool uVertexColour;
 uniform bool uNormalize;
@@ -43,7 +53,9 @@ out vec2 vUv;
 
 void main()
 {
-    vec4 viewPosition = uWorldView * vec4(aPosition, 1.0);
+    mat4 worldView = uInstanced ? mat4(aWorldView0, aWorldView1, aWorldView2, aWorldView3)
+                                : uWorldView;
+    vec4 viewPosition = worldView * vec4(aPosition, 1.0);
     gl_Position = uProjection * viewPosition;
     // Two-component coordinates enter the texture transform as (u, v, 1, 0),
     // so its third row carries the translation.
@@ -59,7 +71,9 @@ void main()
         vColour = vec4(1.0);
         return;
     }
-    vec3 n = uNormalMatrix * aNormal;
+    mat3 normalMatrix =
+        uInstanced ? mat3(aNormalMatrix0, aNormalMatrix1, aNormalMatrix2) : uNormalMatrix;
+    vec3 n = normalMatrix * aNormal;
     if (uNormalize)
         n = normalize(n);
     vec3 p = viewPosition.xyz;

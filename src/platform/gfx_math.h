@@ -117,6 +117,8 @@ struct Viewport
     std::uint32_t height = 0;
     float minZ = 0.0f;
     float maxZ = 1.0f;
+
+    bool operator==(const Viewport&) const = default;
 };
 
 // World point to window point (x right, y down, z in the viewport's depth range).

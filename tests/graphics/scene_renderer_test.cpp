@@ -319,6 +319,125 @@ TEST_F(SceneTest, OutdoorLightTurnsWithTheClockAndObjectLightsFillTheDevice)
                     static_cast<float>(1.0 / lit->GetLight()->GetHeight()));
 }
 
+// Sends each draw collected in a batch at once, so that every copy reaches
+// the GPU on its own as a plain draw.
+class BatchBreaker : public gfx::DrawRecorder
+{
+public:
+    explicit BatchBreaker(gfx::Device& device) : m_Device(device) {}
+
+    void SubsetDrawn(const gfx::Mesh&, std::uint32_t, const gfx::Matrix&) override
+    {
+        if (!m_Device.IsBatching())
+            return;
+        ++batchedDraws;
+        m_Device.EndBatch();
+        m_Device.BeginBatch();
+    }
+
+    int batchedDraws = 0;
+
+private:
+    gfx::Device& m_Device;
+};
+
+TEST_F(SceneTest, SkyLayersGoAsOneDrawEachWithThePixelsOfTheirCopies)
+{
+    // Drifted layers, and a low camera that shows much sky: the day sky and
+    // the see-through clouds, whose copies' edges would show any seam.
+    Game().SetTick(TickAt(12, 0) + 12345u);
+    camera.pitch = 20.0f;
+    ASSERT_EQ(scene.GetSkyLayers().size(), 2u);
+    const auto frame = [&](std::uint64_t& calls)
+    {
+        SeedRandom(5);
+        const std::uint64_t before = device->GetDrawCallCount();
+        Draw();
+        calls = device->GetDrawCallCount() - before;
+        return device->ReadPixels();
+    };
+    std::uint64_t calls = 0;
+    frame(calls);
+    BatchBreaker breaker(*device);
+    device->SetDrawRecorder(&breaker);
+    std::uint64_t splitCalls = 0;
+    const gfx::Image split = frame(splitCalls);
+    device->SetDrawRecorder(nullptr);
+    std::uint64_t batchedCalls = 0;
+    const gfx::Image batched = frame(batchedCalls);
+
+    ASSERT_GT(breaker.batchedDraws, 100) << "copies of the two layers";
+    EXPECT_EQ(splitCalls - batchedCalls, static_cast<std::uint64_t>(breaker.batchedDraws - 2));
+    EXPECT_FALSE(device->IsBatching());
+    ASSERT_EQ(batched.pixels.size(), split.pixels.size());
+    EXPECT_TRUE(batched.pixels == split.pixels) << "the batched sky changed pixels";
+    // The sky fills the top corner, under the clouds.
+    EXPECT_NEAR(batched.Pixel(1, 1)[2], 238, 2);
+}
+
+// Like draws merge only while nothing but the world transform changes, and
+// never across a change: red, red, green, red, textured red are four draws.
+// The copies are turned, so a sun shows whether their normals turn with them.
+TEST_F(SceneTest, BatchesSplitWhereMaterialOrTextureChange)
+{
+    std::vector<gfx::MeshVertex> vertices;
+    for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}})
+        vertices.push_back({{x, y, 0.0f}, {0.0f, 0.0f, 1.0f}, {x, y}});
+    const gfx::Mesh quad(gfx::VertexLayout::PositionNormalTexture, gfx::IndexFormat::Bits16,
+                         vertices, {0, 1, 2, 2, 1, 3}, {0, 0});
+    const auto white = device->CreateTexture(gfx::MakeSolidImage(0xFFFFFFFFu, 1.0), false);
+    device->SetTransform(gfx::TransformState::View, gfx::Matrix::Identity());
+    device->SetTransform(gfx::TransformState::Projection,
+                         gfx::Matrix::Scaling(0.25f, 0.25f, 0.5f) *
+                             gfx::Matrix::Translation(-1.0f, -1.0f, 0.5f));
+    device->SetCullMode(gfx::CullMode::None);
+    // Each copy covers part of the one before: the order shows.
+    device->SetZEnable(false);
+    gfx::Light sun;
+    sun.direction = gfx::Normalize(gfx::Vec3{-0.6f, 0.0f, -0.8f});
+    device->SetLight(0, sun);
+    device->LightEnable(0, true);
+    const auto draw = [&](bool batch)
+    {
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        const std::uint64_t before = device->GetDrawCallCount();
+        if (batch)
+            device->BeginBatch();
+        const gfx::ColorValue red{1.0f, 0.0f, 0.0f, 1.0f};
+        const gfx::ColorValue green{0.0f, 1.0f, 0.0f, 1.0f};
+        const std::pair<gfx::ColorValue, const gfx::Texture*> copies[] = {
+            {red, nullptr}, {red, nullptr}, {green, nullptr}, {red, nullptr}, {red, white.get()}};
+        float x = 0.5f;
+        for (const auto& [colour, texture] : copies)
+        {
+            gfx::Material material;
+            material.diffuse = colour;
+            device->SetMaterial(material);
+            device->SetTexture(texture);
+            device->SetTransform(gfx::TransformState::World,
+                                 gfx::Matrix::RotationY(0.5f) *
+                                     gfx::Matrix::Scaling(1.0f, 2.0f, 1.0f) *
+                                     gfx::Matrix::Translation(x, 0.5f, 0.0f));
+            device->DrawSubset(quad, 0);
+            x += 0.6f;
+        }
+        if (batch)
+            device->EndBatch();
+        return std::pair{device->ReadPixels(), device->GetDrawCallCount() - before};
+    };
+    const auto [single, singleCalls] = draw(false);
+    const auto [merged, mergedCalls] = draw(true);
+    EXPECT_EQ(singleCalls, 5u);
+    EXPECT_EQ(mergedCalls, 4u);
+    EXPECT_TRUE(merged.pixels == single.pixels);
+    // Lit red where only the first copy lies, lit green where the third
+    // shows from under the fourth: 0.6 sin 0.5 + 0.8 cos 0.5 of full.
+    const int lit =
+        static_cast<int>(std::lround(255.0 * (0.6 * std::sin(0.5) + 0.8 * std::cos(0.5))));
+    EXPECT_RGB_NEAR(merged.Pixel(25, 208), lit, 0, 0);
+    EXPECT_RGB_NEAR(merged.Pixel(64, 208), 0, lit, 0);
+}
+
 TEST_F(SceneTest, DrawsFloorRingSkyAndTheChainOfQueuedOrders)
 {
     Game().SetTick(TickAt(12, 0));
