@@ -415,6 +415,17 @@ TEST(ItemsList, StoreModesDecideWhatCanBeDragged)
     window.SetItems(1000, items, CUIItemsListWindow::kModeSell, nullptr, keeper.get());
     EXPECT_EQ(listed(window), "Crown:1001! Bread (2 gold):1000 ");
     EXPECT_EQ(CodeOf([&] { window.SetItems(0, items, 3, &game, keeper.get()); }), 4);
+
+    // Below the title, away from every token and the bar: a list with an id
+    // takes the drop itself, one without lets it through.
+    window.SetRect({0, 0, 216, 160});
+    const Point emptyCell{100, 100};
+    std::int32_t id = 0;
+    EXPECT_TRUE(window.HitTest(&emptyCell, nullptr, &id));
+    EXPECT_EQ(id, 3);
+    CUIItemsListWindow anonymous(0, "");
+    anonymous.SetRect({0, 0, 216, 160});
+    EXPECT_FALSE(anonymous.HitTest(&emptyCell, nullptr, nullptr));
     EXPECT_EQ(CodeOf([&] { window.SetItems(0, items, 1, nullptr, nullptr); }), 4);
 }
 
