@@ -31,6 +31,13 @@ constexpr std::uint32_t kMarkTint = 0x80FFFFFFu;
 
 constexpr std::int32_t kTokenSize = 48;
 
+void LoadFrameImages(gfx::Device& device, CUIDrawHelp* drawHelp)
+{
+    for (const std::uint32_t id : std::initializer_list<std::uint32_t>{
+             kImageTokenFrame, kImageBlink, kImageTokenFrameHighlighted, kImageCheckMark})
+        drawHelp->LoadTexture(device, id);
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ token
@@ -57,9 +64,7 @@ void CUIActionElement2::SetRect(const Rect& rect)
 
 void CUIActionElement2::LoadTextures(gfx::Device& device, CUIDrawHelp* drawHelp)
 {
-    for (const std::uint32_t id : std::initializer_list<std::uint32_t>{
-             kImageTokenFrame, kImageBlink, kImageTokenFrameHighlighted, kImageCheckMark})
-        drawHelp->LoadTexture(device, id);
+    LoadFrameImages(device, drawHelp);
     if (m_HoverInfo.icon)
         drawHelp->LoadTexture(device, m_HoverInfo.icon);
     if (m_MoveButton)
@@ -85,6 +90,10 @@ void CUIActionElement2::DrawDrag(gfx::Device& device, CUIDrawHelp* drawHelp, gfx
 void CUIActionElement2::DrawContent(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprite* sprite,
                                     const Point* cursor)
 {
+    // Lists fill their tokens long after the tree loaded its images; a token
+    // made since must not fail the paint for want of its frame.
+    LoadFrameImages(device, drawHelp);
+
     const CUIHoverInfo& info = m_HoverInfo;
     const bool hot = m_Dragging || CUIElement::HitTest(cursor, nullptr, nullptr);
     const bool highlighted = TestFlags(kUIFlagHighlighted) != 0;

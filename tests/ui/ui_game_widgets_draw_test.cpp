@@ -111,16 +111,17 @@ TEST_F(GameWidgetDraw, DraggedTokensCarryTheirItemIds)
 {
     NineItems nine;
     auto list = std::make_shared<CUIItemsListWindow>(3, "Pack");
-    list->SetItems(1000, nine.items, CUIItemsListWindow::kModeOwn, nullptr, nullptr);
     list->SetRect({10, 10, 226, 170});
     auto button = std::make_shared<CUITextButton>(77, "Drop");
     button->SetRect({10, 200, 90, 230});
     manager.AddElement(list);
     manager.AddElement(button);
+    // Filled after the tree loaded its images, as dialogs refill their lists.
     Paint();
-
+    list->SetItems(1000, nine.items, CUIItemsListWindow::kModeOwn, nullptr, nullptr);
     const Point first{34, 50}, second{82, 50}, onButton{40, 210}, nowhere{250, 250},
         emptyCell{82, 146};
+    Paint(&first);
     const CUIElement* token = list->GetSectionElements(0)[0].get();
     EXPECT_EQ(manager.DispatchMouse(kUIMouseLeftDown, &first), 1);
     EXPECT_EQ(TakeEvents(manager), "3:1008 0");
