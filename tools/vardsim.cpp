@@ -81,8 +81,8 @@ struct Options
     std::string name = "Hero";
     std::string characterClass = "fighter";
     std::string gender = "male";
-    std::string orders;
-    std::string save;
+    std::optional<std::string> orders;
+    std::optional<std::string> save;
     std::string load;
     bool report = false;
     bool randomOrders = false;
@@ -989,8 +989,8 @@ int main(int argc, char** argv)
     try
     {
         options = ParseOptions(argc, argv);
-        if (!options.orders.empty())
-            orders = ReadOrders(options.orders);
+        if (options.orders)
+            orders = ReadOrders(*options.orders);
     }
     catch (const UsageError& error)
     {
@@ -1014,8 +1014,8 @@ int main(int argc, char** argv)
         if (options.randomOrders)
             simulation.DrawOrders(options.randomSeed);
         simulation.Run(options.ticks, orders);
-        if (!options.save.empty())
-            simulation.Save(options.save);
+        if (options.save)
+            simulation.Save(*options.save);
         if (options.report)
             simulation.Report();
         simulation.Summary();
