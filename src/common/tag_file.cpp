@@ -323,6 +323,11 @@ bool CTagFileReader::ReadTupleStart(int count, bool nullAllowed)
 std::string CTagFileReader::ReadWord()
 {
     RequireWord("a word");
+    // A tag where a word belongs is damage: a list read word by word would
+    // otherwise run on past its lost end tag and swallow the records after it.
+    if (m_Word.size() >= 2 && m_Word.front() == '<' && m_Word.back() == '>')
+        Fail(1, m_Open.empty() ? std::string("expected a word")
+                               : "expected a word or </" + m_Open.back() + ">");
     std::string word = m_Word;
     NextToken();
     return word;
