@@ -246,7 +246,13 @@ void CEngine::UpdateTraps()
     CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& object : area->GetObjects())
+    // Only the trapped few are held for the loop: item piles pile up over a
+    // long game, and copying the whole list on every tick grew with them.
+    std::vector<std::shared_ptr<CObject>> trapped;
+    for (const auto& object : area->Objects())
+        if (object->GetTrap())
+            trapped.push_back(object);
+    for (const auto& object : trapped)
     {
         if (!object->GetTrap())
             continue;
