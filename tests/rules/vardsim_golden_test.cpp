@@ -100,7 +100,8 @@ TEST(VardsimGolden, SeededRunsPrintTheirTranscriptsAndSaveTheirGamesByteForByte)
 
 // Random play once cleared the crypt's tag and set it again: the patch came
 // back while its skeletons still stood there, and the crypt could no longer
-// be entered.
+// be entered. The run that found it has changed course since (the area
+// patch tests keep the case itself); this one still travels a long way.
 TEST(VardsimRobustness, APatchAppliedAgainLeavesItsStandingEncounterAlone)
 {
     int status = -1;
@@ -111,7 +112,6 @@ TEST(VardsimRobustness, APatchAppliedAgainLeavesItsStandingEncounterAlone)
                    status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out.find("placed twice"), std::string::npos);
-    EXPECT_NE(out.find("38344\torder\tgame moveparty 64.51 8.93\n"), std::string::npos);
     EXPECT_NE(out.find("\nstate=0 "), std::string::npos) << out.substr(out.size() - 300);
 }
 
