@@ -723,27 +723,37 @@ std::string CSimulation::DrawPosition(const VARD::CArea& area)
 
 void CSimulation::DrawMemberOrder(OrderLine& order, const CActor& member, const VARD::CArea& area)
 {
-    std::vector<std::uint32_t> actors, objects, tiles, doors, groundItems, ownItems;
-    for (const auto& actor : area.Actors())
-        actors.push_back(actor->Id());
-    for (const auto& object : area.Objects())
-    {
-        objects.push_back(object->Id());
-        for (const auto& item : object->GetItems())
-            groundItems.push_back(item->Id());
-    }
-    for (const auto& tile : area.GetTiles())
-    {
-        tiles.push_back(tile->Id());
-        if (dynamic_cast<const VARD::CMasterTileDoor*>(tile->GetMasterTile()) != nullptr)
-            doors.push_back(tile->Id());
-    }
-    for (const auto& item : member.Backpack())
-        ownItems.push_back(item->Id());
     static const char* const kVerbs[] = {"move",  "move",    "move", "attack", "attack", "talk",
                                          "use",   "cast",    "get",  "drop",   "buy",    "sell",
                                          "wield", "unwield", "give", "spend",  "power"};
     order.verb = kVerbs[Draw(std::size(kVerbs))];
+    // Only the lists the verb can name: the piles and tiles of a long game
+    // are many. Gathering draws nothing.
+    const std::string& verb = order.verb;
+    const bool namesGround = verb == "talk" || verb == "use" || verb == "get";
+    std::vector<std::uint32_t> actors, objects, tiles, doors, groundItems, ownItems;
+    for (const auto& actor : area.Actors())
+        actors.push_back(actor->Id());
+    if (namesGround)
+    {
+        for (const auto& object : area.Objects())
+        {
+            objects.push_back(object->Id());
+            for (const auto& item : object->Items())
+                groundItems.push_back(item->Id());
+        }
+    }
+    if (verb == "use")
+    {
+        for (const auto& tile : area.GetTiles())
+        {
+            tiles.push_back(tile->Id());
+            if (dynamic_cast<const VARD::CMasterTileDoor*>(tile->GetMasterTile()) != nullptr)
+                doors.push_back(tile->Id());
+        }
+    }
+    for (const auto& item : member.Backpack())
+        ownItems.push_back(item->Id());
     auto& args = order.args;
     const auto& spells = Game().GetModule()->GetSpells();
     auto spell = [&]

@@ -413,8 +413,12 @@ void CEngine::ExpireCreatedItems()
             actor->RemoveBackpackItem(item.get());
         }
     }
-    for (const auto& object : area->GetObjects())
+    // Read in place: the piles of a long game are many, their expiring items few.
+    for (const auto& object : area->Objects())
     {
+        const auto& items = object->Items();
+        if (std::none_of(items.begin(), items.end(), expired))
+            continue;
         for (const auto& item : object->GetItems())
             if (expired(item))
                 object->RemoveItem(item.get());

@@ -361,24 +361,31 @@ TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
     }
 
     // A lost end tag must not let a list run on into the records after it:
-    // each kind of end tag, cut where it first and where it last stands.
-    const std::vector<std::string> lines = Lines(text);
-    const auto trimmed = [&](std::size_t i)
-    { return lines[i].substr(lines[i].find_first_not_of(' ')); };
-    std::map<std::string, std::vector<std::size_t>> endTags;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (trimmed(i).rfind("</", 0) == 0)
-            endTags[trimmed(i)].push_back(i);
-    EXPECT_GE(endTags.size(), 20u);
-    for (const auto& [tag, places] : endTags)
+    // each kind of end tag, cut where it first and where it last stands, in
+    // the played game and in the town as a new game enters it (where a lost
+    // </spells> once took the next actor's record along and loaded).
+    auto fresh = NewDemoGame(5);
+    fresh->EnterArea();
+    for (const std::string& saved : {text, Save(*fresh, "fresh.vard")})
     {
-        for (const std::size_t cut : {places.front(), places.back()})
+        const std::vector<std::string> lines = Lines(saved);
+        const auto trimmed = [&](std::size_t i)
+        { return lines[i].substr(lines[i].find_first_not_of(' ')); };
+        std::map<std::string, std::vector<std::size_t>> endTags;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (trimmed(i).rfind("</", 0) == 0)
+                endTags[trimmed(i)].push_back(i);
+        EXPECT_GE(endTags.size(), 20u);
+        for (const auto& [tag, places] : endTags)
         {
-            std::string broken;
-            for (std::size_t i = 0; i < lines.size(); ++i)
-                if (i != cut)
-                    broken += lines[i] + "\n";
-            expectRefused(broken, tag + " cut at line " + std::to_string(cut + 1));
+            for (const std::size_t cut : {places.front(), places.back()})
+            {
+                std::string broken;
+                for (std::size_t i = 0; i < lines.size(); ++i)
+                    if (i != cut)
+                        broken += lines[i] + "\n";
+                expectRefused(broken, tag + " cut at line " + std::to_string(cut + 1));
+            }
         }
     }
 
