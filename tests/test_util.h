@@ -108,23 +108,18 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        // The signal keeps its default: a writer must not be killed by it.
         getrlimit(RLIMIT_FSIZE, &m_Old);
         rlimit limit = m_Old;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_Old);
-        std::signal(SIGXFSZ, m_OldHandler);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_Old); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit m_Old{};
-    void (*m_OldHandler)(int) = nullptr;
 };
 
 // The names in the folder, sorted: what a failed write must not leave behind.

@@ -22,9 +22,11 @@
 #include "world/module.h"
 #include "world/rule_tables.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,10 @@ Options ParseOptions(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string flag = argv[i];
+        static const char* const kFlags[] = {"--module", "--load", "--out",
+                                             "--ticks",  "--seed", "--size"};
+        if (std::find(std::begin(kFlags), std::end(kFlags), flag) == std::end(kFlags))
+            throw UsageError{"unknown option " + flag};
         if (i + 1 >= argc)
             throw UsageError{flag + " needs a value"};
         const std::string value = argv[++i];

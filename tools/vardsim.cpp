@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -81,8 +82,8 @@ struct Options
     std::string name = "Hero";
     std::string characterClass = "fighter";
     std::string gender = "male";
-    std::string orders;
-    std::string save;
+    std::optional<std::string> orders;
+    std::optional<std::string> save;
     std::string load;
     bool report = false;
     bool randomOrders = false;
@@ -198,11 +199,29 @@ const std::map<std::string, std::pair<std::size_t, std::size_t>>& GameVerbs()
     return verbs;
 }
 
+// Far more than any hand-written or recorded run needs; a larger file is a
+// mistake (a device, a log given in its place), not orders to hold in memory.
+constexpr std::uintmax_t kMaxOrdersFileSize = 64u * 1024u * 1024u;
+constexpr std::size_t kMaxOrderLineLength = 4096;
+
 std::vector<OrderLine> ReadOrders(const std::string& path)
 {
+    // As the module readers do: only a regular file, of a bounded size.
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        throw UsageError{"cannot read the orders file \"" + path + "\": it does not exist"};
+    if (!std::filesystem::is_regular_file(status))
+        throw UsageError{"cannot read the orders file \"" + path + "\": it is not a regular file"};
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > kMaxOrdersFileSize)
+        throw UsageError{
+            "cannot read the orders file \"" + path + "\": " +
+            (error ? error.message()
+                   : "it is larger than " + std::to_string(kMaxOrdersFileSize) + " bytes")};
     std::ifstream in(path);
     if (!in)
-        throw UsageError{"cannot read the orders file " + path};
+        throw UsageError{"cannot read the orders file \"" + path + "\""};
     std::vector<OrderLine> orders;
     std::string text;
     int number = 0;
@@ -210,6 +229,9 @@ std::vector<OrderLine> ReadOrders(const std::string& path)
     {
         ++number;
         const std::string where = path + ":" + std::to_string(number) + ": ";
+        if (text.size() > kMaxOrderLineLength)
+            throw UsageError{where + "a line longer than " + std::to_string(kMaxOrderLineLength) +
+                             " bytes is no order"};
         text = text.substr(0, text.find('#'));
         std::istringstream words(text);
         std::vector<std::string> fields;
@@ -638,35 +660,41 @@ void CSimulation::ChooseDestination()
 void CSimulation::Step()
 {
     using namespace VARD;
-    switch (Game().GetState())
+    const std::int32_t before = Game().GetState();
+    try
     {
-    case kGameTravelAtExit:
-    case kGameRestNeeded:
-    case kGameTravelByScript:
-        m_Engine.LeaveArea();
-        break;
-    case kGameOnWorldMap:
-        ChooseDestination();
-        break;
-    case kGameDestinationKnown:
-        m_Engine.EnterArea();
-        break;
-    case kGameLeftForRest:
-        m_Engine.ResurrectParty();
-        break;
-    case kGameWon:
-        break;
-    default:
-        try
+        switch (before)
         {
+        case kGameTravelAtExit:
+        case kGameRestNeeded:
+        case kGameTravelByScript:
+            m_Engine.LeaveArea();
+            break;
+        case kGameOnWorldMap:
+            ChooseDestination();
+            break;
+        case kGameDestinationKnown:
+            m_Engine.EnterArea();
+            break;
+        case kGameLeftForRest:
+            m_Engine.ResurrectParty();
+            break;
+        case kGameWon:
+            break;
+        default:
             m_Engine.Tick();
+            break;
         }
-        catch (const CVARDException& error)
-        {
-            // The shell shows a failed tick and plays on.
-            Error(error);
-        }
-        break;
+    }
+    catch (const CVARDException& error)
+    {
+        // The shell shows a failed tick and plays on. Entering an area ends
+        // with a tick, whose failure (an order given on the way) is no
+        // failed entry; a step of the journey that did not happen ends the run.
+        const bool ticked = before == kGameRunning || Game().GetState() != before;
+        if (!ticked)
+            throw;
+        Error(error);
     }
 }
 
@@ -686,32 +714,46 @@ std::string CSimulation::DrawPosition(const VARD::CArea& area)
         const double span = (cells + 2) * VARD::kCellSize;
         return FormatNumber(static_cast<double>(Draw(100000)) / 100000.0 * span - VARD::kCellSize);
     };
-    return coordinate(area.GetWidth()) + ' ' + coordinate(area.GetHeight());
+    // Two statements: the operands of + may be drawn in either order, and
+    // every compiler must print the same run.
+    const std::string x = coordinate(area.GetWidth());
+    const std::string y = coordinate(area.GetHeight());
+    return x + ' ' + y;
 }
 
 void CSimulation::DrawMemberOrder(OrderLine& order, const CActor& member, const VARD::CArea& area)
 {
-    std::vector<std::uint32_t> actors, objects, tiles, doors, groundItems, ownItems;
-    for (const auto& actor : area.Actors())
-        actors.push_back(actor->Id());
-    for (const auto& object : area.Objects())
-    {
-        objects.push_back(object->Id());
-        for (const auto& item : object->GetItems())
-            groundItems.push_back(item->Id());
-    }
-    for (const auto& tile : area.GetTiles())
-    {
-        tiles.push_back(tile->Id());
-        if (dynamic_cast<const VARD::CMasterTileDoor*>(tile->GetMasterTile()) != nullptr)
-            doors.push_back(tile->Id());
-    }
-    for (const auto& item : member.Backpack())
-        ownItems.push_back(item->Id());
     static const char* const kVerbs[] = {"move",  "move",    "move", "attack", "attack", "talk",
                                          "use",   "cast",    "get",  "drop",   "buy",    "sell",
                                          "wield", "unwield", "give", "spend",  "power"};
     order.verb = kVerbs[Draw(std::size(kVerbs))];
+    // Only the lists the verb can name: the piles and tiles of a long game
+    // are many. Gathering draws nothing.
+    const std::string& verb = order.verb;
+    const bool namesGround = verb == "talk" || verb == "use" || verb == "get";
+    std::vector<std::uint32_t> actors, objects, tiles, doors, groundItems, ownItems;
+    for (const auto& actor : area.Actors())
+        actors.push_back(actor->Id());
+    if (namesGround)
+    {
+        for (const auto& object : area.Objects())
+        {
+            objects.push_back(object->Id());
+            for (const auto& item : object->Items())
+                groundItems.push_back(item->Id());
+        }
+    }
+    if (verb == "use")
+    {
+        for (const auto& tile : area.GetTiles())
+        {
+            tiles.push_back(tile->Id());
+            if (dynamic_cast<const VARD::CMasterTileDoor*>(tile->GetMasterTile()) != nullptr)
+                doors.push_back(tile->Id());
+        }
+    }
+    for (const auto& item : member.Backpack())
+        ownItems.push_back(item->Id());
     auto& args = order.args;
     const auto& spells = Game().GetModule()->GetSpells();
     auto spell = [&]
@@ -989,8 +1031,8 @@ int main(int argc, char** argv)
     try
     {
         options = ParseOptions(argc, argv);
-        if (!options.orders.empty())
-            orders = ReadOrders(options.orders);
+        if (options.orders)
+            orders = ReadOrders(*options.orders);
     }
     catch (const UsageError& error)
     {
@@ -1014,8 +1056,8 @@ int main(int argc, char** argv)
         if (options.randomOrders)
             simulation.DrawOrders(options.randomSeed);
         simulation.Run(options.ticks, orders);
-        if (!options.save.empty())
-            simulation.Save(options.save);
+        if (options.save)
+            simulation.Save(*options.save);
         if (options.report)
             simulation.Report();
         simulation.Summary();

@@ -7,10 +7,12 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace VARDCommon
@@ -321,6 +323,11 @@ bool CTagFileReader::ReadTupleStart(int count, bool nullAllowed)
 std::string CTagFileReader::ReadWord()
 {
     RequireWord("a word");
+    // A tag where a word belongs is damage: a list read word by word would
+    // otherwise run on past its lost end tag and swallow the records after it.
+    if (m_Word.size() >= 2 && m_Word.front() == '<' && m_Word.back() == '>')
+        Fail(1, m_Open.empty() ? std::string("expected a word")
+                               : "expected a word or </" + m_Open.back() + ">");
     std::string word = m_Word;
     NextToken();
     return word;
@@ -458,6 +465,39 @@ std::string SystemError(int error)
     return std::error_code(error, std::generic_category()).message();
 }
 
+// The rename would put a regular file in place of whatever holds the name: a
+// device, a pipe or a link must stay as it is, so only a regular file or a
+// missing one may be replaced.
+void RequireReplaceable(const std::filesystem::path& target)
+{
+    if (target.empty())
+        throw CVARDException(1, "cannot write a file without a name");
+    struct stat status
+    {
+    };
+    if (::lstat(target.c_str(), &status) != 0)
+    {
+        const int error = errno;
+        if (error == ENOENT)
+            return;
+        throw CVARDException(1, "cannot write " + target.string() + ": " + SystemError(error));
+    }
+    if (!S_ISREG(status.st_mode))
+        throw CVARDException(1, "cannot write " + target.string() + ": it is not a regular file");
+}
+
+// A file grown past the process's size limit must fail its write like a full
+// disk does, not end the process with the temporary file left behind. A
+// handler someone else installed stays.
+void IgnoreFileSizeSignal()
+{
+    struct sigaction current
+    {
+    };
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+}
+
 // Opened new and exclusive, so that a stale file or a link left under the
 // name is never written through.
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary)
@@ -501,7 +541,8 @@ void FlushFolder(const std::filesystem::path& target)
 } // namespace
 
 CTagFileWriter::CTagFileWriter(const std::filesystem::path& path)
-    : m_Target(path), m_File(CreateTemporary(path, m_Temporary))
+    : m_Target(path),
+      m_File((RequireReplaceable(path), IgnoreFileSizeSignal(), CreateTemporary(path, m_Temporary)))
 {
     m_Buffer.reserve(kWriteBufferSize);
 }
@@ -570,6 +611,17 @@ void CTagFileWriter::Close()
         m_State = kWriterFailed;
         ::unlink(m_Temporary.c_str());
         throw CVARDException(1, "cannot write " + m_Target.string() + ": " + SystemError(error));
+    }
+    // Something may have taken the name while the file was written.
+    try
+    {
+        RequireReplaceable(m_Target);
+    }
+    catch (const CVARDException&)
+    {
+        m_State = kWriterFailed;
+        ::unlink(m_Temporary.c_str());
+        throw;
     }
     if (::rename(m_Temporary.c_str(), m_Target.c_str()) != 0)
     {

@@ -122,7 +122,9 @@ template <typename Convert> auto CTagFileReader::ReadConverted(Convert convert)
 class CTagFileWriter
 {
 public:
-    // Code 1 when the temporary file cannot be made.
+    // Code 1 when the temporary file cannot be made, and when the target is
+    // there but is not a regular file (a device, a pipe, a folder, a link):
+    // that is never replaced.
     explicit CTagFileWriter(const std::filesystem::path& path);
     ~CTagFileWriter();
     CTagFileWriter(const CTagFileWriter&) = delete;

@@ -218,7 +218,7 @@ void CEngine::ExecuteTimedOrders()
         const bool stopped = IsStoppedByStatuses(*actor);
         const std::shared_ptr<COrder> order = actor->GetFrontOrder();
         if (!stopped && order)
-            RunTimedOrder(*actor, order);
+            RunTimedOrderOnce(*actor, order);
         else if (!IsRecovering(*actor))
             actor->SetAnimation(kAnimDefault, 0.0);
     }
@@ -289,6 +289,22 @@ void CEngine::AttackWhenDominated(CActor& actor)
         Game().AddMessage(kMessageInfo,
                           actor.GetName() + " is dominated, attacks " + victim->GetName() + "!");
     actor.QueueOrder(std::make_shared<CAttackOrder>(victim->Id()), true);
+}
+
+// An order whose step fails would fail the same way on every tick after: it
+// is dropped, and the failure goes on to be reported once.
+void CEngine::RunTimedOrderOnce(CActor& actor, const std::shared_ptr<COrder>& order)
+{
+    try
+    {
+        RunTimedOrder(actor, order);
+    }
+    catch (const CVARDException&)
+    {
+        if (actor.GetFrontOrder() == order)
+            FinishOrder(actor, *order);
+        throw;
+    }
 }
 
 void CEngine::RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order)

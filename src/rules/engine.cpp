@@ -53,8 +53,15 @@ void CEngine::LoadModule(const std::string& rootPath, bool packed)
 
 void CEngine::LoadModule(const std::string& rootPath)
 {
+    // A module that is not there at all is named as such, not by the first
+    // file that cannot be found inside it.
     std::error_code error;
-    LoadModule(rootPath, std::filesystem::is_regular_file(rootPath, error));
+    const auto status = std::filesystem::status(rootPath, error);
+    if (!std::filesystem::exists(status))
+        throw CVARDException(1, rootPath + ": no module folder or archive is there");
+    if (!std::filesystem::is_regular_file(status) && !std::filesystem::is_directory(status))
+        throw CVARDException(1, rootPath + ": a module is a folder or an archive file");
+    LoadModule(rootPath, std::filesystem::is_regular_file(status));
 }
 
 std::shared_ptr<CActor> CEngine::NewGame()

@@ -119,6 +119,7 @@ private:
     void WanderConfused(CActor& actor);
     void AttackWhenDominated(CActor& actor);
     void RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order);
+    void RunTimedOrderOnce(CActor& actor, const std::shared_ptr<COrder>& order);
     void MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& order);
     void CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order);
     void ReturnToEntranceStep(CActor& actor, const std::shared_ptr<COrder>& order);

@@ -108,7 +108,10 @@ void CEngine::PlacePartyMember(const CAreaEntry& entry)
         if (member->IsDead())
             continue;
         const std::shared_ptr<CActor> actor = game.FindSharedActor(member.get());
-        if (!area.FindFreeSpotNear(entry.GetColumn(), entry.GetRow(), true, actor))
+        // Piles and objects left near the entry over a long game must not
+        // shut the party out while the area has room anywhere.
+        if (!area.FindFreeSpotNear(entry.GetColumn(), entry.GetRow(), true, actor) &&
+            !area.FindFreeSpotAnywhere(entry.GetColumn(), entry.GetRow(), actor))
             throw CVARDException(2, "no free spot for \"" + actor->GetName() + "\" at entry \"" +
                                         entry.GetName() + "\"");
     }

@@ -278,9 +278,18 @@ void CEngine::LoadGame(const std::string& path, std::optional<std::string>& bonu
     auto game = std::make_shared<CGame>();
     game->SetModule(&module);
     std::optional<std::string> bonusRead;
+    try
     {
         VARDCommon::CTagFileReader reader{std::filesystem::path(path)};
         ReadSave(reader, *game, module, *m_Factory, bonusRead);
+    }
+    catch (const CVARDException& error)
+    {
+        // Every failure names the saved game, also those found past its
+        // reader (the party, an area file the save asks for).
+        if (error.GetDetail().rfind(path, 0) == 0)
+            throw;
+        throw CVARDException(error.GetCode(), path + ": " + error.GetDetail());
     }
     m_Game = game;
     bonus = std::move(bonusRead);

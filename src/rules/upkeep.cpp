@@ -246,7 +246,13 @@ void CEngine::UpdateTraps()
     CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& object : area->GetObjects())
+    // Only the trapped few are held for the loop: item piles pile up over a
+    // long game, and copying the whole list on every tick grew with them.
+    std::vector<std::shared_ptr<CObject>> trapped;
+    for (const auto& object : area->Objects())
+        if (object->GetTrap())
+            trapped.push_back(object);
+    for (const auto& object : trapped)
     {
         if (!object->GetTrap())
             continue;
@@ -407,8 +413,12 @@ void CEngine::ExpireCreatedItems()
             actor->RemoveBackpackItem(item.get());
         }
     }
-    for (const auto& object : area->GetObjects())
+    // Read in place: the piles of a long game are many, their expiring items few.
+    for (const auto& object : area->Objects())
     {
+        const auto& items = object->Items();
+        if (std::none_of(items.begin(), items.end(), expired))
+            continue;
         for (const auto& item : object->GetItems())
             if (expired(item))
                 object->RemoveItem(item.get());

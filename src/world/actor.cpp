@@ -11,6 +11,8 @@
 #include "world/module.h"
 #include "world/spell.h"
 
+#include <cmath>
+
 namespace VARD
 {
 
@@ -32,6 +34,19 @@ std::shared_ptr<CItem> ReadItemEntry(VARDCommon::CTagFileReader& reader, const C
     if (module.FindItemTemplate(name) == nullptr)
         throw CVARDException(1, where + ": no item template \"" + name + "\"");
     return module.CreateItem(name, count, game.NewThingId(kThingKindItem), second);
+}
+
+// A place or a size that is not a number would put the actor nowhere: every
+// distance to it fails and it is never drawn.
+double ReadFinite(VARDCommon::CTagFileReader& reader, const char* what, bool fromZero = false)
+{
+    const std::string where = reader.Where();
+    const double value = reader.ReadDouble();
+    if (!std::isfinite(value))
+        throw CVARDException(1, where + ": actor " + what + " is not a finite number");
+    if (fromZero && value < 0.0)
+        throw CVARDException(1, where + ": actor " + what + " is below 0");
+    return value;
 }
 
 } // namespace
@@ -62,11 +77,11 @@ void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& modul
         m_Id = MakeThingId(kThingKindActor, number);
     }
 
-    m_X = reader.ReadDouble();
-    m_Y = reader.ReadDouble();
-    m_Facing = reader.ReadDouble();
-    m_Radius = reader.ReadDouble();
-    m_SecondSize = reader.ReadDouble();
+    m_X = ReadFinite(reader, "position x");
+    m_Y = ReadFinite(reader, "position y");
+    m_Facing = ReadFinite(reader, "facing");
+    m_Radius = ReadFinite(reader, "radius", true);
+    m_SecondSize = ReadFinite(reader, "second size");
     m_GraphicName = reader.ReadWord();
     if (reader.IsStartTag("color"))
         m_Colors = std::make_shared<VARDGraph::CGraphicColors>(reader);

@@ -67,11 +67,11 @@ CActorTemplate::CActorTemplate(VARDCommon::CTagFileReader& reader, const CModule
         m_Colors = std::make_shared<VARDGraph::CGraphicColors>(reader);
     // 3-5. Body and class.
     m_Gender = static_cast<std::uint32_t>(ReadSex(reader));
-    m_Race = static_cast<std::uint32_t>(FindRaceByKey(reader.ReadWord()));
+    m_Race = static_cast<std::uint32_t>(reader.ReadConverted(FindRaceByKey));
     m_Radius = reader.ReadDouble();
     m_SecondSize = reader.ReadDouble();
     m_LevelBonus = reader.ReadInt();
-    m_Class = static_cast<std::uint32_t>(FindClassByKey(reader.ReadWord()));
+    m_Class = static_cast<std::uint32_t>(reader.ReadConverted(FindClassByKey));
     m_Level = reader.ReadUnsigned();
     // 6. Faction.
     ReadFaction(reader, module);

@@ -3,6 +3,7 @@
 #include "common/exception.h"
 #include "common/tag_file.h"
 
+#include <cmath>
 #include <utility>
 
 namespace VARD
@@ -179,8 +180,12 @@ std::shared_ptr<CAI> CAIWander::Clone() const
 void CAIWander::ReadState(VARDCommon::CTagFileReader& reader)
 {
     reader.ReadStartTag("ai-wander");
+    const std::string where = reader.Where();
     m_HomeX = reader.ReadDouble();
     m_HomeY = reader.ReadDouble();
+    // Every wander point is drawn around home.
+    if (!std::isfinite(m_HomeX) || !std::isfinite(m_HomeY))
+        throw CVARDException(1, where + ": the wander home is not a finite point");
     reader.ReadEndTag();
 }
 

@@ -287,6 +287,10 @@ public:
     // The <rows> section. Code 1 for a malformed cell entry, a tile name the
     // module lacks, a block past the grid or a grid wider than 1000 cells.
     void ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module);
+    // Code 1, naming where, when a point read from a file is not a number or
+    // lies off the grid the area file gives (its edges count as on it), even
+    // while the grid itself is not loaded.
+    void RequireOnGrid(const std::string& where, const std::string& what, double x, double y) const;
     // The tiles patch action: every cell of each block is given to a new
     // plain master tile; actors that no longer fit are placed anew.
     void LayPatchTiles(const CPatchActionTiles& action, const CModule& module);
@@ -334,6 +338,10 @@ public:
     // the random draws, when every point is taken or off the grid.
     bool FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
                           const std::shared_ptr<CActor>& actor);
+    // Past the rings: the centre of every cell of the grid, nearest to the
+    // given one first, without random draws; false when none is free.
+    bool FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
+                              const std::shared_ptr<CActor>& actor);
     // An actor made from the template, placed near the cell (narrow search);
     // null when no spot is free. Code 1 for a template the module lacks.
     std::shared_ptr<CActor> SpawnMonsterNear(const std::string& templateName, std::uint32_t column,
@@ -389,6 +397,7 @@ private:
     void ReadExits(VARDCommon::CTagFileReader& reader, const CModule& module, int mode);
     void ReadPatches(VARDCommon::CTagFileReader& reader, int mode);
     void CreateExitMarker(const CAreaExit& exit, const CModule& module);
+    void ReadGridSize(VARDCommon::CTagFileReader& reader);
 
     // area_grid.cpp
     void ReadCellEntry(VARDCommon::CTagFileReader& reader, const CModule& module,
@@ -432,6 +441,10 @@ private:
     bool m_Lighting = false;
     std::uint32_t m_Width = 0;
     std::uint32_t m_Height = 0;
+    // The grid's size as the area file gives it, known in every read mode,
+    // also while the grid itself is not loaded.
+    std::uint32_t m_FileWidth = 0;
+    std::uint32_t m_FileHeight = 0;
     std::vector<std::shared_ptr<CMasterTile>> m_MasterTiles;
     std::vector<std::shared_ptr<CTile>> m_Tiles;
     std::vector<std::shared_ptr<CAreaEntry>> m_Entries;

@@ -58,7 +58,7 @@ void CArea::ReadFile(const std::string& previousArea, const std::string& name,
     ReadSounds(reader, mode);
     if (mode == kAreaReadSavedOther)
     {
-        SkipSection(reader, "rows");
+        ReadGridSize(reader);
     }
     else
     {
@@ -75,6 +75,17 @@ void CArea::ReadFile(const std::string& previousArea, const std::string& name,
 
     if (mode != kAreaReadSavedOther)
         ApplyTaggedPatches(module, mode, reset);
+}
+
+// Only the size of a grid not loaded yet: what is saved of the area must lie on it.
+void CArea::ReadGridSize(VARDCommon::CTagFileReader& reader)
+{
+    reader.ReadStartTag("rows");
+    if (!reader.ReadTupleStart(2, false))
+        reader.Fail(1, "<rows> needs the grid size as a pair of width and height");
+    m_FileWidth = reader.ReadUnsigned();
+    m_FileHeight = reader.ReadUnsigned();
+    reader.SkipToEndTag("rows");
 }
 
 void CArea::ReadTravel(VARDCommon::CTagFileReader& reader, const std::string& previousArea)
@@ -153,7 +164,10 @@ void CArea::ReadObjects(VARDCommon::CTagFileReader& reader, const CModule& modul
     reader.ReadStartTag("objects");
     while (!reader.IsAtEndTag())
     {
+        const std::string where = reader.Where();
         const CPatchActionObject record(reader);
+        RequireOnGrid(where, "object \"" + record.GetDefinitionName() + "\"", record.GetX(),
+                      record.GetY());
         CreateObjectFromRecord(record, module);
     }
     reader.ReadEndTag();

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <locale>
+#include <sstream>
 
 namespace VARD
 {
@@ -66,6 +68,8 @@ void CArea::SetGridSize(std::uint32_t width, std::uint32_t height)
     m_Tiles.swap(tiles);
     m_Width = width;
     m_Height = height;
+    m_FileWidth = width;
+    m_FileHeight = height;
     m_TileTracker.SetSize(width, height);
     m_SightGrid.SetSize(width, height);
 }
@@ -117,6 +121,21 @@ void CArea::ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module)
         reader.ReadEndTag();
     }
     reader.ReadEndTag();
+}
+
+void CArea::RequireOnGrid(const std::string& where, const std::string& what, double x,
+                          double y) const
+{
+    const double right = m_FileWidth * kCellSize;
+    const double bottom = m_FileHeight * kCellSize;
+    // Written so that a NaN fails too.
+    if (x >= 0.0 && x <= right && y >= 0.0 && y <= bottom)
+        return;
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << where << ": " << what << " at (" << x << ", " << y << ") is off the grid of area \""
+         << m_Name << "\" (0 to " << right << " by 0 to " << bottom << ")";
+    throw CVARDException(1, text.str());
 }
 
 void CArea::ReadCellEntry(VARDCommon::CTagFileReader& reader, const CModule& module,

@@ -231,6 +231,8 @@ std::shared_ptr<CObject> CArea::CreateObjectFromRecord(const CPatchActionObject&
     if (definition == nullptr)
         throw CVARDException(1, "area \"" + m_Name + "\": the module has no object definition \"" +
                                     record.GetDefinitionName() + "\"");
+    RequireOnGrid(m_Name + ".vard", "object \"" + record.GetDefinitionName() + "\"", record.GetX(),
+                  record.GetY());
     CGame& game = RequireGame("place objects");
     auto object = std::make_shared<CObject>(this, game.NewThingId(kThingKindObject),
                                             record.GetObjectName(), *definition);

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace VARD
 {
@@ -351,6 +353,37 @@ bool CArea::FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
                 m_Actors.push_back(actor);
             return true;
         }
+    }
+    return false;
+}
+
+bool CArea::FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
+                                 const std::shared_ptr<CActor>& actor)
+{
+    if (!actor)
+        throw CVARDException(2, "area \"" + m_Name + "\": no actor to place");
+    // Every cell centre of the grid, nearest first (ties in row, then column
+    // order), so that the spot found is always the same one.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> cells;
+    cells.reserve(static_cast<std::size_t>(m_Width) * m_Height);
+    for (std::uint32_t r = 0; r < m_Height; ++r)
+        for (std::uint32_t c = 0; c < m_Width; ++c)
+        {
+            const std::int64_t dc = static_cast<std::int64_t>(c) - column;
+            const std::int64_t dr = static_cast<std::int64_t>(r) - row;
+            cells.emplace_back(static_cast<std::uint64_t>(dc * dc + dr * dr), r * m_Width + c);
+        }
+    std::sort(cells.begin(), cells.end());
+    for (const auto& [distance, index] : cells)
+    {
+        const double x = (index % m_Width + 0.5) * kCellSize;
+        const double y = (index / m_Width + 0.5) * kCellSize;
+        if (!IsPositionFree(actor.get(), x, y, nullptr))
+            continue;
+        actor->SetPosition(x, y);
+        if (std::find(m_Actors.begin(), m_Actors.end(), actor) == m_Actors.end())
+            m_Actors.push_back(actor);
+        return true;
     }
     return false;
 }

@@ -103,15 +103,23 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
     reader.ReadStartTag("objects");
     while (reader.IsStartTag("object"))
     {
+        const std::string where = reader.Where();
         auto object = std::make_shared<CObject>(this, game.NewThingId(kThingKindObject));
         object->ReadSaved(reader, module, game);
+        RequireOnGrid(where, "object \"" + object->GetDefinitionName() + "\"", object->GetX(),
+                      object->GetY());
         m_Objects.push_back(std::move(object));
     }
     reader.ReadEndTag();
 
     reader.ReadStartTag("actors");
     while (reader.IsStartTag("actor"))
-        m_Actors.push_back(std::make_shared<CActor>(reader, module, game));
+    {
+        const std::string where = reader.Where();
+        auto actor = std::make_shared<CActor>(reader, module, game);
+        RequireOnGrid(where, "actor \"" + actor->GetName() + "\"", actor->GetX(), actor->GetY());
+        m_Actors.push_back(std::move(actor));
+    }
     reader.ReadEndTag();
 
     ReadTileTracker(reader);

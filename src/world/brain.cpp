@@ -39,7 +39,7 @@ std::shared_ptr<CBrain> CBrain::Read(VARDCommon::CTagFileReader& reader)
 {
     std::shared_ptr<CBrain> brain(new CBrain());
     reader.ReadStartTag("brain");
-    brain->m_Attitude = ParseAttitude(reader.ReadWord());
+    brain->m_Attitude = reader.ReadConverted(ParseAttitude);
     brain->m_Provokable = reader.ReadBool();
     brain->m_SightRange = reader.ReadDouble();
     brain->m_TriggerTags = ReadTagList(reader);

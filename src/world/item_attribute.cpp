@@ -20,7 +20,7 @@ CItemAttributeWeapon::CItemAttributeWeapon(VARDCommon::CTagFileReader& reader)
     : CItemAttribute(kItemAttributeWeapon)
 {
     reader.ReadStartTag("weapon");
-    m_WeaponKind = static_cast<std::uint32_t>(FindWeaponKindByKey(reader.ReadWord()));
+    m_WeaponKind = static_cast<std::uint32_t>(reader.ReadConverted(FindWeaponKindByKey));
     m_TwoHanded = reader.ReadBool();
     m_AttackBonus = reader.ReadInt();
     m_DieSize = reader.ReadInt();
@@ -70,7 +70,7 @@ CItemAttributeAttributeReq::CItemAttributeAttributeReq(VARDCommon::CTagFileReade
     : CItemAttribute(kItemAttributeAttributeReq)
 {
     reader.ReadStartTag("attribute");
-    m_Attribute = static_cast<std::uint32_t>(FindAttributeByKey(reader.ReadWord()));
+    m_Attribute = static_cast<std::uint32_t>(reader.ReadConverted(FindAttributeByKey));
     m_RequiredValue = reader.ReadUnsigned();
     reader.ReadEndTag();
 }

@@ -20,7 +20,7 @@ void RequireListItem(VARDCommon::CTagFileReader& reader, const char* what)
 
 std::uint32_t ReadDirectionWord(VARDCommon::CTagFileReader& reader)
 {
-    return static_cast<std::uint32_t>(ParseDirection(reader.ReadWord()));
+    return static_cast<std::uint32_t>(reader.ReadConverted(ParseDirection));
 }
 
 } // namespace

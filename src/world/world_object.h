@@ -98,6 +98,7 @@ public:
     double DistanceToFootprint(double x, double y) const;
 
     std::vector<std::shared_ptr<CItem>> GetItems() const { return m_Items; }
+    const std::vector<std::shared_ptr<CItem>>& Items() const { return m_Items; }
     void AddItem(std::shared_ptr<CItem> item);
     // Takes the item out by identity; code 2 when the object does not hold it.
     std::shared_ptr<CItem> RemoveItem(const CItem* item);

@@ -314,7 +314,7 @@ TEST(TagFileReader, RemainingSizeCountsWhatFollowsTheLookAhead)
     {
         CTagFileReader file(path);
         EXPECT_EQ(file.GetRemainingSize(), 5);
-        file.ReadWord();
+        file.ReadStartTag("a");
         EXPECT_EQ(file.ReadWord(), "1");
         EXPECT_EQ(file.GetRemainingSize(), 1);
         EXPECT_EQ(file.ReadWord(), "2");

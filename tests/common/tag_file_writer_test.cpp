@@ -6,6 +6,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <vector>
 
@@ -336,4 +337,44 @@ TEST_F(TagFileWriterTest, FileIsFlushedBeforeTheRenameAndTheFolderAfterIt)
     g_FsyncWatch = nullptr;
     EXPECT_EQ(watch.calls.size(), 1u);
     EXPECT_OLD_SAVE_ONLY(path);
+}
+
+// Only a regular file or a missing one is replaced: a pipe, a device, a folder
+// or a link keeps its place, and no temporary file is left beside it.
+TEST_F(TagFileWriterTest, TargetThatIsNotARegularFileIsRefused)
+{
+    const auto file = m_Folder / "file.vard";
+    std::ofstream(file) << "<old>\n</old>\n";
+    const auto folder = m_Folder / "folder";
+    std::filesystem::create_directory(folder);
+    const auto pipe = m_Folder / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const auto folderLink = m_Folder / "folder-link";
+    std::filesystem::create_directory_symlink(folder, folderLink);
+    const auto fileLink = m_Folder / "file-link";
+    std::filesystem::create_symlink(file, fileLink);
+    std::vector<std::filesystem::path> targets = {folder, pipe, folderLink, fileLink, ""};
+    // A device node of its own (the null device's numbers): only root can make one.
+    const auto device = m_Folder / "device";
+    if (mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        targets.push_back(device);
+    const auto before = FolderNames(m_Folder);
+    for (const auto& target : targets)
+    {
+        SCOPED_TRACE(target.string());
+        const auto status = std::filesystem::symlink_status(target);
+        EXPECT_EQ(CodeOf(
+                      [&]
+                      {
+                          CTagFileWriter writer(target);
+                          writer.WriteStartTag("new");
+                          writer.WriteEndTag();
+                          writer.Close();
+                      }),
+                  1);
+        EXPECT_EQ(std::filesystem::symlink_status(target).type(), status.type());
+    }
+    EXPECT_EQ(FolderNames(m_Folder), before);
+    EXPECT_EQ(Slurp(file), "<old>\n</old>\n");
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }

@@ -135,8 +135,9 @@ TEST_F(FigureTest, Faults)
         "<figure> other </figure>",
         "<figure> bad <piece> body anchor </piece> </figure>",
         "<figure> bad <piece> anchor </piece> <piece> arm body </piece> </figure>",
-        "<figure> bad <piece> anchor </piece> <position> p anchor 0 0 </position>"
-        " <piece> arm anchor </piece> </figure>",
+        // One element in two lines: the parentheses say so to the compiler.
+        ("<figure> bad <piece> anchor </piece> <position> p anchor 0 0 </position>"
+         " <piece> arm anchor </piece> </figure>"),
         "<figure> bad <animation> a 0 p 1 p </animation> </figure>",
         "<figure> bad <piece> anchor </piece>",
         "<figure> bad <position> p anchor (1 2) </position> </figure>",

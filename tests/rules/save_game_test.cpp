@@ -16,7 +16,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
+
+#include <sys/stat.h>
 
 using namespace VARD;
 using RulesTest::DrainMessages;
@@ -312,8 +315,20 @@ TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
     const auto expectRefused = [&](const std::string& broken, const std::string& what)
     {
         std::ofstream(PathOf("broken.vard"), std::ios::trunc | std::ios::binary) << broken;
-        const int code = CodeOf([&] { running->LoadGame(PathOf("broken.vard")); });
+        int code = -1;
+        std::string detail;
+        try
+        {
+            running->LoadGame(PathOf("broken.vard"));
+        }
+        catch (const CVARDException& error)
+        {
+            code = error.GetCode();
+            detail = error.GetDetail();
+        }
         EXPECT_TRUE(code == 1 || code == 2) << what << ": code " << code;
+        // Whatever failed, the player is told which file.
+        EXPECT_EQ(detail.rfind(PathOf("broken.vard"), 0), 0u) << what << ": " << detail;
         EXPECT_EQ(running->GetGame(), before) << what;
     };
     // Cut anywhere: every piece of the file is needed.
@@ -344,6 +359,53 @@ TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
         broken.replace(at, from.size(), to);
         expectRefused(broken, from);
     }
+
+    // A lost end tag must not let a list run on into the records after it:
+    // each kind of end tag, cut where it first and where it last stands, in
+    // the played game and in the town as a new game enters it (where a lost
+    // </spells> once took the next actor's record along and loaded).
+    auto fresh = NewDemoGame(5);
+    fresh->EnterArea();
+    for (const std::string& saved : {text, Save(*fresh, "fresh.vard")})
+    {
+        const std::vector<std::string> lines = Lines(saved);
+        const auto trimmed = [&](std::size_t i)
+        { return lines[i].substr(lines[i].find_first_not_of(' ')); };
+        std::map<std::string, std::vector<std::size_t>> endTags;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (trimmed(i).rfind("</", 0) == 0)
+                endTags[trimmed(i)].push_back(i);
+        EXPECT_GE(endTags.size(), 20u);
+        for (const auto& [tag, places] : endTags)
+        {
+            for (const std::size_t cut : {places.front(), places.back()})
+            {
+                std::string broken;
+                for (std::size_t i = 0; i < lines.size(); ++i)
+                    if (i != cut)
+                        broken += lines[i] + "\n";
+                expectRefused(broken, tag + " cut at line " + std::to_string(cut + 1));
+            }
+        }
+    }
+
+    // An actor standing where no number or no grid is: its x, then its y.
+    const std::size_t actor = text.find("\n   <actor>\n");
+    ASSERT_NE(actor, std::string::npos);
+    for (const int field : {2, 3})
+    {
+        for (const char* value : {"nan", "-inf", "1e308", "-0.01", "10000"})
+        {
+            std::size_t from = actor + 1;
+            for (int line = 0; line < field; ++line)
+                from = text.find('\n', from) + 1;
+            const std::size_t to = text.find('\n', from);
+            std::string broken = text;
+            broken.replace(from, to - from, std::string("    ") + value);
+            expectRefused(broken, "actor field " + std::to_string(field) + " " + value);
+        }
+    }
+
     std::filesystem::remove(PathOf("broken.vard"));
     EXPECT_EQ(CodeOf([&] { running->LoadGame(PathOf("broken.vard")); }), 1);
     EXPECT_EQ(running->GetGame(), before);
@@ -369,6 +431,18 @@ TEST_F(SaveGameTest, FailedSaveKeepsTheOldFileAndSaysSo)
     EXPECT_EQ(TestUtil::FolderNames(m_Folder), std::vector<std::string>{"keep.vard"});
     EXPECT_TRUE(DrainMessages(engine->Game()).empty());
     EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf("no/such/folder.vard")); }), 1);
+    // A pipe or a link in the save's place is never replaced by the save.
+    ASSERT_EQ(mkfifo(PathOf("pipe.vard").c_str(), 0600), 0);
+    std::filesystem::create_symlink(PathOf("keep.vard"), PathOf("link.vard"));
+    for (const char* name : {"pipe.vard", "link.vard"})
+    {
+        const auto type = std::filesystem::symlink_status(PathOf(name)).type();
+        EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf(name)); }), 1) << name;
+        EXPECT_EQ(std::filesystem::symlink_status(PathOf(name)).type(), type) << name;
+    }
+    EXPECT_EQ(FileText(PathOf("keep.vard")), old);
+    EXPECT_EQ(TestUtil::FolderNames(m_Folder),
+              (std::vector<std::string>{"keep.vard", "link.vard", "pipe.vard"}));
     if (geteuid() != 0)
     {
         std::filesystem::permissions(m_Folder, std::filesystem::perms::owner_read |

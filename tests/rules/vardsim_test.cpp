@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +47,45 @@ TEST(Vardsim, SameSeedSameBytesAndTravelThroughTheWorldMap)
     std::filesystem::remove(orders);
 }
 
+// An order that fails is reported and skipped on whatever step it comes, also
+// while the party is between two areas.
+TEST(Vardsim, AFailedOrderIsSkippedOnEveryStepAlike)
+{
+    for (int tick = 2; tick <= 6; ++tick)
+    {
+        SCOPED_TRACE(tick);
+        const std::string orders = WriteOrders("failing", "2 game moveparty 58 21\n" +
+                                                              std::to_string(tick) + " 0 drop 5\n");
+        const VardsimRun run = RunVardsim("--seed 7 --ticks 8 --orders " + orders);
+        EXPECT_EQ(run.status, 0) << run.out.substr(run.out.size() -
+                                                   std::min<std::size_t>(run.out.size(), 300));
+        const std::string error = "\terror\tcode 3: \"Hero\" carries no item 5\n";
+        const std::size_t at = run.out.find(error);
+        EXPECT_NE(at, std::string::npos);
+        EXPECT_EQ(run.out.find(error, at + 1), std::string::npos);
+        EXPECT_NE(run.out.find(" party=1 area=forest\n"), std::string::npos);
+        std::filesystem::remove(orders);
+    }
+}
+
+// Long random play ends normally: item piles and objects left over the game
+// never shut the party out of an area. Four seeds of 100,000 steps each; the
+// million-step runs are by hand (README).
+TEST(Vardsim, LongRandomPlayEndsNormally)
+{
+    for (const char* seed : {"1", "2", "3", "4"})
+    {
+        SCOPED_TRACE(seed);
+        const VardsimRun run = RunVardsim(std::string("--seed ") + seed + " --random-orders " +
+                                          seed + " --ticks 100000");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.find("no free spot"), std::string::npos);
+        const std::size_t last = run.out.rfind("\nstate=");
+        ASSERT_NE(last, std::string::npos) << run.out.substr(run.out.size() - 300);
+        EXPECT_EQ(run.out.find('\n', last + 1), run.out.size() - 1);
+    }
+}
+
 TEST(Vardsim, BadInputEndsWithAClearError)
 {
     const std::string badVerb = WriteOrders("verb", "1 0 dance\n");
@@ -71,8 +111,63 @@ TEST(Vardsim, BadInputEndsWithAClearError)
     EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 1);
     EXPECT_NE(out.find("vardsim: error code 1"), std::string::npos) << out;
 
+    // An orders file is a regular file of a bounded size, as module files are.
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("vardsim_" + std::to_string(getpid()) + "_folder");
+    std::filesystem::create_directories(folder);
+    const std::string longLine = WriteOrders("long", "1 0 move 1 " + std::string(5000, '2') + "\n");
+    for (const auto& [orders, says] :
+         {std::pair<std::string, std::string>{folder.string(), "it is not a regular file"},
+          {"/dev/zero", "it is not a regular file"},
+          {folder.string() + "/missing", "it does not exist"},
+          {longLine, longLine + ":1: a line longer than 4096 bytes"}})
+    {
+        run = RunVardsim("--ticks 1 --orders " + orders);
+        EXPECT_EQ(run.status, 2) << orders;
+        EXPECT_NE(run.out.find(says), std::string::npos) << run.out.substr(0, 300);
+    }
+
+    // A save needs a name; an empty one is no silent success.
+    run = RunVardsim("--ticks 1 --save ''");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("cannot write a file without a name"), std::string::npos) << run.out;
+
+    std::filesystem::remove_all(folder);
+    std::filesystem::remove(longLine);
     std::filesystem::remove(badVerb);
     std::filesystem::remove(badTick);
+}
+
+// Module files cut short name themselves, wherever the cut falls; a module
+// that is not there is named as such.
+TEST(Vardsim, DamagedModuleFilesAreNamed)
+{
+    VardsimRun run = RunVardsim("--ticks 1", "/no/such/module");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("/no/such/module: no module folder or archive is there"),
+              std::string::npos)
+        << run.out;
+
+    const auto module = std::filesystem::temp_directory_path() /
+                        ("vardsim_" + std::to_string(getpid()) + "_module");
+    for (const auto& [file, cutAfter] :
+         {std::pair<std::string, std::string>{"items.vard", "<attribute> stre"},
+          {"monsters.vard", "<brain> ne"}})
+    {
+        std::filesystem::remove_all(module);
+        std::filesystem::copy(VARD_DEMO_MODULE, module, std::filesystem::copy_options::recursive);
+        std::ifstream in(module / file, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        in.close();
+        const std::size_t at = text.find(cutAfter);
+        ASSERT_NE(at, std::string::npos) << file;
+        std::ofstream(module / file, std::ios::trunc | std::ios::binary)
+            << text.substr(0, at + cutAfter.size());
+        run = RunVardsim("--ticks 1", module.string());
+        EXPECT_EQ(run.status, 1) << file;
+        EXPECT_NE(run.out.find(file + ", line "), std::string::npos) << run.out;
+    }
+    std::filesystem::remove_all(module);
 }
 
 } // namespace

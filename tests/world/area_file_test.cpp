@@ -265,6 +265,23 @@ TEST(AreaFile, MissingSectionsAndBadRecordsAreCodeOne)
          "unsigned"},
         {"no_end", "<area> \"A\" true " + rows + " <entries> </entries> <exits> </exits>",
          "</area>"},
+        // A place that is not a number, or far off the 1 x 1 grid, would put
+        // the object nowhere; its edge is still on the grid.
+        {"object_nan",
+         "<area> \"A\" true " + rows +
+             " <objects> <object> chest (nan 1) n 0 </object> </objects>"
+             " <entries> </entries> <exits> </exits> </area>",
+         "off the grid"},
+        {"object_far",
+         "<area> \"A\" true " + rows +
+             " <objects> <object> chest (1 1e308) n 0 </object> </objects>"
+             " <entries> </entries> <exits> </exits> </area>",
+         "off the grid"},
+        {"object_past_edge",
+         "<area> \"A\" true " + rows +
+             " <objects> <object> chest (2.5 -inf) n 0 </object> </objects>"
+             " <entries> </entries> <exits> </exits> </area>",
+         "bad_object_past_edge.vard, line 1: object \"chest\" at (2.5, -inf)"},
     };
     for (const auto& c : cases)
     {
@@ -279,6 +296,14 @@ TEST(AreaFile, MissingSectionsAndBadRecordsAreCodeOne)
         EXPECT_EQ(CodeOf(call), 1);
         EXPECT_NE(DetailOf(call).find(c.detail), std::string::npos) << DetailOf(call);
     }
+    fixture.Put("edge_object.vard", "<area> \"A\" true " + rows +
+                                        " <objects> <object> chest (2.5 0) n 0 </object> </objects>"
+                                        " <entries> </entries> <exits> </exits> </area>");
+    CGame edgeGame;
+    CArea edge(&edgeGame);
+    edge.ReadFile("", "edge_object", fixture.Module(), kAreaReadFresh, false);
+    EXPECT_EQ(edge.Objects().size(), 1u);
+
     CGame game;
     CArea area(&game);
     EXPECT_EQ(CodeOf([&] { area.ReadFile("", "no_such_area", fixture.Module(), 0, false); }), 1);

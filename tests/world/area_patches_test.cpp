@@ -315,6 +315,7 @@ TEST(AreaObjects, RecordsMakeObjectsWithItems)
     CGame game;
     auto module = AreaTest::DemoModule();
     CArea area(&game);
+    area.SetGridSize(4, 4);
     auto reader = ReaderOf("<object> (chest box) (3 4) w 12 <items> (gold 7) (dagger 1) </items>"
                            " </object>");
     const CPatchActionObject record(reader);

@@ -339,6 +339,38 @@ TEST(AreaFreeSpot, BlockedSearchDrawsOncePerRing)
     EXPECT_DOUBLE_EQ(actor->GetY(), 2.0);
 }
 
+// Past the hundredth ring the party still finds room: every cell centre,
+// nearest first, and nothing drawn; only a full area says no.
+TEST(AreaFreeSpot, PastTheRingsEveryCellIsTried)
+{
+    auto module = GridModule();
+    CGame game;
+    auto area = GridArea(&game, *module, UniformRows(40, 40, "(floor n)"));
+    // Covers every ring point (at most 99 from the corner cell's centre).
+    auto crowd = MakeActor(game, 1.25, 1.25, 105.0);
+    area->AddActor(crowd);
+    auto actor = MakeActor(game, 0, 0, 0.5);
+    EXPECT_FALSE(area->FindFreeSpotNear(0, 0, true, actor));
+    SeedRandom(4);
+    const std::uint32_t next = RandomWord();
+    SeedRandom(4);
+    ASSERT_TRUE(area->FindFreeSpotAnywhere(0, 0, actor));
+    EXPECT_EQ(RandomWord(), next);
+    // The nearest free centre in cells (34 across, 25 down), just past the
+    // crowd; of cells as near, the first in row order.
+    EXPECT_DOUBLE_EQ(actor->GetX(), 86.25);
+    EXPECT_DOUBLE_EQ(actor->GetY(), 63.75);
+    ASSERT_EQ(area->GetActors().size(), 2u);
+    EXPECT_EQ(area->GetActors()[1], actor);
+
+    area->RemoveActor(actor.get());
+    crowd->SetRadius(200.0);
+    actor->SetPosition(1.0, 2.0);
+    EXPECT_FALSE(area->FindFreeSpotAnywhere(0, 0, actor));
+    EXPECT_EQ(area->GetActors().size(), 1u);
+    EXPECT_DOUBLE_EQ(actor->GetX(), 1.0);
+}
+
 // Narrow search reaches ring 4 (8 radii out), never ring 5; the wide one does.
 TEST(AreaFreeSpot, NarrowStopsAtTheFifthRing)
 {
