@@ -212,3 +212,109 @@ TEST_F(AppPacing, CombatEndsFastMoveAfterTheTickThatStartedIt)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(AppPacing, AMessageShowsAtOnceWhileATalkWaitsForTheTicksToStop)
+{
+    // Seen when each line reaches the screen: what is open, what waits.
+    std::vector<std::string> seen;
+    app.screenHooks.messageLogged = [&](const std::string& line)
+    {
+        seen.push_back(line + (app.currentDialog ? " over a dialog" : "") + " with " +
+                       std::to_string(app.pendingEvents.size()) + " waiting");
+    };
+    Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
+    Game().AddMessage(VARD::kMessageInfo, "Hello there.");
+    Game().PostEvent(std::make_shared<VARD::CInvEvent>(0x03FFFFFFu, 0));
+    Game().PostEvent(std::make_shared<VARD::CDialogBoxEvent>("Sign", "Beware."));
+    // The party-changed and return events are handled inside the tick.
+    int partyChanges = 0;
+    app.screenHooks.partyChanged = [&] { ++partyChanges; };
+    Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventPartyChanged));
+    Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventReturnedToEntrance));
+
+    // Five ticks are due; the waiting talk stops the loop after the first.
+    EXPECT_EQ(TimerAt(machine.clock + 90), 1u);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "Hello there. with 1 waiting");
+    EXPECT_EQ(partyChanges, 1);
+    EXPECT_TRUE(app.pendingEvents.empty());
+    // The return notice opened first, the talk over it, then the dialog box
+    // with the main character; the inventory of nobody opened nothing.
+    EXPECT_NE(dynamic_cast<CTextDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_EQ(window->title, "Brelmoor - Sign");
+    ASSERT_EQ(app.coveredDialogs.size(), 2u);
+    EXPECT_EQ(app.coveredDialogs[0]->GetTitle(), "Return");
+    EXPECT_NE(dynamic_cast<CTalkDlg*>(app.coveredDialogs[1].get()), nullptr);
+    EXPECT_EQ(app.pauseCount, 1);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+
+    // Closing the last dialog lets the game run on.
+    for (int open = 3; open > 0; --open)
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
+    EXPECT_EQ(app.currentDialog, nullptr);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AWipedOutPartySeesPartyDeadOnceThenWakesEightHoursLater)
+{
+    const std::string town = Game().GetCurrentArea()->GetTitle();
+    const auto hero = Game().GetParty().front();
+    hero->SetActivityState(VARD::kActivityDead);
+    const std::uint32_t before = Game().GetTick();
+    window->titles.clear();
+    TimerAt(machine.clock + 100);
+    ASSERT_NE(app.currentDialog, nullptr);
+    EXPECT_EQ(window->title, "Brelmoor - Party Dead");
+    EXPECT_EQ(Game().GetState(), VARD::kGameRestNeeded);
+    EXPECT_FALSE(TimerOn());
+
+    // Its closing leaves the area, resurrects the party and enters again.
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    EXPECT_EQ(app.currentDialog, nullptr);
+    EXPECT_EQ(std::count(window->titles.begin(), window->titles.end(), "Brelmoor - Party Dead"), 1);
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
+    EXPECT_EQ(Game().GetCurrentArea()->GetTitle(), town);
+    EXPECT_EQ(Game().GetState(), VARD::kGameRunning);
+    EXPECT_FALSE(hero->IsDead());
+    EXPECT_GE(Game().GetTick(), before + 864000u);
+    EXPECT_NE(std::find(app.messageLog.begin(), app.messageLog.end(), "Hero is resurrected."),
+              app.messageLog.end());
+    EXPECT_EQ(app.partyWipedShown, 0);
+    EXPECT_EQ(app.pauseCount, 0);
+    EXPECT_TRUE(TimerOn());
+    ASSERT_FALSE(window->posted.empty());
+    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AWonGameShowsTheVictoryOnceWhenADialogClosesAndThenEnds)
+{
+    app.SetDialog(false, std::make_shared<RecordingDlg>());
+    auto covered = std::make_shared<RecordingDlg>();
+    app.SetDialog(false, covered);
+    Game().SetState(VARD::kGameWon);
+    Game().SetVictoryText("The crypt is quiet.");
+    app.CloseDialog();
+    auto* victory = dynamic_cast<CWinDlg*>(app.currentDialog.get());
+    ASSERT_NE(victory, nullptr);
+    EXPECT_EQ(victory->GetText(), "The crypt is quiet.");
+    EXPECT_EQ(window->title, "Brelmoor - Congratulations!");
+    EXPECT_EQ(covered->log, (std::vector<std::string>{"Closed"}));
+    EXPECT_TRUE(Game().GetVictoryText().empty());
+    EXPECT_TRUE(window->posted.empty());
+    EXPECT_EQ(app.pauseCount, 1);
+    // No tick runs any more.
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+    // Closing it ends the program, and the dialog it covered stays away.
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    ASSERT_EQ(window->posted.size(), 1u);
+    EXPECT_EQ(window->posted[0].kind, MessageKind::Close);
+    EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+} // namespace
