@@ -4,6 +4,7 @@
 #include "app/game_app.h"
 
 #include "app/shell_dialogs.h"
+#include "app/vard_audio.h"
 #include "app/vard_dlg.h"
 #include "common/exception.h"
 #include "rules/engine.h"
@@ -146,7 +147,11 @@ void CGameApp::OnLButtonDown(std::uint32_t, const VARDUI::Point& point)
         if (drawing != nullptr && sceneBuilt != 0 &&
             mapView.HitTest(point.x, point.y, *drawing, engine->Game().GetCurrentWorldMap(),
                             destination))
+        {
+            if (audio)
+                audio->PlaySound(kSoundEventClick);
             TravelToMapLocation(*destination);
+        }
         return;
     }
     // A press the widgets leave goes to the game view's orders, which come
