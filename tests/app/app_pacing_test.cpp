@@ -13,6 +13,7 @@
 #include "world/event.h"
 #include "world/game.h"
 #include "world/modifier.h"
+#include "world/world_map.h"
 
 #include <gtest/gtest.h>
 
@@ -315,6 +316,58 @@ TEST_F(AppPacing, AWonGameShowsTheVictoryOnceWhenADialogClosesAndThenEnds)
     ASSERT_EQ(window->posted.size(), 1u);
     EXPECT_EQ(window->posted[0].kind, MessageKind::Close);
     EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
+{
+    auto exit = std::make_shared<VARDUI::CUIImageButton>(3, 100);
+    app.ui.AddElement(exit);
+    app.exitButton = exit.get();
+    // X does nothing while the party stands nowhere near an exit.
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_NE(Game().GetCurrentArea(), nullptr);
+    Game().SetTravel("worldmap", "");
+    Game().SetState(VARD::kGameTravelAtExit);
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_EQ(Game().GetState(), VARD::kGameOnWorldMap);
+    EXPECT_TRUE(app.IsOnWorldMap());
+    EXPECT_EQ(app.exitButton, nullptr);
+    EXPECT_EQ(window->title, "Brelmoor");
+    EXPECT_EQ(app.pauseCount, 1);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+
+    const VARD::CMap2* map = Game().GetCurrentWorldMap();
+    ASSERT_NE(map, nullptr);
+    ASSERT_FALSE(map->GetAreas().empty());
+    const auto& forest = map->GetAreas().back();
+    ASSERT_EQ(forest->GetAreaName(), "forest");
+    app.TravelToMapLocation(*forest);
+    EXPECT_EQ(Game().GetState(), VARD::kGameRunning);
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
+    EXPECT_EQ(Game().GetCurrentArea()->GetName(), "forest");
+    EXPECT_EQ(app.pauseCount, 0);
+    EXPECT_TRUE(TimerOn());
+    ASSERT_FALSE(window->posted.empty());
+    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, ThePauseButtonShowsWhatItWouldDo)
+{
+    auto button = std::make_shared<VARDUI::CUIImageButton>(4, 161);
+    app.ui.AddElement(button);
+    app.pauseButton = button.get();
+    window->invalidated = false;
+    app.HandleMessage(KeyDown(platform::vk::kSpace));
+    EXPECT_EQ(button->GetImage(), 162u);
+    EXPECT_EQ(button->GetHoverInfo().title, "Resume");
+    EXPECT_TRUE(window->invalidated);
+    app.TogglePause(false);
+    EXPECT_EQ(button->GetImage(), 161u);
+    EXPECT_EQ(button->GetHoverInfo().title, "Pause");
+    EXPECT_TRUE(button->GetHoverInfo().text.empty());
 }
 
 } // namespace
