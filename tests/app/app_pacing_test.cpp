@@ -5,6 +5,7 @@
 #include "app_fakes.h"
 
 #include "app/shell_dialogs.h"
+#include "common/exception.h"
 #include "rules/engine.h"
 #include "tool_support.h"
 #include "ui/ui_buttons.h"
@@ -13,6 +14,7 @@
 #include "world/event.h"
 #include "world/game.h"
 #include "world/modifier.h"
+#include "world/order.h"
 #include "world/world_map.h"
 
 #include <gtest/gtest.h>
@@ -368,6 +370,43 @@ TEST_F(AppPacing, ThePauseButtonShowsWhatItWouldDo)
     EXPECT_EQ(button->GetImage(), 161u);
     EXPECT_EQ(button->GetHoverInfo().title, "Pause");
     EXPECT_TRUE(button->GetHoverInfo().text.empty());
+}
+
+TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowed)
+{
+    app.SetDialog(false, std::make_shared<RecordingDlg>());
+    // What the entry into the town left.
+    while (Game().PopEvent())
+    {
+    }
+    Game().AddMessage(VARD::kMessageGold, "The party gains 5 gold.");
+    Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
+    Game().AddMessage(VARD::kMessageInfo, "Saved.");
+    const std::size_t logged = app.messageLog.size();
+    app.DrainGameEvents();
+    EXPECT_TRUE(Game().GetEvents().empty());
+    ASSERT_EQ(app.messageLog.size(), logged + 2);
+    EXPECT_EQ(app.messageLog[logged], "The party gains 5 gold.");
+    EXPECT_EQ(app.messageLog[logged + 1], "Saved.");
+    ASSERT_EQ(app.pendingEvents.size(), 1u);
+    EXPECT_EQ(app.pendingEvents.front()->GetKind(), VARD::kEventTalk);
+
+    // A failure other than a script's reaches the dialog, and the order is
+    // gone so that the game can go on.
+    const auto hero = Game().GetParty().front();
+    hero->QueueInstantOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0));
+    try
+    {
+        app.ExecuteInstantOrders();
+        ADD_FAILURE() << "a move cannot be run at once";
+    }
+    catch (const CVARDException& error)
+    {
+        EXPECT_EQ(error.GetCode(), 2);
+    }
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+    EXPECT_EQ(hero->GetFrontInstantOrder(), nullptr);
+    app.ExecuteInstantOrders();
 }
 
 } // namespace
