@@ -5,6 +5,7 @@
 #include "app/game_app.h"
 
 #include "app/product_strings.h"
+#include "app/vard_audio.h"
 #include "app/vard_dlg.h"
 #include "common/exception.h"
 #include "rules/engine.h"
@@ -14,14 +15,17 @@
 
 #include <typeinfo>
 
-void CGameApp::SetDialog(bool, std::shared_ptr<CVARDDlg> dialog)
+void CGameApp::SetDialog(bool silent, std::shared_ptr<CVARDDlg> dialog)
 {
     // 1.
     if (currentDialog)
         coveredDialogs.push_back(currentDialog);
     else
         Pause();
-    // 3. (2, the click, comes with the game's sounds.)
+    // 2.
+    if (!silent && audio)
+        audio->PlaySound(kSoundEventClick);
+    // 3.
     currentDialog = std::move(dialog);
     SetCurrentCursor(arrowCursor);
     // 4 to 6.
@@ -45,6 +49,9 @@ void CGameApp::UpdateGameTitle()
 
 void CGameApp::CloseDialog()
 {
+    // 1.
+    if (audio)
+        audio->PlaySound(kSoundEventClick);
     // 2.
     std::shared_ptr<CVARDDlg> closing = std::move(currentDialog);
     currentDialog.reset();
@@ -168,6 +175,8 @@ void CGameApp::DrainGameEvents()
     {
         if (typeid(*event) == typeid(VARD::CMessageEvent))
         {
+            if (audio)
+                audio->PlayEventSound(static_cast<std::uint32_t>(event->GetKind()));
             LogMessage(static_cast<const VARD::CMessageEvent&>(*event).GetText());
             RequestRedraw();
         }

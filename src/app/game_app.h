@@ -148,6 +148,7 @@ public:
     void TravelToMapLocation(const VARD::CMap2Area& location);
     // Appends to the message log and tells the screen.
     void LogMessage(const std::string& line);
+    void PlayEventSoundOf(const VARD::CEvent& event);
 
     // ------------------------------------- selection (party_selection.cpp)
     // The selected member, or with the whole party selected the first alive.

@@ -7,6 +7,7 @@
 
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
+#include "app/vard_audio.h"
 #include "common/exception.h"
 #include "rules/engine.h"
 #include "world/actor.h"
@@ -31,6 +32,12 @@ bool IsSelected(const CGameApp& app, const VARD::CActor& actor,
 
 } // namespace
 
+void CGameApp::PlayEventSoundOf(const VARD::CEvent& event)
+{
+    if (audio)
+        audio->PlayEventSound(static_cast<std::uint32_t>(event.GetKind()));
+}
+
 void CGameApp::LogMessage(const std::string& line)
 {
     messageLog.push_back(line);
@@ -48,11 +55,18 @@ void CGameApp::DrainTickEvents()
         {
             LogMessage(static_cast<const VARD::CMessageEvent&>(*event).GetText());
             RequestRedraw();
+            PlayEventSoundOf(*event);
         }
         else if (type == typeid(VARD::CInfoEvent))
+        {
             HandleInfoEvent(event->GetKind());
+            PlayEventSoundOf(*event);
+        }
         else if (type == typeid(VARD::CActorInfoEvent))
+        {
             HandleActorInfoEvent(static_cast<const VARD::CActorInfoEvent&>(*event));
+            PlayEventSoundOf(*event);
+        }
         else
             QueuePendingEvent(std::move(event));
     }
@@ -148,6 +162,7 @@ int CGameApp::ProcessPendingEvents()
         // 1.
         const std::shared_ptr<VARD::CEvent> event = pendingEvents.front();
         pendingEvents.pop_front();
+        PlayEventSoundOf(*event);
         // 2.
         const std::type_info& type = typeid(*event);
         if (type == typeid(VARD::CTalkEvent))

@@ -3,6 +3,7 @@
 
 #include "app/game_app.h"
 
+#include "app/vard_audio.h"
 #include "common/exception.h"
 #include "rules/engine.h"
 #include "ui/ui_buttons.h"
@@ -43,6 +44,8 @@ void ShowImage(VARDUI::CUIElement* element, std::uint32_t image)
 
 void CGameApp::Pause()
 {
+    if (audio)
+        audio->PauseAudio();
     if (gameLoaded != 0 && playerPaused == 0 && pauseCount == 0)
         window->KillTimer(timerId);
     ++pauseCount;
@@ -65,7 +68,7 @@ bool CGameApp::IsOnWorldMap() const
            engine->GetGame()->GetState() == VARD::kGameOnWorldMap;
 }
 
-void CGameApp::TogglePause(bool)
+void CGameApp::TogglePause(bool silent)
 {
     if (gameLoaded == 0)
         return;
@@ -76,12 +79,16 @@ void CGameApp::TogglePause(bool)
     }
     else
     {
+        if (audio)
+            audio->PauseAudio();
         if (pauseCount == 0)
             window->KillTimer(timerId);
         ++pauseCount;
         playerPaused = 1;
     }
     UpdatePauseButton();
+    if (!silent && audio)
+        audio->PlaySound(kSoundEventClick);
 }
 
 void CGameApp::UpdatePauseButton()
@@ -98,7 +105,7 @@ void CGameApp::UpdatePauseButton()
         window->Invalidate();
 }
 
-void CGameApp::ToggleFastMove(bool)
+void CGameApp::ToggleFastMove(bool click)
 {
     fastMove = fastMove != 0 ? 0 : 1;
     // The time before the toggle is not counted at the new speed.
@@ -108,6 +115,8 @@ void CGameApp::ToggleFastMove(bool)
         tickBase = engine->Game().GetTick();
     }
     ShowImage(fastMoveButton, fastMove != 0 ? kImageFastMoveOn : kImageFastMoveOff);
+    if (click && audio)
+        audio->PlaySound(kSoundEventClick);
 }
 
 void CGameApp::StartPlay()
@@ -185,6 +194,8 @@ int CGameApp::RunDueTicks()
         if (screenHooks.updateAmbientAudio)
             screenHooks.updateAmbientAudio();
     }
+    else if (audio)
+        audio->PauseAudio();
     // 8.
     switch (state)
     {

@@ -147,7 +147,11 @@ void CGameApp::OnLButtonDown(std::uint32_t keyFlags, const VARDUI::Point& point)
         if (drawing != nullptr && sceneBuilt != 0 &&
             mapView.HitTest(point.x, point.y, *drawing, engine->Game().GetCurrentWorldMap(),
                             destination))
+        {
+            if (audio)
+                audio->PlaySound(kSoundEventClick);
             TravelToMapLocation(*destination);
+        }
         return;
     }
     // A press the widgets leave goes to what lies under it in the view.

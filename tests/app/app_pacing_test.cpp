@@ -5,6 +5,7 @@
 #include "app_fakes.h"
 
 #include "app/shell_dialogs.h"
+#include "common/exception.h"
 #include "rules/engine.h"
 #include "tool_support.h"
 #include "ui/ui_buttons.h"
@@ -13,6 +14,8 @@
 #include "world/event.h"
 #include "world/game.h"
 #include "world/modifier.h"
+#include "world/order.h"
+#include "world/world_map.h"
 
 #include <gtest/gtest.h>
 
@@ -135,15 +138,9 @@ TEST_F(AppPacing, TheTimerRunsExactlyWhilePlayIsNeitherPausedNorBehindADialog)
     EXPECT_EQ(app.pauseCount, 2);
     app.StartPlay();
     EXPECT_EQ(app.playerPaused, 0);
-    EXPECT_EQ(app.pauseCount, 0);
     EXPECT_TRUE(TimerOn());
     app.StopPlay();
     EXPECT_FALSE(TimerOn());
-    EXPECT_EQ(app.pauseCount, 1);
-    // Without a game SPACE changes nothing.
-    app.gameLoaded = 0;
-    app.HandleMessage(KeyDown(platform::vk::kSpace));
-    EXPECT_EQ(app.playerPaused, 0);
     EXPECT_EQ(app.pauseCount, 1);
 }
 
@@ -162,7 +159,12 @@ TEST_F(AppPacing, ASecondOfTimerMessagesRunsSixtyTicksOrOneHundredTwentyFast)
     EXPECT_EQ(RunFor(1000), 120u);
     EXPECT_TRUE(window->invalidated);
     // While paused no timer message arrives; the pause does not count.
+    auto pause = std::make_shared<VARDUI::CUIImageButton>(4, 161);
+    app.ui.AddElement(pause);
+    app.pauseButton = pause.get();
     app.HandleMessage(KeyDown(platform::vk::kSpace));
+    EXPECT_EQ(pause->GetImage(), 162u);
+    EXPECT_EQ(pause->GetHoverInfo().title, "Resume");
     machine.clock += 7000;
     EXPECT_EQ(TimerAt(machine.clock), 0u);
     app.HandleMessage(KeyDown(platform::vk::kSpace));
@@ -171,7 +173,7 @@ TEST_F(AppPacing, ASecondOfTimerMessagesRunsSixtyTicksOrOneHundredTwentyFast)
     EXPECT_TRUE(machine.desktop.boxes.empty());
 }
 
-TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBase)
+TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBaseAcrossTheClocksWrap)
 {
     EXPECT_EQ(TimerAt(machine.clock + 5000), 11u);
     EXPECT_EQ(app.realTimeBase, machine.clock);
@@ -179,10 +181,8 @@ TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBase)
     // 16 ms after the new base is less than a tick; 32 ms is one.
     EXPECT_EQ(TimerAt(machine.clock + 16), 0u);
     EXPECT_EQ(TimerAt(machine.clock + 16), 1u);
-}
 
-TEST_F(AppPacing, TheClockWrappingBetweenBaseAndMessageLosesNothing)
-{
+    // The clock wrapping between the base and a message loses nothing.
     app.TogglePause(true);
     machine.clock = 0xFFFFFFFFu - 499u;
     app.TogglePause(true);
@@ -210,11 +210,6 @@ TEST_F(AppPacing, CombatEndsFastMoveAfterTheTickThatStartedIt)
     // The toggle rebased: the next message counts at normal speed from here.
     EXPECT_EQ(TimerAt(machine.clock + 1000), 11u);
 }
-
-} // namespace
-
-namespace
-{
 
 TEST_F(AppPacing, AMessageShowsAtOnceWhileATalkWaitsForTheTicksToStop)
 {
@@ -279,16 +274,12 @@ TEST_F(AppPacing, AWipedOutPartySeesPartyDeadOnceThenWakesEightHoursLater)
     EXPECT_EQ(std::count(window->titles.begin(), window->titles.end(), "Brelmoor - Party Dead"), 1);
     EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
     EXPECT_EQ(Game().GetCurrentArea()->GetTitle(), town);
-    EXPECT_EQ(Game().GetState(), VARD::kGameRunning);
     EXPECT_FALSE(hero->IsDead());
     EXPECT_GE(Game().GetTick(), before + 864000u);
     EXPECT_NE(std::find(app.messageLog.begin(), app.messageLog.end(), "Hero is resurrected."),
               app.messageLog.end());
-    EXPECT_EQ(app.partyWipedShown, 0);
     EXPECT_EQ(app.pauseCount, 0);
     EXPECT_TRUE(TimerOn());
-    ASSERT_FALSE(window->posted.empty());
-    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
     EXPECT_TRUE(machine.desktop.boxes.empty());
 }
 
@@ -315,6 +306,69 @@ TEST_F(AppPacing, AWonGameShowsTheVictoryOnceWhenADialogClosesAndThenEnds)
     ASSERT_EQ(window->posted.size(), 1u);
     EXPECT_EQ(window->posted[0].kind, MessageKind::Close);
     EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
+{
+    auto exit = std::make_shared<VARDUI::CUIImageButton>(3, 100);
+    app.ui.AddElement(exit);
+    app.exitButton = exit.get();
+    // X does nothing while the party stands nowhere near an exit.
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_NE(Game().GetCurrentArea(), nullptr);
+    Game().SetTravel("worldmap", "");
+    Game().SetState(VARD::kGameTravelAtExit);
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_EQ(Game().GetState(), VARD::kGameOnWorldMap);
+    EXPECT_EQ(window->title, "Brelmoor");
+    EXPECT_EQ(app.pauseCount, 1);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+
+    const VARD::CMap2* map = Game().GetCurrentWorldMap();
+    ASSERT_TRUE(map && !map->GetAreas().empty());
+    const auto& forest = map->GetAreas().back();
+    ASSERT_EQ(forest->GetAreaName(), "forest");
+    app.TravelToMapLocation(*forest);
+    EXPECT_EQ(Game().GetCurrentArea()->GetName(), "forest");
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
+    EXPECT_EQ(app.pauseCount, 0);
+    ASSERT_FALSE(window->posted.empty());
+    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowed)
+{
+    app.SetDialog(false, std::make_shared<RecordingDlg>());
+    app.DrainGameEvents(); // what the entry into the town left
+    app.pendingEvents.clear();
+    Game().AddMessage(VARD::kMessageGold, "The party gains 5 gold.");
+    Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
+    Game().AddMessage(VARD::kMessageInfo, "Saved.");
+    const std::size_t logged = app.messageLog.size();
+    app.DrainGameEvents();
+    EXPECT_EQ(std::vector<std::string>(app.messageLog.begin() + logged, app.messageLog.end()),
+              (std::vector<std::string>{"The party gains 5 gold.", "Saved."}));
+    ASSERT_EQ(app.pendingEvents.size(), 1u);
+    EXPECT_EQ(app.pendingEvents.front()->GetKind(), VARD::kEventTalk);
+
+    // A failure other than a script's reaches the dialog, and the order is
+    // gone so that the game can go on.
+    const auto hero = Game().GetParty().front();
+    hero->QueueInstantOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0));
+    try
+    {
+        app.ExecuteInstantOrders();
+        ADD_FAILURE() << "a move cannot be run at once";
+    }
+    catch (const CVARDException& error)
+    {
+        EXPECT_EQ(error.GetCode(), 2);
+    }
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+    EXPECT_EQ(hero->GetFrontInstantOrder(), nullptr);
 }
 
 } // namespace
