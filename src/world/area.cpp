@@ -172,7 +172,15 @@ CObject* CArea::FindObjectById(std::uint32_t id) const
 
 void CArea::AddActor(std::shared_ptr<CActor> actor)
 {
+    m_ActorIndex.Add(*actor);
     m_Actors.push_back(std::move(actor));
+}
+
+const CAreaCellIndex& CArea::ActorIndex() const
+{
+    if (!m_ActorIndex.Fits(m_Width, m_Height, m_Actors.size()))
+        m_ActorIndex.Reset(m_Width, m_Height, m_Actors);
+    return m_ActorIndex;
 }
 
 void CArea::AddObject(std::shared_ptr<CObject> object)
@@ -189,6 +197,7 @@ std::shared_ptr<CActor> CArea::RemoveActor(const CActor* actor)
 {
     std::shared_ptr<CActor> removed = FindSharedByPointer(m_Actors, actor);
     m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), removed));
+    m_ActorIndex.Remove(*removed);
     removed->UnlinkTargets();
     return removed;
 }

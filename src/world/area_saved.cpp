@@ -111,7 +111,7 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
 
     reader.ReadStartTag("actors");
     while (reader.IsStartTag("actor"))
-        m_Actors.push_back(std::make_shared<CActor>(reader, module, game));
+        AddActor(std::make_shared<CActor>(reader, module, game));
     reader.ReadEndTag();
 
     ReadTileTracker(reader);
