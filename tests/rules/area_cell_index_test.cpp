@@ -54,8 +54,8 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
         const double height = kHeight * VARD::kCellSize;
         if (stray)
             return std::pair{pick(2) == 0 ? -3.75 : width + 5.0, pick(40) * 1.25};
-        return std::pair{pick(static_cast<std::uint32_t>(width / 1.25)) * 1.25,
-                         pick(static_cast<std::uint32_t>(height / 1.25)) * 1.25};
+        return std::pair{pick(static_cast<std::uint32_t>(width / 2.5)) * 2.5,
+                         pick(static_cast<std::uint32_t>(height / 2.5)) * 2.5};
     };
     static const std::array<const char*, 5> kKinds = {"orc_warrior", "orc_archer", "cultist",
                                                       "wolf", "town_guard"};
