@@ -58,6 +58,16 @@ bool Overlaps(const CActor& other, double r, double x, double y)
     return nullptr;
 }
 
+[[maybe_unused]] CActor* FirstVisiblePartyMember(const std::vector<std::shared_ptr<CActor>>& actors,
+                                                 const CActor& watcher, double range)
+{
+    for (const auto& actor : actors)
+        if (actor.get() != &watcher && actor->IsFriendly() && !actor->IsSneaking() &&
+            !(watcher.DistanceTo(actor->GetX(), actor->GetY()) > range))
+            return actor.get();
+    return nullptr;
+}
+
 } // namespace
 
 bool CArea::IsOnGrid(double x, double y) const
@@ -404,20 +414,25 @@ bool CArea::FindVisiblePartyMember(const CActor& watcher, CActor** found, double
     if (!m_SightGrid.IsMarked(static_cast<std::uint32_t>(CellIndexOf(watcher.GetX())),
                               static_cast<std::uint32_t>(CellIndexOf(watcher.GetY()))))
         return false;
-    for (const auto& actor : m_Actors)
-    {
-        // A friendly watcher standing first in the list would find only itself.
-        if (actor.get() == &watcher)
-            continue;
-        if (!actor->IsFriendly() || actor->IsSneaking())
-            continue;
-        if (watcher.DistanceTo(actor->GetX(), actor->GetY()) > range)
-            continue;
-        if (found != nullptr)
-            *found = actor.get();
-        return true;
-    }
-    return false;
+    // The first of the list that fits, among the friendly side only.
+    CActor* first = nullptr;
+    std::uint64_t firstOrder = 0;
+    ActorIndex().VisitSides(CAreaCellIndex::kSideFriendly,
+                            [&](CActor& actor, std::uint64_t order)
+                            {
+                                // A friendly watcher would otherwise find itself.
+                                if (&actor == &watcher || (first != nullptr && order > firstOrder))
+                                    return;
+                                if (!actor.IsFriendly() || actor.IsSneaking() ||
+                                    watcher.DistanceTo(actor.GetX(), actor.GetY()) > range)
+                                    return;
+                                first = &actor;
+                                firstOrder = order;
+                            });
+    assert(first == FirstVisiblePartyMember(m_Actors, watcher, range));
+    if (found != nullptr)
+        *found = first;
+    return first != nullptr;
 }
 
 // ---------------------------------------------------------------- doorways

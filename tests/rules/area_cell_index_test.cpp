@@ -1,7 +1,7 @@
 // The area's index of actors by cell against plain walks over the actor list:
 // random crowds that move, change sides and sizes, join and leave, with
-// stacked actors and equal distances, must get the same targets and the same
-// first actor in the way.
+// stacked actors and equal distances, must get the same targets, the same
+// first actor in the way and the same first party member in sight.
 
 #include "ai_test_util.h"
 
@@ -35,6 +35,21 @@ CActor* FirstInTheWay(const VARD::CArea& area, const CActor* mover, double x, do
         if (dx * dx + dy * dy <= reach * reach)
             return other.get();
     }
+    return nullptr;
+}
+
+// The first friendly actor of the list, not sneaking, within range of the
+// watcher; nobody, for a watcher off the grid (in sight everywhere else).
+CActor* FirstInSight(const VARD::CArea& area, const CActor& watcher, double range)
+{
+    if (!(watcher.GetX() >= 0.0 && watcher.GetY() >= 0.0 &&
+          watcher.GetX() < area.GetWidth() * VARD::kCellSize &&
+          watcher.GetY() < area.GetHeight() * VARD::kCellSize))
+        return nullptr;
+    for (const auto& actor : area.Actors())
+        if (actor.get() != &watcher && actor->IsFriendly() && !actor->IsSneaking() &&
+            watcher.DistanceTo(actor->GetX(), actor->GetY()) <= range)
+            return actor.get();
     return nullptr;
 }
 
@@ -74,6 +89,7 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     ASSERT_NE(spell, nullptr);
 
     int found = 0;
+    int sighted = 0;
     int blocked = 0;
     for (int round = 0; round < 400; ++round)
     {
@@ -128,6 +144,11 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
                 << "round " << round << " flags " << flags;
             found += target != nullptr ? 1 : 0;
 
+            CActor* seen = nullptr;
+            area.FindVisiblePartyMember(seeker, &seen, range);
+            EXPECT_EQ(seen, FirstInSight(area, seeker, range)) << "round " << round;
+            sighted += seen != nullptr ? 1 : 0;
+
             const CActor* mover = pick(5) == 0 ? nullptr : actors[pick(actors.size())].get();
             const auto [x, y] = place(false);
             VARD::CActor* inTheWay = nullptr;
@@ -139,6 +160,7 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     }
     // Both kinds of answer came up often enough to mean something.
     EXPECT_GT(found, 1500);
+    EXPECT_GT(sighted, 500);
     EXPECT_GT(blocked, 300);
     EXPECT_LT(blocked, 4500);
 }
