@@ -172,7 +172,8 @@ CObject* CArea::FindObjectById(std::uint32_t id) const
 
 void CArea::AddActor(std::shared_ptr<CActor> actor)
 {
-    m_ActorIndex.Add(*actor);
+    if (actor)
+        m_ActorIndex.Add(*actor);
     m_Actors.push_back(std::move(actor));
 }
 

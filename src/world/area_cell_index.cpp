@@ -80,7 +80,8 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     m_NextOrder = 0;
     m_MaxRadius = 0.0;
     for (const auto& actor : actors)
-        Attach(*actor);
+        if (actor)
+            Attach(*actor);
 }
 
 void CAreaCellIndex::Add(CActor& actor)
