@@ -15,6 +15,7 @@
 #include "world/world_object.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace VARD
@@ -162,7 +163,12 @@ const CModule& CArea::RequireModule(const char* what) const
 
 CActor* CArea::FindActorById(std::uint32_t id) const
 {
-    return FindThingById(m_Actors, id);
+    const CAreaCellIndex& index = ActorIndex();
+    if (index.HasSharedIds())
+        return FindThingById(m_Actors, id);
+    CActor* actor = index.FindById(id);
+    assert(actor == FindThingById(m_Actors, id));
+    return actor;
 }
 
 CObject* CArea::FindObjectById(std::uint32_t id) const

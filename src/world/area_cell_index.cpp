@@ -77,6 +77,8 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     std::fill(std::begin(m_SideCounts), std::end(m_SideCounts), 0u);
     m_Count = 0;
     m_Stale = false;
+    m_ById.clear();
+    m_SharedIds = 0;
     m_NextOrder = 0;
     m_MaxRadius = 0.0;
     for (const auto& actor : actors)
@@ -127,6 +129,8 @@ void CAreaCellIndex::Attach(CActor& actor)
     entry.order = m_NextOrder++;
     actor.m_CellIndex = this;
     actor.m_CellSlot = slot;
+    if (!m_ById.emplace(actor.Id(), slot).second)
+        ++m_SharedIds;
     ++m_Count;
     Link(slot);
 }
@@ -134,6 +138,9 @@ void CAreaCellIndex::Attach(CActor& actor)
 void CAreaCellIndex::Detach(std::uint32_t slot)
 {
     Unlink(slot);
+    const auto byId = m_ById.find(m_Entries[slot].actor->Id());
+    if (byId != m_ById.end() && byId->second == slot)
+        m_ById.erase(byId);
     m_Entries[slot].actor->m_CellIndex = nullptr;
     m_Entries[slot].actor = nullptr;
     m_Free.push_back(slot);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace VARD
@@ -62,6 +63,14 @@ public:
     bool HasStrays() const { return m_Heads[StrayList()] != kNone; }
     double GetMaxRadius() const { return m_MaxRadius; }
     bool IsOnGrid(double x, double y) const { return ListOf(x, y) != StrayList(); }
+    // The actor of that id; asked only while no two actors share an id (else
+    // the first in the list is the answer, which only a walk knows).
+    bool HasSharedIds() const { return m_SharedIds != 0; }
+    CActor* FindById(std::uint32_t id) const
+    {
+        const auto found = m_ById.find(id);
+        return found == m_ById.end() ? nullptr : m_Entries[found->second].actor;
+    }
 
     // Every actor of those sides whose square meets the box, and every stray
     // one: visit(actor, place in list).
@@ -117,6 +126,9 @@ private:
     std::vector<std::uint32_t> m_Heads = {kNone};
     std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};
     std::uint32_t m_SideCounts[kSideCount] = {0, 0, 0, 0};
+    // Ids never change once an actor exists.
+    std::unordered_map<std::uint32_t, std::uint32_t> m_ById;
+    std::size_t m_SharedIds = 0;
 };
 
 template <class Visit>

@@ -1,7 +1,8 @@
 // The area's index of actors by cell against plain walks over the actor list:
 // random crowds that move, change sides and sizes, join and leave, with
 // stacked actors and equal distances, must get the same targets, the same
-// first actor in the way and the same first party member in sight.
+// first actor in the way, the same first party member in sight and the same
+// actor for an id.
 
 #include "ai_test_util.h"
 
@@ -148,6 +149,9 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
             area.FindVisiblePartyMember(seeker, &seen, range);
             EXPECT_EQ(seen, FirstInSight(area, seeker, range)) << "round " << round;
             sighted += seen != nullptr ? 1 : 0;
+
+            for (const std::uint32_t id : {seeker.Id(), seeker.Id() + 1, seeker.Id() + 7})
+                EXPECT_EQ(area.FindActorById(id), VARD::FindThingById(area.Actors(), id));
 
             const CActor* mover = pick(5) == 0 ? nullptr : actors[pick(actors.size())].get();
             const auto [x, y] = place(false);
