@@ -17,7 +17,9 @@
 #include "world/tile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
+#include <limits>
 
 namespace VARD
 {
@@ -159,50 +161,135 @@ bool AlreadyCarries(const CActor& target, const CSpell& spell)
 
 // ------------------------------------------------------------ targets
 
+namespace
+{
+
+// The nearest fitting actor; of equally near ones the one latest in the list,
+// as a walk in list order that takes every one no farther than the best
+// would choose, whatever order the candidates come in.
+class CTargetSearch
+{
+public:
+    CTargetSearch(const CArea& area, CActor& actor, std::uint32_t flags, const CSpell* spell,
+                  double range)
+        : m_Area(area), m_Actor(actor), m_Flags(flags), m_Spell(spell), m_Range(range)
+    {
+    }
+
+    void Consider(CActor& candidate, std::uint64_t order)
+    {
+        if (&candidate == &m_Actor)
+            return;
+        // The checks have no effects, so the cheap distance goes first: most
+        // candidates are no nearer than the best one found. Farther along
+        // either axis (with room for rounding) is farther for certain, and
+        // needs no square root.
+        const bool biased =
+            (m_Flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster;
+        if (m_Best != nullptr && !biased)
+        {
+            const double bound = m_BestDistance * (1.0 + 1e-9);
+            if (std::abs(candidate.GetX() - m_Actor.GetX()) > bound ||
+                std::abs(candidate.GetY() - m_Actor.GetY()) > bound)
+                return;
+        }
+        double d = m_Actor.DistanceTo(candidate.GetX(), candidate.GetY());
+        if (biased)
+            d = std::max(d - kSpellcasterBias, 0.01);
+        if (m_Best != nullptr &&
+            (d > m_BestDistance || (d == m_BestDistance && order < m_BestOrder)))
+            return;
+        if ((m_Flags & kFindFoes) != 0 ? !IsFoeOf(m_Actor, candidate)
+                                       : !IsFriendOf(m_Actor, candidate))
+            return;
+        if (m_Spell != nullptr && !CanSpellAffect(*m_Spell, candidate))
+            return;
+        if ((m_Flags & kFindInRange) != 0 &&
+            (d > m_Range || !m_Area.CanTargetPoint(false, candidate.GetX(), candidate.GetY(),
+                                                   m_Range, candidate.GetRadius(), m_Actor)))
+            return;
+        m_Best = &candidate;
+        m_BestDistance = d;
+        m_BestOrder = order;
+    }
+
+    // How far from the actor a candidate may stand and still be chosen.
+    double Reach() const
+    {
+        double reach = std::numeric_limits<double>::infinity();
+        if (m_Best != nullptr)
+            reach = m_BestDistance * (1.0 + 1e-9) + 1e-9 +
+                    ((m_Flags & kFindSpellcasters) != 0 ? kSpellcasterBias : 0.0);
+        if ((m_Flags & kFindInRange) != 0 && m_Range < reach)
+            reach = m_Range;
+        return reach;
+    }
+
+    // The sides a candidate can be on to pass the side checks.
+    std::uint8_t Sides() const
+    {
+        using Index = CAreaCellIndex;
+        const std::uint8_t side = Index::SideOf(m_Actor.GetAttitude());
+        if ((m_Flags & kFindFoes) == 0)
+            return side == Index::kSideFriendly || side == Index::kSideHostile ? side : 0;
+        switch (side)
+        {
+        case Index::kSideBerserk:
+            return Index::kAllSides;
+        case Index::kSideFriendly:
+            return Index::kSideHostile | Index::kSideBerserk;
+        case Index::kSideHostile:
+            return Index::kSideFriendly | Index::kSideBerserk;
+        default:
+            return Index::kSideBerserk;
+        }
+    }
+
+    CActor* GetBest() const { return m_Best; }
+
+private:
+    const CArea& m_Area;
+    CActor& m_Actor;
+    std::uint32_t m_Flags;
+    const CSpell* m_Spell;
+    double m_Range;
+    CActor* m_Best = nullptr;
+    double m_BestDistance = 0.0;
+    std::uint64_t m_BestOrder = 0;
+};
+
+} // namespace
+
 CActor* CAI::FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags, const CSpell* spell,
                         double range)
 {
     const CArea* area = engine.Game().GetCurrentArea();
     if (area == nullptr)
         return nullptr;
-    CActor* best = nullptr;
-    double bestDistance = 0.0;
-    // Only reads the list: no copy of it per actor per tick.
-    for (const auto& shared : area->Actors())
-    {
-        CActor& candidate = *shared;
-        if (&candidate == &actor)
-            continue;
-        // The checks have no effects, so the cheap distance goes first: most
-        // candidates are no nearer than the best one found. Farther along
-        // either axis (with room for rounding) is farther for certain, and
-        // needs no square root.
-        const bool biased =
-            (flags & kFindSpellcasters) != 0 && candidate.GetClass() == kClassSpellcaster;
-        if (best != nullptr && !biased)
-        {
-            const double bound = bestDistance * (1.0 + 1e-9);
-            if (std::abs(candidate.GetX() - actor.GetX()) > bound ||
-                std::abs(candidate.GetY() - actor.GetY()) > bound)
-                continue;
-        }
-        double d = actor.DistanceTo(candidate.GetX(), candidate.GetY());
-        if (biased)
-            d = std::max(d - kSpellcasterBias, 0.01);
-        if (best != nullptr && d > bestDistance)
-            continue;
-        if ((flags & kFindFoes) != 0 ? !IsFoeOf(actor, candidate) : !IsFriendOf(actor, candidate))
-            continue;
-        if (spell != nullptr && !CanSpellAffect(*spell, candidate))
-            continue;
-        if ((flags & kFindInRange) != 0 &&
-            (d > range || !area->CanTargetPoint(false, candidate.GetX(), candidate.GetY(), range,
-                                                candidate.GetRadius(), actor)))
-            continue;
-        best = &candidate;
-        bestDistance = d;
-    }
-    return best;
+    const CAreaCellIndex& index = area->ActorIndex();
+    // Positions off the grid measure oddly (up to NaN): those take the walk.
+    if (index.HasStrays() || !index.IsOnGrid(actor.GetX(), actor.GetY()))
+        return FindTargetByWalk(engine, actor, flags, spell, range);
+    CTargetSearch search(*area, actor, flags, spell, range);
+    index.VisitRings(
+        actor.GetX(), actor.GetY(), search.Sides(),
+        [&search](CActor& candidate, std::uint64_t order) { search.Consider(candidate, order); },
+        [&search] { return search.Reach(); });
+    assert(search.GetBest() == FindTargetByWalk(engine, actor, flags, spell, range));
+    return search.GetBest();
+}
+
+CActor* CAI::FindTargetByWalk(CEngine& engine, CActor& actor, std::uint32_t flags,
+                              const CSpell* spell, double range)
+{
+    const CArea* area = engine.Game().GetCurrentArea();
+    if (area == nullptr)
+        return nullptr;
+    CTargetSearch search(*area, actor, flags, spell, range);
+    std::uint64_t order = 0;
+    for (const auto& candidate : area->Actors())
+        search.Consider(*candidate, order++);
+    return search.GetBest();
 }
 
 void CAI::AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags)

@@ -133,6 +133,12 @@ private:
     std::vector<std::uint8_t> m_CellKinds;
     const CArea* m_CellKindsArea = nullptr;
     std::uint64_t m_CellKindsGeneration = 0;
+    // Built with the kinds: rows of bits over the whole area, set where sight
+    // passes for certain, and the cells to ask each time (doors, and kinds
+    // no tile can have), in row order; none on the border.
+    std::vector<std::uint64_t> m_OpenRows;
+    std::size_t m_OpenStride = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightAsk;
 
 public:
     // ---------------- spellcasting, attacks, effects in flight, spell effects

@@ -144,28 +144,42 @@ void CEngine::UpdatePartySight()
         columns % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (columns % 64)) - 1;
     const std::size_t words = stride * rows;
     auto& flood = m_SightFlood;
-    flood.assign(words * 4, 0);
+    flood.assign(words * 5, 0);
     std::uint64_t* open = flood.data();
     std::uint64_t* reached = open + words;
     std::uint64_t* front = reached + words;
     std::uint64_t* next = front + words;
+    // Each front row spread sideways, once per pass.
+    std::uint64_t* wide = next + words;
 
+    // The window out of the area's rows, then the cells whose answer can
+    // change without a new layout.
     const std::vector<std::uint8_t>& kinds = CellKinds(*area);
     for (std::uint32_t r = 0; r < rows; ++r)
     {
-        const std::uint32_t row = top + r;
-        if (row == 0 || row + 1 == height)
-            continue;
-        for (std::uint32_t c = 0; c < columns; ++c)
+        const std::uint64_t* source = m_OpenRows.data() + (top + r) * m_OpenStride;
+        for (std::size_t w = 0; w < stride; ++w)
         {
-            const std::uint32_t column = left + c;
-            if (column == 0 || column + 1 == width)
-                continue;
-            const int kind = kinds[static_cast<std::size_t>(row) * width + column];
-            const bool blocks = kind == kTileKindDoor ? DoorBlocksSight(*area, column, row)
-                                                      : CellBlocksSight(kind, *area, column, row);
-            if (!blocks)
-                open[r * stride + c / 64] |= std::uint64_t{1} << (c % 64);
+            const std::size_t bit = left + w * 64;
+            const std::size_t at = bit / 64;
+            const std::size_t shift = bit % 64;
+            std::uint64_t word = source[at] >> shift;
+            if (shift != 0 && at + 1 < m_OpenStride)
+                word |= source[at + 1] << (64 - shift);
+            open[r * stride + w] = w + 1 == stride ? word & lastWordMask : word;
+        }
+    }
+    for (const auto& [column, row] : m_SightAsk)
+    {
+        if (row < top || row > bottom || column < left || column > right)
+            continue;
+        const int kind = kinds[static_cast<std::size_t>(row) * width + column];
+        const bool blocks = kind == kTileKindDoor ? DoorBlocksSight(*area, column, row)
+                                                  : CellBlocksSight(kind, *area, column, row);
+        if (!blocks)
+        {
+            const std::uint32_t c = column - left;
+            open[(row - top) * stride + c / 64] |= std::uint64_t{1} << (c % 64);
         }
     }
     for (const Cell& cell : starts)
@@ -190,19 +204,26 @@ void CEngine::UpdatePartySight()
         const std::uint32_t last = std::min(rows - 1, frontBottom + 1);
         frontTop = rows;
         frontBottom = 0;
+        for (std::uint32_t n = first == 0 ? 0 : first - 1; n <= last + 1 && n < rows; ++n)
+        {
+            const std::uint64_t* line = front + n * stride;
+            for (std::size_t w = 0; w < stride; ++w)
+            {
+                const std::uint64_t here = line[w];
+                const std::uint64_t before = w > 0 ? line[w - 1] >> 63 : 0;
+                const std::uint64_t after = w + 1 < stride ? line[w + 1] << 63 : 0;
+                wide[n * stride + w] = here | (here << 1) | before | (here >> 1) | after;
+            }
+        }
         for (std::uint32_t r = first; r <= last; ++r)
         {
             for (std::size_t w = 0; w < stride; ++w)
             {
-                std::uint64_t around = 0;
-                for (std::uint32_t n = r == 0 ? 0 : r - 1; n <= r + 1 && n < rows; ++n)
-                {
-                    const std::uint64_t* line = front + n * stride;
-                    const std::uint64_t here = line[w];
-                    const std::uint64_t before = w > 0 ? line[w - 1] >> 63 : 0;
-                    const std::uint64_t after = w + 1 < stride ? line[w + 1] << 63 : 0;
-                    around |= here | (here << 1) | before | (here >> 1) | after;
-                }
+                std::uint64_t around = wide[r * stride + w];
+                if (r > 0)
+                    around |= wide[(r - 1) * stride + w];
+                if (r + 1 < rows)
+                    around |= wide[(r + 1) * stride + w];
                 if (w + 1 == stride)
                     around &= lastWordMask;
                 const std::size_t at = r * stride + w;
@@ -264,11 +285,28 @@ const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)
     if (m_CellKindsArea != &area || m_CellKindsGeneration != generation ||
         m_CellKinds.size() != static_cast<std::size_t>(area.GetWidth()) * area.GetHeight())
     {
-        m_CellKinds.resize(static_cast<std::size_t>(area.GetWidth()) * area.GetHeight());
-        for (std::uint32_t row = 0; row < area.GetHeight(); ++row)
-            for (std::uint32_t column = 0; column < area.GetWidth(); ++column)
-                m_CellKinds[static_cast<std::size_t>(row) * area.GetWidth() + column] =
-                    static_cast<std::uint8_t>(area.GetCellKind(column, row));
+        const std::uint32_t width = area.GetWidth();
+        const std::uint32_t height = area.GetHeight();
+        m_CellKinds.resize(static_cast<std::size_t>(width) * height);
+        m_OpenStride = (width + 63) / 64;
+        m_OpenRows.assign(m_OpenStride * height, 0);
+        m_SightAsk.clear();
+        for (std::uint32_t row = 0; row < height; ++row)
+        {
+            for (std::uint32_t column = 0; column < width; ++column)
+            {
+                const auto kind = static_cast<std::uint8_t>(area.GetCellKind(column, row));
+                m_CellKinds[static_cast<std::size_t>(row) * width + column] = kind;
+                // The border never lets the flood through.
+                if (row == 0 || row + 1 == height || column == 0 || column + 1 == width)
+                    continue;
+                if (kind == kTileKindFloor || kind == kTileKindEmpty)
+                    m_OpenRows[row * m_OpenStride + column / 64] |= std::uint64_t{1}
+                                                                    << (column % 64);
+                else if (kind != kTileKindSolid)
+                    m_SightAsk.emplace_back(column, row);
+            }
+        }
         m_CellKindsArea = &area;
         m_CellKindsGeneration = generation;
     }

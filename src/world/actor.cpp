@@ -1,4 +1,5 @@
 #include "world/actor.h"
+#include "world/area_cell_index.h"
 
 #include "common/exception.h"
 #include "common/tag_file.h"
@@ -61,6 +62,8 @@ CActor::CActor(VARDCommon::CTagFileReader& reader, const CModule& module, CGame&
 CActor::~CActor()
 {
     UnlinkTargets();
+    if (m_CellIndex != nullptr)
+        m_CellIndex->Forget(*this);
 }
 
 // ------------------------------------------------------------------ reading

@@ -22,6 +22,7 @@ class CGraphicColors;
 namespace VARD
 {
 
+class CAreaCellIndex;
 class CActorMonsterAttack;
 class CBrain;
 class CFaction;
@@ -121,11 +122,18 @@ public:
     {
         m_X = x;
         m_Y = y;
+        if (m_CellIndex != nullptr)
+            TellCellIndex();
     }
     double GetFacing() const { return m_Facing; }
     void SetFacing(double facing) { m_Facing = facing; }
     double GetRadius() const { return m_Radius; }
-    void SetRadius(double radius) { m_Radius = radius; }
+    void SetRadius(double radius)
+    {
+        m_Radius = radius;
+        if (m_CellIndex != nullptr)
+            TellCellIndex();
+    }
     double GetSecondSize() const { return m_SecondSize; }
     void SetSecondSize(double size) { m_SecondSize = size; }
 
@@ -153,7 +161,12 @@ public:
     }
 
     std::uint32_t GetAttitude() const { return m_Attitude; }
-    void SetAttitude(std::uint32_t attitude) { m_Attitude = attitude; }
+    void SetAttitude(std::uint32_t attitude)
+    {
+        m_Attitude = attitude;
+        if (m_CellIndex != nullptr)
+            TellCellIndex();
+    }
     std::uint32_t GetPartyIndex() const { return m_PartyIndex; }
     void SetPartyIndex(std::uint32_t index) { m_PartyIndex = index; }
     const CFaction* GetFaction() const { return m_Faction; }
@@ -496,6 +509,13 @@ private:
     void AdvanceActivityState(std::uint32_t now);
     std::int32_t GetCategoryRating(int category, int skill) const;
     void LearnSpell(const CSpell& spell, CGame* announceTo);
+
+    // The index of the area that lists the actor, told of every move, change
+    // of side and size (area_cell_index.cpp).
+    friend class CAreaCellIndex;
+    void TellCellIndex();
+    CAreaCellIndex* m_CellIndex = nullptr;
+    std::uint32_t m_CellSlot = 0;
 
     std::uint32_t m_Id = 0;
     double m_X = 0.0;

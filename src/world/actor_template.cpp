@@ -190,16 +190,10 @@ void CActorTemplate::ReadAutoItems(VARDCommon::CTagFileReader& reader, const CMo
     while (!reader.IsAtEndTag())
     {
         const std::uint32_t itemType = static_cast<std::uint32_t>(ReadItemType(reader));
-        // The map keeps its templates in name order.
-        for (const auto& [itemName, itemTemplate] : module.GetItemTemplates())
-        {
-            if (!itemTemplate || itemTemplate->GetItemType() != itemType)
-                continue;
-            const std::uint32_t value = itemTemplate->GetValue();
-            if (value < lowest || value > highest || !itemTemplate->HasFlag(kItemFlagPublic))
-                continue;
-            m_Items.push_back(CActorTemplateItem{itemName, number});
-        }
+        // In name order, as the module's map keeps its templates.
+        for (const CModule::CStockItem& item : module.GetPublicItemsOfType(itemType))
+            if (item.value >= lowest && item.value <= highest)
+                m_Items.push_back(CActorTemplateItem{*item.name, number});
     }
     reader.ReadEndTag();
 }

@@ -48,6 +48,9 @@ public:
     // spellcasters. Null when none fits. Defined with the rules.
     static CActor* FindTarget(CEngine& engine, CActor& actor, std::uint32_t flags,
                               const CSpell* spell, double range);
+    // The same from a walk over the whole list, without the area's index.
+    static CActor* FindTargetByWalk(CEngine& engine, CActor& actor, std::uint32_t flags,
+                                    const CSpell* spell, double range);
     // Queues an attack on the nearest foe, if any. Defined with the rules.
     static void AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags);
 

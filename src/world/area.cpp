@@ -15,6 +15,7 @@
 #include "world/world_object.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace VARD
@@ -162,7 +163,12 @@ const CModule& CArea::RequireModule(const char* what) const
 
 CActor* CArea::FindActorById(std::uint32_t id) const
 {
-    return FindThingById(m_Actors, id);
+    const CAreaCellIndex& index = ActorIndex();
+    if (index.HasSharedIds())
+        return FindThingById(m_Actors, id);
+    CActor* actor = index.FindById(id);
+    assert(actor == FindThingById(m_Actors, id));
+    return actor;
 }
 
 CObject* CArea::FindObjectById(std::uint32_t id) const
@@ -172,7 +178,16 @@ CObject* CArea::FindObjectById(std::uint32_t id) const
 
 void CArea::AddActor(std::shared_ptr<CActor> actor)
 {
+    if (actor)
+        m_ActorIndex.Add(*actor);
     m_Actors.push_back(std::move(actor));
+}
+
+const CAreaCellIndex& CArea::ActorIndex() const
+{
+    if (!m_ActorIndex.Fits(m_Width, m_Height, m_Actors.size()))
+        m_ActorIndex.Reset(m_Width, m_Height, m_Actors);
+    return m_ActorIndex;
 }
 
 void CArea::AddObject(std::shared_ptr<CObject> object)
@@ -189,6 +204,7 @@ std::shared_ptr<CActor> CArea::RemoveActor(const CActor* actor)
 {
     std::shared_ptr<CActor> removed = FindSharedByPointer(m_Actors, actor);
     m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), removed));
+    m_ActorIndex.Remove(*removed);
     removed->UnlinkTargets();
     return removed;
 }

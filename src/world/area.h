@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/tag_file_fwd.h"
+#include "world/area_cell_index.h"
 #include "world/thing.h"
 
 #include <array>
@@ -247,6 +248,8 @@ public:
     std::vector<std::shared_ptr<CObject>> GetObjects() const { return m_Objects; }
     std::vector<std::shared_ptr<CEffect>> GetEffects() const { return m_Effects; }
     const std::vector<std::shared_ptr<CActor>>& Actors() const { return m_Actors; }
+    // The actors by where they stand, brought up to date with the list.
+    const CAreaCellIndex& ActorIndex() const;
     const std::vector<std::shared_ptr<CObject>>& Objects() const { return m_Objects; }
     CActor* FindActorById(std::uint32_t id) const;
     CObject* FindObjectById(std::uint32_t id) const;
@@ -454,6 +457,8 @@ private:
     CCellBitSet m_SightGrid;
     std::vector<std::shared_ptr<CPatch>> m_Patches;
     std::vector<std::shared_ptr<CEffect>> m_Effects;
+    // Last, so that it lets go of the actors before they go.
+    mutable CAreaCellIndex m_ActorIndex;
 };
 
 } // namespace VARD

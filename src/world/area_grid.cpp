@@ -259,6 +259,7 @@ void CArea::ReplaceDisplacedActors()
         if (IsPositionFree(actor.get(), actor->GetX(), actor->GetY(), nullptr))
             continue;
         m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), actor));
+        m_ActorIndex.Remove(*actor);
         const auto cellOf = [](double coordinate, std::uint32_t size) -> std::uint32_t
         {
             const double cell = std::trunc(coordinate / kCellSize);
@@ -269,7 +270,10 @@ void CArea::ReplaceDisplacedActors()
         // Nowhere to go: better wedged where it stood than gone from the world.
         if (!FindFreeSpotNear(cellOf(actor->GetX(), m_Width), cellOf(actor->GetY(), m_Height), true,
                               actor))
+        {
+            m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+        }
     }
 }
 

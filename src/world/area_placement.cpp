@@ -15,6 +15,7 @@
 #include "world/world_object.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -38,6 +39,35 @@ std::int64_t CellIndexOf(double coordinate)
     if (cell >= kFar)
         return static_cast<std::int64_t>(kFar);
     return static_cast<std::int64_t>(cell);
+}
+
+// Circles that only touch already overlap.
+bool Overlaps(const CActor& other, double r, double x, double y)
+{
+    const double dx = x - other.GetX();
+    const double dy = y - other.GetY();
+    const double reach = other.GetRadius() + r;
+    return dx * dx + dy * dy <= reach * reach;
+}
+
+[[maybe_unused]] CActor* FirstActorInTheWay(const std::vector<std::shared_ptr<CActor>>& actors,
+                                            const CActor* mover, double x, double y)
+{
+    const double r = mover != nullptr ? mover->GetRadius() : 0.0;
+    for (const auto& other : actors)
+        if (other.get() != mover && Overlaps(*other, r, x, y))
+            return other.get();
+    return nullptr;
+}
+
+[[maybe_unused]] CActor* FirstVisiblePartyMember(const std::vector<std::shared_ptr<CActor>>& actors,
+                                                 const CActor& watcher, double range)
+{
+    for (const auto& actor : actors)
+        if (actor.get() != &watcher && actor->IsFriendly() && !actor->IsSneaking() &&
+            !(watcher.DistanceTo(actor->GetX(), actor->GetY()) > range))
+            return actor.get();
+    return nullptr;
 }
 
 } // namespace
@@ -180,22 +210,27 @@ bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, doubl
     if (actor != nullptr)
         *actor = nullptr;
     const double r = mover != nullptr ? mover->GetRadius() : 0.0;
-    for (const auto& other : m_Actors)
-    {
-        if (other.get() == mover)
-            continue;
-        const double dx = x - other->GetX();
-        const double dy = y - other->GetY();
-        const double reach = other->GetRadius() + r;
-        // Circles that only touch already overlap.
-        if (dx * dx + dy * dy <= reach * reach)
-        {
-            if (actor != nullptr)
-                *actor = other.get();
-            return false;
-        }
-    }
-    return true;
+    // The first of the list in the way, among those whose squares the mover
+    // could reach (with room for rounding).
+    const CAreaCellIndex& index = ActorIndex();
+    const double reach = std::abs(r) + index.GetMaxRadius();
+    const double margin = 1e-6 * (1.0 + std::abs(x) + std::abs(y) + reach);
+    CActor* first = nullptr;
+    std::uint64_t firstOrder = 0;
+    index.VisitBox(x - reach - margin, y - reach - margin, x + reach + margin, y + reach + margin,
+                   CAreaCellIndex::kAllSides,
+                   [&](CActor& other, std::uint64_t order)
+                   {
+                       if (&other == mover || (first != nullptr && order > firstOrder) ||
+                           !Overlaps(other, r, x, y))
+                           return;
+                       first = &other;
+                       firstOrder = order;
+                   });
+    assert(first == FirstActorInTheWay(m_Actors, mover, x, y));
+    if (actor != nullptr)
+        *actor = first;
+    return first == nullptr;
 }
 
 double CArea::DistanceToCell(std::int64_t column, std::int64_t row, double x, double y)
@@ -350,7 +385,10 @@ bool CArea::FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
             actor->SetFacing(kTwoPi * RandomReal());
             // An actor placed again where it already is is not listed twice.
             if (std::find(m_Actors.begin(), m_Actors.end(), actor) == m_Actors.end())
+            {
+                m_ActorIndex.Add(*actor);
                 m_Actors.push_back(actor);
+            }
             return true;
         }
     }
@@ -409,20 +447,25 @@ bool CArea::FindVisiblePartyMember(const CActor& watcher, CActor** found, double
     if (!m_SightGrid.IsMarked(static_cast<std::uint32_t>(CellIndexOf(watcher.GetX())),
                               static_cast<std::uint32_t>(CellIndexOf(watcher.GetY()))))
         return false;
-    for (const auto& actor : m_Actors)
-    {
-        // A friendly watcher standing first in the list would find only itself.
-        if (actor.get() == &watcher)
-            continue;
-        if (!actor->IsFriendly() || actor->IsSneaking())
-            continue;
-        if (watcher.DistanceTo(actor->GetX(), actor->GetY()) > range)
-            continue;
-        if (found != nullptr)
-            *found = actor.get();
-        return true;
-    }
-    return false;
+    // The first of the list that fits, among the friendly side only.
+    CActor* first = nullptr;
+    std::uint64_t firstOrder = 0;
+    ActorIndex().VisitSides(CAreaCellIndex::kSideFriendly,
+                            [&](CActor& actor, std::uint64_t order)
+                            {
+                                // A friendly watcher would otherwise find itself.
+                                if (&actor == &watcher || (first != nullptr && order > firstOrder))
+                                    return;
+                                if (!actor.IsFriendly() || actor.IsSneaking() ||
+                                    watcher.DistanceTo(actor.GetX(), actor.GetY()) > range)
+                                    return;
+                                first = &actor;
+                                firstOrder = order;
+                            });
+    assert(first == FirstVisiblePartyMember(m_Actors, watcher, range));
+    if (found != nullptr)
+        *found = first;
+    return first != nullptr;
 }
 
 // ---------------------------------------------------------------- doorways

@@ -118,7 +118,7 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
         const std::string where = reader.Where();
         auto actor = std::make_shared<CActor>(reader, module, game);
         RequireOnGrid(where, "actor \"" + actor->GetName() + "\"", actor->GetX(), actor->GetY());
-        m_Actors.push_back(std::move(actor));
+        AddActor(std::move(actor));
     }
     reader.ReadEndTag();
 

@@ -120,15 +120,15 @@ void CModule::ReadMultiTile(VARDCommon::CTagFileReader& reader)
     reader.ReadEndTag();
     // Every piece is a template of its own: a count no area could hold is a typo.
     if (std::uint64_t(width) * height > kMaxMultiTilePieces)
-        reader.Fail(1, "a multitile of " + std::to_string(width) + " x " +
-                           std::to_string(height) + " pieces is too large");
+        reader.Fail(1, "a multitile of " + std::to_string(width) + " x " + std::to_string(height) +
+                           " pieces is too large");
     for (std::uint32_t i = 0; i < width; ++i)
     {
         for (std::uint32_t j = 0; j < height; ++j)
         {
             const std::string suffix = "#" + std::to_string(i) + "#" + std::to_string(j);
-            auto tile = std::make_shared<CTileTemplate>(base + suffix, text, kind,
-                                                        graphic + suffix, sizeX, sizeY);
+            auto tile = std::make_shared<CTileTemplate>(base + suffix, text, kind, graphic + suffix,
+                                                        sizeX, sizeY);
             m_TileTemplates[tile->GetName()] = tile;
         }
     }
@@ -198,6 +198,21 @@ const CObjectTemplate* CModule::FindObjectTemplate(const std::string& name) cons
 {
     return StringMapGet(m_ObjectTemplates, name);
 }
+const std::vector<CModule::CStockItem>& CModule::GetPublicItemsOfType(std::uint32_t itemType) const
+{
+    if (!m_PublicItems.built)
+    {
+        for (const auto& [name, itemTemplate] : m_ItemTemplates)
+            if (itemTemplate && itemTemplate->HasFlag(kItemFlagPublic))
+                m_PublicItems.lists[itemTemplate->GetItemType()].push_back(
+                    CStockItem{&name, itemTemplate->GetValue()});
+        m_PublicItems.built = true;
+    }
+    static const std::vector<CStockItem> kNone;
+    const auto found = m_PublicItems.lists.find(itemType);
+    return found == m_PublicItems.lists.end() ? kNone : found->second;
+}
+
 const CItemTemplate* CModule::FindItemTemplate(const std::string& name) const
 {
     return StringMapGet(m_ItemTemplates, name);

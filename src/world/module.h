@@ -115,10 +115,24 @@ public:
     const CSpell* FindSpell(const std::string& name) const;
     const CFaction* FindFaction(const std::string& name) const;
 
+    // A public item template of some type, as <auto> stock lists take it.
+    struct CStockItem
+    {
+        const std::string* name;
+        std::uint32_t value;
+    };
+    // The public item templates of a type in name order; built once and
+    // again after any change through ItemTemplates().
+    const std::vector<CStockItem>& GetPublicItemsOfType(std::uint32_t itemType) const;
+
     // Filled by the loaders; open so that tests can build small modules by hand.
     StringMap<CTileTemplate>& TileTemplates() { return m_TileTemplates; }
     StringMap<CObjectTemplate>& ObjectTemplates() { return m_ObjectTemplates; }
-    StringMap<CItemTemplate>& ItemTemplates() { return m_ItemTemplates; }
+    StringMap<CItemTemplate>& ItemTemplates()
+    {
+        m_PublicItems.Reset();
+        return m_ItemTemplates;
+    }
     StringMap<CActorTemplate>& ActorTemplates() { return m_ActorTemplates; }
     StringMap<CQuestInfo>& Quests() { return m_Quests; }
     std::map<std::string, std::string>& Journal() { return m_Journal; }
@@ -153,10 +167,30 @@ private:
     std::map<std::string, std::string> m_Journal;
     StringMap<CSpell> m_Spells;
     StringMap<CFaction> m_Factions;
+    // Copies start without it: its names point into the map it was built from.
+    struct CStockCache
+    {
+        CStockCache() = default;
+        CStockCache(const CStockCache&) {}
+        CStockCache& operator=(const CStockCache&)
+        {
+            Reset();
+            return *this;
+        }
+        void Reset()
+        {
+            built = false;
+            lists.clear();
+        }
+        bool built = false;
+        std::map<std::uint32_t, std::vector<CStockItem>> lists;
+    };
+    mutable CStockCache m_PublicItems;
 };
 
 // Linear searches over item and thing vectors; null when absent.
-template <typename T> T* FindThingById(const std::vector<std::shared_ptr<T>>& things, std::uint32_t id)
+template <typename T>
+T* FindThingById(const std::vector<std::shared_ptr<T>>& things, std::uint32_t id)
 {
     for (const auto& thing : things)
         if (thing && thing->Id() == id)

@@ -238,6 +238,12 @@ TEST_F(ActorTemplateTest, AutoPicksOnlyPublicTemplatesInRangeInNameOrder)
         Read(Monster("<items> <auto> 1 (0 100) money </auto> </items>"))->GetItems().empty());
     EXPECT_TRUE(
         Read(Monster("<items> <auto> 1 (11 10) weapon </auto> </items>"))->GetItems().empty());
+    // A template added after lists were drawn is in the next list.
+    auto items = ReaderOf("<items> <item> ba_sword \"Sword\" \"\" (1 1 1) \"\" sword 0 0 3.0 10 "
+                          "weapon public </item> </items>");
+    ReadItemsFile(items, m_Module);
+    EXPECT_EQ(Read(Monster("<items> <auto> 2 (10 10) weapon </auto> </items>"))->GetItems(),
+              (Items{{"a_dagger", 2}, {"ba_sword", 2}, {"e_spear", 2}}));
 }
 
 TEST_F(ActorTemplateTest, AutoTakesTheGeneratedSpellItems)

@@ -1,0 +1,217 @@
+#include "world/area_cell_index.h"
+
+#include "world/actor.h"
+#include "world/area.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace VARD
+{
+
+std::uint8_t CAreaCellIndex::SideOf(std::uint32_t attitude)
+{
+    switch (attitude)
+    {
+    case kAttitudeParty:
+    case kAttitudeFriendly:
+        return kSideFriendly;
+    case kAttitudeHostile:
+        return kSideHostile;
+    case kAttitudeBerserk:
+        return kSideBerserk;
+    default:
+        return kSideOther;
+    }
+}
+
+CAreaCellIndex::~CAreaCellIndex()
+{
+    for (const Entry& entry : m_Entries)
+        if (entry.actor != nullptr)
+            entry.actor->m_CellIndex = nullptr;
+}
+
+double CAreaCellIndex::SquareSize() const
+{
+    return kSquareCells * kCellSize;
+}
+
+std::uint32_t CAreaCellIndex::ListOf(double x, double y) const
+{
+    // The same test as the area's own for a point on its grid.
+    if (!(x >= 0.0 && y >= 0.0 && x < m_Width * kCellSize && y < m_Height * kCellSize))
+        return StrayList();
+    const double size = SquareSize();
+    const auto column = std::min(static_cast<std::uint32_t>(x / size), m_Columns - 1);
+    const auto row = std::min(static_cast<std::uint32_t>(y / size), m_Rows - 1);
+    return row * m_Columns + column;
+}
+
+std::uint32_t CAreaCellIndex::CountOf(std::uint8_t sides) const
+{
+    std::uint32_t count = 0;
+    for (int side = 0; side < kSideCount; ++side)
+        if ((sides & (1u << side)) != 0)
+            count += m_SideCounts[side];
+    return count;
+}
+
+void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
+                           const std::vector<std::shared_ptr<CActor>>& actors)
+{
+    for (std::uint32_t slot = 0; slot < m_Entries.size(); ++slot)
+        if (m_Entries[slot].actor != nullptr)
+            m_Entries[slot].actor->m_CellIndex = nullptr;
+    m_Entries.clear();
+    m_Free.clear();
+    m_Width = width;
+    m_Height = height;
+    m_Columns = (width + kSquareCells - 1) / kSquareCells;
+    m_Rows = (height + kSquareCells - 1) / kSquareCells;
+    if (m_Columns == 0 || m_Rows == 0)
+        m_Columns = m_Rows = 0;
+    m_Heads.assign(static_cast<std::size_t>(m_Columns) * m_Rows + 1, kNone);
+    std::fill(std::begin(m_SideHeads), std::end(m_SideHeads), kNone);
+    std::fill(std::begin(m_SideCounts), std::end(m_SideCounts), 0u);
+    m_Count = 0;
+    m_Stale = false;
+    m_ById.clear();
+    m_SharedIds = 0;
+    m_NextOrder = 0;
+    m_MaxRadius = 0.0;
+    for (const auto& actor : actors)
+        if (actor)
+            Attach(*actor);
+}
+
+void CAreaCellIndex::Add(CActor& actor)
+{
+    Attach(actor);
+}
+
+void CAreaCellIndex::Remove(CActor& actor)
+{
+    if (actor.m_CellIndex != this)
+    {
+        m_Stale = true;
+        return;
+    }
+    Detach(actor.m_CellSlot);
+}
+
+void CAreaCellIndex::Attach(CActor& actor)
+{
+    if (actor.m_CellIndex == this)
+    {
+        // Listed twice, or put back without a word: only a fresh start is
+        // sure to match the list.
+        m_Stale = true;
+        return;
+    }
+    if (actor.m_CellIndex != nullptr)
+        actor.m_CellIndex->Forget(actor);
+    std::uint32_t slot = 0;
+    if (!m_Free.empty())
+    {
+        slot = m_Free.back();
+        m_Free.pop_back();
+    }
+    else
+    {
+        slot = static_cast<std::uint32_t>(m_Entries.size());
+        m_Entries.emplace_back();
+    }
+    Entry& entry = m_Entries[slot];
+    entry = Entry{};
+    entry.actor = &actor;
+    entry.order = m_NextOrder++;
+    actor.m_CellIndex = this;
+    actor.m_CellSlot = slot;
+    if (!m_ById.emplace(actor.Id(), slot).second)
+        ++m_SharedIds;
+    ++m_Count;
+    Link(slot);
+}
+
+void CAreaCellIndex::Detach(std::uint32_t slot)
+{
+    Unlink(slot);
+    const auto byId = m_ById.find(m_Entries[slot].actor->Id());
+    if (byId != m_ById.end() && byId->second == slot)
+        m_ById.erase(byId);
+    m_Entries[slot].actor->m_CellIndex = nullptr;
+    m_Entries[slot].actor = nullptr;
+    m_Free.push_back(slot);
+    --m_Count;
+}
+
+void CAreaCellIndex::Link(std::uint32_t slot)
+{
+    Entry& entry = m_Entries[slot];
+    const CActor& actor = *entry.actor;
+    m_MaxRadius = std::max(m_MaxRadius, std::abs(actor.GetRadius()));
+    entry.list = ListOf(actor.GetX(), actor.GetY());
+    entry.prev = kNone;
+    entry.next = m_Heads[entry.list];
+    if (entry.next != kNone)
+        m_Entries[entry.next].prev = slot;
+    m_Heads[entry.list] = slot;
+
+    entry.side = SideOf(actor.GetAttitude());
+    const int side = std::countr_zero(entry.side);
+    entry.sidePrev = kNone;
+    entry.sideNext = m_SideHeads[side];
+    if (entry.sideNext != kNone)
+        m_Entries[entry.sideNext].sidePrev = slot;
+    m_SideHeads[side] = slot;
+    ++m_SideCounts[side];
+}
+
+void CAreaCellIndex::Unlink(std::uint32_t slot)
+{
+    Entry& entry = m_Entries[slot];
+    if (entry.prev != kNone)
+        m_Entries[entry.prev].next = entry.next;
+    else
+        m_Heads[entry.list] = entry.next;
+    if (entry.next != kNone)
+        m_Entries[entry.next].prev = entry.prev;
+
+    const int side = std::countr_zero(entry.side);
+    if (entry.sidePrev != kNone)
+        m_Entries[entry.sidePrev].sideNext = entry.sideNext;
+    else
+        m_SideHeads[side] = entry.sideNext;
+    if (entry.sideNext != kNone)
+        m_Entries[entry.sideNext].sidePrev = entry.sidePrev;
+    --m_SideCounts[side];
+}
+
+void CAreaCellIndex::Update(CActor& actor)
+{
+    const std::uint32_t slot = actor.m_CellSlot;
+    const Entry& entry = m_Entries[slot];
+    if (entry.list == ListOf(actor.GetX(), actor.GetY()) &&
+        entry.side == SideOf(actor.GetAttitude()) && std::abs(actor.GetRadius()) <= m_MaxRadius)
+        return;
+    Unlink(slot);
+    Link(slot);
+}
+
+void CAreaCellIndex::Forget(CActor& actor)
+{
+    Detach(actor.m_CellSlot);
+    // The area still lists it: only a fresh start matches the list again.
+    m_Stale = true;
+}
+
+// ------------------------------------------------------------ the actor's side
+
+void CActor::TellCellIndex()
+{
+    m_CellIndex->Update(*this);
+}
+
+} // namespace VARD

@@ -1,0 +1,227 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace VARD
+{
+
+class CActor;
+
+// Where the actors of an area stand, by squares of cells, and which side each
+// is on, kept current as actors move, change sides or size, join and leave.
+// It only narrows down who may be near; the callers measure and choose as a
+// walk over the whole list would, and every entry carries its place in the
+// area's list so that ties still go the list's way.
+//
+// The area tells it of joins and leaves; the actors tell it of moves, sides
+// and sizes. An actor is held by one index at most: joining another takes it
+// out of the first, and its destructor takes it out of the one that holds it.
+class CAreaCellIndex
+{
+public:
+    // Sides as the target searches tell them apart, as bits.
+    static constexpr std::uint8_t kSideFriendly = 1;
+    static constexpr std::uint8_t kSideHostile = 2;
+    static constexpr std::uint8_t kSideBerserk = 4;
+    static constexpr std::uint8_t kSideOther = 8;
+    static constexpr std::uint8_t kAllSides = 15;
+    static std::uint8_t SideOf(std::uint32_t attitude);
+
+    // Cells a side of the squares.
+    static constexpr std::uint32_t kSquareCells = 4;
+
+    CAreaCellIndex() = default;
+    CAreaCellIndex(const CAreaCellIndex&) = delete;
+    CAreaCellIndex& operator=(const CAreaCellIndex&) = delete;
+    ~CAreaCellIndex();
+
+    // Whether the index holds exactly these actors on a grid of that shape
+    // (cheap: it compares counts and shape, the area reports every change).
+    bool Fits(std::uint32_t width, std::uint32_t height, std::size_t count) const
+    {
+        return width == m_Width && height == m_Height && count == m_Count && !m_Stale;
+    }
+    // Everything again, in list order.
+    void Reset(std::uint32_t width, std::uint32_t height,
+               const std::vector<std::shared_ptr<CActor>>& actors);
+    // An actor put at the end of the area's list.
+    void Add(CActor& actor);
+    // An actor taken out of the area's list.
+    void Remove(CActor& actor);
+
+    // From the actor itself.
+    void Update(CActor& actor);
+    void Forget(CActor& actor);
+
+    std::size_t Count() const { return m_Count; }
+    std::uint32_t CountOf(std::uint8_t sides) const;
+    // Off the grid or nowhere at all: such actors are in no square.
+    bool HasStrays() const { return m_Heads[StrayList()] != kNone; }
+    double GetMaxRadius() const { return m_MaxRadius; }
+    bool IsOnGrid(double x, double y) const { return ListOf(x, y) != StrayList(); }
+    // The actor of that id; asked only while no two actors share an id (else
+    // the first in the list is the answer, which only a walk knows).
+    bool HasSharedIds() const { return m_SharedIds != 0; }
+    CActor* FindById(std::uint32_t id) const
+    {
+        const auto found = m_ById.find(id);
+        return found == m_ById.end() ? nullptr : m_Entries[found->second].actor;
+    }
+
+    // Every actor of those sides whose square meets the box, and every stray
+    // one: visit(actor, place in list).
+    template <class Visit>
+    void VisitBox(double left, double top, double right, double bottom, std::uint8_t sides,
+                  Visit&& visit) const;
+    // Every actor of those sides, square by square in rings around the point
+    // (which must lie on the grid), until no square left can hold one within
+    // reach() of it; when the rings cost more than the actors would, the
+    // rest of those sides in no order.
+    template <class Visit, class Reach>
+    void VisitRings(double x, double y, std::uint8_t sides, Visit&& visit, Reach&& reach) const;
+    // Every actor of those sides.
+    template <class Visit> void VisitSides(std::uint8_t sides, Visit&& visit) const;
+
+private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    static constexpr int kSideCount = 4;
+
+    struct Entry
+    {
+        CActor* actor = nullptr;
+        std::uint64_t order = 0;
+        std::uint32_t list = kNone; // square or stray list
+        std::uint32_t prev = kNone;
+        std::uint32_t next = kNone;
+        std::uint32_t sidePrev = kNone;
+        std::uint32_t sideNext = kNone;
+        std::uint8_t side = 0;
+    };
+
+    std::uint32_t StrayList() const { return m_Columns * m_Rows; }
+    std::uint32_t ListOf(double x, double y) const;
+    double SquareSize() const;
+    void Attach(CActor& actor);
+    void Detach(std::uint32_t slot);
+    void Link(std::uint32_t slot);
+    void Unlink(std::uint32_t slot);
+    template <class Visit>
+    void VisitList(std::uint32_t list, std::uint8_t sides, Visit& visit) const;
+
+    std::uint32_t m_Width = 0;
+    std::uint32_t m_Height = 0;
+    std::uint32_t m_Columns = 0;
+    std::uint32_t m_Rows = 0;
+    std::size_t m_Count = 0;
+    bool m_Stale = false;
+    std::uint64_t m_NextOrder = 0;
+    double m_MaxRadius = 0.0;
+    std::vector<Entry> m_Entries;
+    std::vector<std::uint32_t> m_Free;
+    // Heads of the squares' lists, then of the stray list.
+    std::vector<std::uint32_t> m_Heads = {kNone};
+    std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};
+    std::uint32_t m_SideCounts[kSideCount] = {0, 0, 0, 0};
+    // Ids never change once an actor exists.
+    std::unordered_map<std::uint32_t, std::uint32_t> m_ById;
+    std::size_t m_SharedIds = 0;
+};
+
+template <class Visit>
+void CAreaCellIndex::VisitList(std::uint32_t list, std::uint8_t sides, Visit& visit) const
+{
+    for (std::uint32_t slot = m_Heads[list]; slot != kNone; slot = m_Entries[slot].next)
+    {
+        const Entry& entry = m_Entries[slot];
+        if ((entry.side & sides) != 0)
+            visit(*entry.actor, entry.order);
+    }
+}
+
+template <class Visit>
+void CAreaCellIndex::VisitBox(double left, double top, double right, double bottom,
+                              std::uint8_t sides, Visit&& visit) const
+{
+    VisitList(StrayList(), sides, visit);
+    if (m_Columns == 0 || !(left <= right && top <= bottom))
+        return;
+    const double size = SquareSize();
+    const auto clampTo = [](double value, std::uint32_t count) -> std::uint32_t
+    {
+        if (!(value > 0.0))
+            return 0;
+        return value >= count ? count - 1 : static_cast<std::uint32_t>(value);
+    };
+    const std::uint32_t c0 = clampTo(std::floor(left / size), m_Columns);
+    const std::uint32_t c1 = clampTo(std::floor(right / size), m_Columns);
+    const std::uint32_t r0 = clampTo(std::floor(top / size), m_Rows);
+    const std::uint32_t r1 = clampTo(std::floor(bottom / size), m_Rows);
+    for (std::uint32_t row = r0; row <= r1; ++row)
+        for (std::uint32_t column = c0; column <= c1; ++column)
+            VisitList(row * m_Columns + column, sides, visit);
+}
+
+template <class Visit> void CAreaCellIndex::VisitSides(std::uint8_t sides, Visit&& visit) const
+{
+    for (int side = 0; side < kSideCount; ++side)
+    {
+        if ((sides & (1u << side)) == 0)
+            continue;
+        for (std::uint32_t slot = m_SideHeads[side]; slot != kNone; slot = m_Entries[slot].sideNext)
+            visit(*m_Entries[slot].actor, m_Entries[slot].order);
+    }
+}
+
+template <class Visit, class Reach>
+void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& visit,
+                                Reach&& reach) const
+{
+    const std::uint32_t wanted = CountOf(sides);
+    const std::uint32_t home = ListOf(x, y);
+    // A handful of actors, or a point on no square: the rings would cost more.
+    if (wanted <= 16 || home == StrayList())
+    {
+        VisitSides(sides, visit);
+        return;
+    }
+    VisitList(StrayList(), sides, visit);
+    const auto hx = static_cast<std::int64_t>(home % m_Columns);
+    const auto hy = static_cast<std::int64_t>(home / m_Columns);
+    const double size = SquareSize();
+    const std::int64_t last = std::max(m_Columns, m_Rows);
+    std::uint64_t visited = 0;
+    for (std::int64_t ring = 0; ring <= last; ++ring)
+    {
+        // Everything in ring n lies more than n - 1 squares away along an
+        // axis; one square more covers rounding at the squares' edges.
+        if (ring >= 2 && static_cast<double>(ring - 2) * size > reach())
+            return;
+        if (visited > 4u * wanted + 64u)
+        {
+            VisitSides(sides, visit);
+            return;
+        }
+        const std::int64_t top = hy - ring;
+        const std::int64_t bottom = hy + ring;
+        for (std::int64_t row = std::max<std::int64_t>(top, 0);
+             row <= std::min<std::int64_t>(bottom, m_Rows - 1); ++row)
+        {
+            const bool edge = row == top || row == bottom;
+            const std::int64_t step = edge ? 1 : 2 * ring;
+            for (std::int64_t column = hx - ring; column <= hx + ring;
+                 column += step > 0 ? step : 1)
+            {
+                if (column < 0 || column >= m_Columns)
+                    continue;
+                ++visited;
+                VisitList(static_cast<std::uint32_t>(row * m_Columns + column), sides, visit);
+            }
+        }
+    }
+}
+
+} // namespace VARD

@@ -1,0 +1,172 @@
+// The area's index of actors by cell against plain walks over the actor list:
+// random crowds that move, change sides and sizes, join and leave, with
+// stacked actors and equal distances, must get the same targets, the same
+// first actor in the way, the same first party member in sight and the same
+// actor for an id.
+
+#include "ai_test_util.h"
+
+#include "world/actor.h"
+#include "world/ai.h"
+#include "world/area.h"
+#include "world/module.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+
+namespace
+{
+
+using VARD::CActor;
+
+// The first actor of the list that a circle of the mover's radius at (x, y)
+// would overlap.
+CActor* FirstInTheWay(const VARD::CArea& area, const CActor* mover, double x, double y)
+{
+    const double r = mover != nullptr ? mover->GetRadius() : 0.0;
+    for (const auto& other : area.Actors())
+    {
+        if (other.get() == mover)
+            continue;
+        const double dx = x - other->GetX();
+        const double dy = y - other->GetY();
+        const double reach = other->GetRadius() + r;
+        if (dx * dx + dy * dy <= reach * reach)
+            return other.get();
+    }
+    return nullptr;
+}
+
+// The first friendly actor of the list, not sneaking, within range of the
+// watcher; nobody, for a watcher off the grid (in sight everywhere else).
+CActor* FirstInSight(const VARD::CArea& area, const CActor& watcher, double range)
+{
+    if (!(watcher.GetX() >= 0.0 && watcher.GetY() >= 0.0 &&
+          watcher.GetX() < area.GetWidth() * VARD::kCellSize &&
+          watcher.GetY() < area.GetHeight() * VARD::kCellSize))
+        return nullptr;
+    for (const auto& actor : area.Actors())
+        if (actor.get() != &watcher && actor->IsFriendly() && !actor->IsSneaking() &&
+            watcher.DistanceTo(actor->GetX(), actor->GetY()) <= range)
+            return actor.get();
+    return nullptr;
+}
+
+TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
+{
+    constexpr std::uint32_t kWidth = 90;
+    constexpr std::uint32_t kHeight = 70;
+    AITest::Arena arena = AITest::NewArena(4242, kWidth, kHeight);
+    VARD::CArea& area = *arena.area;
+    std::mt19937 random(77);
+    const auto pick = [&random](std::uint32_t count)
+    { return static_cast<std::uint32_t>(random() % count); };
+    // Places on a coarse lattice so that many candidates tie on distance.
+    const auto place = [&](bool stray)
+    {
+        const double width = kWidth * VARD::kCellSize;
+        const double height = kHeight * VARD::kCellSize;
+        if (stray)
+            return std::pair{pick(2) == 0 ? -3.75 : width + 5.0, pick(40) * 1.25};
+        return std::pair{pick(static_cast<std::uint32_t>(width / 2.5)) * 2.5,
+                         pick(static_cast<std::uint32_t>(height / 2.5)) * 2.5};
+    };
+    static const std::array<const char*, 5> kKinds = {"orc_warrior", "orc_archer", "cultist",
+                                                      "wolf", "town_guard"};
+    static const std::array<std::uint32_t, 5> kSides = {
+        VARD::kAttitudeParty, VARD::kAttitudeFriendly, VARD::kAttitudeNeutral,
+        VARD::kAttitudeHostile, VARD::kAttitudeBerserk};
+    const auto spawn = [&]
+    {
+        const auto [x, y] = place(false);
+        const auto actor = arena.Spawn(kKinds[pick(kKinds.size())], x, y);
+        actor->SetAttitude(kSides[pick(kSides.size())]);
+    };
+    for (int i = 0; i < 160; ++i)
+        spawn();
+    const VARD::CSpell* spell = arena.engine->Module().FindSpell("heal");
+    ASSERT_NE(spell, nullptr);
+
+    int found = 0;
+    int sighted = 0;
+    int blocked = 0;
+    for (int round = 0; round < 400; ++round)
+    {
+        // Strays (off the grid) only in some rounds: they send the searches
+        // down the plain walk.
+        const bool strays = round % 100 >= 80;
+        for (int change = 0; change < 6; ++change)
+        {
+            const auto& actors = area.Actors();
+            const std::shared_ptr<CActor> actor = actors[pick(actors.size())];
+            switch (pick(6))
+            {
+            case 0:
+            case 1:
+            {
+                const auto [x, y] = place(strays && pick(4) == 0);
+                actor->SetPosition(x, y);
+                break;
+            }
+            case 2:
+                actor->SetAttitude(kSides[pick(kSides.size())]);
+                break;
+            case 3:
+                actor->SetRadius(0.5 * (1 + pick(8)));
+                break;
+            case 4:
+                if (actor.get() != &arena.Hero() && actors.size() > 100)
+                    area.RemoveActor(actor.get());
+                break;
+            default:
+                spawn();
+                break;
+            }
+        }
+        if (!strays)
+        {
+            for (const auto& actor : area.Actors())
+                if (!(actor->GetX() >= 0.0 && actor->GetX() < kWidth * VARD::kCellSize))
+                    actor->SetPosition(place(false).first, place(false).second);
+        }
+
+        const auto& actors = area.Actors();
+        for (int query = 0; query < 12; ++query)
+        {
+            CActor& seeker = *actors[pick(actors.size())];
+            const std::uint32_t flags = pick(8);
+            const double range = 5.0 + pick(60);
+            const VARD::CSpell* with = pick(3) == 0 ? spell : nullptr;
+            CActor* target = VARD::CAI::FindTarget(*arena.engine, seeker, flags, with, range);
+            EXPECT_EQ(target,
+                      VARD::CAI::FindTargetByWalk(*arena.engine, seeker, flags, with, range))
+                << "round " << round << " flags " << flags;
+            found += target != nullptr ? 1 : 0;
+
+            CActor* seen = nullptr;
+            area.FindVisiblePartyMember(seeker, &seen, range);
+            EXPECT_EQ(seen, FirstInSight(area, seeker, range)) << "round " << round;
+            sighted += seen != nullptr ? 1 : 0;
+
+            for (const std::uint32_t id : {seeker.Id(), seeker.Id() + 1, seeker.Id() + 7})
+                EXPECT_EQ(area.FindActorById(id), VARD::FindThingById(area.Actors(), id));
+
+            const CActor* mover = pick(5) == 0 ? nullptr : actors[pick(actors.size())].get();
+            const auto [x, y] = place(false);
+            VARD::CActor* inTheWay = nullptr;
+            const bool free = area.IsClearOfActors(mover, &inTheWay, x, y);
+            EXPECT_EQ(inTheWay, FirstInTheWay(area, mover, x, y)) << "round " << round;
+            EXPECT_EQ(free, inTheWay == nullptr);
+            blocked += free ? 0 : 1;
+        }
+    }
+    // Both kinds of answer came up often enough to mean something.
+    EXPECT_GT(found, 1500);
+    EXPECT_GT(sighted, 500);
+    EXPECT_GT(blocked, 300);
+    EXPECT_LT(blocked, 4500);
+}
+
+} // namespace
