@@ -24,12 +24,12 @@ void CGameApp::ShowHelp(bool silent)
         "LINE f - Turn fastmove on/off. LINE v - Change sound volume. LINE ? - Display quick "
         "help. LINE LINE See the " +
         product + " (access from the Start Menu) for full information. LINE ";
-    SetDialog(silent, std::make_shared<CTextDlg>("Help", text, nullptr));
+    SetDialog(silent, dialogFactory->MakeText("Help", text, nullptr));
 }
 
 void CGameApp::ShowVolume(bool silent)
 {
-    SetDialog(silent, std::make_shared<CVARDVolumeDlg>(audio->GetVolume()));
+    SetDialog(silent, dialogFactory->MakeVolume(audio->GetVolume()));
 }
 
 void CGameApp::ShowVictory()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_platform.h"
+#include "app/dialog_factory.h"
 #include "graphics/scene_renderer.h"
 #include "graphics/world_map_view.h"
 #include "platform/messages.h"
@@ -227,6 +228,9 @@ public:
     int mouseTracked = 0;
     int inSizeMove = 0;
     std::shared_ptr<CVARDAudio2> audio;
+    // Makes every dialog the shell opens; the stand-in pages until the
+    // program installs its own.
+    std::unique_ptr<CDialogFactory> dialogFactory;
     CGameScreenHooks screenHooks;
 
 private:

@@ -238,11 +238,11 @@ TEST_F(AppPacing, AMessageShowsAtOnceWhileATalkWaitsForTheTicksToStop)
     EXPECT_TRUE(app.pendingEvents.empty());
     // The return notice opened first, the talk over it, then the dialog box
     // with the main character; the inventory of nobody opened nothing.
-    EXPECT_NE(dynamic_cast<CTextDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_NE(dynamic_cast<PlainDialogs::CTextDlg*>(app.currentDialog.get()), nullptr);
     EXPECT_EQ(window->title, "Brelmoor - Sign");
     ASSERT_EQ(app.coveredDialogs.size(), 2u);
     EXPECT_EQ(app.coveredDialogs[0]->GetTitle(), "Return");
-    EXPECT_NE(dynamic_cast<CTalkDlg*>(app.coveredDialogs[1].get()), nullptr);
+    EXPECT_NE(dynamic_cast<PlainDialogs::CTalkDlg*>(app.coveredDialogs[1].get()), nullptr);
     EXPECT_EQ(app.pauseCount, 1);
     EXPECT_FALSE(TimerOn());
     EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
