@@ -3,6 +3,11 @@
 #include <cstdint>
 #include <string>
 
+namespace VARD
+{
+class CMap2Area;
+} // namespace VARD
+
 namespace VARDUI
 {
 
@@ -33,6 +38,9 @@ struct CUIHoverInfo
     {
         destination = source;
     }
+
+    // Reset, with the location's shown name as the title.
+    static void ResetWithTitle(CUIHoverInfo& record, const VARD::CMap2Area& location);
 };
 
 } // namespace VARDUI
