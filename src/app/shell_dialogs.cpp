@@ -69,16 +69,6 @@ std::string CTextDlg::GetTitle()
     return m_Title;
 }
 
-CWinDlg::CWinDlg(std::string title, std::string text)
-    : m_Title(std::move(title)), m_Text(std::move(text))
-{
-}
-
-std::string CWinDlg::GetTitle()
-{
-    return m_Title;
-}
-
 std::string CVARDGameMenuDlg::GetTitle()
 {
     return "Game Menu";

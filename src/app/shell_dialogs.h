@@ -4,6 +4,7 @@
 // title and a "Done" button, and close with it (or ESC or ENTER).
 
 #include "app/vard_dlg.h"
+#include "app/win_dlg.h"
 
 #include <cstdint>
 #include <deque>
@@ -73,24 +74,12 @@ class CTextDlg : public CPlainDlg
 public:
     CTextDlg(std::string title, std::string text, std::shared_ptr<VARD::CActor> actor);
     std::string GetTitle() override;
-
-private:
-    std::string m_Title;
-    std::string m_Text;
-    std::shared_ptr<VARD::CActor> m_Actor;
-};
-
-// The last page of a won game; closing it ends the program.
-class CWinDlg : public CPlainDlg
-{
-public:
-    CWinDlg(std::string title, std::string text);
-    std::string GetTitle() override;
     const std::string& GetText() const { return m_Text; }
 
 private:
     std::string m_Title;
     std::string m_Text;
+    std::shared_ptr<VARD::CActor> m_Actor;
 };
 
 class CVARDGameMenuDlg : public CPlainDlg
