@@ -4,6 +4,7 @@
 #include "app/game_app.h"
 
 #include "app/product_strings.h"
+#include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
 #include "app/vard_dlg.h"
 #include "common/exception.h"
@@ -35,6 +36,7 @@ CGameApp::CGameApp()
 {
     // Scripts in the module data are built as Lua scripts from the start.
     VARD::InstallLuaScriptHost();
+    dialogFactory = std::make_unique<CPlainDialogFactory>();
     // The selection and the action bars answer the game's party events.
     screenHooks.partyChanged = [this]
     {

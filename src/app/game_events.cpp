@@ -99,7 +99,7 @@ void CGameApp::HandleInfoEvent(std::int32_t kind)
         break;
     }
     case VARD::kEventReturnedToEntrance:
-        SetDialog(false, std::make_shared<CTextDlg>(
+        SetDialog(false, dialogFactory->MakeText(
                              "Return", "The party returns to the area entrance.", nullptr));
         break;
     default:
@@ -189,7 +189,7 @@ int CGameApp::ProcessPendingEvents()
 
 void CGameApp::OpenTalkDialog(const std::shared_ptr<VARD::CTalkEvent>& event)
 {
-    SetDialog(false, std::make_shared<CTalkDlg>(event, this));
+    SetDialog(false, dialogFactory->MakeTalk(event, this));
 }
 
 void CGameApp::OpenInventoryDialog(const VARD::CInvEvent& event)
@@ -203,7 +203,7 @@ void CGameApp::OpenInventoryDialog(const VARD::CInvEvent& event)
     {
         if (actor->Id() == event.GetFirstId())
         {
-            SetDialog(false, std::make_shared<CActorInvDlg>(this, actor));
+            SetDialog(false, dialogFactory->MakeActorInventory(this, actor));
             return;
         }
     }
@@ -220,7 +220,7 @@ void CGameApp::OpenDialogBox(const VARD::CDialogBoxEvent& event)
             break;
         }
     }
-    SetDialog(false, std::make_shared<CTextDlg>(event.GetFirstText(), event.GetSecondText(), main));
+    SetDialog(false, dialogFactory->MakeText(event.GetFirstText(), event.GetSecondText(), main));
 }
 
 void CGameApp::ShowEffectEvent(const VARD::CEffectEvent& event)
@@ -239,8 +239,8 @@ void CGameApp::LeaveArea()
     if (engine->Game().IsPartyWipedOut() && partyWipedShown == 0)
     {
         partyWipedShown = 1;
-        SetDialog(false, std::make_shared<CTextDlg>("Party Dead", "Your party has been wiped out!",
-                                                    nullptr));
+        SetDialog(false,
+                  dialogFactory->MakeText("Party Dead", "Your party has been wiped out!", nullptr));
         return;
     }
     // 2.

@@ -19,6 +19,9 @@ int CPlainDlg::OnButton(int elementId)
 
 void CPlainDlg::OnClosed(CGameApp*) {}
 
+namespace PlainDialogs
+{
+
 std::string CSplashDlg::GetTitle()
 {
     return GetMakerName();
@@ -31,7 +34,7 @@ int CSplashDlg::OnKey(int, int)
 
 void CSplashDlg::OnClosed(CGameApp* app)
 {
-    app->SetDialog(true, std::make_shared<CStartDlg>());
+    app->SetDialog(true, app->dialogFactory->MakeStart());
 }
 
 std::string CStartDlg::GetTitle()
@@ -65,16 +68,6 @@ CTextDlg::CTextDlg(std::string title, std::string text, std::shared_ptr<VARD::CA
 }
 
 std::string CTextDlg::GetTitle()
-{
-    return m_Title;
-}
-
-CWinDlg::CWinDlg(std::string title, std::string text)
-    : m_Title(std::move(title)), m_Text(std::move(text))
-{
-}
-
-std::string CWinDlg::GetTitle()
 {
     return m_Title;
 }
@@ -162,4 +155,104 @@ CTalkDlg::CTalkDlg(std::shared_ptr<VARD::CTalkEvent> event, CGameApp* app)
 std::string CTalkDlg::GetTitle()
 {
     return "Talk";
+}
+
+} // namespace PlainDialogs
+
+using namespace PlainDialogs;
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeSplash()
+{
+    return std::make_shared<CSplashDlg>();
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeStart()
+{
+    return std::make_shared<CStartDlg>();
+}
+
+std::shared_ptr<CVARDDlg>
+CPlainDialogFactory::MakeCreationGender(VARD::CEngine* engine,
+                                        std::shared_ptr<VARD::CActor> character)
+{
+    return std::make_shared<CCCGenderDlg>(engine, std::move(character));
+}
+
+std::shared_ptr<CVARDDlg>
+CPlainDialogFactory::MakeCreationName(VARD::CEngine* engine,
+                                      std::shared_ptr<VARD::CActor> character)
+{
+    return std::make_shared<CCCNameDlg>(engine, std::move(character));
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeText(std::string title, std::string text,
+                                                        std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CTextDlg>(std::move(title), std::move(text), std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeGameMenu()
+{
+    return std::make_shared<CVARDGameMenuDlg>();
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeVolume(std::uint32_t percent)
+{
+    return std::make_shared<CVARDVolumeDlg>(percent);
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeConsole()
+{
+    return std::make_shared<CWizardDlg>();
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeActorInfo(CGameApp* app,
+                                                             std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorInfoDlg>(app, std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg>
+CPlainDialogFactory::MakeActorInventory(CGameApp* app, std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorInvDlg>(app, std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg>
+CPlainDialogFactory::MakeActorAbilities(CGameApp* app, std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorSpellsDlg>(app, std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeActorJournal(CGameApp* app,
+                                                                std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorJournalDlg>(app, std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg>
+CPlainDialogFactory::MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor, int slot)
+{
+    return std::make_shared<CActionDlg>(app, std::move(actor), slot);
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeMap(VARD::CArea* area)
+{
+    return std::make_shared<CVARDMapDlg>(area);
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeMessageLog(const std::deque<std::string>* log)
+{
+    return std::make_shared<CVARDMsgDlg>(log);
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeMonster(std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CMonsterDlg>(std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg> CPlainDialogFactory::MakeTalk(std::shared_ptr<VARD::CTalkEvent> event,
+                                                        CGameApp* app)
+{
+    return std::make_shared<CTalkDlg>(std::move(event), app);
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 // The dialogs the shell opens. Until each gets its own page they show their
-// title and a "Done" button, and close with it (or ESC or ENTER).
+// title and a "Done" button, and close with it (or ESC or ENTER). The real
+// pages share these names, so the stand-ins keep to a namespace of their own
+// and the shell reaches them only through the factory.
 
+#include "app/dialog_factory.h"
 #include "app/vard_dlg.h"
+#include "app/win_dlg.h"
 
 #include <cstdint>
 #include <deque>
@@ -28,6 +32,9 @@ public:
     int OnButton(int elementId) override;
     void OnClosed(CGameApp* app) override;
 };
+
+namespace PlainDialogs
+{
 
 class CSplashDlg : public CPlainDlg
 {
@@ -73,24 +80,12 @@ class CTextDlg : public CPlainDlg
 public:
     CTextDlg(std::string title, std::string text, std::shared_ptr<VARD::CActor> actor);
     std::string GetTitle() override;
-
-private:
-    std::string m_Title;
-    std::string m_Text;
-    std::shared_ptr<VARD::CActor> m_Actor;
-};
-
-// The last page of a won game; closing it ends the program.
-class CWinDlg : public CPlainDlg
-{
-public:
-    CWinDlg(std::string title, std::string text);
-    std::string GetTitle() override;
     const std::string& GetText() const { return m_Text; }
 
 private:
     std::string m_Title;
     std::string m_Text;
+    std::shared_ptr<VARD::CActor> m_Actor;
 };
 
 class CVARDGameMenuDlg : public CPlainDlg
@@ -205,4 +200,38 @@ public:
 private:
     std::shared_ptr<VARD::CTalkEvent> m_Event;
     CGameApp* m_App;
+};
+
+} // namespace PlainDialogs
+
+// Makes the stand-in pages.
+class CPlainDialogFactory : public CDialogFactory
+{
+public:
+    std::shared_ptr<CVARDDlg> MakeSplash() override;
+    std::shared_ptr<CVARDDlg> MakeStart() override;
+    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
+                                                 std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
+                                               std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeText(std::string title, std::string text,
+                                       std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeGameMenu() override;
+    std::shared_ptr<CVARDDlg> MakeVolume(std::uint32_t percent) override;
+    std::shared_ptr<CVARDDlg> MakeConsole() override;
+    std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
+                                            std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorInventory(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorJournal(CGameApp* app,
+                                               std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
+                                               int slot) override;
+    std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
+    std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
+    std::shared_ptr<CVARDDlg> MakeMonster(std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeTalk(std::shared_ptr<VARD::CTalkEvent> event,
+                                       CGameApp* app) override;
 };

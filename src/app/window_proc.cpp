@@ -118,7 +118,7 @@ void CGameApp::OnStarted()
     const platform::ClientSize size = window->GetClientSize();
     if (size.width < kMinimumWindowWidth || size.height < kMinimumWindowHeight)
         window->SetClientSize(kMinimumWindowWidth, kMinimumWindowHeight);
-    SetDialog(true, std::make_shared<CSplashDlg>());
+    SetDialog(true, dialogFactory->MakeSplash());
 }
 
 void CGameApp::OnMouseMove(const platform::Message& message)
@@ -191,9 +191,9 @@ void CGameApp::OnRButtonDown(const VARDUI::Point& point)
     if (!shared)
         return;
     if (shared->GetAttitude() == VARD::kAttitudeParty)
-        SetDialog(false, std::make_shared<CActorInfoDlg>(this, shared));
+        SetDialog(false, dialogFactory->MakeActorInfo(this, shared));
     else
-        SetDialog(false, std::make_shared<CMonsterDlg>(shared));
+        SetDialog(false, dialogFactory->MakeMonster(shared));
 }
 
 void CGameApp::OnKeyDown(std::uint32_t key)
@@ -234,10 +234,16 @@ void CGameApp::OnKeyOfGame(std::uint32_t key)
         TogglePause(false);
         break;
     case vk::kReturn:
-        SetDialog(false, std::make_shared<CVARDGameMenuDlg>());
+        SetDialog(false, dialogFactory->MakeGameMenu());
         break;
     case vk::kSlash:
         ShowHelp(false);
+        break;
+    case 'Q':
+        QuickSave();
+        break;
+    case 'L':
+        QuickLoad();
         break;
     default:
         break;
@@ -275,29 +281,29 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
     switch (key)
     {
     case vk::kInsert:
-        SetDialog(false, std::make_shared<CWizardDlg>());
+        SetDialog(false, dialogFactory->MakeConsole());
         break;
     case 'N':
         if (selected)
-            SetDialog(false, std::make_shared<CActorInfoDlg>(this, selected));
+            SetDialog(false, dialogFactory->MakeActorInfo(this, selected));
         break;
     case 'I':
         if (selected)
-            SetDialog(false, std::make_shared<CActorInvDlg>(this, selected));
+            SetDialog(false, dialogFactory->MakeActorInventory(this, selected));
         break;
     case 'B':
         if (selected)
-            SetDialog(false, std::make_shared<CActorSpellsDlg>(this, selected));
+            SetDialog(false, dialogFactory->MakeActorAbilities(this, selected));
         break;
     case 'J':
         if (selected)
-            SetDialog(false, std::make_shared<CActorJournalDlg>(this, selected));
+            SetDialog(false, dialogFactory->MakeActorJournal(this, selected));
         break;
     case 'M':
-        SetDialog(false, std::make_shared<CVARDMapDlg>(engine->Game().GetCurrentArea()));
+        SetDialog(false, dialogFactory->MakeMap(engine->Game().GetCurrentArea()));
         break;
     case 'G':
-        SetDialog(false, std::make_shared<CVARDMsgDlg>(&messageLog));
+        SetDialog(false, dialogFactory->MakeMessageLog(&messageLog));
         break;
     case vk::kEscape:
         ClearSelectedOrders();
@@ -306,8 +312,8 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
         break;
     case 'A':
         if (selected)
-            SetDialog(false, std::make_shared<CActionDlg>(this, selected,
-                                                          GetSelectedActionSlot(selected.get())));
+            SetDialog(false, dialogFactory->MakeActionEditor(
+                                 this, selected, GetSelectedActionSlot(selected.get())));
         break;
     case 'R':
         OrderReturnToEntrance(selected.get());

@@ -420,7 +420,10 @@ bool CArea::FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
             continue;
         actor->SetPosition(x, y);
         if (std::find(m_Actors.begin(), m_Actors.end(), actor) == m_Actors.end())
+        {
+            m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+        }
         return true;
     }
     return false;

@@ -157,7 +157,7 @@ TEST(AppStartUp, EmptyLineOpensTheArchiveBesideTheProgramAndTheSplashComesFirst)
     EXPECT_EQ(machine.window->minimum.width, 864);
     EXPECT_EQ(machine.window->minimum.height, 720);
     EXPECT_TRUE(machine.window->shown);
-    EXPECT_NE(dynamic_cast<CSplashDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_NE(dynamic_cast<PlainDialogs::CSplashDlg*>(app.currentDialog.get()), nullptr);
     EXPECT_EQ(machine.window->title, "Brelmoor - Tessaly");
     // The splash takes a pause count over the two the program starts with.
     EXPECT_EQ(app.pauseCount, 3);
@@ -371,7 +371,7 @@ TEST(AppWindowSize, TheSplashSetsTheMinimumSizeOnBothSides)
         EXPECT_EQ(machine.window->size.width, c.wantWidth);
         EXPECT_EQ(machine.window->size.height, c.wantHeight);
         EXPECT_EQ(machine.window->resizes, c.resizes);
-        EXPECT_NE(dynamic_cast<CSplashDlg*>(app.currentDialog.get()), nullptr);
+        EXPECT_NE(dynamic_cast<PlainDialogs::CSplashDlg*>(app.currentDialog.get()), nullptr);
     }
 }
 

@@ -149,7 +149,7 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsO
         ASSERT_NE(machine.window, nullptr);
         EXPECT_EQ(machine.window->paints, 1);
         EXPECT_EQ(machine.window->kinds.back(), platform::MessageKind::Close);
-        EXPECT_NE(dynamic_cast<CSplashDlg*>(app.currentDialog.get()), nullptr);
+        EXPECT_NE(dynamic_cast<PlainDialogs::CSplashDlg*>(app.currentDialog.get()), nullptr);
         EXPECT_TRUE(machine.desktop.boxes.empty());
         EXPECT_EQ(app.sceneBuilt, 1);
         EXPECT_FALSE(app.scene.GetGraphicCache().empty());

@@ -2,7 +2,9 @@
 
 #include "app/app_platform.h"
 #include "app/game_app.h"
+#include "dialogs/game_dialog_factory.h"
 
+#include <memory>
 #include <string>
 
 namespace
@@ -30,5 +32,6 @@ std::string CommandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    theApp.dialogFactory = std::make_unique<CGameDialogFactory>();
     return theApp.Run(theMachine, CommandLine(argc, argv));
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/shell_dialogs.h"
+
+// The factory the game installs: the real pages where they exist, the
+// stand-in pages for the rest.
+class CGameDialogFactory : public CPlainDialogFactory
+{
+public:
+    std::shared_ptr<CVARDDlg> MakeSplash() override;
+    std::shared_ptr<CVARDDlg> MakeStart() override;
+    std::shared_ptr<CVARDDlg> MakeGameMenu() override;
+    std::shared_ptr<CVARDDlg> MakeVolume(std::uint32_t percent) override;
+    std::shared_ptr<CVARDDlg> MakeConsole() override;
+    std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
+    std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
+};
