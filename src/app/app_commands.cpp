@@ -1,11 +1,13 @@
 // The commands the keys and the game menu call: the quick help and the
-// volume page.
+// volume page; and the victory page once the game is won.
 
 #include "app/game_app.h"
 
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
+#include "rules/engine.h"
+#include "world/game.h"
 
 void CGameApp::ShowHelp(bool silent)
 {
@@ -28,4 +30,14 @@ void CGameApp::ShowHelp(bool silent)
 void CGameApp::ShowVolume(bool silent)
 {
     SetDialog(silent, std::make_shared<CVARDVolumeDlg>(audio->GetVolume()));
+}
+
+void CGameApp::ShowVictory()
+{
+    VARD::CGame& game = engine->Game();
+    std::string text = game.GetVictoryText();
+    auto dialog = std::make_shared<CWinDlg>("Congratulations!", std::move(text));
+    // Shown once: closing it then ends the program.
+    game.SetVictoryText(std::string());
+    SetDialog(false, std::move(dialog));
 }

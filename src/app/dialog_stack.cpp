@@ -5,19 +5,27 @@
 #include "app/game_app.h"
 
 #include "app/product_strings.h"
+#include "app/vard_audio.h"
 #include "app/vard_dlg.h"
+#include "common/exception.h"
 #include "rules/engine.h"
 #include "world/area.h"
+#include "world/event.h"
 #include "world/game.h"
 
-void CGameApp::SetDialog(bool, std::shared_ptr<CVARDDlg> dialog)
+#include <typeinfo>
+
+void CGameApp::SetDialog(bool silent, std::shared_ptr<CVARDDlg> dialog)
 {
     // 1.
     if (currentDialog)
         coveredDialogs.push_back(currentDialog);
     else
         Pause();
-    // 3. (2, the click, comes with the game's sounds.)
+    // 2.
+    if (!silent && audio)
+        audio->PlaySound(kSoundEventClick);
+    // 3.
     currentDialog = std::move(dialog);
     SetCurrentCursor(arrowCursor);
     // 4 to 6.
@@ -31,18 +39,46 @@ void CGameApp::UpdateTitle()
     window->SetTitle(GetProductName() + " - " + currentDialog->GetTitle());
 }
 
+void CGameApp::UpdateGameTitle()
+{
+    std::string text = GetProductName();
+    if (gameLoaded != 0 && engine->GetGame() && engine->Game().GetCurrentArea() != nullptr)
+        text += " - " + engine->Game().GetCurrentArea()->GetTitle();
+    window->SetTitle(text);
+}
+
 void CGameApp::CloseDialog()
 {
+    // 1.
+    if (audio)
+        audio->PlaySound(kSoundEventClick);
     // 2.
     std::shared_ptr<CVARDDlg> closing = std::move(currentDialog);
     currentDialog.reset();
     // 3.
-    std::string text = GetProductName();
-    if (gameLoaded != 0 && engine->Game().GetCurrentArea() != nullptr)
-        text += " - " + engine->Game().GetCurrentArea()->GetTitle();
-    window->SetTitle(text);
+    UpdateGameTitle();
     // 4.
     RebuildUI();
+    // 5.
+    bool leaveDue = false;
+    if (gameLoaded != 0)
+    {
+        VARD::CGame& game = engine->Game();
+        const std::int32_t state = game.GetState();
+        if (state == VARD::kGameRestNeeded || state == VARD::kGameTravelByScript)
+            leaveDue = true;
+        else if (state == VARD::kGameWon)
+        {
+            // A win without words ends the program with this dialog.
+            if (game.GetVictoryText().empty())
+            {
+                Resume();
+                window->PostClose();
+                return;
+            }
+            ShowVictory();
+        }
+    }
     // 6 and 7.
     closing->OnClosed(this);
     Resume();
@@ -55,6 +91,8 @@ void CGameApp::CloseDialog()
         return;
     }
     // 9.
+    if (!currentDialog && leaveDue)
+        LeaveArea();
     RequestRedraw();
 }
 
@@ -111,6 +149,39 @@ void CGameApp::PumpUIEvents()
         default:
             break;
         }
+    }
+}
+
+void CGameApp::ExecuteInstantOrders()
+{
+    try
+    {
+        engine->ExecuteInstantOrders();
+    }
+    catch (const CVARDException& error)
+    {
+        // A broken script costs its own effect only; the orders run before
+        // it keep theirs.
+        if (error.GetCode() != 6)
+            throw;
+        ShowMessageBox("Script Error", "Script Error", platform::MessageBoxIcon::Warning);
+    }
+}
+
+void CGameApp::DrainGameEvents()
+{
+    VARD::CGame& game = engine->Game();
+    while (std::shared_ptr<VARD::CEvent> event = game.PopEvent())
+    {
+        if (typeid(*event) == typeid(VARD::CMessageEvent))
+        {
+            if (audio)
+                audio->PlayEventSound(static_cast<std::uint32_t>(event->GetKind()));
+            LogMessage(static_cast<const VARD::CMessageEvent&>(*event).GetText());
+            RequestRedraw();
+        }
+        else
+            QueuePendingEvent(std::move(event));
     }
 }
 

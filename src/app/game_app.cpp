@@ -130,8 +130,22 @@ bool CGameApp::CreateEngine(const std::string& commandLine)
 
 bool CGameApp::CreateAudio()
 {
-    audio = std::make_shared<CVARDAudio2>(engine->GetModule()->GetDataFileFactory(),
-                                          machine->OpenAudioDevice());
+    // Without an output the game runs silently; a module whose effects are
+    // missing or broken stops start-up like any other broken module file.
+    try
+    {
+        audio = std::make_shared<CVARDAudio2>(engine->GetModule()->GetDataFileFactory(),
+                                              machine->OpenAudioDevice());
+    }
+    catch (const CVARDException& e)
+    {
+        ShowMessageBox("Game Error",
+                       "Failed to load sound files (" + e.GetDetail() +
+                           "). The game is broken. Try reinstalling, or contact " + GetMakerName() +
+                           " for support.",
+                       platform::MessageBoxIcon::Warning);
+        return false;
+    }
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -18,8 +19,14 @@
 namespace VARD
 {
 class CActor;
+class CActorInfoEvent;
+class CDialogBoxEvent;
+class CEffectEvent;
 class CEngine;
 class CEvent;
+class CInvEvent;
+class CMap2Area;
+class CTalkEvent;
 } // namespace VARD
 
 namespace VARDUI
@@ -43,6 +50,29 @@ constexpr int kMinimumWindowHeight = 720;
 
 // Selecting the whole party rather than one member.
 constexpr std::uint32_t kWholePartySelected = 0xFFFF;
+
+// The game screen's answers to the game's events that belong to its HUD,
+// its view and the party's action bars: the screen connects them when it is
+// built. Until then an event changes only the message log, the dialogs and
+// the pace, and an empty hook does nothing.
+struct CGameScreenHooks
+{
+    // A line was appended to the message log.
+    std::function<void(const std::string& line)> messageLogged;
+    // The party changed: the members' records are refreshed (keeping none
+    // of the HUD) and the first living member is selected.
+    std::function<void()> partyChanged;
+    // A member's portrait shows the actor again.
+    std::function<void(VARD::CActor& member)> refreshPortrait;
+    // A dead member was selected: the first living member is selected.
+    std::function<void()> selectFirstPartyMember;
+    std::function<void()> refillActionWindow;
+    std::function<void()> selectionChanged;
+    // The world moved under a still mouse.
+    std::function<void()> updatePointer;
+    // The footsteps and the ambient sound for where the view now is.
+    std::function<void()> updateAmbientAudio;
+};
 
 // The size the drawing device's back buffer is reset to.
 struct CPresentParameters
@@ -92,6 +122,29 @@ public:
     bool IsOnWorldMap() const;
     void TogglePause(bool silent);
     void ToggleFastMove(bool click);
+    void UpdatePauseButton();
+    void StartPlay();
+    void StopPlay();
+    // 0 when the party must leave its area, else 1.
+    int RunDueTicks();
+    void OnGameTimer();
+
+    // ------------------------------------- game events (game_events.cpp)
+    void DrainTickEvents();
+    void QueuePendingEvent(std::shared_ptr<VARD::CEvent> event);
+    // 1 when every pending event was handled, 0 when the party must leave.
+    int ProcessPendingEvents();
+    void HandleInfoEvent(std::int32_t kind);
+    void HandleActorInfoEvent(const VARD::CActorInfoEvent& event);
+    void OpenTalkDialog(const std::shared_ptr<VARD::CTalkEvent>& event);
+    void OpenInventoryDialog(const VARD::CInvEvent& event);
+    void OpenDialogBox(const VARD::CDialogBoxEvent& event);
+    void ShowEffectEvent(const VARD::CEffectEvent& event);
+    void LeaveArea();
+    void TravelToMapLocation(const VARD::CMap2Area& location);
+    // Appends to the message log and tells the screen.
+    void LogMessage(const std::string& line);
+    void PlayEventSoundOf(const VARD::CEvent& event);
 
     // ------------------------------------- selection (party_selection.cpp)
     // The selected member, or with the whole party selected the first alive.
@@ -104,6 +157,7 @@ public:
     // --------------------------------------------- commands (app_commands.cpp)
     void ShowHelp(bool silent);
     void ShowVolume(bool silent);
+    void ShowVictory();
 
     // ------------------------------------------- device (painting.cpp)
     bool CreateDevice();
@@ -118,6 +172,11 @@ public:
     void UpdateTitle();
     void CloseDialog();
     void PumpUIEvents();
+    // Script failures are shown and swallowed; other failures go on.
+    void ExecuteInstantOrders();
+    void DrainGameEvents();
+    // The product name, and the current area's name while one is in play.
+    void UpdateGameTitle();
     void RebuildUI();
     gfx::Rect GetClientRect() const;
 
@@ -168,6 +227,7 @@ public:
     int mouseTracked = 0;
     int inSizeMove = 0;
     std::shared_ptr<CVARDAudio2> audio;
+    CGameScreenHooks screenHooks;
 
 private:
     void Dispatch(const platform::Message& message);

@@ -69,6 +69,16 @@ std::string CTextDlg::GetTitle()
     return m_Title;
 }
 
+CWinDlg::CWinDlg(std::string title, std::string text)
+    : m_Title(std::move(title)), m_Text(std::move(text))
+{
+}
+
+std::string CWinDlg::GetTitle()
+{
+    return m_Title;
+}
+
 std::string CVARDGameMenuDlg::GetTitle()
 {
     return "Game Menu";

@@ -80,6 +80,19 @@ private:
     std::shared_ptr<VARD::CActor> m_Actor;
 };
 
+// The last page of a won game; closing it ends the program.
+class CWinDlg : public CPlainDlg
+{
+public:
+    CWinDlg(std::string title, std::string text);
+    std::string GetTitle() override;
+    const std::string& GetText() const { return m_Text; }
+
+private:
+    std::string m_Title;
+    std::string m_Text;
+};
+
 class CVARDGameMenuDlg : public CPlainDlg
 {
 public:

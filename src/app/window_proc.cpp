@@ -4,12 +4,14 @@
 #include "app/game_app.h"
 
 #include "app/shell_dialogs.h"
+#include "app/vard_audio.h"
 #include "app/vard_dlg.h"
 #include "common/exception.h"
 #include "rules/engine.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/game.h"
+#include "world/world_map.h"
 
 #include <exception>
 
@@ -69,8 +71,10 @@ void CGameApp::Dispatch(const platform::Message& message)
             RequestRedraw();
         break;
     case MessageKind::Timer:
-        // The game timer's ticks are run by the game's pacing, which is not
-        // part of this screen yet; other timers are not ours.
+        // Other timers are not ours; nor is a message that was already on
+        // its way when the game stopped.
+        if (message.code == timerId && gameLoaded != 0 && playerPaused == 0 && pauseCount == 0)
+            OnGameTimer();
         break;
     case MessageKind::MouseMove:
         OnMouseMove(message);
@@ -130,7 +134,26 @@ void CGameApp::OnMouseMove(const platform::Message& message)
 void CGameApp::OnLButtonDown(std::uint32_t, const VARDUI::Point& point)
 {
     if (ui.DispatchMouse(VARDUI::kUIMouseLeftDown, &point) != 0)
+    {
         PumpUIEvents();
+        return;
+    }
+    if (currentDialog || gameLoaded == 0)
+        return;
+    if (IsOnWorldMap())
+    {
+        gfx::Device* drawing = device ? device->Get() : nullptr;
+        std::shared_ptr<VARD::CMap2Area> destination;
+        if (drawing != nullptr && sceneBuilt != 0 &&
+            mapView.HitTest(point.x, point.y, *drawing, engine->Game().GetCurrentWorldMap(),
+                            destination))
+        {
+            if (audio)
+                audio->PlaySound(kSoundEventClick);
+            TravelToMapLocation(*destination);
+        }
+        return;
+    }
     // A press the widgets leave goes to the game view's orders, which come
     // with the game screen.
 }
@@ -260,6 +283,14 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
     case 'V':
         ShowVolume(false);
         break;
+    case 'X':
+    {
+        const std::int32_t state = engine->Game().GetState();
+        if (state == VARD::kGameTravelAtExit || state == VARD::kGameRestNeeded ||
+            state == VARD::kGameTravelByScript)
+            LeaveArea();
+        break;
+    }
     default:
         break;
     }

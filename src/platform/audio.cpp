@@ -101,7 +101,7 @@ Sound::Sound(Key, std::shared_ptr<detail::Output> output, bool streamed,
     : m_Output(std::move(output)), m_Streamed(streamed), m_Bytes(std::move(bytes)),
       m_Handles(std::make_unique<Handles>())
 {
-    if (!m_Output->mixing)
+    if (!m_Output || !m_Output->mixing)
     {
         m_Bytes.clear();
         return;
@@ -128,6 +128,8 @@ Sound::Sound(Key, std::shared_ptr<detail::Output> output, bool streamed,
         }
     }
 }
+
+Sound::Sound(bool streamed) : m_Streamed(streamed), m_Handles(std::make_unique<Handles>()) {}
 
 Sound::~Sound()
 {
@@ -216,11 +218,13 @@ bool Sound::IsPlaying() const
 
 Device::Device() : m_Output(std::make_shared<detail::Output>()) {}
 
+Device::Device(StandIn) {}
+
 Device::~Device() = default;
 
 bool Device::IsSilent() const
 {
-    return !m_Output->mixing;
+    return !m_Output || !m_Output->mixing;
 }
 
 std::shared_ptr<Sound> Device::LoadBuffered(std::vector<std::uint8_t> bytes)

@@ -27,7 +27,11 @@ public:
     }
     bool KillTimer(std::uint32_t id) override { return timers.KillTimer(id); }
     void Show() override { shown = true; }
-    void SetTitle(const std::string& text) override { title = text; }
+    void SetTitle(const std::string& text) override
+    {
+        title = text;
+        titles.push_back(text);
+    }
     std::string GetTitle() const override { return title; }
     platform::ClientSize GetClientSize() const override { return size; }
     void SetClientSize(int width, int height) override
@@ -74,6 +78,8 @@ public:
     platform::FakeKeyState keys;
     platform::FakeTimers timers;
     std::string title;
+    // Every title set, in order.
+    std::vector<std::string> titles;
     platform::ClientSize size{1024, 768};
     platform::ClientSize minimum;
     platform::Cursor cursor = platform::Cursor::Arrow;
@@ -155,9 +161,11 @@ public:
     }
     platform::Desktop& GetDesktop() override { return desktop; }
     std::unique_ptr<audio::Device> OpenAudioDevice() override { return nullptr; }
-    std::uint32_t GetTickCount() override { return 1234; }
+    std::uint32_t GetTickCount() override { return clock; }
     std::filesystem::path GetExecutableFolder() override { return executableFolder; }
 
+    // Milliseconds; moves only when the test moves it.
+    std::uint32_t clock = 1234;
     bool noWindow = false;
     bool noOpenGl = false;
     bool cursorsLoad = true;

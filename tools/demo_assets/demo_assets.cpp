@@ -12,6 +12,7 @@ std::vector<GeneratedFile> GenerateDemoAssets()
     AddDemoGraphics(files);
     AddDemoEffects(files);
     AddDemoSceneAssets(files);
+    AddDemoSounds(files);
     return files;
 }
 

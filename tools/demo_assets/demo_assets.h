@@ -14,7 +14,7 @@ struct GeneratedFile
     std::vector<std::uint8_t> bytes;
 };
 
-// Every mesh, texture and figure of the demo module, in a fixed order; the
+// Every mesh, texture, figure and sound of the demo module, in a fixed order; the
 // same program always gives the same bytes.
 std::vector<GeneratedFile> GenerateDemoAssets();
 
@@ -25,6 +25,7 @@ void AddDemoTextures(std::vector<GeneratedFile>& files);
 void AddDemoGraphics(std::vector<GeneratedFile>& files);
 void AddDemoEffects(std::vector<GeneratedFile>& files);
 void AddDemoSceneAssets(std::vector<GeneratedFile>& files);
+void AddDemoSounds(std::vector<GeneratedFile>& files);
 
 inline GeneratedFile TextFile(std::string path, const std::string& text)
 {

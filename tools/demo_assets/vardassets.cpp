@@ -1,4 +1,4 @@
-// Writes the demo module's meshes, textures and figures into a module
+// Writes the demo module's meshes, textures, figures and sounds into a module
 // folder, or with --check tells whether a folder holds exactly them.
 #include "demo_assets.h"
 

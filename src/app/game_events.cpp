@@ -1,0 +1,315 @@
+// The game screen's side of the game's events and state word: message lines
+// and refreshes at once, dialogs after the ticks with the game paused, and
+// the leaving of an area with its wipe-out notice, resurrection and
+// re-entry, or the world map.
+
+#include "app/game_app.h"
+
+#include "app/product_strings.h"
+#include "app/shell_dialogs.h"
+#include "app/vard_audio.h"
+#include "common/exception.h"
+#include "rules/engine.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/event.h"
+#include "world/game.h"
+#include "world/world_map.h"
+
+#include <typeinfo>
+
+namespace
+{
+
+// Whether the actor is among those the player controls now.
+bool IsSelected(const CGameApp& app, const VARD::CActor& actor,
+                const std::vector<std::shared_ptr<VARD::CActor>>& party)
+{
+    if (app.selectedMember == kWholePartySelected)
+        return actor.GetAttitude() == VARD::kAttitudeParty;
+    return app.selectedMember < party.size() && party[app.selectedMember].get() == &actor;
+}
+
+} // namespace
+
+void CGameApp::PlayEventSoundOf(const VARD::CEvent& event)
+{
+    if (audio)
+        audio->PlayEventSound(static_cast<std::uint32_t>(event.GetKind()));
+}
+
+void CGameApp::LogMessage(const std::string& line)
+{
+    messageLog.push_back(line);
+    if (screenHooks.messageLogged)
+        screenHooks.messageLogged(line);
+}
+
+void CGameApp::DrainTickEvents()
+{
+    VARD::CGame& game = engine->Game();
+    while (std::shared_ptr<VARD::CEvent> event = game.PopEvent())
+    {
+        const std::type_info& type = typeid(*event);
+        if (type == typeid(VARD::CMessageEvent))
+        {
+            LogMessage(static_cast<const VARD::CMessageEvent&>(*event).GetText());
+            RequestRedraw();
+            PlayEventSoundOf(*event);
+        }
+        else if (type == typeid(VARD::CInfoEvent))
+        {
+            HandleInfoEvent(event->GetKind());
+            PlayEventSoundOf(*event);
+        }
+        else if (type == typeid(VARD::CActorInfoEvent))
+        {
+            HandleActorInfoEvent(static_cast<const VARD::CActorInfoEvent&>(*event));
+            PlayEventSoundOf(*event);
+        }
+        else
+            QueuePendingEvent(std::move(event));
+    }
+}
+
+void CGameApp::QueuePendingEvent(std::shared_ptr<VARD::CEvent> event)
+{
+    pendingEvents.push_back(std::move(event));
+}
+
+void CGameApp::HandleInfoEvent(std::int32_t kind)
+{
+    switch (kind)
+    {
+    case VARD::kEventPartyChanged:
+        if (screenHooks.partyChanged)
+            screenHooks.partyChanged();
+        break;
+    case VARD::kEventDoorOpened:
+    case VARD::kEventDoorPicked:
+    case VARD::kEventDoorClosed:
+    case VARD::kEventRangedAttack:
+        break;
+    case VARD::kEventTilesPatched:
+    {
+        // Without a scene the next build takes the new tiles anyway.
+        VARD::CArea* area = engine->Game().GetCurrentArea();
+        if (sceneBuilt != 0 && area != nullptr && device && device->Get() != nullptr)
+            scene.BuildTiles(*device->Get(), *area);
+        break;
+    }
+    case VARD::kEventReturnedToEntrance:
+        SetDialog(false, std::make_shared<CTextDlg>(
+                             "Return", "The party returns to the area entrance.", nullptr));
+        break;
+    default:
+        throw CVARDException(4, "unknown information event " + std::to_string(kind));
+    }
+}
+
+void CGameApp::HandleActorInfoEvent(const VARD::CActorInfoEvent& event)
+{
+    VARD::CGame& game = engine->Game();
+    switch (event.GetKind())
+    {
+    case VARD::kEventActorHitPoints:
+    case VARD::kEventActorEnergy:
+    case 16:
+    case 17:
+    {
+        const auto party = game.GetParty();
+        for (const auto& member : party)
+        {
+            if (member->Id() != event.GetActorId())
+                continue;
+            if (screenHooks.refreshPortrait)
+                screenHooks.refreshPortrait(*member);
+            if (member->GetActivityState() == VARD::kActivityDead &&
+                IsSelected(*this, *member, party) && screenHooks.selectFirstPartyMember)
+                screenHooks.selectFirstPartyMember();
+            break;
+        }
+        break;
+    }
+    case VARD::kEventActorEquipment:
+    {
+        // The scene builds the figure anew, in its new equipment.
+        VARD::CArea* area = game.GetCurrentArea();
+        VARD::CActor* actor = area != nullptr ? area->FindActorById(event.GetActorId()) : nullptr;
+        if (actor != nullptr && actor->GetActivityState() != VARD::kActivityDead)
+            actor->SetGraphic(nullptr);
+        break;
+    }
+    case VARD::kEventActorUpkeepEnded:
+    case VARD::kEventActorSneakStopped:
+        if (screenHooks.refillActionWindow)
+            screenHooks.refillActionWindow();
+        break;
+    case VARD::kEventActorCastDone:
+    case VARD::kEventActorEffectLaunched:
+    case VARD::kEventActorCastDone2:
+    case VARD::kEventActorPowerStarted:
+        break;
+    default:
+        throw CVARDException(4, "unknown actor event " + std::to_string(event.GetKind()));
+    }
+}
+
+int CGameApp::ProcessPendingEvents()
+{
+    while (!pendingEvents.empty())
+    {
+        // 1.
+        const std::shared_ptr<VARD::CEvent> event = pendingEvents.front();
+        pendingEvents.pop_front();
+        PlayEventSoundOf(*event);
+        // 2.
+        const std::type_info& type = typeid(*event);
+        if (type == typeid(VARD::CTalkEvent))
+            OpenTalkDialog(std::static_pointer_cast<VARD::CTalkEvent>(event));
+        else if (type == typeid(VARD::CInvEvent))
+            OpenInventoryDialog(static_cast<const VARD::CInvEvent&>(*event));
+        else if (type == typeid(VARD::CInfoEvent))
+            HandleInfoEvent(event->GetKind());
+        else if (type == typeid(VARD::CActorInfoEvent))
+            HandleActorInfoEvent(static_cast<const VARD::CActorInfoEvent&>(*event));
+        else if (type == typeid(VARD::CDialogBoxEvent))
+            OpenDialogBox(static_cast<const VARD::CDialogBoxEvent&>(*event));
+        else if (type == typeid(VARD::CEffectEvent))
+            ShowEffectEvent(static_cast<const VARD::CEffectEvent&>(*event));
+        else
+            throw CVARDException(4, "unknown pending event " + std::to_string(event->GetKind()));
+        // 3.
+        const std::int32_t state = engine->Game().GetState();
+        if (state == VARD::kGameRestNeeded || state == VARD::kGameTravelByScript)
+            return 0;
+    }
+    return 1;
+}
+
+void CGameApp::OpenTalkDialog(const std::shared_ptr<VARD::CTalkEvent>& event)
+{
+    SetDialog(false, std::make_shared<CTalkDlg>(event, this));
+}
+
+void CGameApp::OpenInventoryDialog(const VARD::CInvEvent& event)
+{
+    // The container's opener may be gone by the time the ticks stop (killed,
+    // or the area left): then there is no page to show.
+    VARD::CArea* area = engine->Game().GetCurrentArea();
+    if (area == nullptr)
+        return;
+    for (const auto& actor : area->Actors())
+    {
+        if (actor->Id() == event.GetFirstId())
+        {
+            SetDialog(false, std::make_shared<CActorInvDlg>(this, actor));
+            return;
+        }
+    }
+}
+
+void CGameApp::OpenDialogBox(const VARD::CDialogBoxEvent& event)
+{
+    std::shared_ptr<VARD::CActor> main;
+    for (const auto& member : engine->Game().GetParty())
+    {
+        if (member->IsMainCharacter())
+        {
+            main = member;
+            break;
+        }
+    }
+    SetDialog(false, std::make_shared<CTextDlg>(event.GetFirstText(), event.GetSecondText(), main));
+}
+
+void CGameApp::ShowEffectEvent(const VARD::CEffectEvent& event)
+{
+    // Without a scene there is nowhere to show it; a rebuilt scene starts
+    // without passing effects.
+    if (sceneBuilt == 0 || !device || device->Get() == nullptr)
+        return;
+    scene.AddEffect(*device->Get(), engine->Game(), event.GetEffect(), event.GetParams().get(),
+                    event.GetX(), event.GetY());
+}
+
+void CGameApp::LeaveArea()
+{
+    // 1. The notice first; its closing brings the party here again.
+    if (engine->Game().IsPartyWipedOut() && partyWipedShown == 0)
+    {
+        partyWipedShown = 1;
+        SetDialog(false, std::make_shared<CTextDlg>("Party Dead", "Your party has been wiped out!",
+                                                    nullptr));
+        return;
+    }
+    // 2.
+    partyWipedShown = 0;
+    Pause();
+    // 3.
+    pendingEvents.clear();
+    // 4.
+    ReleaseDeviceResources();
+    // 5.
+    engine->LeaveArea();
+    // 6 and 7. Resurrection brings the party into its resurrection area at
+    // once, so it is guarded as an entry is.
+    VARD::CGame& game = engine->Game();
+    const std::int32_t left = game.GetState();
+    if (left == VARD::kGameLeftForRest || left == VARD::kGameDestinationKnown)
+    {
+        try
+        {
+            if (game.GetState() == VARD::kGameLeftForRest)
+                engine->ResurrectParty();
+            if (game.GetState() == VARD::kGameDestinationKnown)
+                engine->EnterArea();
+        }
+        catch (...)
+        {
+            ShowMessageBox("Game Error",
+                           "Failed to load area file. The game is broken. Try reinstalling, or "
+                           "contact " +
+                               GetMakerName() + " for support.",
+                           platform::MessageBoxIcon::Warning);
+            window->PostClose();
+            return;
+        }
+        UpdateGameTitle();
+        DrainTickEvents();
+    }
+    else if (left == VARD::kGameOnWorldMap)
+        DrainTickEvents();
+    // 8.
+    gameLoaded = 1;
+    window->PostAppMessage(kAppMessageGameLoaded);
+    // 9.
+    if (screenHooks.selectionChanged)
+        screenHooks.selectionChanged();
+    // 10.
+    if (exitButton != nullptr)
+        exitButton->SetFlags(VARDUI::kUIFlagVisible, 0);
+    // 11. The hold of step 2 is given back, except on the world map.
+    StartPlay();
+    // 12.
+    RequestRedraw();
+}
+
+void CGameApp::TravelToMapLocation(const VARD::CMap2Area& location)
+{
+    // 1.
+    ReleaseDeviceResources();
+    // 2 and 3.
+    engine->SetTravelDestination(location.GetAreaName(), location.GetEntryName());
+    engine->EnterArea();
+    UpdateGameTitle();
+    // 4.
+    gameLoaded = 1;
+    window->PostAppMessage(kAppMessageGameLoaded);
+    // 5.
+    if (exitButton != nullptr)
+        exitButton->SetFlags(VARDUI::kUIFlagVisible, 0);
+    RequestRedraw();
+    // 6. The hold kept through the world map is given back.
+    StartPlay();
+}

@@ -1,0 +1,374 @@
+// The game's pace and events through the window procedure on fake window,
+// device and clock: when the timer runs, how many ticks each timer message
+// runs, what the events of the ticks show, and the party's leaving.
+
+#include "app_fakes.h"
+
+#include "app/shell_dialogs.h"
+#include "common/exception.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "ui/ui_buttons.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/event.h"
+#include "world/game.h"
+#include "world/modifier.h"
+#include "world/order.h"
+#include "world/world_map.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace
+{
+
+using AppTest::FakeAppPlatform;
+using AppTest::RecordingDlg;
+using platform::Message;
+using platform::MessageKind;
+
+const std::string kDemo = VARD_DEMO_MODULE;
+constexpr std::uint32_t kTimer = 1;
+
+Message KeyDown(std::uint32_t code)
+{
+    Message message;
+    message.kind = MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
+// A started program playing the demo town, its splash and start screen
+// closed and play started.
+class AppPacing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(app.Run(machine, kDemo), -1);
+        window = machine.window;
+        app.HandleMessage(KeyDown('K'));
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
+        ASSERT_EQ(app.currentDialog, nullptr);
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+        app.engine->EnterArea();
+        app.gameLoaded = 1;
+        machine.clock = 5000;
+        app.StartPlay();
+        window->posted.clear();
+    }
+
+    VARD::CGame& Game() { return app.engine->Game(); }
+    bool TimerOn() const { return machine.window->timers.IsRunning(kTimer); }
+
+    // One timer message at the given clock; the ticks it ran.
+    std::uint32_t TimerAt(std::uint32_t clock)
+    {
+        machine.clock = clock;
+        const std::uint32_t before = Game().GetTick();
+        Message message;
+        message.kind = MessageKind::Timer;
+        message.code = kTimer;
+        app.HandleMessage(message);
+        return Game().GetTick() - before;
+    }
+
+    // Timer messages every 16 ms from the clock now until `span` ms later,
+    // the last one at exactly that time; the ticks they ran.
+    std::uint32_t RunFor(std::uint32_t span)
+    {
+        const std::uint32_t start = machine.clock;
+        std::uint32_t ticks = 0;
+        for (std::uint32_t at = 16; at < span + 16; at += 16)
+            ticks += TimerAt(start + std::min(at, span));
+        return ticks;
+    }
+
+    FakeAppPlatform machine;
+    CGameApp app;
+    AppTest::FakeAppWindow* window = nullptr;
+};
+
+TEST_F(AppPacing, TheTimerRunsExactlyWhilePlayIsNeitherPausedNorBehindADialog)
+{
+    ASSERT_TRUE(TimerOn());
+    ASSERT_EQ(app.pauseCount, 0);
+    std::mt19937 random(38);
+    int depth = 0;
+    int paused = 0;
+    for (int step = 0; step < 400; ++step)
+    {
+        SCOPED_TRACE(step);
+        const unsigned what = random() % 3;
+        if (what == 0)
+        {
+            app.SetDialog(random() % 2 == 0, std::make_shared<RecordingDlg>());
+            ++depth;
+        }
+        else if (what == 1 && depth > 0)
+        {
+            app.CloseDialog();
+            --depth;
+        }
+        else
+        {
+            // SPACE reaches the game only without a dialog; the pause
+            // button's call works under one too.
+            if (depth == 0)
+                app.HandleMessage(KeyDown(platform::vk::kSpace));
+            else
+                app.TogglePause(true);
+            paused = 1 - paused;
+        }
+        ASSERT_EQ(app.playerPaused, paused);
+        ASSERT_EQ(app.pauseCount, paused + (depth > 0 ? 1 : 0));
+        ASSERT_EQ(static_cast<int>(app.coveredDialogs.size()), std::max(depth - 1, 0));
+        ASSERT_EQ(TimerOn(), paused == 0 && depth == 0);
+    }
+    // Unloading takes the no-play hold; starting play anew gives it back
+    // and ends the player's pause.
+    while (depth-- > 0)
+        app.CloseDialog();
+    if (app.playerPaused == 0)
+        app.TogglePause(true);
+    app.StopPlay();
+    EXPECT_EQ(app.pauseCount, 2);
+    app.StartPlay();
+    EXPECT_EQ(app.playerPaused, 0);
+    EXPECT_TRUE(TimerOn());
+    app.StopPlay();
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(app.pauseCount, 1);
+}
+
+TEST_F(AppPacing, ASecondOfTimerMessagesRunsSixtyTicksOrOneHundredTwentyFast)
+{
+    EXPECT_EQ(RunFor(1000), 60u);
+    // A message with no tick due changes nothing, not even a repaint.
+    window->invalidated = false;
+    EXPECT_EQ(TimerAt(machine.clock), 0u);
+    EXPECT_FALSE(window->invalidated);
+
+    // The toggle rebases: the time before it does not count at the new speed.
+    machine.clock += 500;
+    app.HandleMessage(KeyDown('F'));
+    ASSERT_EQ(app.fastMove, 1);
+    EXPECT_EQ(RunFor(1000), 120u);
+    EXPECT_TRUE(window->invalidated);
+    // While paused no timer message arrives; the pause does not count.
+    auto pause = std::make_shared<VARDUI::CUIImageButton>(4, 161);
+    app.ui.AddElement(pause);
+    app.pauseButton = pause.get();
+    app.HandleMessage(KeyDown(platform::vk::kSpace));
+    EXPECT_EQ(pause->GetImage(), 162u);
+    EXPECT_EQ(pause->GetHoverInfo().title, "Resume");
+    machine.clock += 7000;
+    EXPECT_EQ(TimerAt(machine.clock), 0u);
+    app.HandleMessage(KeyDown(platform::vk::kSpace));
+    app.HandleMessage(KeyDown('F'));
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBaseAcrossTheClocksWrap)
+{
+    EXPECT_EQ(TimerAt(machine.clock + 5000), 11u);
+    EXPECT_EQ(app.realTimeBase, machine.clock);
+    EXPECT_EQ(app.tickBase, Game().GetTick());
+    // 16 ms after the new base is less than a tick; 32 ms is one.
+    EXPECT_EQ(TimerAt(machine.clock + 16), 0u);
+    EXPECT_EQ(TimerAt(machine.clock + 16), 1u);
+
+    // The clock wrapping between the base and a message loses nothing.
+    app.TogglePause(true);
+    machine.clock = 0xFFFFFFFFu - 499u;
+    app.TogglePause(true);
+    ASSERT_EQ(app.realTimeBase, 0xFFFFFE0Cu);
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_LT(machine.clock, 1000u);
+}
+
+TEST_F(AppPacing, CombatEndsFastMoveAfterTheTickThatStartedIt)
+{
+    auto button = std::make_shared<VARDUI::CUIImageButton>(9, 177);
+    app.ui.AddElement(button);
+    app.fastMoveButton = button.get();
+    app.ToggleFastMove(false);
+    ASSERT_EQ(app.fastMove, 1);
+    RunFor(100);
+    ASSERT_EQ(Game().GetCombatFlag(), 0);
+    ASSERT_EQ(app.fastMove, 1);
+    // A dominated member puts the party in combat on the next tick.
+    const auto hero = Game().GetParty().front();
+    hero->AddStatus(VARD::kStatusDominated, Game().GetTick() + 10000);
+    EXPECT_EQ(TimerAt(machine.clock + 200), 1u);
+    EXPECT_EQ(app.fastMove, 0);
+    EXPECT_EQ(button->GetImage(), 178u);
+    // The toggle rebased: the next message counts at normal speed from here.
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 11u);
+}
+
+TEST_F(AppPacing, AMessageShowsAtOnceWhileATalkWaitsForTheTicksToStop)
+{
+    // Seen when each line reaches the screen: what is open, what waits.
+    std::vector<std::string> seen;
+    app.screenHooks.messageLogged = [&](const std::string& line)
+    {
+        seen.push_back(line + (app.currentDialog ? " over a dialog" : "") + " with " +
+                       std::to_string(app.pendingEvents.size()) + " waiting");
+    };
+    Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
+    Game().AddMessage(VARD::kMessageInfo, "Hello there.");
+    Game().PostEvent(std::make_shared<VARD::CInvEvent>(0x03FFFFFFu, 0));
+    Game().PostEvent(std::make_shared<VARD::CDialogBoxEvent>("Sign", "Beware."));
+    // The party-changed and return events are handled inside the tick.
+    int partyChanges = 0;
+    app.screenHooks.partyChanged = [&] { ++partyChanges; };
+    Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventPartyChanged));
+    Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventReturnedToEntrance));
+
+    // Five ticks are due; the waiting talk stops the loop after the first.
+    EXPECT_EQ(TimerAt(machine.clock + 90), 1u);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "Hello there. with 1 waiting");
+    EXPECT_EQ(partyChanges, 1);
+    EXPECT_TRUE(app.pendingEvents.empty());
+    // The return notice opened first, the talk over it, then the dialog box
+    // with the main character; the inventory of nobody opened nothing.
+    EXPECT_NE(dynamic_cast<CTextDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_EQ(window->title, "Brelmoor - Sign");
+    ASSERT_EQ(app.coveredDialogs.size(), 2u);
+    EXPECT_EQ(app.coveredDialogs[0]->GetTitle(), "Return");
+    EXPECT_NE(dynamic_cast<CTalkDlg*>(app.coveredDialogs[1].get()), nullptr);
+    EXPECT_EQ(app.pauseCount, 1);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+
+    // Closing the last dialog lets the game run on.
+    for (int open = 3; open > 0; --open)
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
+    EXPECT_EQ(app.currentDialog, nullptr);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AWipedOutPartySeesPartyDeadOnceThenWakesEightHoursLater)
+{
+    const std::string town = Game().GetCurrentArea()->GetTitle();
+    const auto hero = Game().GetParty().front();
+    hero->SetActivityState(VARD::kActivityDead);
+    const std::uint32_t before = Game().GetTick();
+    window->titles.clear();
+    TimerAt(machine.clock + 100);
+    ASSERT_NE(app.currentDialog, nullptr);
+    EXPECT_EQ(window->title, "Brelmoor - Party Dead");
+    EXPECT_EQ(Game().GetState(), VARD::kGameRestNeeded);
+    EXPECT_FALSE(TimerOn());
+
+    // Its closing leaves the area, resurrects the party and enters again.
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    EXPECT_EQ(app.currentDialog, nullptr);
+    EXPECT_EQ(std::count(window->titles.begin(), window->titles.end(), "Brelmoor - Party Dead"), 1);
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
+    EXPECT_EQ(Game().GetCurrentArea()->GetTitle(), town);
+    EXPECT_FALSE(hero->IsDead());
+    EXPECT_GE(Game().GetTick(), before + 864000u);
+    EXPECT_NE(std::find(app.messageLog.begin(), app.messageLog.end(), "Hero is resurrected."),
+              app.messageLog.end());
+    EXPECT_EQ(app.pauseCount, 0);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AWonGameShowsTheVictoryOnceWhenADialogClosesAndThenEnds)
+{
+    app.SetDialog(false, std::make_shared<RecordingDlg>());
+    auto covered = std::make_shared<RecordingDlg>();
+    app.SetDialog(false, covered);
+    Game().SetState(VARD::kGameWon);
+    Game().SetVictoryText("The crypt is quiet.");
+    app.CloseDialog();
+    auto* victory = dynamic_cast<CWinDlg*>(app.currentDialog.get());
+    ASSERT_NE(victory, nullptr);
+    EXPECT_EQ(victory->GetText(), "The crypt is quiet.");
+    EXPECT_EQ(window->title, "Brelmoor - Congratulations!");
+    EXPECT_EQ(covered->log, (std::vector<std::string>{"Closed"}));
+    EXPECT_TRUE(Game().GetVictoryText().empty());
+    EXPECT_TRUE(window->posted.empty());
+    EXPECT_EQ(app.pauseCount, 1);
+    // No tick runs any more.
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+    // Closing it ends the program, and the dialog it covered stays away.
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    ASSERT_EQ(window->posted.size(), 1u);
+    EXPECT_EQ(window->posted[0].kind, MessageKind::Close);
+    EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
+{
+    auto exit = std::make_shared<VARDUI::CUIImageButton>(3, 100);
+    app.ui.AddElement(exit);
+    app.exitButton = exit.get();
+    // X does nothing while the party stands nowhere near an exit.
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_NE(Game().GetCurrentArea(), nullptr);
+    Game().SetTravel("worldmap", "");
+    Game().SetState(VARD::kGameTravelAtExit);
+    app.HandleMessage(KeyDown('X'));
+    EXPECT_EQ(Game().GetState(), VARD::kGameOnWorldMap);
+    EXPECT_EQ(window->title, "Brelmoor");
+    EXPECT_EQ(app.pauseCount, 1);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
+
+    const VARD::CMap2* map = Game().GetCurrentWorldMap();
+    ASSERT_TRUE(map && !map->GetAreas().empty());
+    const auto& forest = map->GetAreas().back();
+    ASSERT_EQ(forest->GetAreaName(), "forest");
+    app.TravelToMapLocation(*forest);
+    EXPECT_EQ(Game().GetCurrentArea()->GetName(), "forest");
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
+    EXPECT_EQ(app.pauseCount, 0);
+    ASSERT_FALSE(window->posted.empty());
+    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowed)
+{
+    app.SetDialog(false, std::make_shared<RecordingDlg>());
+    app.DrainGameEvents(); // what the entry into the town left
+    app.pendingEvents.clear();
+    Game().AddMessage(VARD::kMessageGold, "The party gains 5 gold.");
+    Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
+    Game().AddMessage(VARD::kMessageInfo, "Saved.");
+    const std::size_t logged = app.messageLog.size();
+    app.DrainGameEvents();
+    EXPECT_EQ(std::vector<std::string>(app.messageLog.begin() + logged, app.messageLog.end()),
+              (std::vector<std::string>{"The party gains 5 gold.", "Saved."}));
+    ASSERT_EQ(app.pendingEvents.size(), 1u);
+    EXPECT_EQ(app.pendingEvents.front()->GetKind(), VARD::kEventTalk);
+
+    // A failure other than a script's reaches the dialog, and the order is
+    // gone so that the game can go on.
+    const auto hero = Game().GetParty().front();
+    hero->QueueInstantOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0));
+    try
+    {
+        app.ExecuteInstantOrders();
+        ADD_FAILURE() << "a move cannot be run at once";
+    }
+    catch (const CVARDException& error)
+    {
+        EXPECT_EQ(error.GetCode(), 2);
+    }
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+    EXPECT_EQ(hero->GetFrontInstantOrder(), nullptr);
+}
+
+} // namespace
