@@ -35,6 +35,16 @@ CGameApp::CGameApp()
 {
     // Scripts in the module data are built as Lua scripts from the start.
     VARD::InstallLuaScriptHost();
+    // The selection and the action bars answer the game's party events.
+    screenHooks.partyChanged = [this]
+    {
+        RefreshActorInfos(false);
+        SelectFirstPartyMember();
+    };
+    screenHooks.selectFirstPartyMember = [this] { SelectFirstPartyMember(); };
+    screenHooks.selectionChanged = [this] { OnSelectionChanged(); };
+    screenHooks.refreshPortrait = [this](VARD::CActor& member) { RefreshPortrait(member); };
+    screenHooks.refillActionWindow = [this] { RefillActionWindow(); };
 }
 
 CGameApp::~CGameApp() = default;

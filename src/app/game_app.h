@@ -24,6 +24,10 @@ class CDialogBoxEvent;
 class CEffectEvent;
 class CEngine;
 class CEvent;
+class CObject;
+class CSpell;
+class CThing;
+class CTile;
 class CInvEvent;
 class CMap2Area;
 class CTalkEvent;
@@ -153,6 +157,63 @@ public:
     void SelectPartyMember(std::uint32_t index);
     void SelectWholeParty();
     void SelectNextPartyMember();
+    void SelectFirstPartyMember();
+    // A party actor clicked in the view; one not in the party (a summon)
+    // changes nothing.
+    void SelectByClick(const VARD::CActor& actor);
+    bool IsActorSelected(const VARD::CActor& actor) const;
+    void CollectSelectedActors(std::vector<std::shared_ptr<VARD::CActor>>& actors) const;
+    void CollectSelectedActorIds(std::vector<std::uint32_t>& ids) const;
+    void OnSelectionChanged();
+    void RefreshPortrait(const VARD::CActor& actor);
+    // The action window reads the selected member's bar again on its next
+    // draw.
+    void RefillActionWindow();
+    // Records for members that have none; with no game loaded, none.
+    void RefreshActorInfos(bool keepHud);
+
+    // Action bars. Code 4 for an actor without a record and for a slot
+    // outside 0..9 (0..10 for SelectActionSlot). No actor at all has an
+    // empty bar: nothing selected, and nothing to set.
+    int GetSelectedActionSlot(const VARD::CActor* actor) const;
+    void SelectActionSlot(const VARD::CActor* actor, int slot);
+    void ClearActionSlotSelection(const VARD::CActor* actor);
+    int GetSelectedActionType(const VARD::CActor* actor) const;
+    std::string GetSelectedActionSpell(const VARD::CActor* actor) const;
+    std::string GetSelectedActionItem(const VARD::CActor* actor) const;
+    std::string GetActionSlotSpellName(const VARD::CActor* actor, int slot) const;
+    std::string GetActionSlotItemName(const VARD::CActor* actor, int slot) const;
+    void SetActionSlotType(const VARD::CActor* actor, int type, int slot);
+    void SetActionSlotSpell(const VARD::CActor* actor, const std::string& spell, int slot);
+    void SetActionSlotItem(const VARD::CActor* actor, const std::string& item, int slot);
+
+    // ------------------------------------------ input to orders (scene_input.cpp)
+    // A left click in the area's view that no widget took. Code 4 for an
+    // action type other than 0, 2, 10, 11, 12.
+    void OnSceneClick(const VARDUI::Point& point, int actionType, int pickKind,
+                      VARD::CThing* picked, bool replace);
+    void OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThing* picked, bool replace);
+    void ClearSelectedOrders();
+    // Two abreast, centred on the point across the way the members go.
+    void OrderMove(double x, double y);
+    void OrderUseTile(const VARD::CTile& tile);
+    void OrderUseObject(const VARD::CObject& object);
+    void OrderMoveTalk(const VARD::CActor& target);
+    void OrderAttack(const VARD::CActor& target);
+    void OrderCast(VARD::CActor& actor, const VARD::CSpell& spell, int pickKind,
+                   const VARD::CThing* picked);
+    void OrderPower(VARD::CActor& actor, const VARD::CSpell& spell);
+    void ActivateActionSlot(int slot, VARD::CActor* actor);
+    void OrderReturnToEntrance(VARD::CActor* actor);
+    void SwapPartyPositions(std::uint32_t from, std::uint32_t to);
+    void ClearSlotSelectionIfSingle();
+    // Where a point of the window meets the ground; false off the ground.
+    bool ScreenPointToGround(const VARDUI::Point& point, double& x, double& y) const;
+
+    // ---------------------------------------- console (wizard_console.cpp)
+    // One line of the developer console. A failure of the game's own (an
+    // item or skill the module lacks) is told in the message log.
+    void RunWizardCommand(const std::string& line);
 
     // --------------------------------------------- commands (app_commands.cpp)
     void ShowHelp(bool silent);
@@ -228,6 +289,8 @@ public:
     int inSizeMove = 0;
     std::shared_ptr<CVARDAudio2> audio;
     CGameScreenHooks screenHooks;
+    // Stands in for the view's camera where a test has none.
+    std::function<bool(const VARDUI::Point& point, double& x, double& y)> groundOfScreenPoint;
 
 private:
     void Dispatch(const platform::Message& message);

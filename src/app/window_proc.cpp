@@ -131,7 +131,7 @@ void CGameApp::OnMouseMove(const platform::Message& message)
         PumpUIEvents();
 }
 
-void CGameApp::OnLButtonDown(std::uint32_t, const VARDUI::Point& point)
+void CGameApp::OnLButtonDown(std::uint32_t keyFlags, const VARDUI::Point& point)
 {
     if (ui.DispatchMouse(VARDUI::kUIMouseLeftDown, &point) != 0)
     {
@@ -154,8 +154,17 @@ void CGameApp::OnLButtonDown(std::uint32_t, const VARDUI::Point& point)
         }
         return;
     }
-    // A press the widgets leave goes to the game view's orders, which come
-    // with the game screen.
+    // A press the widgets leave goes to what lies under it in the view.
+    gfx::Device* drawing = device ? device->Get() : nullptr;
+    VARD::CArea* area = engine->Game().GetCurrentArea();
+    if (drawing == nullptr || area == nullptr || sceneBuilt == 0)
+        return;
+    const VARDGraph::PickResult picked =
+        scene.Pick(*drawing, static_cast<float>(point.x), static_cast<float>(point.y), *area);
+    const int actionType =
+        selectedMember != kWholePartySelected ? GetSelectedActionType(GetSelectedActor().get()) : 0;
+    OnSceneClick(point, actionType, picked.kind, picked.thing,
+                 (keyFlags & platform::kMouseShift) == 0);
 }
 
 void CGameApp::OnRButtonDown(const VARDUI::Point& point)
@@ -244,6 +253,25 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
         SelectPartyMember(key - (vk::kDigit0 + 1));
         return;
     }
+    if (key >= vk::kF1 && key <= vk::kF10)
+    {
+        if (selectedMember == kWholePartySelected)
+            return;
+        const int slot = static_cast<int>(key - vk::kF1);
+        if (selected)
+        {
+            if (slot == GetSelectedActionSlot(selected.get()))
+                ClearActionSlotSelection(selected.get());
+            else
+            {
+                SelectActionSlot(selected.get(), slot);
+                ActivateActionSlot(slot, selected.get());
+            }
+        }
+        if (audio)
+            audio->PlaySound(kSoundEventClick);
+        return;
+    }
     switch (key)
     {
     case vk::kInsert:
@@ -270,6 +298,19 @@ void CGameApp::OnKeyOfArea(std::uint32_t key)
         break;
     case 'G':
         SetDialog(false, std::make_shared<CVARDMsgDlg>(&messageLog));
+        break;
+    case vk::kEscape:
+        ClearSelectedOrders();
+        if (selected && selectedMember != kWholePartySelected)
+            ClearActionSlotSelection(selected.get());
+        break;
+    case 'A':
+        if (selected)
+            SetDialog(false, std::make_shared<CActionDlg>(this, selected,
+                                                          GetSelectedActionSlot(selected.get())));
+        break;
+    case 'R':
+        OrderReturnToEntrance(selected.get());
         break;
     case vk::kTab:
         SelectNextPartyMember();
