@@ -202,7 +202,7 @@ void CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, doub
 {
     // 1.
     bool walking = false;
-    for (const std::shared_ptr<VARD::CActor>& member : game.GetParty())
+    for (const std::shared_ptr<VARD::CActor>& member : game.Party())
     {
         if (member && member->GetActivityState() != 0 &&
             member->GetAnimationId() == kWalkingAnimation)

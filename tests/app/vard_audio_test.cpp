@@ -5,6 +5,8 @@
 
 #include "app/vard_audio.h"
 
+#include "app_fakes.h"
+
 #include "common/data_file.h"
 #include "platform/audio.h"
 #include "platform/platform_error.h"
@@ -374,6 +376,60 @@ TEST(VARDAudio, DemoSoundsPlayOnTheMixer)
     }
     EXPECT_EQ(distinct.size(), kSoundCount + ambient.size());
     EXPECT_LT(total, 1024u * 1024u);
+}
+
+// Start-up on the fake machine, with sound: the effects of a module that
+// lacks one stop it with a box; the whole demo starts.
+class SoundingPlatform final : public CAppPlatform
+{
+public:
+    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+    {
+        return fake.CreateMainWindow(title, width, height);
+    }
+    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& window) override
+    {
+        return fake.CreateDevice(window);
+    }
+    platform::Desktop& GetDesktop() override { return fake.GetDesktop(); }
+    std::unique_ptr<audio::Device> OpenAudioDevice() override
+    {
+        return std::make_unique<RecordingDevice>(recorder);
+    }
+    std::uint32_t GetTickCount() override { return fake.GetTickCount(); }
+    std::filesystem::path GetExecutableFolder() override { return fake.GetExecutableFolder(); }
+
+    AppTest::FakeAppPlatform fake;
+    Recorder recorder;
+};
+
+TEST(VARDAudio, StartUpLoadsTheEffectsOrStopsWithAGameError)
+{
+    const std::filesystem::path module =
+        std::filesystem::path(::testing::TempDir()) / "vard_audio_no_death";
+    std::filesystem::remove_all(module);
+    std::filesystem::copy(kDemo, module, std::filesystem::copy_options::recursive);
+    std::filesystem::remove(module / "audio" / "death.wav");
+    {
+        SoundingPlatform machine;
+        CGameApp app;
+        EXPECT_EQ(app.Run(machine, module.string()), 0);
+        ASSERT_EQ(machine.fake.desktop.boxes.size(), 1u);
+        EXPECT_EQ(machine.fake.desktop.boxes[0].caption, "Game Error");
+        EXPECT_NE(machine.fake.desktop.boxes[0].text.find("death.wav"), std::string::npos)
+            << machine.fake.desktop.boxes[0].text;
+        EXPECT_EQ(app.audio, nullptr);
+        EXPECT_EQ(machine.fake.device, nullptr); // start-up went no further
+    }
+    std::filesystem::remove_all(module);
+
+    SoundingPlatform machine;
+    CGameApp app;
+    EXPECT_EQ(app.Run(machine, kDemo.string()), -1);
+    EXPECT_TRUE(machine.fake.desktop.boxes.empty());
+    ASSERT_NE(app.audio, nullptr);
+    EXPECT_FALSE(app.audio->IsSilent());
+    EXPECT_EQ(machine.recorder.log.size(), 21u); // twenty loaded, footsteps set to repeat
 }
 
 } // namespace
