@@ -145,10 +145,14 @@ TEST_F(AppHud, TheWidgetsStandAtTheirPlacesInAnAreaAndOnTheWorldMap)
     EXPECT_EQ(app.exitButton, nullptr);
     EXPECT_TRUE(app.portraits.empty());
 
-    // Without a game the tree stays empty.
+    // Without a game the tree stays empty and the title names no area.
+    app.UpdateGameTitle();
+    EXPECT_EQ(machine.window->title, "Brelmoor - " + Area().GetTitle());
     app.gameLoaded = 0;
     app.RebuildUI();
     EXPECT_TRUE(app.ui.GetElements().empty());
+    app.UpdateGameTitle();
+    EXPECT_EQ(machine.window->title, "Brelmoor");
 }
 
 TEST_F(AppHud, ClicksAndRightClicksOnTheHudAnswerByTheirIds)
