@@ -61,6 +61,10 @@ void CGameApp::DrawGameView(const gfx::Vec3& target)
     VARD::CGame& game = engine->Game();
     if (IsOnWorldMap())
     {
+        // A paint that comes before the rebuild after setting out finds the
+        // map not yet made; the rebuild repaints.
+        if (!mapView.IsInitialised())
+            return;
         client.bottom -= kWorldMapBottomStrip;
         mapView.Draw(client, *drawing, game);
     }
