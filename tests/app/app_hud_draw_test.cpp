@@ -16,7 +16,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <numbers>
 
 namespace
@@ -111,13 +110,6 @@ TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
     gfx::Device& device = *app.device->Get();
     const gfx::Image frame = device.ReadPixels();
     ASSERT_EQ(frame.width, kWidth);
-    if (const char* keep = std::getenv("VARD_KEEP_FRAME"))
-    {
-        const std::vector<std::uint8_t> png = gfx::EncodePng(frame);
-        std::ofstream(keep, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png.data()),
-                   static_cast<std::streamsize>(png.size()));
-    }
 
     // The camera stands where the game screen's record puts it: 350 from
     // the hero, 32.5 degrees up, at 60 degrees round him.
