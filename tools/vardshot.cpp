@@ -5,6 +5,8 @@
 
 #include "tool_support.h"
 
+#include "app/game_view.h"
+
 #include "common/exception.h"
 #include "common/random.h"
 #include "graphics/scene_renderer.h"
@@ -169,13 +171,7 @@ void Shoot(const Options& options)
     const gfx::Rect client{0, 0, static_cast<std::int32_t>(options.width),
                            static_cast<std::int32_t>(options.height)};
     const gfx::Vec3 target = SelectionCentre(party);
-    VARDGraph::SceneCamera camera;
-    camera.clientRect = &client;
-    camera.target = &target;
-    camera.distance = 350.0f;
-    camera.fieldOfView = 0.19634955f;
-    camera.yaw = 330.0f;
-    camera.pitch = 32.5f;
+    const VARDGraph::SceneCamera camera = MakeGameScreenCamera(&client, &target);
 
     device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
     device.BeginScene();

@@ -110,9 +110,13 @@ void CGameApp::PumpUIEvents()
         const int id = button ? button->GetId() : 0;
         if (!dialog)
         {
-            // The game screen's buttons come with its HUD.
+            // Drags on the game screen lead nowhere.
             if (event->GetType() == VARDUI::kUIEventRedraw)
                 RequestRedraw();
+            else if (event->GetType() == VARDUI::kUIEventClick)
+                OnHudClick(id);
+            else if (event->GetType() == VARDUI::kUIEventRightClick)
+                OnHudRightClick(id);
             continue;
         }
         switch (event->GetType())
@@ -195,12 +199,13 @@ void CGameApp::RebuildUI()
     actionWindow = nullptr;
     portraits.clear();
     ui.Clear();
-    // The game screen's own widgets come with its HUD.
     if (currentDialog)
     {
         const gfx::Rect client = GetClientRect();
         currentDialog->BuildUI(&client, &ui);
     }
+    else if (gameLoaded != 0 && engine && engine->GetGame())
+        BuildHud();
     if (device && device->Get() != nullptr)
         ui.CreateResources(*device->Get());
 }

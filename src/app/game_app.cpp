@@ -47,6 +47,16 @@ CGameApp::CGameApp()
     screenHooks.selectionChanged = [this] { OnSelectionChanged(); };
     screenHooks.refreshPortrait = [this](VARD::CActor& member) { RefreshPortrait(member); };
     screenHooks.refillActionWindow = [this] { RefillActionWindow(); };
+    // The HUD and the view follow the world as it moves.
+    screenHooks.updatePointer = [this] { UpdatePointer(); };
+    screenHooks.updateAmbientAudio = [this]
+    {
+        if (!audio)
+            return;
+        gfx::Vec3 centre;
+        GetSelectionCentre(centre);
+        audio->UpdateAmbientAudio(engine->Game(), centre.x, centre.z);
+    };
 }
 
 CGameApp::~CGameApp() = default;

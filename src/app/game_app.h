@@ -36,8 +36,9 @@ class CTalkEvent;
 
 namespace VARDUI
 {
+class CUIActionBarSource;
 class CUIElement;
-}
+} // namespace VARDUI
 
 class CVARDActorInfo;
 class CVARDAudio2;
@@ -211,6 +212,27 @@ public:
     // Where a point of the window meets the ground; false off the ground.
     bool ScreenPointToGround(const VARDUI::Point& point, double& x, double& y) const;
 
+    // ------------------------------------------------- HUD (game_hud.cpp)
+    // The game screen's widgets, into the emptied tree; a game is loaded and
+    // no dialog is current.
+    void BuildHud();
+    void OnHudClick(int id);
+    void OnHudRightClick(int id);
+    // Cursor and hover window for the thing under the last mouse position.
+    void UpdatePointer();
+    // The cursor over what was picked, with the selected slot's action.
+    platform::Cursor ChooseCursor(const VARDGraph::PickResult& picked, int action) const;
+    VARDGraph::PickResult PickUnderPointer();
+
+    // ------------------------------------------- game view (game_view.cpp)
+    // The point the camera looks at; with nobody selected, the last one.
+    void GetSelectionCentre(gfx::Vec3& centre);
+    // The game screen's camera as the keys held now turn it.
+    VARDGraph::SceneCamera BuildGameCamera(const gfx::Rect* clientRect,
+                                           const gfx::Vec3* target) const;
+    // The area or the world map, inside the frame.
+    void DrawGameView(const gfx::Vec3& target);
+
     // ---------------------------------------- console (wizard_console.cpp)
     // One line of the developer console. A failure of the game's own (an
     // item or skill the module lacks) is told in the message log.
@@ -321,6 +343,11 @@ public:
     CGameScreenHooks screenHooks;
     // Stands in for the view's camera where a test has none.
     std::function<bool(const VARDUI::Point& point, double& x, double& y)> groundOfScreenPoint;
+    // Likewise for what lies under the pointer.
+    std::function<VARDGraph::PickResult(const VARDUI::Point& point)> pickOfScreenPoint;
+    gfx::Vec3 lastViewCentre;
+    // What the HUD's action window reads; it outlives every rebuild.
+    std::shared_ptr<VARDUI::CUIActionBarSource> actionBarSource;
 
 private:
     void Dispatch(const platform::Message& message);

@@ -5,6 +5,7 @@
 #include "app/game_app.h"
 
 #include "rules/engine.h"
+#include "ui/ui_mini_map.h"
 #include "world/game.h"
 
 namespace
@@ -90,8 +91,16 @@ void CGameApp::OnPaint()
     if (!device->BeginScene())
         return;
     gfx::Device* drawing = device->Get();
-    // 4. The game view over which the widgets draw comes with the game
-    // screen; 5. the widgets.
+    // 4. The mini-map follows the camera.
+    if (sceneBuilt != 0 && gameLoaded != 0)
+    {
+        gfx::Vec3 centre;
+        GetSelectionCentre(centre);
+        if (auto* map = dynamic_cast<VARDUI::CUIMiniMap*>(miniMap))
+            map->SetCenter(centre.x, centre.z);
+        DrawGameView(centre);
+    }
+    // 5.
     if (drawing != nullptr && ui.GetDrawHelp())
         ui.Draw(*drawing, mouseTracked != 0 ? &mousePoint : nullptr);
     // 6.

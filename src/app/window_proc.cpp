@@ -126,9 +126,7 @@ void CGameApp::OnMouseMove(const platform::Message& message)
     mousePoint = {message.x, message.y};
     mouseTracked = 1;
     window->TrackMouseLeave();
-    // The hover window follows the pointer over the widgets.
-    if (ui.DispatchMouse(VARDUI::kUIMouseMove, &mousePoint) != 0)
-        PumpUIEvents();
+    UpdatePointer();
 }
 
 void CGameApp::OnLButtonDown(std::uint32_t keyFlags, const VARDUI::Point& point)

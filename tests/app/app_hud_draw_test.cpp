@@ -1,0 +1,154 @@
+// The game screen painted on Mesa's software OpenGL: the area seen through
+// the game screen's camera with the HUD over it.
+
+#include "app_fakes.h"
+
+#include "app/game_view.h"
+#include "graphics/scene_renderer.h"
+#include "platform/gl_context.h"
+#include "platform/image.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/actor.h"
+#include "world/game.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace
+{
+
+constexpr std::uint32_t kWidth = 1024;
+constexpr std::uint32_t kHeight = 768;
+
+// A device on a hidden context, read back instead of shown.
+class OffscreenAppDevice final : public CAppDevice
+{
+public:
+    OffscreenAppDevice()
+        : m_Context(platform::GlContext::CreateHidden(kWidth, kHeight)),
+          m_Device(*m_Context, kWidth, kHeight)
+    {
+    }
+    gfx::Device* Get() override { return &m_Device; }
+    bool Reset(std::uint32_t width, std::uint32_t height) override
+    {
+        m_Device.Reset(width, height);
+        return true;
+    }
+    void SetRenderStates() override { VARDGraph::ApplyGameRenderStates(m_Device); }
+    void Clear(std::uint32_t colour, float depth) override
+    {
+        m_Device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, colour, depth);
+    }
+    bool BeginScene() override
+    {
+        m_Device.BeginScene();
+        return true;
+    }
+    void EndScene() override { m_Device.EndScene(); }
+    bool Present() override { return true; }
+    void ShowBlack() override {}
+
+private:
+    std::unique_ptr<platform::GlContext> m_Context;
+    gfx::Device m_Device;
+};
+
+// The test's window and desktop, with the off-screen device.
+class OffscreenMachine final : public CAppPlatform
+{
+public:
+    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+    {
+        CMainWindowResult result = fakes.CreateMainWindow(title, width, height);
+        window = fakes.window;
+        return result;
+    }
+    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow&) override
+    {
+        return std::make_unique<OffscreenAppDevice>();
+    }
+    platform::Desktop& GetDesktop() override { return fakes.desktop; }
+    std::unique_ptr<audio::Device> OpenAudioDevice() override { return nullptr; }
+    std::uint32_t GetTickCount() override { return 1234; }
+    std::filesystem::path GetExecutableFolder() override { return "/nonexistent"; }
+
+    AppTest::FakeAppPlatform fakes;
+    AppTest::FakeAppWindow* window = nullptr;
+};
+
+platform::Message Key(std::uint32_t code)
+{
+    platform::Message message;
+    message.kind = platform::MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
+TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    OffscreenMachine machine;
+    CGameApp app;
+    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+    app.HandleMessage(Key('K'));
+    app.HandleMessage(Key(platform::vk::kEscape));
+    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    app.engine->EnterArea();
+    app.gameLoaded = 1;
+    app.RefreshActorInfos(true);
+    app.SelectFirstPartyMember();
+    app.OnGameLoaded();
+    ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
+    ASSERT_EQ(app.sceneBuilt, 1);
+    app.OnPaint();
+    gfx::Device& device = *app.device->Get();
+    const gfx::Image frame = device.ReadPixels();
+    ASSERT_EQ(frame.width, kWidth);
+
+    // The camera stands where the game screen's record puts it: 350 from
+    // the hero, 32.5 degrees up, at 60 degrees round him.
+    const VARD::CActor& hero = *app.engine->Game().GetParty().front();
+    const double p = 32.5 * std::numbers::pi / 180.0;
+    const double w = 420.0 * std::numbers::pi / 180.0;
+    const gfx::Vec3 eye{static_cast<float>(hero.GetX() + std::cos(w) * std::cos(p) * 350.0),
+                        static_cast<float>(std::sin(p) * 350.0),
+                        static_cast<float>(hero.GetY() + std::sin(w) * std::cos(p) * 350.0)};
+    const gfx::Vec3 seen = gfx::TransformCoord(eye, device.GetTransform(gfx::TransformState::View));
+    EXPECT_NEAR(seen.x, 0.0f, 0.05f);
+    EXPECT_NEAR(seen.y, 0.0f, 0.05f);
+    EXPECT_NEAR(seen.z, 0.0f, 0.05f);
+
+    // Mean brightness of a block of the frame.
+    const auto brightness =
+        [&](std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom)
+    {
+        double sum = 0.0;
+        for (std::uint32_t y = top; y < bottom; ++y)
+            for (std::uint32_t x = left; x < right; ++x)
+            {
+                const std::uint8_t* pixel = frame.Pixel(x, y);
+                sum += (pixel[0] + pixel[1] + pixel[2]) / 3.0;
+            }
+        return sum / ((right - left) * (bottom - top));
+    };
+    // The area fills the view round the hero; the translucent message window
+    // darkens the strip it covers.
+    const double view = brightness(200, 250, 824, 500);
+    EXPECT_GT(view, 20.0);
+    EXPECT_LT(brightness(130, 668, 898, 748), view * 0.5);
+    // The command row's "Game" caption is white on its backdrop.
+    int white = 0;
+    for (std::uint32_t y = 12; y < 36; ++y)
+        for (std::uint32_t x = 12; x < 56; ++x)
+            white += frame.Pixel(x, y)[0] > 200 && frame.Pixel(x, y)[1] > 200 &&
+                     frame.Pixel(x, y)[2] > 200;
+    EXPECT_GT(white, 10);
+}
+
+} // namespace
