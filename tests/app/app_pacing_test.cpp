@@ -138,15 +138,9 @@ TEST_F(AppPacing, TheTimerRunsExactlyWhilePlayIsNeitherPausedNorBehindADialog)
     EXPECT_EQ(app.pauseCount, 2);
     app.StartPlay();
     EXPECT_EQ(app.playerPaused, 0);
-    EXPECT_EQ(app.pauseCount, 0);
     EXPECT_TRUE(TimerOn());
     app.StopPlay();
     EXPECT_FALSE(TimerOn());
-    EXPECT_EQ(app.pauseCount, 1);
-    // Without a game SPACE changes nothing.
-    app.gameLoaded = 0;
-    app.HandleMessage(KeyDown(platform::vk::kSpace));
-    EXPECT_EQ(app.playerPaused, 0);
     EXPECT_EQ(app.pauseCount, 1);
 }
 
@@ -165,7 +159,12 @@ TEST_F(AppPacing, ASecondOfTimerMessagesRunsSixtyTicksOrOneHundredTwentyFast)
     EXPECT_EQ(RunFor(1000), 120u);
     EXPECT_TRUE(window->invalidated);
     // While paused no timer message arrives; the pause does not count.
+    auto pause = std::make_shared<VARDUI::CUIImageButton>(4, 161);
+    app.ui.AddElement(pause);
+    app.pauseButton = pause.get();
     app.HandleMessage(KeyDown(platform::vk::kSpace));
+    EXPECT_EQ(pause->GetImage(), 162u);
+    EXPECT_EQ(pause->GetHoverInfo().title, "Resume");
     machine.clock += 7000;
     EXPECT_EQ(TimerAt(machine.clock), 0u);
     app.HandleMessage(KeyDown(platform::vk::kSpace));
@@ -174,7 +173,7 @@ TEST_F(AppPacing, ASecondOfTimerMessagesRunsSixtyTicksOrOneHundredTwentyFast)
     EXPECT_TRUE(machine.desktop.boxes.empty());
 }
 
-TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBase)
+TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBaseAcrossTheClocksWrap)
 {
     EXPECT_EQ(TimerAt(machine.clock + 5000), 11u);
     EXPECT_EQ(app.realTimeBase, machine.clock);
@@ -182,10 +181,8 @@ TEST_F(AppPacing, AStallRunsElevenTicksThenCountsFromANewBase)
     // 16 ms after the new base is less than a tick; 32 ms is one.
     EXPECT_EQ(TimerAt(machine.clock + 16), 0u);
     EXPECT_EQ(TimerAt(machine.clock + 16), 1u);
-}
 
-TEST_F(AppPacing, TheClockWrappingBetweenBaseAndMessageLosesNothing)
-{
+    // The clock wrapping between the base and a message loses nothing.
     app.TogglePause(true);
     machine.clock = 0xFFFFFFFFu - 499u;
     app.TogglePause(true);
@@ -213,11 +210,6 @@ TEST_F(AppPacing, CombatEndsFastMoveAfterTheTickThatStartedIt)
     // The toggle rebased: the next message counts at normal speed from here.
     EXPECT_EQ(TimerAt(machine.clock + 1000), 11u);
 }
-
-} // namespace
-
-namespace
-{
 
 TEST_F(AppPacing, AMessageShowsAtOnceWhileATalkWaitsForTheTicksToStop)
 {
@@ -282,16 +274,12 @@ TEST_F(AppPacing, AWipedOutPartySeesPartyDeadOnceThenWakesEightHoursLater)
     EXPECT_EQ(std::count(window->titles.begin(), window->titles.end(), "Brelmoor - Party Dead"), 1);
     EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
     EXPECT_EQ(Game().GetCurrentArea()->GetTitle(), town);
-    EXPECT_EQ(Game().GetState(), VARD::kGameRunning);
     EXPECT_FALSE(hero->IsDead());
     EXPECT_GE(Game().GetTick(), before + 864000u);
     EXPECT_NE(std::find(app.messageLog.begin(), app.messageLog.end(), "Hero is resurrected."),
               app.messageLog.end());
-    EXPECT_EQ(app.partyWipedShown, 0);
     EXPECT_EQ(app.pauseCount, 0);
     EXPECT_TRUE(TimerOn());
-    ASSERT_FALSE(window->posted.empty());
-    EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
     EXPECT_TRUE(machine.desktop.boxes.empty());
 }
 
@@ -332,62 +320,37 @@ TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
     Game().SetState(VARD::kGameTravelAtExit);
     app.HandleMessage(KeyDown('X'));
     EXPECT_EQ(Game().GetState(), VARD::kGameOnWorldMap);
-    EXPECT_TRUE(app.IsOnWorldMap());
-    EXPECT_EQ(app.exitButton, nullptr);
     EXPECT_EQ(window->title, "Brelmoor");
     EXPECT_EQ(app.pauseCount, 1);
     EXPECT_FALSE(TimerOn());
     EXPECT_EQ(TimerAt(machine.clock + 1000), 0u);
 
     const VARD::CMap2* map = Game().GetCurrentWorldMap();
-    ASSERT_NE(map, nullptr);
-    ASSERT_FALSE(map->GetAreas().empty());
+    ASSERT_TRUE(map && !map->GetAreas().empty());
     const auto& forest = map->GetAreas().back();
     ASSERT_EQ(forest->GetAreaName(), "forest");
     app.TravelToMapLocation(*forest);
-    EXPECT_EQ(Game().GetState(), VARD::kGameRunning);
-    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
     EXPECT_EQ(Game().GetCurrentArea()->GetName(), "forest");
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
     EXPECT_EQ(app.pauseCount, 0);
-    EXPECT_TRUE(TimerOn());
     ASSERT_FALSE(window->posted.empty());
     EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
     EXPECT_EQ(RunFor(1000), 60u);
     EXPECT_TRUE(machine.desktop.boxes.empty());
 }
 
-TEST_F(AppPacing, ThePauseButtonShowsWhatItWouldDo)
-{
-    auto button = std::make_shared<VARDUI::CUIImageButton>(4, 161);
-    app.ui.AddElement(button);
-    app.pauseButton = button.get();
-    window->invalidated = false;
-    app.HandleMessage(KeyDown(platform::vk::kSpace));
-    EXPECT_EQ(button->GetImage(), 162u);
-    EXPECT_EQ(button->GetHoverInfo().title, "Resume");
-    EXPECT_TRUE(window->invalidated);
-    app.TogglePause(false);
-    EXPECT_EQ(button->GetImage(), 161u);
-    EXPECT_EQ(button->GetHoverInfo().title, "Pause");
-    EXPECT_TRUE(button->GetHoverInfo().text.empty());
-}
-
 TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowed)
 {
     app.SetDialog(false, std::make_shared<RecordingDlg>());
-    // What the entry into the town left.
-    while (Game().PopEvent())
-    {
-    }
+    app.DrainGameEvents(); // what the entry into the town left
+    app.pendingEvents.clear();
     Game().AddMessage(VARD::kMessageGold, "The party gains 5 gold.");
     Game().PostEvent(std::make_shared<VARD::CTalkEvent>(1, 2));
     Game().AddMessage(VARD::kMessageInfo, "Saved.");
     const std::size_t logged = app.messageLog.size();
     app.DrainGameEvents();
-    EXPECT_TRUE(Game().GetEvents().empty());
-    ASSERT_EQ(app.messageLog.size(), logged + 2);
-    EXPECT_EQ(app.messageLog[logged], "The party gains 5 gold.");
-    EXPECT_EQ(app.messageLog[logged + 1], "Saved.");
+    EXPECT_EQ(std::vector<std::string>(app.messageLog.begin() + logged, app.messageLog.end()),
+              (std::vector<std::string>{"The party gains 5 gold.", "Saved."}));
     ASSERT_EQ(app.pendingEvents.size(), 1u);
     EXPECT_EQ(app.pendingEvents.front()->GetKind(), VARD::kEventTalk);
 
@@ -406,7 +369,6 @@ TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowe
     }
     EXPECT_TRUE(machine.desktop.boxes.empty());
     EXPECT_EQ(hero->GetFrontInstantOrder(), nullptr);
-    app.ExecuteInstantOrders();
 }
 
 } // namespace
