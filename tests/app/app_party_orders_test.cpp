@@ -1,0 +1,354 @@
+// The party's selection, its action bars and the orders that clicks, slots
+// and console lines give, on the demo town with a party of three.
+
+#include "app_fakes.h"
+
+#include "app/actor_info.h"
+#include "common/exception.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/actor.h"
+#include "world/actor_spawn.h"
+#include "world/area.h"
+#include "world/game.h"
+#include "world/module.h"
+#include "world/order.h"
+#include "world/rule_tables.h"
+#include "world/spell.h"
+#include "world/tile.h"
+#include "world/world_object.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+using platform::Message;
+using platform::MessageKind;
+
+const std::string kDemo = VARD_DEMO_MODULE;
+
+Message KeyDown(std::uint32_t code)
+{
+    Message message;
+    message.kind = MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
+// Every queued order as "type" or "type x y" for moves.
+std::vector<std::string> OrdersOf(const VARD::CActor& actor)
+{
+    std::vector<std::string> words;
+    for (const auto& order : actor.GetOrders())
+    {
+        std::string word = std::to_string(order->GetType());
+        if (const auto* move = dynamic_cast<const VARD::CMoveOrder*>(order.get()))
+            word += " " + std::to_string(std::lround(move->GetX() * 100)) + " " +
+                    std::to_string(std::lround(move->GetY() * 100));
+        else if (order->GetFirstId() != 0)
+            word += " " + std::to_string(order->GetFirstId());
+        words.push_back(word);
+    }
+    return words;
+}
+
+// The demo town with the hero and two bandits in the party, records made
+// and the first member selected; a point of the window is the ground at a
+// tenth of its pixels.
+class AppPartyOrders : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(app.Run(machine, kDemo), -1);
+        app.HandleMessage(KeyDown('K'));
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+        app.engine->EnterArea();
+        app.gameLoaded = 1;
+        for (const char* name : {"Ann", "Bob"})
+        {
+            const auto member =
+                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
+            member->SetName(name);
+            ASSERT_TRUE(Area().FindFreeSpotNear(11, 15, true, member));
+            Game().AddPartyMember(member);
+        }
+        app.RefreshActorInfos(true);
+        app.SelectFirstPartyMember();
+        app.groundOfScreenPoint = [](const VARDUI::Point& point, double& x, double& y)
+        {
+            x = point.x / 10.0;
+            y = point.y / 10.0;
+            return true;
+        };
+    }
+
+    VARD::CGame& Game() { return app.engine->Game(); }
+    VARD::CArea& Area() { return *Game().GetCurrentArea(); }
+    VARD::CActor& Member(std::size_t index) { return *Game().GetParty().at(index); }
+    VARD::CTile& FloorTile()
+    {
+        VARD::CTile* tile = Area().GetTile(11, 15);
+        EXPECT_EQ(tile->GetKind(), VARD::kTileKindFloor);
+        return *tile;
+    }
+
+    AppTest::FakeAppPlatform machine;
+    CGameApp app;
+};
+
+TEST_F(AppPartyOrders, TheFormationStandsTwoAbreastAndShiftGoesOnFromTheQueuedDestinations)
+{
+    app.SelectWholeParty();
+    // The centroid lies straight toward -x of the point (40, 30): heading 0.
+    Member(0).SetPosition(30.0, 29.0);
+    Member(1).SetPosition(30.0, 31.0);
+    Member(2).SetPosition(30.0, 30.0);
+    app.OnScenePick(VARDGraph::kPickTile, {400, 300}, &FloorTile(), true);
+    EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{"1 4000 2750"}));
+    EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{"1 4000 3250"}));
+    EXPECT_EQ(OrdersOf(Member(2)), (std::vector<std::string>{"1 3500 3000"}));
+
+    // SHIFT: the queued destinations' centroid (38.33, 30) lies straight
+    // toward -y of (38.33, 50), so the pair stands across x and the last one
+    // 5 behind; from the current positions the heading would be skewed.
+    const int px = static_cast<int>(std::lround((40.0 - 5.0 / 3.0) * 10.0));
+    const double cx = px / 10.0;
+    app.OnScenePick(VARDGraph::kPickTile, {px, 500}, &FloorTile(), false);
+    ASSERT_EQ(Member(0).GetOrders().size(), 2u);
+    const auto destination = [](const VARD::CActor& actor)
+    { return static_cast<const VARD::CMoveOrder&>(*actor.GetOrders().back()); };
+    const double heading = std::atan2(50.0 - 30.0, cx - (40.0 - 5.0 / 3.0));
+    const double offset = 2.5 * std::sin(heading);
+    EXPECT_NEAR(destination(Member(0)).GetX(), cx + offset, 1e-6);
+    EXPECT_NEAR(destination(Member(0)).GetY(), 50.0, 0.01);
+    EXPECT_NEAR(destination(Member(1)).GetX(), cx - offset, 1e-6);
+    EXPECT_NEAR(destination(Member(2)).GetX(), cx, 0.01);
+    EXPECT_NEAR(destination(Member(2)).GetY(), 45.0, 0.01);
+
+    // Without SHIFT the queues start again; a lone member stands on the point.
+    app.SelectPartyMember(1);
+    app.OnScenePick(VARDGraph::kPickTile, {100, 100}, &FloorTile(), true);
+    EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{"1 1000 1000"}));
+    EXPECT_EQ(Member(0).GetOrders().size(), 2u);
+}
+
+TEST_F(AppPartyOrders, ClicksOnThingsGiveUseMoveAttackTalkOrASelection)
+{
+    app.SelectWholeParty();
+    Member(2).SetActivityState(VARD::kActivityDead);
+    VARD::CObject* chest = nullptr;
+    for (const auto& object : Area().Objects())
+        if (object->GetFlag() && !object->IsExit())
+            chest = object.get();
+    ASSERT_NE(chest, nullptr);
+    Member(0).SetPosition(10.0, 10.0);
+    Member(1).SetPosition(10.0, 10.0);
+    app.OnScenePick(VARDGraph::kPickObject, {100, 200}, chest, true);
+    const std::string use = "10 2";
+    EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{use, "1 1250 2000"}));
+    EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{"1 750 2000"}));
+    EXPECT_TRUE(OrdersOf(Member(2)).empty());
+
+    // A hostile actor: every living member attacks; a friendly one: only
+    // the first goes to talk.
+    const auto orc = VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
+    orc->SetAttitude(VARD::kAttitudeHostile);
+    app.OnScenePick(VARDGraph::kPickActor, {0, 0}, orc.get(), true);
+    const std::string attack = "2 " + std::to_string(orc->Id());
+    EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{attack}));
+    EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{attack}));
+    orc->SetAttitude(VARD::kAttitudeNeutral);
+    app.OnScenePick(VARDGraph::kPickActor, {0, 0}, orc.get(), false);
+    EXPECT_EQ(OrdersOf(Member(0)),
+              (std::vector<std::string>{attack, "18 " + std::to_string(orc->Id())}));
+    EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{attack}));
+
+    // A party member is selected and no queue is touched; a summon on the
+    // party's side that is not in the party leaves the selection as it is.
+    app.OnScenePick(VARDGraph::kPickActor, {0, 0}, &Member(1), true);
+    EXPECT_EQ(app.selectedMember, 1u);
+    EXPECT_EQ(Member(0).GetOrders().size(), 2u);
+    orc->SetAttitude(VARD::kAttitudeParty);
+    app.OnScenePick(VARDGraph::kPickActor, {0, 0}, orc.get(), true);
+    EXPECT_EQ(app.selectedMember, 1u);
+    ASSERT_EQ(app.GetSelectedActor().get(), &Member(1));
+    EXPECT_EQ(Member(1).GetOrders().size(), 1u);
+}
+
+TEST_F(AppPartyOrders, TheDefaultBarsAreScoredFromSpellsAndBelongings)
+{
+    const VARD::CModule& module = app.engine->Module();
+    const auto give = [&](VARD::CActor& actor, const char* name)
+    { actor.AddBackpackItem(module.CreateItem(name, 1, Game().NewThingId(5), 0)); };
+    const auto bar = [](const VARD::CActor& actor)
+    {
+        CVARDActorInfo info;
+        info.BuildFromActor(actor);
+        std::vector<std::string> words;
+        for (int slot = 0; slot < 10; ++slot)
+            words.push_back(std::to_string(info.slotType[slot]) + info.slotSpell[slot] +
+                            info.slotItem[slot]);
+        EXPECT_EQ(info.selectedSlot, 10);
+        return words;
+    };
+    const std::vector<std::string> plain{"2", "12", "12", "12", "12", "12", "12", "12", "12", "12"};
+    VARD::CActor fighter(Game().NewThingId(3));
+    EXPECT_EQ(bar(fighter), plain);
+    give(fighter, "torch");
+    give(fighter, "i_wand-fire_bolt");
+    give(fighter, "i_potion-heal");
+    auto expected = plain;
+    expected[2] = "10i_potion-heal";
+    EXPECT_EQ(bar(fighter), expected);
+    fighter.Skills().insert(73);
+    expected[3] = "10i_wand-fire_bolt";
+    EXPECT_EQ(bar(fighter), expected);
+
+    // The sneak power sorts at 500, below the wand (603); a spell the actor
+    // cannot cast is left out.
+    const VARD::CSpell* sneak = module.FindSpell(VARD::kSneakPowerKey);
+    ASSERT_NE(sneak, nullptr);
+    fighter.Skills().insert(VARD::kSkillSneak);
+    fighter.AddSpell(*module.FindSpell("fireball"));
+    fighter.AddSpell(*sneak);
+    ASSERT_TRUE(fighter.MeetsRequirement(*sneak));
+    expected[4] = std::string("11") + VARD::kSneakPowerKey;
+    EXPECT_EQ(bar(fighter), expected);
+
+    // Records are made once per member and stay.
+    EXPECT_EQ(app.actorInfos.size(), 3u);
+    app.SetActionSlotType(&Member(0), 11, 4);
+    app.RefreshActorInfos(true);
+    EXPECT_EQ(app.actorInfos.at(Member(0).Id())->slotType[4], 11);
+    EXPECT_THROW(app.GetSelectedActionType(&fighter), CVARDException);
+}
+
+TEST_F(AppPartyOrders, TabCyclesThroughTheLivingAndZeroSelectsTheWholeParty)
+{
+    const auto cycle = [&](int presses)
+    {
+        std::vector<std::uint32_t> seen;
+        for (int press = 0; press < presses; ++press)
+        {
+            app.HandleMessage(KeyDown(platform::vk::kTab));
+            seen.push_back(app.selectedMember);
+        }
+        return seen;
+    };
+    app.HandleMessage(KeyDown('0'));
+    EXPECT_EQ(app.selectedMember, kWholePartySelected);
+    EXPECT_EQ(cycle(4), (std::vector<std::uint32_t>{0, 1, 2, kWholePartySelected}));
+    Member(1).SetActivityState(VARD::kActivityDead);
+    EXPECT_EQ(cycle(3), (std::vector<std::uint32_t>{0, 2, kWholePartySelected}));
+    app.SelectPartyMember(1);
+    EXPECT_EQ(app.selectedMember, kWholePartySelected);
+    std::vector<std::uint32_t> ids;
+    app.CollectSelectedActorIds(ids);
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{Member(0).Id(), Member(2).Id()}));
+
+    // Moving a member up runs at once and keeps it selected at its new
+    // place; itself or a place past the end changes nothing.
+    Member(1).SetActivityState(VARD::kActivityIdle);
+    VARD::CActor* bob = &Member(2);
+    app.SwapPartyPositions(2, 2);
+    app.SwapPartyPositions(2, 3);
+    EXPECT_EQ(&Member(2), bob);
+    app.SwapPartyPositions(2, 1);
+    EXPECT_EQ(&Member(1), bob);
+    EXPECT_EQ(app.selectedMember, 1u);
+
+    // A party of one: '0' keeps member 0.
+    Game().Party().resize(1);
+    app.HandleMessage(KeyDown('0'));
+    EXPECT_EQ(app.selectedMember, 0u);
+}
+
+TEST_F(AppPartyOrders, ActionSlotsActAtOnceOrWaitForTheClick)
+{
+    VARD::CActor& hero = Member(0);
+    // An attack slot and a click on the ground: nothing, the slot stays.
+    app.SelectActionSlot(&hero, 0);
+    app.OnSceneClick({100, 100}, app.GetSelectedActionType(&hero), VARDGraph::kPickTile,
+                     &FloorTile(), true);
+    EXPECT_TRUE(hero.GetOrders().empty());
+    EXPECT_EQ(app.GetSelectedActionSlot(&hero), 0);
+
+    // A self-target spell from F2 is cast at once and clears the queue
+    // even with SHIFT held.
+    hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0), false);
+    app.SetActionSlotType(&hero, 11, 1);
+    app.SetActionSlotSpell(&hero, "stoneskin", 1);
+    machine.window->keys.down.insert(platform::vk::kShift);
+    app.HandleMessage(KeyDown(platform::vk::kF1 + 1));
+    EXPECT_EQ(OrdersOf(hero), (std::vector<std::string>{"11"}));
+    EXPECT_EQ(app.GetSelectedActionSlot(&hero), 10);
+
+    // A potion is drunk at once: the use order names the item, no target.
+    const auto potion =
+        app.engine->Module().CreateItem("i_potion-heal", 1, Game().NewThingId(5), 0);
+    hero.AddBackpackItem(potion);
+    app.SetActionSlotType(&hero, 10, 2);
+    app.SetActionSlotItem(&hero, "i_potion-heal", 2);
+    app.HandleMessage(KeyDown(platform::vk::kF1 + 2));
+    ASSERT_EQ(hero.GetOrders().size(), 1u);
+    const auto& use = static_cast<const VARD::CUseOrder&>(*hero.GetOrders().front());
+    EXPECT_EQ(use.GetUseKind(), VARD::kUseItem);
+    EXPECT_EQ(use.GetItemId(), potion->Id());
+    EXPECT_EQ(use.GetTargetId(), 0u);
+
+    // A spell the module lacks is a fault of the bar.
+    app.SetActionSlotSpell(&hero, "no_such_spell", 1);
+    app.SelectActionSlot(&hero, 1);
+    EXPECT_THROW(app.ActivateActionSlot(1, &hero), CVARDException);
+
+    // A selected member past the party's end has an empty bar: its keys and
+    // clicks do nothing.
+    app.selectedMember = 7;
+    app.HandleMessage(KeyDown(platform::vk::kF1));
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    app.OnScenePick(VARDGraph::kPickTile, {100, 100}, &FloorTile(), true);
+    EXPECT_EQ(app.GetSelectedActionType(nullptr), 0);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPartyOrders, TheConsoleChangesTheGameAndReportsItsFailures)
+{
+    Game().SetGold(300);
+    app.RunWizardCommand("cash -1000");
+    EXPECT_EQ(Game().GetGold(), 0);
+    Game().SetGold(300);
+    app.RunWizardCommand("cash 50 extra words");
+    EXPECT_EQ(Game().GetGold(), 350);
+    app.RunWizardCommand("Cash 50");
+    app.RunWizardCommand("cash");
+    app.RunWizardCommand("");
+    app.RunWizardCommand("traceon engine");
+    EXPECT_EQ(Game().GetGold(), 350);
+
+    const std::size_t carried = Member(0).GetBackpackItems().size();
+    app.RunWizardCommand("item i_potion-heal");
+    ASSERT_EQ(Member(0).GetBackpackItems().size(), carried + 1);
+    EXPECT_EQ(Member(0).GetBackpackItems().back()->GetValue1(), 1u);
+    app.RunWizardCommand("skill 3 sneak");
+    app.RunWizardCommand("skill 1 sneak");
+    EXPECT_TRUE(Member(1).HasSkill(VARD::kSkillSneak));
+
+    // Unknown names are told, and the game goes on.
+    const std::size_t logged = app.messageLog.size();
+    app.RunWizardCommand("item no_such_item");
+    app.RunWizardCommand("skill 0 no_such_skill");
+    ASSERT_EQ(app.messageLog.size(), logged + 2);
+    EXPECT_EQ(app.messageLog[logged].rfind("Wizard: ", 0), 0u);
+    EXPECT_NE(app.messageLog[logged].find("no_such_item"), std::string::npos);
+    EXPECT_TRUE(machine.desktop.boxes.empty());
+    app.RunWizardCommand("wmsize 900 740");
+    EXPECT_EQ(machine.window->size.width, 900);
+    EXPECT_EQ(machine.window->size.height, 740);
+}
+
+} // namespace
