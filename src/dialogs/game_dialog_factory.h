@@ -6,4 +6,9 @@
 // stand-in pages for the rest.
 class CGameDialogFactory : public CPlainDialogFactory
 {
+public:
+    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
+                                                 std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
+                                               std::shared_ptr<VARD::CActor> character) override;
 };
