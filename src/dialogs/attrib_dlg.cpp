@@ -169,7 +169,8 @@ int CAttribDlg::OnButton(int elementId)
 {
     if (elementId == kDoneId)
         return 1;
-    if (elementId == kResetId)
+    // Reset belongs to the creation page; in play a point once spent stays.
+    if (elementId == kResetId && IsCharacterCreation() != 0)
     {
         VARD::ResetCreationAttributes(*m_ActorPtr);
         Refresh();

@@ -115,15 +115,30 @@ TEST(CharacterCreation, ChosenPagesFromNewGameIntoPlayMakeThePartyOfOne)
     h.Key(vk::kReturn);
     ASSERT_NE(h.CurrentAs<CCCAttribDlg>(), nullptr);
     // Intelligence 6 to 12 for 12, Agility and Personality 6 to 8 for 2 each.
-    for (int i = 0; i < 6; ++i)
-        h.Press(CAttribDlg::kBuyBaseId + 3);
-    for (int i = 0; i < 2; ++i)
+    const auto spendTheRest = [&h]
     {
-        h.Press(CAttribDlg::kBuyBaseId + 1);
-        h.Press(CAttribDlg::kBuyBaseId + 4);
-    }
+        for (int i = 0; i < 6; ++i)
+            h.Press(CAttribDlg::kBuyBaseId + 3);
+        for (int i = 0; i < 2; ++i)
+        {
+            h.Press(CAttribDlg::kBuyBaseId + 1);
+            h.Press(CAttribDlg::kBuyBaseId + 4);
+        }
+    };
+    spendTheRest();
     EXPECT_EQ(actor->GetAttributePoints(), 0u);
     EXPECT_TRUE(Shown(h, CAttribDlg::kDoneId));
+    // Reset gives the 72 back and every attribute 6; Done stays.
+    h.Press(CAttribDlg::kResetId);
+    EXPECT_EQ(actor->GetAttributePoints(), 72u);
+    EXPECT_EQ(actor->GetBaseAttribute(0), 6u);
+    EXPECT_EQ(actor->GetBaseAttribute(3), 6u);
+    EXPECT_TRUE(Shown(h, CAttribDlg::kDoneId));
+    EXPECT_TRUE(Shown(h, CAttribDlg::kBuyBaseId + 0));
+    for (int i = 0; i < 14; ++i)
+        h.Press(CAttribDlg::kBuyBaseId + 0);
+    spendTheRest();
+    EXPECT_EQ(actor->GetAttributePoints(), 0u);
     h.Press(CAttribDlg::kDoneId);
 
     auto* skills = h.CurrentAs<CSkillsDlg>();
@@ -132,6 +147,14 @@ TEST(CharacterCreation, ChosenPagesFromNewGameIntoPlayMakeThePartyOfOne)
     EXPECT_FALSE(Shown(h, CSkillsDlg::kDoneId));
     VARD::SkillSet chosen = actor->GetSkills();
     ASSERT_EQ(chosen.size(), 1u) << "the class's own skill alone";
+    const std::uint32_t pools = actor->GetGeneralSkillPoints() + actor->GetClassSkillPoints();
+    for (int s = 0; s < VARD::kSkillCount; ++s)
+        if (SkillBuyShown(h, s))
+            Click(h, CSkillsDlg::kBuyBaseId + s);
+    EXPECT_GT(actor->GetSkills().size(), 1u);
+    h.Press(CSkillsDlg::kResetId);
+    EXPECT_EQ(actor->GetSkills(), chosen);
+    EXPECT_EQ(actor->GetGeneralSkillPoints() + actor->GetClassSkillPoints(), pools);
     // The last learnable skills first, so the table order is not what counts.
     for (int s = VARD::kSkillCount - 1; s >= 0; --s)
         if (SkillBuyShown(h, s))
@@ -352,7 +375,7 @@ TEST(CreationName, KeysWithAndWithoutShiftAndBlanksThatMakeNoName)
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(Shown(h, CCCNameDlg::kDoneId));
     h.Key(vk::kReturn);
-    EXPECT_EQ(h.Current(), page);
+    ASSERT_EQ(h.Current(), page);
     // Blanks alone keep Done hidden and ENTER refused.
     h.Key(vk::kSpace);
     h.Key(vk::kSpace);
@@ -360,7 +383,7 @@ TEST(CreationName, KeysWithAndWithoutShiftAndBlanksThatMakeNoName)
     EXPECT_FALSE(Shown(h, CCCNameDlg::kDoneId));
     h.Key(vk::kReturn);
     h.Press(CCCNameDlg::kDoneId);
-    EXPECT_EQ(h.Current(), page);
+    ASSERT_EQ(h.Current(), page);
     h.Key(vk::kBack);
     h.Key(vk::kBack);
     h.Key(vk::kBack);
