@@ -6,4 +6,11 @@
 // stand-in pages for the rest.
 class CGameDialogFactory : public CPlainDialogFactory
 {
+public:
+    std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
+                                            std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
+                                               int slot) override;
 };
