@@ -7,6 +7,10 @@
 class CGameDialogFactory : public CPlainDialogFactory
 {
 public:
+    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
+                                                 std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
+                                               std::shared_ptr<VARD::CActor> character) override;
     std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
                                             std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,

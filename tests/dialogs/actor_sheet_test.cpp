@@ -10,7 +10,9 @@
 #include "dialogs/action_dlg.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_spells_dlg.h"
+#include "dialogs/attrib_dlg.h"
 #include "dialogs/game_dialog_factory.h"
+#include "dialogs/skills_dlg.h"
 #include "platform/audio.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
@@ -356,12 +358,17 @@ TEST_F(ActorSheet, LevelThresholdsBonusesAndPointsOnTheInformationPage)
     Key('N');
     ASSERT_NE(Find<VARDUI::CUITextButton>(CActorInfoDlg::kSpendPointsId), nullptr);
     Click(CActorInfoDlg::kSpendPointsId);
-    EXPECT_EQ(Title(), "Brelmoor - Attribute Points");
+    EXPECT_NE(dynamic_cast<CAttribDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_EQ(app.coveredDialogs.size(), 1u);
+    // The attribute dialog leads on to the skills, still over the page.
+    app.CloseDialog();
+    EXPECT_NE(dynamic_cast<CSkillsDlg*>(app.currentDialog.get()), nullptr);
     EXPECT_EQ(app.coveredDialogs.size(), 1u);
     app.CloseDialog();
+    ASSERT_NE(dynamic_cast<CActorInfoDlg*>(app.currentDialog.get()), nullptr);
     hero.SetAttributePoints(0);
     Click(CActorInfoDlg::kSpendPointsId);
-    EXPECT_EQ(Title(), "Brelmoor - Skill Points");
+    EXPECT_NE(dynamic_cast<CSkillsDlg*>(app.currentDialog.get()), nullptr);
 }
 
 TEST_F(ActorSheet, TickDurationsAndTheCombatStatisticsOfTheHero)
