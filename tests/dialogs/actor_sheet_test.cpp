@@ -28,6 +28,7 @@
 #include "world/game.h"
 #include "world/modifier.h"
 #include "world/module.h"
+#include "world/rule_tables.h"
 #include "world/spell.h"
 
 #include <gtest/gtest.h>
@@ -353,6 +354,16 @@ TEST_F(ActorSheet, LevelThresholdsBonusesAndPointsOnTheInformationPage)
         EXPECT_EQ(Find<VARDUI::CUIStaticText>(CActorInfoDlg::kFirstSkillId + k) != nullptr,
                   hero.HasSkill(k))
             << k;
+    ASSERT_FALSE(hero.GetSkills().empty());
+    const int skill = *hero.GetSkills().begin();
+    RightClick(CActorInfoDlg::kFirstSkillId + skill);
+    EXPECT_EQ(Title(), "Brelmoor - " + VARD::GetSkillDisplayName(skill));
+    EXPECT_EQ(app.coveredDialogs.size(), 1u);
+    app.CloseDialog();
+    // Without a faction the faction line opens nothing.
+    ASSERT_EQ(hero.GetFaction(), nullptr);
+    RightClick(CActorInfoDlg::kFactionId);
+    EXPECT_EQ(Title(), "Brelmoor - Hero - Information");
 
     // Attribute points first, then skill points.
     hero.SetAttributePoints(1);
