@@ -428,6 +428,16 @@ TEST(CharacterCreation, EscOnEveryPageReopensTheStartScreenWithNoGame)
         while (h.Current())
             h.app.CloseDialog();
         h.app.NewGame();
+        if (step.steps == 0)
+        {
+            // The column of 312 centred on (432, 360), the panel 16 larger.
+            EXPECT_EQ(h.Find(CCCGenderDlg::kMaleId)->GetRect(), (gfx::Rect{336, 388, 528, 420}));
+            EXPECT_EQ(h.Find(CCCGenderDlg::kCancelId)->GetRect(), (gfx::Rect{336, 484, 528, 516}));
+            const auto panels = h.All<VARDUI::CUIBackground>();
+            ASSERT_EQ(panels.size(), 1u);
+            EXPECT_EQ(panels[0]->GetRect(), (gfx::Rect{166, 188, 698, 532}));
+            EXPECT_EQ(panels[0]->TestFlags(VARDUI::kUIFlagBackdrop), 0u);
+        }
         if (step.steps >= 1)
             h.Press(CCCGenderDlg::kMaleId);
         if (step.steps >= 2)
