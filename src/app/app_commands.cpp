@@ -170,6 +170,12 @@ void CGameApp::ShowVolume(bool silent)
     SetDialog(silent, dialogFactory->MakeVolume(audio->GetVolume()));
 }
 
+void CGameApp::SetVolume(std::uint32_t percent)
+{
+    if (audio && percent != audio->GetVolume())
+        audio->SetVolume(percent);
+}
+
 void CGameApp::ShowVictory()
 {
     // 1 to 3. Shown once: closing it then ends the program.

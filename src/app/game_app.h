@@ -219,6 +219,9 @@ public:
     // --------------------------------------------- commands (app_commands.cpp)
     void ShowHelp(bool silent);
     void ShowVolume(bool silent);
+    // Percent 0..100: the loops take it at once, the effects when next
+    // played; nothing when it is the volume already.
+    void SetVolume(std::uint32_t percent);
     void ShowVictory();
     void NewGame();
     void StartCreatedGame(std::shared_ptr<VARD::CActor> character);

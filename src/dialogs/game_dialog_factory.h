@@ -7,6 +7,13 @@
 class CGameDialogFactory : public CPlainDialogFactory
 {
 public:
+    std::shared_ptr<CVARDDlg> MakeSplash() override;
+    std::shared_ptr<CVARDDlg> MakeStart() override;
+    std::shared_ptr<CVARDDlg> MakeGameMenu() override;
+    std::shared_ptr<CVARDDlg> MakeVolume(std::uint32_t percent) override;
+    std::shared_ptr<CVARDDlg> MakeConsole() override;
+    std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
+    std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
     std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
                                                  std::shared_ptr<VARD::CActor> character) override;
     std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
