@@ -7,10 +7,6 @@
 class CGameDialogFactory : public CPlainDialogFactory
 {
 public:
-    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
-                                                 std::shared_ptr<VARD::CActor> character) override;
-    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
-                                               std::shared_ptr<VARD::CActor> character) override;
     std::shared_ptr<CVARDDlg> MakeSplash() override;
     std::shared_ptr<CVARDDlg> MakeStart() override;
     std::shared_ptr<CVARDDlg> MakeGameMenu() override;
@@ -18,4 +14,14 @@ public:
     std::shared_ptr<CVARDDlg> MakeConsole() override;
     std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
     std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
+    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
+                                                 std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
+                                               std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
+                                            std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
+                                               int slot) override;
 };
