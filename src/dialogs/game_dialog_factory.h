@@ -6,4 +6,12 @@
 // stand-in pages for the rest.
 class CGameDialogFactory : public CPlainDialogFactory
 {
+public:
+    std::shared_ptr<CVARDDlg> MakeText(std::string title, std::string text,
+                                       std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeMonster(std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeMonsterSeenBy(CGameApp* app,
+                                                std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeTalk(std::shared_ptr<VARD::CTalkEvent> event,
+                                       CGameApp* app) override;
 };
