@@ -1,0 +1,296 @@
+// A conversation with the demo's merchant through the shell, the store it
+// leads to, and the information pages: what the party sees of a creature
+// and how an item is used.
+
+#include "app_fakes.h"
+
+#include "app/game_app.h"
+#include "dialogs/game_dialog_factory.h"
+#include "dialogs/info_dlgs.h"
+#include "dialogs/store_dlg.h"
+#include "dialogs/talk_dlg.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "ui/ui_buttons.h"
+#include "ui/ui_lists.h"
+#include "ui/ui_static_text.h"
+#include "world/actor.h"
+#include "world/actor_spawn.h"
+#include "world/area.h"
+#include "world/event.h"
+#include "world/game.h"
+#include "world/item_template.h"
+#include "world/module.h"
+#include "world/order.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+
+platform::Message KeyDown(std::uint32_t code)
+{
+    platform::Message message;
+    message.kind = platform::MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The demo town with the hero and, two paces away, the merchant.
+class TalkStore : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.dialogFactory = std::make_unique<CGameDialogFactory>();
+        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+        while (app.currentDialog)
+            app.CloseDialog();
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+        app.engine->EnterArea();
+        app.gameLoaded = 1;
+        app.RefreshActorInfos(true);
+        app.SelectFirstPartyMember();
+        hero = Game().GetParty().at(0);
+        merchant = VARD::CreateActorFromTemplate("merchant", "", app.engine->Module(), Game());
+        merchant->SetPosition(hero->GetX() + 2.0, hero->GetY());
+        Game().GetCurrentArea()->AddActor(merchant);
+        Game().SetGold(100);
+        hero->AddBackpackItem(app.engine->Module().CreateItem(
+            "torch", 1, Game().NewThingId(VARD::kThingKindItem), 0));
+    }
+
+    VARD::CGame& Game() { return app.engine->Game(); }
+    template <class T> T* Current() { return dynamic_cast<T*>(app.currentDialog.get()); }
+    template <class T = VARDUI::CUIElement> T* Find(int id)
+    {
+        for (const auto& element : app.ui.GetElements())
+            if (element->GetId() == id)
+                if (auto* found = dynamic_cast<T*>(element.get()))
+                    return found;
+        return nullptr;
+    }
+    void Talk()
+    {
+        app.OpenTalkDialog(std::make_shared<VARD::CTalkEvent>(hero->Id(), merchant->Id()));
+    }
+    // The index in the keeper's wares of the first of that template.
+    int TradeRow(const std::string& key)
+    {
+        const auto items = merchant->CollectTradeItems();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i]->GetTemplate()->GetName() == key)
+                return static_cast<int>(i);
+        return -1;
+    }
+    std::size_t Count(const VARD::CActor& actor, const std::string& key)
+    {
+        std::size_t count = 0;
+        for (const auto& item : actor.GetBackpackItems())
+            if (item->GetTemplate()->GetName() == key)
+                count += item->GetValue1();
+        return count;
+    }
+
+    AppTest::FakeAppPlatform machine;
+    CGameApp app;
+    std::shared_ptr<VARD::CActor> hero;
+    std::shared_ptr<VARD::CActor> merchant;
+};
+
+TEST_F(TalkStore, TheMerchantsConversationLeadsByKeysToItsStoreOnceOnly)
+{
+    Talk();
+    auto* first = Current<CTalkDlg>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetTitle(), "Merchant");
+    ASSERT_EQ(first->GetLines().size(), 1u);
+    EXPECT_TRUE(Contains(first->GetLines().front(), "Welcome, welcome!"));
+    EXPECT_EQ(first->GetChoices(),
+              (VARDUI::CUITalkLines{"1 : Show me your wares.", "2 : Any news?", "3 : Farewell."}));
+    ASSERT_FALSE(app.messageLog.empty());
+    EXPECT_TRUE(Contains(app.messageLog.back(), "Welcome, welcome!"));
+
+    // Three choices: neither a fourth key nor ESC nor ENTER picks one.
+    for (std::uint32_t key : {std::uint32_t('4'), 27u, 13u})
+    {
+        app.HandleMessage(KeyDown(key));
+        EXPECT_EQ(app.currentDialog.get(), first);
+    }
+    EXPECT_EQ(first->GetChosen(), CTalkDlg::kNoChoice);
+
+    app.HandleMessage(KeyDown('2'));
+    auto* news = Current<CTalkDlg>();
+    ASSERT_NE(news, nullptr);
+    ASSERT_NE(news, first);
+    EXPECT_TRUE(Contains(news->GetLines().back(), "old priest"));
+    EXPECT_EQ(news->GetChoices().size(), 2u);
+    // The answer chosen and the reply both reach the log.
+    EXPECT_NE(std::find(app.messageLog.begin(), app.messageLog.end(), "Hero : Any news?"),
+              app.messageLog.end());
+
+    // The step that opens the store is read first; closing it leads there.
+    app.HandleMessage(KeyDown('1'));
+    ASSERT_NE(Current<CTalkDlg>(), nullptr);
+    EXPECT_EQ(Current<CTalkDlg>()->GetChoices(), (VARDUI::CUITalkLines{"1 : Done"}));
+    app.HandleMessage(KeyDown(13));
+    auto* store = Current<CStoreDlg>();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->GetTitle(), "Merchant - Buy/Sell");
+    EXPECT_EQ(merchant->GetStoreFlag(), 0u);
+    EXPECT_TRUE(app.coveredDialogs.empty());
+
+    // Both lists have rows to show and room for them above the gold line.
+    auto* backpack = Find<VARDUI::CUIItemsListWindow>(CStoreDlg::kBackpackId);
+    auto* wares = Find<VARDUI::CUIItemsListWindow>(CStoreDlg::kStoreId);
+    auto* gold = Find<VARDUI::CUIStaticText>(0);
+    ASSERT_TRUE(backpack && wares && gold);
+    EXPECT_EQ(gold->text, "100 gold");
+    EXPECT_EQ(backpack->GetTitle(), "Hero");
+    for (const auto* list : {backpack, wares})
+    {
+        EXPECT_GE(list->GetRect().Height(), 16 + 3 * 48);
+        EXPECT_LT(list->GetRect().bottom, gold->GetRect().top);
+        EXPECT_FALSE(list->GetSectionElements(0).empty());
+        EXPECT_GE(list->GetRect().Width(), 4 * 48);
+    }
+    app.HandleMessage(KeyDown(27));
+    EXPECT_EQ(app.currentDialog, nullptr);
+
+    // A later talk is not sent to the store: "Farewell." ends it.
+    Talk();
+    ASSERT_NE(Current<CTalkDlg>(), nullptr);
+    app.HandleMessage(KeyDown('3'));
+    auto* bye = Current<CTalkDlg>();
+    ASSERT_NE(bye, nullptr);
+    EXPECT_EQ(bye->GetChoices(), (VARDUI::CUITalkLines{"1 : Done"}));
+    app.HandleMessage(KeyDown(13));
+    EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreOpen)
+{
+    app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
+    auto* store = Current<CStoreDlg>();
+    ASSERT_NE(store, nullptr);
+    const int potion = TradeRow("i_potion-heal");
+    ASSERT_GE(potion, 0);
+    const std::uint32_t value =
+        app.engine->Module().GetItemTemplates().at("i_potion-heal")->GetValue();
+    ASSERT_LE(value, 100u);
+    const std::size_t stock = Count(*merchant, "i_potion-heal");
+
+    // A row dropped back on its own list trades nothing.
+    store->OnDrop(CStoreDlg::kStoreRowBase + potion, CStoreDlg::kStoreRowBase + potion);
+    EXPECT_EQ(Game().GetGold(), 100);
+
+    store->OnDrop(CStoreDlg::kStoreRowBase + potion, CStoreDlg::kBackpackId);
+    EXPECT_EQ(Game().GetGold(), static_cast<std::int32_t>(100 - value));
+    EXPECT_EQ(Count(*hero, "i_potion-heal"), 1u);
+    EXPECT_EQ(Count(*merchant, "i_potion-heal"), stock - 1);
+    EXPECT_TRUE(store->GetRefusal().empty());
+    EXPECT_EQ(Find<VARDUI::CUIStaticText>(0)->text, std::to_string(100 - value) + " gold");
+
+    // Selling it back pays half its value, rounded up.
+    const auto items = hero->GetBackpackItems();
+    const auto it = std::find_if(items.begin(), items.end(),
+                                 [](const auto& item)
+                                 { return item->GetTemplate()->GetName() == "i_potion-heal"; });
+    ASSERT_NE(it, items.end());
+    store->OnDrop(CStoreDlg::kBackpackRowBase + static_cast<int>(it - items.begin()),
+                  CStoreDlg::kStoreId);
+    EXPECT_EQ(Game().GetGold(), static_cast<std::int32_t>(100 - value + (value + 1) / 2));
+    EXPECT_EQ(Count(*hero, "i_potion-heal"), 0u);
+
+    // Too poor: the rules refuse, the player is told, nothing moves.
+    Game().SetGold(0);
+    store->OnDrop(CStoreDlg::kStoreRowBase + TradeRow("i_potion-heal"), CStoreDlg::kBackpackId);
+    EXPECT_EQ(app.currentDialog.get(), store);
+    EXPECT_FALSE(store->GetRefusal().empty());
+    EXPECT_EQ(app.messageLog.back(), store->GetRefusal());
+    EXPECT_EQ(Count(*hero, "i_potion-heal"), 0u);
+    EXPECT_TRUE(hero->GetInstantOrders().empty());
+
+    // A right click shows the ware with nothing to use it by.
+    store->OnRightClick(CStoreDlg::kStoreRowBase + TradeRow("i_potion-heal"));
+    ASSERT_NE(Current<CItemDlg>(), nullptr);
+    EXPECT_EQ(Find(CItemDlg::kUseId), nullptr);
+    EXPECT_NE(Find(CItemDlg::kDoneId), nullptr);
+    app.HandleMessage(KeyDown(27));
+    EXPECT_EQ(app.currentDialog.get(), store);
+}
+
+TEST_F(TalkStore, TheCreatureTextShowsWhatTheMarginAllows)
+{
+    merchant->SetAttitude(VARD::kAttitudeHostile);
+    struct Case
+    {
+        std::int32_t margin;
+        bool classShown, levelShown, attacksShown;
+    };
+    for (const Case& c :
+         {Case{-1, false, false, false}, Case{10, true, true, false}, Case{25, true, true, true}})
+    {
+        SCOPED_TRACE(c.margin);
+        const std::string text = WriteCreatureText(*merchant, c.margin, &Game());
+        EXPECT_EQ(text.rfind("Merchant LINE LINE ", 0), 0u);
+        EXPECT_TRUE(Contains(text, "Hit Points: "));
+        EXPECT_EQ(Contains(text, "Class: Unknown LINE "), !c.classShown);
+        EXPECT_EQ(Contains(text, "Class: Rogue LINE "), c.classShown);
+        EXPECT_EQ(Contains(text, "Level: 2 LINE Encounter Level: 2 ("), c.levelShown);
+        EXPECT_EQ(Contains(text, "Attack Bonus: "), c.attacksShown);
+        EXPECT_EQ(Contains(text, "Defense Class: "), c.attacksShown);
+        EXPECT_TRUE(Contains(text, " LINE A stout trader with a ledger under one arm. LINE LINE "));
+    }
+    // A party member is known through and through.
+    auto dialog = app.dialogFactory->MakeMonsterSeenBy(&app, hero);
+    auto* monster = dynamic_cast<CMonsterDlg*>(dialog.get());
+    ASSERT_NE(monster, nullptr);
+    EXPECT_EQ(monster->GetTitle(), "Hero");
+    EXPECT_TRUE(Contains(monster->GetText(), "Attack Bonus: "));
+}
+
+TEST_F(TalkStore, UseRunsAtOnceAndDelayedUseWaitsInTheOrderQueue)
+{
+    const auto give = [&](const std::string& key)
+    {
+        auto item =
+            app.engine->Module().CreateItem(key, 1, Game().NewThingId(VARD::kThingKindItem), 0);
+        hero->AddBackpackItem(item);
+        return item;
+    };
+    const auto potion = give("i_potion-heal");
+    const auto scroll = give("i_scroll-heal");
+    // Scrolls are read with the arcane skill.
+    hero->Skills().insert(40);
+
+    app.SetDialog(true, std::make_shared<CItemDlg>(&app, potion, hero));
+    auto* button = Find<VARDUI::CUITextButton>(CItemDlg::kUseId);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetCaption(), "Delayed Use");
+    EXPECT_EQ(app.currentDialog->OnButton(CItemDlg::kUseId), 1);
+    ASSERT_EQ(hero->GetOrders().size(), 1u);
+    EXPECT_EQ(hero->GetOrders().front()->GetType(), VARD::kOrderUse);
+    EXPECT_TRUE(hero->GetInstantOrders().empty());
+    app.CloseDialog();
+    hero->ClearOrders();
+
+    app.SetDialog(true, std::make_shared<CItemDlg>(&app, scroll, hero));
+    button = Find<VARDUI::CUITextButton>(CItemDlg::kUseId);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetCaption(), "Use");
+    EXPECT_EQ(app.currentDialog->OnButton(CItemDlg::kUseId), 1);
+    // Run at once: nothing left queued, the scroll read and gone.
+    EXPECT_TRUE(hero->GetOrders().empty());
+    EXPECT_TRUE(hero->GetInstantOrders().empty());
+    EXPECT_EQ(Count(*hero, "i_scroll-heal"), 0u);
+}
+
+} // namespace
