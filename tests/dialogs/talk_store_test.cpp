@@ -235,8 +235,8 @@ TEST_F(TalkStore, TheCreatureTextShowsWhatTheMarginAllows)
         std::int32_t margin;
         bool classShown, levelShown, attacksShown;
     };
-    for (const Case& c :
-         {Case{-1, false, false, false}, Case{10, true, true, false}, Case{25, true, true, true}})
+    for (const Case& c : {Case{-1, false, false, false}, Case{10, true, true, false},
+                          Case{24, true, true, false}, Case{25, true, true, true}})
     {
         SCOPED_TRACE(c.margin);
         const std::string text = WriteCreatureText(*merchant, c.margin, &Game());
