@@ -1,13 +1,130 @@
-// The commands the keys and the game menu call: the quick help and the
-// volume page; and the victory page once the game is won.
+// The commands the start screen, the game menu and the keys call: a new
+// game and its start, unloading, the load and save choosers, the quick
+// help, the about text, the volume page and the victory page.
 
 #include "app/game_app.h"
 
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
+#include "app/win_dlg.h"
+#include "common/exception.h"
+#include "platform/desktop.h"
 #include "rules/engine.h"
 #include "world/game.h"
+
+namespace
+{
+
+// What the about box owes to others: the libraries the program is built on
+// and the licences they come under.
+constexpr const char* kLibraryCredits =
+    " LINE  LINE This game is built on: LINE - SDL2 (window, input, sound output), zlib "
+    "licence. LINE - SDL2_mixer (sound effects), zlib licence. LINE - libepoxy (OpenGL "
+    "functions), MIT licence. LINE - Mesa (OpenGL at run time), MIT licence. LINE - FreeType "
+    "(text), FreeType licence. LINE - fontconfig (finding fonts), MIT-style licence. LINE - "
+    "stb_image (pictures), public domain or MIT licence. LINE - zlib (packed meshes), zlib "
+    "licence. LINE - Lua 5.1 (scripts), MIT licence. LINE - Liberation fonts, SIL Open Font "
+    "Licence 1.1. LINE ";
+
+constexpr const char* kSaveFolderCaption = "Save Error";
+constexpr const char* kLoadFolderCaption = "Load Error";
+
+} // namespace
+
+void CGameApp::NewGame()
+{
+    std::shared_ptr<VARD::CActor> character = engine->NewGame();
+    SetDialog(true, dialogFactory->MakeCreationGender(engine.get(), std::move(character)));
+}
+
+void CGameApp::StartCreatedGame(std::shared_ptr<VARD::CActor> character)
+{
+    // 1.
+    engine->SetMainCharacter(character);
+    engine->EnterArea();
+    // 2.
+    gameLoaded = 1;
+    RefreshActorInfos(true);
+    UpdateGameTitle();
+    SelectFirstPartyMember();
+    // 3.
+    window->PostAppMessage(kAppMessageGameLoaded);
+    RequestRedraw();
+    // 4.
+    StartPlay();
+}
+
+void CGameApp::UnloadGame()
+{
+    // 1 to 3.
+    StopPlay();
+    ReleaseDeviceResources();
+    engine->ReleaseGame();
+    gameLoaded = 0;
+    // 4.
+    window->SetTitle(GetProductName());
+    messageLog.clear();
+    RefreshActorInfos(true);
+    RequestRedraw();
+}
+
+bool CGameApp::ShowLoadDialog()
+{
+    // 1. No pause of its own: it is opened from dialogs, which hold one.
+    std::string folder;
+    try
+    {
+        folder = GetSavedGamesFolder();
+    }
+    catch (const CVARDException& e)
+    {
+        machine->GetDesktop().ShowMessageBox(
+            kLoadFolderCaption, "Failed to load \"" + e.GetDetail() + "\".",
+            platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
+        return false;
+    }
+    // 2.
+    platform::FileChoice choice;
+    choice.save = false;
+    choice.initialFolder = folder;
+    choice.defaultExtension = "vard";
+    const std::optional<std::string> path = machine->GetDesktop().ChooseFile(choice);
+    // 3.
+    if (!path)
+        return false;
+    return LoadGameFrom(*path) != 0;
+}
+
+void CGameApp::ShowSaveDialog()
+{
+    // 1.
+    Pause();
+    // 2.
+    std::string folder;
+    try
+    {
+        folder = GetSavedGamesFolder();
+    }
+    catch (const CVARDException& e)
+    {
+        // The chooser cannot start anywhere: say so, and give the pause back.
+        machine->GetDesktop().ShowMessageBox(
+            kSaveFolderCaption, "Failed to save \"" + e.GetDetail() + "\".",
+            platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
+        Resume();
+        return;
+    }
+    platform::FileChoice choice;
+    choice.save = true;
+    choice.initialFolder = folder;
+    choice.defaultExtension = "vard";
+    const std::optional<std::string> path = machine->GetDesktop().ChooseFile(choice);
+    // 3.
+    if (path)
+        SaveGameTo(*path);
+    Resume();
+}
 
 void CGameApp::ShowHelp(bool silent)
 {
@@ -27,17 +144,46 @@ void CGameApp::ShowHelp(bool silent)
     SetDialog(silent, dialogFactory->MakeText("Help", text, nullptr));
 }
 
+void CGameApp::ShowAbout()
+{
+    const std::string product = GetProductName();
+    const std::string maker = GetMakerName();
+    std::string text = product + " LINE " + GetProductVersion();
+    text += " LINE Copyright (C) 2026 the " + product + " developers for " + maker;
+    text += " LINE  LINE Contact Information: LINE  LINE Visit the official website: LINE - " +
+            GetProductWebPage();
+    text += " LINE For updates, support, and more information. LINE  LINE Email: LINE - " +
+            GetContactMail();
+    text += " LINE With any questions or feedback. LINE  LINE " + maker + ": LINE - " +
+            GetMakerWebPage();
+    text += " LINE For information or more games from " + maker;
+    text += ". LINE  LINE Credits:";
+    text += " LINE  LINE Design and programming: the " + product +
+            " developers. The demo module's models, textures, pictures and sound effects are "
+            "made by the game's own tools.";
+    text += kLibraryCredits;
+    SetDialog(true, dialogFactory->MakeText("About", text, nullptr));
+}
+
 void CGameApp::ShowVolume(bool silent)
 {
     SetDialog(silent, dialogFactory->MakeVolume(audio->GetVolume()));
 }
 
+void CGameApp::SetVolume(std::uint32_t percent)
+{
+    if (audio && percent != audio->GetVolume())
+        audio->SetVolume(percent);
+}
+
 void CGameApp::ShowVictory()
 {
+    // 1 to 3. Shown once: closing it then ends the program.
     VARD::CGame& game = engine->Game();
     std::string text = game.GetVictoryText();
-    auto dialog = std::make_shared<CWinDlg>("Congratulations!", std::move(text));
-    // Shown once: closing it then ends the program.
+    auto dialog =
+        std::make_shared<CWinDlg>("Congratulations!", std::move(text), &machine->GetDesktop());
     game.SetVictoryText(std::string());
+    // 4.
     SetDialog(false, std::move(dialog));
 }

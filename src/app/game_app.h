@@ -219,7 +219,33 @@ public:
     // --------------------------------------------- commands (app_commands.cpp)
     void ShowHelp(bool silent);
     void ShowVolume(bool silent);
+    // Percent 0..100: the loops take it at once, the effects when next
+    // played; nothing when it is the volume already.
+    void SetVolume(std::uint32_t percent);
     void ShowVictory();
+    void NewGame();
+    void StartCreatedGame(std::shared_ptr<VARD::CActor> character);
+    void UnloadGame();
+    // True when a game was loaded.
+    bool ShowLoadDialog();
+    void ShowSaveDialog();
+    void ShowAbout();
+
+    // ------------------------------------------ saved games (saved_games.cpp)
+    // The documents folder's "BRLM Saved Games", made when missing; code 1
+    // (its detail the folder) when there is no documents folder or the
+    // folder cannot be made.
+    std::string GetSavedGamesFolder();
+    // Failures are shown in a box; the file saved before stays whole.
+    void SaveGameTo(const std::string& path);
+    // 1 loaded, 0 failed (shown in a box).
+    int LoadGameFrom(const std::string& path);
+    void QuickSave();
+    void QuickLoad();
+
+    // ------------------------------ action bars in saved games (party_orders.cpp)
+    void WritePartyOrders(std::string& out);
+    void ReadPartyOrders(const std::string& text);
 
     // ------------------------------------------- device (painting.cpp)
     bool CreateDevice();

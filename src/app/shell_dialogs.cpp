@@ -19,16 +19,6 @@ int CPlainDlg::OnButton(int elementId)
 
 void CPlainDlg::OnClosed(CGameApp*) {}
 
-CWinDlg::CWinDlg(std::string title, std::string text)
-    : m_Title(std::move(title)), m_Text(std::move(text))
-{
-}
-
-std::string CWinDlg::GetTitle()
-{
-    return m_Title;
-}
-
 namespace PlainDialogs
 {
 

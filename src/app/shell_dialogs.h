@@ -7,6 +7,7 @@
 
 #include "app/dialog_factory.h"
 #include "app/vard_dlg.h"
+#include "app/win_dlg.h"
 
 #include <cstdint>
 #include <deque>
@@ -30,19 +31,6 @@ public:
     void BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui) override;
     int OnButton(int elementId) override;
     void OnClosed(CGameApp* app) override;
-};
-
-// The last page of a won game; closing it ends the program.
-class CWinDlg : public CPlainDlg
-{
-public:
-    CWinDlg(std::string title, std::string text);
-    std::string GetTitle() override;
-    const std::string& GetText() const { return m_Text; }
-
-private:
-    std::string m_Title;
-    std::string m_Text;
 };
 
 namespace PlainDialogs
@@ -92,6 +80,7 @@ class CTextDlg : public CPlainDlg
 public:
     CTextDlg(std::string title, std::string text, std::shared_ptr<VARD::CActor> actor);
     std::string GetTitle() override;
+    const std::string& GetText() const { return m_Text; }
 
 private:
     std::string m_Title;

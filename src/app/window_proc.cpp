@@ -239,6 +239,12 @@ void CGameApp::OnKeyOfGame(std::uint32_t key)
     case vk::kSlash:
         ShowHelp(false);
         break;
+    case 'Q':
+        QuickSave();
+        break;
+    case 'L':
+        QuickLoad();
+        break;
     default:
         break;
     }

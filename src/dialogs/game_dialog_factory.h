@@ -7,6 +7,13 @@
 class CGameDialogFactory : public CPlainDialogFactory
 {
 public:
+    std::shared_ptr<CVARDDlg> MakeSplash() override;
+    std::shared_ptr<CVARDDlg> MakeStart() override;
+    std::shared_ptr<CVARDDlg> MakeGameMenu() override;
+    std::shared_ptr<CVARDDlg> MakeVolume(std::uint32_t percent) override;
+    std::shared_ptr<CVARDDlg> MakeConsole() override;
+    std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
+    std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
     std::shared_ptr<CVARDDlg> MakeText(std::string title, std::string text,
                                        std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeMonster(std::shared_ptr<VARD::CActor> actor) override;

@@ -71,6 +71,8 @@ public:
     // character it returns is for the creation pages to finish.
     std::shared_ptr<CActor> NewGame();
     void SetMainCharacter(const std::shared_ptr<CActor>& actor);
+    // The engine keeps no game until the next NewGame or LoadGame.
+    void ReleaseGame() { m_Game.reset(); }
     // Readies an actor for the party: spells, idle, no target, full health.
     void JoinPartyMember(CActor& actor);
     // Code 2 unless the party is on the world map (state 4).

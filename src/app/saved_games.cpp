@@ -1,0 +1,213 @@
+// Where saved games live, saving and loading them with the party's action
+// bars, and the quick save and quick load keys.
+
+#include "app/game_app.h"
+
+#include "common/exception.h"
+#include "platform/desktop.h"
+#include "platform/folders.h"
+#include "platform/platform_error.h"
+#include "rules/engine.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+namespace
+{
+
+constexpr const char* kSavedGamesFolderName = "BRLM Saved Games";
+
+void ShowWarning(CAppPlatform& machine, const std::string& caption, const std::string& text)
+{
+    machine.GetDesktop().ShowMessageBox(caption, text, platform::MessageBoxButtons::Ok,
+                                        platform::MessageBoxIcon::Warning);
+}
+
+bool AskToContinue(CAppPlatform& machine, const std::string& text)
+{
+    return machine.GetDesktop().ShowMessageBox(
+               "Continue?", text, platform::MessageBoxButtons::OkCancel,
+               platform::MessageBoxIcon::Question) == platform::MessageBoxResult::Ok;
+}
+
+void ShowLoadError(CAppPlatform& machine, const std::string& path)
+{
+    ShowWarning(machine, "Load Error", "Failed to load \"" + path + "\".");
+}
+
+// Whether a load could open the file at all; what it holds is the load's
+// business.
+bool CanReadFile(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    return file.is_open();
+}
+
+} // namespace
+
+std::string CGameApp::GetSavedGamesFolder()
+{
+    // 1 and 2.
+    std::filesystem::path folder;
+    try
+    {
+        folder = platform::DocumentsFolder() / kSavedGamesFolderName;
+    }
+    catch (const platform::Error&)
+    {
+        throw CVARDException(1, kSavedGamesFolderName);
+    }
+    // 3.
+    try
+    {
+        platform::CreateFolder(folder);
+    }
+    catch (const platform::Error&)
+    {
+        throw CVARDException(1, folder.string());
+    }
+    return folder.string();
+}
+
+void CGameApp::SaveGameTo(const std::string& path)
+{
+    try
+    {
+        // 1 to 3. The engine writes beside the file and replaces it only
+        // once the new one is whole.
+        std::string text;
+        WritePartyOrders(text);
+        engine->SaveGame(text, path);
+        savePath = path;
+    }
+    catch (...)
+    {
+        // 4.
+        ShowWarning(*machine, "Save Error", "Failed to save \"" + path + "\".");
+    }
+}
+
+int CGameApp::LoadGameFrom(const std::string& path)
+{
+    // A game in play is stopped and its scene let go before the engine
+    // replaces it, as the scene points into that game's areas; a failed
+    // load gives both back.
+    const bool replacing = gameLoaded != 0;
+    const bool wasReleased = playReleased != 0;
+    if (replacing)
+    {
+        StopPlay();
+        ReleaseDeviceResources();
+    }
+    // 1. The engine keeps its game when the file does not read.
+    std::optional<std::string> bonus;
+    try
+    {
+        engine->LoadGame(path, bonus);
+    }
+    catch (...)
+    {
+        if (replacing)
+        {
+            if (wasReleased)
+            {
+                if (!IsOnWorldMap())
+                    Resume();
+                playReleased = 1;
+            }
+            window->PostAppMessage(kAppMessageGameLoaded);
+            RequestRedraw();
+        }
+        ShowLoadError(*machine, path);
+        return 0;
+    }
+    try
+    {
+        if (replacing)
+        {
+            // The old party's records go with the old game.
+            gameLoaded = 0;
+            messageLog.clear();
+            RefreshActorInfos(true);
+        }
+        // 2 and 3.
+        gameLoaded = 1;
+        RefreshActorInfos(true);
+        UpdateGameTitle();
+        // 4.
+        if (bonus && !bonus->empty())
+            ReadPartyOrders(*bonus);
+        // 5.
+        SelectFirstPartyMember();
+        // 6.
+        window->PostAppMessage(kAppMessageGameLoaded);
+        RequestRedraw();
+        // 7.
+        StartPlay();
+    }
+    catch (...)
+    {
+        // The engine took the game but its screen cannot stand on it: no
+        // game rather than a screen that disagrees with the engine.
+        UnloadGame();
+        ShowLoadError(*machine, path);
+        return 0;
+    }
+    // Only a game that came up becomes the quick save's target.
+    savePath = path;
+    // 8.
+    return 1;
+}
+
+void CGameApp::QuickSave()
+{
+    // 1.
+    Pause();
+    // 2.
+    if (savePath.empty())
+    {
+        ShowWarning(*machine, "QuickSave error",
+                    "Can't QuickSave; you don't have a save file set.");
+        Resume();
+        return;
+    }
+    // 3 and 4.
+    if (AskToContinue(*machine, "Are you sure you want to overwrite \"" + savePath + "\"?"))
+        SaveGameTo(savePath);
+    Resume();
+}
+
+void CGameApp::QuickLoad()
+{
+    // 1.
+    Pause();
+    // 2.
+    if (savePath.empty())
+    {
+        ShowWarning(*machine, "QuickLoad Error",
+                    "Can't QuickLoad; you don't have a load file set.");
+        Resume();
+        return;
+    }
+    // 3 and 4.
+    if (!AskToContinue(*machine, "Are you sure you want to unload the current game?"))
+    {
+        Resume();
+        return;
+    }
+    Resume();
+    // A file that has gone is found before the game in play is given up.
+    const std::string path = savePath;
+    if (!CanReadFile(path))
+    {
+        ShowLoadError(*machine, path);
+        return;
+    }
+    UnloadGame();
+    LoadGameFrom(path);
+}
