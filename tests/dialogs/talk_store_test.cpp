@@ -2,7 +2,7 @@
 // leads to, and the information pages: what the party sees of a creature
 // and how an item is used.
 
-#include "app_fakes.h"
+#include "dialog_harness.h"
 
 #include "app/game_app.h"
 #include "dialogs/game_dialog_factory.h"
@@ -49,15 +49,7 @@ class TalkStore : public ::testing::Test
 protected:
     void SetUp() override
     {
-        app.dialogFactory = std::make_unique<CGameDialogFactory>();
-        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-        while (app.currentDialog)
-            app.CloseDialog();
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
-        app.RefreshActorInfos(true);
-        app.SelectFirstPartyMember();
+        harness.StartDemoGame();
         hero = Game().GetParty().at(0);
         merchant = VARD::CreateActorFromTemplate("merchant", "", app.engine->Module(), Game());
         merchant->SetPosition(hero->GetX() + 2.0, hero->GetY());
@@ -99,8 +91,8 @@ protected:
         return count;
     }
 
-    AppTest::FakeAppPlatform machine;
-    CGameApp app;
+    DialogTest::DialogHarness harness;
+    CGameApp& app = harness.app;
     std::shared_ptr<VARD::CActor> hero;
     std::shared_ptr<VARD::CActor> merchant;
 };
@@ -188,8 +180,10 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     const std::size_t stock = Count(*merchant, "i_potion-heal");
 
     // A row dropped back on its own list trades nothing.
+    harness.TakeSounds();
     store->OnDrop(CStoreDlg::kStoreRowBase + potion, CStoreDlg::kStoreRowBase + potion);
     EXPECT_EQ(Game().GetGold(), 100);
+    EXPECT_TRUE(harness.TakeSounds().empty());
 
     store->OnDrop(CStoreDlg::kStoreRowBase + potion, CStoreDlg::kBackpackId);
     EXPECT_EQ(Game().GetGold(), static_cast<std::int32_t>(100 - value));
@@ -217,6 +211,8 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     EXPECT_EQ(app.messageLog.back(), store->GetRefusal());
     EXPECT_EQ(Count(*hero, "i_potion-heal"), 0u);
     EXPECT_TRUE(hero->GetInstantOrders().empty());
+    // The till rings for every trade tried, refused or not.
+    EXPECT_EQ(harness.TakeSounds(), (std::vector<std::string>{"cash.wav", "cash.wav", "cash.wav"}));
 
     // A right click shows the ware with nothing to use it by.
     store->OnRightClick(CStoreDlg::kStoreRowBase + TradeRow("i_potion-heal"));
@@ -291,6 +287,44 @@ TEST_F(TalkStore, UseRunsAtOnceAndDelayedUseWaitsInTheOrderQueue)
     EXPECT_TRUE(hero->GetOrders().empty());
     EXPECT_TRUE(hero->GetInstantOrders().empty());
     EXPECT_EQ(Count(*hero, "i_scroll-heal"), 0u);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(TalkStore, OnlyMembersNearTheKeeperGetButtonsAndKeysCountTheOffered)
+{
+    for (const char* name : {"Ann", "Bob"})
+    {
+        const auto member =
+            VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
+        member->SetName(name);
+        Game().AddPartyMember(member);
+    }
+    Game().GetParty()[1]->SetPosition(merchant->GetX() + 40.0, merchant->GetY());
+    Game().GetParty()[2]->SetPosition(merchant->GetX(), merchant->GetY() + 3.0);
+    app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
+    auto* store = Current<CStoreDlg>();
+    ASSERT_NE(store, nullptr);
+    EXPECT_NE(Find(CStoreDlg::kPartyIdBase + 0), nullptr);
+    EXPECT_EQ(Find(CStoreDlg::kPartyIdBase + 1), nullptr);
+    EXPECT_NE(Find(CStoreDlg::kPartyIdBase + 2), nullptr);
+    EXPECT_NE(Find(CStoreDlg::kPartyIdBase)->TestFlags(VARDUI::kUIFlagHighlighted), 0u);
+    harness.TakeSounds();
+
+    // The second button offered is member 2's.
+    app.HandleMessage(KeyDown('2'));
+    EXPECT_EQ(store->GetCurrentCustomer(), Game().GetParty()[2].get());
+    EXPECT_EQ(Find<VARDUI::CUIItemsListWindow>(CStoreDlg::kBackpackId)->GetTitle(), "Bob");
+    EXPECT_EQ(Find(CStoreDlg::kPartyIdBase)->TestFlags(VARDUI::kUIFlagHighlighted), 0u);
+    EXPECT_EQ(harness.TakeSounds(), (std::vector<std::string>{"click.wav"}));
+    // The current customer's own button changes nothing; a third key is none.
+    EXPECT_EQ(store->OnButton(CStoreDlg::kPartyIdBase + 2), 0);
+    app.HandleMessage(KeyDown('3'));
+    EXPECT_TRUE(harness.TakeSounds().empty());
+    EXPECT_EQ(app.currentDialog.get(), store);
 }
 
 } // namespace
