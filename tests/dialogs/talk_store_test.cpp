@@ -5,6 +5,7 @@
 #include "dialog_harness.h"
 
 #include "app/game_app.h"
+#include "common/exception.h"
 #include "dialogs/game_dialog_factory.h"
 #include "dialogs/info_dlgs.h"
 #include "dialogs/store_dlg.h"
@@ -325,6 +326,33 @@ TEST_F(TalkStore, OnlyMembersNearTheKeeperGetButtonsAndKeysCountTheOffered)
     app.HandleMessage(KeyDown('3'));
     EXPECT_TRUE(harness.TakeSounds().empty());
     EXPECT_EQ(app.currentDialog.get(), store);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(TalkStore, APartnerWithoutTalkHasNothingToSayAndRunsNoScript)
+{
+    const auto bandit = VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
+    ASSERT_TRUE(bandit->GetTalkFiles().empty());
+    bandit->SetPosition(hero->GetX(), hero->GetY() + 2.0);
+    Game().GetCurrentArea()->AddActor(bandit);
+    const std::size_t logged = app.messageLog.size();
+    app.OpenTalkDialog(std::make_shared<VARD::CTalkEvent>(hero->Id(), bandit->Id()));
+    auto* talk = Current<CTalkDlg>();
+    ASSERT_NE(talk, nullptr);
+    EXPECT_EQ(talk->GetLines(),
+              (VARDUI::CUITalkLines{bandit->GetTalkName() + " has nothing to say."}));
+    EXPECT_EQ(talk->GetChoices(), (VARDUI::CUITalkLines{"1 : Done"}));
+    EXPECT_EQ(app.messageLog.size(), logged);
+    // The one choice is taken by ENTER, and the talk is over.
+    app.HandleMessage(KeyDown(13));
+    EXPECT_EQ(app.currentDialog, nullptr);
+
+    // A partner that is not here is refused.
+    EXPECT_THROW(CTalkDlg(&app, VARD::CTalkEvent(hero->Id(), 0x03FFFFFFu)), CVARDException);
 }
 
 } // namespace
