@@ -243,32 +243,6 @@ gfx::Image Coins()
     return c.ToImage();
 }
 
-gfx::Image Question()
-{
-    Canvas c(32, 32);
-    c.Icon(Arc(16, 11, 6, 3.4, 180, 400) | Segment(Along({16, 11}, 400, 6, 0), {16, 19}, 3.4));
-    c.Icon(Circle(16, 25, 2.4));
-    return c.ToImage();
-}
-
-gfx::Image Gem()
-{
-    Canvas c(32, 32);
-    c.Icon(Polygon({{9, 6}, {23, 6}, {29, 13}, {16, 28}, {3, 13}}));
-    c.Paint(Polygon({{9, 6}, {23, 6}, {20, 13}, {12, 13}}), Rgb(0xFFFFFF));
-    c.Paint(Polygon({{12, 13}, {20, 13}, {16, 26}}), kMid);
-    c.Paint(Polyline({{3.5, 13}, {28.5, 13}}, 0.9), kShade);
-    return c.ToImage();
-}
-
-gfx::Image Key()
-{
-    Canvas c(32, 32);
-    c.Icon(Ring(9.5, 11, 5.5, 3.2) | Segment({14, 14.5}, {27, 25}, 3) |
-           Segment({22.5, 21.5}, {19.5, 25.5}, 2.6) | Segment({25.5, 24}, {23, 27.5}, 2.6));
-    return c.ToImage();
-}
-
 gfx::Image Lock()
 {
     Canvas c(32, 32);
@@ -300,10 +274,7 @@ void DrawItemIcons(ImageSet& out)
     out[171] = Potion();
     out[172] = Scroll();
     out[173] = Coins();
-    // Spare icons under the ids no widget names.
-    out[134] = Question();
-    out[177] = Gem();
-    out[178] = Key();
+    // A spare icon under an id no widget names.
     out[190] = Lock();
 }
 

@@ -112,6 +112,19 @@ void DrawMarksAndControls(ImageSet& out)
     // Pause while running, play while paused.
     out[161] = Button([](Canvas& c) { c.Icon(Box(8, 6, 13.5, 26, 1) | Box(18.5, 6, 24, 26, 1)); });
     out[162] = Button([](Canvas& c) { c.Icon(Polygon({{9, 5}, {26, 16}, {9, 27}})); });
+    // Fast movement on (double arrows) and off (a walking pace arrow).
+    out[177] = Button(
+        [](Canvas& c)
+        { c.Icon(Polygon({{4, 7}, {16, 16}, {4, 25}}) | Polygon({{16, 7}, {28, 16}, {16, 25}})); });
+    out[178] = Button([](Canvas& c) { c.Icon(Polygon({{11, 7}, {23, 16}, {11, 25}})); });
+    // Scroll-bar thumb, drawn stretched: a raised knob with grip lines.
+    out[134] = Button(
+        [](Canvas& c)
+        {
+            c.Icon(Box(6, 3, 26, 29, 3));
+            for (const double y : {11.0, 16.0, 21.0})
+                c.Paint(Segment({10, y}, {22, y}, 1.4), kShade);
+        });
     // Select all: three figures.
     out[163] = Button(
         [](Canvas& c)
