@@ -112,7 +112,7 @@ void CGameApp::OnSceneClick(const VARDUI::Point& point, int actionType, int pick
         const std::uint32_t target = mode == VARD::kSpellTargetSelf ? 0 : picked->Id();
         if (replace)
             ClearSelectedOrders();
-        first->QueueOrder(std::make_shared<VARD::CUseOrder>(VARD::kUseItem, item->Id(), target),
+        first->QueueOrder(std::make_shared<VARD::CUseOrder>(VARD::kUseItem, target, item->Id()),
                           false);
         ClearSlotSelectionIfSingle();
         break;
@@ -364,7 +364,7 @@ void CGameApp::ActivateActionSlot(int /*slot*/, VARD::CActor* actor)
         if (item->GetWandTargetMode() != VARD::kSpellTargetSelf)
             return;
         ClearSelectedOrders();
-        actor->QueueOrder(std::make_shared<VARD::CUseOrder>(VARD::kUseItem, item->Id(), 0), false);
+        actor->QueueOrder(std::make_shared<VARD::CUseOrder>(VARD::kUseItem, 0, item->Id()), false);
         ClearSlotSelectionIfSingle();
         return;
     }

@@ -14,4 +14,10 @@ public:
     std::shared_ptr<CVARDDlg> MakeConsole() override;
     std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
     std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
+    std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
+                                            std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
+                                               int slot) override;
 };

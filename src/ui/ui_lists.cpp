@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <tuple>
+#include <string>
 
 namespace VARDUI
 {
@@ -124,7 +124,9 @@ void CUIListElement::LoadTextures(gfx::Device& device, CUIDrawHelp* drawHelp)
 
 void CUIListElement::AddItem(std::size_t section, std::shared_ptr<CUIElement> element)
 {
-    CUIElementList& elements = m_Sections.at(section).elements;
+    if (section >= m_Sections.size())
+        throw CVARDException(kUIErrorCode, "no list section " + std::to_string(section));
+    CUIElementList& elements = m_Sections[section].elements;
     elements.push_back(std::move(element));
     const auto last = static_cast<std::uint32_t>(elements.size() - 1);
     if (last > m_ScrollBar->GetMaximum())

@@ -47,6 +47,7 @@ public:
     // the first section's elements.
     std::int32_t ClassifyMouse(std::int32_t action, const Point* point) override;
 
+    // Code 4 for a section the list does not have.
     void AddItem(std::size_t section, std::shared_ptr<CUIElement> element);
     // Every section emptied, scrolled back to the top.
     void Clear();

@@ -251,6 +251,17 @@ TEST_F(AppPartyOrders, TabCyclesThroughTheLivingAndZeroSelectsTheWholeParty)
     app.CollectSelectedActorIds(ids);
     EXPECT_EQ(ids, (std::vector<std::uint32_t>{Member(0).Id(), Member(2).Id()}));
 
+    // Moving a member up runs at once and keeps it selected at its new
+    // place; itself or a place past the end changes nothing.
+    Member(1).SetActivityState(VARD::kActivityIdle);
+    VARD::CActor* bob = &Member(2);
+    app.SwapPartyPositions(2, 2);
+    app.SwapPartyPositions(2, 3);
+    EXPECT_EQ(&Member(2), bob);
+    app.SwapPartyPositions(2, 1);
+    EXPECT_EQ(&Member(1), bob);
+    EXPECT_EQ(app.selectedMember, 1u);
+
     // A party of one: '0' keeps member 0.
     Game().Party().resize(1);
     app.HandleMessage(KeyDown('0'));
@@ -276,6 +287,19 @@ TEST_F(AppPartyOrders, ActionSlotsActAtOnceOrWaitForTheClick)
     app.HandleMessage(KeyDown(platform::vk::kF1 + 1));
     EXPECT_EQ(OrdersOf(hero), (std::vector<std::string>{"11"}));
     EXPECT_EQ(app.GetSelectedActionSlot(&hero), 10);
+
+    // A potion is drunk at once: the use order names the item, no target.
+    const auto potion =
+        app.engine->Module().CreateItem("i_potion-heal", 1, Game().NewThingId(5), 0);
+    hero.AddBackpackItem(potion);
+    app.SetActionSlotType(&hero, 10, 2);
+    app.SetActionSlotItem(&hero, "i_potion-heal", 2);
+    app.HandleMessage(KeyDown(platform::vk::kF1 + 2));
+    ASSERT_EQ(hero.GetOrders().size(), 1u);
+    const auto& use = static_cast<const VARD::CUseOrder&>(*hero.GetOrders().front());
+    EXPECT_EQ(use.GetUseKind(), VARD::kUseItem);
+    EXPECT_EQ(use.GetItemId(), potion->Id());
+    EXPECT_EQ(use.GetTargetId(), 0u);
 
     // A spell the module lacks is a fault of the bar.
     app.SetActionSlotSpell(&hero, "no_such_spell", 1);

@@ -221,11 +221,15 @@ TEST_F(GameWidgetDraw, MiniMapShowsSeenCellsTwoPixelsWideAndTheParty)
     EXPECT_EQ(map->GetButton()->GetRect(), (Rect{70, 12, 110, 36}));
     EXPECT_FALSE(Black(70, 20));
 
-    // Translucent: every colour at alpha 0xB0 over the black below.
+    // Translucent: every colour at alpha 0xB0 over the black below; an open
+    // door is green.
     map->SetFlags(kUIFlagBackdrop, 1);
+    area.GetTile(1, 0)->GetDoor()->SetOpen(true);
     Paint();
     EXPECT_RGB_NEAR(PixelAt(11, 11), 0x84, 0x84, 0x84);
-    EXPECT_RGB_NEAR(PixelAt(13, 11), 0xB0, 0, 0);
+    EXPECT_RGB_NEAR(PixelAt(13, 11), 0, 0xB0, 0);
+    EXPECT_EQ(TestUtil::CodeOf([] { GetMiniMapCellColor(4, nullptr, 0); }), 4);
+    EXPECT_EQ(map->GetButton()->GetHoverInfo().text, "Show Full Map");
 }
 
 TEST_F(GameWidgetDraw, ActionWindowFollowsTheSelectedMembersBar)
@@ -241,6 +245,8 @@ TEST_F(GameWidgetDraw, ActionWindowFollowsTheSelectedMembersBar)
     window->SetRect({10, 10, 106, 250});
     manager.AddElement(window);
     const auto& tokens = window->GetTokens();
+    // Two columns of five.
+    EXPECT_EQ(tokens[7]->GetRect(), (Rect{58, 106, 106, 154}));
 
     // No bar yet: ten empty tokens, and the paint goes on.
     Paint();

@@ -3,8 +3,6 @@
 #include "ui/ui_buttons.h"
 #include "ui/ui_hover_text.h"
 #include "ui/ui_lists.h"
-#include "ui/ui_mini_map.h"
-#include "ui/ui_scroll_bar.h"
 #include "world/game.h"
 #include "world/object.h"
 #include "world/tile.h"
@@ -257,56 +255,25 @@ TEST(ActionTokens, SlotsFromTheBarAreLabelledF1ToF10)
     EXPECT_EQ(CodeOf([&] { CUIActionElement2::SetFromActionSlot(token, *actor, 10, source); }), 4);
 }
 
-TEST(ActionTokens, DragFollowsThePointAndRestoresTheRectangle)
+TEST(ActionTokens, ClicksUnlessDraggableWithAnIconAndTheMoveButtonsCorner)
 {
     CUIActionElement2 token(9, 4);
     token.SetRect({100, 100, 148, 148});
-    const Point inside{110, 120}, away{300, 200}, onButton{140, 105};
-
-    // Without an icon, or without flag 8, a press is a click.
+    const Point inside{110, 120}, onButton{140, 105};
     EXPECT_EQ(token.ClassifyMouse(kUIMouseLeftDown, &inside), kUIClassifyClick);
     token.GetHoverInfo().icon = 171;
     EXPECT_EQ(token.ClassifyMouse(kUIMouseLeftDown, &inside), kUIClassifyClick);
     token.SetFlags(kUIFlagDraggable, 1);
     EXPECT_EQ(token.ClassifyMouse(kUIMouseRight, &inside), kUIClassifyRightClick);
 
-    // The move button answers for its corner.
     CUIElement* hit = nullptr;
     std::int32_t id = 0;
     ASSERT_TRUE(token.HitTest(&onButton, &hit, &id));
     EXPECT_EQ(id, 9);
     EXPECT_EQ(hit, token.GetMoveButton());
-    EXPECT_EQ(token.GetMoveButton()->GetHoverInfo().title, "Move Up");
-
-    EXPECT_EQ(token.ClassifyMouse(kUIMouseLeftDown, &inside), kUIClassifyPress);
-    EXPECT_TRUE(token.IsDragging());
-    EXPECT_FALSE(token.HitTest(&inside, nullptr, nullptr));
-    EXPECT_EQ(token.ClassifyMouse(kUIMouseDragMove, &away), kUIClassifyUsed);
-    EXPECT_EQ(token.GetRect(), (Rect{276, 176, 324, 224}));
-    EXPECT_EQ(token.ClassifyMouse(kUIMouseLeftUp, &away), kUIClassifyUsed);
-    EXPECT_FALSE(token.IsDragging());
-    EXPECT_EQ(token.GetRect(), (Rect{100, 100, 148, 148}));
     EXPECT_EQ(token.GetMoveButton()->GetRect(), (Rect{134, 102, 146, 114}));
-}
-
-TEST(ActionWindow, TwoColumnsOfFiveAndTheHighlightReachesEveryToken)
-{
-    FakeBarSource source;
-    CUIActionWindow2 window(50, 200, &source, nullptr);
-    EXPECT_EQ(window.GetRect(), (Rect{0, 0, 96, 240}));
-    window.SetRect({10, 20, 106, 260});
-    EXPECT_EQ(window.GetTokens()[4]->GetRect(), (Rect{10, 212, 58, 260}));
-    EXPECT_EQ(window.GetTokens()[7]->GetRect(), (Rect{58, 116, 106, 164}));
-    const Point onSeventh{60, 120};
-    std::int32_t id = 0;
-    ASSERT_TRUE(window.HitTest(&onSeventh, nullptr, &id));
-    EXPECT_EQ(id, 207);
-    EXPECT_TRUE(window.GetTokens()[0]->TestFlags(kUIFlagHighlighted));
-    EXPECT_FALSE(window.GetTokens()[1]->TestFlags(kUIFlagHighlighted));
-    window.SetFlags(kUIFlagHighlighted, 1);
-    EXPECT_TRUE(window.GetTokens()[9]->TestFlags(kUIFlagHighlighted));
-    window.SetFlags(kUIFlagHighlighted | kUIFlagBackdrop, 0);
-    EXPECT_FALSE(window.GetTokens()[0]->TestFlags(kUIFlagHighlighted));
+    EXPECT_EQ(token.ClassifyMouse(kUIMouseLeftDown, &inside), kUIClassifyPress);
+    EXPECT_FALSE(token.HitTest(&inside, nullptr, nullptr));
 }
 
 TEST(ListOrderings, ItemsBySortKindThenValueThenKey)
@@ -378,12 +345,6 @@ TEST(SpellList, UsableOnlyKeepsThePlacesOfTheActorsList)
     powers.SetShowPowers(1);
     powers.SetSpells(*caster, 100, false);
     EXPECT_EQ(listed(powers), "0:Hum:105:1 1:Song:102:1 ");
-
-    CUISpellListWindow none(0, "None");
-    none.SetShowSpells(1);
-    none.SetSpells(*MakeActor(2, "Bo", VARD::kAttitudeParty), 0, false);
-    EXPECT_EQ(listed(none), "");
-    EXPECT_EQ(none.GetScrollBar().GetMaximum(), 0u);
 }
 
 TEST(ItemsList, StoreModesDecideWhatCanBeDragged)
@@ -427,26 +388,4 @@ TEST(ItemsList, StoreModesDecideWhatCanBeDragged)
     anonymous.SetRect({0, 0, 216, 160});
     EXPECT_FALSE(anonymous.HitTest(&emptyCell, nullptr, nullptr));
     EXPECT_EQ(CodeOf([&] { window.SetItems(0, items, 1, nullptr, nullptr); }), 4);
-}
-
-TEST(MiniMap, CellColoursByKindAndTranslucency)
-{
-    VARD::CTileTemplate doorTemplate("door_a", "Door", 3, "door_gfx", 1, 1);
-    VARD::CMasterTileDoor door(&doorTemplate, 0, nullptr, 0, 0);
-    VARD::CTile tile(0, 0);
-    tile.SetMasterTile(&door);
-    EXPECT_EQ(GetMiniMapCellColor(0, nullptr, 0), 0xFFC0C0C0u);
-    EXPECT_EQ(GetMiniMapCellColor(1, nullptr, 0), 0xFF000000u);
-    EXPECT_EQ(GetMiniMapCellColor(2, nullptr, 1), 0xB0808080u);
-    EXPECT_EQ(GetMiniMapCellColor(3, &tile, 0), 0xFFFF0000u);
-    door.SetOpen(true);
-    EXPECT_EQ(GetMiniMapCellColor(3, &tile, 1), 0xB000FF00u);
-    EXPECT_EQ(CodeOf([] { GetMiniMapCellColor(4, nullptr, 0); }), 4);
-
-    CUIMiniMap map(7, 8, nullptr);
-    EXPECT_EQ(map.GetHoverInfo().title, "Map");
-    ASSERT_NE(map.GetButton(), nullptr);
-    EXPECT_EQ(map.GetButton()->GetCaption(), "Map");
-    EXPECT_EQ(map.GetButton()->GetHoverInfo().text, "Show Full Map");
-    EXPECT_EQ(CUIMiniMap(7, 0, nullptr).GetButton(), nullptr);
 }

@@ -1,0 +1,294 @@
+#include "dialogs/actor_sheet_dlg.h"
+
+#include "app/game_app.h"
+#include "app/vard_audio.h"
+#include "dialogs/action_dlg.h"
+#include "dialogs/actor_info_dlg.h"
+#include "dialogs/actor_spells_dlg.h"
+#include "platform/keys.h"
+#include "rules/engine.h"
+#include "ui/ui_action.h"
+#include "ui/ui_buttons.h"
+#include "ui/ui_group.h"
+#include "ui/ui_hover_text.h"
+#include "ui/ui_hover_window.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_text.h"
+#include "world/actor.h"
+#include "world/game.h"
+
+namespace
+{
+
+constexpr std::int32_t kPanelWidth = 800;
+constexpr std::int32_t kPanelHeight = 656;
+constexpr std::uint32_t kPanelColour = 0xC0000000;
+constexpr std::int32_t kTabWidth = 96;
+constexpr std::int32_t kTabHeight = 32;
+constexpr std::int32_t kMargin = 16;
+
+std::vector<std::shared_ptr<VARD::CActor>> PartyOf(const CGameApp& app)
+{
+    if (!app.engine || !app.engine->GetGame())
+        return {};
+    return app.engine->Game().GetParty();
+}
+
+gfx::Rect Offset(const gfx::Rect& panel, std::int32_t left, std::int32_t top, std::int32_t right,
+                 std::int32_t bottom)
+{
+    return {panel.left + left, panel.top + top, panel.left + right, panel.top + bottom};
+}
+
+} // namespace
+
+CBaseActorDlg2::CBaseActorDlg2(CGameApp* app, std::shared_ptr<VARD::CActor> actor)
+    : m_App(app), m_Actor(std::move(actor)),
+      m_BarSource(std::make_shared<CAppActionBarSource>(*app))
+{
+}
+
+std::string CBaseActorDlg2::GetTitle()
+{
+    return m_Actor->GetTalkName();
+}
+
+void CBaseActorDlg2::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
+{
+    const std::int32_t centreX = (clientRect->left + clientRect->right) / 2;
+    const std::int32_t centreY = (clientRect->top + clientRect->bottom) / 2;
+    const gfx::Rect panel{centreX - kPanelWidth / 2, centreY - kPanelHeight / 2,
+                          centreX + kPanelWidth / 2, centreY + kPanelHeight / 2};
+    auto background = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
+    background->SetRect(panel);
+    background->SetFlags(VARDUI::kUIFlagBackdrop, 1);
+    ui->AddElement(background);
+
+    BuildTabBar(panel, *ui);
+    BuildPartyBar(panel, *ui);
+    BuildActionBar(panel, *ui);
+
+    auto hover = std::make_shared<VARDUI::CUIHoverWindow>();
+    hover->SetRect(Offset(panel, 16, 64, 176, 112));
+    ui->AddElement(hover);
+
+    auto messages = std::make_shared<VARDUI::CUIMessageWindow>(0, 0, &m_App->messageLog);
+    messages->SetRect(Offset(panel, 16, 512, 672, 640));
+    ui->AddElement(messages);
+
+    BuildPage(Offset(panel, 16, 144, 672, 496), *ui);
+}
+
+void CBaseActorDlg2::BuildTabBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
+{
+    static const struct
+    {
+        std::int32_t id;
+        const char* caption;
+    } kTabs[] = {{kPageInfo, "Info"},
+                 {kPageInventory, "Inventory"},
+                 {kPageJournal, "Journal"},
+                 {kPageAbilities, "Abilities"},
+                 {kGameTabId, "Game"}};
+    VARDUI::CUIElementList tabs;
+    for (const auto& tab : kTabs)
+    {
+        auto button = std::make_shared<VARDUI::CUITextButton>(tab.id, tab.caption);
+        button->SetRect({0, panel.top + kMargin, kTabWidth, panel.top + kMargin + kTabHeight});
+        tabs.push_back(button);
+    }
+    VARDUI::LayoutRow((panel.left + panel.right) / 2, 1, kMargin, tabs);
+    for (const auto& tab : tabs)
+        ui.AddElement(tab);
+}
+
+void CBaseActorDlg2::BuildPartyBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
+{
+    m_PartyElements.clear();
+    const auto party = PartyOf(*m_App);
+    const VARD::CGame* game = m_App->engine ? m_App->engine->GetGame().get() : nullptr;
+    for (std::size_t i = 0; i < party.size(); ++i)
+    {
+        auto element = std::make_shared<VARDUI::CUIActionElement2>(
+            0, kFirstPartyId + static_cast<std::int32_t>(i));
+        VARDUI::FillHoverInfo(party[i].get(), element->GetHoverInfo(), game);
+        const std::int32_t top = kMargin + 64 * static_cast<std::int32_t>(i);
+        element->SetRect(Offset(panel, 736, top, 736 + 48, top + 48));
+        if (party[i] == m_Actor)
+            element->SetFlags(VARDUI::kUIFlagHighlighted, 1);
+        m_PartyElements.push_back(element);
+        ui.AddElement(element);
+    }
+}
+
+void CBaseActorDlg2::BuildActionBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
+{
+    auto window = std::make_shared<VARDUI::CUIActionWindow2>(0, kFirstSlotId, m_BarSource.get(),
+                                                             m_Actor.get());
+    const gfx::Rect size = window->GetRect();
+    const std::int32_t right = panel.right - kMargin;
+    const std::int32_t bottom = panel.bottom - kMargin;
+    window->SetRect({right - size.Width(), bottom - size.Height(), right, bottom});
+    ui.AddElement(window);
+    m_ActionWindow = window.get();
+    m_ActionWindow->SetFilled(0);
+}
+
+bool CBaseActorDlg2::IsShownActorActive() const
+{
+    return !m_Actor->IsDead();
+}
+
+int CBaseActorDlg2::RequestPage(std::int32_t page, std::shared_ptr<VARD::CActor> actor)
+{
+    m_PendingPage = page;
+    m_PendingActor = std::move(actor);
+    return 1;
+}
+
+void CBaseActorDlg2::MarkActionWindowStale()
+{
+    if (m_ActionWindow != nullptr)
+        m_ActionWindow->SetFilled(0);
+}
+
+void CBaseActorDlg2::PlayClick()
+{
+    if (m_App->audio)
+        m_App->audio->PlaySound(kSoundEventClick);
+}
+
+void CBaseActorDlg2::ToggleActionSlot(int slot)
+{
+    if (m_App->GetSelectedActionSlot(m_Actor.get()) == slot)
+        m_App->ClearActionSlotSelection(m_Actor.get());
+    else
+        m_App->SelectActionSlot(m_Actor.get(), slot);
+    MarkActionWindowStale();
+    PlayClick();
+}
+
+int CBaseActorDlg2::OnButton(int elementId)
+{
+    if (elementId >= kFirstPartyId && elementId <= kLastPartyId)
+        return SwitchToPartyMember(static_cast<std::uint32_t>(elementId - kFirstPartyId));
+    int slot = 0;
+    if (GetActionSlotForId(elementId, slot))
+    {
+        ToggleActionSlot(slot);
+        return 0;
+    }
+    if (elementId >= kPageInfo && elementId <= kPageAbilities)
+        return IsShownActorActive() ? RequestPage(elementId, m_Actor) : 0;
+    if (elementId == kGameTabId)
+        return 1;
+    return 0;
+}
+
+int CBaseActorDlg2::OnKey(int virtualKey, int)
+{
+    if (virtualKey >= '1' && virtualKey <= '9')
+        return SwitchToPartyMember(static_cast<std::uint32_t>(virtualKey - '1'));
+    const int firstF = static_cast<int>(platform::vk::kF1);
+    if (virtualKey >= firstF && virtualKey < firstF + VARDUI::kActionSlotCount)
+    {
+        // Unlike a click, a key only selects.
+        m_App->SelectActionSlot(m_Actor.get(), virtualKey - firstF);
+        MarkActionWindowStale();
+        PlayClick();
+        return 0;
+    }
+    std::int32_t page = 0;
+    switch (virtualKey)
+    {
+    case 'N':
+        page = kPageInfo;
+        break;
+    case 'I':
+        page = kPageInventory;
+        break;
+    case 'J':
+        page = kPageJournal;
+        break;
+    case 'B':
+        page = kPageAbilities;
+        break;
+    case 'A':
+        page = kPageActionEditor;
+        break;
+    case static_cast<int>(platform::vk::kEscape):
+    case static_cast<int>(platform::vk::kReturn):
+        return 1;
+    default:
+        return 0;
+    }
+    return IsShownActorActive() ? RequestPage(page, m_Actor) : 0;
+}
+
+int CBaseActorDlg2::OnRightClick(int elementId)
+{
+    if (elementId >= kFirstPartyId && elementId <= kLastPartyId)
+        return SwitchToPartyMember(static_cast<std::uint32_t>(elementId - kFirstPartyId));
+    int slot = 0;
+    if (GetActionSlotForId(elementId, slot))
+        return RequestPage(kPageActionEditor, m_Actor);
+    return 0;
+}
+
+int CBaseActorDlg2::SwitchToPartyMember(std::uint32_t index)
+{
+    const auto party = PartyOf(*m_App);
+    if (index >= party.size())
+        return 0;
+    const auto& member = party[index];
+    if (!AllowsInactiveActor() && member->IsDead())
+        return 0;
+    m_App->SelectPartyMember(index);
+    return RequestPage(GetPageCode(), member);
+}
+
+VARD::CActor* CBaseActorDlg2::GetPartyMemberForId(int elementId) const
+{
+    if (elementId < kFirstPartyId || elementId > kLastPartyId)
+        return nullptr;
+    const auto party = PartyOf(*m_App);
+    const auto index = static_cast<std::size_t>(elementId - kFirstPartyId);
+    return index < party.size() ? party[index].get() : nullptr;
+}
+
+bool CBaseActorDlg2::GetActionSlotForId(int elementId, int& slot)
+{
+    // Only the ten tokens are slots: id 160 would name an eleventh.
+    if (elementId < kFirstSlotId || elementId > kLastSlotId)
+        return false;
+    slot = elementId - kFirstSlotId;
+    return true;
+}
+
+void CBaseActorDlg2::OnClosed(CGameApp* app)
+{
+    std::shared_ptr<CVARDDlg> next;
+    switch (m_PendingPage)
+    {
+    case kPageInfo:
+        next = std::make_shared<CActorInfoDlg>(app, m_PendingActor);
+        break;
+    case kPageInventory:
+        next = app->dialogFactory->MakeActorInventory(app, m_PendingActor);
+        break;
+    case kPageJournal:
+        next = app->dialogFactory->MakeActorJournal(app, m_PendingActor);
+        break;
+    case kPageAbilities:
+        next = std::make_shared<CActorSpellsDlg>(app, m_PendingActor);
+        break;
+    case kPageActionEditor:
+        next =
+            std::make_shared<CActionDlg>(app, m_Actor, app->GetSelectedActionSlot(m_Actor.get()));
+        break;
+    default:
+        return;
+    }
+    m_PendingActor.reset();
+    app->SetDialog(true, std::move(next));
+}
