@@ -53,6 +53,7 @@ public:
     void Clear();
 
     const std::string& GetTitle() const { return m_Title; }
+    void SetTitle(const std::string& title) { m_Title = title; }
     CUIScrollBar& GetScrollBar() const { return *m_ScrollBar; }
     std::uint32_t GetRowHeight() const { return m_RowHeight; }
     std::size_t GetSectionCount() const { return m_Sections.size(); }
