@@ -5,6 +5,7 @@
 #include "dialog_harness.h"
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/actor_journal_dlg.h"
+#include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_lists.h"
 #include "world/actor.h"
@@ -192,6 +193,13 @@ TEST_F(SheetPages, EveryDropOfTheInventoryGivesItsOrdersAndSounds)
     harness.TakeSounds();
     page->OnDrop(BackpackRow("i_potion-heal"), CBaseActorDlg2::kFirstSlotId + 3);
     EXPECT_EQ(harness.TakeSounds().size(), 1u);
+    EXPECT_EQ(app.GetActionSlotItemName(hero.get(), 3), "i_potion-heal");
+    app.SelectActionSlot(hero.get(), 3);
+    EXPECT_EQ(app.GetSelectedActionType(hero.get()), VARDUI::kActionSlotUseItem);
+    // A sword cannot be used from a slot.
+    page->OnDrop(BackpackRow("short_sword"), CBaseActorDlg2::kFirstSlotId + 4);
+    EXPECT_EQ(app.GetActionSlotItemName(hero.get(), 4), "");
+    EXPECT_TRUE(harness.TakeSounds().empty());
     EXPECT_EQ(CountInBackpack("i_potion-heal"), 1u);
     EXPECT_EQ(hero->GetInstantOrders().size(), 0u);
 }
