@@ -1,8 +1,8 @@
 #include "tool_support.h"
 
+#include "rules/character_creation.h"
 #include "rules/engine.h"
 #include "world/actor.h"
-#include "world/effect_params.h"
 #include "world/module.h"
 #include "world/rule_tables.h"
 
@@ -29,11 +29,6 @@ std::uint32_t ParseWholeNumber(const std::string& text, const std::string& what)
     return static_cast<std::uint32_t>(value);
 }
 
-std::shared_ptr<VARDGraph::CGraphicColors> CreationColours()
-{
-    return std::make_shared<VARDGraph::CGraphicColors>(0x5A3A1Eu, 0xE0B090u, 0x2848A0u);
-}
-
 void CreateMainCharacter(VARD::CEngine& engine, const std::string& name,
                          const std::string& characterClass, const std::string& gender)
 {
@@ -44,8 +39,7 @@ void CreateMainCharacter(VARD::CEngine& engine, const std::string& name,
     actor->SetGender(static_cast<std::uint32_t>(genderIndex));
     actor->SetClass(static_cast<std::uint32_t>(VARD::FindClassByKey(characterClass)));
 
-    constexpr std::uint32_t kCreationAttributePoints = 72;
-    actor->SetAttributePoints(kCreationAttributePoints);
+    VARD::BeginCreationAttributes(*actor);
     for (bool raised = true; raised;)
     {
         raised = false;
@@ -64,11 +58,12 @@ void CreateMainCharacter(VARD::CEngine& engine, const std::string& name,
         if (actor->CanLearnSkill(skill))
             actor->LearnSkill(skill);
     }
-    const auto& heads = engine.Module().GetHeads(genderIndex);
-    if (!heads.empty())
-        actor->SetGraphicName(heads.front()->head);
-    actor->SetColors(CreationColours());
-    actor->SetName(name);
+    VARD::ChooseCreationHead(engine.Module(), *actor, 0);
+    VARD::ApplyCreationColours(*actor, 0, 0, 0);
+    const std::string kept = VARD::CleanCreatedName(name);
+    if (kept.empty())
+        throw UsageError{"the name must hold more than blanks"};
+    actor->SetName(kept);
     engine.SetMainCharacter(actor);
 }
 

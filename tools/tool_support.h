@@ -7,11 +7,6 @@
 #include <memory>
 #include <string>
 
-namespace VARDGraph
-{
-class CGraphicColors;
-} // namespace VARDGraph
-
 namespace VARD
 {
 class CEngine;
@@ -29,14 +24,12 @@ struct UsageError
 // A whole number from 0 to 2^32 − 1; UsageError naming `what` otherwise.
 std::uint32_t ParseWholeNumber(const std::string& text, const std::string& what);
 
-// The colours the colours page starts from: brown hair, fair skin, blue trim.
-std::shared_ptr<VARDGraph::CGraphicColors> CreationColours();
-
 // A new game whose main character is left as the creation pages leave it:
 // gender ("male" or "female") and class, the 72 attribute points spent one at
 // a time across the five attributes, skill points spent on the skills it may
-// learn in table order, the first head of its gender, the colours the
-// colours page starts from, and the name. The game waits at its destination.
+// learn in table order, the first head of its gender, the first colour
+// of each palette, and the name (blanks trimmed; UsageError when nothing
+// else is left). The game waits at its destination.
 void CreateMainCharacter(VARD::CEngine& engine, const std::string& name,
                          const std::string& characterClass, const std::string& gender);
 

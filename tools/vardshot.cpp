@@ -13,6 +13,7 @@
 #include "platform/gl_context.h"
 #include "platform/heap.h"
 #include "platform/image.h"
+#include "rules/character_creation.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
 #include "world/actor.h"
@@ -102,7 +103,7 @@ void GiveDefaultColours(const VARD::CGame& game)
 {
     for (const auto& member : game.GetParty())
         if (!member->GetColors())
-            member->SetColors(ToolSupport::CreationColours());
+            member->SetColors(VARD::CreationColours(0, 0, 0));
 }
 
 // The camera looks at the mean of the selected members, summed in float.

@@ -1,8 +1,9 @@
 #include "dialogs/actor_info_dlg.h"
 
 #include "app/game_app.h"
+#include "dialogs/attrib_dlg.h"
 #include "dialogs/help_text.h"
-#include "dialogs/point_dialogs.h"
+#include "dialogs/skills_dlg.h"
 #include "dialogs/spell_help.h"
 #include "rules/engine.h"
 #include "ui/ui_buttons.h"
@@ -419,9 +420,9 @@ int CActorInfoDlg::OnButton(int elementId)
     {
         std::shared_ptr<CVARDDlg> points;
         if (m_Actor->GetAttributePoints() != 0)
-            points = MakeAttribDlg(m_App, m_Actor);
+            points = std::make_shared<CAttribDlg>(m_App, m_Actor.get());
         else if (m_Actor->GetGeneralSkillPoints() != 0 || m_Actor->GetClassSkillPoints() != 0)
-            points = MakeSkillsDlg(m_App, m_Actor);
+            points = std::make_shared<CSkillsDlg>(m_App, m_Actor.get());
         if (points)
             m_App->SetDialog(false, std::move(points));
         return 0;

@@ -14,6 +14,10 @@ public:
     std::shared_ptr<CVARDDlg> MakeConsole() override;
     std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) override;
     std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) override;
+    std::shared_ptr<CVARDDlg> MakeCreationGender(VARD::CEngine* engine,
+                                                 std::shared_ptr<VARD::CActor> character) override;
+    std::shared_ptr<CVARDDlg> MakeCreationName(VARD::CEngine* engine,
+                                               std::shared_ptr<VARD::CActor> character) override;
     std::shared_ptr<CVARDDlg> MakeActorInfo(CGameApp* app,
                                             std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,

@@ -10,11 +10,14 @@
 #include "dialogs/action_dlg.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_spells_dlg.h"
+#include "dialogs/attrib_dlg.h"
 #include "dialogs/game_dialog_factory.h"
+#include "dialogs/skills_dlg.h"
 #include "platform/audio.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_lists.h"
 #include "ui/ui_manager.h"
@@ -25,10 +28,12 @@
 #include "world/game.h"
 #include "world/modifier.h"
 #include "world/module.h"
+#include "world/rule_tables.h"
 #include "world/spell.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace
@@ -349,6 +354,16 @@ TEST_F(ActorSheet, LevelThresholdsBonusesAndPointsOnTheInformationPage)
         EXPECT_EQ(Find<VARDUI::CUIStaticText>(CActorInfoDlg::kFirstSkillId + k) != nullptr,
                   hero.HasSkill(k))
             << k;
+    ASSERT_FALSE(hero.GetSkills().empty());
+    const int skill = *hero.GetSkills().begin();
+    RightClick(CActorInfoDlg::kFirstSkillId + skill);
+    EXPECT_EQ(Title(), "Brelmoor - " + VARD::GetSkillDisplayName(skill));
+    EXPECT_EQ(app.coveredDialogs.size(), 1u);
+    app.CloseDialog();
+    // Without a faction the faction line opens nothing.
+    ASSERT_EQ(hero.GetFaction(), nullptr);
+    RightClick(CActorInfoDlg::kFactionId);
+    EXPECT_EQ(Title(), "Brelmoor - Hero - Information");
 
     // Attribute points first, then skill points.
     hero.SetAttributePoints(1);
@@ -356,12 +371,17 @@ TEST_F(ActorSheet, LevelThresholdsBonusesAndPointsOnTheInformationPage)
     Key('N');
     ASSERT_NE(Find<VARDUI::CUITextButton>(CActorInfoDlg::kSpendPointsId), nullptr);
     Click(CActorInfoDlg::kSpendPointsId);
-    EXPECT_EQ(Title(), "Brelmoor - Attribute Points");
+    EXPECT_NE(dynamic_cast<CAttribDlg*>(app.currentDialog.get()), nullptr);
+    EXPECT_EQ(app.coveredDialogs.size(), 1u);
+    // The attribute dialog leads on to the skills, still over the page.
+    app.CloseDialog();
+    EXPECT_NE(dynamic_cast<CSkillsDlg*>(app.currentDialog.get()), nullptr);
     EXPECT_EQ(app.coveredDialogs.size(), 1u);
     app.CloseDialog();
+    ASSERT_NE(dynamic_cast<CActorInfoDlg*>(app.currentDialog.get()), nullptr);
     hero.SetAttributePoints(0);
     Click(CActorInfoDlg::kSpendPointsId);
-    EXPECT_EQ(Title(), "Brelmoor - Skill Points");
+    EXPECT_NE(dynamic_cast<CSkillsDlg*>(app.currentDialog.get()), nullptr);
 }
 
 TEST_F(ActorSheet, TickDurationsAndTheCombatStatisticsOfTheHero)
@@ -447,6 +467,72 @@ TEST_F(ActorSheet, DropsOntoSlotsSetTheirTypeAndKey)
     EXPECT_EQ(machine.plays, 0);
     Key(platform::vk::kReturn);
     EXPECT_EQ(app.currentDialog, nullptr);
+}
+
+} // namespace
+
+namespace
+{
+
+// The ids of the rows a list shows, in order.
+std::vector<int> RowIds(const VARDUI::CUIListElement& list)
+{
+    std::vector<int> ids;
+    for (std::size_t s = 0; s < list.GetSectionCount(); ++s)
+        for (const auto& row : list.GetSectionElements(s))
+            ids.push_back(row->GetId());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+TEST_F(ActorSheet, TheAbilitiesPageHidesUnusableAbilitiesAndOpensTheirInformation)
+{
+    VARD::CActor& hero = *Member(0);
+    const VARD::CModule& module = app.engine->Module();
+    for (const char* key : {"heal", "s_power-sneak", "fire_bolt"})
+        hero.AddSpell(*module.FindSpell(key));
+    // The fighter can use Sneak only with the skill of its category.
+    const VARD::CSpell& sneak = *hero.GetSpells()[1];
+    ASSERT_TRUE(sneak.IsPower());
+    hero.Skills().insert(sneak.GetSkill());
+    ASSERT_TRUE(hero.MeetsRequirement(sneak));
+    ASSERT_FALSE(hero.MeetsRequirement(*hero.GetSpells()[0]));
+    ASSERT_FALSE(hero.MeetsRequirement(*hero.GetSpells()[2]));
+
+    Open(std::make_shared<CActorSpellsDlg>(&app, Member(0)));
+    auto* page = dynamic_cast<CActorSpellsDlg*>(app.currentDialog.get());
+    EXPECT_EQ(RowIds(*page->GetSpellsList()), (std::vector<int>{1000, 1002}));
+    EXPECT_EQ(RowIds(*page->GetPowersList()), (std::vector<int>{1001}));
+    // Ticked, only the usable remain, under the same ids; cleared, all return.
+    auto* hide = Find<VARDUI::CUICheckButton>(CActorSpellsDlg::kHideUnusableId);
+    ASSERT_NE(hide, nullptr);
+    hide->ClassifyMouse(VARDUI::kUIMouseLeftDown, nullptr);
+    Click(CActorSpellsDlg::kHideUnusableId);
+    EXPECT_TRUE(RowIds(*page->GetSpellsList()).empty());
+    EXPECT_EQ(RowIds(*page->GetPowersList()), (std::vector<int>{1001}));
+    hide->ClassifyMouse(VARDUI::kUIMouseLeftDown, nullptr);
+    Click(CActorSpellsDlg::kHideUnusableId);
+    EXPECT_EQ(RowIds(*page->GetSpellsList()), (std::vector<int>{1000, 1002}));
+
+    // Only a usable ability lights the slots for its drag.
+    const VARDUI::CUIActionWindow2* window = nullptr;
+    for (const auto& element : app.ui.GetElements())
+        if (auto* found = dynamic_cast<VARDUI::CUIActionWindow2*>(element.get()))
+            window = found;
+    ASSERT_NE(window, nullptr);
+    const auto& slots = window->GetTokens();
+    page->OnDragStart(1000);
+    EXPECT_EQ(slots[5]->TestFlags(VARDUI::kUIFlagHighlighted), 0u);
+    page->OnDragStart(1001);
+    EXPECT_NE(slots[5]->TestFlags(VARDUI::kUIFlagHighlighted), 0u);
+    page->OnDragCancel();
+    EXPECT_EQ(slots[5]->TestFlags(VARDUI::kUIFlagHighlighted), 0u);
+
+    // A right click opens the ability's information over the page.
+    RightClick(1002);
+    EXPECT_EQ(Title(), "Brelmoor - Fire Bolt");
+    ASSERT_EQ(app.coveredDialogs.size(), 1u);
+    EXPECT_EQ(app.coveredDialogs.back().get(), page);
 }
 
 } // namespace
