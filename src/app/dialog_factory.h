@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace VARD
 {
@@ -50,6 +51,13 @@ public:
     virtual std::shared_ptr<CVARDDlg> MakeMap(VARD::CArea* area) = 0;
     virtual std::shared_ptr<CVARDDlg> MakeMessageLog(const std::deque<std::string>* log) = 0;
     virtual std::shared_ptr<CVARDDlg> MakeMonster(std::shared_ptr<VARD::CActor> actor) = 0;
+    // A creature as the party of the app's game sees it; by default as above.
+    virtual std::shared_ptr<CVARDDlg> MakeMonsterSeenBy(CGameApp* app,
+                                                        std::shared_ptr<VARD::CActor> actor)
+    {
+        (void)app;
+        return MakeMonster(std::move(actor));
+    }
     virtual std::shared_ptr<CVARDDlg> MakeTalk(std::shared_ptr<VARD::CTalkEvent> event,
                                                CGameApp* app) = 0;
 };

@@ -193,7 +193,7 @@ void CGameApp::OnRButtonDown(const VARDUI::Point& point)
     if (shared->GetAttitude() == VARD::kAttitudeParty)
         SetDialog(false, dialogFactory->MakeActorInfo(this, shared));
     else
-        SetDialog(false, dialogFactory->MakeMonster(shared));
+        SetDialog(false, dialogFactory->MakeMonsterSeenBy(this, shared));
 }
 
 void CGameApp::OnKeyDown(std::uint32_t key)

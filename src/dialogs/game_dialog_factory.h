@@ -28,4 +28,11 @@ public:
                                                std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
                                                int slot) override;
+    std::shared_ptr<CVARDDlg> MakeText(std::string title, std::string text,
+                                       std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeMonster(std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeMonsterSeenBy(CGameApp* app,
+                                                std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeTalk(std::shared_ptr<VARD::CTalkEvent> event,
+                                       CGameApp* app) override;
 };
