@@ -2,7 +2,7 @@
 
 #include "app/game_app.h"
 #include "app/vard_audio.h"
-#include "dialogs/help_text.h"
+#include "dialogs/info_dlgs.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
 #include "ui/ui_group.h"
@@ -21,7 +21,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 namespace
 {
@@ -230,10 +229,8 @@ int CActorInvDlg::OnRightClick(int elementId)
         item = SlotItem(elementId, slot);
     if (!item)
         return CBaseActorDlg2::OnRightClick(elementId);
-    std::ostringstream text;
-    WriteItemHelp(*item, text, &m_App->engine->Module(), kHelpFormDialog);
-    m_App->SetDialog(
-        false, m_App->dialogFactory->MakeText(item->GetTemplate()->GetName(), text.str(), m_Actor));
+    // The page stays beneath the item's own page.
+    m_App->SetDialog(false, std::make_shared<CItemDlg>(m_App, item, m_Actor));
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "dialog_harness.h"
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/actor_journal_dlg.h"
+#include "dialogs/info_dlgs.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_lists.h"
@@ -204,7 +205,7 @@ TEST_F(SheetPages, EveryDropOfTheInventoryGivesItsOrdersAndSounds)
     EXPECT_EQ(hero->GetInstantOrders().size(), 0u);
 }
 
-TEST_F(SheetPages, WeightLineAndCarryingCapacity)
+TEST_F(SheetPages, WeightLineCarryingCapacityAndTheItemPage)
 {
     ASSERT_EQ(hero->GetModifierTotal(0x1000), 0);
     const std::uint32_t strength = hero->GetBaseAttribute(0);
@@ -215,7 +216,19 @@ TEST_F(SheetPages, WeightLineAndCarryingCapacity)
         EXPECT_EQ(CActorInvDlg::CarryingCapacity(*hero), capacity) << s;
     }
     hero->SetBaseAttribute(0, 12);
+    harness.app.engine->WizardCreateItem("dagger");
+    harness.app.DrainGameEvents();
     CActorInvDlg* page = Open<CActorInvDlg>();
+    // An empty slot's right click opens nothing; an item's opens its page
+    // over the inventory.
+    ASSERT_FALSE(hero->GetEquipmentSlot(0));
+    EXPECT_EQ(page->OnRightClick(CActorInvDlg::kFirstEquipId), 0);
+    EXPECT_EQ(harness.Current(), page);
+    EXPECT_EQ(page->OnRightClick(BackpackRow("dagger")), 0);
+    EXPECT_NE(harness.CurrentAs<CItemDlg>(), nullptr);
+    EXPECT_EQ(harness.CoveredCount(), 1u);
+    harness.app.CloseDialog();
+    ASSERT_EQ(harness.Current(), page);
     char expected[64];
     std::snprintf(expected, sizeof expected, "%.1f lbs / 131.0 lbs", hero->GetCarriedWeight());
     EXPECT_EQ(page->GetWeightLine(), expected);
