@@ -1,5 +1,7 @@
 #include "dialogs/action_dlg.h"
 #include "dialogs/actor_info_dlg.h"
+#include "dialogs/actor_inv_dlg.h"
+#include "dialogs/actor_journal_dlg.h"
 #include "dialogs/actor_spells_dlg.h"
 #include "dialogs/game_dialog_factory.h"
 
@@ -19,4 +21,16 @@ std::shared_ptr<CVARDDlg>
 CGameDialogFactory::MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor, int slot)
 {
     return std::make_shared<CActionDlg>(app, std::move(actor), slot);
+}
+
+std::shared_ptr<CVARDDlg>
+CGameDialogFactory::MakeActorInventory(CGameApp* app, std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorInvDlg>(app, std::move(actor));
+}
+
+std::shared_ptr<CVARDDlg> CGameDialogFactory::MakeActorJournal(CGameApp* app,
+                                                               std::shared_ptr<VARD::CActor> actor)
+{
+    return std::make_shared<CActorJournalDlg>(app, std::move(actor));
 }

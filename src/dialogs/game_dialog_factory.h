@@ -22,6 +22,10 @@ public:
                                             std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeActorAbilities(CGameApp* app,
                                                  std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorInventory(CGameApp* app,
+                                                 std::shared_ptr<VARD::CActor> actor) override;
+    std::shared_ptr<CVARDDlg> MakeActorJournal(CGameApp* app,
+                                               std::shared_ptr<VARD::CActor> actor) override;
     std::shared_ptr<CVARDDlg> MakeActionEditor(CGameApp* app, std::shared_ptr<VARD::CActor> actor,
                                                int slot) override;
     std::shared_ptr<CVARDDlg> MakeText(std::string title, std::string text,

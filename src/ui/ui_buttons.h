@@ -109,6 +109,7 @@ public:
     std::int32_t ClassifyMouse(std::int32_t action, const Point* point) override;
 
     std::uint32_t GetTicked() const { return m_Ticked; }
+    void SetTicked(std::uint32_t ticked) { m_Ticked = ticked; }
     const std::string& GetCaption() const { return m_Caption; }
 
 private:
