@@ -122,6 +122,16 @@ private:
     rlimit m_Old{};
 };
 
+// Each line of the text, without its line end.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 // The names in the folder, sorted: what a failed write must not leave behind.
 inline std::vector<std::string> FolderNames(const std::filesystem::path& folder)
 {

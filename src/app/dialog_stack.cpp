@@ -189,7 +189,7 @@ void CGameApp::DrainGameEvents()
     }
 }
 
-void CGameApp::RebuildUI()
+void CGameApp::ClearUI()
 {
     miniMap = nullptr;
     hoverWindow = nullptr;
@@ -199,6 +199,11 @@ void CGameApp::RebuildUI()
     actionWindow = nullptr;
     portraits.clear();
     ui.Clear();
+}
+
+void CGameApp::RebuildUI()
+{
+    ClearUI();
     if (currentDialog)
     {
         const gfx::Rect client = GetClientRect();

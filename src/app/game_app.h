@@ -288,6 +288,8 @@ public:
     // The product name, and the current area's name while one is in play.
     void UpdateGameTitle();
     void RebuildUI();
+    // Empties the widget tree and forgets the HUD's widgets that were in it.
+    void ClearUI();
     gfx::Rect GetClientRect() const;
 
     // ------------------------------------------------------------- members

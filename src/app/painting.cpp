@@ -48,14 +48,7 @@ void CGameApp::ReleaseDeviceResources()
         sceneBuilt = 0;
     }
     // 2.
-    miniMap = nullptr;
-    hoverWindow = nullptr;
-    pauseButton = nullptr;
-    fastMoveButton = nullptr;
-    exitButton = nullptr;
-    actionWindow = nullptr;
-    ui.Clear();
-    portraits.clear();
+    ClearUI();
     // 3. The window shows black until the rebuild.
     window->Invalidate();
 }

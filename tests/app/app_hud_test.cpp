@@ -2,6 +2,7 @@
 // where its widgets stand, what their clicks do, the pointer over fake
 // picks, and the camera the view is drawn with.
 
+#include "app_demo_game.h"
 #include "app_fakes.h"
 
 #include "app/game_hud.h"
@@ -35,22 +36,12 @@ using platform::Cursor;
 using platform::Message;
 using platform::MessageKind;
 
-const std::string kDemo = VARD_DEMO_MODULE;
-
 Message Mouse(MessageKind kind, int x, int y)
 {
     Message message;
     message.kind = kind;
     message.x = x;
     message.y = y;
-    return message;
-}
-
-Message Key(std::uint32_t code)
-{
-    Message message;
-    message.kind = MessageKind::KeyDown;
-    message.code = code;
     return message;
 }
 
@@ -61,21 +52,8 @@ class AppHud : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(app.Run(machine, kDemo), -1);
-        app.HandleMessage(Key('K'));
-        app.HandleMessage(Key(platform::vk::kEscape));
-        ASSERT_FALSE(app.currentDialog);
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
-        for (const char* name : {"Ann", "Bob"})
-        {
-            const auto member =
-                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
-            member->SetName(name);
-            ASSERT_TRUE(Area().FindFreeSpotNear(11, 15, true, member));
-            Game().AddPartyMember(member);
-        }
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
+        ASSERT_NO_FATAL_FAILURE(AppTest::AddTwoBandits(app));
         ASSERT_EQ(machine.window->size.width, 1024);
         ASSERT_EQ(machine.window->size.height, 768);
         app.RefreshActorInfos(true);

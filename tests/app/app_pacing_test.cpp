@@ -2,6 +2,7 @@
 // device and clock: when the timer runs, how many ticks each timer message
 // runs, what the events of the ticks show, and the party's leaving.
 
+#include "app_demo_game.h"
 #include "app_fakes.h"
 
 #include "app/shell_dialogs.h"
@@ -26,20 +27,12 @@ namespace
 {
 
 using AppTest::FakeAppPlatform;
+using AppTest::KeyDown;
 using AppTest::RecordingDlg;
 using platform::Message;
 using platform::MessageKind;
 
-const std::string kDemo = VARD_DEMO_MODULE;
 constexpr std::uint32_t kTimer = 1;
-
-Message KeyDown(std::uint32_t code)
-{
-    Message message;
-    message.kind = MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
 
 // A started program playing the demo town, its splash and start screen
 // closed and play started.
@@ -48,14 +41,8 @@ class AppPacing : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(app.Run(machine, kDemo), -1);
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
         window = machine.window;
-        app.HandleMessage(KeyDown('K'));
-        app.HandleMessage(KeyDown(platform::vk::kEscape));
-        ASSERT_EQ(app.currentDialog, nullptr);
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
         machine.clock = 5000;
         app.StartPlay();
         window->posted.clear();

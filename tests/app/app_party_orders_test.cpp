@@ -1,6 +1,7 @@
 // The party's selection, its action bars and the orders that clicks, slots
 // and console lines give, on the demo town with a party of three.
 
+#include "app_demo_game.h"
 #include "app_fakes.h"
 
 #include "app/actor_info.h"
@@ -25,18 +26,9 @@
 namespace
 {
 
+using AppTest::KeyDown;
 using platform::Message;
 using platform::MessageKind;
-
-const std::string kDemo = VARD_DEMO_MODULE;
-
-Message KeyDown(std::uint32_t code)
-{
-    Message message;
-    message.kind = MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
 
 // Every queued order as "type" or "type x y" for moves.
 std::vector<std::string> OrdersOf(const VARD::CActor& actor)
@@ -63,20 +55,8 @@ class AppPartyOrders : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(app.Run(machine, kDemo), -1);
-        app.HandleMessage(KeyDown('K'));
-        app.HandleMessage(KeyDown(platform::vk::kEscape));
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
-        for (const char* name : {"Ann", "Bob"})
-        {
-            const auto member =
-                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
-            member->SetName(name);
-            ASSERT_TRUE(Area().FindFreeSpotNear(11, 15, true, member));
-            Game().AddPartyMember(member);
-        }
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
+        ASSERT_NO_FATAL_FAILURE(AppTest::AddTwoBandits(app));
         app.RefreshActorInfos(true);
         app.SelectFirstPartyMember();
         app.groundOfScreenPoint = [](const VARDUI::Point& point, double& x, double& y)

@@ -2,6 +2,8 @@
 // a virtual X display: it starts on the demo module, paints its first screen
 // and ends on a close posted after that paint.
 
+#include "app_watched_window.h"
+
 #include "app/app_platform.h"
 #include "app/game_app.h"
 #include "app/shell_dialogs.h"
@@ -9,118 +11,12 @@
 #include "platform/device.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "xvfb_util.h"
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-#include <link.h>
-
 namespace
 {
-
-// As in the platform's window test: SDL unloads the X and GL libraries with
-// its last window, after which the leak checker cannot name what their
-// globals held. Keeping them loaded lets the suppressions stay narrow.
-void KeepLoadedLibraries()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*)
-        {
-            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-                dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
-// The machine's window, which posts a close once the first paint is done.
-class ClosingWindow final : public CAppWindow
-{
-public:
-    ClosingWindow(std::unique_ptr<CAppWindow> inner, std::function<void()> afterFirstPaint)
-        : m_Inner(std::move(inner)), m_AfterFirstPaint(std::move(afterFirstPaint))
-    {
-    }
-
-    CAppWindow& Inner() { return *m_Inner; }
-    int paints = 0;
-    std::vector<platform::MessageKind> kinds;
-
-    bool IsDown(std::uint32_t key) const override { return m_Inner->IsDown(key); }
-    std::uint32_t SetTimer(std::uint32_t id, std::uint32_t ms) override
-    {
-        return m_Inner->SetTimer(id, ms);
-    }
-    bool KillTimer(std::uint32_t id) override { return m_Inner->KillTimer(id); }
-    void Show() override { m_Inner->Show(); }
-    void SetTitle(const std::string& title) override { m_Inner->SetTitle(title); }
-    std::string GetTitle() const override { return m_Inner->GetTitle(); }
-    platform::ClientSize GetClientSize() const override { return m_Inner->GetClientSize(); }
-    void SetClientSize(int width, int height) override { m_Inner->SetClientSize(width, height); }
-    void SetMinimumSize(int width, int height) override { m_Inner->SetMinimumSize(width, height); }
-    void Invalidate() override { m_Inner->Invalidate(); }
-    void PostAppMessage(std::uint32_t number) override { m_Inner->PostAppMessage(number); }
-    void PostClose() override { m_Inner->PostClose(); }
-    void TrackMouseLeave() override { m_Inner->TrackMouseLeave(); }
-    bool LoadCursors() override { return m_Inner->LoadCursors(); }
-    void SetCursor(platform::Cursor cursor) override { m_Inner->SetCursor(cursor); }
-    int Run(const std::function<void(const platform::Message&)>& handler) override
-    {
-        return m_Inner->Run(
-            [&](const platform::Message& message)
-            {
-                kinds.push_back(message.kind);
-                handler(message);
-                if (message.kind == platform::MessageKind::Paint && paints++ == 0)
-                {
-                    m_AfterFirstPaint();
-                    m_Inner->PostClose();
-                }
-            });
-    }
-
-private:
-    std::unique_ptr<CAppWindow> m_Inner;
-    std::function<void()> m_AfterFirstPaint;
-};
-
-class ClosingMachine final : public CAppPlatform
-{
-public:
-    explicit ClosingMachine(std::function<void()> afterFirstPaint)
-        : m_AfterFirstPaint(std::move(afterFirstPaint))
-    {
-    }
-
-    ClosingWindow* window = nullptr;
-
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-        {
-            auto wrapped =
-                std::make_unique<ClosingWindow>(std::move(result.window), m_AfterFirstPaint);
-            window = wrapped.get();
-            result.window = std::move(wrapped);
-        }
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
-    {
-        return m_Real.CreateDevice(static_cast<ClosingWindow&>(made).Inner());
-    }
-    // A box would wait for a click that never comes.
-    platform::Desktop& GetDesktop() override { return desktop; }
-    platform::FakeDesktop desktop;
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
-    std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
-    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
-
-private:
-    CSystemAppPlatform m_Real;
-    std::function<void()> m_AfterFirstPaint;
-};
 
 TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsOnAPostedClose)
 {
@@ -129,9 +25,15 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsO
     {
         // The machine outlives the application object, as in the program.
         CGameApp* running = nullptr;
-        ClosingMachine machine(
-            [&]
+        int paints = 0;
+        std::vector<platform::MessageKind> kinds;
+        // A close is posted once the first paint is done.
+        AppTest::WatchedMachine machine(
+            [&](CAppWindow& window, const platform::Message& message)
             {
+                kinds.push_back(message.kind);
+                if (message.kind != platform::MessageKind::Paint || paints++ != 0)
+                    return;
                 frame = running->device->Get()->ReadPixels();
                 title = running->window->GetTitle();
                 // Every library the program needs is loaded by now.
@@ -142,13 +44,14 @@ TEST(AppOnTheDisplay, StartsOnTheDemoModulePaintsTheSplashBuildsTheSceneAndEndsO
                 running->engine->EnterArea();
                 running->gameLoaded = 1;
                 running->window->PostAppMessage(kAppMessageGameLoaded);
+                window.PostClose();
             });
         CGameApp app;
         running = &app;
         EXPECT_EQ(app.Run(machine, VARD_DEMO_MODULE), 0);
         ASSERT_NE(machine.window, nullptr);
-        EXPECT_EQ(machine.window->paints, 1);
-        EXPECT_EQ(machine.window->kinds.back(), platform::MessageKind::Close);
+        EXPECT_EQ(paints, 1);
+        EXPECT_EQ(kinds.back(), platform::MessageKind::Close);
         EXPECT_NE(dynamic_cast<PlainDialogs::CSplashDlg*>(app.currentDialog.get()), nullptr);
         EXPECT_TRUE(machine.desktop.boxes.empty());
         EXPECT_EQ(app.sceneBuilt, 1);

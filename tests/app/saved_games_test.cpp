@@ -2,6 +2,7 @@
 // games folder under a home of the test's own, the save and load choosers,
 // quick save and quick load with their boxes, and the commands' texts.
 
+#include "app_demo_game.h"
 #include "app_fakes.h"
 
 #include "app/action_bar_text.h"
@@ -29,11 +30,10 @@ namespace
 {
 
 using AppTest::FakeAppPlatform;
+using AppTest::KeyDown;
 using platform::MessageBoxButtons;
 using platform::MessageBoxIcon;
 using platform::MessageBoxResult;
-
-const std::string kDemo = VARD_DEMO_MODULE;
 
 std::string ReadAll(const std::filesystem::path& path)
 {
@@ -146,14 +146,8 @@ protected:
         unsetenv("XDG_CONFIG_HOME");
         folder = home / "Documents" / "BRLM Saved Games";
 
-        ASSERT_EQ(app.Run(machine, kDemo), -1);
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
         window = machine.window;
-        app.HandleMessage(Key('K'));
-        app.HandleMessage(Key(platform::vk::kEscape));
-        ASSERT_EQ(app.currentDialog, nullptr);
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
         app.RefreshActorInfos(true);
         app.StartPlay();
         window->posted.clear();
@@ -167,14 +161,6 @@ protected:
             setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
         std::error_code error;
         std::filesystem::remove_all(home, error);
-    }
-
-    static platform::Message Key(std::uint32_t code)
-    {
-        platform::Message message;
-        message.kind = platform::MessageKind::KeyDown;
-        message.code = code;
-        return message;
     }
 
     VARD::CActor& Hero() { return *app.engine->Game().GetParty().at(0); }
@@ -310,8 +296,8 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
 TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileIsGone)
 {
     // Without a file set both say so and change nothing.
-    app.HandleMessage(Key('Q'));
-    app.HandleMessage(Key('L'));
+    app.HandleMessage(KeyDown('Q'));
+    app.HandleMessage(KeyDown('L'));
     ASSERT_EQ(machine.desktop.boxes.size(), 2u);
     EXPECT_EQ(machine.desktop.boxes[0].caption, "QuickSave error");
     EXPECT_EQ(machine.desktop.boxes[0].text, "Can't QuickSave; you don't have a save file set.");

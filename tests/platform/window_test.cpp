@@ -1,11 +1,9 @@
 #include "platform/platform_error.h"
 #include "platform/window.h"
+#include "xvfb_util.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
-#include <link.h>
 
 #include <cstdio>
 #include <string>
@@ -25,27 +23,6 @@ std::string GlVersion()
     const unsigned int kVersion = 0x1F02;
     const unsigned char* version = getString != nullptr ? getString(kVersion) : nullptr;
     return version != nullptr ? reinterpret_cast<const char*>(version) : "";
-}
-
-// SDL unloads the X and GL client libraries it opened when the window goes;
-// a block one of them never frees is then reported at exit with no module
-// to name, and no suppression can match it. Keeping every library loaded for
-// the life of the process lets the leak checker name the library, so the
-// suppressions can stay narrow and our own leaks still fail the test.
-void KeepLoadedLibraries()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*)
-        {
-            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
-            {
-                // RTLD_NOLOAD only marks what is already there; the handle is
-                // kept on purpose.
-                dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
 }
 
 TEST(Window, OpensWithACoreContextAndEndsItsLoopOnAPostedClose)

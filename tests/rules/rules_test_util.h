@@ -9,6 +9,7 @@
 #include "world/event.h"
 #include "world/game.h"
 #include "world/module.h"
+#include "world/world_object.h"
 
 #include <memory>
 #include <string>
@@ -46,6 +47,15 @@ inline std::vector<std::string> DrainMessages(VARD::CGame& game)
 inline VARD::CActor& Member(VARD::CEngine& engine, std::size_t index = 0)
 {
     return *engine.Game().Party().at(index);
+}
+
+// The object of that instance name in the area, or null.
+inline VARD::CObject* FindObject(const VARD::CArea& area, const std::string& instanceName)
+{
+    for (const auto& object : area.Objects())
+        if (object->GetInstanceName() == instanceName)
+            return object.get();
+    return nullptr;
 }
 
 } // namespace RulesTest

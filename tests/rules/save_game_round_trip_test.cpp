@@ -19,29 +19,14 @@
 
 using namespace VARD;
 using RulesTest::DrainMessages;
+using RulesTest::FindObject;
 using RulesTest::Member;
 using RulesTest::NewDemoGame;
 using TestUtil::FileText;
+using TestUtil::Lines;
 
 namespace
 {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-CObject* FindObject(const CArea& area, const std::string& instanceName)
-{
-    for (const auto& object : area.Objects())
-        if (object->GetInstanceName() == instanceName)
-            return object.get();
-    return nullptr;
-}
 
 // Numbers of the lines where the two texts differ, from 1.
 std::vector<std::size_t> DifferingLines(const std::string& first, const std::string& second)

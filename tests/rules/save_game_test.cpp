@@ -23,9 +23,11 @@
 
 using namespace VARD;
 using RulesTest::DrainMessages;
+using RulesTest::FindObject;
 using RulesTest::NewDemoGame;
 using TestUtil::CodeOf;
 using TestUtil::FileText;
+using TestUtil::Lines;
 
 namespace
 {
@@ -58,24 +60,6 @@ protected:
 
     std::filesystem::path m_Folder;
 };
-
-// Each line of the text, numbered from 1.
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-CObject* FindObject(const CArea& area, const std::string& instanceName)
-{
-    for (const auto& object : area.Objects())
-        if (object->GetInstanceName() == instanceName)
-            return object.get();
-    return nullptr;
-}
 
 std::size_t CountObjects(const CArea& area, const std::string& instanceName)
 {

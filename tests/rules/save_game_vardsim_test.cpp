@@ -16,17 +16,9 @@
 namespace
 {
 
+using TestUtil::Lines;
 using TestUtil::RunVardsim;
 using TestUtil::VardsimRun;
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 TEST(VardsimSave, SavesAndLoadsTheSameFile)
 {

@@ -1,3 +1,5 @@
+#include "ui_element_draw.h"
+
 #include "platform/gl_fixture.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_clock.h"
@@ -69,38 +71,22 @@ TEST(UIButtons, PressesAreClicksAndCheckButtonsToggleFirst)
 namespace
 {
 
-class ButtonDraw : public GlTest
+class ButtonDraw : public UITest::ElementDrawTest
 {
 protected:
-    ButtonDraw() : GlTest(128) {}
-
     void SetUp() override
     {
-        GlTest::SetUp();
-        help = std::make_unique<CUIDrawHelp>(*device);
+        ElementDrawTest::SetUp();
         SetUIClock(&clock);
     }
 
     void TearDown() override
     {
         SetUIClock(nullptr);
-        help.reset();
-        GlTest::TearDown();
-    }
-
-    // One frame holding just the element.
-    void DrawOnly(CUIElement& element, const Point* cursor)
-    {
-        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
-        gfx::Sprite sprite(*device);
-        sprite.Begin(gfx::kSpriteAlphaBlend);
-        element.Draw(*device, help.get(), &sprite, cursor);
-        sprite.End();
-        Drawn();
+        ElementDrawTest::TearDown();
     }
 
     platform::FakeClock clock{0};
-    std::unique_ptr<CUIDrawHelp> help;
 };
 
 bool Orange(const std::array<int, 4>& p)

@@ -1,3 +1,5 @@
+#include "ui_element_draw.h"
+
 #include "platform/gl_fixture.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_draw_help.h"
@@ -12,34 +14,9 @@ using namespace VARDUI;
 namespace
 {
 
-class WidgetDraw : public GlTest
+class WidgetDraw : public UITest::ElementDrawTest
 {
 protected:
-    WidgetDraw() : GlTest(128) {}
-
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        help = std::make_unique<CUIDrawHelp>(*device);
-    }
-
-    void TearDown() override
-    {
-        help.reset();
-        GlTest::TearDown();
-    }
-
-    // One frame holding just the element.
-    void DrawOnly(CUIElement& element, const Point* cursor)
-    {
-        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
-        gfx::Sprite sprite(*device);
-        sprite.Begin(gfx::kSpriteAlphaBlend);
-        element.Draw(*device, help.get(), &sprite, cursor);
-        sprite.End();
-        Drawn();
-    }
-
     // One past the rightmost column of bright ink in the rows and columns
     // given; -1 for none.
     int InkRight(int top, int bottom, int left, int right)
@@ -66,8 +43,6 @@ protected:
         CUIDrawHelp::DrawText(help->GetFont(), nullptr, text, rect, kUITextMeasure, 0);
         return rect.Width();
     }
-
-    std::unique_ptr<CUIDrawHelp> help;
 };
 
 bool Bright(const std::array<int, 4>& p)

@@ -1,0 +1,60 @@
+#pragma once
+
+// The shell tests' common start: the program on the fake machine, past its
+// splash and start screen, playing a new game on the demo module.
+
+#include "app_fakes.h"
+
+#include "app/game_app.h"
+#include "platform/keys.h"
+#include "platform/messages.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/actor.h"
+#include "world/actor_spawn.h"
+#include "world/area.h"
+#include "world/game.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace AppTest
+{
+
+inline platform::Message KeyDown(std::uint32_t code)
+{
+    platform::Message message;
+    message.kind = platform::MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
+// Runs the program on the demo module, closes the splash with a key and the
+// start screen with ESC, and enters the town with the main character made as
+// the creation pages leave it. Call it through ASSERT_NO_FATAL_FAILURE.
+inline void StartDemoGame(CGameApp& app, FakeAppPlatform& machine)
+{
+    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+    app.HandleMessage(KeyDown('K'));
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    ASSERT_EQ(app.currentDialog, nullptr);
+    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    app.engine->EnterArea();
+    app.gameLoaded = 1;
+}
+
+// Two bandits, Ann and Bob, join the party near the town's start.
+inline void AddTwoBandits(CGameApp& app)
+{
+    VARD::CGame& game = app.engine->Game();
+    for (const char* name : {"Ann", "Bob"})
+    {
+        const auto member = VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), game);
+        member->SetName(name);
+        ASSERT_TRUE(game.GetCurrentArea()->FindFreeSpotNear(11, 15, true, member));
+        game.AddPartyMember(member);
+    }
+}
+
+} // namespace AppTest
