@@ -159,6 +159,8 @@ public:
     void SelectPartyMember(std::uint32_t index);
     void SelectWholeParty();
     void SelectNextPartyMember();
+    // The game's party, or none while no game is loaded.
+    std::vector<std::shared_ptr<VARD::CActor>> GetPartyMembers() const;
     void SelectFirstPartyMember();
     // A party actor clicked in the view; one not in the party (a summon)
     // changes nothing.

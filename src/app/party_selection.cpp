@@ -11,15 +11,15 @@
 #include "world/actor.h"
 #include "world/game.h"
 
+std::vector<std::shared_ptr<VARD::CActor>> CGameApp::GetPartyMembers() const
+{
+    if (!engine || !engine->GetGame())
+        return {};
+    return engine->GetGame()->GetParty();
+}
+
 namespace
 {
-
-std::vector<std::shared_ptr<VARD::CActor>> PartyOf(const CGameApp& app)
-{
-    if (!app.engine || !app.engine->GetGame())
-        return {};
-    return app.engine->GetGame()->GetParty();
-}
 
 void CheckSlot(int slot)
 {
@@ -35,14 +35,14 @@ bool CGameApp::IsActorSelected(const VARD::CActor& actor) const
 {
     if (selectedMember == kWholePartySelected)
         return actor.GetAttitude() == VARD::kAttitudeParty;
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     return selectedMember < party.size() && party[selectedMember].get() == &actor;
 }
 
 void CGameApp::CollectSelectedActors(std::vector<std::shared_ptr<VARD::CActor>>& actors) const
 {
     actors.clear();
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     if (selectedMember != kWholePartySelected)
     {
         if (selectedMember < party.size())
@@ -72,7 +72,7 @@ std::shared_ptr<VARD::CActor> CGameApp::GetSelectedActor() const
 
 void CGameApp::SelectPartyMember(std::uint32_t index)
 {
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     if (index >= party.size() || party[index]->IsDead())
         return;
     selectedMember = index;
@@ -81,7 +81,7 @@ void CGameApp::SelectPartyMember(std::uint32_t index)
 
 void CGameApp::SelectFirstPartyMember()
 {
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     selectedMember = 0;
     for (std::uint32_t index = 0; index < party.size(); ++index)
         if (!party[index]->IsDead())
@@ -94,13 +94,13 @@ void CGameApp::SelectFirstPartyMember()
 
 void CGameApp::SelectWholeParty()
 {
-    selectedMember = PartyOf(*this).size() > 1 ? kWholePartySelected : 0;
+    selectedMember = GetPartyMembers().size() > 1 ? kWholePartySelected : 0;
     OnSelectionChanged();
 }
 
 void CGameApp::SelectNextPartyMember()
 {
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     if (party.size() <= 1)
     {
         selectedMember = 0;
@@ -127,7 +127,7 @@ void CGameApp::SelectByClick(const VARD::CActor& actor)
 {
     if (actor.IsDead())
         return;
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     for (std::uint32_t index = 0; index < party.size(); ++index)
         if (party[index].get() == &actor)
         {
@@ -160,7 +160,7 @@ void CGameApp::OnSelectionChanged()
 void CGameApp::RefreshPortrait(const VARD::CActor& actor)
 {
     RefillActionWindow();
-    const auto party = PartyOf(*this);
+    const auto party = GetPartyMembers();
     for (std::size_t index = 0; index < portraits.size() && index < party.size(); ++index)
     {
         if (party[index].get() != &actor)

@@ -29,13 +29,6 @@ constexpr std::int32_t kCell = 48;
 constexpr std::uint32_t kTalkImage = 130;
 constexpr std::uint32_t kAttackImage = 143;
 
-std::vector<std::shared_ptr<VARD::CActor>> PartyOf(const CGameApp& app)
-{
-    if (!app.engine || !app.engine->GetGame())
-        return {};
-    return app.engine->Game().GetParty();
-}
-
 void PlaceAt(VARDUI::CUIElement& element, const gfx::Rect& panel, std::int32_t x, std::int32_t y)
 {
     const gfx::Rect size = element.GetRect();
@@ -78,7 +71,7 @@ void CActionDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     ui->AddElement(hover);
 
     m_PartyElements.clear();
-    const auto party = PartyOf(*m_App);
+    const auto party = m_App->GetPartyMembers();
     const VARD::CGame* game = m_App->engine->GetGame().get();
     for (std::size_t i = 0; i < party.size(); ++i)
     {
@@ -175,7 +168,7 @@ void CActionDlg::ToggleSlot(int slot)
 
 void CActionDlg::SwitchToPartyMember(std::uint32_t index)
 {
-    const auto party = PartyOf(*m_App);
+    const auto party = m_App->GetPartyMembers();
     if (index >= party.size())
         return;
     m_App->SelectPartyMember(index);

@@ -27,13 +27,6 @@ constexpr std::int32_t kTabWidth = 96;
 constexpr std::int32_t kTabHeight = 32;
 constexpr std::int32_t kMargin = 16;
 
-std::vector<std::shared_ptr<VARD::CActor>> PartyOf(const CGameApp& app)
-{
-    if (!app.engine || !app.engine->GetGame())
-        return {};
-    return app.engine->Game().GetParty();
-}
-
 gfx::Rect Offset(const gfx::Rect& panel, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom)
 {
@@ -105,7 +98,7 @@ void CBaseActorDlg2::BuildTabBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
 void CBaseActorDlg2::BuildPartyBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
 {
     m_PartyElements.clear();
-    const auto party = PartyOf(*m_App);
+    const auto party = m_App->GetPartyMembers();
     const VARD::CGame* game = m_App->engine ? m_App->engine->GetGame().get() : nullptr;
     for (std::size_t i = 0; i < party.size(); ++i)
     {
@@ -237,7 +230,7 @@ int CBaseActorDlg2::OnRightClick(int elementId)
 
 int CBaseActorDlg2::SwitchToPartyMember(std::uint32_t index)
 {
-    const auto party = PartyOf(*m_App);
+    const auto party = m_App->GetPartyMembers();
     if (index >= party.size())
         return 0;
     const auto& member = party[index];
@@ -251,7 +244,7 @@ VARD::CActor* CBaseActorDlg2::GetPartyMemberForId(int elementId) const
 {
     if (elementId < kFirstPartyId || elementId > kLastPartyId)
         return nullptr;
-    const auto party = PartyOf(*m_App);
+    const auto party = m_App->GetPartyMembers();
     const auto index = static_cast<std::size_t>(elementId - kFirstPartyId);
     return index < party.size() ? party[index].get() : nullptr;
 }
