@@ -2,7 +2,7 @@
 
 #include "app/game_app.h"
 #include "app/vard_audio.h"
-#include "dialogs/help_text.h"
+#include "dialogs/info_dlgs.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
@@ -17,8 +17,6 @@
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/spell.h"
-
-#include <sstream>
 
 namespace
 {
@@ -215,24 +213,14 @@ int CActionDlg::OnRightClick(int elementId)
     {
         const auto index = static_cast<std::size_t>(elementId - kFirstBackpackId);
         if (index < backpack.size())
-        {
-            std::ostringstream text;
-            WriteItemHelp(*backpack[index], text, &m_App->engine->Module(), kHelpFormDialog);
-            m_App->SetDialog(
-                false, m_App->dialogFactory->MakeText(backpack[index]->GetTemplate()->GetName(),
-                                                      text.str(), m_Actor));
-        }
+            m_App->SetDialog(false, std::make_shared<CItemDlg>(m_App, backpack[index], m_Actor));
     }
     else if (elementId >= kFirstAbilityId && elementId < kFirstPartyId)
     {
         const auto index = static_cast<std::size_t>(elementId - kFirstAbilityId);
         if (index < spells.size())
-        {
-            std::ostringstream text;
-            WriteSpellHelp(*spells[index], text, m_App->engine->Module(), m_Actor.get());
-            m_App->SetDialog(false, m_App->dialogFactory->MakeText(spells[index]->GetDisplayName(),
-                                                                   text.str(), m_Actor));
-        }
+            m_App->SetDialog(false, std::make_shared<CSpellDlg>(*spells[index], m_Actor.get(),
+                                                                m_App->engine->Module()));
     }
     return 0;
 }
