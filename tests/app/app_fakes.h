@@ -33,6 +33,7 @@ public:
         titles.push_back(text);
     }
     std::string GetTitle() const override { return title; }
+    void SetIcon(const gfx::Image& image) override { icon = image; }
     platform::ClientSize GetClientSize() const override { return size; }
     void SetClientSize(int width, int height) override
     {
@@ -80,6 +81,7 @@ public:
     std::string title;
     // Every title set, in order.
     std::vector<std::string> titles;
+    gfx::Image icon;
     platform::ClientSize size{1024, 768};
     platform::ClientSize minimum;
     platform::Cursor cursor = platform::Cursor::Arrow;
