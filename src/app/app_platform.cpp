@@ -42,6 +42,7 @@ public:
     }
     platform::ClientSize GetClientSize() const override { return m_Window.GetClientSize(); }
     void SetClientSize(int width, int height) override { m_Window.SetClientSize(width, height); }
+    void SetPosition(int x, int y) override { m_Window.SetPosition(x, y); }
     void SetMinimumSize(int width, int height) override { m_Window.SetMinimumSize(width, height); }
     void Invalidate() override { m_Window.Invalidate(); }
     void PostAppMessage(std::uint32_t number) override { m_Window.PostAppMessage(number); }

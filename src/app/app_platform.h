@@ -38,6 +38,7 @@ public:
     virtual void SetIcon(const gfx::Image& icon) = 0;
     virtual platform::ClientSize GetClientSize() const = 0;
     virtual void SetClientSize(int width, int height) = 0;
+    virtual void SetPosition(int x, int y) = 0;
     virtual void SetMinimumSize(int width, int height) = 0;
     // A Paint message follows once posted messages and input are handled.
     virtual void Invalidate() = 0;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace AppTest
@@ -40,6 +41,7 @@ public:
         size = {width, height};
         ++resizes;
     }
+    void SetPosition(int x, int y) override { position = {x, y}; }
     void SetMinimumSize(int width, int height) override { minimum = {width, height}; }
     void Invalidate() override { invalidated = true; }
     void PostAppMessage(std::uint32_t number) override
@@ -84,6 +86,8 @@ public:
     gfx::Image icon;
     platform::ClientSize size{1024, 768};
     platform::ClientSize minimum;
+    // Where the desktop put the window, until the program moves it.
+    std::pair<int, int> position{-1, -1};
     platform::Cursor cursor = platform::Cursor::Arrow;
     std::deque<platform::Message> posted;
     bool shown = false;
