@@ -93,24 +93,48 @@ platform::Message Key(std::uint32_t code)
     return message;
 }
 
-TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
+// The demo started past its first screens with a made fighter.
+class AppHudDrawn : public ::testing::Test
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+        app.HandleMessage(Key('K'));
+        app.HandleMessage(Key(platform::vk::kEscape));
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    }
+
+    // The party in the demo town, or on the world map, as a loaded game
+    // shows it, painted once.
+    void ShowGame(bool onWorldMap)
+    {
+        VARD::CGame& game = app.engine->Game();
+        if (onWorldMap)
+        {
+            game.LoadWorldMap("worldmap", *app.engine->GetModule()->GetDataFileFactory());
+            game.SetState(VARD::kGameOnWorldMap);
+        }
+        else
+            app.engine->EnterArea();
+        app.gameLoaded = 1;
+        app.RefreshActorInfos(true);
+        app.SelectFirstPartyMember();
+        app.OnGameLoaded();
+        ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
+        ASSERT_EQ(app.sceneBuilt, 1);
+        app.OnPaint();
+    }
+
     OffscreenMachine machine;
     CGameApp app;
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(Key('K'));
-    app.HandleMessage(Key(platform::vk::kEscape));
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    app.engine->EnterArea();
-    app.gameLoaded = 1;
-    app.RefreshActorInfos(true);
-    app.SelectFirstPartyMember();
-    app.OnGameLoaded();
-    ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
-    ASSERT_EQ(app.sceneBuilt, 1);
-    app.OnPaint();
+};
+
+TEST_F(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowGame(false));
     gfx::Device& device = *app.device->Get();
     const gfx::Image frame = device.ReadPixels();
     ASSERT_EQ(frame.width, kWidth);
@@ -157,27 +181,10 @@ TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
 
 // The place under the pointer is the map view's highlighted one, named in
 // the hover window and shown with the hand; off every place there is none.
-TEST(AppHudDrawn, ThePlaceUnderThePointerIsHighlightedOnTheWorldMap)
+TEST_F(AppHudDrawn, ThePlaceUnderThePointerIsHighlightedOnTheWorldMap)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    OffscreenMachine machine;
-    CGameApp app;
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(Key('K'));
-    app.HandleMessage(Key(platform::vk::kEscape));
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    VARD::CGame& game = app.engine->Game();
-    game.LoadWorldMap("worldmap", *app.engine->GetModule()->GetDataFileFactory());
-    game.SetState(VARD::kGameOnWorldMap);
-    app.gameLoaded = 1;
-    app.RefreshActorInfos(true);
-    app.SelectFirstPartyMember();
-    app.OnGameLoaded();
-    ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
-    ASSERT_EQ(app.sceneBuilt, 1);
-    app.OnPaint();
-    const VARD::CMap2& map = *game.GetCurrentWorldMap();
+    ASSERT_NO_FATAL_FAILURE(ShowGame(true));
+    const VARD::CMap2& map = *app.engine->Game().GetCurrentWorldMap();
     const VARDGraph::MapLayout layout = app.mapView.ComputeLayout(*app.device->Get(), map, nullptr);
     ASSERT_TRUE(layout.IsUsable());
     const auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(app.hoverWindow);
