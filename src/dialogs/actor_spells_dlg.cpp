@@ -2,6 +2,7 @@
 
 #include "app/game_app.h"
 #include "dialogs/info_dlgs.h"
+#include "dialogs/party_bar.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
@@ -115,6 +116,6 @@ void CActorSpellsDlg::OnDrop(int sourceId, int targetId)
     m_App->SetActionSlotType(m_Actor.get(), VARDUI::kActionSlotCast, slot);
     // The bar names its spells by key, as the default bars do.
     m_App->SetActionSlotSpell(m_Actor.get(), spell->GetKey(), slot);
-    PlayClick();
+    PlayClickSound(*m_App);
     MarkActionWindowStale();
 }
