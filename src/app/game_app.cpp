@@ -113,8 +113,8 @@ bool CGameApp::CreateMainWindow()
     if (!result.window)
         return false;
     window = std::move(result.window);
-    // The icon the design gave the window class; the build embeds it, so
-    // only a broken build lacks it, and then the window does without.
+    // The built-in icon. A window without it works all the same, so a
+    // broken image only leaves the desktop's default in its place.
     try
     {
         window->SetIcon(
