@@ -30,8 +30,19 @@ public:
     void Show() override { m_Window.Show(); }
     void SetTitle(const std::string& title) override { m_Window.SetTitle(title); }
     std::string GetTitle() const override { return m_Window.GetTitle(); }
+    void SetIcon(const gfx::Image& icon) override
+    {
+        try
+        {
+            m_Window.SetIcon(icon);
+        }
+        catch (const platform::Error&)
+        {
+        }
+    }
     platform::ClientSize GetClientSize() const override { return m_Window.GetClientSize(); }
     void SetClientSize(int width, int height) override { m_Window.SetClientSize(width, height); }
+    void SetPosition(int x, int y) override { m_Window.SetPosition(x, y); }
     void SetMinimumSize(int width, int height) override { m_Window.SetMinimumSize(width, height); }
     void Invalidate() override { m_Window.Invalidate(); }
     void PostAppMessage(std::uint32_t number) override { m_Window.PostAppMessage(number); }

@@ -34,8 +34,11 @@ public:
     virtual void Show() = 0;
     virtual void SetTitle(const std::string& title) = 0;
     virtual std::string GetTitle() const = 0;
+    // A window the desktop cannot give the icon goes on without it.
+    virtual void SetIcon(const gfx::Image& icon) = 0;
     virtual platform::ClientSize GetClientSize() const = 0;
     virtual void SetClientSize(int width, int height) = 0;
+    virtual void SetPosition(int x, int y) = 0;
     virtual void SetMinimumSize(int width, int height) = 0;
     // A Paint message follows once posted messages and input are handled.
     virtual void Invalidate() = 0;

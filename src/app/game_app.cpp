@@ -10,6 +10,9 @@
 #include "common/exception.h"
 #include "common/random.h"
 #include "platform/audio.h"
+#include "platform/gfx_error.h"
+#include "platform/image.h"
+#include "resources/builtin_images.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
 #include "world/event.h"
@@ -110,6 +113,16 @@ bool CGameApp::CreateMainWindow()
     if (!result.window)
         return false;
     window = std::move(result.window);
+    // The built-in icon. A window without it works all the same, so a
+    // broken image only leaves the desktop's default in its place.
+    try
+    {
+        window->SetIcon(
+            gfx::DecodeImage(VARDResources::FindBuiltInImage(VARDResources::kWindowIconImage)));
+    }
+    catch (const gfx::Error&)
+    {
+    }
     // The desktop asks no window procedure for its smallest size: it is told.
     window->SetMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
     window->SetTitle(GetProductName() + " - Welcome");

@@ -374,7 +374,10 @@ void CGameApp::UpdatePointer()
             if (hover != nullptr)
                 VARDUI::CUIHoverInfo::ResetWithTitle(hover->GetInfo(), *location);
             SetCurrentCursor(handCursor);
+            mapView.SetHighlightedLocation(std::move(location));
         }
+        else
+            mapView.SetHighlightedLocation(nullptr);
         RequestRedraw();
         return;
     }

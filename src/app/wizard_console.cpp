@@ -81,6 +81,7 @@ void RunCommand(CGameApp& app, std::istringstream& line, const std::string& comm
         std::uint32_t height = 0;
         if (!(line >> width >> height))
             return;
+        app.window->SetPosition(0, 0);
         app.window->SetClientSize(static_cast<int>(width), static_cast<int>(height));
         app.window->Invalidate();
     }

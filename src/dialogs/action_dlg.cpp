@@ -1,14 +1,14 @@
 #include "dialogs/action_dlg.h"
 
 #include "app/game_app.h"
-#include "app/vard_audio.h"
-#include "dialogs/help_text.h"
+#include "dialogs/dialog_layout.h"
+#include "dialogs/info_dlgs.h"
+#include "dialogs/party_bar.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_group.h"
-#include "ui/ui_hover_text.h"
 #include "ui/ui_hover_window.h"
 #include "ui/ui_lists.h"
 #include "ui/ui_manager.h"
@@ -18,8 +18,6 @@
 #include "world/module.h"
 #include "world/spell.h"
 
-#include <sstream>
-
 namespace
 {
 
@@ -28,13 +26,6 @@ constexpr std::int32_t kPanelHeight = 480;
 constexpr std::int32_t kCell = 48;
 constexpr std::uint32_t kTalkImage = 130;
 constexpr std::uint32_t kAttackImage = 143;
-
-void PlaceAt(VARDUI::CUIElement& element, const gfx::Rect& panel, std::int32_t x, std::int32_t y)
-{
-    const gfx::Rect size = element.GetRect();
-    element.SetRect({panel.left + x, panel.top + y, panel.left + x + size.Width(),
-                     panel.top + y + size.Height()});
-}
 
 void GrowBy(VARDUI::CUIElement& element, std::int32_t height)
 {
@@ -57,39 +48,23 @@ std::string CActionDlg::GetTitle()
 
 void CActionDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 {
-    const std::int32_t centreX = (clientRect->left + clientRect->right) / 2;
-    const std::int32_t centreY = (clientRect->top + clientRect->bottom) / 2;
-    const gfx::Rect panel{centreX - kPanelWidth / 2, centreY - kPanelHeight / 2,
-                          centreX + kPanelWidth / 2, centreY + kPanelHeight / 2};
-    auto background = std::make_shared<VARDUI::CUIBackground>(0xC0000000);
-    background->SetRect(panel);
-    background->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    ui->AddElement(background);
+    const gfx::Rect panel =
+        DialogLayout::AddCentredPanel(*ui, *clientRect, kPanelWidth, kPanelHeight);
 
     auto hover = std::make_shared<VARDUI::CUIHoverWindow>();
-    PlaceAt(*hover, panel, 16, 16);
+    DialogLayout::PlaceInPanel(*hover, panel, 16, 16);
     ui->AddElement(hover);
 
     m_PartyElements.clear();
-    const auto party = m_App->GetPartyMembers();
-    const VARD::CGame* game = m_App->engine->GetGame().get();
-    for (std::size_t i = 0; i < party.size(); ++i)
-    {
-        auto element = std::make_shared<VARDUI::CUIActionElement2>(
-            0, kFirstPartyId + static_cast<std::int32_t>(i));
-        VARDUI::FillHoverInfo(party[i].get(), element->GetHoverInfo(), game);
-        if (party[i] == m_Actor)
-            element->SetFlags(VARDUI::kUIFlagHighlighted, 1);
-        PlaceAt(*element, panel, 576, 16 + 64 * static_cast<std::int32_t>(i));
-        ui->AddElement(element);
-        m_PartyElements.push_back(element.get());
-    }
+    for (const auto& portrait :
+         AddPartyBar(*m_App, m_Actor.get(), kFirstPartyId, panel.left + 576, panel.top + 16, *ui))
+        m_PartyElements.push_back(portrait.get());
 
     m_Slots.clear();
     for (std::int32_t s = 0; s < VARDUI::kActionSlotCount; ++s)
     {
         auto slot = std::make_shared<VARDUI::CUIActionElement2>(0, kFirstSlotId + s);
-        PlaceAt(*slot, panel, 48 + kCell * s, 80);
+        DialogLayout::PlaceInPanel(*slot, panel, 48 + kCell * s, 80);
         ui->AddElement(slot);
         m_Slots.push_back(slot.get());
     }
@@ -109,14 +84,14 @@ void CActionDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
         element->SetHoverText(entry.title, "");
         element->GetHoverInfo().icon = entry.image;
         element->SetFlags(VARDUI::kUIFlagDraggable, 1);
-        PlaceAt(*element, panel, 16, entry.y);
+        DialogLayout::PlaceInPanel(*element, panel, 16, entry.y);
         ui->AddElement(element);
         *entry.kept = element.get();
     }
 
     auto backpack = std::make_shared<VARDUI::CUIItemsListWindow>(0, "Backpack", 4);
     GrowBy(*backpack, 5 * kCell);
-    PlaceAt(*backpack, panel, 80, 144);
+    DialogLayout::PlaceInPanel(*backpack, panel, 80, 144);
     ui->AddElement(backpack);
     m_Backpack = backpack.get();
 
@@ -124,7 +99,7 @@ void CActionDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     abilities->SetShowSpells(1);
     abilities->SetShowPowers(1);
     GrowBy(*abilities, 5 * kCell);
-    PlaceAt(*abilities, panel, 320, 144);
+    DialogLayout::PlaceInPanel(*abilities, panel, 320, 144);
     ui->AddElement(abilities);
     m_Abilities = abilities.get();
 
@@ -149,21 +124,12 @@ void CActionDlg::Refresh()
         m_Abilities->SetSpells(*m_Actor, kFirstAbilityId, true);
 }
 
-void CActionDlg::PlayClick()
-{
-    if (m_App->audio)
-        m_App->audio->PlaySound(kSoundEventClick);
-}
-
 void CActionDlg::ToggleSlot(int slot)
 {
-    if (m_App->GetSelectedActionSlot(m_Actor.get()) == slot)
-        m_App->ClearActionSlotSelection(m_Actor.get());
-    else
-        m_App->SelectActionSlot(m_Actor.get(), slot);
+    ToggleSlotSelection(*m_App, m_Actor.get(), slot);
     m_SelectedSlot = m_App->GetSelectedActionSlot(m_Actor.get());
     Refresh();
-    PlayClick();
+    PlayClickSound(*m_App);
 }
 
 void CActionDlg::SwitchToPartyMember(std::uint32_t index)
@@ -179,7 +145,7 @@ void CActionDlg::SwitchToPartyMember(std::uint32_t index)
     m_Actor = party[index];
     m_SelectedSlot = m_App->GetSelectedActionSlot(m_Actor.get());
     Refresh();
-    PlayClick();
+    PlayClickSound(*m_App);
     m_App->UpdateTitle();
 }
 
@@ -215,24 +181,14 @@ int CActionDlg::OnRightClick(int elementId)
     {
         const auto index = static_cast<std::size_t>(elementId - kFirstBackpackId);
         if (index < backpack.size())
-        {
-            std::ostringstream text;
-            WriteItemHelp(*backpack[index], text, &m_App->engine->Module(), kHelpFormDialog);
-            m_App->SetDialog(
-                false, m_App->dialogFactory->MakeText(backpack[index]->GetTemplate()->GetName(),
-                                                      text.str(), m_Actor));
-        }
+            m_App->SetDialog(false, std::make_shared<CItemDlg>(m_App, backpack[index], m_Actor));
     }
     else if (elementId >= kFirstAbilityId && elementId < kFirstPartyId)
     {
         const auto index = static_cast<std::size_t>(elementId - kFirstAbilityId);
         if (index < spells.size())
-        {
-            std::ostringstream text;
-            WriteSpellHelp(*spells[index], text, m_App->engine->Module(), m_Actor.get());
-            m_App->SetDialog(false, m_App->dialogFactory->MakeText(spells[index]->GetDisplayName(),
-                                                                   text.str(), m_Actor));
-        }
+            m_App->SetDialog(false, std::make_shared<CSpellDlg>(*spells[index], m_Actor.get(),
+                                                                m_App->engine->Module()));
     }
     return 0;
 }
@@ -287,7 +243,7 @@ void CActionDlg::OnDrop(int sourceId, int targetId)
         }
     }
     if (stored)
-        PlayClick();
+        PlayClickSound(*m_App);
     Refresh();
 }
 

@@ -57,7 +57,6 @@ private:
     void Refresh();
     void ToggleSlot(int slot);
     void SwitchToPartyMember(std::uint32_t index);
-    void PlayClick();
 
     CGameApp* m_App;
     std::shared_ptr<VARD::CActor> m_Actor;

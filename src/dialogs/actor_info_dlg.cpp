@@ -3,6 +3,7 @@
 #include "app/game_app.h"
 #include "dialogs/attrib_dlg.h"
 #include "dialogs/help_text.h"
+#include "dialogs/info_dlgs.h"
 #include "dialogs/skills_dlg.h"
 #include "dialogs/spell_help.h"
 #include "rules/engine.h"
@@ -443,21 +444,13 @@ int CActorInfoDlg::OnRightClick(int elementId)
     {
         const VARD::CFaction* faction = m_Actor->GetFaction();
         if (faction != nullptr)
-        {
-            std::ostringstream text;
-            WriteFactionHelp(*faction, module, text);
-            m_App->SetDialog(
-                false, m_App->dialogFactory->MakeText(faction->GetName(), text.str(), m_Actor));
-        }
+            m_App->SetDialog(false, std::make_shared<CFactionDlg>(*faction, m_App));
         return 0;
     }
     if (elementId >= kFirstSkillId && elementId < kFirstSkillId + kSkillCount)
     {
-        const int skill = elementId - kFirstSkillId;
-        std::ostringstream text;
-        WriteSkillHelp(skill, text, module);
-        m_App->SetDialog(false, m_App->dialogFactory->MakeText(VARD::GetSkillDisplayName(skill),
-                                                               text.str(), m_Actor));
+        m_App->SetDialog(
+            false, std::make_shared<CSkillDlg>(elementId - kFirstSkillId, m_Actor.get(), module));
         return 0;
     }
     return CBaseActorDlg2::OnRightClick(elementId);

@@ -1,16 +1,16 @@
 #include "dialogs/actor_sheet_dlg.h"
 
 #include "app/game_app.h"
-#include "app/vard_audio.h"
 #include "dialogs/action_dlg.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_spells_dlg.h"
+#include "dialogs/dialog_layout.h"
+#include "dialogs/party_bar.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_group.h"
-#include "ui/ui_hover_text.h"
 #include "ui/ui_hover_window.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_text.h"
@@ -22,16 +22,9 @@ namespace
 
 constexpr std::int32_t kPanelWidth = 800;
 constexpr std::int32_t kPanelHeight = 656;
-constexpr std::uint32_t kPanelColour = 0xC0000000;
 constexpr std::int32_t kTabWidth = 96;
 constexpr std::int32_t kTabHeight = 32;
 constexpr std::int32_t kMargin = 16;
-
-gfx::Rect Offset(const gfx::Rect& panel, std::int32_t left, std::int32_t top, std::int32_t right,
-                 std::int32_t bottom)
-{
-    return {panel.left + left, panel.top + top, panel.left + right, panel.top + bottom};
-}
 
 } // namespace
 
@@ -48,28 +41,22 @@ std::string CBaseActorDlg2::GetTitle()
 
 void CBaseActorDlg2::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 {
-    const std::int32_t centreX = (clientRect->left + clientRect->right) / 2;
-    const std::int32_t centreY = (clientRect->top + clientRect->bottom) / 2;
-    const gfx::Rect panel{centreX - kPanelWidth / 2, centreY - kPanelHeight / 2,
-                          centreX + kPanelWidth / 2, centreY + kPanelHeight / 2};
-    auto background = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
-    background->SetRect(panel);
-    background->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    ui->AddElement(background);
+    const gfx::Rect panel =
+        DialogLayout::AddCentredPanel(*ui, *clientRect, kPanelWidth, kPanelHeight);
 
     BuildTabBar(panel, *ui);
     BuildPartyBar(panel, *ui);
     BuildActionBar(panel, *ui);
 
     auto hover = std::make_shared<VARDUI::CUIHoverWindow>();
-    hover->SetRect(Offset(panel, 16, 64, 176, 112));
+    hover->SetRect(DialogLayout::InPanel(panel, 16, 64, 176, 112));
     ui->AddElement(hover);
 
     auto messages = std::make_shared<VARDUI::CUIMessageWindow>(0, 0, &m_App->messageLog);
-    messages->SetRect(Offset(panel, 16, 512, 672, 640));
+    messages->SetRect(DialogLayout::InPanel(panel, 16, 512, 672, 640));
     ui->AddElement(messages);
 
-    BuildPage(Offset(panel, 16, 144, 672, 496), *ui);
+    BuildPage(DialogLayout::InPanel(panel, 16, 144, 672, 496), *ui);
 }
 
 void CBaseActorDlg2::BuildTabBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
@@ -98,20 +85,9 @@ void CBaseActorDlg2::BuildTabBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
 void CBaseActorDlg2::BuildPartyBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
 {
     m_PartyElements.clear();
-    const auto party = m_App->GetPartyMembers();
-    const VARD::CGame* game = m_App->engine ? m_App->engine->GetGame().get() : nullptr;
-    for (std::size_t i = 0; i < party.size(); ++i)
-    {
-        auto element = std::make_shared<VARDUI::CUIActionElement2>(
-            0, kFirstPartyId + static_cast<std::int32_t>(i));
-        VARDUI::FillHoverInfo(party[i].get(), element->GetHoverInfo(), game);
-        const std::int32_t top = kMargin + 64 * static_cast<std::int32_t>(i);
-        element->SetRect(Offset(panel, 736, top, 736 + 48, top + 48));
-        if (party[i] == m_Actor)
-            element->SetFlags(VARDUI::kUIFlagHighlighted, 1);
-        m_PartyElements.push_back(element);
-        ui.AddElement(element);
-    }
+    for (auto& portrait : AddPartyBar(*m_App, m_Actor.get(), kFirstPartyId, panel.left + 736,
+                                      panel.top + kMargin, ui))
+        m_PartyElements.push_back(std::move(portrait));
 }
 
 void CBaseActorDlg2::BuildActionBar(const gfx::Rect& panel, VARDUI::CUIManager& ui)
@@ -145,20 +121,11 @@ void CBaseActorDlg2::MarkActionWindowStale()
         m_ActionWindow->SetFilled(0);
 }
 
-void CBaseActorDlg2::PlayClick()
-{
-    if (m_App->audio)
-        m_App->audio->PlaySound(kSoundEventClick);
-}
-
 void CBaseActorDlg2::ToggleActionSlot(int slot)
 {
-    if (m_App->GetSelectedActionSlot(m_Actor.get()) == slot)
-        m_App->ClearActionSlotSelection(m_Actor.get());
-    else
-        m_App->SelectActionSlot(m_Actor.get(), slot);
+    ToggleSlotSelection(*m_App, m_Actor.get(), slot);
     MarkActionWindowStale();
-    PlayClick();
+    PlayClickSound(*m_App);
 }
 
 int CBaseActorDlg2::OnButton(int elementId)
@@ -188,7 +155,7 @@ int CBaseActorDlg2::OnKey(int virtualKey, int)
         // Unlike a click, a key only selects.
         m_App->SelectActionSlot(m_Actor.get(), virtualKey - firstF);
         MarkActionWindowStale();
-        PlayClick();
+        PlayClickSound(*m_App);
         return 0;
     }
     std::int32_t page = 0;

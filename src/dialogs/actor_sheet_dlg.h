@@ -79,7 +79,6 @@ protected:
     // Asks OnClosed to open a page for the member; returns 1 (close).
     int RequestPage(std::int32_t page, std::shared_ptr<VARD::CActor> actor);
     void MarkActionWindowStale();
-    void PlayClick();
 
     CGameApp* m_App;
     std::shared_ptr<VARD::CActor> m_Actor;

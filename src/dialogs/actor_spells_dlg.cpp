@@ -1,7 +1,8 @@
 #include "dialogs/actor_spells_dlg.h"
 
 #include "app/game_app.h"
-#include "dialogs/help_text.h"
+#include "dialogs/info_dlgs.h"
+#include "dialogs/party_bar.h"
 #include "rules/engine.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
@@ -9,8 +10,6 @@
 #include "ui/ui_manager.h"
 #include "world/actor.h"
 #include "world/spell.h"
-
-#include <sstream>
 
 namespace
 {
@@ -85,10 +84,8 @@ int CActorSpellsDlg::OnRightClick(int elementId)
 {
     if (const VARD::CSpell* spell = AbilityOf(elementId))
     {
-        std::ostringstream text;
-        WriteSpellHelp(*spell, text, m_App->engine->Module(), m_Actor.get());
         m_App->SetDialog(
-            false, m_App->dialogFactory->MakeText(spell->GetDisplayName(), text.str(), m_Actor));
+            false, std::make_shared<CSpellDlg>(*spell, m_Actor.get(), m_App->engine->Module()));
         return 0;
     }
     return CBaseActorDlg2::OnRightClick(elementId);
@@ -119,6 +116,6 @@ void CActorSpellsDlg::OnDrop(int sourceId, int targetId)
     m_App->SetActionSlotType(m_Actor.get(), VARDUI::kActionSlotCast, slot);
     // The bar names its spells by key, as the default bars do.
     m_App->SetActionSlotSpell(m_Actor.get(), spell->GetKey(), slot);
-    PlayClick();
+    PlayClickSound(*m_App);
     MarkActionWindowStale();
 }

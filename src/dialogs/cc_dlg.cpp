@@ -20,6 +20,19 @@ int CCCDlg::OnKey(int virtualKey, int)
 {
     if (virtualKey != static_cast<int>(platform::vk::kEscape))
         return 0;
+    return Cancel();
+}
+
+void CCCDlg::OnClosed(CGameApp* app)
+{
+    if (m_Cancelled != 0)
+        ReturnToStartScreen(app);
+    else
+        OpenNextPage(app);
+}
+
+int CCCDlg::Cancel()
+{
     m_Cancelled = 1;
     return 1;
 }

@@ -28,11 +28,18 @@ public:
 
     // Esc cancels creation; ENTER does not close a page.
     int OnKey(int virtualKey, int shiftDown) override;
+    // A cancelled page leads back to the start screen, any other on.
+    void OnClosed(CGameApp* app) override;
 
     VARD::CActor& GetActor() const { return *m_Actor; }
     int IsCancelled() const { return m_Cancelled; }
 
 protected:
+    // Marks the page cancelled; 1, so that it closes.
+    int Cancel();
+    // The next page, or the game itself after the last.
+    virtual void OpenNextPage(CGameApp* app) = 0;
+
     VARD::CEngine* m_Engine;
     std::shared_ptr<VARD::CActor> m_Actor;
     int m_Cancelled = 0;

@@ -97,20 +97,14 @@ int CCCGenderDlg::OnButton(int elementId)
         m_Actor->SetGender(1);
         return 1;
     case kCancelId:
-        m_Cancelled = 1;
-        return 1;
+        return Cancel();
     default:
         return 0;
     }
 }
 
-void CCCGenderDlg::OnClosed(CGameApp* app)
+void CCCGenderDlg::OpenNextPage(CGameApp* app)
 {
-    if (m_Cancelled != 0)
-    {
-        ReturnToStartScreen(app);
-        return;
-    }
     app->SetDialog(true, std::make_shared<CCCClassDlg>(m_Engine, m_Actor));
 }
 
@@ -136,10 +130,7 @@ void CCCClassDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 int CCCClassDlg::OnButton(int elementId)
 {
     if (elementId == kCancelId)
-    {
-        m_Cancelled = 1;
-        return 1;
-    }
+        return Cancel();
     if (elementId >= kClassBaseId && elementId < kClassBaseId + VARD::kClassCount)
     {
         m_Actor->SetClass(static_cast<std::uint32_t>(elementId - kClassBaseId));
@@ -148,13 +139,8 @@ int CCCClassDlg::OnButton(int elementId)
     return 0;
 }
 
-void CCCClassDlg::OnClosed(CGameApp* app)
+void CCCClassDlg::OpenNextPage(CGameApp* app)
 {
-    if (m_Cancelled != 0)
-    {
-        ReturnToStartScreen(app);
-        return;
-    }
     app->SetDialog(true, std::make_shared<CCCAttribDlg>(m_Engine, app, m_Actor));
 }
 
@@ -183,10 +169,7 @@ void CCCHeadDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 int CCCHeadDlg::OnButton(int elementId)
 {
     if (elementId == kCancelId)
-    {
-        m_Cancelled = 1;
-        return 1;
-    }
+        return Cancel();
     if (elementId >= kHeadBaseId && elementId < kHeadBaseId + 100)
         return VARD::ChooseCreationHead(m_Engine->Module(), *m_Actor,
                                         static_cast<std::size_t>(elementId - kHeadBaseId))
@@ -195,13 +178,8 @@ int CCCHeadDlg::OnButton(int elementId)
     return 0;
 }
 
-void CCCHeadDlg::OnClosed(CGameApp* app)
+void CCCHeadDlg::OpenNextPage(CGameApp* app)
 {
-    if (m_Cancelled != 0)
-    {
-        ReturnToStartScreen(app);
-        return;
-    }
     app->SetDialog(true, std::make_shared<CCCColorsDlg>(app, m_Engine, m_Actor));
 }
 
@@ -283,10 +261,7 @@ int CCCColorsDlg::OnButton(int elementId)
 {
     constexpr int kCount = static_cast<int>(VARD::kCreationPaletteSize);
     if (elementId == kCancelId)
-    {
-        m_Cancelled = 1;
-        return 1;
-    }
+        return Cancel();
     if (elementId == kDoneId)
         return 1;
     if (elementId >= kHairBaseId && elementId < kHairBaseId + kCount)
@@ -298,13 +273,8 @@ int CCCColorsDlg::OnButton(int elementId)
     return 0;
 }
 
-void CCCColorsDlg::OnClosed(CGameApp* app)
+void CCCColorsDlg::OpenNextPage(CGameApp* app)
 {
-    if (m_Cancelled != 0)
-    {
-        ReturnToStartScreen(app);
-        return;
-    }
     // 1 to 4.
     VARD::ApplyCreationColours(*m_Actor, static_cast<std::size_t>(m_HairChoice),
                                static_cast<std::size_t>(m_SkinChoice),
@@ -351,10 +321,7 @@ bool CCCNameDlg::HasName() const
 int CCCNameDlg::OnKey(int virtualKey, int shiftDown)
 {
     if (virtualKey == static_cast<int>(platform::vk::kEscape))
-    {
-        m_Cancelled = 1;
-        return 1;
-    }
+        return Cancel();
     if (virtualKey == static_cast<int>(platform::vk::kReturn))
         return HasName() ? 1 : 0;
     if (!m_NameBox)
@@ -371,20 +338,12 @@ int CCCNameDlg::OnButton(int elementId)
     if (elementId == kDoneId)
         return HasName() ? 1 : 0;
     if (elementId == kCancelId)
-    {
-        m_Cancelled = 1;
-        return 1;
-    }
+        return Cancel();
     return 0;
 }
 
-void CCCNameDlg::OnClosed(CGameApp* app)
+void CCCNameDlg::OpenNextPage(CGameApp* app)
 {
-    if (m_Cancelled != 0)
-    {
-        ReturnToStartScreen(app);
-        return;
-    }
     m_Actor->SetName(VARD::CleanCreatedName(GetTypedName()));
     app->StartCreatedGame(m_Actor);
 }

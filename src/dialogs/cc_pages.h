@@ -29,7 +29,9 @@ public:
     std::string GetTitle() override;
     void BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui) override;
     int OnButton(int elementId) override;
-    void OnClosed(CGameApp* app) override;
+
+protected:
+    void OpenNextPage(CGameApp* app) override;
 };
 
 class CCCClassDlg : public CCCDlg
@@ -43,7 +45,9 @@ public:
     std::string GetTitle() override;
     void BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui) override;
     int OnButton(int elementId) override;
-    void OnClosed(CGameApp* app) override;
+
+protected:
+    void OpenNextPage(CGameApp* app) override;
 };
 
 class CCCHeadDlg : public CCCDlg
@@ -57,7 +61,9 @@ public:
     std::string GetTitle() override;
     void BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui) override;
     int OnButton(int elementId) override;
-    void OnClosed(CGameApp* app) override;
+
+protected:
+    void OpenNextPage(CGameApp* app) override;
 };
 
 // A framed column of four rows of four swatches of the palette, ids base to
@@ -81,11 +87,13 @@ public:
     std::string GetTitle() override;
     void BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui) override;
     int OnButton(int elementId) override;
-    void OnClosed(CGameApp* app) override;
 
     int GetHairChoice() const { return m_HairChoice; }
     int GetSkinChoice() const { return m_SkinChoice; }
     int GetTrimChoice() const { return m_TrimChoice; }
+
+protected:
+    void OpenNextPage(CGameApp* app) override;
 
 private:
     // A swatch click in one palette: the highlight moves and the click sounds.
@@ -112,10 +120,12 @@ public:
     int OnButton(int elementId) override;
     // Esc cancels, ENTER finishes a name, every other key edits it.
     int OnKey(int virtualKey, int shiftDown) override;
-    void OnClosed(CGameApp* app) override;
 
     // The name as typed so far.
     std::string GetTypedName() const;
+
+protected:
+    void OpenNextPage(CGameApp* app) override;
 
 private:
     // The name as it will be kept: blanks alone make no name.

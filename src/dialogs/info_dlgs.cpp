@@ -1,6 +1,7 @@
 #include "dialogs/info_dlgs.h"
 
 #include "app/game_app.h"
+#include "dialogs/dialog_layout.h"
 #include "dialogs/help_text.h"
 #include "rules/engine.h"
 #include "ui/ui_buttons.h"
@@ -23,7 +24,6 @@
 namespace
 {
 
-constexpr std::uint32_t kPanelColour = 0xC0000000u;
 constexpr std::int32_t kMargin = 16;
 
 gfx::Rect Shrunk(const gfx::Rect& rect, std::int32_t by)
@@ -35,14 +35,7 @@ gfx::Rect Shrunk(const gfx::Rect& rect, std::int32_t by)
 
 gfx::Rect AddFixedPanel(const gfx::Rect& client, VARDUI::CUIManager& ui)
 {
-    const std::int32_t x = (client.left + client.right) / 2 - 320;
-    const std::int32_t y = (client.top + client.bottom) / 2 - 240;
-    const gfx::Rect panelRect{x, y, x + 640, y + 480};
-    auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
-    panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    panel->SetRect(panelRect);
-    ui.AddElement(panel);
-    return panelRect;
+    return DialogLayout::AddCentredPanel(ui, client, 640, 480);
 }
 
 // ------------------------------------------------------------------ text

@@ -3,7 +3,7 @@
 #include "app/game_app.h"
 #include "app/vard_audio.h"
 #include "dialogs/cc_pages.h"
-#include "dialogs/help_text.h"
+#include "dialogs/info_dlgs.h"
 #include "platform/keys.h"
 #include "rules/character_creation.h"
 #include "rules/engine.h"
@@ -16,8 +16,6 @@
 #include "world/actor.h"
 #include "world/order.h"
 #include "world/rule_tables.h"
-
-#include <sstream>
 
 namespace
 {
@@ -265,10 +263,8 @@ int CSkillsDlg::OnRightClick(int elementId)
     const int skill = elementId - kNameBaseId;
     if (skill < 0 || skill >= VARD::kSkillCount || !m_App->engine || !m_App->engine->GetModule())
         return 0;
-    std::ostringstream text;
-    WriteSkillHelp(skill, text, *m_App->engine->GetModule());
-    m_App->SetDialog(false, m_App->dialogFactory->MakeText(VARD::GetSkillDisplayName(skill),
-                                                           text.str(), nullptr));
+    m_App->SetDialog(false,
+                     std::make_shared<CSkillDlg>(skill, m_ActorPtr, *m_App->engine->GetModule()));
     return 0;
 }
 

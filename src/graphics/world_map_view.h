@@ -100,6 +100,13 @@ public:
     MapLayout ComputeLayout(const gfx::Device& device, const VARD::CMap2& map,
                             const gfx::Rect* rect);
 
+    // The place under the pointer, kept by the game screen; null for none.
+    void SetHighlightedLocation(std::shared_ptr<VARD::CMap2Area> location)
+    {
+        m_Highlighted = std::move(location);
+    }
+    const std::shared_ptr<VARD::CMap2Area>& GetHighlightedLocation() const { return m_Highlighted; }
+
     std::int32_t GetBottomMargin() const { return m_BottomMargin; }
     bool IsInitialised() const { return m_Sprite != nullptr; }
     const std::vector<std::shared_ptr<CMyTile>>& GetMapTiles() const { return m_MapTiles; }
@@ -119,6 +126,7 @@ private:
     std::unique_ptr<gfx::Sprite> m_Sprite;
     std::vector<std::shared_ptr<CMyTile>> m_MapTiles;
     std::vector<std::shared_ptr<CMyTile>> m_AreaImages;
+    std::shared_ptr<VARD::CMap2Area> m_Highlighted;
 };
 
 } // namespace VARDGraph

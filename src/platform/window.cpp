@@ -184,6 +184,11 @@ void Window::SetClientSize(int width, int height)
     SDL_SetWindowSize(m_Window, width, height);
 }
 
+void Window::SetPosition(int x, int y)
+{
+    SDL_SetWindowPosition(m_Window, x, y);
+}
+
 void Window::SetMinimumSize(int width, int height)
 {
     SDL_SetWindowMinimumSize(m_Window, width, height);

@@ -57,6 +57,8 @@ public:
     // The size in pixels of what OpenGL draws into.
     ClientSize GetDrawableSize() const;
     void SetClientSize(int width, int height);
+    // The window's top-left corner on the desktop.
+    void SetPosition(int x, int y);
     void SetMinimumSize(int width, int height);
 
     // Asks for a Paint message once the posted messages and the input are handled.

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace AppTest
@@ -33,12 +34,14 @@ public:
         titles.push_back(text);
     }
     std::string GetTitle() const override { return title; }
+    void SetIcon(const gfx::Image& image) override { icon = image; }
     platform::ClientSize GetClientSize() const override { return size; }
     void SetClientSize(int width, int height) override
     {
         size = {width, height};
         ++resizes;
     }
+    void SetPosition(int x, int y) override { position = {x, y}; }
     void SetMinimumSize(int width, int height) override { minimum = {width, height}; }
     void Invalidate() override { invalidated = true; }
     void PostAppMessage(std::uint32_t number) override
@@ -80,8 +83,11 @@ public:
     std::string title;
     // Every title set, in order.
     std::vector<std::string> titles;
+    gfx::Image icon;
     platform::ClientSize size{1024, 768};
     platform::ClientSize minimum;
+    // Where the desktop put the window, until the program moves it.
+    std::pair<int, int> position{-1, -1};
     platform::Cursor cursor = platform::Cursor::Arrow;
     std::deque<platform::Message> posted;
     bool shown = false;

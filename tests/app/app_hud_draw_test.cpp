@@ -1,5 +1,6 @@
 // The game screen painted on Mesa's software OpenGL: the area seen through
-// the game screen's camera with the HUD over it.
+// the game screen's camera with the HUD over it, and the pointer on the
+// world map.
 
 #include "app_fakes.h"
 
@@ -9,8 +10,11 @@
 #include "platform/image.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "ui/ui_hover_window.h"
 #include "world/actor.h"
 #include "world/game.h"
+#include "world/module.h"
+#include "world/world_map.h"
 
 #include <gtest/gtest.h>
 
@@ -89,24 +93,48 @@ platform::Message Key(std::uint32_t code)
     return message;
 }
 
-TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
+// The demo started past its first screens with a made fighter.
+class AppHudDrawn : public ::testing::Test
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+        app.HandleMessage(Key('K'));
+        app.HandleMessage(Key(platform::vk::kEscape));
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    }
+
+    // The party in the demo town, or on the world map, as a loaded game
+    // shows it, painted once.
+    void ShowGame(bool onWorldMap)
+    {
+        VARD::CGame& game = app.engine->Game();
+        if (onWorldMap)
+        {
+            game.LoadWorldMap("worldmap", *app.engine->GetModule()->GetDataFileFactory());
+            game.SetState(VARD::kGameOnWorldMap);
+        }
+        else
+            app.engine->EnterArea();
+        app.gameLoaded = 1;
+        app.RefreshActorInfos(true);
+        app.SelectFirstPartyMember();
+        app.OnGameLoaded();
+        ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
+        ASSERT_EQ(app.sceneBuilt, 1);
+        app.OnPaint();
+    }
+
     OffscreenMachine machine;
     CGameApp app;
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(Key('K'));
-    app.HandleMessage(Key(platform::vk::kEscape));
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    app.engine->EnterArea();
-    app.gameLoaded = 1;
-    app.RefreshActorInfos(true);
-    app.SelectFirstPartyMember();
-    app.OnGameLoaded();
-    ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
-    ASSERT_EQ(app.sceneBuilt, 1);
-    app.OnPaint();
+};
+
+TEST_F(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowGame(false));
     gfx::Device& device = *app.device->Get();
     const gfx::Image frame = device.ReadPixels();
     ASSERT_EQ(frame.width, kWidth);
@@ -149,6 +177,41 @@ TEST(AppHudDrawn, TheAreaIsSeenFromTheOrbitCameraWithTheHudOverIt)
             white += frame.Pixel(x, y)[0] > 200 && frame.Pixel(x, y)[1] > 200 &&
                      frame.Pixel(x, y)[2] > 200;
     EXPECT_GT(white, 10);
+}
+
+// The place under the pointer is the map view's highlighted one, named in
+// the hover window and shown with the hand; off every place there is none.
+TEST_F(AppHudDrawn, ThePlaceUnderThePointerIsHighlightedOnTheWorldMap)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowGame(true));
+    const VARD::CMap2& map = *app.engine->Game().GetCurrentWorldMap();
+    const VARDGraph::MapLayout layout = app.mapView.ComputeLayout(*app.device->Get(), map, nullptr);
+    ASSERT_TRUE(layout.IsUsable());
+    const auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(app.hoverWindow);
+    ASSERT_NE(hover, nullptr);
+    const auto pointAt = [&](double px, double py)
+    {
+        platform::Message move;
+        move.kind = platform::MessageKind::MouseMove;
+        move.x = static_cast<int>(layout.cx + (px - layout.hw) * layout.s);
+        move.y = static_cast<int>(layout.cy + (py - layout.hh) * layout.s);
+        app.HandleMessage(move);
+    };
+
+    ASSERT_EQ(map.GetAreas().size(), 2u);
+    for (const auto& place : map.GetAreas())
+    {
+        SCOPED_TRACE(place->GetName());
+        pointAt(place->GetX1() + place->GetX2() / 2, place->GetY1() + place->GetY2() / 2);
+        EXPECT_EQ(app.mapView.GetHighlightedLocation(), place);
+        EXPECT_EQ(hover->GetInfo().title, place->GetDisplayName());
+        EXPECT_EQ(machine.window->cursor, platform::Cursor::Hand);
+    }
+    // The plains below the places hold none.
+    pointAt(700, 600);
+    EXPECT_EQ(app.mapView.GetHighlightedLocation(), nullptr);
+    EXPECT_EQ(hover->GetInfo().title, "");
+    EXPECT_EQ(machine.window->cursor, platform::Cursor::Arrow);
 }
 
 } // namespace

@@ -326,9 +326,19 @@ TEST_F(AppPartyOrders, TheConsoleChangesTheGameAndReportsItsFailures)
     EXPECT_EQ(app.messageLog[logged].rfind("Wizard: ", 0), 0u);
     EXPECT_NE(app.messageLog[logged].find("no_such_item"), std::string::npos);
     EXPECT_TRUE(machine.desktop.boxes.empty());
+    // The window goes to the desktop's corner at the size asked, and is
+    // painted again; a size without its height does nothing.
+    const platform::ClientSize before = machine.window->size;
+    machine.window->invalidated = false;
+    app.RunWizardCommand("wmsize 900");
+    EXPECT_EQ(machine.window->position, (std::pair{-1, -1}));
+    EXPECT_EQ(machine.window->size.width, before.width);
+    EXPECT_FALSE(machine.window->invalidated);
     app.RunWizardCommand("wmsize 900 740");
+    EXPECT_EQ(machine.window->position, (std::pair{0, 0}));
     EXPECT_EQ(machine.window->size.width, 900);
     EXPECT_EQ(machine.window->size.height, 740);
+    EXPECT_TRUE(machine.window->invalidated);
 }
 
 } // namespace

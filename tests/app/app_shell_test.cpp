@@ -6,6 +6,8 @@
 
 #include "app/shell_dialogs.h"
 #include "common/exception.h"
+#include "platform/image.h"
+#include "resources/builtin_images.h"
 #include "rules/engine.h"
 #include "tool_support.h"
 #include "ui/ui_element.h"
@@ -157,6 +159,12 @@ TEST(AppStartUp, EmptyLineOpensTheArchiveBesideTheProgramAndTheSplashComesFirst)
     EXPECT_EQ(machine.window->minimum.width, 864);
     EXPECT_EQ(machine.window->minimum.height, 720);
     EXPECT_TRUE(machine.window->shown);
+    // The window wears the built-in icon.
+    const gfx::Image icon =
+        gfx::DecodeImage(VARDResources::FindBuiltInImage(VARDResources::kWindowIconImage));
+    EXPECT_EQ(machine.window->icon.width, 32u);
+    EXPECT_EQ(machine.window->icon.height, 32u);
+    EXPECT_EQ(machine.window->icon.pixels, icon.pixels);
     EXPECT_NE(dynamic_cast<PlainDialogs::CSplashDlg*>(app.currentDialog.get()), nullptr);
     EXPECT_EQ(machine.window->title, "Brelmoor - Tessaly");
     // The splash takes a pause count over the two the program starts with.

@@ -38,8 +38,10 @@ public:
     void Show() override { m_Inner->Show(); }
     void SetTitle(const std::string& title) override { m_Inner->SetTitle(title); }
     std::string GetTitle() const override { return m_Inner->GetTitle(); }
+    void SetIcon(const gfx::Image& icon) override { m_Inner->SetIcon(icon); }
     platform::ClientSize GetClientSize() const override { return m_Inner->GetClientSize(); }
     void SetClientSize(int width, int height) override { m_Inner->SetClientSize(width, height); }
+    void SetPosition(int x, int y) override { m_Inner->SetPosition(x, y); }
     void SetMinimumSize(int width, int height) override { m_Inner->SetMinimumSize(width, height); }
     void Invalidate() override { m_Inner->Invalidate(); }
     void PostAppMessage(std::uint32_t number) override { m_Inner->PostAppMessage(number); }

@@ -2,18 +2,16 @@
 // tabs, keys and members, the information page, the abilities page and the
 // action-bar editor, driven through the shell's dialog stack.
 
+#include "dialog_harness.h"
+
 #include "app/actor_info.h"
-#include "app/app_platform.h"
 #include "app/game_app.h"
-#include "app/vard_audio.h"
-#include "app_fakes.h"
 #include "dialogs/action_dlg.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_spells_dlg.h"
 #include "dialogs/attrib_dlg.h"
 #include "dialogs/game_dialog_factory.h"
 #include "dialogs/skills_dlg.h"
-#include "platform/audio.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "tool_support.h"
@@ -38,68 +36,6 @@
 
 namespace
 {
-
-class CountingSound final : public audio::Sound
-{
-public:
-    explicit CountingSound(int& plays) : audio::Sound(false), m_Plays(plays) {}
-    void Play() override { ++m_Plays; }
-    void Stop() override {}
-    void SetRepeat(bool) override {}
-    void SetVolume(float) override {}
-    bool IsPlaying() const override { return false; }
-
-private:
-    int& m_Plays;
-};
-
-class CountingAudioDevice final : public audio::Device
-{
-public:
-    explicit CountingAudioDevice(int& plays) : audio::Device(StandIn{}), m_Plays(plays) {}
-    bool IsSilent() const override { return false; }
-    std::shared_ptr<audio::Sound> LoadBuffered(std::vector<std::uint8_t>) override
-    {
-        return std::make_shared<CountingSound>(m_Plays);
-    }
-    std::shared_ptr<audio::Sound> OpenStreamed(std::vector<std::uint8_t>) override
-    {
-        return std::make_shared<CountingSound>(m_Ambient);
-    }
-
-private:
-    int& m_Plays;
-    int m_Ambient = 0;
-};
-
-class SheetPlatform final : public CAppPlatform
-{
-public:
-    CMainWindowResult CreateMainWindow(const std::string&, int width, int height) override
-    {
-        auto made = std::make_unique<AppTest::FakeAppWindow>();
-        made->size = {width, height};
-        window = made.get();
-        CMainWindowResult result;
-        result.window = std::move(made);
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow&) override
-    {
-        return std::make_unique<AppTest::FakeAppDevice>();
-    }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override
-    {
-        return std::make_unique<CountingAudioDevice>(plays);
-    }
-    std::uint32_t GetTickCount() override { return 1000; }
-    std::filesystem::path GetExecutableFolder() override { return "/nonexistent/vard/bin"; }
-
-    int plays = 0;
-    platform::FakeDesktop desktop;
-    AppTest::FakeAppWindow* window = nullptr;
-};
 
 platform::Message KeyDown(std::uint32_t code)
 {
@@ -141,7 +77,7 @@ protected:
     void Open(std::shared_ptr<CVARDDlg> dialog)
     {
         app.SetDialog(true, std::move(dialog));
-        machine.plays = 0;
+        machine.sounds.Take();
     }
     // As the shell answers a click or a right click.
     void Click(int id)
@@ -156,6 +92,8 @@ protected:
     }
     void Key(std::uint32_t key) { app.HandleMessage(KeyDown(key)); }
     std::string Title() const { return machine.window->title; }
+    // The effects played since the last count was taken.
+    int Plays() const { return static_cast<int>(machine.sounds.played.size()); }
 
     // A top-level widget, or a row of a list, by id; null when absent.
     template <typename T> T* Find(int id) const
@@ -195,7 +133,7 @@ protected:
         return *app.actorInfos.at(Member(member)->Id());
     }
 
-    SheetPlatform machine;
+    DialogTest::HarnessPlatform machine;
     CGameApp app;
 };
 
@@ -209,7 +147,7 @@ TEST_F(ActorSheet, TabsDigitsLettersAndFKeysSwitchPagesWithoutStacking)
     Click(1);
     EXPECT_NE(app.currentDialog.get(), first);
     EXPECT_NE(dynamic_cast<CActorInfoDlg*>(app.currentDialog.get()), nullptr);
-    EXPECT_EQ(machine.plays, 1);
+    EXPECT_EQ(Plays(), 1);
 
     struct Step
     {
@@ -224,7 +162,7 @@ TEST_F(ActorSheet, TabsDigitsLettersAndFKeysSwitchPagesWithoutStacking)
     };
     for (const Step& step : steps)
     {
-        machine.plays = 0;
+        machine.sounds.Take();
         const CVARDDlg* before = app.currentDialog.get();
         Key(step.key);
         SCOPED_TRACE(step.title);
@@ -232,7 +170,7 @@ TEST_F(ActorSheet, TabsDigitsLettersAndFKeysSwitchPagesWithoutStacking)
         EXPECT_EQ(app.selectedMember, step.selected);
         EXPECT_TRUE(app.coveredDialogs.empty());
         // '4' is beyond the party: the page stays, nothing sounds.
-        EXPECT_EQ(machine.plays, step.key == '4' ? 0 : 1);
+        EXPECT_EQ(Plays(), step.key == '4' ? 0 : 1);
         EXPECT_EQ(app.currentDialog.get() == before, step.key == '4');
     }
 
@@ -248,10 +186,10 @@ TEST_F(ActorSheet, TabsDigitsLettersAndFKeysSwitchPagesWithoutStacking)
     Click(157);
     EXPECT_EQ(app.GetSelectedActionSlot(Member(0).get()), 7);
     // 160 would be an eleventh slot: nothing happens.
-    machine.plays = 0;
+    machine.sounds.Take();
     Click(160);
     EXPECT_EQ(app.GetSelectedActionSlot(Member(0).get()), 7);
-    EXPECT_EQ(machine.plays, 0);
+    EXPECT_EQ(Plays(), 0);
     RightClick(160);
     EXPECT_NE(dynamic_cast<CActorSpellsDlg*>(app.currentDialog.get()), nullptr);
 
@@ -282,7 +220,7 @@ TEST_F(ActorSheet, EveryPageCodeOpensItsSuccessorSilently)
         else
             Click(code);
         EXPECT_EQ(Title(), std::string("Brelmoor - ") + titles[code - 1]);
-        EXPECT_EQ(machine.plays, 1);
+        EXPECT_EQ(Plays(), 1);
         EXPECT_TRUE(app.coveredDialogs.empty());
         while (app.currentDialog)
             app.CloseDialog();
@@ -435,18 +373,18 @@ TEST_F(ActorSheet, DropsOntoSlotsSetTheirTypeAndKey)
     app.currentDialog->OnDrop(1000, 153);
     EXPECT_EQ(Bar(0).slotType[3], VARDUI::kActionSlotCast);
     EXPECT_EQ(Bar(0).slotSpell[3], ability.GetKey());
-    EXPECT_EQ(machine.plays, 1);
+    EXPECT_EQ(Plays(), 1);
     // A drop elsewhere stores nothing.
     app.currentDialog->OnDrop(1000, 160);
     app.currentDialog->OnDrop(1000, 6);
-    EXPECT_EQ(machine.plays, 1);
+    EXPECT_EQ(Plays(), 1);
 
     Key('A');
     ASSERT_NE(dynamic_cast<CActionDlg*>(app.currentDialog.get()), nullptr);
-    machine.plays = 0;
+    machine.sounds.Take();
     app.currentDialog->OnDrop(CActionDlg::kFirstBackpackId + 0, CActionDlg::kFirstSlotId + 4);
     EXPECT_EQ(Bar(0).slotType[4], VARDUI::kActionSlotTalk);
-    EXPECT_EQ(machine.plays, 0);
+    EXPECT_EQ(Plays(), 0);
     app.currentDialog->OnDrop(CActionDlg::kFirstBackpackId + 1, CActionDlg::kFirstSlotId + 4);
     EXPECT_EQ(Bar(0).slotType[4], VARDUI::kActionSlotUseItem);
     EXPECT_EQ(Bar(0).slotItem[4], "i_potion-heal");
@@ -455,16 +393,16 @@ TEST_F(ActorSheet, DropsOntoSlotsSetTheirTypeAndKey)
     app.currentDialog->OnDrop(CActionDlg::kFirstAbilityId, CActionDlg::kFirstSlotId + 6);
     EXPECT_EQ(Bar(0).slotType[6], VARDUI::kActionSlotCast);
     EXPECT_EQ(Bar(0).slotSpell[6], ability.GetKey());
-    EXPECT_EQ(machine.plays, 3);
+    EXPECT_EQ(Plays(), 3);
 
     // Switching members in place renews the title; the same member again
     // changes nothing.
     Key('2');
     EXPECT_EQ(Title(), "Brelmoor - Ann - Action");
     EXPECT_EQ(dynamic_cast<CActionDlg*>(app.currentDialog.get())->GetShownActor(), Member(1).get());
-    machine.plays = 0;
+    machine.sounds.Take();
     Key('2');
-    EXPECT_EQ(machine.plays, 0);
+    EXPECT_EQ(Plays(), 0);
     Key(platform::vk::kReturn);
     EXPECT_EQ(app.currentDialog, nullptr);
 }

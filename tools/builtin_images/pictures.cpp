@@ -1,5 +1,6 @@
 // The button frame pieces, the action widget's frames, the paper doll of the
-// inventory page, the splash picture and the start screen's title banner.
+// inventory page, the splash picture, the start screen's title banner and
+// the window's icon.
 #include "builtin_images.h"
 
 #include <algorithm>
@@ -252,6 +253,23 @@ gfx::Image Splash()
     return c.ToImage();
 }
 
+// A sword upright on a blue shield with a gold rim, read at 16 pixels too.
+gfx::Image WindowIcon()
+{
+    Canvas c(32, 32);
+    const Shape shield = Polygon({{3, 3}, {29, 3}, {29, 15}, {24, 24}, {16, 30}, {8, 24}, {3, 15}});
+    c.Paint(Grow(shield, 1), Rgb(0x1A1208));
+    c.Paint(shield, Rgb(0xD8B060));
+    c.Paint(Grow(shield, -2.5),
+            [](double, double y) { return Mix(Rgb(0x3A5AA8), Rgb(0x1A2A5A), (y - 5) / 22); });
+    const Shape blade = Polygon({{14.5, 10}, {17.5, 10}, {17.5, 23}, {16, 27}, {14.5, 23}});
+    c.Paint(Grow(blade, 1), Rgb(0x101018));
+    c.Paint(blade, Rgb(0xE8E8F0));
+    c.Paint(Segment({10.5, 9}, {21.5, 9}, 3), Rgb(0xF0D080));
+    c.Paint(Segment({16, 4.5}, {16, 8}, 3), Rgb(0x6A4A2A));
+    return c.ToImage();
+}
+
 } // namespace
 
 void DrawFramesAndPictures(ImageSet& out)
@@ -270,6 +288,7 @@ void DrawFramesAndPictures(ImageSet& out)
     out[194] = PaperDoll();
     out[137] = Splash();
     out[160] = Banner();
+    out[107] = WindowIcon();
 }
 
 } // namespace BuiltInImages
