@@ -190,8 +190,17 @@ const CAreaCellIndex& CArea::ActorIndex() const
     return m_ActorIndex;
 }
 
+const CAreaObjectIndex& CArea::ObjectIndex() const
+{
+    if (!m_ObjectIndex.Fits(m_Width, m_Height, m_Objects.size()))
+        m_ObjectIndex.Reset(m_Width, m_Height, m_Objects);
+    return m_ObjectIndex;
+}
+
 void CArea::AddObject(std::shared_ptr<CObject> object)
 {
+    if (object)
+        m_ObjectIndex.Add(*object);
     m_Objects.push_back(std::move(object));
 }
 
@@ -215,6 +224,8 @@ void CArea::RemoveObject(const CObject* object)
                                     [object](const auto& held) { return held.get() == object; });
     if (found == m_Objects.end())
         throw CVARDException(2, "area \"" + m_Name + "\" does not hold that object");
+    if (*found)
+        m_ObjectIndex.Remove(**found);
     m_Objects.erase(found);
 }
 
@@ -237,7 +248,7 @@ std::shared_ptr<CObject> CArea::CreatePile(double x, double y)
                                           *definition);
     pile->SetPosition(x, y);
     pile->SetFacing(0);
-    m_Objects.push_back(pile);
+    AddObject(pile);
     return pile;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/tag_file_fwd.h"
 #include "world/area_cell_index.h"
+#include "world/area_object_index.h"
 #include "world/thing.h"
 
 #include <array>
@@ -251,6 +252,9 @@ public:
     // The actors by where they stand, brought up to date with the list.
     const CAreaCellIndex& ActorIndex() const;
     const std::vector<std::shared_ptr<CObject>>& Objects() const { return m_Objects; }
+    // The blocking objects by the squares their footprints cover, brought up
+    // to date with the list.
+    const CAreaObjectIndex& ObjectIndex() const;
     CActor* FindActorById(std::uint32_t id) const;
     CObject* FindObjectById(std::uint32_t id) const;
     void AddActor(std::shared_ptr<CActor> actor);
@@ -457,8 +461,9 @@ private:
     CCellBitSet m_SightGrid;
     std::vector<std::shared_ptr<CPatch>> m_Patches;
     std::vector<std::shared_ptr<CEffect>> m_Effects;
-    // Last, so that it lets go of the actors before they go.
+    // Last, so that they let go of the actors and objects before they go.
     mutable CAreaCellIndex m_ActorIndex;
+    mutable CAreaObjectIndex m_ObjectIndex;
 };
 
 } // namespace VARD

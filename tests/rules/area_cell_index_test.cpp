@@ -1,8 +1,10 @@
-// The area's index of actors by cell against plain walks over the actor list:
-// random crowds that move, change sides and sizes, join and leave, with
-// stacked actors and equal distances, must get the same targets, the same
-// first actor in the way, the same first party member in sight and the same
-// actor for an id.
+// The area's indexes of actors and of blocking objects by cell against plain
+// walks over the lists: random crowds that move, change sides and sizes, join
+// and leave, with stacked actors and equal distances, must get the same
+// targets, the same first actor in the way, the same first party member in
+// sight and the same actor for an id; random objects that move, turn, come
+// and go must give the same first object in the way and the same answer for
+// a line of fire.
 
 #include "ai_test_util.h"
 
@@ -10,10 +12,15 @@
 #include "world/ai.h"
 #include "world/area.h"
 #include "world/module.h"
+#include "world/object.h"
+#include "world/tile.h"
+#include "world/world_object.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <random>
 
 namespace
@@ -170,3 +177,159 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
 }
 
 } // namespace
+
+// The first object of the list that blocks a circle of radius r at (x, y).
+VARD::CObject* FirstObjectInTheWay(const VARD::CArea& area, double r, double x, double y)
+{
+    for (const auto& object : area.Objects())
+        if (object->GetTileKind() != VARD::kTileKindFloor && object->DistanceToFootprint(x, y) < r)
+            return object.get();
+    return nullptr;
+}
+
+// Whether the segment crosses an edge of any solid object's footprint.
+bool SegmentCrossesAnObject(const VARD::CArea& area, double ax, double ay, double x, double y)
+{
+    for (const auto& object : area.Objects())
+    {
+        if (object->GetTileKind() != VARD::kTileKindSolid)
+            continue;
+        const double left = object->GetX() - object->GetSizeX() / 2.0;
+        const double right = object->GetX() + object->GetSizeX() / 2.0;
+        const double top = object->GetY() - object->GetSizeY() / 2.0;
+        const double bottom = object->GetY() + object->GetSizeY() / 2.0;
+        for (const double xe : {left, right})
+            if (ax != x && std::min(ax, x) <= xe && xe <= std::max(ax, x))
+            {
+                const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
+                if (top <= ye && ye <= bottom)
+                    return true;
+            }
+        for (const double ye : {top, bottom})
+            if (ay != y && std::min(ay, y) <= ye && ye <= std::max(ay, y))
+            {
+                const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
+                if (left <= xe && xe <= right)
+                    return true;
+            }
+    }
+    return false;
+}
+
+TEST(AreaObjectIndex, AnswersAsThePlainWalksDoWhileObjectsChange)
+{
+    constexpr std::uint32_t kWidth = 90;
+    constexpr std::uint32_t kHeight = 70;
+    AITest::Arena arena = AITest::NewArena(4343, kWidth, kHeight);
+    VARD::CArea& area = *arena.area;
+    VARD::CGame& game = arena.Game();
+    std::mt19937 random(78);
+    const auto pick = [&random](std::uint32_t count)
+    { return static_cast<std::uint32_t>(random() % count); };
+    // Half-cell lattice: footprints of whole and half units meet the points
+    // searched on their very edges.
+    const auto place = [&](bool stray)
+    {
+        if (stray)
+            return std::pair{pick(2) == 0 ? -6.25 : kWidth * VARD::kCellSize + 3.75,
+                             pick(140) * 1.25};
+        return std::pair{pick(kWidth * 2) * 1.25, pick(kHeight * 2) * 1.25};
+    };
+    // The demo's solid, empty and floor objects, and a rampart too large to
+    // file square by square.
+    std::vector<std::shared_ptr<VARD::CObjectTemplate>> kinds;
+    for (const char* text : {"<object> barrel \"B\" obj_barrel solid true 1 1 1.5 </object>",
+                             "<object> chest \"C\" obj_chest solid true 1.5 1 1 </object>",
+                             "<object> exit \"E\" obj_exit empty false 2.5 2.5 0.1 </object>",
+                             "<object> plate \"P\" obj_plate floor false 2.5 2.5 0.1 </object>",
+                             "<object> rampart \"R\" obj_barrel solid true 160 40 4 </object>"})
+    {
+        auto reader = TestUtil::ReaderOf(text);
+        kinds.push_back(std::make_shared<VARD::CObjectTemplate>(reader));
+    }
+    const auto add = [&](bool stray)
+    {
+        const auto& kind = kinds[pick(60) == 0 ? 4 : pick(4)];
+        auto object = std::make_shared<VARD::CObject>(
+            &area, game.NewThingId(VARD::kThingKindObject), std::string(), *kind);
+        const auto [x, y] = place(stray);
+        object->SetPosition(x, y);
+        object->SetFacing(static_cast<int>(pick(5)));
+        area.AddObject(object);
+    };
+    for (int i = 0; i < 140; ++i)
+        add(false);
+    for (int i = 0; i < 30; ++i)
+    {
+        const auto [x, y] = place(false);
+        arena.Spawn("wolf", x, y)->SetRadius(0.25 * (1 + pick(12)));
+    }
+
+    int blocked = 0;
+    int crossed = 0;
+    for (int round = 0; round < 300; ++round)
+    {
+        // Strays (off the grid or at NaN) in some rounds only.
+        const bool strays = round % 100 >= 80;
+        for (int change = 0; change < 6; ++change)
+        {
+            const auto& objects = area.Objects();
+            const std::shared_ptr<VARD::CObject> object = objects[pick(objects.size())];
+            switch (pick(6))
+            {
+            case 0:
+            case 1:
+            {
+                const auto [x, y] = place(strays && pick(4) == 0);
+                object->SetPosition(x, y);
+                break;
+            }
+            case 2:
+                object->SetFacing(static_cast<int>(pick(5)));
+                break;
+            case 3:
+                if (objects.size() > 100)
+                    area.RemoveObject(object.get());
+                break;
+            case 4:
+                area.CreatePile(place(false).first, place(false).second);
+                break;
+            default:
+                add(strays && pick(4) == 0);
+                break;
+            }
+        }
+        if (strays && round % 100 == 80)
+            area.Objects()[pick(area.Objects().size())]->SetPosition(std::nan(""), 40.0);
+        if (!strays)
+            for (const auto& object : area.Objects())
+                if (!(object->GetX() >= 0.0 && object->GetX() < kWidth * VARD::kCellSize))
+                    object->SetPosition(place(false).first, place(false).second);
+
+        const auto& actors = area.Actors();
+        for (int query = 0; query < 12; ++query)
+        {
+            const CActor* mover = pick(6) == 0 ? nullptr : actors[pick(actors.size())].get();
+            const auto [x, y] = place(pick(10) == 0);
+            VARD::CObject* inTheWay = nullptr;
+            const bool free = area.IsClearOfObjects(mover, &inTheWay, x, y);
+            const double r = mover != nullptr ? mover->GetRadius() : 0.0;
+            EXPECT_EQ(inTheWay, FirstObjectInTheWay(area, r, x, y)) << "round " << round;
+            EXPECT_EQ(free, inTheWay == nullptr);
+            blocked += free ? 0 : 1;
+
+            const CActor& shooter = *actors[pick(actors.size())];
+            const auto [tx, ty] =
+                pick(4) == 0 ? std::pair{shooter.GetX(), place(false).second} : place(false);
+            const bool clear = area.IsSegmentClearOfObjects(shooter, tx, ty);
+            EXPECT_EQ(clear, !SegmentCrossesAnObject(area, shooter.GetX(), shooter.GetY(), tx, ty))
+                << "round " << round;
+            crossed += clear ? 0 : 1;
+        }
+    }
+    // Both answers came up often enough to mean something.
+    EXPECT_GT(blocked, 300);
+    EXPECT_LT(blocked, 3000);
+    EXPECT_GT(crossed, 300);
+    EXPECT_LT(crossed, 3400);
+}
