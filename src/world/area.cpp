@@ -15,6 +15,7 @@
 #include "world/world_object.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 
@@ -35,11 +36,19 @@ void CCellBitSet::SetSize(std::uint32_t width, std::uint32_t height)
     m_Width = width;
     m_Height = height;
     m_Words.resize(WordCountFor(width, height), 0u);
+    Touch();
 }
 
 void CCellBitSet::Clear()
 {
     std::fill(m_Words.begin(), m_Words.end(), 0u);
+    Touch();
+}
+
+void CCellBitSet::Touch()
+{
+    static std::atomic<std::uint64_t> s_LastStamp{0};
+    m_Stamp = s_LastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 // ------------------------------------------------------------------ records
