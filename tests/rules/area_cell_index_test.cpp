@@ -61,6 +61,40 @@ CActor* FirstInSight(const VARD::CArea& area, const CActor& watcher, double rang
     return nullptr;
 }
 
+// The first object of the list that blocks a circle of radius r at (x, y).
+VARD::CObject* FirstObjectInTheWay(const VARD::CArea& area, double r, double x, double y)
+{
+    for (const auto& object : area.Objects())
+        if (object->GetTileKind() != VARD::kTileKindFloor && object->DistanceToFootprint(x, y) < r)
+            return object.get();
+    return nullptr;
+}
+
+// Whether the segment crosses an edge of a solid object's footprint.
+bool SegmentCrossesAnObject(const VARD::CArea& area, double ax, double ay, double x, double y)
+{
+    for (const auto& object : area.Objects())
+    {
+        const double halfX = object->GetSizeX() / 2.0;
+        const double halfY = object->GetSizeY() / 2.0;
+        const double left = object->GetX() - halfX, right = object->GetX() + halfX;
+        const double top = object->GetY() - halfY, bottom = object->GetY() + halfY;
+        if (object->GetTileKind() != VARD::kTileKindSolid)
+            continue;
+        for (const double xe : {left, right})
+            if (ax != x && std::min(ax, x) <= xe && xe <= std::max(ax, x))
+                if (const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
+                    top <= ye && ye <= bottom)
+                    return true;
+        for (const double ye : {top, bottom})
+            if (ay != y && std::min(ay, y) <= ye && ye <= std::max(ay, y))
+                if (const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
+                    left <= xe && xe <= right)
+                    return true;
+    }
+    return false;
+}
+
 TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
 {
     constexpr std::uint32_t kWidth = 90;
@@ -93,12 +127,37 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     };
     for (int i = 0; i < 160; ++i)
         spawn();
+    // Solid, empty and floor objects as the demo has them, and a rampart too
+    // large to file square by square.
+    std::vector<std::shared_ptr<VARD::CObjectTemplate>> objectKinds;
+    for (const char* text : {"<object> barrel \"B\" obj_barrel solid true 1 1 1.5 </object>",
+                             "<object> chest \"C\" obj_chest solid true 1.5 1 1 </object>",
+                             "<object> exit \"E\" obj_exit empty false 2.5 2.5 0.1 </object>",
+                             "<object> plate \"P\" obj_plate floor false 2.5 2.5 0.1 </object>",
+                             "<object> rampart \"R\" obj_barrel solid true 160 40 4 </object>"})
+    {
+        auto reader = TestUtil::ReaderOf(text);
+        objectKinds.push_back(std::make_shared<VARD::CObjectTemplate>(reader));
+    }
+    const auto addObject = [&](bool stray)
+    {
+        auto object = std::make_shared<VARD::CObject>(
+            &area, arena.Game().NewThingId(VARD::kThingKindObject), std::string(),
+            *objectKinds[pick(60) == 0 ? 4 : pick(4)]);
+        object->SetPosition(place(stray).first, place(stray).second);
+        object->SetFacing(static_cast<int>(pick(5)));
+        area.AddObject(object);
+    };
+    for (int i = 0; i < 120; ++i)
+        addObject(false);
     const VARD::CSpell* spell = arena.engine->Module().FindSpell("heal");
     ASSERT_NE(spell, nullptr);
 
     int found = 0;
     int sighted = 0;
     int blocked = 0;
+    int objectBlocked = 0;
+    int crossed = 0;
     for (int round = 0; round < 400; ++round)
     {
         // Strays (off the grid) only in some rounds: they send the searches
@@ -132,11 +191,40 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
                 break;
             }
         }
+        for (int change = 0; change < 3; ++change)
+        {
+            const auto& objects = area.Objects();
+            const std::shared_ptr<VARD::CObject> object = objects[pick(objects.size())];
+            switch (pick(5))
+            {
+            case 0:
+                object->SetPosition(place(strays && pick(4) == 0).first, place(false).second);
+                break;
+            case 1:
+                object->SetFacing(static_cast<int>(pick(5)));
+                break;
+            case 2:
+                if (objects.size() > 100)
+                    area.RemoveObject(object.get());
+                break;
+            case 3:
+                area.CreatePile(place(false).first, place(false).second);
+                break;
+            default:
+                addObject(strays && pick(4) == 0);
+                break;
+            }
+        }
+        if (round % 100 == 80)
+            area.Objects()[pick(area.Objects().size())]->SetPosition(std::nan(""), 40.0);
         if (!strays)
         {
             for (const auto& actor : area.Actors())
                 if (!(actor->GetX() >= 0.0 && actor->GetX() < kWidth * VARD::kCellSize))
                     actor->SetPosition(place(false).first, place(false).second);
+            for (const auto& object : area.Objects())
+                if (!(object->GetX() >= 0.0 && object->GetX() < kWidth * VARD::kCellSize))
+                    object->SetPosition(place(false).first, place(false).second);
         }
 
         const auto& actors = area.Actors();
@@ -167,6 +255,16 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
             EXPECT_EQ(inTheWay, FirstInTheWay(area, mover, x, y)) << "round " << round;
             EXPECT_EQ(free, inTheWay == nullptr);
             blocked += free ? 0 : 1;
+
+            VARD::CObject* objectInTheWay = nullptr;
+            area.IsClearOfObjects(mover, &objectInTheWay, x, y);
+            const double r = mover != nullptr ? mover->GetRadius() : 0.0;
+            EXPECT_EQ(objectInTheWay, FirstObjectInTheWay(area, r, x, y)) << "round " << round;
+            objectBlocked += objectInTheWay != nullptr ? 1 : 0;
+            const bool clear = area.IsSegmentClearOfObjects(seeker, x, y);
+            EXPECT_EQ(clear, !SegmentCrossesAnObject(area, seeker.GetX(), seeker.GetY(), x, y))
+                << "round " << round;
+            crossed += clear ? 0 : 1;
         }
     }
     // Both kinds of answer came up often enough to mean something.
@@ -174,162 +272,10 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     EXPECT_GT(sighted, 500);
     EXPECT_GT(blocked, 300);
     EXPECT_LT(blocked, 4500);
+    EXPECT_GT(objectBlocked, 300);
+    EXPECT_LT(objectBlocked, 4000);
+    EXPECT_GT(crossed, 300);
+    EXPECT_LT(crossed, 4500);
 }
 
 } // namespace
-
-// The first object of the list that blocks a circle of radius r at (x, y).
-VARD::CObject* FirstObjectInTheWay(const VARD::CArea& area, double r, double x, double y)
-{
-    for (const auto& object : area.Objects())
-        if (object->GetTileKind() != VARD::kTileKindFloor && object->DistanceToFootprint(x, y) < r)
-            return object.get();
-    return nullptr;
-}
-
-// Whether the segment crosses an edge of any solid object's footprint.
-bool SegmentCrossesAnObject(const VARD::CArea& area, double ax, double ay, double x, double y)
-{
-    for (const auto& object : area.Objects())
-    {
-        if (object->GetTileKind() != VARD::kTileKindSolid)
-            continue;
-        const double left = object->GetX() - object->GetSizeX() / 2.0;
-        const double right = object->GetX() + object->GetSizeX() / 2.0;
-        const double top = object->GetY() - object->GetSizeY() / 2.0;
-        const double bottom = object->GetY() + object->GetSizeY() / 2.0;
-        for (const double xe : {left, right})
-            if (ax != x && std::min(ax, x) <= xe && xe <= std::max(ax, x))
-            {
-                const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
-                if (top <= ye && ye <= bottom)
-                    return true;
-            }
-        for (const double ye : {top, bottom})
-            if (ay != y && std::min(ay, y) <= ye && ye <= std::max(ay, y))
-            {
-                const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
-                if (left <= xe && xe <= right)
-                    return true;
-            }
-    }
-    return false;
-}
-
-TEST(AreaObjectIndex, AnswersAsThePlainWalksDoWhileObjectsChange)
-{
-    constexpr std::uint32_t kWidth = 90;
-    constexpr std::uint32_t kHeight = 70;
-    AITest::Arena arena = AITest::NewArena(4343, kWidth, kHeight);
-    VARD::CArea& area = *arena.area;
-    VARD::CGame& game = arena.Game();
-    std::mt19937 random(78);
-    const auto pick = [&random](std::uint32_t count)
-    { return static_cast<std::uint32_t>(random() % count); };
-    // Half-cell lattice: footprints of whole and half units meet the points
-    // searched on their very edges.
-    const auto place = [&](bool stray)
-    {
-        if (stray)
-            return std::pair{pick(2) == 0 ? -6.25 : kWidth * VARD::kCellSize + 3.75,
-                             pick(140) * 1.25};
-        return std::pair{pick(kWidth * 2) * 1.25, pick(kHeight * 2) * 1.25};
-    };
-    // The demo's solid, empty and floor objects, and a rampart too large to
-    // file square by square.
-    std::vector<std::shared_ptr<VARD::CObjectTemplate>> kinds;
-    for (const char* text : {"<object> barrel \"B\" obj_barrel solid true 1 1 1.5 </object>",
-                             "<object> chest \"C\" obj_chest solid true 1.5 1 1 </object>",
-                             "<object> exit \"E\" obj_exit empty false 2.5 2.5 0.1 </object>",
-                             "<object> plate \"P\" obj_plate floor false 2.5 2.5 0.1 </object>",
-                             "<object> rampart \"R\" obj_barrel solid true 160 40 4 </object>"})
-    {
-        auto reader = TestUtil::ReaderOf(text);
-        kinds.push_back(std::make_shared<VARD::CObjectTemplate>(reader));
-    }
-    const auto add = [&](bool stray)
-    {
-        const auto& kind = kinds[pick(60) == 0 ? 4 : pick(4)];
-        auto object = std::make_shared<VARD::CObject>(
-            &area, game.NewThingId(VARD::kThingKindObject), std::string(), *kind);
-        const auto [x, y] = place(stray);
-        object->SetPosition(x, y);
-        object->SetFacing(static_cast<int>(pick(5)));
-        area.AddObject(object);
-    };
-    for (int i = 0; i < 140; ++i)
-        add(false);
-    for (int i = 0; i < 30; ++i)
-    {
-        const auto [x, y] = place(false);
-        arena.Spawn("wolf", x, y)->SetRadius(0.25 * (1 + pick(12)));
-    }
-
-    int blocked = 0;
-    int crossed = 0;
-    for (int round = 0; round < 300; ++round)
-    {
-        // Strays (off the grid or at NaN) in some rounds only.
-        const bool strays = round % 100 >= 80;
-        for (int change = 0; change < 6; ++change)
-        {
-            const auto& objects = area.Objects();
-            const std::shared_ptr<VARD::CObject> object = objects[pick(objects.size())];
-            switch (pick(6))
-            {
-            case 0:
-            case 1:
-            {
-                const auto [x, y] = place(strays && pick(4) == 0);
-                object->SetPosition(x, y);
-                break;
-            }
-            case 2:
-                object->SetFacing(static_cast<int>(pick(5)));
-                break;
-            case 3:
-                if (objects.size() > 100)
-                    area.RemoveObject(object.get());
-                break;
-            case 4:
-                area.CreatePile(place(false).first, place(false).second);
-                break;
-            default:
-                add(strays && pick(4) == 0);
-                break;
-            }
-        }
-        if (strays && round % 100 == 80)
-            area.Objects()[pick(area.Objects().size())]->SetPosition(std::nan(""), 40.0);
-        if (!strays)
-            for (const auto& object : area.Objects())
-                if (!(object->GetX() >= 0.0 && object->GetX() < kWidth * VARD::kCellSize))
-                    object->SetPosition(place(false).first, place(false).second);
-
-        const auto& actors = area.Actors();
-        for (int query = 0; query < 12; ++query)
-        {
-            const CActor* mover = pick(6) == 0 ? nullptr : actors[pick(actors.size())].get();
-            const auto [x, y] = place(pick(10) == 0);
-            VARD::CObject* inTheWay = nullptr;
-            const bool free = area.IsClearOfObjects(mover, &inTheWay, x, y);
-            const double r = mover != nullptr ? mover->GetRadius() : 0.0;
-            EXPECT_EQ(inTheWay, FirstObjectInTheWay(area, r, x, y)) << "round " << round;
-            EXPECT_EQ(free, inTheWay == nullptr);
-            blocked += free ? 0 : 1;
-
-            const CActor& shooter = *actors[pick(actors.size())];
-            const auto [tx, ty] =
-                pick(4) == 0 ? std::pair{shooter.GetX(), place(false).second} : place(false);
-            const bool clear = area.IsSegmentClearOfObjects(shooter, tx, ty);
-            EXPECT_EQ(clear, !SegmentCrossesAnObject(area, shooter.GetX(), shooter.GetY(), tx, ty))
-                << "round " << round;
-            crossed += clear ? 0 : 1;
-        }
-    }
-    // Both answers came up often enough to mean something.
-    EXPECT_GT(blocked, 300);
-    EXPECT_LT(blocked, 3000);
-    EXPECT_GT(crossed, 300);
-    EXPECT_LT(crossed, 3400);
-}
