@@ -1,5 +1,6 @@
 // Saving and loading the demo game with every area visited: what the save
 // and load commands cost the player.
+#include "bench_times.h"
 #include "common/random.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
@@ -55,8 +56,14 @@ void SaveEveryAreaVisited(benchmark::State& state)
 {
     const auto engine = EveryAreaVisited();
     const std::string path = SavePath();
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
+    {
+        times.Start();
         engine->SaveGame(std::nullopt, path);
+        times.Stop();
+    }
+    times.Report(state, "ms");
     state.counters["areas"] = static_cast<double>(engine->Game().VisitedAreas().size());
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
     std::filesystem::remove(path);
@@ -68,8 +75,14 @@ void LoadEveryAreaVisited(benchmark::State& state)
     const auto engine = EveryAreaVisited();
     const std::string path = SavePath();
     engine->SaveGame(std::nullopt, path);
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
+    {
+        times.Start();
         engine->LoadGame(path);
+        times.Stop();
+    }
+    times.Report(state, "ms");
     std::filesystem::remove(path);
 }
 BENCHMARK(LoadEveryAreaVisited)->Unit(benchmark::kMillisecond);
@@ -79,11 +92,15 @@ void SaveAndLoadEveryAreaVisited(benchmark::State& state)
 {
     const auto engine = EveryAreaVisited();
     const std::string path = SavePath();
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
     {
+        times.Start();
         engine->SaveGame(std::nullopt, path);
         engine->LoadGame(path);
+        times.Stop();
     }
+    times.Report(state, "ms");
     std::filesystem::remove(path);
 }
 BENCHMARK(SaveAndLoadEveryAreaVisited)->Unit(benchmark::kMillisecond);

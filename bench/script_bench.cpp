@@ -1,4 +1,5 @@
 // What one script run costs: every run builds and closes a fresh Lua state.
+#include "bench_times.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
 #include "world/actor.h"
@@ -15,11 +16,15 @@ namespace
 void RunOneLineScript(benchmark::State& state)
 {
     VARD::CLuaScript script("function vard_script( context )\nreturn true \nend\n");
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
     {
+        times.Start();
         VARD::CScriptContext context;
         benchmark::DoNotOptimize(script.Run(nullptr, context));
+        times.Stop();
     }
+    times.Report(state);
 }
 BENCHMARK(RunOneLineScript)->Unit(benchmark::kMicrosecond);
 
@@ -38,8 +43,10 @@ void RunTalkStateWithThreeChoices(benchmark::State& state)
         if (actor->GetTemplateName() == "merchant")
             merchant = actor.get();
     const VARD::CTalkState* start = VARD::FindTalkStateByName(merchant->GetTalkFiles(), "start");
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
     {
+        times.Start();
         merchant->ClearTalkQueue();
         VARD::CScriptContext context;
         context.actor = hero.get();
@@ -48,7 +55,9 @@ void RunTalkStateWithThreeChoices(benchmark::State& state)
         while (engine.Game().PopEvent())
         {
         }
+        times.Stop();
     }
+    times.Report(state);
     state.counters["choices"] = static_cast<double>(merchant->GetTalkQueue().size());
 }
 BENCHMARK(RunTalkStateWithThreeChoices)->Unit(benchmark::kMicrosecond);

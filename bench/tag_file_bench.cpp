@@ -1,4 +1,5 @@
 // How fast module-sized tag files read.
+#include "bench_times.h"
 #include "common/tag_file.h"
 
 #include <benchmark/benchmark.h>
@@ -22,8 +23,10 @@ std::string MakeRecords(int count)
 void ReadRecords(benchmark::State& state)
 {
     const std::string text = MakeRecords(static_cast<int>(state.range(0)));
+    BenchTimes::CIterationTimes times;
     for (auto _ : state)
     {
+        times.Start();
         VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(text), "bench");
         reader.ReadStartTag("records");
         while (reader.IsStartTag("record"))
@@ -38,7 +41,9 @@ void ReadRecords(benchmark::State& state)
             reader.ReadEndTag();
         }
         reader.ReadEndTag();
+        times.Stop();
     }
+    times.Report(state);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(ReadRecords)->Arg(1000)->Arg(10000);

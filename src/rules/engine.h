@@ -17,6 +17,7 @@ namespace VARD
 
 class CActor;
 class CArea;
+class CCellBitSet;
 class CAreaEntry;
 class CBrain;
 class CEffect;
@@ -131,6 +132,25 @@ private:
     // The sight flood's rows of bits, and the kinds of the current area's
     // cells while its layout stays the same.
     std::vector<std::uint64_t> m_SightFlood;
+    // The window the last flood wrote into the sight grid, and the grid's
+    // stamp after it: the next flood clears only that window while the
+    // stamp is the same.
+    struct SightWindow
+    {
+        const CCellBitSet* grid = nullptr;
+        std::uint64_t stamp = 0;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        std::uint32_t left = 0;
+        std::uint32_t top = 0;
+        std::uint32_t columns = 0;
+        std::uint32_t rows = 0;
+    };
+    SightWindow m_SightWindow;
+    void ClearPartySight(CCellBitSet& sight, std::uint32_t width, std::uint32_t height);
+    void KeepSightWindow(const CCellBitSet& sight, std::uint32_t width, std::uint32_t height,
+                         std::uint32_t left, std::uint32_t top, std::uint32_t columns,
+                         std::uint32_t rows);
     const std::vector<std::uint8_t>& CellKinds(const CArea& area);
     std::vector<std::uint8_t> m_CellKinds;
     const CArea* m_CellKindsArea = nullptr;

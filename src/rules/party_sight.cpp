@@ -96,10 +96,9 @@ void CEngine::UpdatePartySight()
     cells.clear();
     CCellBitSet& sight = area->SightGrid();
     CCellBitSet& tracker = area->TileTracker();
-    sight.Clear();
-
     const std::uint32_t width = area->GetWidth();
     const std::uint32_t height = area->GetHeight();
+    ClearPartySight(sight, width, height);
     std::vector<Cell> starts;
     for (const auto& member : party)
     {
@@ -118,7 +117,10 @@ void CEngine::UpdatePartySight()
         tracker.Mark(cell.first, cell.second);
     }
     if (starts.empty())
+    {
+        KeepSightWindow(sight, width, height, 0, 0, 0, 0);
         return;
+    }
 
     // The flood spreads to all eight neighbours of its front, kSightSteps
     // times; a cell that blocks sight is reached but spreads no further.
@@ -275,6 +277,38 @@ void CEngine::UpdatePartySight()
             }
         }
     }
+    KeepSightWindow(sight, width, height, left, top, columns, rows);
+}
+
+void CEngine::ClearPartySight(CCellBitSet& sight, std::uint32_t width, std::uint32_t height)
+{
+    // While nothing but the flood has touched the grid since the last one,
+    // every cell it holds lies in that flood's window: only those rows'
+    // words need clearing, not the whole area.
+    const SightWindow& last = m_SightWindow;
+    if (last.grid != &sight || last.stamp != sight.GetStamp() || last.width != width ||
+        last.height != height || sight.GetWidth() != width || sight.GetHeight() != height ||
+        sight.GetWords().size() < CCellBitSet::WordCountFor(width, height))
+    {
+        sight.Clear();
+        return;
+    }
+    if (last.columns == 0)
+        return;
+    std::vector<std::uint32_t>& words = sight.Words();
+    for (std::uint32_t r = last.top; r < last.top + last.rows; ++r)
+    {
+        const std::uint32_t first = r * width + last.left;
+        std::fill(words.begin() + CCellBitSet::WordOf(first),
+                  words.begin() + CCellBitSet::WordOf(first + last.columns - 1) + 1, 0u);
+    }
+}
+
+void CEngine::KeepSightWindow(const CCellBitSet& sight, std::uint32_t width, std::uint32_t height,
+                              std::uint32_t left, std::uint32_t top, std::uint32_t columns,
+                              std::uint32_t rows)
+{
+    m_SightWindow = SightWindow{&sight, sight.GetStamp(), width, height, left, top, columns, rows};
 }
 
 const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)

@@ -1,6 +1,7 @@
 #include "script/lua_script.h"
 
 #include "common/exception.h"
+#include "script/script_heap.h"
 #include "script/script_run.h"
 #include "world/script_record.h"
 
@@ -26,10 +27,26 @@ namespace
 
 const char* const kStopText = "script stopped\n";
 
+// The base, table, string, math and os globals, the game functions and the
+// script's own, with room to spare.
+constexpr int kGlobalsRoom = 96;
+
+// Lua names a chunk in messages by no more than 80 characters of its text
+// (syntax errors; others by 60): the start of its first line, or what
+// follows a '='. A name after '@' shows its end: that one stays whole.
+std::string ChunkNameOf(const std::string& source)
+{
+    constexpr std::size_t kShown = 96;
+    if (!source.empty() && source[0] == '@')
+        return source;
+    return source.substr(0, std::min(source.size(), kShown));
+}
+
 // The budget of the runs open on this thread, and the run group it belongs to.
 thread_local int t_Nesting = 0;
 thread_local CScriptBudget t_Budget;
 thread_local std::uint64_t t_BudgetGroup = 0;
+thread_local CScriptHeap t_Heap;
 
 double ThreadSeconds()
 {
@@ -76,7 +93,7 @@ void* LimitedAlloc(void* userData, void* block, std::size_t oldSize, std::size_t
     CScriptBudget& budget = *static_cast<CScriptRun*>(userData)->budget;
     if (newSize == 0)
     {
-        std::free(block);
+        t_Heap.Free(block, oldSize);
         budget.memory -= oldSize;
         return nullptr;
     }
@@ -93,7 +110,7 @@ void* LimitedAlloc(void* userData, void* block, std::size_t oldSize, std::size_t
         if (budget.steps > kStepBudget)
             MarkStopped(budget, "step budget spent");
     }
-    void* grown = std::realloc(block, newSize);
+    void* grown = t_Heap.Resize(block, oldSize, newSize);
     if (grown != nullptr)
         budget.memory = budget.memory - oldSize + newSize;
     return grown;
@@ -322,19 +339,34 @@ void ConvertResult(lua_State* state, CScriptRun& run)
         run.result = 0;
 }
 
+struct ChunkText
+{
+    const std::string* source;
+    const std::string* name;
+};
+
 // Steps 3 to 8 of a run, all under protection: a script may have changed
 // the globals' metatable by the time vard_script is fetched.
 int RunProtected(lua_State* state)
 {
-    const auto& source = *static_cast<const std::string*>(lua_touserdata(state, 1));
+    const auto& chunk = *static_cast<const ChunkText*>(lua_touserdata(state, 1));
     CScriptRun& run = RunOf(state);
     lua_settop(state, 0);
 
+    // Room for every global the sandbox and the game functions define, so
+    // that the table is not grown and rehashed step by step.
+    // This function's own environment goes with it: the functions it makes
+    // take theirs from it.
+    lua_createtable(state, 0, kGlobalsRoom);
+    lua_pushvalue(state, -1);
+    lua_replace(state, LUA_ENVIRONINDEX);
+    lua_replace(state, LUA_GLOBALSINDEX);
     OpenSandboxLibraries(state);
     CLuaScript::RegisterFunctions(state);
 
     // The chunk is named by its own text, as the trace channel shows it.
-    if (luaL_loadbuffer(state, source.data(), source.size(), source.c_str()) != 0)
+    const std::string& source = *chunk.source;
+    if (luaL_loadbuffer(state, source.data(), source.size(), chunk.name->c_str()) != 0)
         return lua_error(state);
     lua_call(state, 0, 0);
 
@@ -407,6 +439,11 @@ std::int32_t ToInteger(double value)
 
 } // namespace ScriptHost
 
+CLuaScript::CLuaScript(std::string source)
+    : m_Source(std::move(source)), m_ChunkName(ScriptHost::ChunkNameOf(m_Source))
+{
+}
+
 std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
 {
     using namespace ScriptHost;
@@ -428,7 +465,8 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
     }
     lua_sethook(state.get(), CountHook, LUA_MASKCOUNT, kHookInterval);
 
-    const int status = lua_cpcall(state.get(), RunProtected, const_cast<std::string*>(&m_Source));
+    ChunkText chunk{&m_Source, &m_ChunkName};
+    const int status = lua_cpcall(state.get(), RunProtected, &chunk);
     if (status == 0)
         return run.result;
 

@@ -17,7 +17,7 @@ class CLuaScript : public CScript
 {
 public:
     // The complete source: the body wrapped as the function vard_script.
-    explicit CLuaScript(std::string source) : m_Source(std::move(source)) {}
+    explicit CLuaScript(std::string source);
 
     // The script's result: true 1, false 0, a number or numeric text rounded
     // to the nearest integer, anything else 0. Code 6 when the script does
@@ -32,6 +32,9 @@ public:
 
 private:
     std::string m_Source;
+    // What the chunk is named by: as much of the text as error messages
+    // show of it, so that a run does not copy the whole text into Lua.
+    std::string m_ChunkName;
 };
 
 // Makes the module reader build Lua scripts from now on. Call it before a

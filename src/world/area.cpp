@@ -15,6 +15,7 @@
 #include "world/world_object.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 
@@ -35,11 +36,19 @@ void CCellBitSet::SetSize(std::uint32_t width, std::uint32_t height)
     m_Width = width;
     m_Height = height;
     m_Words.resize(WordCountFor(width, height), 0u);
+    Touch();
 }
 
 void CCellBitSet::Clear()
 {
     std::fill(m_Words.begin(), m_Words.end(), 0u);
+    Touch();
+}
+
+void CCellBitSet::Touch()
+{
+    static std::atomic<std::uint64_t> s_LastStamp{0};
+    m_Stamp = s_LastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 // ------------------------------------------------------------------ records
@@ -190,8 +199,17 @@ const CAreaCellIndex& CArea::ActorIndex() const
     return m_ActorIndex;
 }
 
+const CAreaObjectIndex& CArea::ObjectIndex() const
+{
+    if (!m_ObjectIndex.Fits(m_Width, m_Height, m_Objects.size()))
+        m_ObjectIndex.Reset(m_Width, m_Height, m_Objects);
+    return m_ObjectIndex;
+}
+
 void CArea::AddObject(std::shared_ptr<CObject> object)
 {
+    if (object)
+        m_ObjectIndex.Add(*object);
     m_Objects.push_back(std::move(object));
 }
 
@@ -215,6 +233,8 @@ void CArea::RemoveObject(const CObject* object)
                                     [object](const auto& held) { return held.get() == object; });
     if (found == m_Objects.end())
         throw CVARDException(2, "area \"" + m_Name + "\" does not hold that object");
+    if (*found)
+        m_ObjectIndex.Remove(**found);
     m_Objects.erase(found);
 }
 
@@ -237,7 +257,7 @@ std::shared_ptr<CObject> CArea::CreatePile(double x, double y)
                                           *definition);
     pile->SetPosition(x, y);
     pile->SetFacing(0);
-    m_Objects.push_back(pile);
+    AddObject(pile);
     return pile;
 }
 

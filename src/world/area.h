@@ -2,6 +2,7 @@
 
 #include "common/tag_file_fwd.h"
 #include "world/area_cell_index.h"
+#include "world/area_object_index.h"
 #include "world/thing.h"
 
 #include <array>
@@ -59,7 +60,16 @@ public:
     std::uint32_t GetWidth() const { return m_Width; }
     std::uint32_t GetHeight() const { return m_Height; }
     const std::vector<std::uint32_t>& GetWords() const { return m_Words; }
-    std::vector<std::uint32_t>& Words() { return m_Words; }
+    // Take the words anew for each change: taking them counts as one.
+    std::vector<std::uint32_t>& Words()
+    {
+        Touch();
+        return m_Words;
+    }
+    // Moves on with every change (never 0 after one) and is never the same
+    // for two changes of any two sets, so that an unchanged stamp means
+    // unchanged bits.
+    std::uint64_t GetStamp() const { return m_Stamp; }
 
     static std::uint32_t WordCountFor(std::uint32_t width, std::uint32_t height);
     static std::uint32_t WordOf(std::uint32_t index) { return index / 4u; }
@@ -79,6 +89,7 @@ public:
         if (WordOf(index) >= m_Words.size())
             m_Words.resize(WordOf(index) + 1u, 0u);
         m_Words[WordOf(index)] |= 1u << BitOf(index);
+        Touch();
     }
     // False for cells off the grid and for words the vector lacks.
     bool IsMarked(std::uint32_t column, std::uint32_t row) const
@@ -91,9 +102,12 @@ public:
     }
 
 private:
+    void Touch();
+
     std::uint32_t m_Width = 0;
     std::uint32_t m_Height = 0;
     std::vector<std::uint32_t> m_Words;
+    std::uint64_t m_Stamp = 0;
 };
 
 // A door cell that stands open.
@@ -251,6 +265,9 @@ public:
     // The actors by where they stand, brought up to date with the list.
     const CAreaCellIndex& ActorIndex() const;
     const std::vector<std::shared_ptr<CObject>>& Objects() const { return m_Objects; }
+    // The blocking objects by the squares their footprints cover, brought up
+    // to date with the list.
+    const CAreaObjectIndex& ObjectIndex() const;
     CActor* FindActorById(std::uint32_t id) const;
     CObject* FindObjectById(std::uint32_t id) const;
     void AddActor(std::shared_ptr<CActor> actor);
@@ -457,8 +474,9 @@ private:
     CCellBitSet m_SightGrid;
     std::vector<std::shared_ptr<CPatch>> m_Patches;
     std::vector<std::shared_ptr<CEffect>> m_Effects;
-    // Last, so that it lets go of the actors before they go.
+    // Last, so that they let go of the actors and objects before they go.
     mutable CAreaCellIndex m_ActorIndex;
+    mutable CAreaObjectIndex m_ObjectIndex;
 };
 
 } // namespace VARD

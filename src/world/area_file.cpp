@@ -238,7 +238,7 @@ void CArea::CreateExitMarker(const CAreaExit& exit, const CModule& module)
     marker->SetPosition(exit.GetX(), exit.GetY());
     marker->SetFacing(0);
     marker->SetExitText(exit.GetText());
-    m_Objects.push_back(std::move(marker));
+    AddObject(std::move(marker));
 }
 
 void CArea::ReadPatches(VARDCommon::CTagFileReader& reader, int mode)

@@ -241,7 +241,7 @@ std::shared_ptr<CObject> CArea::CreateObjectFromRecord(const CPatchActionObject&
     object->SetLockValue(record.GetLockValue());
     for (const auto& [itemName, number] : record.GetItems())
         object->AddItem(module.CreateItem(itemName, number, game.NewThingId(kThingKindItem), 0));
-    m_Objects.push_back(object);
+    AddObject(object);
     return object;
 }
 

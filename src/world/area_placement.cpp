@@ -70,6 +70,66 @@ bool Overlaps(const CActor& other, double r, double x, double y)
     return nullptr;
 }
 
+// Room for rounding around a searched box, growing with the numbers in it.
+double RoundingMargin(double x, double y, double r)
+{
+    return 1e-6 * (1.0 + std::abs(x) + std::abs(y) + std::abs(r));
+}
+
+// Strictly inside the radius: a mover may brush a crate's side.
+bool BlocksMoverAt(const CObject& object, double r, double x, double y)
+{
+    return object.GetTileKind() != kTileKindFloor && object.DistanceToFootprint(x, y) < r;
+}
+
+[[maybe_unused]] CObject* FirstObjectInTheWay(const std::vector<std::shared_ptr<CObject>>& objects,
+                                              double r, double x, double y)
+{
+    for (const auto& held : objects)
+        if (BlocksMoverAt(*held, r, x, y))
+            return held.get();
+    return nullptr;
+}
+
+// Whether the segment from (ax, ay) to (x, y) crosses an edge of a solid
+// object's footprint.
+bool CrossesSegment(const CObject& object, double ax, double ay, double x, double y)
+{
+    if (object.GetTileKind() != kTileKindSolid)
+        return false;
+    const double halfX = object.GetSizeX() / 2.0;
+    const double halfY = object.GetSizeY() / 2.0;
+    const double left = object.GetX() - halfX;
+    const double right = object.GetX() + halfX;
+    const double top = object.GetY() - halfY;
+    const double bottom = object.GetY() + halfY;
+    if (ax != x)
+    {
+        for (const double xe : {left, right})
+        {
+            if (std::min(ax, x) <= xe && xe <= std::max(ax, x))
+            {
+                const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
+                if (top <= ye && ye <= bottom)
+                    return true;
+            }
+        }
+    }
+    if (ay != y)
+    {
+        for (const double ye : {top, bottom})
+        {
+            if (std::min(ay, y) <= ye && ye <= std::max(ay, y))
+            {
+                const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
+                if (left <= xe && xe <= right)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool CArea::IsOnGrid(double x, double y) const
@@ -190,19 +250,24 @@ bool CArea::IsClearOfObjects(const CActor* mover, CObject** object, double x, do
     if (object != nullptr)
         *object = nullptr;
     const double r = mover != nullptr ? mover->GetRadius() : 0.0;
-    for (const auto& held : m_Objects)
-    {
-        if (held->GetTileKind() == kTileKindFloor)
-            continue;
-        // Strictly inside the radius: a mover may brush a crate's side.
-        if (held->DistanceToFootprint(x, y) < r)
-        {
-            if (object != nullptr)
-                *object = held.get();
-            return false;
-        }
-    }
-    return true;
+    // The first of the list in the way, among those whose squares the mover
+    // could reach (with room for rounding).
+    const double margin = RoundingMargin(x, y, r);
+    CObject* first = nullptr;
+    std::uint64_t firstOrder = 0;
+    ObjectIndex().VisitBox(x - r - margin, y - r - margin, x + r + margin, y + r + margin,
+                           [&](CObject& held, std::uint64_t order)
+                           {
+                               if ((first != nullptr && order > firstOrder) ||
+                                   !BlocksMoverAt(held, r, x, y))
+                                   return;
+                               first = &held;
+                               firstOrder = order;
+                           });
+    assert(first == FirstObjectInTheWay(m_Objects, r, x, y));
+    if (object != nullptr)
+        *object = first;
+    return first == nullptr;
 }
 
 bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, double y) const
@@ -296,42 +361,22 @@ bool CArea::IsSegmentClearOfObjects(const CActor& actor, double x, double y) con
 {
     const double ax = actor.GetX();
     const double ay = actor.GetY();
-    for (const auto& object : m_Objects)
-    {
-        if (object->GetTileKind() != kTileKindSolid)
-            continue;
-        const double halfX = object->GetSizeX() / 2.0;
-        const double halfY = object->GetSizeY() / 2.0;
-        const double left = object->GetX() - halfX;
-        const double right = object->GetX() + halfX;
-        const double top = object->GetY() - halfY;
-        const double bottom = object->GetY() + halfY;
-        if (ax != x)
-        {
-            for (const double xe : {left, right})
-            {
-                if (std::min(ax, x) <= xe && xe <= std::max(ax, x))
-                {
-                    const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
-                    if (top <= ye && ye <= bottom)
-                        return false;
-                }
-            }
-        }
-        if (ay != y)
-        {
-            for (const double ye : {top, bottom})
-            {
-                if (std::min(ay, y) <= ye && ye <= std::max(ay, y))
-                {
-                    const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
-                    if (left <= xe && xe <= right)
-                        return false;
-                }
-            }
-        }
-    }
-    return true;
+    // Only footprints that meet the segment's box can cross it. A NaN end
+    // makes the margin NaN, and a box with a NaN side meets everything.
+    const double margin =
+        RoundingMargin(std::abs(ax) + std::abs(x), std::abs(ay) + std::abs(y), 0.0);
+    bool clear = true;
+    ObjectIndex().VisitBox(std::min(ax, x) - margin, std::min(ay, y) - margin,
+                           std::max(ax, x) + margin, std::max(ay, y) + margin,
+                           [&](const CObject& object, std::uint64_t)
+                           {
+                               if (clear && CrossesSegment(object, ax, ay, x, y))
+                                   clear = false;
+                           });
+    assert(clear == std::none_of(m_Objects.begin(), m_Objects.end(),
+                                 [&](const auto& object)
+                                 { return CrossesSegment(*object, ax, ay, x, y); }));
+    return clear;
 }
 
 bool CArea::CanTargetPoint(bool emptyBlocks, double x, double y, double range, double targetRadius,

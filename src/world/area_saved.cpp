@@ -108,7 +108,7 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
         object->ReadSaved(reader, module, game);
         RequireOnGrid(where, "object \"" + object->GetDefinitionName() + "\"", object->GetX(),
                       object->GetY());
-        m_Objects.push_back(std::move(object));
+        AddObject(std::move(object));
     }
     reader.ReadEndTag();
 

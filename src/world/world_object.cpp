@@ -3,6 +3,7 @@
 
 #include "common/exception.h"
 #include "common/tag_file.h"
+#include "world/area_object_index.h"
 #include "world/game.h"
 #include "world/keywords.h"
 #include "world/module.h"
@@ -80,6 +81,12 @@ CObject::CObject(CArea* area, std::uint32_t id, const std::string& instanceName,
 
 CObject::CObject(CArea* area, std::uint32_t id) : m_Id(id), m_Area(area) {}
 
+CObject::~CObject()
+{
+    if (m_BlockIndex != nullptr)
+        m_BlockIndex->Forget(*this);
+}
+
 void CObject::SetDefinitionName(const std::string& name)
 {
     m_DefinitionName = name;
@@ -121,6 +128,16 @@ void CObject::Write(VARDCommon::CTagFileWriter& writer) const
 
 void CObject::ReadSaved(VARDCommon::CTagFileReader& reader, const CModule& module, CGame& game)
 {
+    // Kind, size and place change together, also when the record breaks off.
+    struct TellOnLeaving
+    {
+        CObject& object;
+        ~TellOnLeaving()
+        {
+            if (object.m_BlockIndex != nullptr)
+                object.TellBlockIndex();
+        }
+    } tell{*this};
     reader.ReadStartTag("object");
     const std::string where = reader.Where();
     SetDefinitionName(reader.ReadString());
@@ -208,6 +225,8 @@ void CObject::SetFacing(int facing)
     if (facing < 0 || facing > kDirectionNone)
         throw CVARDException(2, "object facing " + std::to_string(facing) + " is no direction");
     m_Facing = facing;
+    if (m_BlockIndex != nullptr)
+        TellBlockIndex();
 }
 
 double CObject::DistanceToFootprint(double x, double y) const

@@ -18,6 +18,7 @@ namespace VARD
 {
 
 class CArea;
+class CAreaObjectIndex;
 class CGame;
 class CItem;
 class CModule;
@@ -36,6 +37,9 @@ public:
             const CObjectTemplate& definition);
     // Only an id and its area, to be filled by ReadSaved.
     CObject(CArea* area, std::uint32_t id);
+    ~CObject() override;
+    CObject(const CObject&) = delete;
+    CObject& operator=(const CObject&) = delete;
 
     // The saved <object> record of an area block.
     void Write(VARDCommon::CTagFileWriter& writer) const;
@@ -83,6 +87,8 @@ public:
     {
         m_X = x;
         m_Y = y;
+        if (m_BlockIndex != nullptr)
+            TellBlockIndex();
     }
     // 0 north, 1 east, 2 south, 3 west; 4 (none) comes from a patch record
     // whose facing word names no direction.
@@ -117,6 +123,13 @@ public:
 private:
     void SetDefinitionName(const std::string& name);
     void ReadItems(VARDCommon::CTagFileReader& reader, const CModule& module, CGame& game);
+
+    // The index of the area that lists the object, told of every move and
+    // turn (area_object_index.cpp).
+    friend class CAreaObjectIndex;
+    void TellBlockIndex();
+    CAreaObjectIndex* m_BlockIndex = nullptr;
+    std::uint32_t m_BlockSlot = 0;
 
     std::uint32_t m_Id = 0;
     CArea* m_Area = nullptr;

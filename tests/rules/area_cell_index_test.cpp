@@ -1,8 +1,10 @@
-// The area's index of actors by cell against plain walks over the actor list:
-// random crowds that move, change sides and sizes, join and leave, with
-// stacked actors and equal distances, must get the same targets, the same
-// first actor in the way, the same first party member in sight and the same
-// actor for an id.
+// The area's indexes of actors and of blocking objects by cell against plain
+// walks over the lists: random crowds that move, change sides and sizes, join
+// and leave, with stacked actors and equal distances, must get the same
+// targets, the same first actor in the way, the same first party member in
+// sight and the same actor for an id; random objects that move, turn, come
+// and go must give the same first object in the way and the same answer for
+// a line of fire.
 
 #include "ai_test_util.h"
 
@@ -10,10 +12,15 @@
 #include "world/ai.h"
 #include "world/area.h"
 #include "world/module.h"
+#include "world/object.h"
+#include "world/tile.h"
+#include "world/world_object.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <random>
 
 namespace
@@ -54,6 +61,40 @@ CActor* FirstInSight(const VARD::CArea& area, const CActor& watcher, double rang
     return nullptr;
 }
 
+// The first object of the list that blocks a circle of radius r at (x, y).
+VARD::CObject* FirstObjectInTheWay(const VARD::CArea& area, double r, double x, double y)
+{
+    for (const auto& object : area.Objects())
+        if (object->GetTileKind() != VARD::kTileKindFloor && object->DistanceToFootprint(x, y) < r)
+            return object.get();
+    return nullptr;
+}
+
+// Whether the segment crosses an edge of a solid object's footprint.
+bool SegmentCrossesAnObject(const VARD::CArea& area, double ax, double ay, double x, double y)
+{
+    for (const auto& object : area.Objects())
+    {
+        const double halfX = object->GetSizeX() / 2.0;
+        const double halfY = object->GetSizeY() / 2.0;
+        const double left = object->GetX() - halfX, right = object->GetX() + halfX;
+        const double top = object->GetY() - halfY, bottom = object->GetY() + halfY;
+        if (object->GetTileKind() != VARD::kTileKindSolid)
+            continue;
+        for (const double xe : {left, right})
+            if (ax != x && std::min(ax, x) <= xe && xe <= std::max(ax, x))
+                if (const double ye = (xe - ax) * (ay - y) / (ax - x) + ay;
+                    top <= ye && ye <= bottom)
+                    return true;
+        for (const double ye : {top, bottom})
+            if (ay != y && std::min(ay, y) <= ye && ye <= std::max(ay, y))
+                if (const double xe = (ye - ay) * (ax - x) / (ay - y) + ax;
+                    left <= xe && xe <= right)
+                    return true;
+    }
+    return false;
+}
+
 TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
 {
     constexpr std::uint32_t kWidth = 90;
@@ -86,12 +127,37 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     };
     for (int i = 0; i < 160; ++i)
         spawn();
+    // Solid, empty and floor objects as the demo has them, and a rampart too
+    // large to file square by square.
+    std::vector<std::shared_ptr<VARD::CObjectTemplate>> objectKinds;
+    for (const char* text : {"<object> barrel \"B\" obj_barrel solid true 1 1 1.5 </object>",
+                             "<object> chest \"C\" obj_chest solid true 1.5 1 1 </object>",
+                             "<object> exit \"E\" obj_exit empty false 2.5 2.5 0.1 </object>",
+                             "<object> plate \"P\" obj_plate floor false 2.5 2.5 0.1 </object>",
+                             "<object> rampart \"R\" obj_barrel solid true 160 40 4 </object>"})
+    {
+        auto reader = TestUtil::ReaderOf(text);
+        objectKinds.push_back(std::make_shared<VARD::CObjectTemplate>(reader));
+    }
+    const auto addObject = [&](bool stray)
+    {
+        auto object = std::make_shared<VARD::CObject>(
+            &area, arena.Game().NewThingId(VARD::kThingKindObject), std::string(),
+            *objectKinds[pick(60) == 0 ? 4 : pick(4)]);
+        object->SetPosition(place(stray).first, place(stray).second);
+        object->SetFacing(static_cast<int>(pick(5)));
+        area.AddObject(object);
+    };
+    for (int i = 0; i < 120; ++i)
+        addObject(false);
     const VARD::CSpell* spell = arena.engine->Module().FindSpell("heal");
     ASSERT_NE(spell, nullptr);
 
     int found = 0;
     int sighted = 0;
     int blocked = 0;
+    int objectBlocked = 0;
+    int crossed = 0;
     for (int round = 0; round < 400; ++round)
     {
         // Strays (off the grid) only in some rounds: they send the searches
@@ -125,11 +191,40 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
                 break;
             }
         }
+        for (int change = 0; change < 3; ++change)
+        {
+            const auto& objects = area.Objects();
+            const std::shared_ptr<VARD::CObject> object = objects[pick(objects.size())];
+            switch (pick(5))
+            {
+            case 0:
+                object->SetPosition(place(strays && pick(4) == 0).first, place(false).second);
+                break;
+            case 1:
+                object->SetFacing(static_cast<int>(pick(5)));
+                break;
+            case 2:
+                if (objects.size() > 100)
+                    area.RemoveObject(object.get());
+                break;
+            case 3:
+                area.CreatePile(place(false).first, place(false).second);
+                break;
+            default:
+                addObject(strays && pick(4) == 0);
+                break;
+            }
+        }
+        if (round % 100 == 80)
+            area.Objects()[pick(area.Objects().size())]->SetPosition(std::nan(""), 40.0);
         if (!strays)
         {
             for (const auto& actor : area.Actors())
                 if (!(actor->GetX() >= 0.0 && actor->GetX() < kWidth * VARD::kCellSize))
                     actor->SetPosition(place(false).first, place(false).second);
+            for (const auto& object : area.Objects())
+                if (!(object->GetX() >= 0.0 && object->GetX() < kWidth * VARD::kCellSize))
+                    object->SetPosition(place(false).first, place(false).second);
         }
 
         const auto& actors = area.Actors();
@@ -160,6 +255,16 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
             EXPECT_EQ(inTheWay, FirstInTheWay(area, mover, x, y)) << "round " << round;
             EXPECT_EQ(free, inTheWay == nullptr);
             blocked += free ? 0 : 1;
+
+            VARD::CObject* objectInTheWay = nullptr;
+            area.IsClearOfObjects(mover, &objectInTheWay, x, y);
+            const double r = mover != nullptr ? mover->GetRadius() : 0.0;
+            EXPECT_EQ(objectInTheWay, FirstObjectInTheWay(area, r, x, y)) << "round " << round;
+            objectBlocked += objectInTheWay != nullptr ? 1 : 0;
+            const bool clear = area.IsSegmentClearOfObjects(seeker, x, y);
+            EXPECT_EQ(clear, !SegmentCrossesAnObject(area, seeker.GetX(), seeker.GetY(), x, y))
+                << "round " << round;
+            crossed += clear ? 0 : 1;
         }
     }
     // Both kinds of answer came up often enough to mean something.
@@ -167,6 +272,10 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     EXPECT_GT(sighted, 500);
     EXPECT_GT(blocked, 300);
     EXPECT_LT(blocked, 4500);
+    EXPECT_GT(objectBlocked, 300);
+    EXPECT_LT(objectBlocked, 4000);
+    EXPECT_GT(crossed, 300);
+    EXPECT_LT(crossed, 4500);
 }
 
 } // namespace

@@ -7,8 +7,11 @@
 #include "world/module.h"
 #include "world/quest.h"
 
+#include <lua.hpp>
+
 #include <climits>
 #include <filesystem>
+#include <memory>
 
 namespace
 {
@@ -108,6 +111,58 @@ TEST(LuaScript, FixedErrorTexts)
         const std::string body = std::string("local ok, e = pcall(") + c.call +
                                  ") return not ok and e == \"" + c.text + "\\n\"";
         EXPECT_EQ(RunBody(engine.get(), body, context), 1) << c.call;
+    }
+}
+
+// What plain Lua says of a source named by its whole text.
+std::string PlainLuaFailure(const std::string& source)
+{
+    std::unique_ptr<lua_State, void (*)(lua_State*)> state(luaL_newstate(), lua_close);
+    lua_State* lua = state.get();
+    lua_pushcfunction(lua, luaopen_base);
+    lua_call(lua, 0, 0);
+    if (luaL_loadbuffer(lua, source.data(), source.size(), source.c_str()) == 0 &&
+        lua_pcall(lua, 0, 0, 0) == 0)
+    {
+        lua_getglobal(lua, "vard_script");
+        if (lua_pcall(lua, 0, 0, 0) == 0)
+            return "no failure";
+    }
+    return lua_tostring(lua, -1);
+}
+
+TEST(LuaScript, FailuresNameTheChunkByTheStartOfItsText)
+{
+    const std::string longLine(70, 'x');
+    const std::string sources[] = {
+        "function vard_script( context )\nerror( 'boom' )\nend\n",
+        "-- " + longLine + "\nfunction vard_script( context ) error( 'boom' ) end",
+        // First lines of 43 and 44 characters: shown whole, then cut.
+        "-- " + std::string(40, 'y') + "\nfunction vard_script() error( 'a' ) end",
+        "-- " + std::string(41, 'y') + "\r\nfunction vard_script() error( 'a' ) end",
+        "function vard_script() error( 'no line break at all' ) end",
+        "function vard_script() return (",
+        "return (",
+        "=" + longLine + longLine + "\nreturn (",
+        "=short\nreturn (",
+        "=" + longLine + longLine + "\nfunction vard_script() error( 'a' ) end",
+        "-- " + longLine + "\nfunction vard_script() return (",
+        "@" + longLine + longLine + "\nreturn (",
+    };
+    for (const std::string& source : sources)
+    {
+        VARD::CLuaScript script(source);
+        VARD::CScriptContext context;
+        std::string message;
+        try
+        {
+            script.Run(nullptr, context);
+        }
+        catch (const CVARDException& failure)
+        {
+            message = failure.GetDetail();
+        }
+        EXPECT_EQ(message, "script failed: " + PlainLuaFailure(source)) << source;
     }
 }
 
