@@ -55,7 +55,8 @@ const char* const kUsage =
     "  --ticks N    ticks to run (default 300)\n"
     "  --orders F   one order a line: TICK WHO VERB ARGS; WHO is a party index or\n"
     "               \"game\"; '#' starts a comment\n"
-    "      member verbs: move X Y, attack ID, talk ID, choose N, use ID [TARGET],\n"
+    "      member verbs: move X Y, attack ID, talk ID (a person or an object),\n"
+    "                    choose N, use ID [TARGET],\n"
     "                    cast SPELL ID, get ID [FROM], drop ID, buy MERCHANT ITEM N,\n"
     "                    sell ITEM N, wield ITEM, unwield SLOT, give ITEM MEMBER,\n"
     "                    spend ATTRIBUTE SKILL, power NAME|-\n"
@@ -499,8 +500,13 @@ void CSimulation::GiveMemberOrder(CActor& member, const OrderLine& order)
     }
     else if (verb == "talk")
     {
+        // As a click does: people are walked up to and talked to, an object
+        // that talks is used, and its talk opens once it is reached.
         member.ClearOrders();
-        member.QueueOrder(std::make_shared<CMoveTalkOrder>(id(0)), false);
+        if (ThingKindOf(id(0)) == kThingKindObject)
+            member.QueueOrder(std::make_shared<CUseOrder>(kUseObject, id(0), 0), false);
+        else
+            member.QueueOrder(std::make_shared<CMoveTalkOrder>(id(0)), false);
     }
     else if (verb == "use")
     {

@@ -318,9 +318,13 @@ void CAI::Think(CEngine& engine, CActor& actor)
 
 // ---------------------------------------------------------- behaviours
 
-void CAIStand::Think(CEngine&, CActor& actor)
+void CAIStand::Think(CEngine& engine, CActor& actor)
 {
     if ((m_Flags & kFlagSneak) == 0 || !actor.HasSkill(kSkillSneak) || actor.IsSneaking())
+        return;
+    // Refused in combat: asking again every tick would only fill the log
+    // with a lurker's excuses. It slips away once the fight is over.
+    if (engine.Game().GetCombatFlag() != 0)
         return;
     for (const CSpell* spell : actor.GetSpells())
     {

@@ -435,8 +435,8 @@ public:
     // speed total is handed out when asked for.
     double GetActionTime(int kind, std::int32_t* speed = nullptr) const;
     double DistanceTo(double x, double y) const;
-    // Within this actor's radius + 5.0 of an object's or actor's position;
-    // code 2 for another kind of thing.
+    // Within this actor's radius + 5.0 of an actor's position or of an
+    // object's footprint; code 2 for another kind of thing.
     bool IsWithinReachOf(const CThing& thing) const;
     // The centre of the tile strictly closer than this actor's radius + 7.5.
     bool IsWithinReachOfTile(std::uint32_t tileId) const;

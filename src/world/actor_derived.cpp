@@ -211,8 +211,10 @@ double CActor::DistanceTo(double x, double y) const
 bool CActor::IsWithinReachOf(const CThing& thing) const
 {
     double distance = 0.0;
+    // An object is reached at the edge of its footprint, where the use step
+    // stops walking: a broad shrine or chest is not out of reach from there.
     if (const auto* object = dynamic_cast<const CObject*>(&thing))
-        distance = DistanceTo(object->GetX(), object->GetY());
+        distance = object->DistanceToFootprint(m_X, m_Y);
     else if (const auto* actor = dynamic_cast<const CActor*>(&thing))
         distance = DistanceTo(actor->GetX(), actor->GetY());
     else

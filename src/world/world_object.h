@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace VARDGraph
@@ -60,6 +61,7 @@ public:
     void QueueTalk(std::shared_ptr<CTalkChoice> choice) override;
     std::string GetFirstTalkFile() const override;
     TalkChoiceList GetTalkQueue() const override { return m_TalkQueue; }
+    void SetTalkFiles(TalkStateList files) { m_TalkFiles = std::move(files); }
 
     CArea* GetArea() const { return m_Area; }
     const std::string& GetDefinitionName() const { return m_DefinitionName; }

@@ -214,6 +214,11 @@ TEST(AIStand, StartsSneakingOnceAndAgainWhenItEnds)
     EXPECT_TRUE(bandit->GetOrders().empty());
 
     bandit->InterruptOrders();
+    // In a fight the power would be refused: the lurker waits it out.
+    arena.Game().SetCombatFlag(1);
+    stand.Think(*arena.engine, *bandit);
+    EXPECT_TRUE(bandit->GetInstantOrders().empty());
+    arena.Game().SetCombatFlag(0);
     ASSERT_TRUE(bandit->ActivatePower(*bandit->GetSpells().front(), 1));
     stand.Think(*arena.engine, *bandit);
     EXPECT_TRUE(bandit->GetInstantOrders().empty());

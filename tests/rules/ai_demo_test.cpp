@@ -22,6 +22,8 @@ TEST(AIDemo, EveryBehaviourIsPlacedAndTheOrcsGoForTheParty)
         // The crypt's entry script runs as the party enters.
         AITest::CountingScripts scripts;
         auto engine = RulesTest::NewDemoGame(71);
+        // The orc war band and the ogre come to the wood once the key is found.
+        engine->Game().SetQuestTag("temple_key_found", 1);
         engine->Game().SetTravel(area, area == "town"     ? "gate"
                                        : area == "forest" ? "road"
                                                           : "stairs");
@@ -45,9 +47,10 @@ TEST(AIDemo, EveryBehaviourIsPlacedAndTheOrcsGoForTheParty)
                                                 typeid(VARD::CAIForceTalk), typeid(VARD::CAICast),
                                                 typeid(VARD::CAIAutocast)}));
 
-    // Walked up to the orc camp, the warriors arm themselves and attack.
+    // The orc warriors arm themselves and go for the party on the road.
     auto engine = RulesTest::NewDemoGame(73);
     VARD::CGame& game = engine->Game();
+    game.SetQuestTag("temple_key_found", 1);
     game.SetTravel("forest", "road");
     engine->EnterArea();
     VARD::CActor& hero = RulesTest::Member(*engine);

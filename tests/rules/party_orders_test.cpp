@@ -149,6 +149,22 @@ TEST(PartyOrders, TalkRunsStatesUntilTheScriptsStop)
     hero.SetPosition(chest.GetX(), chest.GetY() + 2.0);
     EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CTalkOrder>(chest.Id(), "start", "")), 6)
         << "a chest has nothing to say";
+
+    // A broad object talks from where the use step stops: its footprint's
+    // edge within reach, though its centre is not.
+    VARD::CObject& shrine = *FindObject(town, "temple_shrine");
+    auto carved = state("start", [](CScriptContext& c) { Offer(c, "Step back.", "leave"); });
+    shrine.SetTalkFiles({carved.first});
+    const double edge = shrine.GetX() + shrine.GetSizeX() / 2.0 + hero.GetRadius();
+    hero.SetPosition(edge + 5.0, shrine.GetY());
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CTalkOrder>(shrine.Id(), "start", "")),
+              -1);
+    EXPECT_EQ(carved.second->runs, 1);
+    EXPECT_EQ(ChoiceTexts(shrine), std::vector<std::string>{"Step back.>leave"});
+    hero.SetPosition(edge + 5.01, shrine.GetY());
+    EXPECT_EQ(RunOrder(town, hero, std::make_shared<VARD::CTalkOrder>(shrine.Id(), "start", "")),
+              3);
+    EXPECT_EQ(carved.second->runs, 1);
 }
 
 TEST(PartyOrders, LeavingSpendingAndPowers)

@@ -31,11 +31,11 @@ TEST(VardsimScripts, TheCryptEntryScriptRuns)
     // Through the wood and down the stairs, sent by the priest.
     const std::string out = RunVardsim("2 game tag temple_key_assigned 1\n"
                                        "2 game moveparty 58.75 38.75\n"
-                                       "8 game moveparty 58.75 8.75\n",
+                                       "8 game moveparty 91.25 11.25\n",
                                        "--seed 3 --ticks 16 --report");
     // Setting the entered tag wakes the dead at once: the patch's dust shows.
     const std::string expected = "10\t18\tYour Journal has been updated.\n"
-                                 "10\teffect\tdust smoke 7892580 1.00 at 28.75 31.25\n"
+                                 "10\teffect\tdust smoke 7892580 1.00 at 16.25 36.25\n"
                                  "10\t20\tThe party has completed a quest for 150xp (The Sunken "
                                  "Crypt).\n"
                                  "10\t18\tThe party gains 150 experience each.\n"
