@@ -64,8 +64,7 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     for (std::uint32_t slot = 0; slot < m_Entries.size(); ++slot)
         if (m_Entries[slot].actor != nullptr)
             m_Entries[slot].actor->m_CellIndex = nullptr;
-    m_Entries.clear();
-    m_Free.clear();
+    m_Entries.Clear();
     m_Width = width;
     m_Height = height;
     m_Columns = (width + kSquareCells - 1) / kSquareCells;
@@ -79,7 +78,6 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     m_Stale = false;
     m_ById.clear();
     m_SharedIds = 0;
-    m_NextOrder = 0;
     m_MaxRadius = 0.0;
     for (const auto& actor : actors)
         if (actor)
@@ -112,21 +110,9 @@ void CAreaCellIndex::Attach(CActor& actor)
     }
     if (actor.m_CellIndex != nullptr)
         actor.m_CellIndex->Forget(actor);
-    std::uint32_t slot = 0;
-    if (!m_Free.empty())
-    {
-        slot = m_Free.back();
-        m_Free.pop_back();
-    }
-    else
-    {
-        slot = static_cast<std::uint32_t>(m_Entries.size());
-        m_Entries.emplace_back();
-    }
+    const std::uint32_t slot = m_Entries.Take();
     Entry& entry = m_Entries[slot];
-    entry = Entry{};
     entry.actor = &actor;
-    entry.order = m_NextOrder++;
     actor.m_CellIndex = this;
     actor.m_CellSlot = slot;
     if (!m_ById.emplace(actor.Id(), slot).second)
@@ -143,7 +129,7 @@ void CAreaCellIndex::Detach(std::uint32_t slot)
         m_ById.erase(byId);
     m_Entries[slot].actor->m_CellIndex = nullptr;
     m_Entries[slot].actor = nullptr;
-    m_Free.push_back(slot);
+    m_Entries.Give(slot);
     --m_Count;
 }
 

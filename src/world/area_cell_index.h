@@ -1,5 +1,7 @@
 #pragma once
 
+#include "world/index_slots.h"
+
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -118,10 +120,8 @@ private:
     std::uint32_t m_Rows = 0;
     std::size_t m_Count = 0;
     bool m_Stale = false;
-    std::uint64_t m_NextOrder = 0;
     double m_MaxRadius = 0.0;
-    std::vector<Entry> m_Entries;
-    std::vector<std::uint32_t> m_Free;
+    CIndexSlots<Entry> m_Entries;
     // Heads of the squares' lists, then of the stray list.
     std::vector<std::uint32_t> m_Heads = {kNone};
     std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};

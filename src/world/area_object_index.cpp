@@ -37,8 +37,7 @@ void CAreaObjectIndex::Reset(std::uint32_t width, std::uint32_t height,
     for (const Entry& entry : m_Entries)
         if (entry.object != nullptr)
             entry.object->m_BlockIndex = nullptr;
-    m_Entries.clear();
-    m_Free.clear();
+    m_Entries.Clear();
     m_Loose.clear();
     m_Width = width;
     m_Height = height;
@@ -49,7 +48,6 @@ void CAreaObjectIndex::Reset(std::uint32_t width, std::uint32_t height,
     m_Squares.assign(static_cast<std::size_t>(m_Columns) * m_Rows, {});
     m_Count = 0;
     m_Stale = false;
-    m_NextOrder = 0;
     for (const auto& object : objects)
         if (object)
             Attach(*object);
@@ -80,21 +78,9 @@ void CAreaObjectIndex::Attach(CObject& object)
     }
     if (object.m_BlockIndex != nullptr)
         object.m_BlockIndex->Forget(object);
-    std::uint32_t slot = 0;
-    if (!m_Free.empty())
-    {
-        slot = m_Free.back();
-        m_Free.pop_back();
-    }
-    else
-    {
-        slot = static_cast<std::uint32_t>(m_Entries.size());
-        m_Entries.emplace_back();
-    }
+    const std::uint32_t slot = m_Entries.Take();
     Entry& entry = m_Entries[slot];
-    entry = Entry{};
     entry.object = &object;
-    entry.order = m_NextOrder++;
     object.m_BlockIndex = this;
     object.m_BlockSlot = slot;
     ++m_Count;
@@ -106,7 +92,7 @@ void CAreaObjectIndex::Detach(std::uint32_t slot)
     Unfile(slot);
     m_Entries[slot].object->m_BlockIndex = nullptr;
     m_Entries[slot].object = nullptr;
-    m_Free.push_back(slot);
+    m_Entries.Give(slot);
     --m_Count;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "world/index_slots.h"
+
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -88,9 +90,7 @@ private:
     std::uint32_t m_Rows = 0;
     std::size_t m_Count = 0;
     bool m_Stale = false;
-    std::uint64_t m_NextOrder = 0;
-    std::vector<Entry> m_Entries;
-    std::vector<std::uint32_t> m_Free;
+    CIndexSlots<Entry> m_Entries;
     // Slots by square, row by row.
     std::vector<std::vector<std::uint32_t>> m_Squares;
     std::vector<std::uint32_t> m_Loose;
