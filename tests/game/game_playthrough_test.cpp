@@ -58,7 +58,6 @@ using VARDUI::Point;
 // A timer of the test's own: its ticks ask for a paint, so that a screen
 // waiting for input still gives the steps a turn.
 constexpr std::uint32_t kHeartbeatTimerId = 77;
-constexpr std::uint32_t kGameTimerId = 1;
 // Game time per game timer message: three ticks at normal speed, however
 // slowly the sanitized build draws.
 constexpr std::uint32_t kMsPerGameTimer = 50;
@@ -105,6 +104,7 @@ struct RegionStats
     double spread = 0.0; // standard deviation of the brightness
     int lit = 0;
     int white = 0;
+    int red = 0; // the title colour of a foe
 };
 
 RegionStats Measure(const gfx::Image& image, gfx::Rect rect)
@@ -129,6 +129,7 @@ RegionStats Measure(const gfx::Image& image, gfx::Rect rect)
             squares += brightness * brightness;
             stats.lit += brightness > 0 ? 1 : 0;
             stats.white += brightness >= 3 * 240 ? 1 : 0;
+            stats.red += p[0] > 200 && p[1] < 60 && p[2] < 60 ? 1 : 0;
         }
     const double mean = sum / count;
     stats.spread = std::sqrt(std::max(0.0, squares / count - mean * mean));
@@ -167,7 +168,7 @@ public:
     {
         if (message.kind == platform::MessageKind::Timer)
         {
-            if (message.code == kGameTimerId)
+            if (message.code == app.timerId)
                 machine.clockMs += kMsPerGameTimer;
             else if (message.code == kHeartbeatTimerId)
                 window.Invalidate();
@@ -397,17 +398,6 @@ public:
         Click(Centre(widget->GetRect()));
         return true;
     }
-    void PressStep(const std::string& what, int id)
-    {
-        Then(what,
-             [this, what, id]
-             {
-                 if (!Press(id))
-                     Fail("no button to " + what);
-                 return true;
-             });
-    }
-
     // The frame as drawn, saved as "NN_name.png".
     gfx::Image Shot(const std::string& name)
     {
@@ -550,19 +540,6 @@ public:
                 return false;
             },
             600);
-    }
-    void WalkToActor(const std::string& templateName, double within)
-    {
-        WalkTo(
-            templateName,
-            [this, templateName]() -> std::optional<std::array<double, 2>>
-            {
-                const auto actor = FindActor(templateName);
-                if (!actor)
-                    return std::nullopt;
-                return std::array<double, 2>{actor->GetX(), actor->GetY()};
-            },
-            within);
     }
 
     // The exit whose text holds the word: walked to, clicked, and left by
@@ -1070,16 +1047,6 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
 
     // ---- Out of the east gate into the wood by the path's exit, clicked
     // and then left by the HUD's "Exit".
-    const auto exitMentioning = [&](const std::string& word)
-    {
-        return [&p, word]() -> std::optional<std::array<double, 2>>
-        {
-            for (const auto& object : p.Game().GetCurrentArea()->Objects())
-                if (object->IsExit() && object->GetExitText().find(word) != std::string::npos)
-                    return std::array<double, 2>{object->GetX(), object->GetY()};
-            return std::nullopt;
-        };
-    };
     std::string town;
     p.Do("remember the town", [&] { town = p.Game().GetCurrentArea()->GetName(); });
     p.LeaveBy("Greywood");
@@ -1136,6 +1103,25 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
             return "move " + std::to_string(static_cast<int>(foeAt[0])) + " " +
                    std::to_string(static_cast<int>(foeAt[1]));
         });
+    // The pointer over the foe names it in the hover window, in red.
+    p.Then("point at the foe",
+           [&]
+           {
+               const VARD::CActor* foe = p.Game().GetCurrentArea()->FindActorById(foeId);
+               if (!p.InPlay() || foe == nullptr)
+                   return false;
+               const auto point = p.ActorOnScreen(*foe);
+               if (point)
+                   p.PushMouse(SDL_MOUSEMOTION, *point);
+               return point.has_value();
+           });
+    p.Then("the foe named",
+           [&]
+           {
+               const gfx::Image frame = p.Shot("foe_pointed");
+               EXPECT_GT(Measure(frame, p.app.hoverWindow->GetRect()).red, 10);
+               return true;
+           });
     p.Then(
         "fight",
         [&]
@@ -1185,17 +1171,24 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
            {
                const VARD::CArea* area = p.Game().GetCurrentArea();
                EXPECT_EQ(area->FindActorById(foeId), nullptr);
+               EXPECT_GT(p.Hero()->GetHitPoints(), 0);
+               // Nothing of it is left to pick where it fell.
+               const auto point = p.ToScreen(foeAt[0], 0.5, foeAt[1]);
+               if (point)
+               {
+                   const auto picked = p.PickAt(*point);
+                   EXPECT_FALSE(picked.kind == VARDGraph::kPickActor &&
+                                static_cast<const VARD::CActor*>(picked.thing)->Id() == foeId);
+                   p.PushMouse(SDL_MOUSEMOTION, *point);
+               }
+               return true;
+           });
+    p.Then("no foe named where it fell",
+           [&]
+           {
                const gfx::Image frame = p.Shot("after_fight");
                p.ExpectGameScreen(frame, "after_fight");
-               // Nothing answers a click where it fell.
-               for (const double height : {0.3, 0.6, 1.0})
-                   if (const auto point = p.ToScreen(foeAt[0], height, foeAt[1]))
-                   {
-                       const auto picked = p.PickAt(*point);
-                       EXPECT_FALSE(picked.kind == VARDGraph::kPickActor &&
-                                    static_cast<const VARD::CActor*>(picked.thing)->Id() == foeId);
-                   }
-               EXPECT_GT(p.Hero()->GetHitPoints(), 0);
+               EXPECT_EQ(Measure(frame, p.app.hoverWindow->GetRect()).red, 0);
                return true;
            });
 
@@ -1215,11 +1208,11 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
     p.Then("find the road home",
            [&]
            {
-               const auto road = exitMentioning("Eastbridge")();
+               const auto road = p.FindExit("Eastbridge");
                if (!road)
                    p.Fail("no road back to the town");
                else
-                   roadHome = *road;
+                   roadHome = {road->GetX(), road->GetY()};
                return true;
            });
     p.Console(
@@ -1367,7 +1360,7 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
     ASSERT_EQ(p.machine.desktop.boxes.size(), 1u);
     EXPECT_EQ(p.machine.desktop.boxes[0].caption, "Continue?");
     EXPECT_TRUE(p.machine.desktop.boxAnswers.empty());
-    EXPECT_EQ(p.shots.size(), 19u);
+    EXPECT_EQ(p.shots.size(), 20u);
 }
 
 } // namespace
