@@ -26,6 +26,7 @@
 #include "rules/engine.h"
 #include "ui/ui_group.h"
 #include "ui/ui_lists.h"
+#include "ui/ui_static_text.h"
 #include "ui/ui_talk_element.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -386,6 +387,14 @@ public:
         for (const auto& element : app.ui.GetElements())
             if (auto* widget = dynamic_cast<Widget*>(element.get()))
                 return widget;
+        return nullptr;
+    }
+    const VARDUI::CUIStaticText* FindText(const std::string& text) const
+    {
+        for (const auto& element : app.ui.GetElements())
+            if (const auto* shown = dynamic_cast<const VARDUI::CUIStaticText*>(element.get()))
+                if (shown->text == text)
+                    return shown;
         return nullptr;
     }
     bool Shown(int id) const
@@ -829,9 +838,15 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                {
                    // The button's face and caption against the black around
                    // the page.
-                   const RegionStats button = Measure(frame, male->GetRect());
+                   const gfx::Rect& rect = male->GetRect();
+                   const RegionStats button = Measure(frame, rect);
                    EXPECT_GT(button.spread, 10.0);
                    EXPECT_GT(button.white, 10);
+                   // The page's words in their box above the buttons.
+                   EXPECT_GT(Measure(frame, {rect.left - 140, rect.top - 170, rect.right + 140,
+                                             rect.top - 30})
+                                 .white,
+                             300);
                }
                EXPECT_EQ(Measure(frame, {0, 0, 40, 40}).lit, 0);
                return p.Press(CCCGenderDlg::kMaleId);
@@ -895,7 +910,14 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                {
                    EXPECT_EQ(page->GetTypedName(), "Hero");
                }
-               p.Shot("creation_name");
+               // The name as typed, in its box.
+               const gfx::Image frame = p.Shot("creation_name");
+               const auto* box = p.FindText("Hero");
+               EXPECT_NE(box, nullptr);
+               if (box != nullptr)
+               {
+                   EXPECT_GT(Measure(frame, box->GetRect()).white, 15);
+               }
                return p.Press(CCCNameDlg::kDoneId);
            });
 
