@@ -48,7 +48,13 @@ std::uint32_t CreatureKindIcon(std::uint32_t kind)
     // Creature kinds 5 (human) to 16 (construct).
     static constexpr std::uint32_t kIcons[] = {141, 133, 142, 151, 150, 145,
                                                147, 148, 154, 149, 152, 146};
-    if (kind < 5 || kind > 16)
+    // Modules may give a beast only its group (0 civilized to 4 magic), as
+    // the demo's rats and wolves are "savage": a pointer passing over one
+    // must not stop the game, so a group shows its first kind's icon.
+    static constexpr std::uint32_t kGroupFirstKinds[] = {5, 8, 10, 11, 16};
+    if (kind < 5)
+        kind = kGroupFirstKinds[kind];
+    if (kind > 16)
         BadRow("no hover icon for creature kind " + std::to_string(kind));
     return kIcons[kind - 5];
 }

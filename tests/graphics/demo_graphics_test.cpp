@@ -4,10 +4,14 @@
 #include "../platform/gl_fixture.h"
 #include "common/data_file.h"
 #include "common/exception.h"
+#include "rules/engine.h"
 #include "world/effect_params.h"
+#include "world/item_template.h"
+#include "world/module.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace
 {
@@ -96,8 +100,31 @@ void DemoGraphicsTest::CheckEveryGraphic()
     for (const auto& tile : tiles)
         draw(*tile);
 
+    // A shot is drawn as a graphic of the effect folder: every projectile an
+    // item names builds as one; the other effect files are particles.
+    VARD::CEngine engine;
+    engine.LoadModule(VARD_DEMO_MODULE);
+    std::set<std::string> shots;
+    for (const auto& entry : engine.Module().GetItemTemplates())
+    {
+        const std::string& shot = entry.second->GetProjectileGraphic();
+        if (!shot.empty() && shot != "0")
+            shots.insert(shot);
+    }
+    EXPECT_EQ(shots, std::set<std::string>{"arrow"});
+    for (const std::string& shot : shots)
+    {
+        SCOPED_TRACE(shot);
+        const VARDGraph::CGraphic graphic(*device, factory, VARDCommon::kDataKindEffect, shot,
+                                          VARDCommon::kDataKindEffect, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(graphic.GetRoot());
+        draw(graphic);
+    }
+
     for (const std::string& name : Names("effect"))
     {
+        if (shots.count(name) != 0)
+            continue;
         SCOPED_TRACE(name);
         for (const char* rune : {"fire", "fireball", "glow", "smoke"})
         {

@@ -150,6 +150,32 @@ TEST(HoverTexts, HostileOrcFighterOfLevelThree)
     EXPECT_EQ(CodeOf([&] { FillHoverInfo(orc.get(), record, &game); }), 2);
 }
 
+TEST(HoverTexts, GroupKindsShowTheirFirstKindsIconAndKindsPastTheTableFail)
+{
+    VARD::CGame game;
+    auto beast = MakeActor(2, "Rat", VARD::kAttitudeHostile);
+    beast->SetClass(3);
+    const struct
+    {
+        std::uint32_t kind;
+        std::uint32_t icon;
+        const char* text;
+    } cases[] = {
+        {0, 141, "Civilized "}, {1, 151, "Savage "}, {2, 145, "Undead "},     {3, 147, "Cosmic "},
+        {4, 146, "Magic "},     {6, 133, "Elf "},    {16, 146, "Construct "},
+    };
+    CUIHoverInfo record;
+    for (const auto& c : cases)
+    {
+        beast->SetCreatureKind(c.kind);
+        FillHoverInfo(beast.get(), record, &game);
+        EXPECT_EQ(record.icon, c.icon) << c.kind;
+        EXPECT_EQ(record.text.rfind(c.text, 0), 0u) << c.kind << " " << record.text;
+    }
+    beast->SetCreatureKind(17);
+    EXPECT_EQ(CodeOf([&] { FillHoverInfo(beast.get(), record, &game); }), 2);
+}
+
 TEST(HoverTexts, InsightMarginHidesTheClassOfWhatOutsneaksTheParty)
 {
     VARD::CGame game;

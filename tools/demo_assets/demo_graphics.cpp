@@ -94,8 +94,8 @@ std::string Sky(const std::string& name, const std::string& colour, const std::s
                 const std::string& options)
 {
     return Graphic(name, "0",
-                   " <model> anchor <auto> auto-decal 1 1 </auto> <texcolor> " + colour +
-                       " " + value + " </texcolor> flat " + options + " </model>\n");
+                   " <model> anchor <auto> auto-decal 1 1 </auto> <texcolor> " + colour + " " +
+                       value + " </texcolor> flat " + options + " </model>\n");
 }
 
 std::string Emitter(const std::string& texture, const std::string& colours,
@@ -296,12 +296,9 @@ void AddDemoEffects(std::vector<GeneratedFile>& files)
                             Emitter("RUNE", "COLOR (0 0 0) (0 0 0)",
                                     "(0 0.8) 1.0 20 (1.5 1.5) -1.5 (0.8 1.6) (0.9 0)",
                                     "burst (255 255 255) (80 80 80)"))));
-    // An arrow in flight, and a puff of dust where it strikes.
-    files.push_back(TextFile(
-        "effect/arrow.vard",
-        Effect("arrow", "arrow.png", plain, "1.3 0.6 1.0 1.0",
-               " 0\n" + Emitter("spark.png", "(160 140 110) (0 0 0) (0 0 0)",
-                                "(0 1.0) 0.4 6 (0.2 0.6) -1.0 (0.2 0.4) (0.6 0)", "burst"))));
+    // An arrow in flight: shots are drawn as graphics, not as particles.
+    files.push_back(TextFile("effect/arrow.vard",
+                             Graphic("arrow", "0", Model("anchor", "arrow.x", "arrow.png"))));
     // Placed by areas: drifting dust, and a slow sunburst over a holy place.
     files.push_back(
         TextFile("effect/dust.vard",

@@ -228,6 +228,16 @@ const std::vector<MeshEntry>& Entries()
              m.Prism(4, 0.35, 0.0, 0.0, 0.5, kRightHalf);
              m.Transform('z', -90.0, {0.9, 1.95, 0}, arrow);
          }},
+        // An arrow in flight at a bowman's shoulder: a graphic of its own,
+        // since the scene draws a shot as one.
+        {"effect/mod/arrow.x", "arrow.png",
+         [](MeshBuilder& m)
+         {
+             m.Prism(6, 0.02, -0.45, 0.02, 0.35, kWhole);
+             m.Prism(4, 0.05, 0.35, 0.0, 0.5, kWhole);
+             m.Box({-0.005, -0.45, -0.06}, {0.005, -0.25, 0.06}, kWhole);
+             m.Transform('x', 90.0, {0, 1.3, 0});
+         }},
         {"object/mod/pile.x", "pile.png",
          [](MeshBuilder& m)
          {
