@@ -80,6 +80,20 @@ bool CellBlocksSight(int kind, const CArea& area, std::uint32_t column, std::uin
     }
 }
 
+// Bits at..at+3 of a row of words (at may lie up to three before the row;
+// bits before or past it read 0).
+std::uint32_t FourBitsAt(const std::uint64_t* line, std::size_t stride, std::int64_t at)
+{
+    if (at < 0)
+        return static_cast<std::uint32_t>((line[0] << -at) & 0xFu);
+    const auto word = static_cast<std::size_t>(at / 64);
+    const auto shift = static_cast<unsigned>(at % 64);
+    std::uint64_t bits = line[word] >> shift;
+    if (shift > 60 && word + 1 < stride)
+        bits |= line[word + 1] << (64 - shift);
+    return static_cast<std::uint32_t>(bits & 0xFu);
+}
+
 } // namespace
 
 void CEngine::UpdatePartySight()
@@ -256,6 +270,28 @@ void CEngine::UpdatePartySight()
     };
     std::uint32_t* sightWords = fits(sight) ? sight.Words().data() : nullptr;
     std::uint32_t* trackerWords = fits(tracker) ? tracker.Words().data() : nullptr;
+    if (sightWords != nullptr && trackerWords != nullptr)
+    {
+        // A grid word holds four cells in a row of the area (cell i is bit
+        // i % 32 of word i / 4): the flood's row goes in four bits at a time.
+        for (std::uint32_t r = 0; r < rows; ++r)
+        {
+            const std::uint64_t* line = reached + r * stride;
+            const std::int64_t first = static_cast<std::int64_t>(top + r) * width + left;
+            const std::int64_t last = first + columns - 1;
+            for (std::int64_t word = first / 4; word <= last / 4; ++word)
+            {
+                const std::uint32_t nibble = FourBitsAt(line, stride, word * 4 - first);
+                if (nibble == 0)
+                    continue;
+                const std::uint32_t bits = nibble << (4 * (word % 8));
+                sightWords[word] |= bits;
+                trackerWords[word] |= bits;
+            }
+        }
+        KeepSightWindow(sight, width, height, left, top, columns, rows);
+        return;
+    }
     for (std::uint32_t r = 0; r < rows; ++r)
     {
         for (std::size_t w = 0; w < stride; ++w)
