@@ -104,12 +104,7 @@ void CAreaObjectIndex::File(std::uint32_t slot)
         return;
     entry.filed = true;
     // The footprint as the distance test computes it.
-    const double halfX = object.GetSizeX() / 2.0;
-    const double halfY = object.GetSizeY() / 2.0;
-    const double left = object.GetX() - halfX;
-    const double right = object.GetX() + halfX;
-    const double top = object.GetY() - halfY;
-    const double bottom = object.GetY() + halfY;
+    const auto [left, top, right, bottom] = object.GetFootprint();
     if (m_Columns == 0 || std::isnan(left) || std::isnan(right) || std::isnan(top) ||
         std::isnan(bottom))
     {

@@ -97,12 +97,7 @@ bool CrossesSegment(const CObject& object, double ax, double ay, double x, doubl
 {
     if (object.GetTileKind() != kTileKindSolid)
         return false;
-    const double halfX = object.GetSizeX() / 2.0;
-    const double halfY = object.GetSizeY() / 2.0;
-    const double left = object.GetX() - halfX;
-    const double right = object.GetX() + halfX;
-    const double top = object.GetY() - halfY;
-    const double bottom = object.GetY() + halfY;
+    const auto [left, top, right, bottom] = object.GetFootprint();
     if (ax != x)
     {
         for (const double xe : {left, right})

@@ -229,16 +229,18 @@ void CObject::SetFacing(int facing)
         TellBlockIndex();
 }
 
-double CObject::DistanceToFootprint(double x, double y) const
+CObject::CFootprint CObject::GetFootprint() const
 {
     const double halfX = GetSizeX() / 2.0;
     const double halfY = GetSizeY() / 2.0;
-    const double left = m_X - halfX;
-    const double right = m_X + halfX;
-    const double top = m_Y - halfY;
-    const double bottom = m_Y + halfY;
+    return {m_X - halfX, m_Y - halfY, m_X + halfX, m_Y + halfY};
+}
+
+double CObject::DistanceToFootprint(double x, double y) const
+{
+    const CFootprint box = GetFootprint();
     // Edges count as inside.
-    return DistanceToRectangle(x, y, left, top, right, bottom);
+    return DistanceToRectangle(x, y, box.left, box.top, box.right, box.bottom);
 }
 
 // ------------------------------------------------------------------ items

@@ -101,6 +101,12 @@ public:
     std::uint32_t GetLockValue() const { return m_LockValue; }
     void SetLockValue(std::uint32_t value) { m_LockValue = value; }
 
+    // The footprint rectangle, as turned by the facing.
+    struct CFootprint
+    {
+        double left, top, right, bottom;
+    };
+    CFootprint GetFootprint() const;
     // Distance from the point to the footprint rectangle; 0 inside and on
     // its edge.
     double DistanceToFootprint(double x, double y) const;
