@@ -197,7 +197,8 @@ void CActorInfoDlg::BuildPage(const gfx::Rect& page, VARDUI::CUIManager& ui)
     if (actor.GetFaction() != nullptr)
     {
         faction->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-        faction->SetHoverText(actor.GetFaction()->GetName(), "Right-click for faction info.");
+        faction->SetHoverText(actor.GetFaction()->GetDisplayName(),
+                              "Right-click for faction info.");
     }
     ui.AddElement(faction);
     group.push_back(faction);

@@ -23,6 +23,7 @@
 #include "world/actor.h"
 #include "world/actor_spawn.h"
 #include "world/area.h"
+#include "world/faction.h"
 #include "world/game.h"
 #include "world/modifier.h"
 #include "world/module.h"
@@ -320,6 +321,25 @@ TEST_F(ActorSheet, LevelThresholdsBonusesAndPointsOnTheInformationPage)
     hero.SetAttributePoints(0);
     Click(CActorInfoDlg::kSpendPointsId);
     EXPECT_NE(dynamic_cast<CSkillsDlg*>(app.currentDialog.get()), nullptr);
+}
+
+TEST_F(ActorSheet, TheFactionLineHoversWithTheFactionsShownName)
+{
+    VARD::CActor& hero = *Member(0);
+    const VARD::CFaction* temple = app.engine->Module().FindFaction("temple");
+    ASSERT_NE(temple, nullptr);
+    hero.SetFaction(temple, 1);
+    Open(std::make_shared<CActorInfoDlg>(&app, Member(0)));
+    auto* line = Find<VARDUI::CUIStaticText>(CActorInfoDlg::kFactionId);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text, hero.GetFactionName());
+    EXPECT_NE(line->TestFlags(VARDUI::kUIFlagBackdrop), 0u);
+    // The title the player reads, as the faction's own dialog is titled.
+    EXPECT_EQ(line->GetHoverInfo().title, "Temple of the Sun");
+    EXPECT_EQ(line->GetHoverInfo().text, "Right-click for faction info.");
+    RightClick(CActorInfoDlg::kFactionId);
+    EXPECT_EQ(Title(), "Brelmoor - Temple of the Sun");
+    EXPECT_EQ(app.coveredDialogs.size(), 1u);
 }
 
 TEST_F(ActorSheet, TickDurationsAndTheCombatStatisticsOfTheHero)
