@@ -1,7 +1,10 @@
 #include "platform/keys.h"
+#include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_group.h"
+#include "ui/ui_lists.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_mini_map.h"
 #include "ui/ui_scroll_bar.h"
 #include "ui/ui_static_text.h"
 #include "ui/ui_talk_element.h"
@@ -176,6 +179,92 @@ TEST(UIGroup, GrowsAndLaysOutItsChildren)
     for (const Point* p : {&onWide, &onNarrow, &beside, &onTitle})
         manager.DispatchMouse(kUIMouseLeftDown, p);
     EXPECT_EQ(Events(manager), "1:7 0 1:8 0 ");
+}
+
+TEST(UIList, ClassifyingItsChildrenHighlightsTheOneClicked)
+{
+    // Two sections of 50 and rows of 20 below the 16-pixel title; the cells
+    // are where a draw would place them.
+    auto list = std::make_shared<CUIListElement>(7, "Entries", 20, 2, 50);
+    list->SetRect({0, 0, 124, 76});
+    list->SetFlags(kUIFlagListClicks, 1);
+    const auto a = Sized(11, {0, 16, 50, 36}), b = Sized(12, {0, 36, 50, 56}),
+               side = Sized(21, {50, 16, 100, 36});
+    list->AddItem(0, a);
+    list->AddItem(0, b);
+    list->AddItem(1, side);
+    CUIManager manager;
+    manager.AddElement(list);
+
+    const auto lit = [&]
+    {
+        std::string out;
+        for (const auto* element : {a.get(), b.get(), side.get()})
+            out += element->TestFlags(kUIFlagHighlighted) ? "1" : "0";
+        return out;
+    };
+    const struct
+    {
+        std::int32_t action;
+        Point point;
+        const char* events;
+        const char* highlighted; // 11, 12, 21
+    } cases[] = {
+        {kUIMouseLeftDown, {10, 20}, "1:11 0 ", "100"},
+        {kUIMouseLeftDown, {10, 40}, "1:12 0 ", "010"},
+        {kUIMouseLeftDown, {60, 20}, "1:21 0 ", "001"},
+        // Only the first section's highlights are cleared.
+        {kUIMouseLeftDown, {10, 20}, "1:11 0 ", "101"},
+        {kUIMouseRight, {10, 40}, "2:12 0 ", "101"},
+        // An empty cell and the title are the list's own.
+        {kUIMouseLeftDown, {60, 40}, "1:7 0 ", "101"},
+        {kUIMouseLeftDown, {60, 5}, "1:7 0 ", "101"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.point.x) + "," + std::to_string(c.point.y));
+        EXPECT_EQ(manager.DispatchMouse(c.action, &c.point), 1);
+        EXPECT_EQ(Events(manager), c.events);
+        EXPECT_EQ(lit(), c.highlighted);
+    }
+}
+
+TEST(UIFixedTexts, HoverTitlesAndCaptionsOfBuiltInButtons)
+{
+    const CUITextLines log;
+    CUIMessageWindow messages(9, 31, &log);
+    CUIMiniMap map(5, 6, nullptr);
+    CUIActionElement2 token(8, 4);
+    const struct
+    {
+        const CUIElement* element;
+        const char* title;
+        const char* text;
+        const char* caption; // null for no caption
+        std::uint32_t backdrop;
+    } cases[] = {
+        {&messages, "Messages", "", nullptr, 0},
+        {messages.GetButton(), "Messages", "Show All", "Msgs", kUIFlagBackdrop},
+        {&map, "Map", "", nullptr, 0},
+        {map.GetButton(), "Map", "Show Full Map", "Map", kUIFlagBackdrop},
+        {token.GetMoveButton(), "Move Up", "", nullptr, kUIFlagBackdrop},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.title);
+        ASSERT_NE(c.element, nullptr);
+        EXPECT_EQ(c.element->GetHoverInfo().title, c.title);
+        EXPECT_EQ(c.element->GetHoverInfo().text, c.text);
+        EXPECT_EQ(c.element->TestFlags(kUIFlagBackdrop), c.backdrop);
+        if (c.caption)
+        {
+            EXPECT_EQ(static_cast<const CUITextButton*>(c.element)->GetCaption(), c.caption);
+        }
+    }
+    EXPECT_EQ(token.GetMoveButton()->GetImage(), 166u);
+    EXPECT_EQ(CUIMessageWindow(9, 0, &log).GetButton(), nullptr);
+    EXPECT_EQ(CUIMiniMap(5, 0, nullptr).GetButton(), nullptr);
+    EXPECT_EQ(CUIActionElement2(0, 4).GetMoveButton(), nullptr);
 }
 
 TEST(UIBackground, FitsTheUnionOfTheElements)
