@@ -279,7 +279,11 @@ void CGameApp::LeaveArea()
         DrainTickEvents();
     }
     else if (left == VARD::kGameOnWorldMap)
+    {
+        // No area is current on the map, so its name leaves the title.
+        UpdateGameTitle();
         DrainTickEvents();
+    }
     // 8.
     gameLoaded = 1;
     window->PostAppMessage(kAppMessageGameLoaded);

@@ -10,9 +10,7 @@
 #include "rules/engine.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <system_error>
 
 namespace
 {
@@ -35,17 +33,6 @@ bool AskToContinue(CAppPlatform& machine, const std::string& text)
 void ShowLoadError(CAppPlatform& machine, const std::string& path)
 {
     ShowWarning(machine, "Load Error", "Failed to load \"" + path + "\".");
-}
-
-// Whether a load could open the file at all; what it holds is the load's
-// business.
-bool CanReadFile(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
 }
 
 } // namespace
@@ -201,13 +188,9 @@ void CGameApp::QuickLoad()
         return;
     }
     Resume();
-    // A file that has gone is found before the game in play is given up.
+    // The saved game is read before the one in play is given up: a file
+    // that has gone or does not read leaves the game as it was, not a
+    // screen with no game and no page to start one from.
     const std::string path = savePath;
-    if (!CanReadFile(path))
-    {
-        ShowLoadError(*machine, path);
-        return;
-    }
-    UnloadGame();
     LoadGameFrom(path);
 }

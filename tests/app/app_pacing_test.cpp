@@ -302,7 +302,9 @@ TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
     app.exitButton = exit.get();
     // X does nothing while the party stands nowhere near an exit.
     app.HandleMessage(KeyDown('X'));
-    EXPECT_NE(Game().GetCurrentArea(), nullptr);
+    ASSERT_NE(Game().GetCurrentArea(), nullptr);
+    app.UpdateGameTitle();
+    EXPECT_EQ(window->title, "Brelmoor - " + Game().GetCurrentArea()->GetTitle());
     Game().SetTravel("worldmap", "");
     Game().SetState(VARD::kGameTravelAtExit);
     app.HandleMessage(KeyDown('X'));

@@ -293,7 +293,7 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
     EXPECT_EQ(machine.desktop.boxes.back().text, "Failed to load \"" + mismatch + "\".");
 }
 
-TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileIsGone)
+TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileDoesNotLoad)
 {
     // Without a file set both say so and change nothing.
     app.HandleMessage(KeyDown('Q'));
@@ -340,6 +340,22 @@ TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileIsGo
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Continue?", "Continue?", "Load Error"}));
     EXPECT_EQ(machine.desktop.boxes[0].text, "Are you sure you want to unload the current game?");
     EXPECT_EQ(app.pauseCount, 0);
+    // Nor does a file there that is no saved game: the game in play and its
+    // log stay, rather than a screen with nothing on it.
+    {
+        std::ofstream(path) << "not a saved game\n";
+    }
+    app.messageLog.push_back("a line before");
+    machine.desktop.boxAnswers = {MessageBoxResult::Ok};
+    app.QuickLoad();
+    EXPECT_EQ(app.engine->GetGame(), before.lock());
+    EXPECT_EQ(app.gameLoaded, 1);
+    ASSERT_FALSE(app.messageLog.empty());
+    EXPECT_EQ(app.messageLog.back(), "a line before");
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Continue?", "Continue?", "Load Error",
+                                                    "Continue?", "Load Error"}));
+    EXPECT_EQ(app.pauseCount, 0);
+    std::filesystem::remove(path);
 
     // Back in place, it replaces the game with the one saved.
     std::filesystem::rename(path + ".away", path);
