@@ -1,9 +1,10 @@
 // The game as a player meets it, on the machine's own window and OpenGL
 // device under a virtual X display: from the splash through character
-// creation, a conversation, a purchase, a fight, a save and a load to the
-// victory. Input goes in as SDL events on the window, so it takes the whole
-// way through the message pump; every step waits on paints, never on the
-// clock, and leaves a picture of the screen in the build folder.
+// creation, a conversation, a chest's gold, a purchase, the world map's
+// road into the wood, a fight, a save and a load to the victory. Input goes
+// in as SDL events on the window, so it takes the whole way through the
+// message pump; every step waits on paints, never on the clock, and leaves
+// a picture of the screen in the build folder.
 
 #include "app_watched_window.h"
 
@@ -11,6 +12,7 @@
 #include "app/game_app.h"
 #include "app/game_hud.h"
 #include "app/win_dlg.h"
+#include "dialogs/actor_inv_dlg.h"
 #include "dialogs/attrib_dlg.h"
 #include "dialogs/cc_pages.h"
 #include "dialogs/game_dialog_factory.h"
@@ -25,6 +27,7 @@
 #include "resources/builtin_images.h"
 #include "rules/engine.h"
 #include "ui/ui_group.h"
+#include "ui/ui_hover_window.h"
 #include "ui/ui_lists.h"
 #include "ui/ui_static_text.h"
 #include "ui/ui_talk_element.h"
@@ -35,6 +38,7 @@
 #include "world/module.h"
 #include "world/rule_tables.h"
 #include "world/tile.h"
+#include "world/world_map.h"
 #include "world/world_object.h"
 #include "xvfb_util.h"
 
@@ -763,6 +767,13 @@ bool Logged(const CGameApp& app, const std::string& text)
                        { return line.find(text) != std::string::npos; });
 }
 
+// The rows of an items list, below its caption and left of its scroll bar.
+gfx::Rect ListRows(const VARDUI::CUIElement& list)
+{
+    const gfx::Rect rect = list.GetRect();
+    return {rect.left + 2, rect.top + 20, rect.right - 28, rect.top + 170};
+}
+
 // A home of the test's own for the saved games folder.
 fs::path FreshHome()
 {
@@ -1011,10 +1022,175 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                return true;
            });
 
+    // ---- The chest by the gate: clicked, the hero walks to it and its page
+    // opens beside his backpack; each thing in it dragged across. Its coins
+    // become the party's gold and pay for the purchase.
+    const auto townChest = [&]() -> std::shared_ptr<VARD::CObject>
+    {
+        for (const auto& object : p.Game().GetCurrentArea()->Objects())
+            if (object->GetInstanceName() == "town_chest")
+                return object;
+        return nullptr;
+    };
+    p.Then(
+        "open the town chest",
+        [&]
+        {
+            if (p.Current<CActorInvDlg>() != nullptr)
+                return true;
+            if (!p.InPlay() || !p.Idle(*p.Hero()))
+                return false;
+            const auto chest = townChest();
+            if (!chest)
+            {
+                p.Fail("no chest by the gate");
+                return true;
+            }
+            for (const double height : {0.5, 0.8, 0.3})
+                if (const auto point = p.ToScreen(chest->GetX(), height, chest->GetY()))
+                    if (p.PickAt(*point).thing == chest.get())
+                    {
+                        p.Click(*point);
+                        return false;
+                    }
+            // Too far to be seen yet: closer first. The walk ends by the
+            // chest, not at it: a solid chest's place cannot be stood on.
+            if (!p.WalkToward(chest->GetX(), chest->GetY()))
+                p.Fail("no way to the town chest");
+            return false;
+        },
+        300);
+    std::int32_t goldBeforeChest = 0;
+    std::int32_t chestGold = 0;
+    std::size_t chestBread = 0;
+    std::size_t breadBeforeChest = 0;
+    int chestListWhite = 0;
+    p.Then("the chest's page",
+           [&]
+           {
+               const CActorInvDlg* page = p.Current<CActorInvDlg>();
+               if (page == nullptr)
+                   return false;
+               const VARD::CObject* chest = page->GetContainerInReach();
+               if (chest == nullptr || chest != townChest().get())
+               {
+                   p.Fail("the page shows no chest, or another");
+                   return true;
+               }
+               for (const auto& item : chest->GetItems())
+               {
+                   const std::string& name = item->GetTemplate()->GetName();
+                   if (name == "gold")
+                       chestGold += static_cast<std::int32_t>(item->GetValue1());
+                   else if (name == "bread")
+                       chestBread += item->GetValue1();
+               }
+               EXPECT_EQ(chestGold, 80);
+               EXPECT_GT(chestBread, 0u);
+               EXPECT_EQ(page->GetContainerList()->GetItems().size(), chest->GetItems().size());
+               goldBeforeChest = p.Game().GetGold();
+               breadBeforeChest = CountItems(*p.Hero(), "bread");
+               EXPECT_EQ(page->GetGoldLine(), std::to_string(goldBeforeChest) + " gold");
+               // The chest's things drawn in their list.
+               const gfx::Image frame = p.Shot("chest_opened");
+               const RegionStats drawn = Measure(frame, ListRows(*page->GetContainerList()));
+               EXPECT_GT(drawn.spread, 10.0);
+               EXPECT_GT(drawn.white, 10);
+               chestListWhite = drawn.white;
+               return true;
+           });
+    // One drag at a time, the next once the page shows the last one gone.
+    std::size_t shownBeforeDrag = 0;
+    p.Then(
+        "empty the chest",
+        [&]
+        {
+            const CActorInvDlg* page = p.Current<CActorInvDlg>();
+            if (page == nullptr)
+            {
+                p.Fail("the chest's page closed");
+                return true;
+            }
+            const auto& rows = page->GetContainerList()->GetItems();
+            if (rows.empty())
+                return true;
+            if (rows.size() == shownBeforeDrag)
+                return false;
+            shownBeforeDrag = rows.size();
+            const VARDUI::CUIElement* token = p.Find(CActorInvDlg::kFirstContainerRow);
+            if (token == nullptr || token->GetRect().Width() <= 0)
+            {
+                p.Fail("the chest's first thing is not drawn");
+                return true;
+            }
+            p.Drag(Playthrough::Centre(token->GetRect()),
+                   Playthrough::Centre(page->GetBackpackList()->GetRect()));
+            return false;
+        },
+        200);
+    p.Then("the chest emptied",
+           [&]
+           {
+               const CActorInvDlg* page = p.Current<CActorInvDlg>();
+               if (page == nullptr)
+               {
+                   p.Fail("the chest's page closed");
+                   return true;
+               }
+               EXPECT_TRUE(townChest()->GetItems().empty());
+               EXPECT_EQ(p.Game().GetGold(), goldBeforeChest + chestGold);
+               EXPECT_EQ(page->GetGoldLine(),
+                         std::to_string(goldBeforeChest + chestGold) + " gold");
+               // The coins are the party's gold, not a thing in the pack.
+               EXPECT_EQ(CountItems(*p.Hero(), "gold"), 0u);
+               EXPECT_EQ(CountItems(*p.Hero(), "bread"), breadBeforeChest + chestBread);
+               EXPECT_EQ(CountItems(*p.Hero(), "torch"), 1u);
+               const gfx::Image frame = p.Shot("chest_emptied");
+               // Nothing left where the chest's things and their counts were.
+               EXPECT_LT(Measure(frame, ListRows(*page->GetContainerList())).white,
+                         chestListWhite / 4);
+               EXPECT_TRUE(Logged(p.app, "The party has gained 80 gold."));
+               return p.Press(CBaseActorDlg2::kGameTabId);
+           });
+    // The click on the chest also sent the hero on to the ground behind it,
+    // which the chest itself blocks: a click on open floor nearby calls that
+    // walk off.
+    bool walkedOff = false;
+    p.Then(
+        "away from the chest",
+        [&]
+        {
+            if (!p.InPlay())
+                return false;
+            if (p.Idle(*p.Hero()))
+                return true;
+            if (walkedOff)
+                return false;
+            // A few steps to where the hero fits, on floor seen on the screen.
+            const auto hero = p.Hero();
+            const VARD::CArea& area = *p.Game().GetCurrentArea();
+            for (int turn = 0; turn < 8 && !walkedOff; ++turn)
+            {
+                const double x = hero->GetX() + 3.0 * std::cos(turn * 0.7853981633974483);
+                const double z = hero->GetY() + 3.0 * std::sin(turn * 0.7853981633974483);
+                const auto point = p.ToScreen(x, 0.0, z);
+                if (!point || !area.IsPositionFree(hero.get(), x, z, nullptr))
+                    continue;
+                const auto* tile = dynamic_cast<const VARD::CTile*>(p.PickAt(*point).thing);
+                if (tile != nullptr && tile->GetKind() == VARD::kTileKindFloor)
+                {
+                    p.Click(*point);
+                    walkedOff = true;
+                }
+            }
+            if (!walkedOff)
+                p.Fail("no open floor beside the chest");
+            return false;
+        },
+        300);
+
     // ---- A purchase: the merchant's wares, a dagger dragged into the
-    // backpack. The gold for it comes from the console: the chest by the
-    // gate that holds the demo's first coins is no part of what is tested.
-    p.Console("cash 40");
+    // backpack.
     std::int32_t goldBeforeTrade = 0;
     std::uint32_t daggerPrice = 0;
     p.ClickActorUntil(
@@ -1086,13 +1262,100 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                return true;
            });
 
-    // ---- Into the wood by the town's path: its exit clicked, then the
-    // HUD's "Exit".
+    // ---- Into the wood by the road east: the town's exit onto the world
+    // map, then a click on Greywood there.
     std::string town;
     p.Do("remember the town", [&] { town = p.Game().GetCurrentArea()->GetName(); });
-    p.LeaveBy("Greywood");
+    p.LeaveBy("east road");
+    Point greywood{};
     p.Then(
-        "the wood", [&] { return p.InPlay() && p.Game().GetCurrentArea()->GetName() != town; },
+        "the world map",
+        [&]
+        {
+            if (!p.app.IsOnWorldMap() || p.app.sceneBuilt == 0 || p.app.currentDialog ||
+                !p.app.mapView.IsInitialised() || p.app.mapView.GetBottomMargin() == 0)
+                return false;
+            // The places as the last paint laid them out: Greywood's middle,
+            // and the town's too so that the two are told apart.
+            const VARD::CMap2* map = p.Game().GetCurrentWorldMap();
+            const gfx::Rect client = p.app.GetClientRect();
+            long sumX = 0;
+            long sumY = 0;
+            long hits = 0;
+            bool townHit = false;
+            for (int y = client.top; y < client.bottom; y += 4)
+                for (int x = client.left; x < client.right; x += 4)
+                {
+                    std::shared_ptr<VARD::CMap2Area> place;
+                    if (!p.app.mapView.HitTest(x, y, *p.app.device->Get(), map, place))
+                        continue;
+                    townHit = townHit || place->GetAreaName() == "town";
+                    if (place->GetAreaName() == "forest")
+                    {
+                        sumX += x;
+                        sumY += y;
+                        ++hits;
+                    }
+                }
+            EXPECT_TRUE(townHit);
+            if (hits == 0)
+            {
+                p.Fail("Greywood is not on the world map");
+                return true;
+            }
+            greywood = {static_cast<int>(sumX / hits), static_cast<int>(sumY / hits)};
+            p.PushMouse(SDL_MOUSEMOTION, greywood);
+            return true;
+        },
+        300);
+    p.Then("Greywood under the pointer",
+           [&]
+           {
+               const auto& lit = p.app.mapView.GetHighlightedLocation();
+               if (!lit)
+                   return false;
+               EXPECT_EQ(lit->GetDisplayName(), "Greywood");
+               const gfx::Image frame = p.Shot("world_map");
+               // The map's pictures fill the view above the messages.
+               const gfx::Rect client = p.app.GetClientRect();
+               const Point centre = Playthrough::Centre(client);
+               const RegionStats map =
+                   Measure(frame, {centre.x - 200, centre.y - 150, centre.x + 200, centre.y + 50});
+               EXPECT_EQ(map.lit, 400 * 200);
+               EXPECT_GT(map.spread, 10.0);
+               // The place named in the hover window.
+               const auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(p.app.hoverWindow);
+               EXPECT_NE(hover, nullptr);
+               if (hover != nullptr)
+               {
+                   EXPECT_EQ(hover->GetInfo().title, "Greywood");
+                   EXPECT_GT(Measure(frame, hover->GetRect()).white, 30);
+               }
+               p.Click(greywood);
+               return true;
+           });
+    p.Then(
+        "the wood",
+        [&]
+        {
+            if (!p.InPlay() || p.Game().GetCurrentArea()->GetName() == town)
+                return false;
+            const VARD::CArea& wood = *p.Game().GetCurrentArea();
+            EXPECT_EQ(wood.GetName(), "forest");
+            EXPECT_EQ(wood.GetTitle(), "Greywood");
+            EXPECT_FALSE(p.app.IsOnWorldMap());
+            const VARD::CAreaEntry* road = wood.FindEntry("road");
+            EXPECT_NE(road, nullptr);
+            if (road != nullptr)
+            {
+                EXPECT_LT(Playthrough::Distance(*p.Hero(),
+                                                (road->GetColumn() + 0.5) * VARD::kCellSize,
+                                                (road->GetRow() + 0.5) * VARD::kCellSize),
+                          VARD::kCellSize * 2);
+            }
+            p.ExpectGameScreen(p.Shot("greywood"), "greywood");
+            return true;
+        },
         300);
 
     // ---- A fight in the wood. The console makes the hero strong and sets
@@ -1408,7 +1671,7 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
     ASSERT_EQ(p.machine.desktop.boxes.size(), 1u);
     EXPECT_EQ(p.machine.desktop.boxes[0].caption, "Continue?");
     EXPECT_TRUE(p.machine.desktop.boxAnswers.empty());
-    EXPECT_EQ(p.shots.size(), 20u);
+    EXPECT_EQ(p.shots.size(), 24u);
 }
 
 } // namespace
