@@ -167,6 +167,9 @@ public:
     void SelectByClick(const VARD::CActor& actor);
     bool IsActorSelected(const VARD::CActor& actor) const;
     void CollectSelectedActors(std::vector<std::shared_ptr<VARD::CActor>>& actors) const;
+    // Whether a walk to that ground point, clicked on that object, could
+    // never arrive.
+    bool IsBlockedSpot(const VARD::CObject& object, double x, double y) const;
     void CollectSelectedActorIds(std::vector<std::uint32_t>& ids) const;
     void OnSelectionChanged();
     void RefreshPortrait(const VARD::CActor& actor);

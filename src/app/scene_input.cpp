@@ -16,6 +16,7 @@
 #include "world/tile.h"
 #include "world/world_object.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -163,7 +164,7 @@ void CGameApp::OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThin
         }
         double x = 0.0;
         double y = 0.0;
-        if (ScreenPointToGround(point, x, y))
+        if (ScreenPointToGround(point, x, y) && !IsBlockedSpot(*object, x, y))
             OrderMove(x, y);
         return;
     }
@@ -188,6 +189,20 @@ void CGameApp::OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThin
     default:
         return;
     }
+}
+
+bool CGameApp::IsBlockedSpot(const VARD::CObject& object, double x, double y) const
+{
+    // The ground under a click on a chest or a statue is where no member can
+    // stand, and a walk ends only on arrival: the walk would go on for ever.
+    if (object.GetTileKind() != VARD::kTileKindSolid)
+        return false;
+    std::vector<std::shared_ptr<VARD::CActor>> actors;
+    CollectSelectedActors(actors);
+    double radius = 0.0;
+    for (const auto& actor : actors)
+        radius = std::max(radius, actor->GetRadius());
+    return object.DistanceToFootprint(x, y) <= radius;
 }
 
 void CGameApp::ClearSelectedOrders()

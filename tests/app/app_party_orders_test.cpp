@@ -133,6 +133,12 @@ TEST_F(AppPartyOrders, ClicksOnThingsGiveUseMoveAttackTalkOrASelection)
     EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{use, "1 1250 2000"}));
     EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{"1 750 2000"}));
     EXPECT_TRUE(OrdersOf(Member(2)).empty());
+    // On the chest's own ground, where nobody can stand: the use, no walk.
+    const VARDUI::Point onChest{static_cast<int>(chest->GetX() * 10.0),
+                                static_cast<int>(chest->GetY() * 10.0)};
+    app.OnScenePick(VARDGraph::kPickObject, onChest, chest, true);
+    EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{use}));
+    EXPECT_TRUE(OrdersOf(Member(1)).empty());
 
     // A hostile actor: every living member attacks; a friendly one: only
     // the first goes to talk.
