@@ -128,7 +128,8 @@ void CUIMiniMap::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprite* s
 
     for (const auto& actor : m_Area->Actors())
     {
-        if (!actor || actor->GetAttitude() != VARD::kAttitudeParty)
+        // The living members only: the fallen lie where they fell.
+        if (!actor || actor->GetAttitude() != VARD::kAttitudeParty || actor->IsDead())
             continue;
         const auto px = static_cast<std::int32_t>(actor->GetX() / kCellSize * 2.0);
         const auto py = static_cast<std::int32_t>(actor->GetY() / kCellSize * 2.0);

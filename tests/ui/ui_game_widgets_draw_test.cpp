@@ -182,8 +182,12 @@ TEST_F(GameWidgetDraw, MiniMapShowsSeenCellsTwoPixelsWideAndTheParty)
     member->SetPosition(15.0, 15.0);
     auto monster = MakeActor(2, "Grub", VARD::kAttitudeHostile);
     monster->SetPosition(20.0, 5.0);
+    auto fallen = MakeActor(3, "Bren", VARD::kAttitudeParty);
+    fallen->SetPosition(25.0, 5.0);
+    fallen->SetActivityState(VARD::kActivityDead);
     area.AddActor(member);
     area.AddActor(monster);
+    area.AddActor(fallen);
 
     auto map = std::make_shared<CUIMiniMap>(5, 6, &area);
     map->SetRect({10, 10, 112, 92});
@@ -208,6 +212,7 @@ TEST_F(GameWidgetDraw, MiniMapShowsSeenCellsTwoPixelsWideAndTheParty)
         {21, 21, 0, 0, 0},                                      // the member's black rim
         {23, 23, 0, 0xFF, 0},                                   // and its green inside
         {27, 15, 0, 0, 0},                                      // no mark for a monster
+        {31, 15, 0, 0, 0},                                      // nor for a fallen member
     };
     for (const auto& c : cells)
     {
