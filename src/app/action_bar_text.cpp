@@ -101,12 +101,12 @@ std::string WriteActionBarsText(const std::vector<const VARDUI::CUIActionBar*>& 
 std::vector<VARDUI::CUIActionBar> ReadActionBarsText(const std::string& text, std::size_t partySize)
 {
     std::istringstream stream(text);
-    // 1.
+    // The party size comes first and must be this party's.
     const unsigned long count = ReadNumber(stream);
     if (count != partySize)
         throw CVARDException(1, "the action bars are for " + std::to_string(count) +
                                     " members, the party has " + std::to_string(partySize));
-    // 2.
+    // Then each member's bar: its selected slot and its slots.
     std::vector<VARDUI::CUIActionBar> bars(partySize);
     for (VARDUI::CUIActionBar& bar : bars)
     {

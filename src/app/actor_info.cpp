@@ -72,15 +72,15 @@ struct BestItem
 
 void CVARDActorInfo::BuildFromActor(const VARD::CActor& actor)
 {
-    // 1.
+    // Attack and talk always lead.
     std::vector<Candidate> candidates{{1000, VARDUI::kActionSlotAttack, {}, {}},
                                       {999, VARDUI::kActionSlotTalk, {}, {}}};
-    // 2.
+    // Every spell the actor may cast, scored.
     for (const VARD::CSpell* spell : actor.GetSpells())
         if (spell != nullptr && actor.MeetsRequirement(*spell))
             candidates.push_back(
                 {SpellScore(actor, *spell), VARDUI::kActionSlotCast, spell->GetKey(), {}});
-    // 3.
+    // The best healing potion, energy potion and wand in the backpack.
     BestItem healing{800, {}};
     BestItem energy{700, {}};
     BestItem wand{600, {}};
@@ -103,17 +103,17 @@ void CVARDActorInfo::BuildFromActor(const VARD::CActor& actor)
         else if (type == VARD::kItemTypeWand)
             wand.Offer(spell.GetLevel() + 600, name);
     }
-    // 4.
+    // Each of them offers itself; a wand only to one with the skill.
     if (!healing.name.empty())
         candidates.push_back({healing.score, VARDUI::kActionSlotUseItem, {}, healing.name});
     if (!energy.name.empty())
         candidates.push_back({energy.score, VARDUI::kActionSlotUseItem, {}, energy.name});
     if (!wand.name.empty() && actor.HasSkill(kSkillWands))
         candidates.push_back({wand.score, VARDUI::kActionSlotUseItem, {}, wand.name});
-    // 5.
+    // Best first; equal scores keep their order.
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
-    // 6.
+    // The best fill the bar; the rest are left out.
     const std::size_t filled = std::min<std::size_t>(candidates.size(), VARDUI::kActionSlotCount);
     for (std::size_t slot = 0; slot < filled; ++slot)
     {

@@ -40,29 +40,26 @@ void CGameApp::NewGame()
 
 void CGameApp::StartCreatedGame(std::shared_ptr<VARD::CActor> character)
 {
-    // 1.
+    // The created character leads the party into the first area.
     engine->SetMainCharacter(character);
     engine->EnterArea();
-    // 2.
     gameLoaded = 1;
     RefreshActorInfos(true);
     UpdateGameTitle();
     SelectFirstPartyMember();
-    // 3.
+    // The screen learns of the game on its next turn.
     window->PostAppMessage(kAppMessageGameLoaded);
     RequestRedraw();
-    // 4.
     StartPlay();
 }
 
 void CGameApp::UnloadGame()
 {
-    // 1 to 3.
     StopPlay();
     ReleaseDeviceResources();
     engine->ReleaseGame();
     gameLoaded = 0;
-    // 4.
+    // Back to the start screen's title, with no records left over.
     window->SetTitle(GetProductName());
     messageLog.clear();
     RefreshActorInfos(true);
@@ -71,7 +68,7 @@ void CGameApp::UnloadGame()
 
 bool CGameApp::ShowLoadDialog()
 {
-    // 1. No pause of its own: it is opened from dialogs, which hold one.
+    // No pause of its own: it is opened from dialogs, which hold one.
     std::string folder;
     try
     {
@@ -84,13 +81,13 @@ bool CGameApp::ShowLoadDialog()
             platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
         return false;
     }
-    // 2.
+    // The chooser opens on the saved games folder.
     platform::FileChoice choice;
     choice.save = false;
     choice.initialFolder = folder;
     choice.defaultExtension = "vard";
     const std::optional<std::string> path = machine->GetDesktop().ChooseFile(choice);
-    // 3.
+    // A cancelled chooser loads nothing.
     if (!path)
         return false;
     return LoadGameFrom(*path) != 0;
@@ -98,9 +95,8 @@ bool CGameApp::ShowLoadDialog()
 
 void CGameApp::ShowSaveDialog()
 {
-    // 1.
     Pause();
-    // 2.
+    // The chooser opens on the saved games folder.
     std::string folder;
     try
     {
@@ -120,7 +116,7 @@ void CGameApp::ShowSaveDialog()
     choice.initialFolder = folder;
     choice.defaultExtension = "vard";
     const std::optional<std::string> path = machine->GetDesktop().ChooseFile(choice);
-    // 3.
+    // A cancelled chooser saves nothing.
     if (path)
         SaveGameTo(*path);
     Resume();
@@ -178,12 +174,11 @@ void CGameApp::SetVolume(std::uint32_t percent)
 
 void CGameApp::ShowVictory()
 {
-    // 1 to 3. Shown once: closing it then ends the program.
+    // Shown once: closing it then ends the program.
     VARD::CGame& game = engine->Game();
     std::string text = game.GetVictoryText();
     auto dialog =
         std::make_shared<CWinDlg>("Congratulations!", std::move(text), &machine->GetDesktop());
     game.SetVictoryText(std::string());
-    // 4.
     SetDialog(false, std::move(dialog));
 }

@@ -17,18 +17,16 @@
 
 void CGameApp::SetDialog(bool silent, std::shared_ptr<CVARDDlg> dialog)
 {
-    // 1.
+    // The first dialog pauses the game; a later one covers the one open.
     if (currentDialog)
         coveredDialogs.push_back(currentDialog);
     else
         Pause();
-    // 2.
     if (!silent && audio)
         audio->PlaySound(kSoundEventClick);
-    // 3.
     currentDialog = std::move(dialog);
     SetCurrentCursor(arrowCursor);
-    // 4 to 6.
+    // The screen is built again round the new dialog.
     RebuildUI();
     UpdateTitle();
     RequestRedraw();
@@ -49,17 +47,14 @@ void CGameApp::UpdateGameTitle()
 
 void CGameApp::CloseDialog()
 {
-    // 1.
     if (audio)
         audio->PlaySound(kSoundEventClick);
-    // 2.
+    // Taken off first, so that a dialog its closing opens takes its place.
     std::shared_ptr<CVARDDlg> closing = std::move(currentDialog);
     currentDialog.reset();
-    // 3.
     UpdateGameTitle();
-    // 4.
     RebuildUI();
-    // 5.
+    // The game may now call for a leave or for the victory dialog.
     bool leaveDue = false;
     if (gameLoaded != 0)
     {
@@ -79,10 +74,10 @@ void CGameApp::CloseDialog()
             ShowVictory();
         }
     }
-    // 6 and 7.
+    // The dialog acts on its closing before the pause it held is given back.
     closing->OnClosed(this);
     Resume();
-    // 8. A dialog opened meanwhile stays on top.
+    // A dialog opened meanwhile stays on top.
     if (!currentDialog && !coveredDialogs.empty())
     {
         std::shared_ptr<CVARDDlg> back = std::move(coveredDialogs.back());
@@ -90,7 +85,6 @@ void CGameApp::CloseDialog()
         SetDialog(true, std::move(back));
         return;
     }
-    // 9.
     if (!currentDialog && leaveDue)
         LeaveArea();
     RequestRedraw();

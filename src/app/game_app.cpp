@@ -67,32 +67,27 @@ CGameApp::~CGameApp() = default;
 int CGameApp::Run(CAppPlatform& platformServices, const std::string& commandLine)
 {
     machine = &platformServices;
-    // 1. The strings of the program's string table.
+    // The strings of the program's string table.
     title = kTitleString;
     windowClass = kWindowClassString;
-    // 2. There is no window class to register: its traits (double clicks,
+    // There is no window class to register: its traits (double clicks,
     // repaint on resize, the arrow pointer) are the window's own.
-    // 3 and 4. The window, with the OpenGL context the drawing needs.
+    // The window, with the OpenGL context the drawing needs.
     if (!CreateMainWindow())
         return 0;
-    // 5.
     if (!LoadCursors())
         return 0;
     currentCursor = arrowCursor;
-    // 6.
     if (!CreateEngine(commandLine))
         return 0;
-    // 7.
     if (!CreateAudio())
         return 0;
-    // 8.
     if (!CreateDevice())
         return 0;
-    // 9. No accelerator table exists, so every key reaches the procedure.
+    // No accelerator table exists, so every key reaches the procedure.
     window->Invalidate();
-    // 10.
+    // The loop's first message finishes the start-up.
     window->PostAppMessage(kAppMessageStarted);
-    // 11.
     return window->Run([this](const platform::Message& message) { HandleMessage(message); });
 }
 
@@ -186,7 +181,7 @@ bool CGameApp::CreateAudio()
 
 void CGameApp::OnGameLoaded()
 {
-    // 1.
+    // With no game the start screen is built.
     if (gameLoaded == 0)
     {
         RebuildUI();
@@ -194,7 +189,7 @@ void CGameApp::OnGameLoaded()
     }
     try
     {
-        // 2 to 5.
+        // The scene is built with play held and the wait pointer up.
         Pause();
         SetCurrentCursor(waitCursor);
         gfx::Device* drawing = device ? device->Get() : nullptr;
@@ -216,7 +211,7 @@ void CGameApp::OnGameLoaded()
     }
     catch (...)
     {
-        // 7. The pause count stays taken: the program is closing.
+        // The pause count stays taken: the program is closing.
         ShowMessageBox("Game Error",
                        "Failed to load graphics file. The game is broken. Try reinstalling, or "
                        "contact " +
@@ -225,7 +220,6 @@ void CGameApp::OnGameLoaded()
         window->PostClose();
         return;
     }
-    // 6.
     RebuildUI();
 }
 

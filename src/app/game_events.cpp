@@ -159,11 +159,11 @@ int CGameApp::ProcessPendingEvents()
 {
     while (!pendingEvents.empty())
     {
-        // 1.
+        // Each event in turn, with its sound.
         const std::shared_ptr<VARD::CEvent> event = pendingEvents.front();
         pendingEvents.pop_front();
         PlayEventSoundOf(*event);
-        // 2.
+        // Each kind opens its dialog or takes its effect.
         const std::type_info& type = typeid(*event);
         if (type == typeid(VARD::CTalkEvent))
             OpenTalkDialog(std::static_pointer_cast<VARD::CTalkEvent>(event));
@@ -179,7 +179,7 @@ int CGameApp::ProcessPendingEvents()
             ShowEffectEvent(static_cast<const VARD::CEffectEvent&>(*event));
         else
             throw CVARDException(4, "unknown pending event " + std::to_string(event->GetKind()));
-        // 3.
+        // An event that sends the party away stops the rest.
         const std::int32_t state = engine->Game().GetState();
         if (state == VARD::kGameRestNeeded || state == VARD::kGameTravelByScript)
             return 0;
@@ -235,7 +235,7 @@ void CGameApp::ShowEffectEvent(const VARD::CEffectEvent& event)
 
 void CGameApp::LeaveArea()
 {
-    // 1. The notice first; its closing brings the party here again.
+    // The notice first; its closing brings the party here again.
     if (engine->Game().IsPartyWipedOut() && partyWipedShown == 0)
     {
         partyWipedShown = 1;
@@ -243,16 +243,14 @@ void CGameApp::LeaveArea()
                   dialogFactory->MakeText("Party Dead", "Your party has been wiped out!", nullptr));
         return;
     }
-    // 2.
+    // Play is held while the party changes areas.
     partyWipedShown = 0;
     Pause();
-    // 3.
+    // Events of the old area do not follow the party.
     pendingEvents.clear();
-    // 4.
     ReleaseDeviceResources();
-    // 5.
     engine->LeaveArea();
-    // 6 and 7. Resurrection brings the party into its resurrection area at
+    // Resurrection brings the party into its resurrection area at
     // once, so it is guarded as an entry is.
     VARD::CGame& game = engine->Game();
     const std::int32_t left = game.GetState();
@@ -284,36 +282,32 @@ void CGameApp::LeaveArea()
         UpdateGameTitle();
         DrainTickEvents();
     }
-    // 8.
     gameLoaded = 1;
     window->PostAppMessage(kAppMessageGameLoaded);
-    // 9.
+    // The bars and portraits show the party as it now is.
     if (screenHooks.selectionChanged)
         screenHooks.selectionChanged();
-    // 10.
+    // The exit button hides until the party stands at an exit again.
     if (exitButton != nullptr)
         exitButton->SetFlags(VARDUI::kUIFlagVisible, 0);
-    // 11. The hold of step 2 is given back, except on the world map.
+    // The hold taken above is given back, except on the world map.
     StartPlay();
-    // 12.
     RequestRedraw();
 }
 
 void CGameApp::TravelToMapLocation(const VARD::CMap2Area& location)
 {
-    // 1.
     ReleaseDeviceResources();
-    // 2 and 3.
+    // The chosen place on the world map becomes the party's area.
     engine->SetTravelDestination(location.GetAreaName(), location.GetEntryName());
     engine->EnterArea();
     UpdateGameTitle();
-    // 4.
     gameLoaded = 1;
     window->PostAppMessage(kAppMessageGameLoaded);
-    // 5.
+    // The exit button hides until the party stands at an exit again.
     if (exitButton != nullptr)
         exitButton->SetFlags(VARDUI::kUIFlagVisible, 0);
     RequestRedraw();
-    // 6. The hold kept through the world map is given back.
+    // The hold kept through the world map is given back.
     StartPlay();
 }

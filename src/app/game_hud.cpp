@@ -66,7 +66,7 @@ void CGameApp::BuildHud()
         ui.AddElement(element);
     };
 
-    // 1. The command row.
+    // The command row.
     auto gameButton = Sized(std::make_shared<VARDUI::CUITextButton>(kHudGameButtonId, "Game"),
                             kWideButtonWidth, kButtonHeight);
     gameButton->SetHoverText("Game Menu", std::string());
@@ -96,7 +96,7 @@ void CGameApp::BuildHud()
     pauseButton = pause.get();
     fastMoveButton = fast.get();
 
-    // 2. The hover window under the row, centred on its left part.
+    // The hover window under the row, centred on its left part.
     auto hover = std::make_shared<VARDUI::CUIHoverWindow>();
     const VARDUI::Rect& last = back->GetRect();
     const VARDUI::Point hoverCentre{(last.right + kMargin) / 2, last.bottom + 34};
@@ -104,7 +104,7 @@ void CGameApp::BuildHud()
     add(hover);
     hoverWindow = hover.get();
 
-    // 3. On the world map only the log goes with them, as wide as it can be.
+    // On the world map only the log goes with them, as wide as it can be.
     if (game.GetState() == VARD::kGameOnWorldMap)
     {
         auto messages = std::make_shared<VARDUI::CUIMessageWindow>(
@@ -115,7 +115,7 @@ void CGameApp::BuildHud()
         return;
     }
 
-    // 4. In an area.
+    // In an area.
     auto messages = std::make_shared<VARDUI::CUIMessageWindow>(kHudMessageWindowId,
                                                                kHudMessagesButtonId, &messageLog);
     messages->SetRect({client.left + kMessageWindowLeft, client.bottom - kBottomStrip,
@@ -342,18 +342,18 @@ platform::Cursor CGameApp::ChooseCursor(const VARDGraph::PickResult& picked, int
 
 void CGameApp::UpdatePointer()
 {
-    // 1.
+    // The hover text and the pointer start plain.
     auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(hoverWindow);
     if (hover != nullptr)
         VARDUI::CUIHoverWindow::ClearInfo(*hover);
     SetCurrentCursor(arrowCursor);
-    // 2 and 3. A drag under way, or a widget under the pointer.
+    // A drag under way, or a widget under the pointer.
     if (ui.DispatchMouse(VARDUI::kUIMouseMove, &mousePoint) != 0)
     {
         PumpUIEvents();
         return;
     }
-    // 4.
+    // A dialog hides the scene from the pointer.
     if (currentDialog)
     {
         RequestRedraw();
@@ -362,7 +362,7 @@ void CGameApp::UpdatePointer()
     if (gameLoaded == 0)
         return;
     VARD::CGame& game = engine->Game();
-    // 5.
+    // On the world map a place under the pointer is highlighted.
     if (IsOnWorldMap())
     {
         gfx::Device* drawing = device ? device->Get() : nullptr;
@@ -381,7 +381,7 @@ void CGameApp::UpdatePointer()
         RequestRedraw();
         return;
     }
-    // 6.
+    // In an area: what lies under the pointer decides the hover text and the pointer.
     const VARDGraph::PickResult picked = PickUnderPointer();
     if (hover != nullptr)
         VARDUI::FillHoverInfo(picked.thing, hover->GetInfo(), &game);

@@ -143,19 +143,19 @@ void CGameApp::StopPlay()
 
 int CGameApp::RunDueTicks()
 {
-    // 1. A won game runs no more ticks.
+    // A won game runs no more ticks.
     if (engine->Game().GetState() == VARD::kGameWon)
         return 1;
-    // 2 to 4. Unsigned differences survive the clock's wrap.
+    // Unsigned differences survive the clock's wrap.
     const std::uint32_t elapsedMs = machine->GetTickCount() - realTimeBase;
     const double elapsed = static_cast<double>(elapsedMs);
     const double speed = fastMove != 0 ? kFastSpeed : kNormalSpeed;
     const auto due = static_cast<std::int64_t>(elapsed / 1000.0 * speed * kTicksPerGameSecond);
     const std::uint32_t target = tickBase + static_cast<std::uint32_t>(due);
-    // 5. No tick due: no work, not even a repaint.
+    // No tick due: no work, not even a repaint.
     if (target <= engine->Game().GetTick())
         return 1;
-    // 6.
+    // Ticks until caught up, or until something needs the player.
     int count = 0;
     for (;;)
     {
@@ -184,7 +184,7 @@ int CGameApp::RunDueTicks()
         if (!(target > game.GetTick()))
             break;
     }
-    // 7.
+    // One repaint and one pointer update for the whole run of ticks.
     window->Invalidate();
     if (screenHooks.updatePointer)
         screenHooks.updatePointer();
@@ -196,7 +196,7 @@ int CGameApp::RunDueTicks()
     }
     else if (audio)
         audio->PauseAudio();
-    // 8.
+    // What the game's state after the ticks asks of the screen.
     switch (state)
     {
     case VARD::kGameRunning:
@@ -218,25 +218,24 @@ int CGameApp::RunDueTicks()
 
 void CGameApp::OnGameTimer()
 {
-    // 1.
+    // A party that must leave its area leaves.
     if (RunDueTicks() == 0)
     {
         LeaveArea();
         return;
     }
-    // 2 to 4.
+    // Play is held while the events open their dialogs.
     if (pendingEvents.empty())
         return;
     Pause();
     const int handled = ProcessPendingEvents();
-    // 5. An event that opened a dialog leaves the party's leaving to the
+    // An event that opened a dialog leaves the party's leaving to the
     // dialog's closing.
     if (handled != 0 || currentDialog)
     {
         Resume();
         return;
     }
-    // 6.
     Resume();
     LeaveArea();
 }

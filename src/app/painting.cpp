@@ -17,9 +17,9 @@ constexpr std::uint32_t kBlack = 0xFF000000u;
 
 bool CGameApp::CreateDevice()
 {
-    // 1. There is none at start-up; a second call starts afresh.
+    // There is none at start-up; a second call starts afresh.
     device.reset();
-    // 2 to 4. The back buffer takes the client area's size until the first
+    // The back buffer takes the client area's size until the first
     // size message says otherwise.
     presentParameters = {};
     device = machine->CreateDevice(*window);
@@ -28,7 +28,6 @@ bool CGameApp::CreateDevice()
         ShowMessageBox("Game Error", "Failed to init D3D\n", platform::MessageBoxIcon::Warning);
         return false;
     }
-    // 5.
     SetRenderStates();
     return true;
 }
@@ -40,16 +39,15 @@ void CGameApp::SetRenderStates()
 
 void CGameApp::ReleaseDeviceResources()
 {
-    // 1.
+    // The scene and the widgets live on the device.
     if (gameLoaded != 0 && sceneBuilt != 0)
     {
         scene.Clear(engine->Game());
         mapView.Clear();
         sceneBuilt = 0;
     }
-    // 2.
     ClearUI();
-    // 3. The window shows black until the rebuild.
+    // The window shows black until the rebuild.
     window->Invalidate();
 }
 
@@ -68,7 +66,7 @@ void CGameApp::OnPaint()
             device->ShowBlack();
         return;
     }
-    // 1. Every paint tries the reset until one succeeds.
+    // Every paint tries the reset until one succeeds.
     if (deviceLost != 0)
     {
         ReleaseDeviceResources();
@@ -78,13 +76,11 @@ void CGameApp::OnPaint()
         deviceLost = 0;
         window->PostAppMessage(kAppMessageGameLoaded);
     }
-    // 2.
     device->Clear(kBlack, 1.0f);
-    // 3.
     if (!device->BeginScene())
         return;
     gfx::Device* drawing = device->Get();
-    // 4. The mini-map follows the camera.
+    // The mini-map follows the camera.
     if (sceneBuilt != 0 && gameLoaded != 0)
     {
         gfx::Vec3 centre;
@@ -93,10 +89,10 @@ void CGameApp::OnPaint()
             map->SetCenter(centre.x, centre.z);
         DrawGameView(centre);
     }
-    // 5.
+    // The widgets over the scene.
     if (drawing != nullptr && ui.GetDrawHelp())
         ui.Draw(*drawing, mouseTracked != 0 ? &mousePoint : nullptr);
-    // 6.
+    // A failed present marks the device lost for the next paint.
     device->EndScene();
     if (!device->Present())
         deviceLost = 1;
@@ -106,10 +102,10 @@ void CGameApp::OnSize(platform::SizeKind sizeType, int width, int height)
 {
     if (sizeType == platform::SizeKind::Minimized || !device)
         return;
-    // 1.
+    // The next reset takes the window's new size.
     presentParameters.backBufferWidth = static_cast<std::uint32_t>(width);
     presentParameters.backBufferHeight = static_cast<std::uint32_t>(height);
-    // 2. While the user drags the frame the reset waits for its end.
+    // While the user drags the frame the reset waits for its end.
     if (inSizeMove != 0)
         return;
     ReleaseDeviceResources();

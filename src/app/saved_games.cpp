@@ -39,7 +39,7 @@ void ShowLoadError(CAppPlatform& machine, const std::string& path)
 
 std::string CGameApp::GetSavedGamesFolder()
 {
-    // 1 and 2.
+    // The folder sits under the user's documents.
     std::filesystem::path folder;
     try
     {
@@ -49,7 +49,7 @@ std::string CGameApp::GetSavedGamesFolder()
     {
         throw CVARDException(1, kSavedGamesFolderName);
     }
-    // 3.
+    // The folder is made if missing.
     try
     {
         platform::CreateFolder(folder);
@@ -65,7 +65,7 @@ void CGameApp::SaveGameTo(const std::string& path)
 {
     try
     {
-        // 1 to 3. The engine writes beside the file and replaces it only
+        // The engine writes beside the file and replaces it only
         // once the new one is whole.
         std::string text;
         WritePartyOrders(text);
@@ -74,7 +74,6 @@ void CGameApp::SaveGameTo(const std::string& path)
     }
     catch (...)
     {
-        // 4.
         ShowWarning(*machine, "Save Error", "Failed to save \"" + path + "\".");
     }
 }
@@ -91,7 +90,7 @@ int CGameApp::LoadGameFrom(const std::string& path)
         StopPlay();
         ReleaseDeviceResources();
     }
-    // 1. The engine keeps its game when the file does not read.
+    // The engine keeps its game when the file does not read.
     std::optional<std::string> bonus;
     try
     {
@@ -122,19 +121,15 @@ int CGameApp::LoadGameFrom(const std::string& path)
             messageLog.clear();
             RefreshActorInfos(true);
         }
-        // 2 and 3.
         gameLoaded = 1;
         RefreshActorInfos(true);
         UpdateGameTitle();
-        // 4.
+        // The party's orders saved with the game come back with it.
         if (bonus && !bonus->empty())
             ReadPartyOrders(*bonus);
-        // 5.
         SelectFirstPartyMember();
-        // 6.
         window->PostAppMessage(kAppMessageGameLoaded);
         RequestRedraw();
-        // 7.
         StartPlay();
     }
     catch (...)
@@ -147,15 +142,13 @@ int CGameApp::LoadGameFrom(const std::string& path)
     }
     // Only a game that came up becomes the quick save's target.
     savePath = path;
-    // 8.
     return 1;
 }
 
 void CGameApp::QuickSave()
 {
-    // 1.
     Pause();
-    // 2.
+    // Quick save needs a file saved to or loaded from before.
     if (savePath.empty())
     {
         ShowWarning(*machine, "QuickSave error",
@@ -163,7 +156,7 @@ void CGameApp::QuickSave()
         Resume();
         return;
     }
-    // 3 and 4.
+    // Overwriting asks first.
     if (AskToContinue(*machine, "Are you sure you want to overwrite \"" + savePath + "\"?"))
         SaveGameTo(savePath);
     Resume();
@@ -171,9 +164,8 @@ void CGameApp::QuickSave()
 
 void CGameApp::QuickLoad()
 {
-    // 1.
     Pause();
-    // 2.
+    // Quick load needs a file saved to or loaded from before.
     if (savePath.empty())
     {
         ShowWarning(*machine, "QuickLoad Error",
@@ -181,7 +173,7 @@ void CGameApp::QuickLoad()
         Resume();
         return;
     }
-    // 3 and 4.
+    // Unloading the game in play asks first.
     if (!AskToContinue(*machine, "Are you sure you want to unload the current game?"))
     {
         Resume();

@@ -215,13 +215,12 @@ void CGameApp::ClearSelectedOrders()
 
 void CGameApp::OrderMove(double x, double y)
 {
-    // 1.
     std::vector<std::shared_ptr<VARD::CActor>> actors;
     CollectSelectedActors(actors);
     const std::size_t n = actors.size();
     if (n == 0)
         return;
-    // 2. With SHIFT the formation goes on from where the members will be.
+    // With SHIFT the formation goes on from where the members will be.
     double sumX = 0.0;
     double sumY = 0.0;
     for (const auto& actor : actors)
@@ -240,9 +239,9 @@ void CGameApp::OrderMove(double x, double y)
     }
     const double centreX = sumX / static_cast<double>(n);
     const double centreY = sumY / static_cast<double>(n);
-    // 3.
+    // The formation faces the way from the party to the spot.
     const double heading = std::atan2(y - centreY, x - centreX);
-    // 4. and 5.
+    // Pairs side by side, one row behind another; an odd last member walks the middle.
     for (std::size_t i = 0; i < n; ++i)
     {
         const double row = static_cast<double>(i / 2);
@@ -256,7 +255,6 @@ void CGameApp::OrderMove(double x, double y)
         }
         actors[i]->QueueOrder(std::make_shared<VARD::CMoveOrder>(destX, destY), false);
     }
-    // 6.
     ClearSlotSelectionIfSingle();
     RequestRedraw();
 }
@@ -304,7 +302,7 @@ void CGameApp::OrderAttack(const VARD::CActor& target)
 void CGameApp::OrderCast(VARD::CActor& actor, const VARD::CSpell& spell, int pickKind,
                          const VARD::CThing* picked)
 {
-    // 1.
+    // A single target must be of the kind the spell aims at.
     if (!spell.HasFlag(VARD::kSpellFlagMultiTarget))
     {
         switch (spell.GetTargetMode())
@@ -324,23 +322,21 @@ void CGameApp::OrderCast(VARD::CActor& actor, const VARD::CSpell& spell, int pic
                                  "no spell target mode " + std::to_string(spell.GetTargetMode()));
         }
     }
-    // 2.
+    // A spell aimed at nothing casts with no target.
     const std::uint32_t target = picked != nullptr && pickKind != 0 ? picked->Id() : 0;
-    // 3.
     actor.QueueOrder(std::make_shared<VARD::CCastOrder>(spell.GetKey(), target), false);
     ClearSlotSelectionIfSingle();
 }
 
 void CGameApp::OrderPower(VARD::CActor& actor, const VARD::CSpell& spell)
 {
-    // 1. and 2.
+    // Choosing the power in use stops it; another starts if the actor meets its needs.
     if (actor.GetPower() == &spell)
         actor.QueueInstantOrder(std::make_shared<VARD::CPowerOrder>());
     else if (!actor.MeetsRequirement(spell))
         return;
     else
         actor.QueueInstantOrder(std::make_shared<VARD::CPowerOrder>(spell.GetKey()));
-    // 3.
     ClearSlotSelectionIfSingle();
     ExecuteInstantOrders();
     RefillActionWindow();
@@ -400,15 +396,14 @@ void CGameApp::OrderReturnToEntrance(VARD::CActor* actor)
 
 void CGameApp::SwapPartyPositions(std::uint32_t from, std::uint32_t to)
 {
-    // 1.
     const auto party = engine->Game().GetParty();
     if (from == to || from >= party.size() || to >= party.size())
         return;
-    // 2.
+    // The move takes effect at once, not in the order queue.
     party[from]->QueueInstantOrder(
         std::make_shared<VARD::CPositionOrder>(static_cast<std::int32_t>(to)));
     ExecuteInstantOrders();
-    // 3.
+    // The selection follows the member to its new place.
     RefreshActorInfos(false);
     SelectPartyMember(to);
 }

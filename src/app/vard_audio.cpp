@@ -200,7 +200,7 @@ void CVARDAudio2::PauseAudio()
 
 void CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, double viewY)
 {
-    // 1.
+    // Footsteps while any party member walks.
     bool walking = false;
     for (const std::shared_ptr<VARD::CActor>& member : game.Party())
     {
@@ -212,7 +212,7 @@ void CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, doub
         }
     }
     SetFootsteps(walking);
-    // 2.
+    // The music of the sound area at the view's centre, or none.
     std::string name;
     const VARD::CArea* area = game.GetCurrentArea();
     if (area != nullptr && area->FindSoundAt(viewX, viewY, name))

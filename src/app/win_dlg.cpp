@@ -41,7 +41,7 @@ std::string CWinDlg::GetTitle()
 
 void CWinDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 {
-    // 1.
+    // A backdrop panel in the middle of the client area.
     const std::int32_t centreX = (clientRect->left + clientRect->right) / 2;
     const std::int32_t centreY = (clientRect->top + clientRect->bottom) / 2;
     const gfx::Rect panel{centreX - kPanelWidth / 2, centreY - kPanelHeight / 2,
@@ -51,12 +51,12 @@ void CWinDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     background->SetRect(panel);
     background->SetFlags(VARDUI::kUIFlagBackdrop, VARDUI::kUIFlagBackdrop);
     ui->AddElement(background);
-    // 2.
+    // The victory text above the buttons.
     auto text = std::make_shared<VARDUI::CUITextElement>(m_Text, 0);
     text->SetRect({panel.left + kMargin, panel.top + kMargin, panel.right - kMargin,
                    panel.bottom - kMargin - kButtonRowHeight});
     ui->AddElement(text);
-    // 3.
+    // The button row along the panel's foot.
     const std::int32_t buttonBottom = panel.bottom - kMargin;
     auto feedback = std::make_shared<VARDUI::CUITextButton>(kFeedbackId, "Launch Feedback Site");
     feedback->SetRect({0, buttonBottom - kButtonHeight, kFeedbackWidth, buttonBottom});

@@ -196,7 +196,7 @@ void CGameApp::OnRButtonDown(const VARDUI::Point& point)
 
 void CGameApp::OnKeyDown(std::uint32_t key)
 {
-    // 1. A dialog takes every key.
+    // A dialog takes every key.
     if (currentDialog)
     {
         const int shift = window->IsDown(vk::kShift) ? 1 : 0;
@@ -206,20 +206,17 @@ void CGameApp::OnKeyDown(std::uint32_t key)
             RequestRedraw();
         return;
     }
-    // 2.
+    // Without a game the keys have nothing to act on.
     if (gameLoaded == 0)
         return;
-    // 3.
     OnKeyOfGame(key);
-    // 4.
+    // The world map has no scene for the area keys.
     if (IsOnWorldMap())
     {
         RequestRedraw();
         return;
     }
-    // 5.
     OnKeyOfArea(key);
-    // 6.
     RequestRedraw();
 }
 

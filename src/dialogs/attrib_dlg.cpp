@@ -83,22 +83,20 @@ std::shared_ptr<VARDUI::CUIGroup> CAttribDlg::BuildAttributeRow(std::uint32_t at
 void CAttribDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 {
     const bool creation = IsCharacterCreation() != 0;
-    // 1.
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
     ui->AddElement(panel);
-    // 2.
+    // The intro text to the left of the column of rows.
     auto intro = std::make_shared<VARDUI::CUITextElement>(IntroText(creation), 0u);
     ui->AddElement(intro);
-    // 3.
     auto column = std::make_shared<VARDUI::CUIGroup>(0u, std::string(), 0u, kSpacing);
     ui->AddElement(column);
     m_ValueBoxes.clear();
     m_BuyButtons.clear();
-    // 4.
+    // One row per attribute: name, value and its Buy button.
     for (std::uint32_t attribute = 0; attribute < kAttributeCount; ++attribute)
         column->AddChild(BuildAttributeRow(attribute));
-    // 5.
+    // The points left to spend.
     auto points = std::make_shared<VARDUI::CUIGroup>(1u, std::string(), 1u, 1);
     points->AddChild(Label("Points:", 96, 24, VARDUI::kUIFlagTextCenterV));
     m_PointsBox =
@@ -106,7 +104,7 @@ void CAttribDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
               VARDUI::kUIFlagTextFrame | VARDUI::kUIFlagTextCenterV | VARDUI::kUIFlagTextCenterH);
     points->AddChild(m_PointsBox);
     column->AddChild(points);
-    // 6.
+    // In creation Done waits until no point can buy anything; Reset and Cancel beside it.
     m_DoneButton.reset();
     if (creation)
     {
@@ -120,27 +118,25 @@ void CAttribDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     }
     else
         column->AddChild(Button(kDoneId, "Done", 64, 32));
-    // 7.
+    // The intro is as tall as the column.
     intro->SetRect({0, 0, 250, column->GetRect().Height()});
-    // 8.
+    // Intro and column centred side by side.
     const VARDUI::CUIElementList both = {intro, column};
     VARDUI::CenterListV(both, (clientRect->top + clientRect->bottom) / 2);
     VARDUI::LayoutRow((clientRect->left + clientRect->right) / 2, 1u, kSpacing, both);
-    // 9.
+    // The panel wraps both.
     gfx::Rect bounds;
     VARDUI::GetListBounds(bounds, both);
     panel->SetRect(VARDUI::InflateRect(bounds, kSpacing));
-    // 10.
     Refresh();
 }
 
 void CAttribDlg::Refresh()
 {
     const std::uint32_t points = m_ActorPtr->GetAttributePoints();
-    // 1.
     if (m_PointsBox)
         m_PointsBox->text = std::to_string(points);
-    // 2.
+    // Each value with its modifiers; a Buy only where the points pay for it.
     bool anyShown = false;
     for (std::uint32_t i = 0; i < kAttributeCount && i < m_BuyButtons.size(); ++i)
     {
@@ -160,7 +156,7 @@ void CAttribDlg::Refresh()
         buy.SetCaption(cost > 1 ? "Buy (" + std::to_string(cost) + " points)" : "Buy (1 point)");
         anyShown = true;
     }
-    // 3.
+    // In creation Done shows once no Buy is left to press.
     if (!anyShown && m_DoneButton)
         m_DoneButton->SetFlags(VARDUI::kUIFlagVisible, 1);
 }

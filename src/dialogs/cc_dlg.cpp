@@ -46,17 +46,15 @@ void ReturnToStartScreen(CGameApp* app)
 void LayOutCreationPage(const gfx::Rect& client, VARDUI::CUIManager& ui, bool filledPanel,
                         const VARDUI::CUIElementList& column)
 {
-    // 1.
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, filledPanel ? 1u : 0u);
     ui.AddElement(panel);
-    // 2.
     for (const auto& widget : column)
         ui.AddElement(widget);
-    // 3 and 4.
+    // The column centred in the client area.
     VARDUI::CenterListH(column, (client.left + client.right) / 2);
     VARDUI::LayoutColumn((client.top + client.bottom) / 2, kSpacing, column);
-    // 5.
+    // The panel wraps it.
     gfx::Rect bounds;
     VARDUI::GetListBounds(bounds, column);
     panel->SetRect(VARDUI::InflateRect(bounds, kSpacing));

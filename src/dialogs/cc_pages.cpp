@@ -190,10 +190,9 @@ std::shared_ptr<VARDUI::CUIGroup> BuildPaletteGroup(const std::string& caption,
                                                     int baseId,
                                                     const VARD::CreationPalette& palette)
 {
-    // 1 and 2.
     swatches.clear();
     auto group = std::make_shared<VARDUI::CUIGroup>(1u, caption, 0u, 1);
-    // 3 to 6.
+    // Four rows of four swatches; the first is highlighted.
     for (int row = 0; row < 4; ++row)
     {
         auto line = std::make_shared<VARDUI::CUIGroup>(0u, std::string(), 1u, 1);
@@ -275,11 +274,9 @@ int CCCColorsDlg::OnButton(int elementId)
 
 void CCCColorsDlg::OpenNextPage(CGameApp* app)
 {
-    // 1 to 4.
     VARD::ApplyCreationColours(*m_Actor, static_cast<std::size_t>(m_HairChoice),
                                static_cast<std::size_t>(m_SkinChoice),
                                static_cast<std::size_t>(m_TrimChoice));
-    // 5.
     app->SetDialog(true, std::make_shared<CCCNameDlg>(m_Engine, m_Actor));
 }
 

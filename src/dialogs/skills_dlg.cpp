@@ -95,28 +95,26 @@ std::shared_ptr<VARDUI::CUIGroup> CSkillsDlg::BuildSkillRow(int skill)
 void CSkillsDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
 {
     const bool creation = m_Mode != 0;
-    // 1. Only the frame's height and centre count.
+    // Only the frame's height and centre count.
     const std::int32_t cx = (clientRect->left + clientRect->right) / 2;
     const std::int32_t cy = (clientRect->top + clientRect->bottom) / 2;
     const std::uint32_t frameHeight = 480u - 2u * static_cast<std::uint32_t>(kSpacing);
-    // 2.
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
     ui->AddElement(panel);
-    // 3.
+    // The intro text to the left of the column.
     auto intro = std::make_shared<VARDUI::CUITextElement>(IntroText(creation), 0u);
     ui->AddElement(intro);
-    // 4.
     auto column = std::make_shared<VARDUI::CUIGroup>(0u, std::string(), 0u, kSpacing);
     ui->AddElement(column);
-    // 5.
+    // The skill list takes what height the frame leaves, in whole rows.
     m_SkillList = std::make_shared<VARDUI::CUIListElement>("Skills", kRowHeight,
                                                            std::vector<std::uint32_t>{322u});
     const std::uint32_t listHeight = ((frameHeight - 120u) / kRowHeight) * kRowHeight;
     m_SkillList->SetRect(
         {0, 0, m_SkillList->GetRect().Width(), static_cast<std::int32_t>(listHeight)});
     column->AddChild(m_SkillList);
-    // 6.
+    // The All Skills box and the points left to spend.
     auto controls = std::make_shared<VARDUI::CUIGroup>(0u, std::string(), 1u, kSpacing);
     m_AllSkills =
         Sized(std::make_shared<VARDUI::CUICheckButton>(kAllSkillsId, "All Skills"), 100, 24);
@@ -129,7 +127,7 @@ void CSkillsDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     points->AddChild(m_PointsBox);
     controls->AddChild(points);
     column->AddChild(controls);
-    // 7.
+    // In creation Done waits until the points are spent; Reset and Cancel beside it.
     m_DoneButton =
         Sized(std::make_shared<VARDUI::CUITextButton>(kDoneId, std::string("Done")), 64, 32);
     if (creation)
@@ -148,17 +146,16 @@ void CSkillsDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
         column->AddChild(m_DoneButton);
         m_DoneButton.reset();
     }
-    // 8.
+    // The intro is as tall as the column.
     intro->SetRect({0, 0, 250, column->GetRect().Height()});
-    // 9.
+    // Intro and column centred side by side.
     const VARDUI::CUIElementList both = {intro, column};
     VARDUI::CenterListV(both, cy);
     VARDUI::LayoutRow(cx, 1u, kSpacing, both);
-    // 10.
+    // The panel wraps both.
     gfx::Rect bounds;
     VARDUI::GetListBounds(bounds, both);
     panel->SetRect(VARDUI::InflateRect(bounds, kSpacing));
-    // 11.
     Refresh();
 }
 
@@ -166,15 +163,13 @@ void CSkillsDlg::Refresh()
 {
     if (!m_SkillList)
         return;
-    // 1.
     m_SkillList->Clear();
     m_ValueBoxes.clear();
     m_BuyButtons.clear();
-    // 2.
     const std::uint32_t points =
         m_ActorPtr->GetGeneralSkillPoints() + m_ActorPtr->GetClassSkillPoints();
     m_PointsBox->text = std::to_string(points);
-    // 3.
+    // Held and learnable skills, or every skill when All Skills is ticked.
     const bool all = m_AllSkills && m_AllSkills->GetTicked() != 0;
     for (int skill = 0; skill < VARD::kSkillCount; ++skill)
     {
@@ -187,7 +182,7 @@ void CSkillsDlg::Refresh()
         m_BuyButtons[skill]->SetFlags(VARDUI::kUIFlagVisible,
                                       points > 0 && !held && learnable ? 1u : 0u);
     }
-    // 4.
+    // In creation Done shows once every point is spent.
     if (m_Mode != 0 && points == 0 && m_DoneButton)
         m_DoneButton->SetFlags(VARDUI::kUIFlagVisible, 1);
 }
