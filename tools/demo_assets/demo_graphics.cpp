@@ -240,9 +240,12 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
         Graphic("tile_wall_long", "0",
                 " <model> anchor (3 1 1) <auto> auto-pillarrepeat 1 </auto> <tex> \"wall.png\" "
                 "</tex> </model>\n")));
-    files.push_back(TextFile(
-        "tile/tile_tree.vard",
-        Graphic("tile_tree", "0", " movevaried\n" + Model("anchor", "tree.x", "tree.png"))));
+    // Trees and doors stand on ground of their own: grass under a tree, a
+    // threshold of flagstones under a door, whatever lies around them.
+    files.push_back(TextFile("tile/tile_tree.vard",
+                             Graphic("tile_tree", "on_ground",
+                                     " movevaried\n" + Model("anchor", "tree.x", "tree.png") +
+                                         Floor("ground", 1, "grass.png"))));
     files.push_back(
         TextFile("tile/tile_water.vard",
                  Graphic("tile_water", "0", Floor("anchor", 2, "water.png", " movetexture 8"))));
@@ -254,16 +257,20 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
         " <model> anchor <auto> auto-pillarrepeat 1 </auto> <tex> \"house_wall.png\" </tex> "
         "</model>\n"
         "</multigraphic>\n"));
-    for (const auto& [name, mesh, texture] :
-         std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"tile_door_wood", "door.x", "door_wood.png"},
-             {"tile_door_wood_open", "door_open.x", "door_wood.png"},
-             {"tile_door_cellar", "door.x", "door_cellar.png"},
-             {"tile_door_cellar_open", "door_open.x", "door_cellar.png"},
-             {"tile_door_crypt", "door_wide.x", "door_crypt.png"},
-             {"tile_door_crypt_open", "door_wide_open.x", "door_crypt.png"}})
+    const std::string threshold = Floor("ground", 1, "flagstone.png");
+    const std::string wideThreshold =
+        Floor("ground_w", 1, "flagstone.png") + Floor("ground_e", 1, "flagstone.png");
+    for (const auto& [name, mesh, texture, ground] :
+         std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
+             {"tile_door_wood", "door.x", "door_wood.png", threshold},
+             {"tile_door_wood_open", "door_open.x", "door_wood.png", threshold},
+             {"tile_door_cellar", "door.x", "door_cellar.png", threshold},
+             {"tile_door_cellar_open", "door_open.x", "door_cellar.png", threshold},
+             {"tile_door_crypt", "door_wide.x", "door_crypt.png", wideThreshold},
+             {"tile_door_crypt_open", "door_wide_open.x", "door_crypt.png", wideThreshold}})
         files.push_back(
-            TextFile("tile/" + name + ".vard", Graphic(name, "0", Model("anchor", mesh, texture))));
+            TextFile("tile/" + name + ".vard",
+                     Graphic(name, "on_ground", Model("anchor", mesh, texture) + ground)));
 
     // Sky layers of the areas.
     files.push_back(TextFile("sky/sky_day.vard", Sky("sky_day", "(120 170 230)", "1", "")));
