@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,6 +97,40 @@ std::string Sky(const std::string& name, const std::string& colour, const std::s
     return Graphic(name, "0",
                    " <model> anchor <auto> auto-decal 1 1 </auto> <texcolor> " + colour + " " +
                        value + " </texcolor> flat " + options + " </model>\n");
+}
+
+// The hour a new game's clock shows (the start of the world file). A sky is
+// drawn at the model time of the game's seconds, so its day is the clock's
+// only once shifted by this.
+constexpr int kStartHour = 8;
+
+// An outdoor sky: its day colour from 6 in the morning, its night colour
+// from 6 in the evening, as the outdoor light turns from grey to blue. The
+// frames cycle once a day; a frame starts a hair before its hour so that
+// the clock's first second of the hour already shows it.
+std::string DaySky(const std::string& name, const std::string& day, const std::string& night,
+                   const std::string& value, const std::string& options)
+{
+    const auto frame = [](int hour)
+    {
+        const int after = ((hour - kStartHour) % 24 + 24) % 24;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.8f", std::floor(after / 24.0 * 1e8) / 1e8);
+        return std::string(text);
+    };
+    const bool dayAtStart = kStartHour >= 6 && kStartHour < 18;
+    std::vector<std::pair<std::string, std::string>> frames{
+        {frame(kStartHour), dayAtStart ? day : night}};
+    for (const auto& [hour, colour] : {std::pair{6, day}, std::pair{18, night}})
+        if (hour != kStartHour)
+            frames.emplace_back(frame(hour), colour);
+    std::sort(frames.begin(), frames.end());
+    std::string text =
+        " <modelanimcolor> anchor 86400\n  <model> <auto> auto-decal 1 1 </auto> flat" +
+        (options.empty() ? "" : " " + options) + " </model>\n";
+    for (const auto& [time, colour] : frames)
+        text += "  " + time + " <texcolor> " + colour + " " + value + " </texcolor>\n";
+    return Graphic(name, "0", text + " </modelanimcolor>\n");
 }
 
 std::string Emitter(const std::string& texture, const std::string& colours,
@@ -273,11 +308,14 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
                      Graphic(name, "on_ground", Model("anchor", mesh, texture) + ground)));
 
     // Sky layers of the areas.
-    files.push_back(TextFile("sky/sky_day.vard", Sky("sky_day", "(120 170 230)", "1", "")));
+    // Sky layers of the areas: the outdoor ones darken at night; the cavern
+    // is below ground, under a light that does not follow the clock.
     files.push_back(
-        TextFile("sky/sky_clouds.vard", Sky("sky_clouds", "(250 250 250)", "0.4", "transparent")));
-    files.push_back(
-        TextFile("sky/sky_overcast.vard", Sky("sky_overcast", "(140 145 150)", "1", "")));
+        TextFile("sky/sky_day.vard", DaySky("sky_day", "(120 170 230)", "(16 22 48)", "1", "")));
+    files.push_back(TextFile("sky/sky_clouds.vard", DaySky("sky_clouds", "(250 250 250)",
+                                                           "(90 95 120)", "0.4", "transparent")));
+    files.push_back(TextFile("sky/sky_overcast.vard",
+                             DaySky("sky_overcast", "(140 145 150)", "(28 30 40)", "1", "")));
     files.push_back(TextFile("sky/sky_cavern.vard", Sky("sky_cavern", "(20 18 16)", "1", "")));
 }
 
