@@ -22,12 +22,13 @@
 #include "world/trap.h"
 #include "world/world_object.h"
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 using VARDGraph::CSceneRenderer;
 using VARDGraph::kPickActor;
@@ -322,7 +323,7 @@ TEST_F(SceneTest, OutdoorLightTurnsWithTheClockAndObjectLightsFillTheDevice)
                     static_cast<float>(1.0 / lit->GetLight()->GetHeight()));
 }
 
-// The areas of the demo with the first entry of each, read from the files.
+// The area files of the demo, each with its first entry.
 std::vector<std::pair<std::string, std::string>> DemoAreas()
 {
     std::vector<std::pair<std::string, std::string>> areas;
@@ -331,20 +332,15 @@ std::vector<std::pair<std::string, std::string>> DemoAreas()
         if (file.path().extension() != ".vard")
             continue;
         std::ifstream in(file.path());
-        std::string word, first, entry;
-        while (in >> word)
-        {
-            if (word[0] == '#')
-                std::getline(in, word);
-            else if (first.empty())
-                first = word;
-            else if (word == "<entry>" && in >> entry)
-                break;
-        }
-        if (first == "<area>")
-            areas.emplace_back(file.path().stem().string(), entry);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        const std::size_t entry = text.find("<entry>");
+        if (entry == std::string::npos ||
+            (text.rfind("<area>", 0) != 0 && text.find("\n<area>") == std::string::npos))
+            continue;
+        std::string name;
+        std::istringstream(text.substr(entry + 7)) >> name;
+        areas.emplace_back(file.path().stem().string(), name);
     }
-    std::sort(areas.begin(), areas.end());
     return areas;
 }
 
