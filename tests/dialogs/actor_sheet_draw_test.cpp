@@ -1,15 +1,19 @@
-// The information page drawn on Mesa's software OpenGL with no display: the
-// sheet's panel darkens what lies below it, and the highlighted "Spend Level
-// Points" button and the action bar show.
+// Pages of the character sheet drawn on Mesa's software OpenGL with no
+// display: the information page's panel darkens what lies below it, and the
+// highlighted "Spend Level Points" button and the action bar show; every
+// equipment box of the inventory page sits on its part of the paper doll.
 
 #include "app_fakes.h"
+#include "builtin_images.h"
 #include "dialogs/actor_info_dlg.h"
+#include "dialogs/actor_inv_dlg.h"
 #include "dialogs/game_dialog_factory.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "ui/ui_group.h"
 #include "ui/ui_manager.h"
 #include "world/actor.h"
 #include "world/game.h"
@@ -40,36 +44,46 @@ int Brightness(const gfx::Image& image, std::int32_t x, std::int32_t y)
     return p[0] + p[1] + p[2];
 }
 
-TEST(ActorSheetDraw, ThePanelTheHighlightedButtonAndTheActionBarShow)
+// A new game of the demo with its hero, and a device to draw a page on.
+class SheetDraw : public ::testing::Test
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    AppTest::FakeAppPlatform machine;
-    CGameApp app;
-    app.dialogFactory = std::make_unique<CGameDialogFactory>();
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(KeyDown('K'));
-    app.HandleMessage(KeyDown(platform::vk::kEscape));
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    app.engine->EnterArea();
-    app.gameLoaded = 1;
-    app.RefreshActorInfos(true);
-    const auto hero = app.engine->Game().GetParty().at(0);
-    hero->SetAttributePoints(1);
-
-    auto context = platform::GlContext::CreateHidden(kWidth, kHeight);
-    gfx::Device device(*context, kWidth, kHeight);
+protected:
+    void SetUp() override
     {
-        VARDUI::CUIManager ui;
-        CActorInfoDlg page(&app, hero);
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+        app.dialogFactory = std::make_unique<CGameDialogFactory>();
+        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+        app.HandleMessage(KeyDown('K'));
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+        app.engine->EnterArea();
+        app.gameLoaded = 1;
+        app.RefreshActorInfos(true);
+        hero = app.engine->Game().GetParty().at(0);
+        context = platform::GlContext::CreateHidden(kWidth, kHeight);
+        device = std::make_unique<gfx::Device>(*context, kWidth, kHeight);
+    }
+
+    void TearDown() override
+    {
+        ui.reset();
+        device.reset();
+        context.reset();
+    }
+
+    // The page's widgets drawn over a ground of the colour; VARD_SHEET_SHOT
+    // names a file to keep the frame in.
+    gfx::Image Draw(CBaseActorDlg2& page, std::uint32_t ground)
+    {
+        ui = std::make_unique<VARDUI::CUIManager>();
         const gfx::Rect client{0, 0, static_cast<std::int32_t>(kWidth),
                                static_cast<std::int32_t>(kHeight)};
-        page.BuildUI(&client, &ui);
-        ui.CreateResources(device);
-        // A light grey ground, so the panel's translucent black shows.
-        device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFFC0C0C0u, 1.0f);
-        ui.Draw(device, nullptr);
-        const gfx::Image frame = device.ReadPixels();
+        page.BuildUI(&client, ui.get());
+        ui->CreateResources(*device);
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, ground, 1.0f);
+        ui->Draw(*device, nullptr);
+        gfx::Image frame = device->ReadPixels();
         if (const char* out = std::getenv("VARD_SHEET_SHOT"))
         {
             const auto png = gfx::EncodePng(frame);
@@ -77,32 +91,89 @@ TEST(ActorSheetDraw, ThePanelTheHighlightedButtonAndTheActionBarShow)
                 .write(reinterpret_cast<const char*>(png.data()),
                        static_cast<std::streamsize>(png.size()));
         }
-        // The panel: 800 x 656 centred, so from (32, 32).
-        const std::int32_t left = 32;
-        const std::int32_t top = 32;
-        EXPECT_EQ(Brightness(frame, 8, 8), 3 * 0xC0);
-        const int panel = Brightness(frame, left + 400, top + 120);
-        EXPECT_LT(panel, 3 * 0xC0 / 2);
-        // The "Spend Level Points" button (448, 320) in the page at (16, 144)
-        // and the action bar at (688, 400) differ from the bare panel.
-        int buttonDiffers = 0;
-        for (std::int32_t x = left + 16 + 448; x < left + 16 + 656; x += 4)
-            buttonDiffers += Brightness(frame, x, top + 144 + 320 + 16) != panel;
-        EXPECT_GT(buttonDiffers, 10);
-        // Its frame is drawn highlighted: green over the grey of the others.
-        int green = 0;
-        for (std::int32_t y = top + 144 + 318; y < top + 144 + 323; ++y)
-            for (std::int32_t x = left + 16 + 460; x < left + 16 + 640; x += 8)
-            {
-                const std::uint8_t* p =
-                    frame.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-                green += p[1] > p[0] + 60;
-            }
-        EXPECT_GT(green, 10);
-        int slotsDiffer = 0;
-        for (std::int32_t y = top + 400; y < top + 640; y += 4)
-            slotsDiffer += Brightness(frame, left + 688 + 24, y) != panel;
-        EXPECT_GT(slotsDiffer, 10);
+        return frame;
+    }
+
+    AppTest::FakeAppPlatform machine;
+    CGameApp app;
+    std::shared_ptr<VARD::CActor> hero;
+    std::unique_ptr<platform::GlContext> context;
+    std::unique_ptr<gfx::Device> device;
+    std::unique_ptr<VARDUI::CUIManager> ui;
+};
+
+TEST_F(SheetDraw, ThePanelTheHighlightedButtonAndTheActionBarShow)
+{
+    hero->SetAttributePoints(1);
+    CActorInfoDlg page(&app, hero);
+    // A light grey ground, so the panel's translucent black shows.
+    const gfx::Image frame = Draw(page, 0xFFC0C0C0u);
+    // The panel: 800 x 656 centred, so from (32, 32).
+    const std::int32_t left = 32;
+    const std::int32_t top = 32;
+    EXPECT_EQ(Brightness(frame, 8, 8), 3 * 0xC0);
+    const int panel = Brightness(frame, left + 400, top + 120);
+    EXPECT_LT(panel, 3 * 0xC0 / 2);
+    // The "Spend Level Points" button (448, 320) in the page at (16, 144)
+    // and the action bar at (688, 400) differ from the bare panel.
+    int buttonDiffers = 0;
+    for (std::int32_t x = left + 16 + 448; x < left + 16 + 656; x += 4)
+        buttonDiffers += Brightness(frame, x, top + 144 + 320 + 16) != panel;
+    EXPECT_GT(buttonDiffers, 10);
+    // Its frame is drawn highlighted: green over the grey of the others.
+    int green = 0;
+    for (std::int32_t y = top + 144 + 318; y < top + 144 + 323; ++y)
+        for (std::int32_t x = left + 16 + 460; x < left + 16 + 640; x += 8)
+        {
+            const std::uint8_t* p =
+                frame.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            green += p[1] > p[0] + 60;
+        }
+    EXPECT_GT(green, 10);
+    int slotsDiffer = 0;
+    for (std::int32_t y = top + 400; y < top + 640; y += 4)
+        slotsDiffer += Brightness(frame, left + 688 + 24, y) != panel;
+    EXPECT_GT(slotsDiffer, 10);
+}
+
+// Each box lies on the point of the doll where its item goes and on no
+// other, and the doll is drawn there, seen through the empty box.
+TEST_F(SheetDraw, EveryEquipmentBoxSitsOnTheDollPartThatTakesIt)
+{
+    for (std::uint32_t slot = 0; slot < CActorInvDlg::kSlotCount; ++slot)
+        hero->SetEquipmentSlot(slot, nullptr);
+    CActorInvDlg page(&app, hero);
+    const gfx::Image frame = Draw(page, 0xFF000000u);
+    gfx::Rect doll{};
+    std::vector<gfx::Rect> boxes(CActorInvDlg::kSlotCount);
+    for (const auto& element : ui->GetElements())
+    {
+        if (const auto* image = dynamic_cast<const VARDUI::CUIImageBackground*>(element.get()))
+            if (image->GetImage() == BuiltInImages::kPaperDollImage)
+                doll = image->GetRect();
+        const std::size_t slot =
+            static_cast<std::size_t>(element->GetId() - CActorInvDlg::kFirstEquipId);
+        if (slot < boxes.size())
+            boxes[slot] = element->GetRect();
+    }
+    ASSERT_EQ(doll.Width(), 208) << "the doll is on the page";
+    const auto parts = BuiltInImages::PaperDollParts();
+    ASSERT_EQ(parts.size(), boxes.size());
+    for (std::size_t s = 0; s < boxes.size(); ++s)
+    {
+        ASSERT_EQ(boxes[s].Width(), 48) << s;
+        for (std::size_t p = 0; p < parts.size(); ++p)
+        {
+            const double x = doll.left + parts[p].x, y = doll.top + parts[p].y;
+            EXPECT_EQ(x >= boxes[s].left && x < boxes[s].right && y >= boxes[s].top &&
+                          y < boxes[s].bottom,
+                      p == s)
+                << "box of slot " << s << ", " << parts[p].name;
+        }
+        EXPECT_GT(Brightness(frame, doll.left + static_cast<std::int32_t>(parts[s].x),
+                             doll.top + static_cast<std::int32_t>(parts[s].y)),
+                  3 * 40)
+            << parts[s].name;
     }
 }
 

@@ -23,8 +23,12 @@
 #include "world/world_object.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 using VARDGraph::CSceneRenderer;
 using VARDGraph::kPickActor;
@@ -317,6 +321,92 @@ TEST_F(SceneTest, OutdoorLightTurnsWithTheClockAndObjectLightsFillTheDevice)
                     static_cast<float>(lit->GetLight()->GetHeight()));
     EXPECT_FLOAT_EQ(device->GetLight(1).attenuation1,
                     static_cast<float>(1.0 / lit->GetLight()->GetHeight()));
+}
+
+// The area files of the demo, each with its first entry.
+std::vector<std::pair<std::string, std::string>> DemoAreas()
+{
+    std::vector<std::pair<std::string, std::string>> areas;
+    for (const auto& file : std::filesystem::directory_iterator(VARD_DEMO_MODULE))
+    {
+        if (file.path().extension() != ".vard")
+            continue;
+        std::ifstream in(file.path());
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        const std::size_t entry = text.find("<entry>");
+        if (entry == std::string::npos ||
+            (text.rfind("<area>", 0) != 0 && text.find("\n<area>") == std::string::npos))
+            continue;
+        std::string name;
+        std::istringstream(text.substr(entry + 7)) >> name;
+        areas.emplace_back(file.path().stem().string(), name);
+    }
+    return areas;
+}
+
+// At every hour of the day, on any day, the sky of each area suits its
+// light: dark under the blue light of night, bright under the grey light
+// of day, and below ground one dark vault under a light the clock leaves.
+TEST_F(SceneTest, SkiesAgreeWithTheLightAtEveryHour)
+{
+    const auto areas = DemoAreas();
+    ASSERT_GE(areas.size(), 3u);
+    int outdoor = 0, indoor = 0;
+    for (const auto& [name, entry] : areas)
+    {
+        SCOPED_TRACE(name);
+        scene.Clear(Game());
+        engine->LeaveArea();
+        Game().SetTravel(name, entry);
+        Game().SetState(VARD::kGameDestinationKnown);
+        engine->EnterArea();
+        scene.BuildArea(Game(), *device, engine->Module());
+        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        const bool lit = Area().GetLightingFlag();
+        (lit ? outdoor : indoor) += 1;
+        std::set<int> vault;
+        for (int hour = 0; hour < 24; ++hour)
+            for (const int minute : {0, 59})
+            {
+                SCOPED_TRACE(std::to_string(hour) + ":" + std::to_string(minute));
+                // The first tick of the hour and the last before the next,
+                // on one of four days.
+                const std::uint32_t tick = TickAt(hour, minute) + (minute == 0 ? 0u : 1799u);
+                Game().SetTick(tick + static_cast<std::uint32_t>(hour % 4) * 30u * 3600u * 24u);
+                ASSERT_EQ(Game().SplitTime(Game().GetTick()).hour, hour);
+                Draw();
+                // The sky alone, seen through the frame's own view.
+                const float p = camera.pitch * 0.017453292f;
+                const float y = (camera.yaw + 90.0f) * 0.017453292f;
+                const float h = camera.distance * std::cos(p);
+                const gfx::Vec3 eye{target.x + h * std::cos(y), camera.distance * std::sin(p),
+                                    target.z + h * std::sin(y)};
+                device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFFFF00FFu, 1.0f);
+                scene.DrawSky(Game(), *device, camera, eye);
+                Drawn();
+                const auto pixel = PixelAt(kSide / 2, kSide / 2);
+                ASSERT_FALSE(pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 255) << "no sky";
+                const int sky = pixel[0] + pixel[1] + pixel[2];
+                const gfx::Light& light = device->GetLight(0);
+                if (!lit)
+                {
+                    EXPECT_EQ(light.type, gfx::LightType::Point);
+                    EXPECT_LT(sky, 3 * 60);
+                    vault.insert(sky);
+                    continue;
+                }
+                const bool night = hour < 6 || hour >= 18;
+                EXPECT_EQ(light.diffuse, night ? (gfx::ColorValue{0.0f, 0.0f, 0.5f, 0.0f})
+                                               : (gfx::ColorValue{0.5f, 0.5f, 0.5f, 0.0f}));
+                if (night)
+                    EXPECT_LT(sky, 3 * 80) << "a day sky under the night light";
+                else
+                    EXPECT_GT(sky, 3 * 120) << "a night sky under the day light";
+            }
+        EXPECT_LE(vault.size(), 1u) << "the sky below ground changed with the clock";
+    }
+    EXPECT_GE(outdoor, 2);
+    EXPECT_GE(indoor, 1);
 }
 
 // Sends each draw collected in a batch at once, so that every copy reaches

@@ -57,48 +57,66 @@ gfx::Image Glow(std::uint32_t side, const Colour& colour, double middle)
 }
 
 // The inventory page shows the image's top-left 208 x 352 pixels at natural
-// size, so the figure stands inside that part.
+// size, so the figure stands inside that part. It faces the viewer: the
+// sword is in its right hand, on the picture's left.
 gfx::Image PaperDoll()
 {
     Canvas c(256, 512);
-    const double k = 0.68;
-    const auto at = [k](double x, double y) { return Vec{104 + (x - 128) * k, 6 + y * k}; };
-    const auto line = [&](std::initializer_list<Vec> points, double width)
-    {
-        std::vector<Vec> placed;
-        for (const Vec& p : points)
-            placed.push_back(at(p.x, p.y));
-        return Polyline(placed, width * k);
-    };
-    const auto poly = [&](std::initializer_list<Vec> points)
-    {
-        std::vector<Vec> placed;
-        for (const Vec& p : points)
-            placed.push_back(at(p.x, p.y));
-        return Polygon(placed);
-    };
-    const auto box = [&](double x0, double y0, double x1, double y1, double r)
-    {
-        const Vec a = at(x0, y0), b = at(x1, y1);
-        return Box(a.x, a.y, b.x, b.y, r * k);
-    };
-    const Vec headAt = at(128, 62), leftHand = at(38, 312), rightHand = at(218, 312);
-    const Shape head = Ellipse(headAt.x, headAt.y, 30 * k, 38 * k);
-    const Shape neck = box(114, 92, 142, 118, 6);
-    const Shape torso = poly({{72, 118}, {184, 118}, {196, 150}, {180, 262}, {76, 262}, {60, 150}});
-    const Shape arms = line({{74, 128}, {48, 200}, {40, 280}, {38, 300}}, 26) |
-                       line({{182, 128}, {208, 200}, {216, 280}, {218, 300}}, 26);
-    const Shape hands = Ellipse(leftHand.x, leftHand.y, 13 * k, 18 * k) |
-                        Ellipse(rightHand.x, rightHand.y, 13 * k, 18 * k);
-    const Shape legs = line({{104, 256}, {98, 380}, {96, 470}}, 40) |
-                       line({{152, 256}, {158, 380}, {160, 470}}, 40);
-    const Shape feet = box(62, 462, 114, 490, 10) | box(142, 462, 194, 490, 10);
-    const Shape body = head | neck | torso | arms | hands | legs | feet;
+    const std::vector<DollPart> parts = PaperDollParts();
+    const Vec blade{parts[0].x, parts[0].y}, shield{parts[1].x, parts[1].y};
+    const Vec head{parts[3].x, parts[3].y}, pendant{parts[4].x, parts[4].y};
+    const Vec leftHand{parts[5].x, parts[5].y}, rightHand{parts[6].x, parts[6].y};
+
+    const Shape skull = Ellipse(head.x, head.y, 17, 21);
+    const Shape neck = Box(head.x - 8, head.y + 16, head.x + 8, head.y + 42, 4);
+    const Shape torso = Polygon(
+        {{70, 80}, {138, 80}, {150, 96}, {141, 150}, {136, 212}, {72, 212}, {67, 150}, {58, 96}});
+    const Shape hips = Polygon({{72, 204}, {136, 204}, {140, 234}, {68, 234}});
+    const Shape arms = Polyline({{68, 88}, {50, 118}, {rightHand.x + 1, rightHand.y - 10}}, 16) |
+                       Polyline({{140, 88}, {158, 118}, {leftHand.x - 1, leftHand.y - 10}}, 16);
+    const Shape hands =
+        Ellipse(rightHand.x, rightHand.y, 9, 12) | Ellipse(leftHand.x, leftHand.y, 9, 12);
+    const Shape legs = Polyline({{91, 226}, {89, 286}, {88, 334}}, 22) |
+                       Polyline({{117, 226}, {119, 286}, {120, 334}}, 22);
+    const Shape feet = Box(72, 328, 98, 344, 6) | Box(110, 328, 136, 344, 6);
+    const Shape body = skull | neck | torso | hips | arms | hands | legs | feet;
     c.Paint(Grow(body, 2), Rgb(0xD0D0D0, 0.55));
     c.Paint(body, [](double, double y)
             { return Mix(Rgb(0x8A8A8A, 0.45), Rgb(0x5A5A5A, 0.45), y / 352.0); });
-    // Seams where the equipment sits.
-    c.Paint(line({{78, 240}, {178, 240}}, 3), Rgb(0xD0D0D0, 0.4));
+
+    // What each box takes, drawn pale where it sits: a sword held point down,
+    // a shield hanging from the other hand, a ring on each hand, a pendant on
+    // its chain, the edge and belt of a breastplate.
+    const Colour hint = Rgb(0xC8C8C8, 0.5), edge = Rgb(0xE8E8E8, 0.7);
+    const Shape sword =
+        Polygon({{blade.x - 4, rightHand.y + 16},
+                 {blade.x + 4, rightHand.y + 16},
+                 {blade.x + 4, blade.y + 10},
+                 {blade.x, blade.y + 20},
+                 {blade.x - 4, blade.y + 10}}) |
+        Segment({blade.x - 10, rightHand.y + 14}, {blade.x + 10, rightHand.y + 14}, 4) |
+        Segment({blade.x, rightHand.y + 4}, {blade.x, rightHand.y + 14}, 4);
+    const Shape buckler = Polygon({{shield.x - 18, shield.y - 22},
+                                   {shield.x + 18, shield.y - 22},
+                                   {shield.x + 18, shield.y},
+                                   {shield.x, shield.y + 22},
+                                   {shield.x - 18, shield.y}}) |
+                          Segment({leftHand.x, leftHand.y + 8}, {shield.x, shield.y - 22}, 3);
+    for (const Shape& item : {sword, buckler})
+    {
+        c.Paint(Grow(item, 1.2), edge);
+        c.Paint(item, hint);
+    }
+    c.Paint(Ring(rightHand.x + 3, rightHand.y + 3, 4, 2) |
+                Ring(leftHand.x - 3, leftHand.y + 3, 4, 2),
+            edge);
+    c.Paint(Polyline({{head.x - 10, head.y + 36}, {pendant.x, pendant.y - 6}}, 1.6) |
+                Polyline({{head.x + 10, head.y + 36}, {pendant.x, pendant.y - 6}}, 1.6),
+            edge);
+    c.Paint(Grow(Circle(pendant.x, pendant.y, 6), 1.2), edge);
+    c.Paint(Circle(pendant.x, pendant.y, 6), hint);
+    c.Paint(Polyline({{68, 150}, {104, 158}, {140, 150}}, 2.5) | Segment({72, 206}, {136, 206}, 3),
+            edge);
     return c.ToImage();
 }
 
@@ -272,6 +290,20 @@ gfx::Image WindowIcon()
 
 } // namespace
 
+std::vector<DollPart> PaperDollParts()
+{
+    // The inventory page's 48-pixel boxes: weapon (16, 192), shield
+    // (144, 192), armour (80, 160), helmet (80, 16), amulet (80, 96) and the
+    // rings (144, 128) and (16, 128); each part lies in its box's middle.
+    return {{"sword in the right hand", 40, 216},
+            {"shield on the left hand", 168, 216},
+            {"body", 104, 184},
+            {"head", 104, 40},
+            {"neck", 104, 120},
+            {"left hand", 168, 152},
+            {"right hand", 40, 152}};
+}
+
 void DrawFramesAndPictures(ImageSet& out)
 {
     const Colour silverTop = Rgb(0xF6F6F4), silverBottom = Rgb(0xB4BAC2);
@@ -285,7 +317,7 @@ void DrawFramesAndPictures(ImageSet& out)
     out[189] = Panel(64, 32, Rgb(0xE6FFE0), Rgb(0x8ED488), Rgb(0x3A8A3A));
     out[192] = Glow(64, Rgb(0xFFFFFF), 0.08);
     out[193] = Glow(64, Rgb(0x60FF60), 0.12);
-    out[194] = PaperDoll();
+    out[kPaperDollImage] = PaperDoll();
     out[137] = Splash();
     out[160] = Banner();
     out[107] = WindowIcon();

@@ -268,12 +268,28 @@ std::string Quadruped()
     return figure.Text();
 }
 
+// A tile that stands on its own ground: the model hangs on the anchor, the
+// floor of one cell on "ground", and a two-cell floor on "ground_w" and
+// "ground_e", so that no sky shows through around a tree or under a door.
+std::string OnGround()
+{
+    FigureWriter figure("on_ground",
+                        {{"anchor", "", {}},
+                         {"ground", "anchor", {}},
+                         {"ground_w", "anchor", {-1.25, 0, 0}},
+                         {"ground_e", "anchor", {1.25, 0, 0}}},
+                        "# A tile's model over the floor of its cells.\n");
+    figure.Position("default", {});
+    return figure.Text();
+}
+
 } // namespace
 
 void AddDemoFigures(std::vector<GeneratedFile>& files)
 {
     files.push_back(TextFile("actor/fig/humanoid.vard", Humanoid()));
     files.push_back(TextFile("actor/fig/quadruped.vard", Quadruped()));
+    files.push_back(TextFile("tile/fig/on_ground.vard", OnGround()));
 }
 
 } // namespace DemoAssets

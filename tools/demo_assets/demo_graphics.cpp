@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,6 +97,40 @@ std::string Sky(const std::string& name, const std::string& colour, const std::s
     return Graphic(name, "0",
                    " <model> anchor <auto> auto-decal 1 1 </auto> <texcolor> " + colour + " " +
                        value + " </texcolor> flat " + options + " </model>\n");
+}
+
+// The hour a new game's clock shows (the start of the world file). A sky is
+// drawn at the model time of the game's seconds, so its day is the clock's
+// only once shifted by this.
+constexpr int kStartHour = 8;
+
+// An outdoor sky: its day colour from 6 in the morning, its night colour
+// from 6 in the evening, as the outdoor light turns from grey to blue. The
+// frames cycle once a day; a frame starts a hair before its hour so that
+// the clock's first second of the hour already shows it.
+std::string DaySky(const std::string& name, const std::string& day, const std::string& night,
+                   const std::string& value, const std::string& options)
+{
+    const auto frame = [](int hour)
+    {
+        const int after = ((hour - kStartHour) % 24 + 24) % 24;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.8f", std::floor(after / 24.0 * 1e8) / 1e8);
+        return std::string(text);
+    };
+    const bool dayAtStart = kStartHour >= 6 && kStartHour < 18;
+    std::vector<std::pair<std::string, std::string>> frames{
+        {frame(kStartHour), dayAtStart ? day : night}};
+    for (const auto& [hour, colour] : {std::pair{6, day}, std::pair{18, night}})
+        if (hour != kStartHour)
+            frames.emplace_back(frame(hour), colour);
+    std::sort(frames.begin(), frames.end());
+    std::string text =
+        " <modelanimcolor> anchor 86400\n  <model> <auto> auto-decal 1 1 </auto> flat" +
+        (options.empty() ? "" : " " + options) + " </model>\n";
+    for (const auto& [time, colour] : frames)
+        text += "  " + time + " <texcolor> " + colour + " " + value + " </texcolor>\n";
+    return Graphic(name, "0", text + " </modelanimcolor>\n");
 }
 
 std::string Emitter(const std::string& texture, const std::string& colours,
@@ -240,9 +275,12 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
         Graphic("tile_wall_long", "0",
                 " <model> anchor (3 1 1) <auto> auto-pillarrepeat 1 </auto> <tex> \"wall.png\" "
                 "</tex> </model>\n")));
-    files.push_back(TextFile(
-        "tile/tile_tree.vard",
-        Graphic("tile_tree", "0", " movevaried\n" + Model("anchor", "tree.x", "tree.png"))));
+    // Trees and doors stand on ground of their own: grass under a tree, a
+    // threshold of flagstones under a door, whatever lies around them.
+    files.push_back(TextFile("tile/tile_tree.vard",
+                             Graphic("tile_tree", "on_ground",
+                                     " movevaried\n" + Model("anchor", "tree.x", "tree.png") +
+                                         Floor("ground", 1, "grass.png"))));
     files.push_back(
         TextFile("tile/tile_water.vard",
                  Graphic("tile_water", "0", Floor("anchor", 2, "water.png", " movetexture 8"))));
@@ -254,23 +292,30 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
         " <model> anchor <auto> auto-pillarrepeat 1 </auto> <tex> \"house_wall.png\" </tex> "
         "</model>\n"
         "</multigraphic>\n"));
-    for (const auto& [name, mesh, texture] :
-         std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"tile_door_wood", "door.x", "door_wood.png"},
-             {"tile_door_wood_open", "door_open.x", "door_wood.png"},
-             {"tile_door_cellar", "door.x", "door_cellar.png"},
-             {"tile_door_cellar_open", "door_open.x", "door_cellar.png"},
-             {"tile_door_crypt", "door_wide.x", "door_crypt.png"},
-             {"tile_door_crypt_open", "door_wide_open.x", "door_crypt.png"}})
+    const std::string threshold = Floor("ground", 1, "flagstone.png");
+    const std::string wideThreshold =
+        Floor("ground_w", 1, "flagstone.png") + Floor("ground_e", 1, "flagstone.png");
+    for (const auto& [name, mesh, texture, ground] :
+         std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
+             {"tile_door_wood", "door.x", "door_wood.png", threshold},
+             {"tile_door_wood_open", "door_open.x", "door_wood.png", threshold},
+             {"tile_door_cellar", "door.x", "door_cellar.png", threshold},
+             {"tile_door_cellar_open", "door_open.x", "door_cellar.png", threshold},
+             {"tile_door_crypt", "door_wide.x", "door_crypt.png", wideThreshold},
+             {"tile_door_crypt_open", "door_wide_open.x", "door_crypt.png", wideThreshold}})
         files.push_back(
-            TextFile("tile/" + name + ".vard", Graphic(name, "0", Model("anchor", mesh, texture))));
+            TextFile("tile/" + name + ".vard",
+                     Graphic(name, "on_ground", Model("anchor", mesh, texture) + ground)));
 
     // Sky layers of the areas.
-    files.push_back(TextFile("sky/sky_day.vard", Sky("sky_day", "(120 170 230)", "1", "")));
+    // Sky layers of the areas: the outdoor ones darken at night; the cavern
+    // is below ground, under a light that does not follow the clock.
     files.push_back(
-        TextFile("sky/sky_clouds.vard", Sky("sky_clouds", "(250 250 250)", "0.4", "transparent")));
-    files.push_back(
-        TextFile("sky/sky_overcast.vard", Sky("sky_overcast", "(140 145 150)", "1", "")));
+        TextFile("sky/sky_day.vard", DaySky("sky_day", "(120 170 230)", "(16 22 48)", "1", "")));
+    files.push_back(TextFile("sky/sky_clouds.vard", DaySky("sky_clouds", "(250 250 250)",
+                                                           "(90 95 120)", "0.4", "transparent")));
+    files.push_back(TextFile("sky/sky_overcast.vard",
+                             DaySky("sky_overcast", "(140 145 150)", "(28 30 40)", "1", "")));
     files.push_back(TextFile("sky/sky_cavern.vard", Sky("sky_cavern", "(20 18 16)", "1", "")));
 }
 
