@@ -65,6 +65,7 @@ void CGameApp::UnloadGame()
     // 4.
     window->SetTitle(GetProductName());
     messageLog.clear();
+    selectedMember = 0;
     RefreshActorInfos(true);
     RequestRedraw();
 }
