@@ -23,10 +23,12 @@
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/order.h"
+#include "world/rule_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace
 {
@@ -252,6 +254,33 @@ TEST_F(TalkStore, TheCreatureTextShowsWhatTheMarginAllows)
     ASSERT_NE(monster, nullptr);
     EXPECT_EQ(monster->GetTitle(), "Hero");
     EXPECT_TRUE(Contains(monster->GetText(), "Attack Bonus: "));
+}
+
+TEST_F(TalkStore, TheCreatureDialogWeighsThePartysObservationAgainstTheStealthCheck)
+{
+    constexpr int kStealth = 67;
+    const auto agility = static_cast<std::uint32_t>(VARD::GetSkillInfo(kStealth).attribute);
+    ASSERT_EQ(Game().BestPartySpecialStat(4), 0);
+    // A hostile fighter of level 0 with a level bonus of -1 rates a held
+    // skill at 0, yet the skill's attribute bonus counts (14: +10).
+    merchant->SetAttitude(VARD::kAttitudeHostile);
+    merchant->SetClass(0);
+    merchant->SetLevel(0);
+    merchant->SetLevelBonus(-1);
+    // Stealth held, the attribute, whether the class shows.
+    const std::tuple<bool, std::uint32_t, bool> rows[] = {
+        {true, 14, false}, {true, 10, true}, {false, 14, true}};
+    for (const auto& [holds, attribute, classShown] : rows)
+    {
+        if (holds)
+            merchant->Skills().insert(kStealth);
+        else
+            merchant->Skills().erase(kStealth);
+        merchant->SetBaseAttribute(agility, attribute);
+        const CMonsterDlg dialog(*merchant, &Game());
+        EXPECT_EQ(Contains(dialog.GetText(), "Class: Unknown LINE "), !classShown)
+            << holds << " " << attribute;
+    }
 }
 
 TEST_F(TalkStore, UseRunsAtOnceAndDelayedUseWaitsInTheOrderQueue)
