@@ -170,6 +170,59 @@ TEST_F(TalkStore, TheMerchantsConversationLeadsByKeysToItsStoreOnceOnly)
     EXPECT_EQ(app.currentDialog, nullptr);
 }
 
+// A line of the talk sends the party away by script: the talk's closing
+// leaves at once, and what it opened stands over the new place.
+TEST(TalkStoreSentAway, WhatTheTalkOpensStandsOverTheNewPlaceAndNothingReachesBack)
+{
+    // Where to (an empty entry: a world map), and whether the store opens.
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"forest", "road", true}, {"forest", "road", false}, {"worldmap", "", true}};
+    for (const auto& [place, entry, store] : rows)
+    {
+        SCOPED_TRACE(std::string(place) + (store ? " store" : " talk"));
+        DialogTest::DialogHarness harness;
+        harness.StartDemoGame();
+        CGameApp& app = harness.app;
+        VARD::CGame& game = app.engine->Game();
+        const auto hero = game.GetParty().at(0);
+        const auto merchant =
+            VARD::CreateActorFromTemplate("merchant", "", app.engine->Module(), game);
+        merchant->SetPosition(hero->GetX() + 2.0, hero->GetY());
+        VARD::CArea* town = game.GetCurrentArea();
+        town->AddActor(merchant);
+        app.OpenTalkDialog(std::make_shared<VARD::CTalkEvent>(hero->Id(), merchant->Id()));
+        game.SetState(VARD::kGameTravelByScript);
+        game.SetTravel(place, entry);
+        merchant->SetStoreFlag(store ? 1 : 0);
+        app.HandleMessage(KeyDown(store ? '3' : '2'));
+
+        EXPECT_NE(game.GetCurrentArea(), town);
+        EXPECT_EQ(app.IsOnWorldMap(), *entry == '\0');
+        EXPECT_TRUE(app.coveredDialogs.empty());
+        if (auto* shop = harness.CurrentAs<CStoreDlg>(); store)
+        {
+            ASSERT_NE(shop, nullptr);
+            EXPECT_EQ(harness.window->title, "Brelmoor - Merchant - Buy/Sell");
+            EXPECT_NE(harness.Find(CStoreDlg::kStoreId), nullptr);
+            // The keeper stayed behind: refused, and nothing is left queued
+            // to run in some later place.
+            shop->OnDrop(CStoreDlg::kStoreRowBase, CStoreDlg::kBackpackId);
+            EXPECT_EQ(shop->GetRefusal(), "The trade cannot be made: Merchant is not here.");
+            EXPECT_TRUE(hero->GetInstantOrders().empty());
+            app.HandleMessage(KeyDown(27));
+        }
+        else
+        {
+            // The next step stands; its answer leads nowhere.
+            ASSERT_NE(harness.CurrentAs<CTalkDlg>(), nullptr);
+            app.HandleMessage(KeyDown('1'));
+        }
+        EXPECT_EQ(app.currentDialog, nullptr);
+        EXPECT_EQ(app.pauseCount, app.IsOnWorldMap() ? 1 : 0);
+        EXPECT_TRUE(harness.machine.desktop.boxes.empty());
+    }
+}
+
 TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreOpen)
 {
     app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
