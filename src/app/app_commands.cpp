@@ -62,6 +62,7 @@ void CGameApp::UnloadGame()
     // Back to the start screen's title, with no records left over.
     window->SetTitle(GetProductName());
     messageLog.clear();
+    selectedMember = 0;
     RefreshActorInfos(true);
     RequestRedraw();
 }

@@ -85,8 +85,17 @@ void CGameApp::CloseDialog()
         SetDialog(true, std::move(back));
         return;
     }
-    if (!currentDialog && leaveDue)
+    // The party leaves at once, also from under a dialog the closing one
+    // opened; that dialog then stands over the new place, built anew.
+    if (leaveDue)
+    {
         LeaveArea();
+        if (currentDialog)
+        {
+            RebuildUI();
+            UpdateTitle();
+        }
+    }
     RequestRedraw();
 }
 

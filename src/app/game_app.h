@@ -167,9 +167,6 @@ public:
     void SelectByClick(const VARD::CActor& actor);
     bool IsActorSelected(const VARD::CActor& actor) const;
     void CollectSelectedActors(std::vector<std::shared_ptr<VARD::CActor>>& actors) const;
-    // Whether a walk to that ground point, clicked on that object, could
-    // never arrive.
-    bool IsBlockedSpot(const VARD::CObject& object, double x, double y) const;
     void CollectSelectedActorIds(std::vector<std::uint32_t>& ids) const;
     void OnSelectionChanged();
     void RefreshPortrait(const VARD::CActor& actor);
@@ -201,8 +198,10 @@ public:
                       VARD::CThing* picked, bool replace);
     void OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThing* picked, bool replace);
     void ClearSelectedOrders();
-    // Two abreast, centred on the point across the way the members go.
-    void OrderMove(double x, double y);
+    // Two abreast, centred on the point across the way the members go. With
+    // the object clicked, a member whose place lies on its solid ground gets
+    // no walk there.
+    void OrderMove(double x, double y, const VARD::CObject* clicked = nullptr);
     void OrderUseTile(const VARD::CTile& tile);
     void OrderUseObject(const VARD::CObject& object);
     void OrderMoveTalk(const VARD::CActor& target);

@@ -16,7 +16,6 @@
 #include "world/tile.h"
 #include "world/world_object.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace
@@ -51,6 +50,14 @@ const VARD::CMoveOrder* LastMoveOrder(const VARD::CActor& actor, VARD::OrderQueu
         if (order->GetType() == VARD::kOrderMove)
             last = static_cast<const VARD::CMoveOrder*>(order.get());
     return last;
+}
+
+// The ground of a chest or a statue is where nobody can stand, and a walk
+// ends only on arrival: a walk there would go on for ever.
+bool IsBlockedPlace(const VARD::CObject& object, const VARD::CActor& actor, double x, double y)
+{
+    return object.GetTileKind() == VARD::kTileKindSolid &&
+           object.DistanceToFootprint(x, y) <= actor.GetRadius();
 }
 
 } // namespace
@@ -164,8 +171,8 @@ void CGameApp::OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThin
         }
         double x = 0.0;
         double y = 0.0;
-        if (ScreenPointToGround(point, x, y) && !IsBlockedSpot(*object, x, y))
-            OrderMove(x, y);
+        if (ScreenPointToGround(point, x, y))
+            OrderMove(x, y, object);
         return;
     }
     case VARDGraph::kPickActor:
@@ -191,20 +198,6 @@ void CGameApp::OnScenePick(int pickKind, const VARDUI::Point& point, VARD::CThin
     }
 }
 
-bool CGameApp::IsBlockedSpot(const VARD::CObject& object, double x, double y) const
-{
-    // The ground under a click on a chest or a statue is where no member can
-    // stand, and a walk ends only on arrival: the walk would go on for ever.
-    if (object.GetTileKind() != VARD::kTileKindSolid)
-        return false;
-    std::vector<std::shared_ptr<VARD::CActor>> actors;
-    CollectSelectedActors(actors);
-    double radius = 0.0;
-    for (const auto& actor : actors)
-        radius = std::max(radius, actor->GetRadius());
-    return object.DistanceToFootprint(x, y) <= radius;
-}
-
 void CGameApp::ClearSelectedOrders()
 {
     std::vector<std::shared_ptr<VARD::CActor>> actors;
@@ -213,7 +206,7 @@ void CGameApp::ClearSelectedOrders()
         actor->ClearOrders();
 }
 
-void CGameApp::OrderMove(double x, double y)
+void CGameApp::OrderMove(double x, double y, const VARD::CObject* clicked)
 {
     std::vector<std::shared_ptr<VARD::CActor>> actors;
     CollectSelectedActors(actors);
@@ -253,7 +246,8 @@ void CGameApp::OrderMove(double x, double y)
             destX += 2.5 * std::cos(side);
             destY += 2.5 * std::sin(side);
         }
-        actors[i]->QueueOrder(std::make_shared<VARD::CMoveOrder>(destX, destY), false);
+        if (clicked == nullptr || !IsBlockedPlace(*clicked, *actors[i], destX, destY))
+            actors[i]->QueueOrder(std::make_shared<VARD::CMoveOrder>(destX, destY), false);
     }
     ClearSlotSelectionIfSingle();
     RequestRedraw();

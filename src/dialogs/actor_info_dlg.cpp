@@ -381,11 +381,12 @@ std::string CActorInfoDlg::ComposeCombatStatistics() const
     out << "LINE "
         << "Combat Statistics Detail: LINE ";
     out << mainText << defenseText;
-    // The module lets a weapon's summons and created items be named.
+    // No module: a weapon's summons and created items go by their keys, and
+    // a key the module lacks cannot stop the page.
     if (mainSpell != nullptr)
     {
         out << "Spell Attack: " << mainSpell->GetDisplayName() << " LINE ";
-        WriteSpellRulesHelp(*mainSpell, &module, nullptr, kHelpFormDialog, out, 0);
+        WriteSpellRulesHelp(*mainSpell, nullptr, nullptr, kHelpFormDialog, out, 0);
     }
     if (twoWeapons)
     {
@@ -394,7 +395,7 @@ std::string CActorInfoDlg::ComposeCombatStatistics() const
         {
             out << "Offhand "
                 << "Spell Attack: " << offSpell->GetDisplayName() << " LINE ";
-            WriteSpellRulesHelp(*offSpell, &module, nullptr, kHelpFormDialog, out, 0);
+            WriteSpellRulesHelp(*offSpell, nullptr, nullptr, kHelpFormDialog, out, 0);
         }
     }
     if (actor.HasSkill(kSkillImprovedFlank))

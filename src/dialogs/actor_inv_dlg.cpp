@@ -163,9 +163,7 @@ void CActorInvDlg::FindContainerInReach()
     const double reach = m_Actor->GetRadius() + kContainerReach;
     for (const auto& object : area->GetObjects())
     {
-        // A pile holds items whatever its definition's container flag says.
-        const bool holdsItems = object->GetFlag() || object->IsPile();
-        if (holdsItems && object->GetLockValue() == 0 &&
+        if (object->GetFlag() && object->GetLockValue() == 0 &&
             object->DistanceToFootprint(m_Actor->GetX(), m_Actor->GetY()) <= reach)
         {
             m_Container = object.get();

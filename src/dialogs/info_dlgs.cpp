@@ -6,7 +6,6 @@
 #include "rules/engine.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_group.h"
-#include "ui/ui_hover_text.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_text.h"
 #include "world/actor.h"
@@ -25,6 +24,12 @@ namespace
 {
 
 constexpr std::int32_t kMargin = 16;
+
+constexpr std::uint32_t kSpecialStatStealth = 3;
+constexpr std::uint32_t kSpecialStatObservation = 4;
+// The party's sight without a game: far below any concealment.
+constexpr std::int32_t kNobodySees = -100000;
+constexpr std::int32_t kKnownThroughAndThrough = 25;
 
 gfx::Rect Shrunk(const gfx::Rect& rect, std::int32_t by)
 {
@@ -153,10 +158,19 @@ std::string WriteCreatureText(const VARD::CActor& actor, std::int32_t margin,
     return out.str();
 }
 
+std::int32_t CreatureInsightMargin(const VARD::CActor& actor, const VARD::CGame* game)
+{
+    if (actor.IsFriendly())
+        return kKnownThroughAndThrough;
+    const std::int32_t sight =
+        game != nullptr ? game->BestPartySpecialStat(kSpecialStatObservation) : kNobodySees;
+    return sight - actor.GetSkillCheck(kSpecialStatStealth);
+}
+
 CMonsterDlg::CMonsterDlg(const VARD::CActor& actor, const VARD::CGame* game)
 {
     m_Title = actor.GetTalkName();
-    m_Text = WriteCreatureText(actor, VARDUI::GetInsightMargin(actor, game), game);
+    m_Text = WriteCreatureText(actor, CreatureInsightMargin(actor, game), game);
 }
 
 // ------------------------------------------------------------------ item

@@ -72,6 +72,10 @@ public:
     CSpellDlg(const VARD::CSpell& spell, const VARD::CActor* actor, const VARD::CModule& module);
 };
 
+// How far the party sees through the creature's concealment: its best
+// Observation less the creature's Stealth check; 25 for the party's own side.
+std::int32_t CreatureInsightMargin(const VARD::CActor& actor, const VARD::CGame* game);
+
 // The creature text at a given insight margin.
 std::string WriteCreatureText(const VARD::CActor& actor, std::int32_t margin,
                               const VARD::CGame* game);

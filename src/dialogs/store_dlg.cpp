@@ -14,12 +14,14 @@
 #include "ui/ui_scroll_bar.h"
 #include "ui/ui_static_text.h"
 #include "world/actor.h"
+#include "world/area.h"
 #include "world/game.h"
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/order.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -240,20 +242,34 @@ void CStoreDlg::OnDrop(int sourceId, int targetId)
 
 void CStoreDlg::Trade(int buy, const VARD::CItem& item)
 {
-    m_Current->QueueInstantOrder(
-        std::make_shared<VARD::CStoreOrder>(buy, m_Keeper->Id(), item.Id(), 1));
     m_Refusal.clear();
-    try
+    std::optional<std::string> refused;
+    // A script may have sent the party away from the keeper while the store
+    // stood open. An order queued then would wait, unrun, for a place where
+    // the keeper is not either.
+    const VARD::CArea* area = m_App->engine->Game().GetCurrentArea();
+    if (area == nullptr || area->FindActorById(m_Keeper->Id()) != m_Keeper)
+        refused = m_Keeper->GetTalkName() + " is not here";
+    else
     {
-        m_App->ExecuteInstantOrders();
+        m_Current->QueueInstantOrder(
+            std::make_shared<VARD::CStoreOrder>(buy, m_Keeper->Id(), item.Id(), 1));
+        try
+        {
+            m_App->ExecuteInstantOrders();
+        }
+        catch (const CVARDException& error)
+        {
+            // A refused trade (out of reach, short of gold or goods) changes
+            // nothing; the player is told and may go on shopping.
+            if (error.GetCode() != 3)
+                throw;
+            refused = error.GetDetail();
+        }
     }
-    catch (const CVARDException& error)
+    if (refused)
     {
-        // A refused trade (out of reach, short of gold or goods) changes
-        // nothing; the player is told and may go on shopping.
-        if (error.GetCode() != 3)
-            throw;
-        m_Refusal = "The trade cannot be made: " + error.GetDetail() + ".";
+        m_Refusal = "The trade cannot be made: " + *refused + ".";
         m_App->LogMessage(m_Refusal);
     }
     if (m_App->audio)

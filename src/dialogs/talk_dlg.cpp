@@ -151,13 +151,32 @@ int CTalkDlg::OnKey(int virtualKey, int)
     return 0;
 }
 
+bool CTalkDlg::IsPartnerHere() const
+{
+    const auto game = m_App->engine->GetGame();
+    const VARD::CArea* area = game ? game->GetCurrentArea() : nullptr;
+    const auto* thing = dynamic_cast<const VARD::CThing*>(m_Partner);
+    if (area == nullptr || thing == nullptr)
+        return false;
+    if (VARD::ThingKindOf(thing->Id()) == VARD::kThingKindActor)
+        return area->FindActorById(thing->Id()) == dynamic_cast<VARD::CActor*>(m_Partner);
+    return area->FindObjectById(thing->Id()) == dynamic_cast<VARD::CObject*>(m_Partner);
+}
+
 void CTalkDlg::OnClosed(CGameApp* app)
 {
-    if (auto* keeper = dynamic_cast<VARD::CActor*>(m_Partner); keeper && keeper->GetStoreFlag())
-    {
-        // The flag asks for this one visit; left set, every later talk with
-        // the keeper would end in the store whatever was said.
+    auto* keeper = dynamic_cast<VARD::CActor*>(m_Partner);
+    // The flag asks for this one visit; left set, every later talk with the
+    // keeper would end in the store whatever was said.
+    const bool storeAsked = keeper != nullptr && keeper->GetStoreFlag() != 0;
+    if (storeAsked)
         keeper->SetStoreFlag(0);
+    // A script may have sent the party away while this step was shown: whom
+    // it left behind it can neither trade nor talk with any more.
+    if (!IsPartnerHere())
+        return;
+    if (storeAsked)
+    {
         app->SetDialog(true, std::make_shared<CStoreDlg>(app, m_Speaker, keeper));
         return;
     }

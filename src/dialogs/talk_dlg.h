@@ -44,6 +44,8 @@ private:
     void TakeEvents();
     // Chooses the index and answers 1 when it names a listed choice.
     int Choose(int index);
+    // Whether the partner is still where the party is.
+    bool IsPartnerHere() const;
 
     CGameApp* m_App;
     VARD::CActor* m_Speaker = nullptr;

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace
 {
@@ -133,12 +134,30 @@ TEST_F(AppPartyOrders, ClicksOnThingsGiveUseMoveAttackTalkOrASelection)
     EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{use, "1 1250 2000"}));
     EXPECT_EQ(OrdersOf(Member(1)), (std::vector<std::string>{"1 750 2000"}));
     EXPECT_TRUE(OrdersOf(Member(2)).empty());
-    // On the chest's own ground, where nobody can stand: the use, no walk.
-    const VARDUI::Point onChest{static_cast<int>(chest->GetX() * 10.0),
-                                static_cast<int>(chest->GetY() * 10.0)};
-    app.OnScenePick(VARDGraph::kPickObject, onChest, chest, true);
-    EXPECT_EQ(OrdersOf(Member(0)), (std::vector<std::string>{use}));
-    EXPECT_TRUE(OrdersOf(Member(1)).empty());
+    // Only a member whose place is on the chest's own ground, where nobody
+    // can stand, walks nowhere. The pair comes from straight toward -x: the
+    // first one's place is 2.5 toward -y of the click, the second's toward +y.
+    chest->SetFacing(0);
+    chest->SetPosition(30.0, 20.0);
+    ASSERT_LT(Member(0).GetRadius(), 2.0);
+    using Orders = std::vector<std::string>;
+    const std::tuple<bool, int, Orders, Orders> onChest[] = {
+        {true, 200, {use, "1 3000 1750"}, {"1 3000 2250"}},
+        {true, 225, {use}, {"1 3000 2500"}},
+        {true, 175, {use, "1 3000 1500"}, {}},
+        {false, 200, {use}, {}},
+    };
+    for (const auto& [wholeParty, y, first, second] : onChest)
+    {
+        wholeParty ? app.SelectWholeParty() : app.SelectPartyMember(0);
+        Member(1).ClearOrders();
+        Member(0).SetPosition(10.0, y / 10.0);
+        Member(1).SetPosition(10.0, y / 10.0);
+        app.OnScenePick(VARDGraph::kPickObject, {300, y}, chest, true);
+        EXPECT_EQ(OrdersOf(Member(0)), first) << y;
+        EXPECT_EQ(OrdersOf(Member(1)), second) << y;
+    }
+    app.SelectWholeParty();
 
     // A hostile actor: every living member attacks; a friendly one: only
     // the first goes to talk.

@@ -371,11 +371,13 @@ TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileDoes
 TEST_F(AppSavedGames, UnloadingLeavesNoGameAndTheCommandsShowTheirTexts)
 {
     app.messageLog.push_back("a line");
+    app.selectedMember = kWholePartySelected;
     app.UnloadGame();
     EXPECT_EQ(app.engine->GetGame(), nullptr);
     EXPECT_EQ(app.gameLoaded, 0);
     EXPECT_TRUE(app.messageLog.empty());
     EXPECT_TRUE(app.actorInfos.empty());
+    EXPECT_EQ(app.selectedMember, 0u);
     EXPECT_EQ(window->title, "Brelmoor");
     // The pause play gave back is taken again.
     EXPECT_EQ(app.pauseCount, 1);

@@ -2,6 +2,7 @@
 // every kind of drop turned into orders run at once, and the journal's rows,
 // filter and texts.
 
+#include "common/tag_file.h"
 #include "dialog_harness.h"
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/actor_journal_dlg.h"
@@ -16,9 +17,13 @@
 #include "world/item_template.h"
 #include "world/journal.h"
 #include "world/module.h"
+#include "world/object.h"
 #include "world/world_object.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <tuple>
 
 namespace
 {
@@ -203,6 +208,42 @@ TEST_F(SheetPages, EveryDropOfTheInventoryGivesItsOrdersAndSounds)
     EXPECT_TRUE(harness.TakeSounds().empty());
     EXPECT_EQ(CountInBackpack("i_potion-heal"), 1u);
     EXPECT_EQ(hero->GetInstantOrders().size(), 0u);
+}
+
+TEST_F(SheetPages, TheContainerInReachIsAnUnlockedOneWithTheContainerFlag)
+{
+    VARD::CArea& area = *harness.Game().GetCurrentArea();
+    for (const auto& object : area.GetObjects())
+        if (object->GetFlag())
+            object->SetPosition(1000.0, 1000.0);
+    const VARD::CModule& module = harness.app.engine->Module();
+    VARDCommon::CTagFileReader reader(std::make_shared<std::istringstream>(
+                                          "<object> pile \"Heap\" x floor false 1 1 1 </object>"),
+                                      "a pile that is no container");
+    const VARD::CObjectTemplate heap(reader);
+    const double reach = hero->GetRadius() + 5.0;
+    // Definition, gap between the hero's middle and the object, lock value.
+    const std::tuple<const VARD::CObjectTemplate*, double, std::uint32_t, bool> rows[] = {
+        {module.FindObjectTemplate("pile"), 0.0, 0, true},
+        {&heap, 0.0, 0, false},
+        {module.FindObjectTemplate("chest"), 1.0, 7, false},
+        {module.FindObjectTemplate("chest"), reach - 0.1, 0, true},
+        {module.FindObjectTemplate("chest"), reach + 0.1, 0, false}};
+    for (const auto& [definition, gap, lock, found] : rows)
+    {
+        auto object = std::make_shared<VARD::CObject>(
+            &area, harness.Game().NewThingId(VARD::kThingKindObject), "", *definition);
+        object->SetFacing(0);
+        object->SetPosition(hero->GetX() + gap + object->GetSizeX() / 2.0, hero->GetY());
+        object->SetLockValue(lock);
+        area.AddObject(object);
+        const CActorInvDlg* page = Open<CActorInvDlg>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetContainerInReach(), found ? object.get() : nullptr)
+            << definition->GetText() << " " << gap << " " << lock;
+        harness.app.CloseDialog();
+        area.RemoveObject(object.get());
+    }
 }
 
 TEST_F(SheetPages, WeightLineCarryingCapacityAndTheItemPage)

@@ -3,6 +3,7 @@
 // action-bar editor, driven through the shell's dialog stack.
 
 #include "dialog_harness.h"
+#include "help_test_util.h"
 
 #include "app/actor_info.h"
 #include "app/game_app.h"
@@ -378,6 +379,35 @@ TEST_F(ActorSheet, TickDurationsAndTheCombatStatisticsOfTheHero)
               "LINE Attack Damage: LINE + Unarmed Damage: 1-15 LINE + Strength Modifier: 7 LINE "
               "Defense Class: LINE + Base Defense Class: 50 LINE + Agility Bonus: 7 LINE "
               "Improved Flanking Attack: +20 LINE Improved Flanking Damage: 1-10 + 10 LINE ");
+}
+
+TEST_F(ActorSheet, AWeaponsSpellNamesWhatItMakesByKeyAndNeverStopsThePage)
+{
+    VARD::CModule& module = *app.engine->GetModule();
+    const std::pair<const char*, const char*> rows[] = {
+        {"item 0 no_such_item", "Create Item:  LINE no_such_item LINE "},
+        {"item 0 bread", "Create Item:  LINE bread LINE "},
+        {"summon 1hour bandit hostile", "Summon: bandit LINE "}};
+    for (const auto& [effect, wording] : rows)
+    {
+        HelpTest::AddSpell(module,
+                           std::string("<spell> sp_blade \"Blade Spell\" (0 0 0) \"d\" 0 0 1 "
+                                       "0 0 0 <effect> ") +
+                               effect + " </effect> </spell>");
+        HelpTest::AddItemTemplate(module, "blade \"Blade\" \"d\" (1 1 1) \"\" dagger 0 0 1.0 10 "
+                                          "weapon public <weapon> light_blade false 5 16 2 "
+                                          "</weapon> <spell> sp_blade </spell>");
+        Member(0)->SetEquipmentSlot(0, module.CreateItem("blade", 1, Game().NewThingId(5), 0));
+        Open(app.dialogFactory->MakeActorInfo(&app, Member(0)));
+        auto* page = dynamic_cast<CActorInfoDlg*>(app.currentDialog.get());
+        ASSERT_NE(page, nullptr);
+        const std::string text = page->ComposeCombatStatistics();
+        const std::size_t detail = text.find("Combat Statistics Detail: LINE ");
+        EXPECT_NE(text.find(std::string("Spell Attack: Blade Spell LINE "), detail),
+                  std::string::npos);
+        EXPECT_NE(text.find(wording, detail), std::string::npos) << text;
+        app.CloseDialog();
+    }
 }
 
 TEST_F(ActorSheet, DropsOntoSlotsSetTheirTypeAndKey)

@@ -23,10 +23,12 @@
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/order.h"
+#include "world/rule_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace
 {
@@ -168,6 +170,59 @@ TEST_F(TalkStore, TheMerchantsConversationLeadsByKeysToItsStoreOnceOnly)
     EXPECT_EQ(app.currentDialog, nullptr);
 }
 
+// A line of the talk sends the party away by script: the talk's closing
+// leaves at once, and what it opened stands over the new place.
+TEST(TalkStoreSentAway, WhatTheTalkOpensStandsOverTheNewPlaceAndNothingReachesBack)
+{
+    // Where to (an empty entry: a world map), and whether the store opens.
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"forest", "road", true}, {"forest", "road", false}, {"worldmap", "", true}};
+    for (const auto& [place, entry, store] : rows)
+    {
+        SCOPED_TRACE(std::string(place) + (store ? " store" : " talk"));
+        DialogTest::DialogHarness harness;
+        harness.StartDemoGame();
+        CGameApp& app = harness.app;
+        VARD::CGame& game = app.engine->Game();
+        const auto hero = game.GetParty().at(0);
+        const auto merchant =
+            VARD::CreateActorFromTemplate("merchant", "", app.engine->Module(), game);
+        merchant->SetPosition(hero->GetX() + 2.0, hero->GetY());
+        VARD::CArea* town = game.GetCurrentArea();
+        town->AddActor(merchant);
+        app.OpenTalkDialog(std::make_shared<VARD::CTalkEvent>(hero->Id(), merchant->Id()));
+        game.SetState(VARD::kGameTravelByScript);
+        game.SetTravel(place, entry);
+        merchant->SetStoreFlag(store ? 1 : 0);
+        app.HandleMessage(KeyDown(store ? '3' : '2'));
+
+        EXPECT_NE(game.GetCurrentArea(), town);
+        EXPECT_EQ(app.IsOnWorldMap(), *entry == '\0');
+        EXPECT_TRUE(app.coveredDialogs.empty());
+        if (auto* shop = harness.CurrentAs<CStoreDlg>(); store)
+        {
+            ASSERT_NE(shop, nullptr);
+            EXPECT_EQ(harness.window->title, "Brelmoor - Merchant - Buy/Sell");
+            EXPECT_NE(harness.Find(CStoreDlg::kStoreId), nullptr);
+            // The keeper stayed behind: refused, and nothing is left queued
+            // to run in some later place.
+            shop->OnDrop(CStoreDlg::kStoreRowBase, CStoreDlg::kBackpackId);
+            EXPECT_EQ(shop->GetRefusal(), "The trade cannot be made: Merchant is not here.");
+            EXPECT_TRUE(hero->GetInstantOrders().empty());
+            app.HandleMessage(KeyDown(27));
+        }
+        else
+        {
+            // The next step stands; its answer leads nowhere.
+            ASSERT_NE(harness.CurrentAs<CTalkDlg>(), nullptr);
+            app.HandleMessage(KeyDown('1'));
+        }
+        EXPECT_EQ(app.currentDialog, nullptr);
+        EXPECT_EQ(app.pauseCount, app.IsOnWorldMap() ? 1 : 0);
+        EXPECT_TRUE(harness.machine.desktop.boxes.empty());
+    }
+}
+
 TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreOpen)
 {
     app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
@@ -252,6 +307,33 @@ TEST_F(TalkStore, TheCreatureTextShowsWhatTheMarginAllows)
     ASSERT_NE(monster, nullptr);
     EXPECT_EQ(monster->GetTitle(), "Hero");
     EXPECT_TRUE(Contains(monster->GetText(), "Attack Bonus: "));
+}
+
+TEST_F(TalkStore, TheCreatureDialogWeighsThePartysObservationAgainstTheStealthCheck)
+{
+    constexpr int kStealth = 67;
+    const auto agility = static_cast<std::uint32_t>(VARD::GetSkillInfo(kStealth).attribute);
+    ASSERT_EQ(Game().BestPartySpecialStat(4), 0);
+    // A hostile fighter of level 0 with a level bonus of -1 rates a held
+    // skill at 0, yet the skill's attribute bonus counts (14: +10).
+    merchant->SetAttitude(VARD::kAttitudeHostile);
+    merchant->SetClass(0);
+    merchant->SetLevel(0);
+    merchant->SetLevelBonus(-1);
+    // Stealth held, the attribute, whether the class shows.
+    const std::tuple<bool, std::uint32_t, bool> rows[] = {
+        {true, 14, false}, {true, 10, true}, {false, 14, true}};
+    for (const auto& [holds, attribute, classShown] : rows)
+    {
+        if (holds)
+            merchant->Skills().insert(kStealth);
+        else
+            merchant->Skills().erase(kStealth);
+        merchant->SetBaseAttribute(agility, attribute);
+        const CMonsterDlg dialog(*merchant, &Game());
+        EXPECT_EQ(Contains(dialog.GetText(), "Class: Unknown LINE "), !classShown)
+            << holds << " " << attribute;
+    }
 }
 
 TEST_F(TalkStore, UseRunsAtOnceAndDelayedUseWaitsInTheOrderQueue)
