@@ -344,68 +344,6 @@ TEST(VARDAudio, FailuresAndSilence)
     EXPECT_EQ(untouched->reads, 0);
 }
 
-// An ambient track that is missing or no sound is silence, told once per
-// file; the tracks that play are not disturbed by it.
-TEST(VARDAudio, AnAmbientTrackThatCannotPlayIsSilenceToldOnce)
-{
-    Recorder recorder;
-    auto factory = std::make_shared<TextSoundFactory>();
-    factory->missing = {"fountain.wav"};
-    factory->broken = {"market.wav"};
-    CVARDAudio2 audio(factory, std::make_unique<RecordingDevice>(recorder));
-    recorder.Take();
-    auto engine = RulesTest::NewDemoGame();
-    engine->EnterArea();
-    const VARD::CGame& game = engine->Game();
-    const VARD::CActor& hero = RulesTest::Member(*engine);
-
-    struct Step
-    {
-        const char* where;
-        double x;
-        double y;
-        // Empty: nothing to tell.
-        std::string told;
-        // The track playing after the step, or none.
-        const char* playing;
-        int reads;
-    };
-    const std::string fountain =
-        "The ambient sound \"fountain.wav\" cannot be played: no file fountain.wav";
-    const std::string market = "The ambient sound \"market.wav\" cannot be played: ambient sound "
-                               "file \"market.wav\": cannot decode sound: unknown format";
-    const Step steps[] = {
-        {"by the fountain", hero.GetX(), hero.GetY(), fountain, nullptr, 1},
-        {"still there", hero.GetX(), hero.GetY(), "", nullptr, 0},
-        {"the town", 5.0, 5.0, "", "town.wav", 1},
-        {"the market", 21.25, 26.25, market, nullptr, 1},
-        {"the market again", 21.25, 26.25, "", nullptr, 0},
-        {"back at the fountain", hero.GetX(), hero.GetY(), "", nullptr, 0},
-        {"the town again", 5.0, 5.0, "", "town.wav", 1},
-    };
-    for (const Step& step : steps)
-    {
-        SCOPED_TRACE(step.where);
-        const int reads = factory->reads;
-        EXPECT_EQ(audio.UpdateAmbientAudio(game, step.x, step.y), step.told);
-        EXPECT_EQ(factory->reads - reads, step.reads);
-        EXPECT_EQ(audio.HasMusic(), step.playing != nullptr);
-        if (step.playing != nullptr)
-        {
-            EXPECT_EQ(audio.GetMusicName(), step.playing);
-        }
-    }
-    // The broken track left no stream; the town's was started twice, and the
-    // fountain's was never opened.
-    int townOpened = 0;
-    for (const std::string& line : recorder.Take())
-    {
-        EXPECT_EQ(line.find("fountain"), std::string::npos) << line;
-        townOpened += line == "town.wav streamed" ? 1 : 0;
-    }
-    EXPECT_EQ(townOpened, 2);
-}
-
 // The demo's effects and every ambient sound its areas and objects name
 // decode on the real mixer (SDL's dummy output).
 TEST(VARDAudio, DemoSoundsPlayOnTheMixer)
