@@ -4,6 +4,7 @@
 
 #include "app/game_app.h"
 
+#include "app/error_text.h"
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
@@ -29,6 +30,7 @@ constexpr const char* kLibraryCredits =
 
 constexpr const char* kSaveFolderCaption = "Save Error";
 constexpr const char* kLoadFolderCaption = "Load Error";
+constexpr const char* kSavedGamesFolder = "BRLM Saved Games";
 
 } // namespace
 
@@ -55,7 +57,14 @@ void CGameApp::StartCreatedGame(std::shared_ptr<VARD::CActor> character)
 
 void CGameApp::UnloadGame()
 {
+    // A loaded game still held until its scene stands goes with
+    // its hold; the game kept from before it is let go too.
     StopPlay();
+    if (keptGame)
+    {
+        keptGame.reset();
+        Resume();
+    }
     ReleaseDeviceResources();
     engine->ReleaseGame();
     gameLoaded = 0;
@@ -78,7 +87,8 @@ bool CGameApp::ShowLoadDialog()
     catch (const CVARDException& e)
     {
         machine->GetDesktop().ShowMessageBox(
-            kLoadFolderCaption, "Failed to load \"" + e.GetDetail() + "\".",
+            kLoadFolderCaption,
+            WithCause(std::string("Failed to load \"") + kSavedGamesFolder + "\".", e.GetDetail()),
             platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
         return false;
     }
@@ -107,7 +117,8 @@ void CGameApp::ShowSaveDialog()
     {
         // The chooser cannot start anywhere: say so, and give the pause back.
         machine->GetDesktop().ShowMessageBox(
-            kSaveFolderCaption, "Failed to save \"" + e.GetDetail() + "\".",
+            kSaveFolderCaption,
+            WithCause(std::string("Failed to save \"") + kSavedGamesFolder + "\".", e.GetDetail()),
             platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
         Resume();
         return;

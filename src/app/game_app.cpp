@@ -3,6 +3,7 @@
 
 #include "app/game_app.h"
 
+#include "app/error_text.h"
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
@@ -20,7 +21,9 @@
 #include "world/module.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 namespace
 {
@@ -58,7 +61,9 @@ CGameApp::CGameApp()
             return;
         gfx::Vec3 centre;
         GetSelectionCentre(centre);
-        audio->UpdateAmbientAudio(engine->Game(), centre.x, centre.z);
+        const std::string silent = audio->UpdateAmbientAudio(engine->Game(), centre.x, centre.z);
+        if (!silent.empty())
+            LogMessage(silent);
     };
 }
 
@@ -149,9 +154,10 @@ bool CGameApp::CreateEngine(const std::string& commandLine)
     catch (...)
     {
         ShowMessageBox("Game Error",
-                       "Failed to load module \"" + path +
-                           "\". The game is broken. Try reinstalling, or contact " +
-                           GetMakerName() + " for support.",
+                       WithCause("Failed to load module \"" + path +
+                                     "\". The game is broken. Try reinstalling, or contact " +
+                                     GetMakerName() + " for support.",
+                                 DescribeCurrentError()),
                        platform::MessageBoxIcon::Warning);
         return false;
     }
@@ -167,12 +173,13 @@ bool CGameApp::CreateAudio()
         audio = std::make_shared<CVARDAudio2>(engine->GetModule()->GetDataFileFactory(),
                                               machine->OpenAudioDevice());
     }
-    catch (const CVARDException& e)
+    catch (const CVARDException&)
     {
         ShowMessageBox("Game Error",
-                       "Failed to load sound files (" + e.GetDetail() +
-                           "). The game is broken. Try reinstalling, or contact " + GetMakerName() +
-                           " for support.",
+                       WithCause("Failed to load sound files. The game is broken. Try "
+                                 "reinstalling, or contact " +
+                                     GetMakerName() + " for support.",
+                                 DescribeCurrentError()),
                        platform::MessageBoxIcon::Warning);
         return false;
     }
@@ -187,10 +194,15 @@ void CGameApp::OnGameLoaded()
         RebuildUI();
         return;
     }
+    // The first rebuild after a load decides it: a scene or a HUD that
+    // cannot be built on the loaded game gives back the game kept before.
+    std::optional<CKeptGame> kept = std::exchange(keptGame, std::nullopt);
+    bool paused = false;
     try
     {
         // The scene is built with play held and the wait pointer up.
         Pause();
+        paused = true;
         SetCurrentCursor(waitCursor);
         gfx::Device* drawing = device ? device->Get() : nullptr;
         if (drawing == nullptr)
@@ -207,20 +219,53 @@ void CGameApp::OnGameLoaded()
             scene.BuildArea(game, *drawing, engine->Module());
         }
         sceneBuilt = 1;
+        paused = false;
         Resume();
+        if (kept)
+            RebuildUI();
     }
     catch (...)
     {
+        if (kept)
+        {
+            const std::string cause = DescribeCurrentError();
+            if (paused)
+                Resume();
+            SetCurrentCursor(arrowCursor);
+            FailLoadAfterScene(std::move(*kept), cause);
+            return;
+        }
         // The pause count stays taken: the program is closing.
         ShowMessageBox("Game Error",
-                       "Failed to load graphics file. The game is broken. Try reinstalling, or "
-                       "contact " +
-                           GetMakerName() + " for support.",
+                       WithCause("Failed to load graphics file. The game is broken. Try "
+                                 "reinstalling, or contact " +
+                                     GetMakerName() + " for support.",
+                                 DescribeCurrentError()),
                        platform::MessageBoxIcon::Warning);
         window->PostClose();
         return;
     }
+    if (kept)
+    {
+        // The loaded game is up: its hold is given back and play may start.
+        Resume();
+        return;
+    }
     RebuildUI();
+}
+
+void CGameApp::FailLoadAfterScene(CKeptGame kept, const std::string& cause)
+{
+    const std::string path = kept.loadPath;
+    const bool hadGame = kept.game != nullptr;
+    PutBackKeptGame(std::move(kept));
+    // The load's hold goes once the kept game has its pace back.
+    Resume();
+    ShowMessageBox("Load Error", WithCause("Failed to load \"" + path + "\".", cause),
+                   platform::MessageBoxIcon::Warning);
+    // With no game to return to, the start screen is what is left.
+    if (!hadGame && !currentDialog)
+        SetDialog(true, dialogFactory->MakeStart());
 }
 
 void CGameApp::SetCurrentCursor(platform::Cursor cursor)

@@ -14,6 +14,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ class CDialogBoxEvent;
 class CEffectEvent;
 class CEngine;
 class CEvent;
+class CGame;
 class CObject;
 class CSpell;
 class CThing;
@@ -78,6 +80,23 @@ struct CGameScreenHooks
     std::function<void()> updatePointer;
     // The footsteps and the ambient sound for where the view now is.
     std::function<void()> updateAmbientAudio;
+};
+
+// What was in place when a load began: the game (none when there was none),
+// the screen's records of it and its pace. It is kept until the loaded
+// game's scene and HUD stand, so that a load failing at any step gives it
+// back.
+struct CKeptGame
+{
+    std::shared_ptr<VARD::CGame> game;
+    std::string savePath;
+    std::map<std::uint32_t, std::shared_ptr<CVARDActorInfo>> actorInfos;
+    std::uint32_t selectedMember = 0;
+    std::deque<std::string> messageLog;
+    int playReleased = 0;
+    int playerPaused = 1;
+    // The file being loaded.
+    std::string loadPath;
 };
 
 // The size the drawing device's back buffer is reset to.
@@ -259,13 +278,24 @@ public:
 
     // ------------------------------------------ saved games (saved_games.cpp)
     // The documents folder's "BRLM Saved Games", made when missing; code 1
-    // (its detail the folder) when there is no documents folder or the
-    // folder cannot be made.
+    // (its detail says which folder and why) when there is no documents
+    // folder or the folder cannot be made.
     std::string GetSavedGamesFolder();
     // Failures are shown in a box; the file saved before stays whole.
     void SaveGameTo(const std::string& path);
-    // 1 loaded, 0 failed (shown in a box).
+    // 1 loaded, 0 failed (shown in a box). A load that fails here or
+    // later, while its scene is built, gives back what was in place: the
+    // game that was running, or none. Until its scene stands the loaded
+    // game holds a pause count.
     int LoadGameFrom(const std::string& path);
+    CKeptGame KeepCurrentGame() const;
+    // Drops whatever the failed load put in place and restores what was
+    // kept; a restored game's scene is rebuilt by the next game-loaded
+    // message.
+    void PutBackKeptGame(CKeptGame kept);
+    // The loaded game's scene or HUD failed: the kept game comes back, the
+    // box says why, and with no game the start screen is shown.
+    void FailLoadAfterScene(CKeptGame kept, const std::string& cause);
     void QuickSave();
     void QuickLoad();
 
@@ -352,6 +382,8 @@ public:
     // Likewise for what lies under the pointer.
     std::function<VARDGraph::PickResult(const VARDUI::Point& point)> pickOfScreenPoint;
     gfx::Vec3 lastViewCentre;
+    // Set while a loaded game's scene is still to be built.
+    std::optional<CKeptGame> keptGame;
     // What the HUD's action window reads; it outlives every rebuild.
     std::shared_ptr<VARDUI::CUIActionBarSource> actionBarSource;
 

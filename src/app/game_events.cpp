@@ -5,6 +5,7 @@
 
 #include "app/game_app.h"
 
+#include "app/error_text.h"
 #include "app/product_strings.h"
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
@@ -266,9 +267,10 @@ void CGameApp::LeaveArea()
         catch (...)
         {
             ShowMessageBox("Game Error",
-                           "Failed to load area file. The game is broken. Try reinstalling, or "
-                           "contact " +
-                               GetMakerName() + " for support.",
+                           WithCause("Failed to load area file. The game is broken. Try "
+                                     "reinstalling, or contact " +
+                                         GetMakerName() + " for support.",
+                                     DescribeCurrentError()),
                            platform::MessageBoxIcon::Warning);
             window->PostClose();
             return;

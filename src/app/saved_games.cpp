@@ -3,11 +3,13 @@
 
 #include "app/game_app.h"
 
+#include "app/error_text.h"
 #include "common/exception.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
 #include "platform/platform_error.h"
 #include "rules/engine.h"
+#include "world/game.h"
 
 #include <filesystem>
 #include <optional>
@@ -30,35 +32,26 @@ bool AskToContinue(CAppPlatform& machine, const std::string& text)
                platform::MessageBoxIcon::Question) == platform::MessageBoxResult::Ok;
 }
 
-void ShowLoadError(CAppPlatform& machine, const std::string& path)
+void ShowLoadError(CAppPlatform& machine, const std::string& path, const std::string& cause)
 {
-    ShowWarning(machine, "Load Error", "Failed to load \"" + path + "\".");
+    ShowWarning(machine, "Load Error", WithCause("Failed to load \"" + path + "\".", cause));
 }
 
 } // namespace
 
 std::string CGameApp::GetSavedGamesFolder()
 {
-    // The folder sits under the user's documents.
-    std::filesystem::path folder;
+    // The desktop's reason names the folder.
     try
     {
-        folder = platform::DocumentsFolder() / kSavedGamesFolderName;
-    }
-    catch (const platform::Error&)
-    {
-        throw CVARDException(1, kSavedGamesFolderName);
-    }
-    // The folder is made if missing.
-    try
-    {
+        const std::filesystem::path folder = platform::DocumentsFolder() / kSavedGamesFolderName;
         platform::CreateFolder(folder);
+        return folder.string();
     }
-    catch (const platform::Error&)
+    catch (const platform::Error& error)
     {
-        throw CVARDException(1, folder.string());
+        throw CVARDException(1, error.what());
     }
-    return folder.string();
 }
 
 void CGameApp::SaveGameTo(const std::string& path)
@@ -74,54 +67,38 @@ void CGameApp::SaveGameTo(const std::string& path)
     }
     catch (...)
     {
-        ShowWarning(*machine, "Save Error", "Failed to save \"" + path + "\".");
+        ShowWarning(*machine, "Save Error",
+                    WithCause("Failed to save \"" + path + "\".", DescribeCurrentError()));
     }
 }
 
 int CGameApp::LoadGameFrom(const std::string& path)
 {
+    CKeptGame kept = KeepCurrentGame();
+    kept.loadPath = path;
     // A game in play is stopped and its scene let go before the engine
-    // replaces it, as the scene points into that game's areas; a failed
-    // load gives both back.
-    const bool replacing = gameLoaded != 0;
-    const bool wasReleased = playReleased != 0;
-    if (replacing)
+    // replaces it, as the scene points into that game's areas.
+    if (gameLoaded != 0)
     {
         StopPlay();
         ReleaseDeviceResources();
     }
-    // The engine keeps its game when the file does not read.
-    std::optional<std::string> bonus;
+    // A load begun while another's scene was still to be built starts from
+    // the game now in place.
+    if (keptGame)
+    {
+        keptGame.reset();
+        Resume();
+    }
     try
     {
+        // The engine keeps its game when the file does not read.
+        std::optional<std::string> bonus;
         engine->LoadGame(path, bonus);
-    }
-    catch (...)
-    {
-        if (replacing)
-        {
-            if (wasReleased)
-            {
-                if (!IsOnWorldMap())
-                    Resume();
-                playReleased = 1;
-            }
-            window->PostAppMessage(kAppMessageGameLoaded);
-            RequestRedraw();
-        }
-        ShowLoadError(*machine, path);
-        return 0;
-    }
-    try
-    {
-        if (replacing)
-        {
-            // The old party's records go with the old game.
-            gameLoaded = 0;
-            messageLog.clear();
-            RefreshActorInfos(true);
-        }
+        // The old party's records and log go with the old game.
         gameLoaded = 1;
+        actorInfos.clear();
+        messageLog.clear();
         RefreshActorInfos(true);
         UpdateGameTitle();
         // The party's orders saved with the game come back with it.
@@ -134,15 +111,73 @@ int CGameApp::LoadGameFrom(const std::string& path)
     }
     catch (...)
     {
-        // The engine took the game but its screen cannot stand on it: no
-        // game rather than a screen that disagrees with the engine.
-        UnloadGame();
-        ShowLoadError(*machine, path);
+        const std::string cause = DescribeCurrentError();
+        PutBackKeptGame(std::move(kept));
+        ShowLoadError(*machine, path, cause);
         return 0;
     }
+    // Held still until OnGameLoaded has built its scene and HUD, which may
+    // still fail and give the kept game back.
+    Pause();
+    keptGame = std::move(kept);
     // Only a game that came up becomes the quick save's target.
     savePath = path;
     return 1;
+}
+
+CKeptGame CGameApp::KeepCurrentGame() const
+{
+    CKeptGame kept;
+    if (gameLoaded != 0)
+        kept.game = engine->GetGame();
+    kept.savePath = savePath;
+    kept.actorInfos = actorInfos;
+    kept.selectedMember = selectedMember;
+    kept.messageLog = messageLog;
+    kept.playReleased = playReleased;
+    kept.playerPaused = playerPaused;
+    return kept;
+}
+
+void CGameApp::PutBackKeptGame(CKeptGame kept)
+{
+    // The game the load put in place stops and lets go of whatever of its
+    // scene was built.
+    const std::shared_ptr<VARD::CGame> loaded = engine->GetGame();
+    if (loaded && loaded != kept.game)
+    {
+        StopPlay();
+        scene.Clear(*loaded);
+        mapView.Clear();
+        sceneBuilt = 0;
+    }
+    ClearUI();
+    window->Invalidate();
+    // Starting play ended the player's pause; it comes back with its count.
+    if (playerPaused != kept.playerPaused)
+    {
+        pauseCount += kept.playerPaused != 0 ? 1 : -1;
+        playerPaused = kept.playerPaused;
+    }
+    engine->RestoreGame(kept.game);
+    gameLoaded = kept.game ? 1 : 0;
+    actorInfos = std::move(kept.actorInfos);
+    selectedMember = kept.selectedMember;
+    messageLog = std::move(kept.messageLog);
+    savePath = std::move(kept.savePath);
+    UpdateGameTitle();
+    if (gameLoaded != 0)
+    {
+        window->PostAppMessage(kAppMessageGameLoaded);
+        // The game goes on as it went before the load stopped it.
+        if (kept.playReleased != 0)
+        {
+            if (!IsOnWorldMap())
+                Resume();
+            playReleased = 1;
+        }
+    }
+    RequestRedraw();
 }
 
 void CGameApp::QuickSave()
@@ -180,9 +215,9 @@ void CGameApp::QuickLoad()
         return;
     }
     Resume();
-    // The saved game is read before the one in play is given up: a file
-    // that has gone or does not read leaves the game as it was, not a
-    // screen with no game and no page to start one from.
+    // The game in play is given up only once the saved one has come up: a
+    // load failing at any step leaves the game as it was, not a screen with
+    // no game and no page to start one from.
     const std::string path = savePath;
     LoadGameFrom(path);
 }

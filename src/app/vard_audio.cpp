@@ -3,6 +3,7 @@
 
 #include "app/vard_audio.h"
 
+#include "app/error_text.h"
 #include "common/data_file.h"
 #include "common/exception.h"
 #include "platform/audio.h"
@@ -198,7 +199,7 @@ void CVARDAudio2::PauseAudio()
     StopMusic();
 }
 
-void CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, double viewY)
+std::string CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, double viewY)
 {
     // Footsteps while any party member walks.
     bool walking = false;
@@ -215,8 +216,26 @@ void CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double viewX, doub
     // The music of the sound area at the view's centre, or none.
     std::string name;
     const VARD::CArea* area = game.GetCurrentArea();
-    if (area != nullptr && area->FindSoundAt(viewX, viewY, name))
-        PlayMusic(name);
-    else
+    if (area == nullptr || !area->FindSoundAt(viewX, viewY, name))
+    {
         StopMusic();
+        return std::string();
+    }
+    // An ambient track is only atmosphere: one the module lacks or that does
+    // not decode leaves the region silent, and the game goes on.
+    if (m_SilentTracks.count(name) != 0)
+    {
+        StopMusic();
+        return std::string();
+    }
+    try
+    {
+        PlayMusic(name);
+    }
+    catch (...)
+    {
+        m_SilentTracks.insert(name);
+        return "The ambient sound \"" + name + "\" cannot be played: " + DescribeCurrentError();
+    }
+    return std::string();
 }

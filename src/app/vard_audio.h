@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -122,8 +123,10 @@ public:
     // Silences the loops; effects still sounding finish.
     void PauseAudio();
     // After the ticks: footsteps while a party member walks, and the ambient
-    // sound at the view centre (x, y) of the current area.
-    void UpdateAmbientAudio(const VARD::CGame& game, double viewX, double viewY);
+    // sound at the view centre (x, y) of the current area. An ambient track
+    // that cannot be played is silence: the first time for its file the
+    // result is the line that tells the message log why, else it is empty.
+    std::string UpdateAmbientAudio(const VARD::CGame& game, double viewX, double viewY);
 
     bool IsSilent() const;
     std::uint32_t GetVolume() const { return m_Volume; }
@@ -143,4 +146,6 @@ private:
     int m_FootstepsOn = 0;
     std::string m_MusicName;
     std::shared_ptr<audio::Sound> m_Music;
+    // Ambient files that could not be played; they are not tried again.
+    std::set<std::string> m_SilentTracks;
 };

@@ -5,6 +5,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -19,6 +20,22 @@ namespace
 void DropInputMadeMeanwhile()
 {
     SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+}
+
+// The width of the screen the box will be shown on, 0 when unknown.
+int BoxScreenWidth(Window* owner)
+{
+    int display = 0;
+    if (owner != nullptr && owner->GetNativeWindow() != nullptr)
+    {
+        display = std::max(SDL_GetWindowDisplayIndex(owner->GetNativeWindow()), 0);
+    }
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(display, &mode) != 0)
+    {
+        return 0;
+    }
+    return mode.w;
 }
 
 } // namespace
@@ -49,7 +66,9 @@ MessageBoxResult SystemDesktop::ShowMessageBox(const std::string& caption, const
                                                MessageBoxButtons buttons, MessageBoxIcon icon)
 {
     const std::string title = DisplayText(caption);
-    const std::string message = DisplayText(text);
+    // The box is as wide as its longest line and would run off the screen.
+    const std::string message =
+        WrapText(DisplayText(text), MessageBoxColumns(BoxScreenWidth(m_Owner)));
     Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     switch (icon)
     {

@@ -1,5 +1,6 @@
 #include "platform/display_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace platform
@@ -90,7 +91,128 @@ void AppendUtf8(std::string& out, char32_t code)
     }
 }
 
+bool StartsCharacter(char c)
+{
+    return (static_cast<std::uint8_t>(c) & 0xC0) != 0x80;
+}
+
+// The byte index of the character `count` characters past `from`, or the
+// text's size when it ends before.
+std::size_t AdvanceCharacters(const std::string& text, std::size_t from, std::size_t count)
+{
+    std::size_t at = from;
+    while (at < text.size() && count > 0)
+    {
+        ++at;
+        while (at < text.size() && !StartsCharacter(text[at]))
+        {
+            ++at;
+        }
+        --count;
+    }
+    return at;
+}
+
+void AppendTrimmed(std::string& out, const std::string& line, std::size_t from, std::size_t to)
+{
+    while (to > from && line[to - 1] == ' ')
+    {
+        --to;
+    }
+    out.append(line, from, to - from);
+}
+
+void WrapLine(std::string& out, const std::string& line, std::size_t columns)
+{
+    std::size_t start = 0;
+    for (;;)
+    {
+        // The first character that no longer fits on this line.
+        const std::size_t limit = AdvanceCharacters(line, start, columns);
+        if (limit >= line.size())
+        {
+            AppendTrimmed(out, line, start, line.size());
+            return;
+        }
+        std::size_t end = limit;
+        std::size_t next = limit;
+        const std::size_t blank = line.rfind(' ', limit);
+        if (blank != std::string::npos && blank > start)
+        {
+            end = blank;
+            next = blank + 1;
+        }
+        else
+        {
+            const std::size_t slash = line.find_last_of("/\\", limit - 1);
+            if (slash != std::string::npos && slash >= start)
+            {
+                end = slash + 1;
+                next = end;
+            }
+        }
+        AppendTrimmed(out, line, start, end);
+        while (next < line.size() && line[next] == ' ')
+        {
+            ++next;
+        }
+        if (next >= line.size())
+        {
+            return;
+        }
+        out += '\n';
+        start = next;
+    }
+}
+
+// The desktop's box font takes about 8 pixels a letter (12 for a capital),
+// and the box frames its text with its icon and margins; lines longer than
+// read well are not made.
+constexpr int kBoxCharacterWidth = 9;
+constexpr int kBoxFrameWidth = 64;
+constexpr std::size_t kFewestBoxColumns = 32;
+constexpr std::size_t kMostBoxColumns = 96;
+constexpr std::size_t kUnknownScreenBoxColumns = 80;
+
 } // namespace
+
+std::string WrapText(const std::string& text, std::size_t columns)
+{
+    if (columns == 0)
+    {
+        return text;
+    }
+    std::string out;
+    out.reserve(text.size() + text.size() / columns + 1);
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = text.find('\n', start);
+        WrapLine(out,
+                 text.substr(start, end == std::string::npos ? std::string::npos : end - start),
+                 columns);
+        if (end == std::string::npos)
+        {
+            return out;
+        }
+        out += '\n';
+        start = end + 1;
+    }
+}
+
+std::size_t MessageBoxColumns(int screenWidth)
+{
+    if (screenWidth <= 0)
+    {
+        return kUnknownScreenBoxColumns;
+    }
+    const int room = (screenWidth - 2 * kBoxFrameWidth) / kBoxCharacterWidth;
+    if (room <= static_cast<int>(kFewestBoxColumns))
+    {
+        return kFewestBoxColumns;
+    }
+    return std::min(static_cast<std::size_t>(room), kMostBoxColumns);
+}
 
 std::string DisplayText(const std::string& text)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform
@@ -10,5 +11,15 @@ namespace platform
 // desktop come back as UTF-8: text that is valid UTF-8 is kept as it is, any
 // other is read as Windows-1252.
 std::string DisplayText(const std::string& text);
+
+// The UTF-8 text in lines of at most `columns` characters: a line breaks at
+// its last blank that fits (the blank goes), a word longer than a line after
+// its last slash or backslash that fits, else at the column. The text's own
+// line breaks stay; 0 columns leaves it as it is.
+std::string WrapText(const std::string& text, std::size_t columns);
+
+// How many characters a message box's line may hold on a screen this many
+// pixels wide (0 when unknown), so that the box never runs past its edge.
+std::size_t MessageBoxColumns(int screenWidth);
 
 } // namespace platform

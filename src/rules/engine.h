@@ -74,6 +74,9 @@ public:
     void SetMainCharacter(const std::shared_ptr<CActor>& actor);
     // The engine keeps no game until the next NewGame or LoadGame.
     void ReleaseGame() { m_Game.reset(); }
+    // Puts back a game the shell kept while a loaded one failed to come up;
+    // null keeps none.
+    void RestoreGame(std::shared_ptr<CGame> game) { m_Game = std::move(game); }
     // Readies an actor for the party: spells, idle, no target, full health.
     void JoinPartyMember(CActor& actor);
     // Code 2 unless the party is on the world map (state 4).

@@ -3,6 +3,7 @@
 // world map.
 
 #include "app_fakes.h"
+#include "app_offscreen.h"
 
 #include "app/game_view.h"
 #include "graphics/scene_renderer.h"
@@ -28,62 +29,7 @@ namespace
 constexpr std::uint32_t kWidth = 1024;
 constexpr std::uint32_t kHeight = 768;
 
-// A device on a hidden context, read back instead of shown.
-class OffscreenAppDevice final : public CAppDevice
-{
-public:
-    OffscreenAppDevice()
-        : m_Context(platform::GlContext::CreateHidden(kWidth, kHeight)),
-          m_Device(*m_Context, kWidth, kHeight)
-    {
-    }
-    gfx::Device* Get() override { return &m_Device; }
-    bool Reset(std::uint32_t width, std::uint32_t height) override
-    {
-        m_Device.Reset(width, height);
-        return true;
-    }
-    void SetRenderStates() override { VARDGraph::ApplyGameRenderStates(m_Device); }
-    void Clear(std::uint32_t colour, float depth) override
-    {
-        m_Device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, colour, depth);
-    }
-    bool BeginScene() override
-    {
-        m_Device.BeginScene();
-        return true;
-    }
-    void EndScene() override { m_Device.EndScene(); }
-    bool Present() override { return true; }
-    void ShowBlack() override {}
-
-private:
-    std::unique_ptr<platform::GlContext> m_Context;
-    gfx::Device m_Device;
-};
-
-// The test's window and desktop, with the off-screen device.
-class OffscreenMachine final : public CAppPlatform
-{
-public:
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        CMainWindowResult result = fakes.CreateMainWindow(title, width, height);
-        window = fakes.window;
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow&) override
-    {
-        return std::make_unique<OffscreenAppDevice>();
-    }
-    platform::Desktop& GetDesktop() override { return fakes.desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return nullptr; }
-    std::uint32_t GetTickCount() override { return 1234; }
-    std::filesystem::path GetExecutableFolder() override { return "/nonexistent"; }
-
-    AppTest::FakeAppPlatform fakes;
-    AppTest::FakeAppWindow* window = nullptr;
-};
+using AppTest::OffscreenMachine;
 
 platform::Message Key(std::uint32_t code)
 {

@@ -88,6 +88,8 @@ struct StartCase
     std::string text;
     platform::MessageBoxIcon icon = platform::MessageBoxIcon::None;
     bool engineMade = false;
+    // The text is followed by a line with the cause.
+    bool withCause = false;
 };
 
 TEST(AppStartUp, EachFailureEndsWithItsOwnBoxAndExitCodeZero)
@@ -101,13 +103,13 @@ TEST(AppStartUp, EachFailureEndsWithItsOwnBoxAndExitCodeZero)
         {"no cursors", [](FakeAppPlatform& m) { m.cursorsLoad = false; }, kDemo, "", ""},
         {"nothing at the path", [](FakeAppPlatform&) {}, "/no/such/module", "Game Error",
          "Failed to load module \"/no/such/module" + failedModule,
-         platform::MessageBoxIcon::Warning, true},
+         platform::MessageBoxIcon::Warning, true, true},
         {"quotation marks kept", [](FakeAppPlatform&) {}, "\"" + kDemo + "\"", "Game Error",
          "Failed to load module \"\"" + kDemo + "\"" + failedModule,
-         platform::MessageBoxIcon::Warning, true},
+         platform::MessageBoxIcon::Warning, true, true},
         {"empty line, nothing beside the program", [](FakeAppPlatform&) {}, "", "Game Error",
          "Failed to load module \"/nonexistent/vard/bin/module.vard" + failedModule,
-         platform::MessageBoxIcon::Warning, true},
+         platform::MessageBoxIcon::Warning, true, true},
         {"no device", [](FakeAppPlatform& m) { m.noDevice = true; }, kDemo, "Game Error",
          "Failed to init D3D\n", platform::MessageBoxIcon::Warning, true},
     };
@@ -124,9 +126,15 @@ TEST(AppStartUp, EachFailureEndsWithItsOwnBoxAndExitCodeZero)
         {
             ASSERT_EQ(machine.desktop.boxes.size(), 1u);
             EXPECT_EQ(machine.desktop.boxes[0].caption, c.caption);
-            if (!c.text.empty())
+            const std::string& text = machine.desktop.boxes[0].text;
+            if (c.withCause)
             {
-                EXPECT_EQ(machine.desktop.boxes[0].text, c.text);
+                EXPECT_EQ(text.substr(0, c.text.size() + 1), c.text + "\n");
+                EXPECT_GT(text.size(), c.text.size() + 1);
+            }
+            else if (!c.text.empty())
+            {
+                EXPECT_EQ(text, c.text);
             }
             EXPECT_EQ(machine.desktop.boxes[0].icon, c.icon);
         }
@@ -288,7 +296,7 @@ TEST_F(AppGameScreen, TheSceneThatCannotBeBuiltEndsTheProgramWithItsBox)
     EXPECT_EQ(machine.desktop.boxes[0].caption, "Game Error");
     EXPECT_EQ(machine.desktop.boxes[0].text,
               "Failed to load graphics file. The game is broken. Try reinstalling, or contact "
-              "Tessaly for support.");
+              "Tessaly for support.\nno drawing device for the scene");
     EXPECT_EQ(app.sceneBuilt, 0);
     EXPECT_EQ(window->cursor, platform::Cursor::Wait);
     ASSERT_FALSE(window->posted.empty());

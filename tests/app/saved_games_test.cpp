@@ -208,14 +208,18 @@ TEST_F(AppSavedGames, TheChoosersStartInTheFolderTheyMakeAndCancelChangesNothing
     EXPECT_EQ(app.pauseCount, 0);
     EXPECT_TRUE(machine.desktop.boxes.empty());
 
-    // A folder that cannot be made is said in the chooser's box, and the
-    // save gives its pause back.
+    // A folder that cannot be made is said in the chooser's box, with why,
+    // and the save gives its pause back.
     std::filesystem::remove_all(home / "Documents");
     WriteAll(home / "Documents", "not a folder");
     app.ShowSaveDialog();
     EXPECT_FALSE(app.ShowLoadDialog());
     EXPECT_EQ(machine.desktop.choices.size(), 3u);
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Save Error", "Load Error"}));
+    // Each with the reason under it.
+    const std::string why = "\".\ncannot create the folder \"" + folder.string() + "\"";
+    EXPECT_EQ(machine.desktop.boxes[1].text.rfind("Failed to load \"BRLM Saved Games" + why, 0),
+              0u);
     EXPECT_EQ(app.pauseCount, 0);
     try
     {
@@ -251,9 +255,10 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
     EXPECT_EQ(app.savePath, good);
     ASSERT_EQ(machine.desktop.boxes.size(), 2u);
     EXPECT_EQ(machine.desktop.boxes[0].caption, "Save Error");
-    EXPECT_EQ(machine.desktop.boxes[0].text, "Failed to save \"" + good + "\".");
+    // The box's text, then the cause under it.
+    EXPECT_EQ(machine.desktop.boxes[0].text,
+              "Failed to save \"" + good + "\".\naction slot of type 13");
     EXPECT_EQ(machine.desktop.boxes[0].icon, MessageBoxIcon::Warning);
-
     // A file that does not read keeps the game and the quick save's target.
     const std::string broken = (folder / "broken.vard").string();
     WriteAll(broken, "game ( nonsense");
@@ -262,16 +267,20 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
     EXPECT_EQ(app.engine->GetGame(), before.lock());
     EXPECT_EQ(app.savePath, good);
     EXPECT_EQ(machine.desktop.boxes.back().caption, "Load Error");
-    EXPECT_EQ(machine.desktop.boxes.back().text, "Failed to load \"" + broken + "\".");
+    EXPECT_EQ(machine.desktop.boxes.back().text, "Failed to load \"" + broken + "\".\n" + broken +
+                                                     ", line 1: expected <save>, found \"game\"");
     EXPECT_EQ(app.pauseCount, 0);
 
     // The good file brings its bars back, nothing selected.
     machine.desktop.fileAnswers = {good};
     window->posted.clear();
     EXPECT_TRUE(app.ShowLoadDialog());
-    EXPECT_TRUE(before.expired());
     EXPECT_EQ(app.gameLoaded, 1);
-    EXPECT_EQ(app.pauseCount, 0);
+    // The game held still and the old one kept until the new scene stands.
+    EXPECT_EQ(app.pauseCount, 1);
+    ASSERT_TRUE(app.keptGame.has_value());
+    EXPECT_EQ(app.keptGame->game, before.lock());
+    EXPECT_NE(app.engine->GetGame(), before.lock());
     hero = &Hero();
     EXPECT_EQ(app.GetSelectedActionSlot(hero), 10);
     EXPECT_EQ(app.GetActionSlotSpellName(hero, 3), "firebolt");
@@ -288,9 +297,14 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
     twoMembers[count + 1] = '2';
     const std::string mismatch = (folder / "mismatch.vard").string();
     WriteAll(mismatch, twoMembers);
+    const std::shared_ptr<VARD::CGame> loaded = app.engine->GetGame();
     EXPECT_EQ(app.LoadGameFrom(mismatch), 0);
     EXPECT_EQ(app.savePath, good);
-    EXPECT_EQ(machine.desktop.boxes.back().text, "Failed to load \"" + mismatch + "\".");
+    EXPECT_EQ(app.engine->GetGame(), loaded);
+    EXPECT_TRUE(before.expired());
+    EXPECT_EQ(machine.desktop.boxes.back().text,
+              "Failed to load \"" + mismatch +
+                  "\".\nthe action bars are for 2 members, the party has 1");
 }
 
 TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileDoesNotLoad)
@@ -361,10 +375,10 @@ TEST_F(AppSavedGames, QuickSaveAndQuickLoadAskFirstAndKeepTheGameWhenTheFileDoes
     std::filesystem::rename(path + ".away", path);
     machine.desktop.boxAnswers = {MessageBoxResult::Ok};
     app.QuickLoad();
-    EXPECT_TRUE(before.expired());
+    EXPECT_NE(app.engine->GetGame(), before.lock());
     EXPECT_EQ(app.engine->Game().GetTick(), savedTick);
     EXPECT_EQ(app.gameLoaded, 1);
-    EXPECT_EQ(app.pauseCount, 0);
+    EXPECT_EQ(app.pauseCount, 1);
     EXPECT_EQ(window->title, "Brelmoor - " + app.engine->Game().GetCurrentArea()->GetTitle());
 }
 

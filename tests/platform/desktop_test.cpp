@@ -281,6 +281,50 @@ TEST(DisplayText, Utf8StaysAndWindows1252IsConverted)
     EXPECT_EQ(platform::DisplayText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");
 }
 
+TEST(DisplayText, BoxTextsWrapToTheScreen)
+{
+    struct Case
+    {
+        std::string text;
+        std::size_t columns;
+        std::string wrapped;
+    };
+    const std::string path = "/home/player/Documents/BRLM Saved Games/s1.vard";
+    const Case cases[] = {
+        // At the last blank that fits, the blank dropped, a line of exactly
+        // the column count kept whole.
+        {"Failed to load module", 10, "Failed to\nload\nmodule"},
+        {"abc defgh", 4, "abc\ndefg\nh"},
+        // Runs of blanks go with the break, not into the next line.
+        {"one   two   ", 4, "one\ntwo"},
+        // The text's own breaks stay, and each of its lines wraps alone.
+        {"Failed to save.\nno space left on device", 12,
+         "Failed to\nsave.\nno space\nleft on\ndevice"},
+        // A path breaks after a slash; a word with none at the column.
+        {path, 20, "/home/player/\nDocuments/BRLM Saved\nGames/s1.vard"},
+        {"C:\\Games\\BRLM\\save.vard", 12, "C:\\Games\\\nBRLM\\\nsave.vard"},
+        // Characters, not bytes, are counted, and none is cut in two.
+        {"\xC3\xA9\xC3\xA9\xC3\xA9 \xC3\xA9", 3, "\xC3\xA9\xC3\xA9\xC3\xA9\n\xC3\xA9"},
+        {"\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC", 2, "\xE2\x82\xAC\xE2\x82\xAC\n\xE2\x82\xAC"},
+        // Short texts and no column count are left as they are.
+        {"Script Error", 40, "Script Error"},
+        {path, 0, path},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        const std::string wrapped = platform::WrapText(c.text, c.columns);
+        EXPECT_EQ(wrapped, c.wrapped);
+    }
+
+    // A box's line fits the screen it is shown on, within bounds that keep
+    // it readable.
+    const std::pair<int, std::size_t> screens[] = {{0, 80},   {-1, 80},   {320, 32}, {640, 56},
+                                                   {800, 74}, {1024, 96}, {3840, 96}};
+    for (const auto& [width, columns] : screens)
+        EXPECT_EQ(platform::MessageBoxColumns(width), columns) << width;
+}
+
 TEST(WebPage, OnlyWebAddressesAreOpened)
 {
     EXPECT_TRUE(platform::IsWebAddress("https://example.org/feedback"));

@@ -1,0 +1,221 @@
+// Loads that fail at each step, on a real scene (Mesa's software OpenGL, no
+// display), through quick load, the game menu and the start screen: the game
+// in play stays playable, or with none left the start screen comes back.
+
+#include "app_offscreen.h"
+#include "dialog_harness.h"
+
+#include "dialogs/game_dialog_factory.h"
+#include "dialogs/game_menu_dlg.h"
+#include "dialogs/start_dlg.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/game.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using platform::MessageKind;
+
+platform::Message Message(MessageKind kind, std::uint32_t code)
+{
+    platform::Message message;
+    message.kind = kind;
+    message.code = code;
+    return message;
+}
+
+// A saved game that fails at one step, and words of the cause its box shows.
+const std::pair<const char*, const char*> kFailingFiles[] = {
+    {"gone.vard", "gone.vard"},           // the file has gone
+    {"folder.vard", "folder.vard"},       // a folder in its place
+    {"garbage.vard", "line 1"},           // no saved game
+    {"cut.vard", "end of the file"},      // cut short
+    {"bars.vard", "the action bars are"}, // bars for another party
+    {"forest.vard", "sky_overcast"},      // its area's graphics are missing
+};
+
+// The demo module without the forest's sky, the program with its own
+// dialogs on it playing the town, and the files of the table beside a good
+// save of that game.
+class LoadFailures : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+        const fs::path module = home.home / "module";
+        fs::copy(VARD_DEMO_MODULE, module, fs::copy_options::recursive);
+        fs::remove(module / "sky" / "sky_overcast.vard");
+        folder = home.home / "Documents" / "BRLM Saved Games";
+        fs::create_directories(folder / "folder.vard");
+        app.dialogFactory = std::make_unique<CGameDialogFactory>();
+        ASSERT_EQ(app.Run(machine, module.string()), -1);
+        window = machine.window;
+        app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kEscape));
+        app.CloseDialog();
+        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+        app.engine->EnterArea();
+        app.gameLoaded = 1;
+        app.RefreshActorInfos(true);
+        app.UpdateGameTitle();
+        app.StartPlay();
+        window->PostAppMessage(kAppMessageGameLoaded);
+        ASSERT_EQ(Pump(), -1);
+
+        good = (folder / "good.vard").string();
+        app.SaveGameTo(good);
+        std::ifstream in(good);
+        std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::ofstream(folder / "garbage.vard") << "not a saved game\n";
+        std::ofstream(folder / "cut.vard") << saved.substr(0, saved.size() / 2);
+        saved[saved.find("\"1 10 attack ") + 1] = '2';
+        std::ofstream(folder / "bars.vard") << saved;
+        VARD::CEngine other;
+        other.LoadModule(module.string(), false);
+        ToolSupport::CreateMainCharacter(other, "Hero", "fighter", "male");
+        other.Game().SetTravel("forest", "road");
+        other.EnterArea();
+        other.SaveGame(std::nullopt, (folder / "forest.vard").string());
+        ExpectPlaying();
+    }
+
+    int Pump()
+    {
+        return window->Run([this](const platform::Message& message)
+                           { app.HandleMessage(message); });
+    }
+
+    // Through quick load (no screen), the game menu or the start screen;
+    // whatever follows is handled, and the program must not close.
+    void Load(const std::string& path, int screen = 0)
+    {
+        machine.fakes.desktop.boxAnswers = {platform::MessageBoxResult::Ok};
+        machine.fakes.desktop.fileAnswers = {path};
+        if (screen == 0)
+        {
+            app.savePath = path;
+            app.HandleMessage(Message(MessageKind::KeyDown, 'L'));
+        }
+        else
+        {
+            if (screen == CVARDGameMenuDlg::kLoadId)
+                app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kReturn));
+            ASSERT_NE(app.currentDialog, nullptr);
+            ASSERT_EQ(app.currentDialog->OnButton(screen), 1);
+            app.CloseDialog();
+        }
+        ASSERT_EQ(Pump(), -1) << "the program closed";
+    }
+
+    // The load's box, with the cause on the one line under its text.
+    void ExpectLoadError(const std::string& path, const std::string& cause)
+    {
+        const std::string head = "Failed to load \"" + path + "\".\n";
+        const auto& box = machine.fakes.desktop.boxes.back();
+        EXPECT_EQ(box.caption, "Load Error");
+        EXPECT_EQ(box.text.substr(0, head.size()), head);
+        EXPECT_NE(box.text.find(cause, head.size()), std::string::npos) << box.text;
+        EXPECT_EQ(box.text.find('\n', head.size()), std::string::npos) << box.text;
+    }
+
+    // Scene and HUD stand, nothing holds the game, a timer message ticks it.
+    void ExpectPlaying()
+    {
+        EXPECT_EQ(app.currentDialog, nullptr);
+        EXPECT_EQ(app.sceneBuilt, 1);
+        EXPECT_NE(app.pauseButton, nullptr);
+        EXPECT_FALSE(app.keptGame.has_value());
+        EXPECT_EQ(app.pauseCount, 0);
+        const std::uint32_t tick = app.engine->Game().GetTick();
+        machine.fakes.clock += 500;
+        app.HandleMessage(Message(MessageKind::Timer, app.timerId));
+        EXPECT_GT(app.engine->Game().GetTick(), tick);
+    }
+
+    DialogTest::ScratchHome home;
+    fs::path folder;
+    std::string good;
+    AppTest::OffscreenMachine machine;
+    CGameApp app;
+    AppTest::FakeAppWindow* window = nullptr;
+};
+
+TEST_F(LoadFailures, QuickLoadKeepsTheGameInPlayAtEveryStep)
+{
+    const std::shared_ptr<VARD::CGame> game = app.engine->GetGame();
+    const std::string title = window->title;
+    app.messageLog.push_back("a line before the loads");
+    for (const auto& [file, cause] : kFailingFiles)
+    {
+        SCOPED_TRACE(file);
+        const std::string path = (folder / file).string();
+        const std::uint32_t tick = game->GetTick();
+        ASSERT_NO_FATAL_FAILURE(Load(path));
+        ExpectLoadError(path, cause);
+        // The very game, where it was, with its log, title and bars.
+        EXPECT_EQ(app.engine->GetGame(), game);
+        EXPECT_EQ(game->GetTick(), tick);
+        EXPECT_EQ(window->title, title);
+        EXPECT_NE(
+            std::find(app.messageLog.begin(), app.messageLog.end(), "a line before the loads"),
+            app.messageLog.end());
+        EXPECT_EQ(app.actorInfos.size(), 1u);
+        ExpectPlaying();
+    }
+    // The player's pause survives a load that failed once play had started.
+    app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kSpace));
+    ASSERT_NO_FATAL_FAILURE(Load((folder / "forest.vard").string()));
+    EXPECT_EQ(app.playerPaused, 1);
+    EXPECT_EQ(app.pauseCount, 1);
+    app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kSpace));
+    // The good file replaces the game.
+    ASSERT_NO_FATAL_FAILURE(Load(good));
+    EXPECT_NE(app.engine->GetGame(), game);
+    EXPECT_EQ(machine.fakes.desktop.boxes.back().caption, "Continue?");
+    ExpectPlaying();
+}
+
+TEST_F(LoadFailures, GameMenuAndStartScreenLoadsFallBackToTheStartScreenAtEveryStep)
+{
+    for (const auto& [file, cause] : kFailingFiles)
+    {
+        SCOPED_TRACE(file);
+        const std::string path = (folder / file).string();
+        // The game menu lets the game go first; the start screen is left,
+        // and stays as it was when loading from it fails again.
+        const auto expectStartScreen = [&]
+        {
+            ExpectLoadError(path, cause);
+            EXPECT_NE(dynamic_cast<CStartDlg*>(app.currentDialog.get()), nullptr);
+            EXPECT_TRUE(app.coveredDialogs.empty());
+            EXPECT_EQ(app.gameLoaded, 0);
+            EXPECT_EQ(app.engine->GetGame(), nullptr);
+            EXPECT_FALSE(app.keptGame.has_value());
+            EXPECT_FALSE(window->timers.IsRunning(app.timerId));
+        };
+        ASSERT_NO_FATAL_FAILURE(Load(path, CVARDGameMenuDlg::kLoadId));
+        expectStartScreen();
+        const int pauses = app.pauseCount;
+        ASSERT_NO_FATAL_FAILURE(Load(path, CStartDlg::kLoadId));
+        expectStartScreen();
+        EXPECT_EQ(app.pauseCount, pauses);
+        // From there the good file loads and plays.
+        ASSERT_NO_FATAL_FAILURE(Load(good, CStartDlg::kLoadId));
+        EXPECT_EQ(app.savePath, good);
+        ExpectPlaying();
+    }
+    EXPECT_EQ(machine.fakes.desktop.boxes.size(), 2 * std::size(kFailingFiles));
+}
+
+} // namespace
