@@ -42,7 +42,8 @@ void CGameApp::StartCreatedGame(std::shared_ptr<VARD::CActor> character)
 {
     // 1.
     engine->SetMainCharacter(character);
-    engine->EnterArea();
+    // A start area's entry script that fails leaves the party in the area.
+    RunScripted([this] { engine->EnterArea(); });
     // 2.
     gameLoaded = 1;
     RefreshActorInfos(true);

@@ -250,10 +250,12 @@ void CGameApp::LeaveArea()
     pendingEvents.clear();
     // 4.
     ReleaseDeviceResources();
-    // 5.
-    engine->LeaveArea();
+    // 5. An exit script that fails runs before anything is left: the party
+    // stays, and the screen comes back below as after a journey.
+    RunScripted([this] { engine->LeaveArea(); });
     // 6 and 7. Resurrection brings the party into its resurrection area at
-    // once, so it is guarded as an entry is.
+    // once, so it is guarded as an entry is. An entry script that fails runs
+    // once the party stands in the area, which stays entered.
     VARD::CGame& game = engine->Game();
     const std::int32_t left = game.GetState();
     if (left == VARD::kGameLeftForRest || left == VARD::kGameDestinationKnown)
@@ -261,9 +263,9 @@ void CGameApp::LeaveArea()
         try
         {
             if (game.GetState() == VARD::kGameLeftForRest)
-                engine->ResurrectParty();
+                RunScripted([this] { engine->ResurrectParty(); });
             if (game.GetState() == VARD::kGameDestinationKnown)
-                engine->EnterArea();
+                RunScripted([this] { engine->EnterArea(); });
         }
         catch (...)
         {
@@ -305,7 +307,7 @@ void CGameApp::TravelToMapLocation(const VARD::CMap2Area& location)
     ReleaseDeviceResources();
     // 2 and 3.
     engine->SetTravelDestination(location.GetAreaName(), location.GetEntryName());
-    engine->EnterArea();
+    RunScripted([this] { engine->EnterArea(); });
     UpdateGameTitle();
     // 4.
     gameLoaded = 1;
