@@ -1,14 +1,15 @@
 #pragma once
 
-// A copy of the demo module whose scripts of the chosen callers are all one
-// body (by default one that never ends), as a module author might get them
-// wrong. Entries and exits without a script get that body too, so that every
-// way into and out of an area runs one.
+// A copy of the demo module whose scripts of the chosen callers are replaced
+// by a body of the test's choosing (by default one that never ends), as a
+// module author might get them wrong. Entries and exits without a script
+// get the body too, so that every way into and out of an area runs one;
+// monsters without a heartbeat get one, and traps cannot be disarmed.
 
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <set>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -31,8 +32,14 @@ class LoopingModule
 {
 public:
     explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
-                           std::string body = "while true do end")
-        : m_Callers(callers), m_Body(std::move(body)),
+                           const std::string& body = "while true do end")
+        : LoopingModule(BodiesOf(callers, body))
+    {
+    }
+
+    // A body of its own for each caller named.
+    explicit LoopingModule(std::map<ScriptCaller, std::string> bodies)
+        : m_Bodies(std::move(bodies)),
           m_Root(std::filesystem::temp_directory_path() /
                  ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
     {
@@ -53,6 +60,22 @@ public:
     std::string Path() const { return m_Root.string(); }
 
 private:
+    static std::map<ScriptCaller, std::string> BodiesOf(std::initializer_list<ScriptCaller> callers,
+                                                        const std::string& body)
+    {
+        std::map<ScriptCaller, std::string> bodies;
+        for (const ScriptCaller caller : callers)
+            bodies[caller] = body;
+        return bodies;
+    }
+
+    std::string ScriptOf(ScriptCaller caller) const
+    {
+        return "<lua> " + m_Bodies.at(caller) + " </lua>";
+    }
+
+    bool Chosen(ScriptCaller caller) const { return m_Bodies.count(caller) != 0; }
+
     static int& Count()
     {
         static int count = 0;
@@ -83,15 +106,15 @@ private:
 
     std::string Rewrite(const std::string& text) const
     {
-        const std::string script = "<lua> " + m_Body + " </lua>";
         std::string out;
         std::size_t from = 0;
         for (std::size_t at; (at = text.find("<lua>", from)) != std::string::npos;)
         {
             const std::size_t end = text.find("</lua>", at) + 6;
             ScriptCaller caller{};
-            const bool chosen = CallerAt(text, at, caller) && m_Callers.count(caller) != 0;
-            out += text.substr(from, at - from) + (chosen ? script : text.substr(at, end - at));
+            const bool chosen = CallerAt(text, at, caller) && Chosen(caller);
+            out += text.substr(from, at - from) +
+                   (chosen ? ScriptOf(caller) : text.substr(at, end - at));
             from = end;
         }
         out += text.substr(from);
@@ -99,14 +122,14 @@ private:
         for (const auto& [closing, caller] :
              {std::pair{"0 </entry>", ScriptCaller::Entry}, {"0 </exit>", ScriptCaller::Exit}})
         {
-            if (m_Callers.count(caller) == 0)
+            if (!Chosen(caller))
                 continue;
             for (std::size_t at; (at = out.find(closing)) != std::string::npos;)
-                out.replace(at, 1, script);
+                out.replace(at, 1, ScriptOf(caller));
         }
-        if (m_Callers.count(ScriptCaller::Heartbeat) != 0)
-            out = GiveHeartbeats(out, script);
-        if (m_Callers.count(ScriptCaller::Trap) != 0)
+        if (Chosen(ScriptCaller::Heartbeat))
+            out = GiveHeartbeats(out, ScriptOf(ScriptCaller::Heartbeat));
+        if (Chosen(ScriptCaller::Trap))
             out = MakeTrapsSure(out);
         return out;
     }
@@ -143,8 +166,7 @@ private:
         return text;
     }
 
-    std::set<ScriptCaller> m_Callers;
-    std::string m_Body;
+    std::map<ScriptCaller, std::string> m_Bodies;
     std::filesystem::path m_Root;
 };
 
