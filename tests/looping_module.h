@@ -161,7 +161,8 @@ private:
             words >> armed >> difficulty;
             const std::size_t place =
                 text.find(difficulty, text.find(armed, at + 6) + armed.size());
-            text.replace(place, difficulty.size(), "0");
+            text.erase(place, difficulty.size());
+            text.insert(place, 1, '0');
         }
         return text;
     }
