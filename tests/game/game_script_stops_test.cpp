@@ -1,7 +1,8 @@
 // Module scripts that never end, or end in a library call that would crash,
 // met in the real game on the machine's own window and OpenGL device under a
-// virtual X display: a heartbeat and a greeting each stop with a "Script
-// Error" box, and the game plays on.
+// virtual X display: wherever the game runs one (an entry, a heartbeat, a
+// greeting, the console, a trap, a door, an exit), it stops with a "Script
+// Error" box, or a line in the log for the console, and the game plays on.
 
 #include "app_watched_window.h"
 #include "looping_module.h"
@@ -21,8 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
 
 namespace
 {
@@ -34,6 +39,12 @@ using TestUtil::ScriptCaller;
 constexpr std::uint32_t kTestTimerId = 77;
 // Game time per game timer message: six ticks.
 constexpr std::uint32_t kMsPerGameTimer = 100;
+// The crypt's sealed door, its loose flagstone and its stairs up.
+constexpr std::uint32_t kCryptDoor = 0x01000000 + 8 * 1000 + 12;
+constexpr double kPlateX = 18.75;
+constexpr double kPlateY = 31.25;
+constexpr double kStairsX = 41.25;
+constexpr double kStairsY = 46.25;
 // Messages a step may wait before the test gives up on it.
 constexpr int kMessagesPerStep = 3000;
 
@@ -81,12 +92,65 @@ public:
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
     }
 
-    void Then(std::function<bool()> step) { steps.push_back(std::move(step)); }
+    // A step runs on every message until it says it is done.
+    void Then(std::string what, std::function<bool()> step)
+    {
+        steps.push_back({std::move(what), std::move(step)});
+    }
+    // Once play runs, with nothing holding the timer.
+    void Act(std::string what, std::function<void()> action)
+    {
+        Then(std::move(what),
+             [this, action = std::move(action)]
+             {
+                 if (!Playing())
+                     return false;
+                 action();
+                 return true;
+             });
+    }
+    // Until the script stops with the box that makes it that many.
+    void AwaitBox(std::string what, std::size_t boxes)
+    {
+        Then(std::move(what), [this, boxes] { return Boxes() >= boxes; });
+    }
+    // Play goes on for two seconds of game time with no other box.
+    void PlayOn(std::string what)
+    {
+        struct Start
+        {
+            std::uint32_t tick = 0;
+            std::size_t boxes = 0;
+        };
+        auto start = std::make_shared<std::optional<Start>>();
+        Then(std::move(what),
+             [this, start]
+             {
+                 if (!Playing())
+                     return false;
+                 if (!*start)
+                     *start = Start{Game().GetTick(), Boxes()};
+                 EXPECT_EQ(Boxes(), (*start)->boxes);
+                 return Game().GetTick() >= (*start)->tick + 60;
+             });
+    }
+    // The talk opened on what the stopped state left; ESC closes it.
+    void CloseTalk()
+    {
+        Then("close the talk",
+             [this]
+             {
+                 EXPECT_NE(dynamic_cast<CTalkDlg*>(app.currentDialog.get()), nullptr);
+                 app.HandleMessage(Key(platform::vk::kEscape));
+                 return true;
+             });
+    }
 
     // Runs the program until the steps are done; its exit code.
     int Play() { return app.Run(machine, module.Path()); }
 
     VARD::CGame& Game() { return app.engine->Game(); }
+    VARD::CActor& Hero() { return *Game().GetParty().front(); }
     // Nothing holds the game's timer.
     bool Playing() const
     {
@@ -95,22 +159,16 @@ public:
     }
     std::size_t Boxes() const { return machine.desktop.boxes.size(); }
 
-    // Waits until the game has run on by that many ticks with no new box.
-    bool PlaysOn(std::uint32_t& from, std::size_t boxes, std::uint32_t ticks)
-    {
-        if (from == 0)
-            from = Game().GetTick();
-        EXPECT_EQ(Boxes(), boxes);
-        return Game().GetTick() >= from + ticks;
-    }
-
     // A conversation with the merchant, begun as a click on him begins one.
+    // The priest, who would walk up to begin one of his own, knows the party
+    // already, and no heartbeat comes in between.
     void WalkUpToTheMerchant()
     {
+        Game().SetQuestTag("met_priest", 1);
+        Game().SetNextAmbienceTick(std::numeric_limits<std::uint32_t>::max());
         for (const auto& actor : Game().GetCurrentArea()->Actors())
             if (actor->GetTemplateName() == "merchant")
-                Game().GetParty().front()->QueueOrder(
-                    std::make_shared<VARD::CMoveTalkOrder>(actor->Id()), true);
+                Hero().QueueOrder(std::make_shared<VARD::CMoveTalkOrder>(actor->Id()), true);
     }
 
     static platform::Message Key(std::uint32_t code)
@@ -124,7 +182,7 @@ public:
     const TestUtil::LoopingModule& module;
     Machine machine;
     CGameApp app;
-    std::deque<std::function<bool()>> steps;
+    std::deque<std::pair<std::string, std::function<bool()>>> steps;
     std::string failure;
 
 private:
@@ -153,14 +211,15 @@ private:
             window.PostClose();
             return;
         }
-        if (steps.front()())
+        if (steps.front().second())
         {
             steps.pop_front();
             m_Messages = 0;
         }
         else if (++m_Messages > kMessagesPerStep)
         {
-            failure = "a step did not end: " + std::to_string(Boxes()) + " boxes, " +
+            failure = "no end to: " + steps.front().first + "; " + std::to_string(Boxes()) +
+                      " boxes, " +
                       (app.currentDialog ? app.currentDialog->GetTitle() : "no dialog") +
                       ", pause count " + std::to_string(app.pauseCount) + ", tick " +
                       std::to_string(Game().GetTick());
@@ -172,50 +231,80 @@ private:
     int m_Messages = 0;
 };
 
-TEST(GameScriptStops, ANeverEndingHeartbeatAndGreetingEachStopAndTheGamePlaysOn)
+TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysOn)
 {
-    const TestUtil::LoopingModule module({ScriptCaller::Heartbeat, ScriptCaller::Talk});
+    const TestUtil::LoopingModule module(
+        {ScriptCaller::Talk, ScriptCaller::Heartbeat, ScriptCaller::Trap, ScriptCaller::Door,
+         ScriptCaller::Quest, ScriptCaller::Entry, ScriptCaller::Exit});
     Session session(module);
-    std::uint32_t heartbeatStopped = 0;
-    std::uint32_t talkClosed = 0;
-    // Next to the baker and the farmer, whose heartbeats are due.
-    session.Then(
-        [&]
-        {
-            if (!session.Playing())
-                return false;
-            session.app.engine->WizardMoveParty(38.75, 16.25);
-            session.Game().SetNextAmbienceTick(session.Game().GetTick() + 1);
-            return true;
-        });
-    session.Then([&] { return session.Boxes() == 1; });
-    session.Then([&] { return session.Playing() && session.PlaysOn(heartbeatStopped, 1, 60); });
-    session.Then(
-        [&]
-        {
-            session.WalkUpToTheMerchant();
-            return true;
-        });
-    // The talk opens on what the stopped greeting left; ESC closes it.
-    session.Then(
-        [&]
-        {
-            if (session.Boxes() < 2)
-                return false;
-            EXPECT_NE(dynamic_cast<CTalkDlg*>(session.app.currentDialog.get()), nullptr);
-            session.app.HandleMessage(Session::Key(platform::vk::kEscape));
-            return true;
-        });
-    session.Then([&] { return session.Playing() && session.PlaysOn(talkClosed, 2, 60); });
+    VARD::CGame* game = nullptr;
+    // The town's entry stopped as the new game started.
+    session.AwaitBox("the start's entry", 1);
+    session.PlayOn("play on in the town");
+    session.Act("stand by the baker and the farmer when their heartbeats are due",
+                [&]
+                {
+                    game = &session.Game();
+                    session.app.engine->WizardMoveParty(38.75, 16.25);
+                    game->SetNextAmbienceTick(game->GetTick() + 1);
+                });
+    session.AwaitBox("a heartbeat", 2);
+    session.PlayOn("play on after the heartbeat");
+    session.Act("walk up to the merchant", [&] { session.WalkUpToTheMerchant(); });
+    session.AwaitBox("the greeting", 3);
+    session.CloseTalk();
+    session.PlayOn("play on after the talk");
+    // The console reports in the message log, with the reason.
+    session.Act("set a tag at the console",
+                [&] { session.app.RunWizardCommand("tag temple_key_assigned"); });
+    session.PlayOn("play on after the console");
+    session.Act("go down into the crypt",
+                [&]
+                {
+                    game->SetTravel("crypt", "stairs");
+                    game->SetState(VARD::kGameTravelAtExit);
+                    session.app.HandleMessage(Session::Key('X'));
+                });
+    session.AwaitBox("the crypt's entry", 4);
+    session.PlayOn("play on in the crypt");
+    session.Act("step on the loose flagstone, with no heartbeat to come",
+                [&]
+                {
+                    game->SetNextAmbienceTick(std::numeric_limits<std::uint32_t>::max());
+                    session.app.engine->WizardMoveParty(kPlateX, kPlateY);
+                });
+    session.AwaitBox("the trap", 5);
+    session.PlayOn("stand on the sprung trap");
+    session.Act("try the sealed door",
+                [&]
+                {
+                    session.Hero().QueueOrder(
+                        std::make_shared<VARD::CUseOrder>(VARD::kUseDoor, kCryptDoor, 0), true);
+                });
+    session.AwaitBox("the door", 6);
+    session.PlayOn("play on after the door");
+    session.Act("walk to the stairs up",
+                [&] { session.app.engine->WizardMoveParty(kStairsX, kStairsY); });
+    session.Then("reach the exit", [&] { return game->GetState() == VARD::kGameTravelAtExit; });
+    session.Act("leave", [&] { session.app.HandleMessage(Session::Key('X')); });
+    session.AwaitBox("the exit", 7);
+    session.PlayOn("play on where the party stood");
 
     EXPECT_EQ(session.Play(), 0);
     EXPECT_EQ(session.failure, "");
+    EXPECT_EQ(session.Boxes(), 7u);
     for (const auto& box : session.machine.desktop.boxes)
     {
         EXPECT_EQ(box.caption, "Script Error");
         EXPECT_EQ(box.text, "Script Error");
     }
-    EXPECT_EQ(session.Boxes(), 2u);
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->GetCurrentArea(), nullptr);
+    EXPECT_EQ(game->GetCurrentArea()->GetName(), "crypt");
+    const auto& log = session.app.messageLog;
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "Wizard: code 6: script stopped: step budget spent"),
+        log.end());
 }
 
 TEST(GameScriptStops, AGreetingThatUnpacksPastTheStackStopsAndTheProcessLives)
@@ -223,25 +312,10 @@ TEST(GameScriptStops, AGreetingThatUnpacksPastTheStackStopsAndTheProcessLives)
     const TestUtil::LoopingModule module({ScriptCaller::Talk},
                                          "return unpack( { } , -1 , 2147483647 )");
     Session session(module);
-    std::uint32_t talkClosed = 0;
-    session.Then(
-        [&]
-        {
-            if (!session.Playing())
-                return false;
-            session.WalkUpToTheMerchant();
-            return true;
-        });
-    session.Then(
-        [&]
-        {
-            if (session.Boxes() < 1)
-                return false;
-            EXPECT_NE(dynamic_cast<CTalkDlg*>(session.app.currentDialog.get()), nullptr);
-            session.app.HandleMessage(Session::Key(platform::vk::kEscape));
-            return true;
-        });
-    session.Then([&] { return session.Playing() && session.PlaysOn(talkClosed, 1, 60); });
+    session.Act("walk up to the merchant", [&] { session.WalkUpToTheMerchant(); });
+    session.AwaitBox("the greeting", 1);
+    session.CloseTalk();
+    session.PlayOn("play on after the talk");
 
     EXPECT_EQ(session.Play(), 0);
     EXPECT_EQ(session.failure, "");
