@@ -37,8 +37,6 @@ using TestUtil::ScriptCaller;
 // A timer of the test's own keeps messages coming while a dialog holds the
 // game's timer.
 constexpr std::uint32_t kTestTimerId = 77;
-// Game time per game timer message: six ticks.
-constexpr std::uint32_t kMsPerGameTimer = 100;
 // The crypt's sealed door, its loose flagstone and its stairs up.
 constexpr std::uint32_t kCryptDoor = 0x01000000 + 8 * 1000 + 12;
 constexpr double kPlateX = 18.75;
@@ -47,38 +45,6 @@ constexpr double kStairsX = 41.25;
 constexpr double kStairsY = 46.25;
 // Messages a step may wait before the test gives up on it.
 constexpr int kMessagesPerStep = 3000;
-
-// The real window, device and sound; boxes answered by the test; a clock
-// that moves only with the game's timer.
-class Machine final : public CAppPlatform
-{
-public:
-    explicit Machine(AppTest::WatchedWindow::Watcher watcher) : m_Watcher(std::move(watcher)) {}
-
-    platform::FakeDesktop desktop;
-    std::uint32_t clockMs = 100000;
-
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-            result.window =
-                std::make_unique<AppTest::WatchedWindow>(std::move(result.window), m_Watcher);
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
-    {
-        return m_Real.CreateDevice(static_cast<AppTest::WatchedWindow&>(made).Inner());
-    }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
-    std::uint32_t GetTickCount() override { return clockMs; }
-    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
-
-private:
-    CSystemAppPlatform m_Real;
-    AppTest::WatchedWindow::Watcher m_Watcher;
-};
 
 // The game played step by step: each step runs on every message until it
 // says it is done.
@@ -180,7 +146,8 @@ public:
     }
 
     const TestUtil::LoopingModule& module;
-    Machine machine;
+    // The machine's own window, device, sound and clock; boxes answered here.
+    AppTest::WatchedMachine machine;
     CGameApp app;
     std::deque<std::pair<std::string, std::function<bool()>>> steps;
     std::string failure;
@@ -188,8 +155,6 @@ public:
 private:
     void Watch(CAppWindow& window, const platform::Message& message)
     {
-        if (message.kind == platform::MessageKind::Timer && message.code == app.timerId)
-            machine.clockMs += kMsPerGameTimer;
         if (message.kind == platform::MessageKind::Paint && !m_Started)
         {
             m_Started = true;
