@@ -99,6 +99,10 @@ awk -v dir="$corpus/script_run_fuzz-seed" '
 for script in tests/data/fuzz/seeds/script_*.lua; do
   seed script_run_fuzz "$(basename "$script" .lua)" - "$script"
 done
+# and the library calls with extreme arguments, one body per case.
+awk -v dir="$corpus/script_run_fuzz-seed" '
+  /^-- (gives|fails)/ { n++; getline body; file = sprintf("%s/extreme_%03d.lua", dir, n)
+                        print body > file; close(file) }' tests/data/fuzz/library_extremes.lua
 "$build/bin/vardpack" data/demo "$corpus/demo.vard"
 "$build/bin/vardpack" tests/data/world "$corpus/fixtures.vard"
 seed common_archive_fuzz demo - "$corpus/demo.vard"

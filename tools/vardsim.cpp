@@ -326,6 +326,8 @@ private:
     CEngine& m_Engine;
     std::ostream& m_Out;
     std::uint32_t m_Step = 0;
+    // An exit script failed on the last step: the next one is a tick.
+    bool m_StayedAfterFailedLeave = false;
     std::string m_TravelArea;
     std::string m_TravelEntry;
     bool m_TalkOpen = false;
@@ -667,9 +669,11 @@ void CSimulation::Step()
 {
     using namespace VARD;
     const std::int32_t before = Game().GetState();
+    const std::int32_t step = m_StayedAfterFailedLeave ? kGameRunning : before;
+    m_StayedAfterFailedLeave = false;
     try
     {
-        switch (before)
+        switch (step)
         {
         case kGameTravelAtExit:
         case kGameRestNeeded:
@@ -696,11 +700,14 @@ void CSimulation::Step()
     {
         // The shell shows a failed tick and plays on. Entering an area ends
         // with a tick, whose failure (an order given on the way) is no
-        // failed entry; a step of the journey that did not happen ends the run.
-        const bool ticked = before == kGameRunning || Game().GetState() != before;
-        if (!ticked)
+        // failed entry; a step of the journey that did not happen ends the
+        // run, unless a script stopped it: an exit script that fails keeps
+        // the party in its area, which then plays on from the next tick.
+        const bool ticked = step == kGameRunning || Game().GetState() != before;
+        if (!ticked && error.GetCode() != 6)
             throw;
         Error(error);
+        m_StayedAfterFailedLeave = !ticked;
     }
 }
 

@@ -44,7 +44,8 @@ void CGameApp::StartCreatedGame(std::shared_ptr<VARD::CActor> character)
 {
     // The created character leads the party into the first area.
     engine->SetMainCharacter(character);
-    engine->EnterArea();
+    // A start area's entry script that fails leaves the party in the area.
+    RunScripted([this] { engine->EnterArea(); });
     gameLoaded = 1;
     RefreshActorInfos(true);
     UpdateGameTitle();

@@ -4,6 +4,7 @@
 
 #include "app/game_app.h"
 
+#include "app/error_text.h"
 #include "app/product_strings.h"
 #include "app/vard_audio.h"
 #include "app/vard_dlg.h"
@@ -161,18 +162,35 @@ void CGameApp::PumpUIEvents()
 
 void CGameApp::ExecuteInstantOrders()
 {
+    // A broken script costs its own effect only; the orders run before it
+    // keep theirs.
+    RunScripted([this] { engine->ExecuteInstantOrders(); });
+}
+
+bool CGameApp::RunScripted(const std::function<void()>& step)
+{
     try
     {
-        engine->ExecuteInstantOrders();
+        step();
+        return true;
     }
     catch (const CVARDException& error)
     {
-        // A broken script costs its own effect only; the orders run before
-        // it keep theirs.
         if (error.GetCode() != 6)
             throw;
-        ShowMessageBox("Script Error", "Script Error", platform::MessageBoxIcon::Warning);
+        ReportScriptError(error);
+        return false;
     }
+}
+
+void CGameApp::ReportScriptError(const CVARDException& error)
+{
+    // The box waits for the player, and the game waits with it: the time it
+    // stands is no game time to catch up afterwards.
+    Pause();
+    ShowMessageBox("Script Error", WithCause("Script Error", DescribeError(std::make_exception_ptr(error))),
+                   platform::MessageBoxIcon::Warning);
+    Resume();
 }
 
 void CGameApp::DrainGameEvents()

@@ -45,6 +45,7 @@ class CUIElement;
 class CVARDActorInfo;
 class CVARDAudio2;
 class CVARDDlg;
+class CVARDException;
 
 // The two private window messages: the first opens the splash screen once
 // start-up is done, the second rebuilds the scene and the widgets for the
@@ -318,6 +319,11 @@ public:
     void PumpUIEvents();
     // Script failures are shown and swallowed; other failures go on.
     void ExecuteInstantOrders();
+    // Runs one step of play. A script that fails in it (code 6) ends the
+    // step there, is reported as the instant orders report it, and play goes
+    // on: false then. Other failures go on to the caller.
+    bool RunScripted(const std::function<void()>& step);
+    void ReportScriptError(const CVARDException& error);
     void DrainGameEvents();
     // The product name, and the current area's name while one is in play.
     void UpdateGameTitle();

@@ -250,9 +250,12 @@ void CGameApp::LeaveArea()
     // Events of the old area do not follow the party.
     pendingEvents.clear();
     ReleaseDeviceResources();
-    engine->LeaveArea();
+    // An exit script that fails runs before anything is left: the party
+    // stays, and the screen comes back below as after a journey.
+    RunScripted([this] { engine->LeaveArea(); });
     // Resurrection brings the party into its resurrection area at
-    // once, so it is guarded as an entry is.
+    // once, so it is guarded as an entry is. An entry script that fails runs
+    // once the party stands in the area, which stays entered.
     VARD::CGame& game = engine->Game();
     const std::int32_t left = game.GetState();
     if (left == VARD::kGameLeftForRest || left == VARD::kGameDestinationKnown)
@@ -260,9 +263,9 @@ void CGameApp::LeaveArea()
         try
         {
             if (game.GetState() == VARD::kGameLeftForRest)
-                engine->ResurrectParty();
+                RunScripted([this] { engine->ResurrectParty(); });
             if (game.GetState() == VARD::kGameDestinationKnown)
-                engine->EnterArea();
+                RunScripted([this] { engine->EnterArea(); });
         }
         catch (...)
         {
@@ -302,7 +305,7 @@ void CGameApp::TravelToMapLocation(const VARD::CMap2Area& location)
     ReleaseDeviceResources();
     // The chosen place on the world map becomes the party's area.
     engine->SetTravelDestination(location.GetAreaName(), location.GetEntryName());
-    engine->EnterArea();
+    RunScripted([this] { engine->EnterArea(); });
     UpdateGameTitle();
     gameLoaded = 1;
     window->PostAppMessage(kAppMessageGameLoaded);

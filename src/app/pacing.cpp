@@ -159,13 +159,16 @@ int CGameApp::RunDueTicks()
     int count = 0;
     for (;;)
     {
-        engine->Tick();
+        // A script that fails ends its tick at that step; what the tick did
+        // before stays, and play goes on from the next tick. The ticks still
+        // due are dropped, as after a stall.
+        const bool ticked = RunScripted([this] { engine->Tick(); });
         VARD::CGame& game = engine->Game();
         if (sceneBuilt != 0 && device && device->Get() != nullptr)
             scene.UpdateEffects(game, *device->Get());
         DrainTickEvents();
         ++count;
-        if (!pendingEvents.empty())
+        if (!ticked || !pendingEvents.empty())
             break;
         if (!IsPlayState(game.GetState()))
             break;

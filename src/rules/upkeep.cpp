@@ -309,7 +309,20 @@ bool CEngine::SpringTrap(CObject& object, CActor& member)
     }
     // The object may go below; the script keeps its own share.
     if (const std::shared_ptr<CScript> script = trap.GetScript())
-        RunScript(*script, &member);
+    {
+        try
+        {
+            RunScript(*script, &member);
+        }
+        catch (...)
+        {
+            // The trap has sprung all the same: left armed, it would spring
+            // and fail again on every tick the member stands on it.
+            if (!trap.ScheduleRearm(now, launches))
+                area.RemoveObject(&object);
+            throw;
+        }
+    }
     if (trap.ScheduleRearm(now, launches))
         return true;
     area.RemoveObject(&object);
@@ -325,10 +338,19 @@ void CEngine::UpdateAmbience()
         return;
     if (game.GetCombatFlag() == 0)
     {
-        if (RandomReal() < 0.5)
-            AmbiencePickPartyMember();
-        else
-            AmbiencePickAreaActor();
+        try
+        {
+            if (RandomReal() < 0.5)
+                AmbiencePickPartyMember();
+            else
+                AmbiencePickAreaActor();
+        }
+        catch (...)
+        {
+            // A heartbeat that fails is not due again on the next tick.
+            ScheduleAmbience();
+            throw;
+        }
     }
     ScheduleAmbience();
 }

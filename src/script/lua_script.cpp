@@ -183,8 +183,7 @@ enum class CallCost
 {
     Texts,       // every text argument, byte by byte
     Length,      // the table's elements
-    InsertAt,    // the elements it shifts, when a position is given
-    RemoveAt,    // likewise
+    RemoveAt,    // the elements it shifts, when a position is given
     Repetitions, // the count, and the bytes it makes
     Sort,        // n log n comparisons
     WholeHeap,   // may walk everything the runs hold
@@ -203,10 +202,6 @@ std::uint64_t CallSteps(lua_State* state, CallCost cost)
         break;
     case CallCost::Length:
         steps += static_cast<double>(lua_objlen(state, 1));
-        break;
-    case CallCost::InsertAt:
-        if (arguments >= 3)
-            steps += static_cast<double>(lua_objlen(state, 1));
         break;
     case CallCost::RemoveAt:
         if (arguments >= 2)
@@ -320,9 +315,9 @@ void OpenSandboxLibraries(lua_State* state)
     ChargeCalls(state, {"rep"}, CallCost::Repetitions);
     lua_pop(state, 1);
 
+    OpenBoundedLibrary(state);
     lua_getfield(state, LUA_GLOBALSINDEX, LUA_TABLIBNAME);
     ChargeCalls(state, {"concat", "foreachi"}, CallCost::Length);
-    ChargeCalls(state, {"insert"}, CallCost::InsertAt);
     ChargeCalls(state, {"remove"}, CallCost::RemoveAt);
     ChargeCalls(state, {"sort"}, CallCost::Sort);
     ChargeCalls(state, {"maxn", "foreach"}, CallCost::WholeHeap);
@@ -375,6 +370,17 @@ int RunProtected(lua_State* state)
     lua_call(state, 1, 1);
     ConvertResult(state, run);
     return 0;
+}
+
+// The error value on top of the stack as text. Any value may be raised;
+// one that is no text is named by its type, since running its __tostring
+// would run script code after the run has failed.
+std::string DescribeError(lua_State* state)
+{
+    const int type = lua_type(state, -1);
+    if (type == LUA_TSTRING || type == LUA_TNUMBER)
+        return lua_tostring(state, -1);
+    return std::string("error object is a ") + lua_typename(state, type) + " value";
 }
 
 } // namespace
@@ -470,9 +476,7 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
     if (status == 0)
         return run.result;
 
-    std::string message;
-    if (lua_type(state.get(), -1) == LUA_TSTRING || lua_type(state.get(), -1) == LUA_TNUMBER)
-        message = lua_tostring(state.get(), -1);
+    const std::string message = DescribeError(state.get());
     state.reset();
     if (run.pending)
         std::rethrow_exception(run.pending);

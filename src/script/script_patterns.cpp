@@ -1,9 +1,9 @@
-// The pattern functions of the string library (find, match, gmatch, gsub)
-// with Lua 5.1's matching rules, except that every step of a match counts
-// against the run's budget and the matcher's recursion is bounded: the
-// library's own matcher runs in C with neither, so a pattern could take
-// hours or overflow the stack. The matcher follows Lua 5.1's lstrlib.c
-// (MIT licence, Copyright (C) 1994-2012 Lua.org, PUC-Rio).
+// The pattern functions of the string library (find, match, gmatch and its
+// old name gfind, gsub) with Lua 5.1's matching rules, except that every
+// step of a match counts against the run's budget and the matcher's
+// recursion is bounded: the library's own matcher runs in C with neither, so
+// a pattern could take hours or overflow the stack. The matcher follows Lua
+// 5.1's lstrlib.c (MIT licence, Copyright (C) 1994-2012 Lua.org, PUC-Rio).
 
 #include "script/script_run.h"
 
@@ -644,8 +644,11 @@ int Gsub(lua_State* state)
 
 void OpenCountedPatterns(lua_State* state)
 {
-    const luaL_Reg functions[] = {
-        {"find", Find}, {"match", MatchFunction}, {"gmatch", Gmatch}, {"gsub", Gsub}};
+    const luaL_Reg functions[] = {{"find", Find},
+                                  {"match", MatchFunction},
+                                  {"gmatch", Gmatch},
+                                  {"gfind", Gmatch},
+                                  {"gsub", Gsub}};
     for (const auto& function : functions)
     {
         lua_pushcfunction(state, function.func);

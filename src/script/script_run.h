@@ -91,9 +91,13 @@ void Charge(lua_State* state, std::uint64_t steps);
 // 32 bits; NaN gives 0.
 std::int32_t ToInteger(double value);
 
-// Puts the step-counted pattern functions (find, match, gmatch, gsub) into
-// the string library table on top of the stack.
+// Puts the step-counted pattern functions (find, match, gmatch and its old
+// name gfind, gsub) into the string library table on top of the stack.
 void OpenCountedPatterns(lua_State* state);
+
+// Replaces the library functions whose work their arguments do not bound
+// (unpack, table.insert) in the state's globals.
+void OpenBoundedLibrary(lua_State* state);
 
 } // namespace ScriptHost
 } // namespace VARD

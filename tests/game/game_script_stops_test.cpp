@@ -1,0 +1,296 @@
+// Module scripts that never end, or end in a library call that would crash,
+// met in the real game on the machine's own window and OpenGL device under a
+// virtual X display: wherever the game runs one (an entry, a heartbeat, a
+// greeting, the console, a trap, a door, an exit), it stops with a "Script
+// Error" box, or a line in the log for the console, and the game plays on.
+
+#include "app_watched_window.h"
+#include "looping_module.h"
+
+#include "app/app_platform.h"
+#include "app/game_app.h"
+#include "dialogs/game_dialog_factory.h"
+#include "dialogs/talk_dlg.h"
+#include "platform/keys.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/actor.h"
+#include "world/area.h"
+#include "world/game.h"
+#include "world/order.h"
+#include "xvfb_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+
+namespace
+{
+
+using TestUtil::ScriptCaller;
+
+// A timer of the test's own keeps messages coming while a dialog holds the
+// game's timer.
+constexpr std::uint32_t kTestTimerId = 77;
+// The crypt's sealed door, its loose flagstone and its stairs up.
+constexpr std::uint32_t kCryptDoor = 0x01000000 + 8 * 1000 + 12;
+constexpr double kPlateX = 18.75;
+constexpr double kPlateY = 31.25;
+constexpr double kStairsX = 41.25;
+constexpr double kStairsY = 46.25;
+// Messages a step may wait before the test gives up on it.
+constexpr int kMessagesPerStep = 3000;
+
+// The game played step by step: each step runs on every message until it
+// says it is done.
+class Session
+{
+public:
+    explicit Session(const TestUtil::LoopingModule& module)
+        : module(module), machine([this](CAppWindow& window, const platform::Message& message)
+                                  { Watch(window, message); })
+    {
+        app.dialogFactory = std::make_unique<CGameDialogFactory>();
+    }
+
+    // A step runs on every message until it says it is done.
+    void Then(std::string what, std::function<bool()> step)
+    {
+        steps.push_back({std::move(what), std::move(step)});
+    }
+    // Once play runs, with nothing holding the timer.
+    void Act(std::string what, std::function<void()> action)
+    {
+        Then(std::move(what),
+             [this, action = std::move(action)]
+             {
+                 if (!Playing())
+                     return false;
+                 action();
+                 return true;
+             });
+    }
+    // Until the script stops with the box that makes it that many.
+    void AwaitBox(std::string what, std::size_t boxes)
+    {
+        Then(std::move(what), [this, boxes] { return Boxes() >= boxes; });
+    }
+    // Play goes on for two seconds of game time with no other box.
+    void PlayOn(std::string what)
+    {
+        struct Start
+        {
+            std::uint32_t tick = 0;
+            std::size_t boxes = 0;
+        };
+        auto start = std::make_shared<std::optional<Start>>();
+        Then(std::move(what),
+             [this, start]
+             {
+                 if (!Playing())
+                     return false;
+                 if (!*start)
+                     *start = Start{Game().GetTick(), Boxes()};
+                 EXPECT_EQ(Boxes(), (*start)->boxes);
+                 return Game().GetTick() >= (*start)->tick + 60;
+             });
+    }
+    // The talk opened on what the stopped state left; ESC closes it.
+    void CloseTalk()
+    {
+        Then("close the talk",
+             [this]
+             {
+                 EXPECT_NE(dynamic_cast<CTalkDlg*>(app.currentDialog.get()), nullptr);
+                 app.HandleMessage(Key(platform::vk::kEscape));
+                 return true;
+             });
+    }
+
+    // Runs the program until the steps are done; its exit code.
+    int Play() { return app.Run(machine, module.Path()); }
+
+    VARD::CGame& Game() { return app.engine->Game(); }
+    VARD::CActor& Hero() { return *Game().GetParty().front(); }
+    // Nothing holds the game's timer.
+    bool Playing() const
+    {
+        return app.gameLoaded != 0 && !app.currentDialog && app.pauseCount == 0 &&
+               app.playerPaused == 0;
+    }
+    std::size_t Boxes() const { return machine.desktop.boxes.size(); }
+
+    // A conversation with the merchant, begun as a click on him begins one.
+    // The priest, who would walk up to begin one of his own, knows the party
+    // already, and no heartbeat comes in between.
+    void WalkUpToTheMerchant()
+    {
+        Game().SetQuestTag("met_priest", 1);
+        Game().SetNextAmbienceTick(std::numeric_limits<std::uint32_t>::max());
+        for (const auto& actor : Game().GetCurrentArea()->Actors())
+            if (actor->GetTemplateName() == "merchant")
+                Hero().QueueOrder(std::make_shared<VARD::CMoveTalkOrder>(actor->Id()), true);
+    }
+
+    static platform::Message Key(std::uint32_t code)
+    {
+        platform::Message message;
+        message.kind = platform::MessageKind::KeyDown;
+        message.code = code;
+        return message;
+    }
+
+    const TestUtil::LoopingModule& module;
+    // The machine's own window, device, sound and clock; boxes answered here.
+    AppTest::WatchedMachine machine;
+    CGameApp app;
+    std::deque<std::pair<std::string, std::function<bool()>>> steps;
+    std::string failure;
+
+private:
+    void Watch(CAppWindow& window, const platform::Message& message)
+    {
+        if (message.kind == platform::MessageKind::Paint && !m_Started)
+        {
+            m_Started = true;
+            // Every library the program needs is loaded by its first paint.
+            KeepLoadedLibraries();
+            window.SetTimer(kTestTimerId, 20);
+            // Past the splash and the start screen into a new game.
+            app.HandleMessage(Key('K'));
+            while (app.currentDialog)
+                app.CloseDialog();
+            ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+            app.StartCreatedGame(Game().GetParty().front());
+            return;
+        }
+        if (!m_Started || !failure.empty())
+            return;
+        if (steps.empty())
+        {
+            window.PostClose();
+            return;
+        }
+        if (steps.front().second())
+        {
+            steps.pop_front();
+            m_Messages = 0;
+        }
+        else if (++m_Messages > kMessagesPerStep)
+        {
+            failure = "no end to: " + steps.front().first + "; " + std::to_string(Boxes()) +
+                      " boxes, " +
+                      (app.currentDialog ? app.currentDialog->GetTitle() : "no dialog") +
+                      ", pause count " + std::to_string(app.pauseCount) + ", tick " +
+                      std::to_string(Game().GetTick());
+            window.PostClose();
+        }
+    }
+
+    bool m_Started = false;
+    int m_Messages = 0;
+};
+
+TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysOn)
+{
+    const TestUtil::LoopingModule module(
+        {ScriptCaller::Talk, ScriptCaller::Heartbeat, ScriptCaller::Trap, ScriptCaller::Door,
+         ScriptCaller::Quest, ScriptCaller::Entry, ScriptCaller::Exit});
+    Session session(module);
+    VARD::CGame* game = nullptr;
+    // The town's entry stopped as the new game started.
+    session.AwaitBox("the start's entry", 1);
+    session.PlayOn("play on in the town");
+    session.Act("stand by the baker and the farmer when their heartbeats are due",
+                [&]
+                {
+                    game = &session.Game();
+                    session.app.engine->WizardMoveParty(38.75, 16.25);
+                    game->SetNextAmbienceTick(game->GetTick() + 1);
+                });
+    session.AwaitBox("a heartbeat", 2);
+    session.PlayOn("play on after the heartbeat");
+    session.Act("walk up to the merchant", [&] { session.WalkUpToTheMerchant(); });
+    session.AwaitBox("the greeting", 3);
+    session.CloseTalk();
+    session.PlayOn("play on after the talk");
+    // The console reports in the message log, with the reason.
+    session.Act("set a tag at the console",
+                [&] { session.app.RunWizardCommand("tag temple_key_assigned"); });
+    session.PlayOn("play on after the console");
+    session.Act("go down into the crypt",
+                [&]
+                {
+                    game->SetTravel("crypt", "stairs");
+                    game->SetState(VARD::kGameTravelAtExit);
+                    session.app.HandleMessage(Session::Key('X'));
+                });
+    session.AwaitBox("the crypt's entry", 4);
+    session.PlayOn("play on in the crypt");
+    session.Act("step on the loose flagstone, with no heartbeat to come",
+                [&]
+                {
+                    game->SetNextAmbienceTick(std::numeric_limits<std::uint32_t>::max());
+                    session.app.engine->WizardMoveParty(kPlateX, kPlateY);
+                });
+    session.AwaitBox("the trap", 5);
+    session.PlayOn("stand on the sprung trap");
+    session.Act("try the sealed door",
+                [&]
+                {
+                    session.Hero().QueueOrder(
+                        std::make_shared<VARD::CUseOrder>(VARD::kUseDoor, kCryptDoor, 0), true);
+                });
+    session.AwaitBox("the door", 6);
+    session.PlayOn("play on after the door");
+    session.Act("walk to the stairs up",
+                [&] { session.app.engine->WizardMoveParty(kStairsX, kStairsY); });
+    session.Then("reach the exit", [&] { return game->GetState() == VARD::kGameTravelAtExit; });
+    session.Act("leave", [&] { session.app.HandleMessage(Session::Key('X')); });
+    session.AwaitBox("the exit", 7);
+    session.PlayOn("play on where the party stood");
+
+    EXPECT_EQ(session.Play(), 0);
+    EXPECT_EQ(session.failure, "");
+    EXPECT_EQ(session.Boxes(), 7u);
+    for (const auto& box : session.machine.desktop.boxes)
+    {
+        EXPECT_EQ(box.caption, "Script Error");
+        // The box says why under its own text.
+        EXPECT_EQ(box.text, "Script Error\nscript stopped: step budget spent");
+    }
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->GetCurrentArea(), nullptr);
+    EXPECT_EQ(game->GetCurrentArea()->GetName(), "crypt");
+    const auto& log = session.app.messageLog;
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "Wizard: code 6: script stopped: step budget spent"),
+        log.end());
+}
+
+TEST(GameScriptStops, AGreetingThatUnpacksPastTheStackStopsAndTheProcessLives)
+{
+    const TestUtil::LoopingModule module({ScriptCaller::Talk},
+                                         "return unpack( { } , -1 , 2147483647 )");
+    Session session(module);
+    session.Act("walk up to the merchant", [&] { session.WalkUpToTheMerchant(); });
+    session.AwaitBox("the greeting", 1);
+    session.CloseTalk();
+    session.PlayOn("play on after the talk");
+
+    EXPECT_EQ(session.Play(), 0);
+    EXPECT_EQ(session.failure, "");
+    ASSERT_EQ(session.Boxes(), 1u);
+    EXPECT_EQ(session.machine.desktop.boxes[0].caption, "Script Error");
+    EXPECT_EQ(session.machine.desktop.boxes[0].text.rfind("Script Error\nscript failed: ", 0), 0u)
+        << session.machine.desktop.boxes[0].text;
+    EXPECT_NE(session.machine.desktop.boxes[0].text.find("unpack"), std::string::npos)
+        << session.machine.desktop.boxes[0].text;
+}
+
+} // namespace

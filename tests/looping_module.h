@@ -1,0 +1,174 @@
+#pragma once
+
+// A copy of the demo module whose scripts of the chosen callers are replaced
+// by a body of the test's choosing (by default one that never ends), as a
+// module author might get them wrong. Entries and exits without a script
+// get the body too, so that every way into and out of an area runs one;
+// monsters without a heartbeat get one, and traps cannot be disarmed.
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace TestUtil
+{
+
+enum class ScriptCaller
+{
+    Talk,
+    Heartbeat,
+    Trap,
+    Door,
+    Quest,
+    Entry,
+    Exit,
+};
+
+class LoopingModule
+{
+public:
+    explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
+                           const std::string& body = "while true do end")
+        : LoopingModule(BodiesOf(callers, body))
+    {
+    }
+
+    // A body of its own for each caller named.
+    explicit LoopingModule(std::map<ScriptCaller, std::string> bodies)
+        : m_Bodies(std::move(bodies)),
+          m_Root(std::filesystem::temp_directory_path() /
+                 ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
+    {
+        std::filesystem::copy(VARD_DEMO_MODULE, m_Root, std::filesystem::copy_options::recursive);
+        for (const auto& entry : std::filesystem::directory_iterator(m_Root))
+        {
+            if (entry.path().extension() != ".vard")
+                continue;
+            std::stringstream text;
+            text << std::ifstream(entry.path()).rdbuf();
+            std::ofstream(entry.path(), std::ios::trunc) << Rewrite(text.str());
+        }
+    }
+    ~LoopingModule() { std::filesystem::remove_all(m_Root); }
+    LoopingModule(const LoopingModule&) = delete;
+    LoopingModule& operator=(const LoopingModule&) = delete;
+
+    std::string Path() const { return m_Root.string(); }
+
+private:
+    static std::map<ScriptCaller, std::string> BodiesOf(std::initializer_list<ScriptCaller> callers,
+                                                        const std::string& body)
+    {
+        std::map<ScriptCaller, std::string> bodies;
+        for (const ScriptCaller caller : callers)
+            bodies[caller] = body;
+        return bodies;
+    }
+
+    std::string ScriptOf(ScriptCaller caller) const
+    {
+        return "<lua> " + m_Bodies.at(caller) + " </lua>";
+    }
+
+    bool Chosen(ScriptCaller caller) const { return m_Bodies.count(caller) != 0; }
+
+    static int& Count()
+    {
+        static int count = 0;
+        return count;
+    }
+
+    // The caller a script at this place belongs to: the nearest block
+    // before it that carries scripts.
+    static bool CallerAt(const std::string& text, std::size_t at, ScriptCaller& caller)
+    {
+        static const std::pair<const char*, ScriptCaller> kTags[] = {
+            {"<state>", ScriptCaller::Talk},  {"<heartbeat>", ScriptCaller::Heartbeat},
+            {"<trap>", ScriptCaller::Trap},   {"<tile>", ScriptCaller::Door},
+            {"<quest>", ScriptCaller::Quest}, {"<entry>", ScriptCaller::Entry},
+            {"<exit>", ScriptCaller::Exit}};
+        std::size_t nearest = std::string::npos;
+        for (const auto& [tag, kind] : kTags)
+        {
+            const std::size_t found = text.rfind(tag, at);
+            if (found != std::string::npos && (nearest == std::string::npos || found > nearest))
+            {
+                nearest = found;
+                caller = kind;
+            }
+        }
+        return nearest != std::string::npos;
+    }
+
+    std::string Rewrite(const std::string& text) const
+    {
+        std::string out;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find("<lua>", from)) != std::string::npos;)
+        {
+            const std::size_t end = text.find("</lua>", at) + 6;
+            ScriptCaller caller{};
+            const bool chosen = CallerAt(text, at, caller) && Chosen(caller);
+            out += text.substr(from, at - from) +
+                   (chosen ? ScriptOf(caller) : text.substr(at, end - at));
+            from = end;
+        }
+        out += text.substr(from);
+        // An entry or exit ends in the word 0 where it has no script.
+        for (const auto& [closing, caller] :
+             {std::pair{"0 </entry>", ScriptCaller::Entry}, {"0 </exit>", ScriptCaller::Exit}})
+        {
+            if (!Chosen(caller))
+                continue;
+            for (std::size_t at; (at = out.find(closing)) != std::string::npos;)
+                out.replace(at, 1, ScriptOf(caller));
+        }
+        if (Chosen(ScriptCaller::Heartbeat))
+            out = GiveHeartbeats(out, ScriptOf(ScriptCaller::Heartbeat));
+        if (Chosen(ScriptCaller::Trap))
+            out = MakeTrapsSure(out);
+        return out;
+    }
+
+    // Every monster with a brain gets a heartbeat, so that whoever stands
+    // nearest to the party has one.
+    static std::string GiveHeartbeats(std::string text, const std::string& script)
+    {
+        for (std::size_t at = 0; (at = text.find("<monster>", at)) != std::string::npos; ++at)
+        {
+            const std::size_t end = text.find("</monster>", at);
+            const std::size_t brain = text.find("<brain>", at);
+            const std::size_t heartbeat = text.find("<heartbeat>", at);
+            if (brain < end && !(heartbeat < end))
+                text.insert(brain, "<heartbeat> " + script + " </heartbeat> ");
+        }
+        return text;
+    }
+
+    // Traps of difficulty 0, which nobody disarms: whoever steps on one
+    // springs it.
+    static std::string MakeTrapsSure(std::string text)
+    {
+        for (std::size_t at = 0; (at = text.find("<trap>", at)) != std::string::npos; ++at)
+        {
+            std::istringstream words(text.substr(at + 6, 64));
+            std::string armed;
+            std::string difficulty;
+            words >> armed >> difficulty;
+            const std::size_t place =
+                text.find(difficulty, text.find(armed, at + 6) + armed.size());
+            text.erase(place, difficulty.size());
+            text.insert(place, 1, '0');
+        }
+        return text;
+    }
+
+    std::map<ScriptCaller, std::string> m_Bodies;
+    std::filesystem::path m_Root;
+};
+
+} // namespace TestUtil
