@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 using namespace VARDCommon;
+using TestUtil::DetailOf;
 
 namespace
 {
@@ -62,7 +63,8 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
                                        std::uint32_t size, const std::string& body)
 {
     std::vector<std::uint8_t> bytes;
-    auto put = [&](std::uint32_t v, int n) {
+    auto put = [&](std::uint32_t v, int n)
+    {
         for (int i = 0; i < n; ++i)
             bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
@@ -81,7 +83,8 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -117,9 +120,11 @@ TEST_F(DataFileTest, FolderFactoryOpensByKindAndSubKind)
     CTagFileReader reader(factory, 0, 0, "world.vard");
     reader.ReadStartTag("world");
     EXPECT_EQ(reader.ReadWord(), "start");
-    // A missing file gives an ended stream, and the reader fails at the first tag.
+    // A missing file gives an ended stream, and the reader fails at the first
+    // tag, saying that the file is missing.
     CTagFileReader missing(factory, 0, 0, "nothing.vard");
-    EXPECT_EQ(CodeOf([&] { missing.ReadStartTag("world"); }), 1);
+    EXPECT_EQ(DetailOf([&] { missing.ReadStartTag("world"); }),
+              "module file " + (m_Folder / "module" / "nothing.vard").string() + " is missing");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "nothing.vard"); }), 1);
     Put("empty.vard", "");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "empty.vard"); }), 1);
@@ -177,7 +182,10 @@ TEST_F(DataFileTest, FirstOfTwoEqualEntriesWins)
 TEST_F(DataFileTest, LongNamesCannotBePackedOrFound)
 {
     const std::string longName(64, 'n');
-    EXPECT_EQ(CodeOf([&] { WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}}); }),
+    EXPECT_EQ(CodeOf(
+                  [&] {
+                      WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}});
+                  }),
               1);
     const std::string longest(63, 'n');
     WritePackedArchive(m_Folder / "y.vard", {{0, 0, longest, {'1'}}});
@@ -248,12 +256,19 @@ TEST_F(DataFileTest, EntryBeyondTheEndFailsReadAllButStillOpens)
     EXPECT_EQ(CodeOf([&] { packed.ReadAll(0, 0, "world.vard"); }), 1);
     CTagFileReader reader(packed, 0, 0, "world.vard");
     EXPECT_TRUE(reader.IsStartTag("a"));
+    // What is cut off is the archive's damage, and the reader says so.
+    const std::string damaged =
+        "archive " + path.string() + " is damaged: module file world.vard runs past its end";
+    reader.ReadStartTag("a");
+    EXPECT_EQ(DetailOf([&] { reader.ReadEndTag(); }),
+              damaged + ": world.vard, line 1: expected </a>, found the end of the file");
+    EXPECT_EQ(DetailOf([&] { packed.ReadAll(0, 0, "world.vard"); }), damaged);
     // An offset far past the end (offset + size overflowing 32 bits) is no crash either.
     WriteBytes(path, ArchiveBytes(1, 0xFFFFFFF0u, 0x20, "<a>"));
     CDataFileFactoryPacked far(path);
     EXPECT_EQ(CodeOf([&] { far.ReadAll(0, 0, "world.vard"); }), 1);
     CTagFileReader nothing(far, 0, 0, "world.vard");
-    EXPECT_EQ(CodeOf([&] { nothing.ReadStartTag("a"); }), 1);
+    EXPECT_EQ(DetailOf([&] { nothing.ReadStartTag("a"); }), damaged);
 }
 
 TEST_F(DataFileTest, PackerRejectsUnknownFoldersAndListsArchives)
