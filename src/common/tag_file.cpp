@@ -154,9 +154,9 @@ template <typename T> bool ParseWholeWord(const std::string& word, T& value)
 
 bool IsBareWord(const std::string& text)
 {
-    if (text.empty() || text.front() == '#' || text.front() == '"' || text.front() == '(')
-        return false;
-    if (text.size() >= 2 && text.front() == '<' && text.back() == '>')
+    // A list read up to its end tag stops at anything that looks like a tag.
+    if (text.empty() || text.front() == '#' || text.front() == '"' || text.front() == '(' ||
+        text.front() == '<')
         return false;
     return std::none_of(text.begin(), text.end(),
                         [](char c) { return IsBlank(static_cast<unsigned char>(c)); });

@@ -38,7 +38,7 @@ constexpr std::size_t kMaxSavedTextLength = (kMaxWordLength - 8) / 4;
 // "Hello,\n friend" said in talk ""Hello,\x0a\x20friend".
 //
 // True when the text, written as a word, comes back as it is: not empty, no
-// blank, no comment, quote or tuple at its start, no tag.
+// blank, no comment, quote, tuple or tag at its start.
 bool IsBareWord(const std::string& text);
 // True when the text, written between double quotes, comes back as it is:
 // no double quote, and its words separated by single blanks.
