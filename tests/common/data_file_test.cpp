@@ -63,8 +63,7 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
                                        std::uint32_t size, const std::string& body)
 {
     std::vector<std::uint8_t> bytes;
-    auto put = [&](std::uint32_t v, int n)
-    {
+    auto put = [&](std::uint32_t v, int n) {
         for (int i = 0; i < n; ++i)
             bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
@@ -83,8 +82,7 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -182,10 +180,7 @@ TEST_F(DataFileTest, FirstOfTwoEqualEntriesWins)
 TEST_F(DataFileTest, LongNamesCannotBePackedOrFound)
 {
     const std::string longName(64, 'n');
-    EXPECT_EQ(CodeOf(
-                  [&] {
-                      WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}});
-                  }),
+    EXPECT_EQ(CodeOf([&] { WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}}); }),
               1);
     const std::string longest(63, 'n');
     WritePackedArchive(m_Folder / "y.vard", {{0, 0, longest, {'1'}}});
