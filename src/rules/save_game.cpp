@@ -4,6 +4,7 @@
 
 #include "common/data_file.h"
 #include "common/exception.h"
+#include "common/random.h"
 #include "common/tag_file.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -273,6 +274,7 @@ void CEngine::SaveGame(const std::optional<std::string>& bonus, const std::strin
     writer.Close(
         [&](const std::filesystem::path& written)
         {
+            const CRandomStateKeeper draws;
             const auto scratch = std::make_shared<CGame>();
             scratch->SetModule(&module);
             std::optional<std::string> bonusRead;
