@@ -18,11 +18,10 @@ struct VardsimRun
     std::string out;
 };
 
-inline VardsimRun RunVardsim(const std::string& arguments,
-                             const std::string& module = VARD_DEMO_MODULE)
+// One of the tools in the build's bin folder, with its whole argument list.
+inline VardsimRun RunTool(const std::string& tool, const std::string& arguments)
 {
-    const std::string command =
-        std::string(VARD_BIN_DIR) + "/vardsim --module " + module + " " + arguments + " 2>&1";
+    const std::string command = std::string(VARD_BIN_DIR) + "/" + tool + " " + arguments + " 2>&1";
     VardsimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -33,6 +32,12 @@ inline VardsimRun RunVardsim(const std::string& arguments,
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+inline VardsimRun RunVardsim(const std::string& arguments,
+                             const std::string& module = VARD_DEMO_MODULE)
+{
+    return RunTool("vardsim", "--module " + module + " " + arguments);
 }
 
 } // namespace TestUtil

@@ -1,11 +1,14 @@
 // Loads a module and prints what it holds, one line per thing, sorted within
-// each kind. Module authors use it to check their data.
+// each kind; then reads every area and world map a game can reach from the
+// start area. Module authors use it to check their data.
 //   vardinfo --module PATH [--worldmap NAME]...
 
 #include "common/data_file.h"
 #include "common/exception.h"
 #include "world/actor_template.h"
+#include "world/area.h"
 #include "world/faction.h"
+#include "world/game.h"
 #include "world/item_template.h"
 #include "world/module.h"
 #include "world/object.h"
@@ -18,6 +21,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,8 +89,51 @@ void PrintWorldMap(VARDCommon::CDataFileFactory& factory, const std::string& nam
     std::vector<std::string> lines;
     for (const auto& area : map->GetAreas())
         lines.push_back("worldmap-area " + map->GetName() + ' ' + area->GetName() + ' ' +
-                        Quote(area->GetDisplayName()) + ' ' + area->GetAreaName() + ' ' + area->GetEntryName());
+                        Quote(area->GetDisplayName()) + ' ' + area->GetAreaName() + ' ' +
+                        area->GetEntryName());
     PrintSorted(std::move(lines));
+}
+
+// Every area and world map that a game can reach from the start area through
+// exits and world maps is read whole: a missing or broken file the module
+// needs fails here, naming it, and not when a player first walks there.
+void CheckReachableFiles(const VARD::CModule& module, VARDCommon::CDataFileFactory& factory)
+{
+    std::set<std::string> seenAreas;
+    std::set<std::string> seenMaps;
+    std::vector<std::string> areas{module.GetStartArea()};
+    std::vector<std::string> maps;
+    while (!areas.empty() || !maps.empty())
+    {
+        if (!areas.empty())
+        {
+            const std::string name = areas.back();
+            areas.pop_back();
+            if (!seenAreas.insert(name).second)
+                continue;
+            // As a new game would first see it: encounters spawned, objects placed.
+            VARD::CGame game;
+            game.SetModule(&module);
+            VARD::CArea area(&game);
+            area.ReadFile(std::string(), name, module, VARD::kAreaReadFresh, false);
+            for (const auto& exit : area.GetExits())
+            {
+                if (exit->GetTargetArea().empty())
+                    continue;
+                // An exit without an entry leads onto a world map.
+                (exit->GetTargetEntry().empty() ? maps : areas).push_back(exit->GetTargetArea());
+            }
+            continue;
+        }
+        const std::string name = maps.back();
+        maps.pop_back();
+        if (!seenMaps.insert(name).second)
+            continue;
+        const auto map = VARD::ReadWorldMapFile(factory, name);
+        for (const auto& place : map->GetAreas())
+            if (!place->GetAreaName().empty())
+                areas.push_back(place->GetAreaName());
+    }
 }
 
 } // namespace
@@ -122,6 +169,7 @@ int main(int argc, char** argv)
         PrintModule(module);
         for (const auto& name : worldMaps)
             PrintWorldMap(*factory, name);
+        CheckReachableFiles(module, *factory);
         return 0;
     }
     catch (const CVARDException& e)

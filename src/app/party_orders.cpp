@@ -19,6 +19,10 @@ void CGameApp::WritePartyOrders(std::string& out)
         bars.push_back(found != actorInfos.end() ? found->second.get() : nullptr);
     }
     out = WriteActionBarsText(bars);
+    // The saved game keeps the words as plain quoted text; the blank after
+    // the last one says nothing and would only need escaping.
+    if (!out.empty() && out.back() == ' ')
+        out.pop_back();
 }
 
 void CGameApp::ReadPartyOrders(const std::string& text)

@@ -136,8 +136,12 @@ CDataFileFactoryPath::OpenStream(std::uint32_t kind, std::uint32_t subKind, cons
     RequireRegularOrMissing(path, "module file ");
     auto stream = std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary);
     std::error_code error;
-    if (!*stream && std::filesystem::exists(path, error))
+    const bool exists = std::filesystem::exists(path, error);
+    if (!*stream && exists)
         throw CVARDException(1, "cannot open module file " + path.string());
+    if (!*stream)
+        return std::make_shared<CDataFileStream>(std::string(),
+                                                 "module file " + path.string() + " is missing");
     return stream;
 }
 
@@ -250,7 +254,12 @@ std::shared_ptr<std::istream> CDataFileFactoryPacked::OpenStream(std::uint32_t k
         in.read(text.data(), static_cast<std::streamsize>(length));
         text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     }
-    return std::make_shared<std::istringstream>(std::move(text));
+    if (std::uintmax_t(entry.offset) + entry.size <= archiveSize)
+        return std::make_shared<std::istringstream>(std::move(text));
+    // What there is may still be a whole file; a reader that runs out says why.
+    return std::make_shared<CDataFileStream>(
+        std::move(text), "archive " + m_Archive.string() + " is damaged: module file " +
+                             DescribeEntry(kind, subKind, name) + " runs past its end");
 }
 
 std::shared_ptr<std::vector<std::uint8_t>>
@@ -266,8 +275,8 @@ CDataFileFactoryPacked::ReadAll(std::uint32_t kind, std::uint32_t subKind, const
         throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) + " in " +
                                     m_Archive.string() + " is empty");
     if (std::uintmax_t(entry.offset) + entry.size > archiveSize)
-        throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) +
-                                    " lies beyond the end of " + m_Archive.string());
+        throw CVARDException(1, "archive " + m_Archive.string() + " is damaged: module file " +
+                                    DescribeEntry(kind, subKind, name) + " runs past its end");
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(entry.size);
     in.seekg(entry.offset);
     in.read(reinterpret_cast<char*>(bytes->data()), entry.size);

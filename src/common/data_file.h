@@ -5,6 +5,7 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ enum : std::uint32_t
 const std::string& DataFileKindName(std::uint32_t kind);
 const std::string& DataFileSubKindName(std::uint32_t subKind);
 
+// The stream of a module file that cannot be read whole: empty for a missing
+// file, what there is of an archive entry cut short by the archive's end. It
+// opens as any other, and a reader that meets its end gives the reason.
+class CDataFileStream : public std::istringstream
+{
+public:
+    CDataFileStream(std::string text, std::string endReason)
+        : std::istringstream(std::move(text)), m_EndReason(std::move(endReason))
+    {
+    }
+    const std::string& GetEndReason() const { return m_EndReason; }
+
+private:
+    std::string m_EndReason;
+};
+
 // Opens module files by kind, sub-kind and name, from a folder tree or a
 // packed archive, so that no reader knows which.
 class CDataFileFactory
@@ -46,7 +63,8 @@ class CDataFileFactory
 public:
     virtual ~CDataFileFactory() = default;
     // A stream at the start of the file's text. A file that does not exist
-    // gives a stream that is already at its end; the reader reports it.
+    // gives a stream that is already at its end (a CDataFileStream saying
+    // so); the reader reports it.
     virtual std::shared_ptr<std::istream> OpenStream(std::uint32_t kind, std::uint32_t subKind,
                                                      const std::string& name) = 0;
     // The whole file; code 1 when it is missing, empty or short.

@@ -93,3 +93,15 @@ int RandomDie(int n)
 {
     return DieFromReal(RandomReal(), n);
 }
+
+struct CRandomStateKeeper::CState
+{
+    CMersenneTwister generator;
+};
+
+CRandomStateKeeper::CRandomStateKeeper() : m_State(std::make_unique<CState>(CState{Generator()})) {}
+
+CRandomStateKeeper::~CRandomStateKeeper()
+{
+    Generator() = m_State->generator;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // The global generator: a standard 32-bit Mersenne twister seeded with 5489
 // before anything else runs. Only the window thread draws from it.
@@ -20,3 +21,19 @@ std::uint32_t RandomWord();
 // 0xFFFFFFFF can be checked.
 double RealFromDraw(std::uint32_t draw);
 int DieFromReal(double real, int n);
+
+// Puts the generator back as it was when it was made: work that must leave
+// the game's draws alone (reading a saved file back to check it) runs while
+// one lives.
+class CRandomStateKeeper
+{
+public:
+    CRandomStateKeeper();
+    ~CRandomStateKeeper();
+    CRandomStateKeeper(const CRandomStateKeeper&) = delete;
+    CRandomStateKeeper& operator=(const CRandomStateKeeper&) = delete;
+
+private:
+    struct CState;
+    std::unique_ptr<CState> m_State;
+};

@@ -9,10 +9,13 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace VARDCommon
@@ -37,6 +40,105 @@ bool EndsWith(const std::string& word, char c)
     return !word.empty() && word.back() == c;
 }
 
+bool IsControl(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+// Escaped text opens with two double quotes; no bare word and no plain
+// quoted text a writer ever made does.
+bool IsEscapedStart(const std::string& word)
+{
+    return word.size() >= 3 && word[0] == '"' && word[1] == '"';
+}
+
+// The escaped form of a text. Words keep no blank; quoted text keeps a lone
+// blank between two other bytes as it is, so that it stays readable.
+std::string Escaped(const std::string& text, bool lonelyBlanksRaw)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string escaped = "\"\"";
+    escaped.reserve(text.size() + 3);
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lonelyBlank = c == ' ' && i > 0 && i + 1 < text.size() &&
+                                 !IsBlank(static_cast<unsigned char>(text[i - 1])) &&
+                                 !IsBlank(static_cast<unsigned char>(text[i + 1]));
+        if (c == '\\' || c == '"')
+        {
+            escaped += '\\';
+            escaped += c;
+        }
+        else if ((c == ' ' && !(lonelyBlanksRaw && lonelyBlank)) || IsControl(byte))
+        {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 15];
+        }
+        else
+        {
+            escaped += c;
+        }
+    }
+    return escaped + '"';
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+enum class EscapedScan
+{
+    kOpen,    // no closing double quote yet
+    kClosed,  // closed by its last byte
+    kDamaged, // a bad escape, or bytes after the closing quote
+};
+
+// Decodes escaped text a word at a time: gathered holds its words so far,
+// joined by one blank, and position is where the last call stopped. No
+// escape holds a blank, so one cut at the end of a word is damage.
+EscapedScan ScanEscaped(const std::string& gathered, std::size_t& position, std::string& text)
+{
+    while (position < gathered.size())
+    {
+        const std::size_t i = position;
+        const char c = gathered[i];
+        if (c == '"')
+            return i + 1 == gathered.size() ? EscapedScan::kClosed : EscapedScan::kDamaged;
+        if (c != '\\')
+        {
+            text += c;
+            ++position;
+            continue;
+        }
+        const char kind = i + 1 < gathered.size() ? gathered[i + 1] : ' ';
+        if (kind == '\\' || kind == '"')
+        {
+            text += kind;
+            position += 2;
+            continue;
+        }
+        if (kind != 'x' || i + 3 >= gathered.size())
+            return EscapedScan::kDamaged;
+        const int high = HexDigit(gathered[i + 2]);
+        const int low = HexDigit(gathered[i + 3]);
+        if (high < 0 || low < 0)
+            return EscapedScan::kDamaged;
+        text += static_cast<char>(high * 16 + low);
+        position += 4;
+    }
+    return EscapedScan::kOpen;
+}
+
 // The whole word as a number of type T; a leading "+" is allowed.
 template <typename T> bool ParseWholeWord(const std::string& word, T& value)
 {
@@ -49,6 +151,32 @@ template <typename T> bool ParseWholeWord(const std::string& word, T& value)
 }
 
 } // namespace
+
+bool IsBareWord(const std::string& text)
+{
+    // A list read up to its end tag stops at anything that looks like a tag.
+    if (text.empty() || text.front() == '#' || text.front() == '"' || text.front() == '(' ||
+        text.front() == '<')
+        return false;
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return IsBlank(static_cast<unsigned char>(c)); });
+}
+
+bool IsPlainQuotedText(const std::string& text)
+{
+    if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        return false;
+    char previous = 0;
+    for (const char c : text)
+    {
+        if (c == '"' || (c != ' ' && IsBlank(static_cast<unsigned char>(c))))
+            return false;
+        if (c == ' ' && previous == ' ')
+            return false;
+        previous = c;
+    }
+    return true;
+}
 
 std::string QuoteForMessage(const std::string& word)
 {
@@ -119,8 +247,23 @@ std::string CTagFileReader::Where() const
 
 void CTagFileReader::Fail(int code, const std::string& what) const
 {
-    std::string found = m_AtEnd ? "the end of the file" : QuoteForMessage(m_Word);
-    throw CVARDException(code, Where() + ": " + what + ", found " + found);
+    if (m_AtEnd)
+        FailAtEnd(code, what);
+    throw CVARDException(code, Where() + ": " + what + ", found " + QuoteForMessage(m_Word));
+}
+
+void CTagFileReader::FailAtEnd(int code, const std::string& what) const
+{
+    // A missing file or a damaged archive is the cause, not what was expected.
+    const auto* noted = dynamic_cast<const CDataFileStream*>(m_Stream.get());
+    if (noted != nullptr && !noted->GetEndReason().empty())
+    {
+        if (!m_AnyWord)
+            throw CVARDException(code, noted->GetEndReason());
+        throw CVARDException(code, noted->GetEndReason() + ": " + Where() + ": " + what +
+                                       ", found the end of the file");
+    }
+    throw CVARDException(code, Where() + ": " + what + ", found the end of the file");
 }
 
 bool CTagFileReader::ReadRawWord(std::string& word)
@@ -155,6 +298,7 @@ bool CTagFileReader::ReadRawWordFromStream(std::string& word)
     if (c == EOF)
         return false;
     m_WordLine = m_Line;
+    m_AnyWord = true;
     while (c != EOF && !IsBlank(c))
     {
         if (word.size() == kMaxWordLength)
@@ -212,10 +356,11 @@ void CTagFileReader::NextToken()
         {
             std::string closing;
             const bool read = ReadRawWord(closing);
-            if (!read || closing != ")")
-                throw CVARDException(
-                    1, Where() + ": expected \")\" closing a tuple, found " +
-                           (read ? QuoteForMessage(closing) : std::string("the end of the file")));
+            if (!read)
+                FailAtEnd(1, "expected \")\" closing a tuple");
+            if (closing != ")")
+                throw CVARDException(1, Where() + ": expected \")\" closing a tuple, found " +
+                                            QuoteForMessage(closing));
         }
         m_Group = 0;
     }
@@ -320,7 +465,7 @@ bool CTagFileReader::ReadTupleStart(int count, bool nullAllowed)
     return false;
 }
 
-std::string CTagFileReader::ReadWord()
+std::string CTagFileReader::TakeWord(bool& escaped)
 {
     RequireWord("a word");
     // A tag where a word belongs is damage: a list read word by word would
@@ -328,15 +473,62 @@ std::string CTagFileReader::ReadWord()
     if (m_Word.size() >= 2 && m_Word.front() == '<' && m_Word.back() == '>')
         Fail(1, m_Open.empty() ? std::string("expected a word")
                                : "expected a word or </" + m_Open.back() + ">");
+    escaped = IsEscapedStart(m_Word);
+    if (escaped)
+        return ReadEscaped();
     std::string word = m_Word;
     NextToken();
     return word;
 }
 
+std::string CTagFileReader::ReadEscaped()
+{
+    std::string gathered = m_Word;
+    const int openLine = m_WordLine;
+    std::string text;
+    std::size_t position = 2;
+    EscapedScan scan = ScanEscaped(gathered, position, text);
+    while (scan == EscapedScan::kOpen)
+    {
+        std::string word;
+        if (!ReadRawWord(word))
+        {
+            m_AtEnd = true;
+            m_WordLine = openLine;
+            Fail(1, "escaped text is not closed");
+        }
+        if (gathered.size() + word.size() >= kMaxQuotedLength)
+        {
+            m_WordLine = openLine;
+            throw CVARDException(1, Where() + ": escaped text longer than " +
+                                        std::to_string(kMaxQuotedLength) + " bytes, " +
+                                        QuoteForMessage(gathered));
+        }
+        gathered += ' ';
+        gathered += word;
+        scan = ScanEscaped(gathered, position, text);
+    }
+    if (scan == EscapedScan::kDamaged)
+    {
+        m_WordLine = openLine;
+        throw CVARDException(1, Where() + ": damaged escaped text " + QuoteForMessage(gathered));
+    }
+    NextToken();
+    return text;
+}
+
+std::string CTagFileReader::ReadWord()
+{
+    bool escaped = false;
+    return TakeWord(escaped);
+}
+
 std::string CTagFileReader::ReadString()
 {
-    std::string word = ReadWord();
-    if (word == "0")
+    bool escaped = false;
+    std::string word = TakeWord(escaped);
+    // An escaped "0" is that text, not the null word.
+    if (!escaped && word == "0")
         word.clear();
     return word;
 }
@@ -345,6 +537,8 @@ std::string CTagFileReader::ReadQuoted()
 {
     if (m_AtEnd || !BeginsWith(m_Word, '"'))
         Fail(1, "expected quoted text");
+    if (IsEscapedStart(m_Word))
+        return ReadEscaped();
     std::string result = m_Word;
     const int openLine = m_WordLine;
     // A lone double quote both opens and closes: it is the empty text.
@@ -498,6 +692,49 @@ void IgnoreFileSizeSignal()
         std::signal(SIGXFSZ, SIG_IGN);
 }
 
+// The temporary files this process's writers hold open: the only ones of
+// its own that are not stale.
+std::mutex g_HeldMutex;
+std::set<std::string> g_Held;
+
+void HoldTemporary(const std::filesystem::path& path)
+{
+    const std::lock_guard<std::mutex> lock(g_HeldMutex);
+    g_Held.insert(path.filename().string());
+}
+
+void ForgetTemporary(const std::filesystem::path& path) noexcept
+{
+    const std::lock_guard<std::mutex> lock(g_HeldMutex);
+    g_Held.erase(path.filename().string());
+}
+
+bool IsHeldTemporary(const std::filesystem::path& path)
+{
+    const std::lock_guard<std::mutex> lock(g_HeldMutex);
+    return g_Held.count(path.filename().string()) != 0;
+}
+
+// A process that exists, also one of another user's.
+bool IsLiveProcess(pid_t pid)
+{
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+// "PID.N", the end of a temporary file's name, both decimal.
+bool ParseTemporarySuffix(const std::string& suffix, pid_t& pid)
+{
+    const std::size_t dot = suffix.find('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == suffix.size())
+        return false;
+    const auto digits = [](char c) { return c >= '0' && c <= '9'; };
+    if (!std::all_of(suffix.begin(), suffix.begin() + static_cast<std::ptrdiff_t>(dot), digits) ||
+        !std::all_of(suffix.begin() + static_cast<std::ptrdiff_t>(dot) + 1, suffix.end(), digits))
+        return false;
+    const auto parsed = std::from_chars(suffix.data(), suffix.data() + dot, pid);
+    return parsed.ec == std::errc() && pid > 0;
+}
+
 // Opened new and exclusive, so that a stale file or a link left under the
 // name is never written through.
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary)
@@ -511,7 +748,10 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
         const int file =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (file >= 0)
+        {
+            HoldTemporary(temporary);
             return file;
+        }
         error = errno;
         if (error != EEXIST)
             break;
@@ -562,6 +802,7 @@ void CTagFileWriter::Discard() noexcept
         return;
     ::close(m_File);
     m_File = -1;
+    ForgetTemporary(m_Temporary);
     ::unlink(m_Temporary.c_str());
 }
 
@@ -592,6 +833,11 @@ void CTagFileWriter::Flush()
 
 void CTagFileWriter::Close()
 {
+    Close(nullptr);
+}
+
+void CTagFileWriter::Close(const std::function<void(const std::filesystem::path&)>& check)
+{
     if (m_State == kWriterClosed)
         return;
     if (m_State == kWriterFailed)
@@ -609,17 +855,21 @@ void CTagFileWriter::Close()
     {
         const int error = errno;
         m_State = kWriterFailed;
+        ForgetTemporary(m_Temporary);
         ::unlink(m_Temporary.c_str());
         throw CVARDException(1, "cannot write " + m_Target.string() + ": " + SystemError(error));
     }
-    // Something may have taken the name while the file was written.
     try
     {
+        if (check)
+            check(m_Temporary);
+        // Something may have taken the name while the file was written.
         RequireReplaceable(m_Target);
     }
-    catch (const CVARDException&)
+    catch (...)
     {
         m_State = kWriterFailed;
+        ForgetTemporary(m_Temporary);
         ::unlink(m_Temporary.c_str());
         throw;
     }
@@ -627,11 +877,43 @@ void CTagFileWriter::Close()
     {
         const int error = errno;
         m_State = kWriterFailed;
+        ForgetTemporary(m_Temporary);
         ::unlink(m_Temporary.c_str());
         throw CVARDException(1, "cannot replace " + m_Target.string() + ": " + SystemError(error));
     }
+    ForgetTemporary(m_Temporary);
     m_State = kWriterClosed;
+    RemoveStaleTemporaries();
     FlushFolder(m_Target);
+}
+
+// Temporary files of this name that a save killed mid-write left behind:
+// those of processes that are gone, and this process's own that no writer
+// holds. A live process's file may still become its target.
+void CTagFileWriter::RemoveStaleTemporaries() noexcept
+{
+    std::filesystem::path folder = m_Target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const std::string prefix = m_Target.filename().string() + ".tmp.";
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error))
+    {
+        const std::filesystem::path& path = entries->path();
+        const std::string name = path.filename().string();
+        pid_t owner = 0;
+        if (name.compare(0, prefix.size(), prefix) != 0 ||
+            !ParseTemporarySuffix(name.substr(prefix.size()), owner))
+            continue;
+        if (owner == ::getpid() ? IsHeldTemporary(path) : IsLiveProcess(owner))
+            continue;
+        struct stat status
+        {
+        };
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            ::unlink(path.c_str());
+    }
 }
 
 void CTagFileWriter::Put(const std::string& text)
@@ -698,34 +980,45 @@ void CTagFileWriter::WriteTupleStart(int count)
     m_TupleLength = count;
 }
 
+void CTagFileWriter::RequireSavable(const std::string& text)
+{
+    if (text.size() > kMaxSavedTextLength)
+        FailWith(1, "cannot write " + m_Target.string() + ": a text of " +
+                        std::to_string(text.size()) + " bytes is longer than the " +
+                        std::to_string(kMaxSavedTextLength) + " a file can hold");
+}
+
+void CTagFileWriter::WriteWordItem(const std::string& text, bool zeroIsNull)
+{
+    RequireSavable(text);
+    WriteIndent();
+    if (text.empty())
+        Put("0");
+    else if (IsBareWord(text) && (zeroIsNull || text != "0"))
+        Put(text);
+    else
+        Put(Escaped(text, false));
+    EndItem();
+}
+
 void CTagFileWriter::WriteString(const std::string& text)
 {
-    WriteIndent();
-    Put(text.empty() ? std::string("0") : text);
-    EndItem();
+    WriteWordItem(text, true);
+}
+
+void CTagFileWriter::WriteText(const std::string& text)
+{
+    WriteWordItem(text, false);
 }
 
 void CTagFileWriter::WriteQuoted(const std::string& text)
 {
-    // The reader joins the words of a quoted text with one blank, so write it
-    // that way: a leading or trailing blank would otherwise put the reader out
-    // of step. A double quote inside would end the text early.
-    std::string safe;
-    bool blank = false;
-    for (char c : text)
-    {
-        if (IsBlank(static_cast<unsigned char>(c)))
-        {
-            blank = !safe.empty();
-            continue;
-        }
-        if (blank)
-            safe += ' ';
-        blank = false;
-        safe += c == '"' ? '\'' : c;
-    }
+    // The reader joins the words of a quoted text with one blank and ends it
+    // at the first word that ends with a double quote: anything else needs
+    // the escaped form, which is one word.
+    RequireSavable(text);
     WriteIndent();
-    Put("\"" + safe + "\"");
+    Put(IsPlainQuotedText(text) ? "\"" + text + "\"" : Escaped(text, true));
     EndItem();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
@@ -22,6 +23,26 @@ constexpr std::size_t kMaxWordLength = 1024 * 1024;
 constexpr std::size_t kMaxQuotedLength = kMaxWordLength;
 // Error texts show at most this much of a word.
 constexpr std::size_t kQuotedWordPrefix = 40;
+// The longest text a file can carry in one item, whatever its bytes: written
+// escaped, each byte takes at most four, and the word must stay within what
+// the reader takes.
+constexpr std::size_t kMaxSavedTextLength = (kMaxWordLength - 8) / 4;
+
+// A text that neither a bare word nor plain quoted text can carry is written
+// escaped: two double quotes, the text with "\\", "\"" and "\xHH" (blanks
+// and control bytes) escapes, a closing double quote. Escaped quoted text
+// keeps a lone blank between two other bytes as it is; an escaped word has
+// none. Reading a word, a string or quoted text turns either back into the
+// same bytes. Plain words and texts are written as they always were. The
+// quest tag met "old" Hob is written ""met\x20\"old\"\x20Hob", a line
+// "Hello,\n friend" said in talk ""Hello,\x0a\x20friend".
+//
+// True when the text, written as a word, comes back as it is: not empty, no
+// blank, no comment, quote, tuple or tag at its start.
+bool IsBareWord(const std::string& text);
+// True when the text, written between double quotes, comes back as it is:
+// no double quote, and its words separated by single blanks.
+bool IsPlainQuotedText(const std::string& text);
 
 // The word in double quotes for an error text: at most a short prefix, with
 // "..." after a cut, and bytes that are not printable ASCII as \xHH.
@@ -53,6 +74,7 @@ public:
     bool ReadPairStart();
     bool ReadTupleStart(int count, bool nullAllowed);
 
+    // Each gives back the exact bytes of an escaped word.
     std::string ReadWord();
     std::string ReadString();
     std::string ReadQuoted();
@@ -79,9 +101,17 @@ public:
     // "name, line N" for error texts.
     std::string Where() const;
     [[noreturn]] void Fail(int code, const std::string& what) const;
+    // As Fail at the end of the input; a missing file or a damaged archive
+    // gives its own reason.
+    [[noreturn]] void FailAtEnd(int code, const std::string& what) const;
 
 private:
     bool ReadRawWord(std::string& word);
+    // Reads a word, turning an escaped one back into its text (and setting
+    // escaped); a tag in its place is code 1.
+    std::string TakeWord(bool& escaped);
+    // Escaped text from the current word on, turned back into its bytes.
+    std::string ReadEscaped();
     bool ReadRawWordFromStream(std::string& word);
     void SkipRestOfLine();
     void RequireWord(const char* what) const;
@@ -90,6 +120,7 @@ private:
     std::string m_Source;
     std::string m_Word;
     bool m_AtEnd = false;
+    bool m_AnyWord = false;
     int m_Line = 1;
     int m_WordLine = 1;
     std::vector<std::string> m_Open;
@@ -131,11 +162,17 @@ public:
     CTagFileWriter& operator=(const CTagFileWriter&) = delete;
 
     // Each write fails with code 1 as soon as the file refuses bytes, and
-    // with code 2 after Close or an earlier failure.
+    // with code 2 after Close or an earlier failure. A text longer than
+    // kMaxSavedTextLength is code 1: the reader would refuse it.
     void WriteStartTag(const std::string& name);
     void WriteEndTag();
     void WriteTupleStart(int count);
+    // Comes back through ReadString, except that "0" and the empty text both
+    // write the null word "0", which reads back as the empty text.
     void WriteString(const std::string& text);
+    // Comes back through ReadString exactly: the text "0" is escaped.
+    void WriteText(const std::string& text);
+    // Comes back through ReadQuoted exactly.
     void WriteQuoted(const std::string& text);
     void WriteUnsigned(std::uint32_t value);
     void WriteInt(std::int32_t value);
@@ -150,8 +187,15 @@ public:
     // is still open, code 1 when any step fails; either way the target keeps
     // its old content unless the rename happened.
     void Close();
+    // As Close, but first hands the finished temporary file to check, which
+    // throws when the file is not fit to replace the target; the target then
+    // keeps its old content and the temporary file goes.
+    void Close(const std::function<void(const std::filesystem::path&)>& check);
 
 private:
+    void WriteWordItem(const std::string& text, bool zeroIsNull);
+    void RequireSavable(const std::string& text);
+    void RemoveStaleTemporaries() noexcept;
     void WriteIndent();
     void EndItem();
     void Put(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include "common/data_file.h"
 #include "common/exception.h"
+#include "common/random.h"
 #include "common/tag_file.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -263,9 +264,31 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
 void CEngine::SaveGame(const std::optional<std::string>& bonus, const std::string& path)
 {
     CGame& game = Game();
+    const CModule& module = Module();
+    if (!m_Factory)
+        throw CVARDException(2, "no module is loaded");
     VARDCommon::CTagFileWriter writer(path);
     WriteSave(writer, game, bonus, path);
-    writer.Close();
+    // Read back whole before it takes the place of the last saved file: a
+    // save that would not load again must not cost the player that file.
+    writer.Close(
+        [&](const std::filesystem::path& written)
+        {
+            const CRandomStateKeeper draws;
+            const auto scratch = std::make_shared<CGame>();
+            scratch->SetModule(&module);
+            std::optional<std::string> bonusRead;
+            try
+            {
+                VARDCommon::CTagFileReader reader{written};
+                ReadSave(reader, *scratch, module, *m_Factory, bonusRead);
+            }
+            catch (const CVARDException& error)
+            {
+                throw CVARDException(1, "cannot save " + path + ": it would not load again (" +
+                                            error.GetDetail() + "); the file there is kept");
+            }
+        });
     game.AddMessage(kMessageInfo, "Saved game: " + path);
 }
 

@@ -45,6 +45,14 @@ std::string CScriptCall::Text(int argument) const
     return TextAt(argument);
 }
 
+std::string CScriptCall::SavedName(int argument) const
+{
+    std::string text = TextAt(argument);
+    if (text.empty())
+        throw CScriptArgError{kEmptyNameError};
+    return text;
+}
+
 std::int32_t CScriptCall::Number(int argument) const
 {
     const int index = argument + 1;

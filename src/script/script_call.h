@@ -27,6 +27,8 @@ inline const char* const kNotTalkError = "Talk used in non-talk script\n";
 inline const char* const kBadStringError = "Bad string arg\n";
 inline const char* const kBadActorError = "Bad actor param\n";
 inline const char* const kInternalError = "internal error\n";
+// A name the game keeps in saved games, where an empty one reads back as "0".
+inline const char* const kEmptyNameError = "Empty name arg: a saved game cannot hold it\n";
 
 // Thrown by the argument readers; raised as a Lua error with its text once
 // the function's C++ frames are left.
@@ -48,6 +50,9 @@ public:
     // Arguments count from 1 after the context. A text is a string or a
     // number in its text form; anything else is "Bad string arg".
     std::string Text(int argument) const;
+    // A text the game keeps by name (a tag, a journal text, a place on the
+    // map): as Text, and not empty.
+    std::string SavedName(int argument) const;
     // A number or numeric text, rounded; anything else 0.
     std::int32_t Number(int argument) const;
     // A who argument: null for "party"; "Bad actor param" when the word

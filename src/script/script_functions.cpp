@@ -192,20 +192,20 @@ int EndTalk(CScriptCall& call)
 
 int SetTag(CScriptCall& call)
 {
-    call.Engine().CompleteQuest(call.Text(1), 1);
+    call.Engine().CompleteQuest(call.SavedName(1), 1);
     return 0;
 }
 
 int SetTagValue(CScriptCall& call)
 {
-    const std::string tag = call.Text(1);
+    const std::string tag = call.SavedName(1);
     call.Engine().CompleteQuest(tag, call.Number(2));
     return 0;
 }
 
 int Journal(CScriptCall& call)
 {
-    const std::string first = call.Text(1);
+    const std::string first = call.SavedName(1);
     const std::string second = call.Text(2);
     call.Game().UpdateJournal(second, first);
     return 0;
@@ -362,7 +362,7 @@ int SetReturn(CScriptCall& call)
 
 int RevealArea(CScriptCall& call)
 {
-    call.Game().RevealArea(call.Text(1));
+    call.Game().RevealArea(call.SavedName(1));
     return 0;
 }
 

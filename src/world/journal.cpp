@@ -77,7 +77,8 @@ void WriteJournal(VARDCommon::CTagFileWriter& writer, const JournalList& journal
     for (const auto& entry : journal)
     {
         writer.WriteString(entry->textName);
-        writer.WriteString(entry->questName);
+        // Only here does "0" mean none: a quest of that name is escaped.
+        writer.WriteText(entry->questName);
         writer.WriteUnsigned(entry->tick);
     }
     writer.WriteEndTag();

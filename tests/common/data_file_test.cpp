@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 using namespace VARDCommon;
+using TestUtil::DetailOf;
 
 namespace
 {
@@ -117,9 +118,11 @@ TEST_F(DataFileTest, FolderFactoryOpensByKindAndSubKind)
     CTagFileReader reader(factory, 0, 0, "world.vard");
     reader.ReadStartTag("world");
     EXPECT_EQ(reader.ReadWord(), "start");
-    // A missing file gives an ended stream, and the reader fails at the first tag.
+    // A missing file gives an ended stream, and the reader fails at the first
+    // tag, saying that the file is missing.
     CTagFileReader missing(factory, 0, 0, "nothing.vard");
-    EXPECT_EQ(CodeOf([&] { missing.ReadStartTag("world"); }), 1);
+    EXPECT_EQ(DetailOf([&] { missing.ReadStartTag("world"); }),
+              "module file " + (m_Folder / "module" / "nothing.vard").string() + " is missing");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "nothing.vard"); }), 1);
     Put("empty.vard", "");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "empty.vard"); }), 1);
@@ -248,12 +251,19 @@ TEST_F(DataFileTest, EntryBeyondTheEndFailsReadAllButStillOpens)
     EXPECT_EQ(CodeOf([&] { packed.ReadAll(0, 0, "world.vard"); }), 1);
     CTagFileReader reader(packed, 0, 0, "world.vard");
     EXPECT_TRUE(reader.IsStartTag("a"));
+    // What is cut off is the archive's damage, and the reader says so.
+    const std::string damaged =
+        "archive " + path.string() + " is damaged: module file world.vard runs past its end";
+    reader.ReadStartTag("a");
+    EXPECT_EQ(DetailOf([&] { reader.ReadEndTag(); }),
+              damaged + ": world.vard, line 1: expected </a>, found the end of the file");
+    EXPECT_EQ(DetailOf([&] { packed.ReadAll(0, 0, "world.vard"); }), damaged);
     // An offset far past the end (offset + size overflowing 32 bits) is no crash either.
     WriteBytes(path, ArchiveBytes(1, 0xFFFFFFF0u, 0x20, "<a>"));
     CDataFileFactoryPacked far(path);
     EXPECT_EQ(CodeOf([&] { far.ReadAll(0, 0, "world.vard"); }), 1);
     CTagFileReader nothing(far, 0, 0, "world.vard");
-    EXPECT_EQ(CodeOf([&] { nothing.ReadStartTag("a"); }), 1);
+    EXPECT_EQ(DetailOf([&] { nothing.ReadStartTag("a"); }), damaged);
 }
 
 TEST_F(DataFileTest, PackerRejectsUnknownFoldersAndListsArchives)

@@ -29,6 +29,13 @@ TEST(Random, ReseedingRestartsTheSequence)
     EXPECT_EQ(RandomWord(), first);
     std::mt19937 reference(42);
     EXPECT_EQ(first, reference());
+    // A keeper puts back the state it found, past a regeneration too.
+    {
+        const CRandomStateKeeper keeper;
+        for (int draw = 0; draw < 700; ++draw)
+            RandomWord();
+    }
+    EXPECT_EQ(RandomWord(), reference());
 }
 
 TEST(Random, RealTakesOneDrawAndReachesBothEnds)

@@ -119,7 +119,7 @@ TEST_F(TagFileWriterTest, LayoutOfTagsAndTuples)
                            " -3)\n"
                            " 0\n"
                            " true\n"
-                           " \"Say 'hi'\"\n"
+                           " \"\"Say \\\"hi\\\"\"\n"
                            "</game>\n");
 }
 
@@ -157,10 +157,10 @@ TEST_F(TagFileWriterTest, EveryValueKindRoundTrips)
     EXPECT_FALSE(reader.ReadBool());
     EXPECT_EQ(reader.ReadString(), "word");
     EXPECT_EQ(reader.ReadString(), "");
-    EXPECT_EQ(reader.ReadQuoted(), "two words");
+    EXPECT_EQ(reader.ReadQuoted(), "two  words");
     EXPECT_EQ(reader.ReadQuoted(), "");
-    EXPECT_EQ(reader.ReadQuoted(), "padded and spaced");
-    EXPECT_EQ(reader.ReadQuoted(), "");
+    EXPECT_EQ(reader.ReadQuoted(), "  padded\tand\n spaced  ");
+    EXPECT_EQ(reader.ReadQuoted(), " ");
     std::uint32_t color = 0;
     reader.ReadColor(color);
     EXPECT_EQ(color, 0x00FF8001u);

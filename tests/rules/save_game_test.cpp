@@ -414,6 +414,16 @@ TEST_F(SaveGameTest, FailedSaveKeepsTheOldFileAndSaysSo)
     EXPECT_EQ(FileText(PathOf("keep.vard")), old);
     EXPECT_EQ(TestUtil::FolderNames(m_Folder), std::vector<std::string>{"keep.vard"});
     EXPECT_TRUE(DrainMessages(engine->Game()).empty());
+    // A game that the file could not bring back (a member in a party place
+    // no party has) is read back before it replaces anything.
+    engine->Game().Party().front()->SetPartyIndex(7);
+    EXPECT_NE(TestUtil::DetailOf([&] { engine->SaveGame(std::nullopt, PathOf("keep.vard")); })
+                  .find("would not load again"),
+              std::string::npos);
+    engine->Game().Party().front()->SetPartyIndex(0);
+    EXPECT_EQ(FileText(PathOf("keep.vard")), old);
+    EXPECT_EQ(TestUtil::FolderNames(m_Folder), std::vector<std::string>{"keep.vard"});
+    EXPECT_TRUE(DrainMessages(engine->Game()).empty());
     EXPECT_EQ(CodeOf([&] { engine->SaveGame(std::nullopt, PathOf("no/such/folder.vard")); }), 1);
     // A pipe or a link in the save's place is never replaced by the save.
     ASSERT_EQ(mkfifo(PathOf("pipe.vard").c_str(), 0600), 0);

@@ -170,4 +170,34 @@ TEST(Vardsim, DamagedModuleFilesAreNamed)
     std::filesystem::remove_all(module);
 }
 
+// A module file that a game needs and the module lacks is named by vardinfo,
+// whether the start needs it or only a walk would (an area behind an exit,
+// the world map behind another), and by vardsim when the party gets there.
+TEST(Vardsim, MissingModuleFilesAreNamedByBothTools)
+{
+    const auto module = std::filesystem::temp_directory_path() /
+                        ("vardsim_" + std::to_string(getpid()) + "_missing");
+    for (const auto& [file, walk] : {std::pair<std::string, std::string>{"town.vard", ""},
+                                     {"journal.vard", ""},
+                                     {"forest.vard", "1 game moveparty 58.75 39"},
+                                     {"worldmap.vard", "1 game moveparty 58.75 21.25"}})
+    {
+        std::filesystem::remove_all(module);
+        std::filesystem::create_directories(module);
+        for (const auto& entry : std::filesystem::directory_iterator(VARD_DEMO_MODULE))
+            if (entry.path().extension() == ".vard" && entry.path().filename() != file)
+                std::filesystem::copy_file(entry.path(), module / entry.path().filename());
+        const std::string missing = "module file " + (module / file).string() + " is missing";
+        for (const VardsimRun& run :
+             {TestUtil::RunTool("vardinfo", "--module " + module.string()),
+              RunVardsim("--ticks 60 --orders " + WriteOrders("walk.txt", walk + "\n"),
+                         module.string())})
+        {
+            EXPECT_EQ(run.status, 1) << file;
+            EXPECT_NE(run.out.find(missing), std::string::npos) << run.out;
+        }
+    }
+    std::filesystem::remove_all(module);
+}
+
 } // namespace

@@ -227,11 +227,11 @@ TEST_F(ActorRecord, TruncatedRecordIsCode1)
     EXPECT_EQ(ReadCode(m_Main.substr(0, m_Main.find(" <backpack>"))), 1);
 }
 
-TEST_F(ActorRecord, QuoteInsideANameIsWrittenAsApostrophe)
+TEST_F(ActorRecord, QuoteInsideANameComesBackAsItIs)
 {
     auto actor = Read(m_Main);
     actor->SetName("Old \"Grim\" Tom");
     const std::string text = ActorTest::WriteActor(*actor, "actor_quote_out.vard");
-    EXPECT_NE(text.find(" \"Old 'Grim' Tom\"\n"), std::string::npos);
-    EXPECT_EQ(Read(text)->GetName(), "Old 'Grim' Tom");
+    EXPECT_NE(text.find(" \"\"Old \\\"Grim\\\" Tom\"\n"), std::string::npos);
+    EXPECT_EQ(Read(text)->GetName(), "Old \"Grim\" Tom");
 }
