@@ -94,7 +94,7 @@ TEST(DemoAdventure, ANewGamePlaysThroughToTheVictory)
         // The key taken from where he fell.
         "5720\t18\tYour Journal has been updated.\n",
         "5722\t18\tYour journey takes 4 hours.\n",
-        "5734\t18\tShrine of the Sun : The stone is warm under your hand.\n",
+        "5730\t18\tShrine of the Sun : The stone is warm under your hand.\n",
         "5740\t20\tThe party has completed a quest for 300xp (The Temple Key).\n",
         "5740\t19\tThe party has gained 200 gold.\n",
         "5740\t18\tHero has been promoted to the rank of Novice.\n",
@@ -157,8 +157,7 @@ TEST(DemoAdventure, RatsWaitOnTheRoadUntilThePartyComesNear)
     // for ten game seconds: the rats stand in full view, up the road.
     const auto path = TestUtil::ScratchPath("rats_wait");
     std::ofstream(path) << "1 game travel forest road\n1 0 move 58.75 21.25\n";
-    const auto run =
-        TestUtil::RunVardsim("--ticks 400 --report --orders " + path.string());
+    const auto run = TestUtil::RunVardsim("--ticks 400 --report --orders " + path.string());
     std::filesystem::remove(path);
     ASSERT_EQ(run.status, 0) << run.out;
     ASSERT_NE(run.out.find(" area=forest\n"), std::string::npos) << run.out;
@@ -189,8 +188,7 @@ TEST(DemoAdventure, AGameSavedAfterTheKeyLoadsWithItsFoesWhereTheyStood)
     // opens: the dead it wakes have risen at the far end of the hall.
     const auto saved = TestUtil::ScratchPath("after_key.sav");
     const std::string before = Play(5721, " --save " + saved.string());
-    const auto load =
-        TestUtil::RunVardsim("--ticks 0 --report --load " + saved.string());
+    const auto load = TestUtil::RunVardsim("--ticks 0 --report --load " + saved.string());
     std::filesystem::remove(saved);
     ASSERT_EQ(load.status, 0) << load.out;
     ASSERT_NE(before.find(" area=crypt\n"), std::string::npos) << before;

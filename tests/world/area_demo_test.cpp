@@ -107,10 +107,10 @@ TEST(DemoAreas, TownHoldsItsPeopleDoorsAndChestByTheGate)
     // where a new game starts.
     bool chest = false;
     for (const auto& object : town->GetObjects())
-        chest = chest || (object->GetDefinitionName() == "chest" && !object->GetItems().empty() &&
-                          std::hypot(object->GetX() - (gate->GetColumn() + 0.5) * kCellSize,
-                                     object->GetY() - (gate->GetRow() + 0.5) * kCellSize) <
-                              4 * kCellSize);
+        chest = chest ||
+                (object->GetDefinitionName() == "chest" && !object->GetItems().empty() &&
+                 std::hypot(object->GetX() - (gate->GetColumn() + 0.5) * kCellSize,
+                            object->GetY() - (gate->GetRow() + 0.5) * kCellSize) < 4 * kCellSize);
     EXPECT_TRUE(chest);
 }
 

@@ -196,8 +196,7 @@ TEST(ModuleLoad, SpellItemsAreGeneratedWithTheirTexts)
     const CItemTemplate* potion = module->FindItemTemplate("i_potion-refresh");
     ASSERT_NE(potion, nullptr);
     EXPECT_EQ(potion->GetDisplayName(), "Potion of Refresh");
-    EXPECT_EQ(potion->GetDescription(),
-              "This potion contains a liquid with the power of Refresh.");
+    EXPECT_EQ(potion->GetDescription(), "This potion contains a liquid with the power of Refresh.");
     EXPECT_EQ(potion->GetValue(), 229u); // level 3
     const CItemTemplate* wand = module->FindItemTemplate("i_wand-fire_bolt");
     ASSERT_NE(wand, nullptr);
