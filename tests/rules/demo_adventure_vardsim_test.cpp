@@ -82,26 +82,26 @@ TEST(DemoAdventure, ANewGamePlaysThroughToTheVictory)
     // The milestones, in the order they must happen.
     const char* const milestones[] = {
         "117\t18\tYou have been assigned a quest (The Temple Key).\n",
-        "190\t19\tThe party has gained 80 gold.\n",
-        "191\t18\tMerchant : Take your time and look.\n",
-        "271\ttravel\tforest road\n",
-        "272\t18\tYour journey takes 3 hours.\n",
-        "579\t26\tHero has killed Giant Rat.\n",
-        "681\t18\tThe blessing of the sun stirs as you reach the sealed door.\n",
-        "3348\t18\tHero picks the locked door [Locks 50 +0 vs 40].\n",
-        "4729\t26\tHero has killed Cultist.\n",
-        "5719\t26\tHero has killed Necromancer.\n",
+        "186\t19\tThe party has gained 80 gold.\n",
+        "187\t18\tMerchant : Take your time and look.\n",
+        "267\ttravel\tforest road\n",
+        "268\t18\tYour journey takes 3 hours.\n",
+        "1110\t26\tHero has killed Giant Rat.\n",
+        "1212\t18\tThe blessing of the sun stirs as you reach the sealed door.\n",
+        "3341\t18\tHero picks the locked door [Locks 50 +0 vs 40].\n",
+        "3642\t26\tHero has killed Cultist.\n",
+        "5172\t26\tHero has killed Necromancer.\n",
         // The key taken from where he fell.
-        "5720\t18\tYour Journal has been updated.\n",
-        "5722\t18\tYour journey takes 4 hours.\n",
-        "5730\t18\tShrine of the Sun : The stone is warm under your hand.\n",
-        "5740\t20\tThe party has completed a quest for 300xp (The Temple Key).\n",
-        "5740\t19\tThe party has gained 200 gold.\n",
-        "5740\t18\tHero has been promoted to the rank of Novice.\n",
-        "5750\t18\tFather Aldous : The sun smiles on you. The temple is ours again, and Hero "
+        "5173\t18\tYour Journal has been updated.\n",
+        "5175\t18\tYour journey takes 4 hours.\n",
+        "5183\t18\tShrine of the Sun : The stone is warm under your hand.\n",
+        "5193\t20\tThe party has completed a quest for 300xp (The Temple Key).\n",
+        "5193\t19\tThe party has gained 200 gold.\n",
+        "5193\t18\tHero has been promoted to the rank of Novice.\n",
+        "5203\t18\tFather Aldous : The sun smiles on you. The temple is ours again, and Hero "
         "has its thanks.\n",
-        "5750\tchoice\t1 Light the sun fire on the altar.\n",
-        "5750\t18\tFather Aldous : The fire catches, and the light of the sun fills the old "
+        "5203\tchoice\t1 Light the sun fire on the altar.\n",
+        "5203\t18\tFather Aldous : The fire catches, and the light of the sun fills the old "
         "temple again.\n",
     };
     std::size_t at = 0;
@@ -121,7 +121,7 @@ TEST(DemoAdventure, ANewGamePlaysThroughToTheVictory)
     // The tripwire lies in plain sight: the hero walks round it.
     EXPECT_EQ(out.find("springs Tripwire"), std::string::npos) << out;
     // The game stops at the victory: no tick runs after it.
-    EXPECT_NE(out.find("state=7 tick=761747 gold=230 party=1 area=town\n"), std::string::npos)
+    EXPECT_NE(out.find("state=7 tick=761200 gold=230 party=1 area=town\n"), std::string::npos)
         << out;
     EXPECT_EQ(out.find("\terror\t"), std::string::npos) << out;
 }
@@ -129,8 +129,8 @@ TEST(DemoAdventure, ANewGamePlaysThroughToTheVictory)
 TEST(DemoAdventure, TheNecromancerDropsTheKeyWhereHeFalls)
 {
     // The tick before he falls, and the tick the key is taken.
-    const std::string before = Play(5719);
-    const std::string after = Play(5720);
+    const std::string before = Play(5172);
+    const std::string after = Play(5173);
     std::string standing;
     for (const std::string& line : ActorLines(before))
         if (line.find(" necromancer side ") != std::string::npos)
@@ -187,7 +187,7 @@ TEST(DemoAdventure, AGameSavedAfterTheKeyLoadsWithItsFoesWhereTheyStood)
     // Saved in the crypt the tick after the key is taken, as the old stair
     // opens: the dead it wakes have risen at the far end of the hall.
     const auto saved = TestUtil::ScratchPath("after_key.sav");
-    const std::string before = Play(5721, " --save " + saved.string());
+    const std::string before = Play(5174, " --save " + saved.string());
     const auto load = TestUtil::RunVardsim("--ticks 0 --report --load " + saved.string());
     std::filesystem::remove(saved);
     ASSERT_EQ(load.status, 0) << load.out;
