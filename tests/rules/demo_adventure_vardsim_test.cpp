@@ -3,7 +3,8 @@
 // map, a fight and a trap in the wood, the crypt's locked and blessed doors,
 // the boss who drops the key where he falls, the faction rank and the script
 // that wins; and what a player meets on the way: rats that wait until the
-// party comes near, and a game saved after the key that loads as it was.
+// party comes near, a baker who does not fill the message log, and a game
+// saved after the key that loads as it was.
 
 #include "test_util.h"
 #include "vardsim_run.h"
@@ -180,6 +181,24 @@ TEST(DemoAdventure, RatsWaitOnTheRoadUntilThePartyComesNear)
         EXPECT_GT(std::hypot(x - hero.first, y - hero.second), 10 * 2.5) << line;
     }
     EXPECT_EQ(rats, 2u) << run.out;
+}
+
+TEST(DemoAdventure, TheBakerCallsHerBreadNowAndThenNotAtEveryTurn)
+{
+    // Eleven game minutes by the square where she walks: the ambience turns
+    // to her often, and she calls out at one turn in four.
+    const auto path = TestUtil::ScratchPath("baker");
+    std::ofstream(path) << "1 game moveparty 34 12\n";
+    const auto run = TestUtil::RunVardsim("--seed 4 --ticks 20000 --orders " + path.string());
+    std::filesystem::remove(path);
+    ASSERT_EQ(run.status, 0) << run.out;
+    ASSERT_NE(run.out.find(" area=town\n"), std::string::npos) << run.out;
+    std::size_t calls = 0;
+    for (std::size_t at = run.out.find("Baker : Fresh bread!"); at != std::string::npos;
+         at = run.out.find("Baker : Fresh bread!", at + 1))
+        ++calls;
+    EXPECT_GE(calls, 1u) << run.out;
+    EXPECT_LE(calls, 7u) << run.out;
 }
 
 TEST(DemoAdventure, AGameSavedAfterTheKeyLoadsWithItsFoesWhereTheyStood)
