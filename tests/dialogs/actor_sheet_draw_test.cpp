@@ -2,6 +2,7 @@
 // display: the information page's panel darkens what lies below it, and the
 // highlighted "Spend Level Points" button and the action bar show; every
 // equipment box of the inventory page sits on its part of the paper doll.
+// The store's hover titles measured with the font they are drawn in.
 
 #include "app_fakes.h"
 #include "builtin_images.h"
@@ -13,10 +14,16 @@
 #include "platform/keys.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "ui/ui_draw_help.h"
 #include "ui/ui_group.h"
+#include "ui/ui_hover_text.h"
+#include "ui/ui_hover_window.h"
 #include "ui/ui_manager.h"
 #include "world/actor.h"
+#include "world/area.h"
 #include "world/game.h"
+#include "world/item_template.h"
+#include "world/module.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +182,45 @@ TEST_F(SheetDraw, EveryEquipmentBoxSitsOnTheDollPartThatTakesIt)
                   3 * 40)
             << parts[s].name;
     }
+}
+
+// The hover window cuts its title at its edges: every ware of the demo's
+// stores, "Name (N gold)", fits whole beside the item's icon, measured with
+// the font the window draws it in.
+TEST(StoreHoverTitles, EveryWareOfTheDemoTownFitsBesideItsIcon)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    AppTest::FakeAppPlatform machine;
+    CGameApp app;
+    app.dialogFactory = std::make_unique<CGameDialogFactory>();
+    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
+    app.HandleMessage(KeyDown('K'));
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    app.engine->EnterArea();
+
+    auto context = platform::GlContext::CreateHidden(64, 64);
+    gfx::Device device(*context, 64, 64);
+    VARDUI::CUIDrawHelp help(device);
+    const VARDUI::CUIHoverWindow hover;
+    // The icon takes the window's first 32 pixels and one more apart.
+    const std::int32_t titleWidth = hover.GetRect().Width() - 33;
+    std::size_t wares = 0;
+    for (const auto& keeper : app.engine->Game().GetCurrentArea()->Actors())
+        for (const auto& ware : keeper->CollectTradeItems())
+        {
+            ++wares;
+            VARDUI::CUIHoverInfo record;
+            VARDUI::FillPricedItemHoverInfo(*ware, ware->GetTemplate()->GetValue(), record);
+            ASSERT_NE(record.icon, 0u) << record.title;
+            VARDUI::Rect measured{0, 0, 1000, 0};
+            VARDUI::CUIDrawHelp::DrawText(help.GetFont(), nullptr, record.title, measured,
+                                          VARDUI::kUITextMeasure, 0);
+            EXPECT_LE(measured.Width(), titleWidth) << record.title;
+        }
+    // The merchant's and the armourer's, the potions among them.
+    EXPECT_GT(wares, 12u);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The game as a player meets it, on the machine's own window and OpenGL
 // device under a virtual X display: from the splash through character
 // creation, a conversation, a chest's gold, a purchase, the world map's
-// road into the wood, a fight, a save and a load to the victory. Input goes
+// road into the wood, the lost pack, the rats on the road, the signpost
+// home, a save and a load to the victory. Input goes
 // in as SDL events on the window, so it takes the whole way through the
 // message pump; every step waits on paints, never on the clock, and leaves
 // a picture of the screen in the build folder.
@@ -1002,8 +1003,10 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                p.Fail("the temple door is not on the screen");
                return true;
            });
-    p.ClickActorUntil(
-        "priest", [&] { return p.Current<CTalkDlg>() != nullptr; }, 900);
+    // Once the door stands open he sees the party and comes to talk: a
+    // click on him as well would only have him speak twice.
+    p.Then(
+        "the priest comes to talk", [&] { return p.Current<CTalkDlg>() != nullptr; }, 900);
     p.CheckTalkShot("talk_priest", "Cultists have taken the old temple");
     p.Answer("We will bring the key back.");
     p.CheckTalkShot("talk_priest_blessing", "Bless you.");
@@ -1332,67 +1335,156 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
         },
         300);
 
-    // ---- A fight in the wood. The console makes the hero strong and sets
-    // him down beside the foe: the way there, the wood's balance and the
-    // hero's build are not what this plays.
-    std::uint32_t foeId = 0;
-    int heals = 0;
-    std::array<double, 2> foeAt{};
-    p.Console("exp 30000");
-    p.Console("heal");
-    p.Then("find a foe",
+    // ---- The lost pack by the road: named under the pointer, opened like
+    // a chest by a click, its potions dragged into the backpack.
+    const auto lostPack = [&]() -> std::shared_ptr<VARD::CObject>
+    {
+        for (const auto& object : p.Game().GetCurrentArea()->Objects())
+            if (object->GetInstanceName() == "lost_pack")
+                return object;
+        return nullptr;
+    };
+    Point packPoint{};
+    std::size_t potionsBeforePack = 0;
+    p.Then("point at the lost pack",
            [&]
            {
-               // One band at a time: the foe farthest from any foe of
-               // another kind, the weaker of two as far.
-               const auto actors = p.Game().GetCurrentArea()->Actors();
-               std::shared_ptr<VARD::CActor> chosen;
-               double chosenRoom = -1.0;
-               for (const auto& actor : actors)
+               if (!p.InPlay())
+                   return false;
+               const auto pack = lostPack();
+               if (!pack)
                {
-                   if (!actor->IsHostile() || actor->IsDead())
-                       continue;
-                   double room = 1e9;
-                   for (const auto& other : actors)
-                       if (other->IsHostile() && !other->IsDead() &&
-                           other->GetTemplateName() != actor->GetTemplateName())
-                           room = std::min(
-                               room, Playthrough::Distance(*other, actor->GetX(), actor->GetY()));
-                   if (!chosen || room > chosenRoom + 1.0 ||
-                       (room > chosenRoom - 1.0 &&
-                        actor->GetMaxHitPoints() < chosen->GetMaxHitPoints()))
-                   {
-                       chosen = actor;
-                       chosenRoom = room;
-                   }
-               }
-               if (!chosen)
-               {
-                   p.Fail("no foe in the wood");
+                   p.Fail("no lost pack by the road");
                    return true;
                }
-               foeId = chosen->Id();
-               foeAt = {chosen->GetX(), chosen->GetY()};
+               for (const double height : {0.3, 0.15, 0.45})
+                   if (const auto point = p.ToScreen(pack->GetX(), height, pack->GetY()))
+                       if (p.PickAt(*point).thing == pack.get())
+                       {
+                           packPoint = *point;
+                           p.PushMouse(SDL_MOUSEMOTION, packPoint);
+                           return true;
+                       }
+               p.Fail("the lost pack is not picked where it is drawn");
                return true;
            });
-    p.Console(
-        [&]
-        {
-            return "move " + std::to_string(static_cast<int>(foeAt[0])) + " " +
-                   std::to_string(static_cast<int>(foeAt[1]));
-        });
-    // The pointer over the foe names it in the hover window, in red.
-    p.Then("point at the foe",
+    p.Then("the lost pack named",
            [&]
            {
-               const VARD::CActor* foe = p.Game().GetCurrentArea()->FindActorById(foeId);
-               if (!p.InPlay() || foe == nullptr)
+               const auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(p.app.hoverWindow);
+               if (hover == nullptr || hover->GetInfo().title.empty())
                    return false;
-               const auto point = p.ActorOnScreen(*foe);
-               if (point)
-                   p.PushMouse(SDL_MOUSEMOTION, *point);
-               return point.has_value();
+               EXPECT_EQ(hover->GetInfo().title, "Traveller's pack");
+               EXPECT_EQ(hover->GetInfo().text, "Container");
+               const gfx::Image frame = p.Shot("lost_pack_pointed");
+               EXPECT_GT(Measure(frame, p.HoverTitle()).white, 30);
+               potionsBeforePack = CountItems(*p.Hero(), "i_potion-heal");
+               p.Click(packPoint);
+               return true;
            });
+    std::size_t packRowsBeforeDrag = 0;
+    p.Then(
+        "empty the lost pack",
+        [&]
+        {
+            const CActorInvDlg* page = p.Current<CActorInvDlg>();
+            if (page == nullptr)
+                return false;
+            if (page->GetContainerInReach() != lostPack().get())
+            {
+                p.Fail("the page shows no pack, or another");
+                return true;
+            }
+            const auto& rows = page->GetContainerList()->GetItems();
+            if (rows.empty())
+                return true;
+            if (rows.size() == packRowsBeforeDrag)
+                return false;
+            if (packRowsBeforeDrag == 0)
+                p.Shot("lost_pack_opened");
+            packRowsBeforeDrag = rows.size();
+            const VARDUI::CUIElement* token = p.Find(CActorInvDlg::kFirstContainerRow);
+            if (token == nullptr || token->GetRect().Width() <= 0)
+            {
+                p.Fail("the pack's first thing is not drawn");
+                return true;
+            }
+            p.Drag(Playthrough::Centre(token->GetRect()),
+                   Playthrough::Centre(page->GetBackpackList()->GetRect()));
+            return false;
+        },
+        200);
+    p.Then("the potions taken",
+           [&]
+           {
+               EXPECT_EQ(CountItems(*p.Hero(), "i_potion-heal"), potionsBeforePack + 2);
+               return p.Press(CBaseActorDlg2::kGameTabId);
+           });
+
+    // ---- The rats wait in view on the road until the hero comes near,
+    // then run at him: each is clicked until it falls. The hero is the new
+    // fighter the creation pages made; he is healed only should he fall low.
+    std::vector<std::uint32_t> rats;
+    int heals = 0;
+    p.Then("the rats in view up the road",
+           [&]
+           {
+               if (!p.InPlay())
+                   return false;
+               for (const auto& actor : p.Game().GetCurrentArea()->Actors())
+                   if (actor->GetTemplateName() == "giant_rat")
+                   {
+                       rats.push_back(actor->Id());
+                       EXPECT_FALSE(actor->IsHostile());
+                       EXPECT_TRUE(p.ActorOnScreen(*actor).has_value());
+                       EXPECT_GT(Playthrough::Distance(*actor, p.Hero()->GetX(), p.Hero()->GetY()),
+                                 10 * VARD::kCellSize);
+                   }
+               EXPECT_EQ(rats.size(), 2u);
+               p.ExpectGameScreen(p.Shot("rats_waiting"), "rats_waiting");
+               return true;
+           });
+    const auto ratAlive = [&](std::size_t index) -> VARD::CActor*
+    {
+        VARD::CActor* rat =
+            index < rats.size() ? p.Game().GetCurrentArea()->FindActorById(rats[index]) : nullptr;
+        return rat != nullptr && !rat->IsDead() ? rat : nullptr;
+    };
+    p.Then(
+        "walk up the road until the rats come",
+        [&]
+        {
+            if (!p.InPlay())
+                return false;
+            const VARD::CActor* rat = ratAlive(0);
+            if (rat == nullptr)
+            {
+                p.Fail("the first rat is gone before the fight");
+                return true;
+            }
+            if (rat->IsHostile())
+                return true;
+            if (p.Idle(*p.Hero()) && !p.WalkToward(rat->GetX(), rat->GetY()))
+                p.Fail("no open floor on the way to the rats");
+            return false;
+        },
+        600);
+    // The pointer over a rat that has run up to him names it in the hover
+    // window, in red.
+    p.Then(
+        "point at the foe",
+        [&]
+        {
+            const VARD::CActor* rat = ratAlive(0) ? ratAlive(0) : ratAlive(1);
+            if (!p.InPlay() || rat == nullptr ||
+                Playthrough::Distance(*rat, p.Hero()->GetX(), p.Hero()->GetY()) > 6.0)
+                return false;
+            const auto point = p.ActorOnScreen(*rat);
+            if (point)
+                p.PushMouse(SDL_MOUSEMOTION, *point);
+            return point.has_value();
+        },
+        300);
     p.Then("the foe named",
            [&]
            {
@@ -1400,23 +1492,18 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                EXPECT_GT(Measure(frame, p.HoverTitle()).red, 10);
                return true;
            });
+    std::array<double, 2> foeAt{};
     p.Then(
         "fight",
         [&]
         {
             if (!p.InPlay())
                 return false;
-            const VARD::CArea* area = p.Game().GetCurrentArea();
-            const VARD::CActor* foe = area->FindActorById(foeId);
-            if (foe != nullptr)
-                foeAt = {foe->GetX(), foe->GetY()};
             if (p.Hero()->IsDead())
             {
                 p.Fail("the hero died in the fight");
                 return true;
             }
-            // The hero is not what is tested: healed when low, by the
-            // console, before this step goes on.
             if (p.Hero()->GetHitPoints() * 5 < p.Hero()->GetMaxHitPoints() * 2)
             {
                 if (++heals > 12)
@@ -1427,36 +1514,33 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                 p.ConsoleFirst("heal");
                 return false;
             }
-            // The chosen foe first, then whoever else still fights.
-            std::shared_ptr<VARD::CActor> target;
-            for (const auto& actor : area->Actors())
-                if (actor->IsHostile() && !actor->IsDead() &&
-                    Playthrough::Distance(*actor, p.Hero()->GetX(), p.Hero()->GetY()) < 12.0 &&
-                    (!target || actor->Id() == foeId))
-                    target = actor;
-            if (!target)
+            const VARD::CActor* rat = ratAlive(0) ? ratAlive(0) : ratAlive(1);
+            if (rat == nullptr)
                 return true;
+            foeAt = {rat->GetX(), rat->GetY()};
             if (p.Idle(*p.Hero()))
             {
-                if (const auto point = p.ActorOnScreen(*target))
+                if (const auto point = p.ActorOnScreen(*rat))
                     p.Click(*point);
+                else if (!p.WalkToward(rat->GetX(), rat->GetY()))
+                    p.Fail("cannot reach a rat");
             }
             return false;
         },
         1500);
-    p.Then("the foe is dead",
+    p.Then("the rats are dead",
            [&]
            {
-               const VARD::CArea* area = p.Game().GetCurrentArea();
-               EXPECT_EQ(area->FindActorById(foeId), nullptr);
+               EXPECT_EQ(ratAlive(0), nullptr);
+               EXPECT_EQ(ratAlive(1), nullptr);
                EXPECT_GT(p.Hero()->GetHitPoints(), 0);
-               // Nothing of it is left to pick where it fell.
+               EXPECT_NE(p.Game().GetQuestTag("rats"), 0);
+               // Nothing of the last one is left to pick where it fell.
                const auto point = p.ToScreen(foeAt[0], 0.5, foeAt[1]);
                if (point)
                {
                    const auto picked = p.PickAt(*point);
-                   EXPECT_FALSE(picked.kind == VARDGraph::kPickActor &&
-                                static_cast<const VARD::CActor*>(picked.thing)->Id() == foeId);
+                   EXPECT_NE(picked.kind, VARDGraph::kPickActor);
                    p.PushMouse(SDL_MOUSEMOTION, *point);
                }
                return true;
@@ -1481,31 +1565,54 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                return true;
            });
 
-    // ---- Back to Eastbridge by the wood's road, set down a little inside
-    // its exit.
-    std::array<double, 2> roadHome{};
-    p.Then("find the road home",
+    // ---- Back to Eastbridge by the wood's road: its signpost names the way
+    // under the pointer, and a click on it leaves.
+    p.WalkTo(
+        "the road home",
+        [&]() -> std::optional<std::array<double, 2>>
+        {
+            const auto road = p.FindExit("Eastbridge");
+            if (!road)
+                return std::nullopt;
+            return std::array<double, 2>{road->GetX(), road->GetY()};
+        },
+        12.0);
+    Point signpost{};
+    p.Then("point at the signpost home",
            [&]
            {
+               if (!p.InPlay() || !p.Idle(*p.Hero()))
+                   return false;
                const auto road = p.FindExit("Eastbridge");
                if (!road)
-                   p.Fail("no road back to the town");
-               else
                {
-                   const VARD::CArea& wood = *p.Game().GetCurrentArea();
-                   const double middleX = wood.GetWidth() * VARD::kCellSize / 2;
-                   const double middleY = wood.GetHeight() * VARD::kCellSize / 2;
-                   roadHome = {road->GetX() + (road->GetX() < middleX ? 3.0 : -3.0),
-                               road->GetY() + (road->GetY() < middleY ? 3.0 : -3.0)};
+                   p.Fail("no road back to the town");
+                   return true;
                }
+               // The board near the post's top, where the eye finds it.
+               for (const double height : {2.0, 1.8, 1.5})
+                   if (const auto point = p.ToScreen(road->GetX(), height, road->GetY()))
+                       if (p.PickAt(*point).thing == road.get())
+                       {
+                           signpost = *point;
+                           p.PushMouse(SDL_MOUSEMOTION, signpost);
+                           return true;
+                       }
+               p.Fail("the signpost home is not picked where it is drawn");
                return true;
            });
-    p.Console(
-        [&]
-        {
-            return "move " + std::to_string(static_cast<int>(roadHome[0])) + " " +
-                   std::to_string(static_cast<int>(roadHome[1]));
-        });
+    p.Then("the way home named",
+           [&]
+           {
+               const auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(p.app.hoverWindow);
+               if (hover == nullptr || hover->GetInfo().title.empty())
+                   return false;
+               EXPECT_EQ(hover->GetInfo().title, "Way out");
+               EXPECT_EQ(hover->GetInfo().text, "Road to Eastbridge");
+               const gfx::Image frame = p.Shot("signpost_pointed");
+               EXPECT_GT(Measure(frame, hover->GetRect()).white, 60);
+               return true;
+           });
     p.LeaveBy("Eastbridge");
     p.Then(
         "the town again",
@@ -1551,8 +1658,19 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                EXPECT_EQ(p.app.savePath, savedGame.string());
                return true;
            });
-    p.Console("cash 100");
-    p.Then("richer", [&] { return p.Game().GetGold() == kept.gold + 100; });
+    // Away from where the game was saved, so that the load shows.
+    p.Then(
+        "walk away",
+        [&]
+        {
+            const auto hero = p.Hero();
+            if (Playthrough::Distance(*hero, kept.x, kept.y) > 3.0 && p.Idle(*hero))
+                return true;
+            if (p.Idle(*hero) && !p.WalkToward(kept.x + 6.0, kept.y - 4.0))
+                p.Fail("no open floor to walk away on");
+            return false;
+        },
+        300);
     p.Do("quick load",
          [&]
          {
@@ -1564,9 +1682,10 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
         "loaded",
         [&]
         {
-            if (!p.InPlay() || p.Game().GetGold() != kept.gold)
+            if (!p.InPlay() || p.Hero()->GetX() != kept.x || p.Hero()->GetY() != kept.y)
                 return false;
             const auto hero = p.Hero();
+            EXPECT_EQ(p.Game().GetGold(), kept.gold);
             EXPECT_EQ(hero->GetName(), kept.name);
             EXPECT_DOUBLE_EQ(hero->GetX(), kept.x);
             EXPECT_DOUBLE_EQ(hero->GetY(), kept.y);
@@ -1645,7 +1764,7 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
     ASSERT_EQ(p.machine.desktop.boxes.size(), 1u);
     EXPECT_EQ(p.machine.desktop.boxes[0].caption, "Continue?");
     EXPECT_TRUE(p.machine.desktop.boxAnswers.empty());
-    EXPECT_EQ(p.shots.size(), 24u);
+    EXPECT_EQ(p.shots.size(), 28u);
 }
 
 } // namespace

@@ -22,9 +22,12 @@
 #include "world/trap.h"
 #include "world/world_object.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -738,4 +741,156 @@ TEST_F(SceneTest, HidesAndPassesOverWhatThePartyMayNotSee)
     plate->GetTrap()->SetFlag(true);
     EXPECT_EQ(scene.Pick(*device, atPlate.x, atPlate.y, Area()).kind, kPickTile);
     device->SetDrawRecorder(nullptr);
+}
+
+namespace
+{
+
+// A thing the player must find in a demo area: a person or a foe by its
+// template, an object by its instance name or an exit's signpost by the
+// exit's name, or the party member standing at an entry.
+struct SoughtThing
+{
+    const char* area;
+    const char* entry;
+    enum Kind
+    {
+        Actor,
+        Object,
+        Exit,
+        Entry,
+    } kind;
+    const char* name;
+};
+
+} // namespace
+
+// What the player must reach shows to the game's camera: no wall, hedge or
+// door on the camera's side of it covers it. Each thing is drawn where it
+// stands and again taken out of the picture; the two frames must differ
+// over enough of the pixels where it stands. The camera keeps the game's
+// direction and distance, so the same things hide it, and sees through a
+// narrower lens, so the thing covers more pixels.
+TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
+{
+    const SoughtThing things[] = {
+        {"town", "gate", SoughtThing::Entry, "gate"},
+        {"town", "gate", SoughtThing::Entry, "temple"},
+        {"town", "gate", SoughtThing::Actor, "priest"},
+        {"town", "gate", SoughtThing::Actor, "merchant"},
+        {"town", "gate", SoughtThing::Object, "town_chest"},
+        {"town", "gate", SoughtThing::Exit, "east_road"},
+        {"town", "gate", SoughtThing::Exit, "forest_path"},
+        {"forest", "road", SoughtThing::Entry, "road"},
+        {"forest", "road", SoughtThing::Entry, "from_crypt"},
+        {"forest", "road", SoughtThing::Actor, "giant_rat"},
+        {"forest", "road", SoughtThing::Object, "lost_pack"},
+        {"forest", "road", SoughtThing::Object, "road_tripwire"},
+        {"forest", "road", SoughtThing::Exit, "to_town"},
+        {"forest", "road", SoughtThing::Exit, "crypt_down"},
+        {"crypt", "stairs", SoughtThing::Entry, "stairs"},
+        {"crypt", "stairs", SoughtThing::Actor, "necromancer"},
+        {"crypt", "stairs", SoughtThing::Actor, "cultist"},
+        {"crypt", "stairs", SoughtThing::Exit, "stairs_up"},
+        {"crypt", "stairs", SoughtThing::Exit, "sun_stair"},
+    };
+    camera.fieldOfView /= 4.0f;
+    // No ring round the party member: its body must show, not its ring.
+    scene.SetSelectedIds({});
+    for (const SoughtThing& sought : things)
+    {
+        SCOPED_TRACE(std::string(sought.area) + " " + sought.name);
+        if (Area().GetName() != sought.area)
+        {
+            scene.Clear(Game());
+            Game().SetTravel(sought.area, sought.entry);
+            Game().SetState(VARD::kGameTravelByScript);
+            engine->LeaveArea();
+            engine->EnterArea();
+            scene.Reset(engine->GetFactory());
+            scene.BuildArea(Game(), *device, engine->Module());
+            hero = Game().GetParty().front().get();
+            ASSERT_EQ(Area().GetName(), sought.area);
+        }
+        // Everything seen and in view: only what stands in front may hide.
+        for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
+            for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
+                for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
+                    cells->Mark(c, r);
+
+        // Where it stands, and how to take it out of the picture.
+        double x = 0.0;
+        double z = 0.0;
+        float height = 1.8f;
+        std::function<void(double)> shift;
+        if (sought.kind == SoughtThing::Actor || sought.kind == SoughtThing::Entry)
+        {
+            VARD::CActor* actor = sought.kind == SoughtThing::Entry ? hero : nullptr;
+            for (const auto& other : Area().Actors())
+                if (!actor && other->GetTemplateName() == sought.name)
+                    actor = other.get();
+            ASSERT_NE(actor, nullptr);
+            if (sought.kind == SoughtThing::Entry)
+            {
+                const VARD::CAreaEntry* entry = Area().FindEntry(sought.name);
+                ASSERT_NE(entry, nullptr);
+                actor->SetPosition((entry->GetColumn() + 0.5) * VARD::kCellSize,
+                                   (entry->GetRow() + 0.5) * VARD::kCellSize);
+            }
+            x = actor->GetX();
+            z = actor->GetY();
+            height = static_cast<float>(actor->GetSecondSize());
+            shift = [actor, x, z](double dx) { actor->SetPosition(x + dx, z); };
+        }
+        else
+        {
+            VARD::CObject* object = nullptr;
+            const VARD::CAreaExit* exit =
+                sought.kind == SoughtThing::Exit ? Area().FindExit(sought.name) : nullptr;
+            for (const auto& candidate : Area().Objects())
+            {
+                const bool match = exit
+                                       ? candidate->IsExit() && candidate->GetX() == exit->GetX() &&
+                                             candidate->GetY() == exit->GetY()
+                                       : candidate->GetInstanceName() == sought.name;
+                if (match && !object)
+                    object = candidate.get();
+            }
+            ASSERT_NE(object, nullptr);
+            x = object->GetX();
+            z = object->GetY();
+            height = std::max(0.2f, static_cast<float>(object->GetHeight()));
+            shift = [object, x, z](double dx) { object->SetPosition(x + dx, z); };
+        }
+        target = {static_cast<float>(x), 0.0f, static_cast<float>(z)};
+        Draw();
+        const gfx::Image with = device->ReadPixels();
+        shift(1000.0);
+        Draw();
+        const gfx::Image without = device->ReadPixels();
+        shift(0.0);
+
+        // The pixels of a person's upper part (what lies on the ground beside
+        // it, a shadow, may show past a wall), of an object all of it, a
+        // little to either side.
+        const bool person = sought.kind == SoughtThing::Actor || sought.kind == SoughtThing::Entry;
+        const gfx::Vec3 foot =
+            Screen(static_cast<float>(x), person ? height * 0.4f : 0.0f, static_cast<float>(z));
+        const gfx::Vec3 top = Screen(static_cast<float>(x), height, static_cast<float>(z));
+        int differing = 0;
+        for (int py = static_cast<int>(top.y) - 2; py <= static_cast<int>(foot.y); ++py)
+            for (int px = static_cast<int>(foot.x) - 12; px <= static_cast<int>(foot.x) + 12; ++px)
+            {
+                if (px < 0 || py < 0 || px >= static_cast<int>(kSide) ||
+                    py >= static_cast<int>(kSide))
+                    continue;
+                const std::uint8_t* a =
+                    with.Pixel(static_cast<std::uint32_t>(px), static_cast<std::uint32_t>(py));
+                const std::uint8_t* b =
+                    without.Pixel(static_cast<std::uint32_t>(px), static_cast<std::uint32_t>(py));
+                differing +=
+                    std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 30;
+            }
+        EXPECT_GT(differing, 40) << "hidden at " << x << ", " << z;
+    }
 }

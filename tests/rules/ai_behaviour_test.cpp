@@ -167,6 +167,8 @@ TEST(AICharge, AttacksTheNearestAndReconsidersOnlyWhenFree)
     auto arena = NewArena(11);
     CActor& hero = arena.Hero();
     const auto rat = arena.Spawn("giant_rat", 60.0, 50.0);
+    // Roused, as it is once the party comes near.
+    rat->SetAttitude(VARD::kAttitudeHostile);
     auto& charge = *rat->GetBrain()->GetRousedAI();
     charge.Think(*arena.engine, *rat);
     ASSERT_EQ(Types(rat->GetOrders()), std::vector<std::int32_t>{VARD::kOrderAttack});
@@ -237,10 +239,10 @@ TEST(AIForceTalk, WalksUpToTheVisiblePartyUntilATagIsSet)
 {
     auto arena = NewArena(17);
     CActor& hero = arena.Hero();
-    const auto priest = arena.Spawn("priest", 50.0, 85.0);
+    const auto priest = arena.Spawn("priest", 50.0, 65.0);
     auto& talk = *priest->GetBrain()->GetRousedAI();
 
-    // 35 away, within 40: it walks up to talk, once.
+    // 15 away, within 20: it walks up to talk, once.
     talk.Think(*arena.engine, *priest);
     ASSERT_EQ(Types(priest->GetOrders()), std::vector<std::int32_t>{VARD::kOrderMoveTalk});
     EXPECT_EQ(FrontTarget(*priest), hero.Id());
@@ -254,12 +256,12 @@ TEST(AIForceTalk, WalksUpToTheVisiblePartyUntilATagIsSet)
         return priest->GetOrders().size();
     };
     // Out of range, outside the party's sight, sneaking: nothing.
-    priest->SetPosition(50.0, 95.0);
+    priest->SetPosition(50.0, 75.0);
     EXPECT_EQ(tryAgain(), 0u);
-    priest->SetPosition(50.0, 85.0);
+    priest->SetPosition(50.0, 65.0);
     arena.area->SightGrid().Clear();
     EXPECT_EQ(tryAgain(), 0u);
-    arena.area->SightGrid().Mark(20, 34);
+    arena.area->SightGrid().Mark(20, 26);
     EXPECT_EQ(tryAgain(), 1u);
     ASSERT_TRUE(hero.ActivatePower(*arena.engine->Module().FindSpell(VARD::kSneakPowerKey), 1));
     EXPECT_EQ(tryAgain(), 0u);

@@ -53,10 +53,10 @@ TEST(BrainRousing, SidesTagsAndSight)
     EXPECT_TRUE(brain.Provoke(*wolf, &arena.Hero()));
     EXPECT_EQ(brain.GetPendingAlerts(), (std::vector<std::string>{"wolves", "wolves"}));
 
-    // Not provokable: the rat never is.
-    const auto rat = arena.Spawn("giant_rat", 10.0, 10.0);
-    rat->SetAttitude(VARD::kAttitudeNeutral);
-    EXPECT_FALSE(rat->GetBrain()->Provoke(*rat, nullptr));
+    // Not provokable: the spider never is.
+    const auto spider = arena.Spawn("cave_spider", 10.0, 10.0);
+    spider->SetAttitude(VARD::kAttitudeNeutral);
+    EXPECT_FALSE(spider->GetBrain()->Provoke(*spider, nullptr));
 
     // Sight: the wolf sees 70 units while its cell is in the party's sight.
     wolf->SetAttitude(VARD::kAttitudeNeutral);

@@ -54,6 +54,24 @@ inline std::shared_ptr<VARD::CItem> GiveItem(const Town& town, VARD::CActor& act
     return item;
 }
 
+// The demo holds nothing that may be neither given away nor dropped (its
+// temple key is dropped by its bearer where he falls): the rules that refuse
+// such an item get a sealed letter, added to the loaded module.
+inline std::shared_ptr<VARD::CItem> GiveSealedLetter(const Town& town, VARD::CActor& actor)
+{
+    VARD::CModule& module = *town.engine->GetModule();
+    if (module.FindItemTemplate("sealed_letter") == nullptr)
+    {
+        auto reader = TestUtil::ReaderOf("<item> sealed_letter \"Sealed Letter\" \"Sealed.\" "
+                                         "(0 0 0) \"\" letter 0 0 0.1 0 misc nogive </item>");
+        reader.ReadStartTag("item");
+        module.ItemTemplates()["sealed_letter"] =
+            std::make_shared<VARD::CItemTemplate>(reader, module);
+        reader.ReadEndTag();
+    }
+    return GiveItem(town, actor, "sealed_letter", 1);
+}
+
 // Queued and run at once; the code of the failure, -1 when none.
 inline int RunOrder(const Town& town, VARD::CActor& actor, std::shared_ptr<VARD::COrder> order)
 {

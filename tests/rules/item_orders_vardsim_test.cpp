@@ -55,34 +55,36 @@ std::string IdOf(const std::string& report, const std::string& kind, const std::
 
 TEST(ItemOrdersVardsim, GetDropAndBuyOnTheDemoTown)
 {
-    const std::string walk = "1 game moveparty 9 34\n";
+    const std::string walk = "1 game moveparty 21 36\n";
     const std::string first = RunVardsim(walk, "2");
     const std::string merchant = IdOf(first, "actor", "merchant");
     const std::string chest = IdOf(first, "object", "chest");
     auto ids = ItemIds(first);
     const std::string gold = ids["gold in " + chest];
     const std::string bread = ids["bread in " + chest];
-    const std::string torch = ids["torch in " + merchant];
-    ASSERT_FALSE(merchant.empty() || gold.empty() || bread.empty() || torch.empty()) << first;
+    const std::string potion = ids["i_potion-heal in " + merchant];
+    ASSERT_FALSE(merchant.empty() || gold.empty() || bread.empty() || potion.empty()) << first;
 
     const std::string orders =
         walk + "2 0 get " + gold + "\n2 0 get " + bread + "\n2 0 get " + bread + "\n3 0 drop " +
-        bread + "\n4 game moveparty 16 31\n5 0 buy " + merchant + ' ' + torch + " 3\n5 0 buy " +
-        merchant + ' ' + torch + " 0\n5 0 sell " + torch + " 1\n";
+        bread + "\n4 game moveparty 16 31\n5 0 buy " + merchant + ' ' + potion + " 2\n5 0 buy " +
+        merchant + ' ' + potion + " 0\n5 0 sell " + potion + " 1\n";
     const std::string out = RunVardsim(orders, "7");
     EXPECT_NE(out.find("2\t19\tThe party has gained 80 gold.\n"), std::string::npos) << out;
     EXPECT_NE(out.find("2\terror\tcode 3: no object 0 to take from"), std::string::npos) << out;
-    EXPECT_NE(out.find(" pile at 8.75 33.75\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" pile at 21.25 36.25\n"), std::string::npos) << out;
     EXPECT_NE(out.find("5\terror\tcode 3: a trade needs a count of at least 1"), std::string::npos)
         << out;
     EXPECT_NE(out.find("5\terror\tcode 3: no merchant 0"), std::string::npos)
         << "selling needs a conversation first\n"
         << out;
-    EXPECT_NE(out.find("item " + torch + " torch x7 in " + merchant + "\n"), std::string::npos)
+    EXPECT_NE(out.find("item " + potion + " i_potion-heal x3 in " + merchant + "\n"),
+              std::string::npos)
         << out;
-    EXPECT_NE(out.find(" torch x3 in " + IdOf(out, "actor", "main") + "\n"), std::string::npos)
+    EXPECT_NE(out.find(" i_potion-heal x2 in " + IdOf(out, "actor", "main") + "\n"),
+              std::string::npos)
         << out;
-    EXPECT_NE(out.find(" gold=77 party=1 area=town\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" gold=6 party=1 area=town\n"), std::string::npos) << out;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The demo's main character walks across the start area around the temple's
 // walls, the same way under the same seed.
 
+#include "ai_test_util.h"
 #include "movement_test_util.h"
 
 #include "world/order.h"
@@ -9,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,6 +66,78 @@ TEST(MovementDemo, TheHeroWalksAroundTheTempleWall)
     EXPECT_GT(first.path.size(), 48u);
     EXPECT_LT(first.path.size(), 90u);
     EXPECT_EQ(WalkPastTheTemple(5).path, first.path);
+}
+
+// Every door of the demo's areas, opened, lets the main character through
+// from one side to the other: a doorway must be wider than he is (a
+// one-cell door is not), and nothing beside it may stop him.
+TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
+{
+    // The crypt's entry script runs as the party enters.
+    AITest::CountingScripts scripts;
+    auto engine = RulesTest::NewDemoGame(3);
+    engine->EnterArea();
+    VARD::CGame& game = engine->Game();
+    VARD::CActor& hero = RulesTest::Member(*engine);
+    std::size_t doors = 0;
+    for (const char* name : {"town", "forest", "crypt"})
+    {
+        if (game.GetCurrentArea()->GetName() != name)
+        {
+            game.SetTravel(name, name == std::string("forest") ? "road" : "stairs");
+            game.SetState(VARD::kGameTravelByScript);
+            engine->LeaveArea();
+            engine->EnterArea();
+        }
+        VARD::CArea& area = *game.GetCurrentArea();
+        // Nobody else to stand in the way or start a fight.
+        for (const auto& actor : area.GetActors())
+            if (actor.get() != &hero)
+                area.RemoveActor(actor.get());
+        std::set<const VARD::CTile*> done;
+        for (const auto& tile : area.GetTiles())
+        {
+            if (area.GetCellKind(tile->GetColumn(), tile->GetRow()) != VARD::kTileKindDoor ||
+                done.count(tile.get()) != 0)
+                continue;
+            ++doors;
+            const std::vector<VARD::CTile*> cells = area.CollectDoorTiles(tile.get());
+            double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+            for (VARD::CTile* cell : cells)
+            {
+                done.insert(cell);
+                cell->GetDoor()->SetOpen(true);
+                x0 = std::min(x0, cell->GetColumn() * VARD::kCellSize);
+                y0 = std::min(y0, cell->GetRow() * VARD::kCellSize);
+                x1 = std::max(x1, (cell->GetColumn() + 1) * VARD::kCellSize);
+                y1 = std::max(y1, (cell->GetRow() + 1) * VARD::kCellSize);
+            }
+            // Through a row of door cells from north to south, through a
+            // column of them from west to east.
+            const double cx = (x0 + x1) / 2;
+            const double cy = (y0 + y1) / 2;
+            const bool across = x1 - x0 >= y1 - y0;
+            const double reach = 2 * VARD::kCellSize;
+            const std::array<double, 2> from{across ? cx : x0 - reach, across ? y0 - reach : cy};
+            const std::array<double, 2> to{across ? cx : x1 + reach, across ? y1 + reach : cy};
+            SCOPED_TRACE(std::string(name) + " door at " + std::to_string(cx) + ", " +
+                         std::to_string(cy));
+            ASSERT_TRUE(area.IsPositionFree(&hero, from[0], from[1], nullptr));
+            hero.SetPosition(from[0], from[1]);
+            hero.ClearOrders();
+            hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(to[0], to[1]), false);
+            for (int tick = 0; tick < 200 && hero.GetFrontOrder(); ++tick)
+            {
+                game.AdvanceTick();
+                engine->UpdateActors();
+                engine->ExecuteTimedOrders();
+            }
+            EXPECT_EQ(hero.GetX(), to[0]);
+            EXPECT_EQ(hero.GetY(), to[1]);
+        }
+    }
+    // The temple court's, the wood's four gates, the cellar's and the sun door.
+    EXPECT_EQ(doors, 7u);
 }
 
 // The headless driver walks the same way: the report shows the member on

@@ -280,8 +280,9 @@ TEST(PartyOrders, StoreRefusesWhatTheDialogNeverOffers)
     hero.SetPosition(armourer.GetX() + 14.0, armourer.GetY());
     EXPECT_EQ(trade(1, hero.Id() + 100000, plate), 3) << "no merchant";
     EXPECT_EQ(trade(0, armourer.Id(), GiveItem(town, hero, "bread", 2)), 3) << "buys no bread";
-    EXPECT_EQ(trade(0, armourer.Id(), GiveItem(town, hero, "temple_key", 1)), -1);
-    EXPECT_EQ(DrainEvents(*town.game), std::vector<std::string>{"18 Hero can't sell Temple Key."});
+    EXPECT_EQ(trade(0, armourer.Id(), GiveSealedLetter(town, hero)), -1);
+    EXPECT_EQ(DrainEvents(*town.game),
+              std::vector<std::string>{"18 Hero can't sell Sealed Letter."});
     armourer.SetActivityState(VARD::kActivityDead);
     EXPECT_EQ(trade(1, armourer.Id(), plate), 3) << "dead";
     EXPECT_EQ(town.game->GetGold(), 1000);

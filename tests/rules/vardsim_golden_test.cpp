@@ -120,7 +120,7 @@ TEST(VardsimRobustness, APatchAppliedAgainLeavesItsStandingEncounterAlone)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out.find("\terror\t"), std::string::npos) << out;
     EXPECT_NE(out.find("14\t18\tYour journey takes 1 hours.\n"
-                       "14\teffect\tdust smoke 7892580 1.00 at 16.25 36.25\n"),
+                       "14\teffect\tdust smoke 7892580 1.00 at 13.75 43.75\n"),
               std::string::npos)
         << out;
     // Only the woken one: the restless dead wait for the key to be found.

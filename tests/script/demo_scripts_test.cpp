@@ -114,8 +114,10 @@ TEST(DemoScripts, ThePriestGivesAndCompletesTheTempleQuest)
                               "temple_key temple_key_done"}));
 
     Converse(*engine, priest, "start");
+    // The main character's name stands whole within the sentence, which ends
+    // in its full stop.
     EXPECT_EQ(DrainMessages(game), (Lines{"18 Father Aldous : The sun smiles on you. The temple "
-                                          "is ours again, thanks to Hero"}));
+                                          "is ours again, and Hero has its thanks."}));
 }
 
 TEST(DemoScripts, TheMerchantOpensHisStoreFromTalk)

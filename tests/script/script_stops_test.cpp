@@ -83,7 +83,7 @@ TEST(ScriptStops, EveryCallerStopsOnceAndTheDriverPlaysOn)
          ScriptCaller::Door,
          std::string(kToTheCrypt) + "20 0 use 16785228\n",
          60,
-         {21},
+         {20},
          "area=crypt"},
         // The party stands on the loose flagstone: it springs once and re-arms.
         {"trap",

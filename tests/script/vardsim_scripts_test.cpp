@@ -35,7 +35,7 @@ TEST(VardsimScripts, TheCryptEntryScriptRuns)
                                        "--seed 3 --ticks 16 --report");
     // Setting the entered tag wakes the dead at once: the patch's dust shows.
     const std::string expected = "10\t18\tYour Journal has been updated.\n"
-                                 "10\teffect\tdust smoke 7892580 1.00 at 16.25 36.25\n"
+                                 "10\teffect\tdust smoke 7892580 1.00 at 13.75 43.75\n"
                                  "10\t20\tThe party has completed a quest for 150xp (The Sunken "
                                  "Crypt).\n"
                                  "10\t18\tThe party gains 150 experience each.\n"

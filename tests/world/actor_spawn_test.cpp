@@ -66,8 +66,10 @@ TEST(ActorSpawn, SideComesFromTheBrain)
 {
     CGame game;
     auto module = DemoModule();
-    EXPECT_EQ(CreateActorFromTemplate("giant_rat", "", *module, game)->GetAttitude(),
+    EXPECT_EQ(CreateActorFromTemplate("skeleton", "", *module, game)->GetAttitude(),
               kAttitudeHostile);
+    EXPECT_EQ(CreateActorFromTemplate("giant_rat", "", *module, game)->GetAttitude(),
+              kAttitudeNeutral);
     EXPECT_EQ(CreateActorFromTemplate("merchant", "", *module, game)->GetAttitude(),
               kAttitudeFriendly);
     EXPECT_EQ(CreateActorFromTemplate("ogre", "", *module, game)->GetAttitude(), kAttitudeBerserk);

@@ -469,11 +469,12 @@ TEST(AreaLoad, ReturningAfterLongRespawnsAndCalms)
     area->Reset();
     game.SetTick(100 + 108000);
     area->Load("town", fixture.Module());
-    // Reset: the pack is spawned anew, the rat stays but is calmed.
+    // Reset: the pack is spawned anew, the rat stays but is calmed to the
+    // side its brain starts from, waiting for the party to come near.
     ASSERT_EQ(area->GetActors().size(), 3u);
     EXPECT_EQ(area->GetActors()[0].get(), rat);
     EXPECT_TRUE(rat->GetModifiers().empty());
-    EXPECT_EQ(rat->GetAttitude(), kAttitudeHostile);
+    EXPECT_EQ(rat->GetAttitude(), kAttitudeNeutral);
     // And the journey from town took its time.
     EXPECT_EQ(game.GetTick(), 100u + 108000u + 30u * 108000u);
 }

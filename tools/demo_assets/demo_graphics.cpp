@@ -260,6 +260,16 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
                                                    Model("anchor", "shrine.x", "shrine.png") +
                                                        " <light> 2.0 255 230 160 </light>\n")));
 
+    // Walls a quarter of the height, for the sides the game's camera looks
+    // across: whoever stands behind them stays in sight.
+    for (const auto& [name, cells] :
+         std::vector<std::pair<std::string, int>>{{"tile_wall_low", 1}, {"tile_wall_low_long", 3}})
+        files.push_back(TextFile("tile/" + name + ".vard",
+                                 Graphic(name, "0",
+                                         " <model> anchor (" + std::to_string(cells) +
+                                             " 0.25 1) <auto> auto-pillarrepeat 1 </auto> <tex> "
+                                             "\"wall.png\" </tex> </model>\n")));
+
     // Tiles: floors, walls, water, the cottage in four pieces and the doors.
     for (const auto& [name, texture] :
          std::vector<std::pair<std::string, std::string>>{{"tile_grass", "grass.png"},
