@@ -128,6 +128,7 @@ void CSceneRenderer::Render(VARD::CGame& game, gfx::Device& device, const SceneC
 
     const std::uint32_t lights = SetupLights(device, *area, target);
     device.LightEnable(0, false);
+    device.SetSamplePass(kPassSky);
     DrawSky(game, device, camera, eye);
 
     const float aspect = static_cast<float>(client.Width()) / static_cast<float>(client.Height());
@@ -139,12 +140,17 @@ void CSceneRenderer::Render(VARD::CGame& game, gfx::Device& device, const SceneC
         device.LightEnable(i, true);
     device.LightEnable(lights, false);
 
+    device.SetSamplePass(kPassTiles);
     DrawTiles(device, *area, game, target);
+    device.SetSamplePass(kPassActors);
     DrawActors(device, game, *area, target, camera.ringFlag);
+    device.SetSamplePass(kPassObjects);
     DrawObjects(device, game, *area, target, camera.ringFlag, 0);
     DrawObjects(device, game, *area, target, camera.ringFlag, 1);
+    device.SetSamplePass(kPassEffects);
     DrawEffectThings(game, device, *area, target);
     DrawBillboardEffects(device);
+    device.SetSamplePass(kPassOther);
 }
 
 std::uint32_t CSceneRenderer::SetupLights(gfx::Device& device, VARD::CArea& area,

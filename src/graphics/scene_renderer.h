@@ -89,6 +89,19 @@ struct PickResult
     int exitFlag = 0;
 };
 
+// The parts of a frame, as the device counts their fragments
+// (gfx::Device::SetSamplePass); what the scene does not name is pass 0.
+enum ScenePass : std::uint32_t
+{
+    kPassOther = 0,
+    kPassSky = 1,
+    kPassTiles = 2,
+    kPassActors = 3,
+    kPassObjects = 4,
+    kPassEffects = 5,
+    kPassHud = 6,
+};
+
 // The fixed states the game's device runs with, set after it is made and
 // after every reset; the scene switches alpha blending itself.
 void ApplyGameRenderStates(gfx::Device& device);
