@@ -141,6 +141,8 @@ void BM_SceneFrame(benchmark::State& state)
     scene.Reset(engine.GetFactory());
     scene.BuildArea(engine.Game(), device, engine.Module());
     scene.SetSelectedIds({hero->Id()});
+    if (std::getenv("VARD_NO_SHORTCUTS"))
+        scene.SetShortcuts(false);
 
     const gfx::Rect client{0, 0, kWidth, kHeight};
     const gfx::Vec3 target{static_cast<float>(hero->GetX()), 0.0f,

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace VARDGraph
 {
@@ -84,6 +85,56 @@ public:
 private:
     gfx::Device& m_Device;
 };
+
+// Whether a flat, opaque, one-colour sky layer drawn now would take its
+// colour unchanged: kept from above, not thrown out by the alpha test, and
+// blended, if at all, by its alpha of 1. The frame starts on a cleared depth
+// buffer, and every layer clears it after itself, so the depth test passes.
+bool CanFillSky(const gfx::Device& device)
+{
+    const gfx::RenderStates& s = device.GetRenderStates();
+    return s.cullMode != gfx::CullMode::CounterClockwise &&
+           (!s.alphaTestEnable || s.alphaRef < 255) &&
+           s.sourceBlend == gfx::BlendFactor::SourceAlpha &&
+           s.destinationBlend == gfx::BlendFactor::InverseSourceAlpha;
+}
+
+struct GroundRect
+{
+    float x0, x1, z0, z1;
+};
+
+// Whether the ray through every pixel of the viewport meets the level plane
+// at height y inside the rectangle (with a margin) and between the near and
+// far planes of the projection set. The pixels' rays meet the plane in the
+// convex hull of the corners' points, so the corners decide.
+bool SkyCoversView(const gfx::Device& device, const gfx::Vec3& eye, float y, const GroundRect& rect)
+{
+    const gfx::Matrix& view = device.GetTransform(gfx::TransformState::View);
+    const gfx::Matrix toClip = view * device.GetTransform(gfx::TransformState::Projection);
+    const std::optional<gfx::Matrix> fromClip = gfx::Inverse(toClip);
+    if (!fromClip || !(eye.y > y))
+        return false;
+    const float margin = 0.01f * std::min(rect.x1 - rect.x0, rect.z1 - rect.z0);
+    for (const float cornerX : {-1.0f, 1.0f})
+        for (const float cornerY : {-1.0f, 1.0f})
+        {
+            const gfx::Vec3 far = gfx::TransformCoord({cornerX, cornerY, 1.0f}, *fromClip);
+            const gfx::Vec3 along = far - eye;
+            if (!(along.y < 0.0f))
+                return false;
+            const float k = (y - eye.y) / along.y;
+            const gfx::Vec3 hit = eye + k * along;
+            if (!(hit.x >= rect.x0 + margin && hit.x <= rect.x1 - margin &&
+                  hit.z >= rect.z0 + margin && hit.z <= rect.z1 - margin))
+                return false;
+            // Depth 0..1 of the point: within, so that nothing is clipped.
+            const gfx::Vec3 clip = gfx::TransformCoord(hit, toClip);
+            if (!(clip.z > 0.0f && clip.z < 1.0f))
+                return false;
+        }
+    return true;
+}
 
 gfx::Light ZeroLight(gfx::LightType type)
 {
@@ -276,8 +327,26 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
         const float reach = 200.0f * k;
         const float startX = cx - reach + static_cast<float>(std::fmod(layer->driftX * t, b));
         const float startZ = cz - reach + static_cast<float>(std::fmod(layer->driftZ * t, b));
-        const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
+        float lastX = startX;
+        for (float x = startX; x <= cx + reach; x += b)
+            lastX = x;
+        float lastZ = startZ;
+        for (float z = startZ; z <= cz + reach; z += b)
+            lastZ = z;
+        std::uint32_t colour = 0;
+        float height = 0.0f;
+        if (m_Shortcuts && startX <= cx + reach && startZ <= cz + reach && CanFillSky(device) &&
+            layer->graphic->GetFlatFill("default", t, colour, height) &&
+            SkyCoversView(
+                device, eye, height - a,
+                {startX - 0.5f * b, lastX + 0.5f * b, startZ - 0.5f * b, lastZ + 0.5f * b}))
         {
+            // The copies would paint every pixel in this one colour.
+            device.Clear(gfx::kClearTarget, colour, 1.0f);
+        }
+        else
+        {
+            const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
             const BatchScope batch(device);
             for (float x = startX; x <= cx + reach; x += b)
                 for (float z = startZ; z <= cz + reach; z += b)

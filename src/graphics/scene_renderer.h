@@ -142,6 +142,10 @@ public:
 
     // ----------------------------------------------------- frame (scene_frame)
     void Render(VARD::CGame& game, gfx::Device& device, const SceneCamera& camera);
+    // Exact shortcuts, on by default: a sky layer that would paint the whole
+    // view in one colour is cleared to it instead. Off, every layer's copies
+    // are drawn (for tests that hold the two to the same pixels).
+    void SetShortcuts(bool enable) { m_Shortcuts = enable; }
     // The number of lights set, at least 1.
     std::uint32_t SetupLights(gfx::Device& device, VARD::CArea& area, const gfx::Vec3& target);
     void SetObjectLight(gfx::Device& device, std::uint32_t index, const LightRecord& record);
@@ -230,6 +234,7 @@ private:
     gfx::Vec3 m_IndoorLightPosition;
     std::uint32_t m_FrameCounter = 0;
     std::uint32_t m_ConcatBuildFrame = 0;
+    bool m_Shortcuts = true;
     // Kept between frames so that a frame allocates none.
     std::vector<LightRecord> m_LightRecords;
 };

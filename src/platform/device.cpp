@@ -135,8 +135,9 @@ Texture::Texture(std::weak_ptr<const bool> alive, std::uint32_t name, const Imag
             break;
         }
     if (image.width == 1 && image.height == 1)
-        for (std::size_t i = 0; i < 4; ++i)
-            m_Texel[i] = static_cast<float>(image.pixels[i]) / 255.0f;
+        m_SingleTexel = std::uint32_t{image.pixels[3]} << 24 |
+                        std::uint32_t{image.pixels[0]} << 16 | std::uint32_t{image.pixels[1]} << 8 |
+                        image.pixels[2];
 }
 
 Texture::~Texture()
@@ -784,8 +785,8 @@ void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const 
     glUseProgram(p.name);
     if (constantTexel)
     {
-        static constexpr std::array<float, 4> kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-        glUniform4fv(p.texel, 1, texture ? texture->m_Texel.data() : kWhite.data());
+        const ColorValue texel = FromArgb(texture ? texture->GetSingleTexel() : 0xFFFFFFFFu);
+        glUniform4f(p.texel, texel.r, texel.g, texel.b, texel.a);
         glBindTexture(GL_TEXTURE_2D, 0);
     }
     else

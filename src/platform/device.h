@@ -35,6 +35,8 @@ public:
     std::uint32_t GetName() const { return m_Name; }
     // Every texel's alpha is 255.
     bool IsOpaque() const { return m_Opaque; }
+    // The only texel of a texture of one, as 0xAARRGGBB; 0 for larger ones.
+    std::uint32_t GetSingleTexel() const { return m_SingleTexel; }
 
 private:
     friend class Device;
@@ -47,8 +49,7 @@ private:
     std::uint32_t m_Height;
     std::uint32_t m_Levels;
     bool m_Opaque = false;
-    // The texel of a texture of one, as the shaders read it.
-    std::array<float, 4> m_Texel{};
+    std::uint32_t m_SingleTexel = 0;
 };
 
 // Vertices on the GPU in one of the mesh layouts, written whole or in part.

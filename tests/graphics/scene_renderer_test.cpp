@@ -438,6 +438,8 @@ TEST_F(SceneTest, SkyLayersGoAsOneDrawEachWithThePixelsOfTheirCopies)
     Game().SetTick(TickAt(12, 0) + 12345u);
     camera.pitch = 20.0f;
     ASSERT_EQ(scene.GetSkyLayers().size(), 2u);
+    // Every layer as copies: the day sky would otherwise be one clear.
+    scene.SetShortcuts(false);
     const auto frame = [&](std::uint64_t& calls)
     {
         SeedRandom(5);
@@ -738,4 +740,61 @@ TEST_F(SceneTest, HidesAndPassesOverWhatThePartyMayNotSee)
     plate->GetTrap()->SetFlag(true);
     EXPECT_EQ(scene.Pick(*device, atPlate.x, atPlate.y, Area()).kind, kPickTile);
     device->SetDrawRecorder(nullptr);
+}
+
+// The exact shortcuts of the scene and the device leave every frame as it
+// was: each demo area by day, at dusk and by night, from several sides and
+// heights, drawn with and without them. The fill of a one-colour sky must
+// have been taken where the sky covers the view, or the test proves nothing.
+TEST_F(SceneTest, ShortcutsLeaveEveryAreasFramesAsTheyWere)
+{
+    const auto areas = DemoAreas();
+    ASSERT_GE(areas.size(), 3u);
+    const auto frame = [&](bool shortcuts, std::uint64_t& skySamples)
+    {
+        scene.SetShortcuts(shortcuts);
+        device->SetShortcuts(shortcuts);
+        SeedRandom(9);
+        device->CountSamples(true);
+        Draw();
+        skySamples = device->TakeSampleCounts().passed[VARDGraph::kPassSky];
+        device->CountSamples(false);
+        return device->ReadPixels();
+    };
+    int filled = 0;
+    int drawn = 0;
+    for (const auto& [name, entry] : areas)
+    {
+        scene.Clear(Game());
+        engine->LeaveArea();
+        Game().SetTravel(name, entry);
+        Game().SetState(VARD::kGameDestinationKnown);
+        engine->EnterArea();
+        scene.BuildArea(Game(), *device, engine->Module());
+        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        for (const int hour : {3, 12, 18})
+            for (const float yaw : {330.0f, 75.0f, 200.0f})
+                for (const float pitch : {32.5f, 12.0f})
+                {
+                    SCOPED_TRACE(name + " at " + std::to_string(hour) + ":00, yaw " +
+                                 std::to_string(yaw) + ", pitch " + std::to_string(pitch));
+                    Game().SetTick(TickAt(hour, 0) + 4321u);
+                    camera.yaw = yaw;
+                    camera.pitch = pitch;
+                    std::uint64_t generalSky = 0;
+                    std::uint64_t shortSky = 0;
+                    const gfx::Image general = frame(false, generalSky);
+                    const gfx::Image shortcut = frame(true, shortSky);
+                    ASSERT_TRUE(general.pixels == shortcut.pixels);
+                    if (generalSky > 0 && shortSky == 0)
+                        ++filled;
+                    else if (shortSky > 0)
+                        ++drawn;
+                }
+    }
+    scene.SetShortcuts(true);
+    device->SetShortcuts(true);
+    EXPECT_GT(filled, 0) << "no sky was filled";
+    // The town's see-through clouds are drawn whatever lies under them.
+    EXPECT_GT(drawn, 0) << "every sky was filled";
 }
