@@ -8,8 +8,9 @@
 //   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" game_frame_bench
 //
 // Reports for each area the median and 99th percentile of a paint (clear,
-// scene, widgets, present), the median of the present alone (the copy to the
-// window and the swap), the median processor time of a paint over all
+// scene, widgets, present), the median of the present alone (in which the
+// software renderer finishes the frame's drawing, then copies it to the
+// window and swaps), the median processor time of a paint over all
 // threads, the frames per second over the measured paints, and, from one
 // paint before them, the fragments that passed the depth test in the scene
 // (scene_passed) and in the widgets (hud_passed).
@@ -274,9 +275,14 @@ void BM_GameFrame(benchmark::State& state, bool greywood)
                     app.RequestRedraw();
             },
             presents);
-        if (app.Run(machine, VARD_DEMO_MODULE) != 0 || paints.empty())
+        const int exitCode = app.Run(machine, VARD_DEMO_MODULE);
+        if (exitCode != 0 || paints.empty())
         {
-            state.SkipWithError("the program did not paint its game screen");
+            // The program's own word for it, when it had one.
+            const std::string why = machine.desktop.boxes.empty()
+                                        ? "the program ended with code " + std::to_string(exitCode)
+                                        : machine.desktop.boxes.front().text;
+            state.SkipWithError(("no game screen was painted: " + why).c_str());
             return;
         }
         state.counters["median_ms"] = Percentile(paints, 0.5);
