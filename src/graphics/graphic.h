@@ -128,11 +128,12 @@ public:
 
     // A graphic that, drawn with the pose at pose time 0 and the model time,
     // paints the unit square about its origin on a level plane in one
-    // opaque colour, unlit: one piece posed by a shift along y alone, whose
-    // model drawn at that time is a single-material quad filling the
-    // square, seen from above, untextured or with a texture of one opaque
-    // texel. Gives the colour (0xAARRGGBB) and the plane's height; false for
-    // any other graphic, or when no model is drawn at that time.
+    // colour, unlit: one piece posed by a shift along y alone, whose model
+    // drawn at that time is a single-material quad filling the square, seen
+    // from above, untextured or with a texture of one texel. Gives the
+    // colour (0xAARRGGBB; an alpha below 255 is blended over what lies
+    // under) and the plane's height; false for any other graphic, or when no
+    // model is drawn at that time.
     bool GetFlatFill(const std::string& poseName, double modelTime, std::uint32_t& colour,
                      float& height) const;
 

@@ -200,7 +200,7 @@ bool CGraphic::GetFlatFill(const std::string& poseName, double modelTime, std::u
     if (!node || (node->GetFlags() & kModelFlat) == 0 || node->GetMaterialCount() != 1)
         return false;
     const gfx::Texture* texture = node->GetTextures().front().get();
-    if (texture && !(texture->GetWidth() == 1 && texture->GetHeight() == 1 && texture->IsOpaque()))
+    if (texture && !(texture->GetWidth() == 1 && texture->GetHeight() == 1))
         return false;
     float y = 0.0f;
     if (!IsUnitFloorQuad(node->GetMesh(), y))

@@ -86,15 +86,14 @@ private:
     gfx::Device& m_Device;
 };
 
-// Whether a flat, opaque, one-colour sky layer drawn now would take its
-// colour unchanged: kept from above, not thrown out by the alpha test, and
-// blended, if at all, by its alpha of 1. The frame starts on a cleared depth
+// Whether a flat, one-colour sky layer drawn now would take its colour as
+// the device's constant blending gives it: kept from above, not thrown out by
+// the alpha test, and blended, if at all, by its alpha. The frame starts on a cleared depth
 // buffer, and every layer clears it after itself, so the depth test passes.
 bool CanFillSky(const gfx::Device& device)
 {
     const gfx::RenderStates& s = device.GetRenderStates();
-    return s.cullMode != gfx::CullMode::CounterClockwise &&
-           (!s.alphaTestEnable || s.alphaRef < 255) &&
+    return s.cullMode != gfx::CullMode::CounterClockwise && !s.alphaTestEnable &&
            s.sourceBlend == gfx::BlendFactor::SourceAlpha &&
            s.destinationBlend == gfx::BlendFactor::InverseSourceAlpha;
 }
@@ -315,6 +314,9 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
                         gfx::Matrix::PerspectiveFovRH(camera.fieldOfView, aspect, 1.0f, 100000.0f));
     const gfx::Vec3& target = *camera.target;
     const double t = Seconds(game);
+    // The one colour of the whole view after the layers so far, when known.
+    bool viewIsOneColour = false;
+    std::uint32_t viewColour = 0;
     for (const auto& layer : m_SkyLayers)
     {
         const float b = static_cast<float>(layer->tileSize);
@@ -335,17 +337,24 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
             lastZ = z;
         std::uint32_t colour = 0;
         float height = 0.0f;
-        if (m_Shortcuts && startX <= cx + reach && startZ <= cz + reach && CanFillSky(device) &&
-            layer->graphic->GetFlatFill("default", t, colour, height) &&
-            SkyCoversView(
-                device, eye, height - a,
-                {startX - 0.5f * b, lastX + 0.5f * b, startZ - 0.5f * b, lastZ + 0.5f * b}))
+        const bool flat = m_Shortcuts && startX <= cx + reach && startZ <= cz + reach &&
+                          CanFillSky(device) &&
+                          layer->graphic->GetFlatFill("default", t, colour, height) &&
+                          SkyCoversView(device, eye, height - a,
+                                        {startX - 0.5f * b, lastX + 0.5f * b, startZ - 0.5f * b,
+                                         lastZ + 0.5f * b});
+        const bool opaque = (colour >> 24) == 0xFFu;
+        if (flat && (opaque || viewIsOneColour))
         {
-            // The copies would paint every pixel in this one colour.
-            device.Clear(gfx::kClearTarget, colour, 1.0f);
+            // The copies would paint every pixel in this one colour, or
+            // blend it over the one colour the layers below left.
+            viewColour = opaque ? colour : device.BlendConstant(viewColour, colour);
+            viewIsOneColour = true;
+            device.Clear(gfx::kClearTarget, viewColour, 1.0f);
         }
         else
         {
+            viewIsOneColour = false;
             const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
             const BatchScope batch(device);
             for (float x = startX; x <= cx + reach; x += b)

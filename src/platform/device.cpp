@@ -406,6 +406,13 @@ Device::~Device()
         EndCounting();
     if (m_Queries[0])
         glDeleteQueries(2, m_Queries.data());
+    if (m_ScratchFramebuffer)
+    {
+        const GLuint framebuffer = m_ScratchFramebuffer;
+        const GLuint colour = m_ScratchColour;
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colour);
+    }
     DestroyBackBuffer();
     const GLuint sampler = m_Sampler;
     const GLuint array = m_SpriteArray;
@@ -651,6 +658,82 @@ void Device::EndBatch()
 {
     FlushBatch();
     m_Batching = false;
+}
+
+std::uint32_t Device::BlendConstant(std::uint32_t target, std::uint32_t source)
+{
+    const std::uint64_t key = std::uint64_t{target} << 32 | source;
+    if (const auto known = m_Blended.find(key); known != m_Blended.end())
+        return known->second;
+    FlushBatch();
+    if (!m_ScratchFramebuffer)
+    {
+        GLuint framebuffer = 0;
+        GLuint colour = 0;
+        glGenFramebuffers(1, &framebuffer);
+        glGenRenderbuffers(1, &colour);
+        m_ScratchFramebuffer = framebuffer;
+        m_ScratchColour = colour;
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 1, 1);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    }
+    // The source drawn as the frame's draws would take it: unlit, its one
+    // texel a constant, blended by its alpha; over the target cleared in.
+    RenderStates states;
+    states.zEnable = false;
+    states.lighting = false;
+    states.cullMode = CullMode::None;
+    states.alphaBlendEnable = true;
+    states.sourceBlend = BlendFactor::SourceAlpha;
+    states.destinationBlend = BlendFactor::InverseSourceAlpha;
+    const Image texel{1,
+                      1,
+                      {static_cast<std::uint8_t>(source >> 16),
+                       static_cast<std::uint8_t>(source >> 8), static_cast<std::uint8_t>(source),
+                       static_cast<std::uint8_t>(source >> 24)}};
+    const std::shared_ptr<Texture> texture = CreateTexture(texel, false);
+    const bool shortcuts = m_Shortcuts;
+    m_Shortcuts = true;
+    ApplyStates(states, {0, 0, 1, 1, 0.0f, 1.0f}, texture.get());
+    m_Shortcuts = shortcuts;
+    glBindFramebuffer(GL_FRAMEBUFFER, m_ScratchFramebuffer);
+    glViewport(0, 0, 1, 1);
+    glDisable(GL_SCISSOR_TEST);
+    const ColorValue under = FromArgb(target);
+    glClearColor(under.r, under.g, under.b, under.a);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ApplyGeometryUniforms(false, Matrix::Identity());
+    const Matrix identity = Matrix::Identity();
+    const Matrix projection = Matrix::ClipDepthToSymmetric();
+    glUniformMatrix4fv(m_Program->worldView, 1, GL_FALSE, identity.Data());
+    glUniformMatrix4fv(m_Program->projection, 1, GL_FALSE, projection.Data());
+    glUniform1i(m_Program->textureTransform, 0);
+    glUniform1i(m_Program->lighting, 0);
+    const SpriteVertex cover[3] = {{-1.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
+                                   {3.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
+                                   {-1.0f, 3.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu}};
+    glBindVertexArray(m_SpriteArray);
+    glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);
+    if (sizeof cover > m_SpriteBufferSize)
+    {
+        m_SpriteBufferSize = std::max(sizeof cover, m_SpriteBufferSize * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_SpriteBufferSize), nullptr,
+                     GL_STREAM_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof cover, cover);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    Unbind();
+    std::uint8_t pixel[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    const std::uint32_t blended = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
+                                  std::uint32_t{pixel[1]} << 8 | pixel[2];
+    m_Blended.emplace(key, blended);
+    return blended;
 }
 
 void Device::CountSamples(bool enable)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <vector>
@@ -315,6 +316,12 @@ public:
     void SetShortcuts(bool enable) { m_Shortcuts = enable; }
     bool GetShortcuts() const { return m_Shortcuts; }
 
+    // The colour that a source of one colour, blended by its alpha (source
+    // alpha, inverse source alpha) and taken unlit, leaves over a target of
+    // one colour, as this device's blending computes it (both 0xAARRGGBB).
+    // Worked out on the GPU once for each pair, then remembered.
+    std::uint32_t BlendConstant(std::uint32_t target, std::uint32_t source);
+
     // Fragment counts by the pass the drawing code says it is in, for
     // benchmarks and tools: samples that passed the depth test, and the
     // fragment shader's invocations where the driver can count them (else
@@ -379,6 +386,10 @@ private:
     std::uint32_t m_SpriteBuffer = 0;
     std::size_t m_SpriteBufferSize = 0;
     std::uint32_t m_InstanceBuffer = 0;
+    // A target of one pixel for BlendConstant, made on first use.
+    std::uint32_t m_ScratchFramebuffer = 0;
+    std::uint32_t m_ScratchColour = 0;
+    std::map<std::uint64_t, std::uint32_t> m_Blended;
     bool m_InScene = false;
     bool m_Batching = false;
     std::unique_ptr<Batch> m_Batch;

@@ -385,3 +385,45 @@ TEST_F(DeviceTest, SamplesAreCountedByPassWhereTheyPassTheDepthTest)
     EXPECT_EQ(device->TakeSampleCounts().passed[2], 0u);
     EXPECT_THROW(device->SetSamplePass(gfx::Device::kSamplePasses), gfx::Error);
 }
+
+TEST_F(DeviceTest, ConstantBlendIsWhatADrawOfThatColourLeaves)
+{
+    // Targets and see-through sources of every kind of alpha, each drawn
+    // unlit over a clear of the target and asked of BlendConstant, which
+    // must give the very bytes, twice (the second time remembered).
+    const std::uint32_t targets[] = {0xFF78AAE6u, 0xFF101630u, 0x80FFFFFFu};
+    const std::uint32_t sources[] = {0x66FAFAFAu, 0x665A5F78u, 0x01FF0000u, 0xFE00FF7Fu,
+                                     0x00123456u};
+    for (const std::uint32_t target : targets)
+        for (const std::uint32_t source : sources)
+        {
+            SCOPED_TRACE(std::to_string(target) + " under " + std::to_string(source));
+            device->SetRenderStates({});
+            device->SetCullMode(gfx::CullMode::None);
+            device->SetLighting(false);
+            device->SetAlphaBlendEnable(true);
+            device->SetBlend(gfx::BlendFactor::SourceAlpha, gfx::BlendFactor::InverseSourceAlpha);
+            const gfx::Image texel{
+                1,
+                1,
+                {static_cast<std::uint8_t>(source >> 16), static_cast<std::uint8_t>(source >> 8),
+                 static_cast<std::uint8_t>(source), static_cast<std::uint8_t>(source >> 24)}};
+            const auto texture = device->CreateTexture(texel, false);
+            device->SetTexture(texture.get());
+            device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, target, 1.0f);
+            DrawList(Screen(0.5f));
+            device->SetTexture(nullptr);
+            const auto drawn = PixelAt(kSize / 2, kSize / 2);
+            const std::uint32_t expected = std::uint32_t(drawn[3]) << 24 |
+                                           std::uint32_t(drawn[0]) << 16 |
+                                           std::uint32_t(drawn[1]) << 8 | std::uint32_t(drawn[2]);
+            EXPECT_EQ(device->BlendConstant(target, source), expected);
+            EXPECT_EQ(device->BlendConstant(target, source), expected);
+        }
+    // The frame drawn into before is still the one drawn into after.
+    device->SetMaterial(Emissive(0, 1, 0));
+    device->SetRenderStates({});
+    device->SetCullMode(gfx::CullMode::None);
+    DrawList(Screen(0.1f));
+    EXPECT_RGB_NEAR(PixelAt(3, 3), 0, 255, 0);
+}
