@@ -197,7 +197,9 @@ bool CGraphic::GetFlatFill(const std::string& poseName, double modelTime, std::u
                 return false;
     const auto node =
         CGraphicTree::SelectModelNode(*m_Root, std::fmod(modelTime / m_Root->GetPeriod(), 1.0));
-    if (!node || (node->GetFlags() & kModelFlat) == 0 || node->GetMaterialCount() != 1)
+    // A transparent model is drawn only in a graphic that knows it has one.
+    if (!node || (node->GetFlags() & kModelFlat) == 0 || node->GetMaterialCount() != 1 ||
+        ((node->GetFlags() & kModelTransparent) != 0 && !m_HasTransparentModels))
         return false;
     const gfx::Texture* texture = node->GetTextures().front().get();
     if (texture && !(texture->GetWidth() == 1 && texture->GetHeight() == 1))

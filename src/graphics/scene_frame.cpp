@@ -87,9 +87,10 @@ private:
 };
 
 // Whether a flat, one-colour sky layer drawn now would take its colour as
-// the device's constant blending gives it: kept from above, not thrown out by
-// the alpha test, and blended, if at all, by its alpha. The frame starts on a cleared depth
-// buffer, and every layer clears it after itself, so the depth test passes.
+// the device's constant blending gives it: kept from above, not thrown out
+// by the alpha test, and blended, if at all, by its alpha. The frame starts
+// on a cleared depth buffer, and every layer clears it after itself, so the
+// depth test passes.
 bool CanFillSky(const gfx::Device& device)
 {
     const gfx::RenderStates& s = device.GetRenderStates();

@@ -142,8 +142,8 @@ public:
 
     // ----------------------------------------------------- frame (scene_frame)
     void Render(VARD::CGame& game, gfx::Device& device, const SceneCamera& camera);
-    // Exact shortcuts, on by default: a sky layer that would paint the whole
-    // view in one colour is cleared to it instead. Off, every layer's copies
+    // Exact shortcuts, on by default: a sky layer that would leave the whole
+    // view one colour is cleared to that colour instead. Off, every layer's copies
     // are drawn (for tests that hold the two to the same pixels).
     void SetShortcuts(bool enable) { m_Shortcuts = enable; }
     // The number of lights set, at least 1.

@@ -311,8 +311,8 @@ public:
 
     // Exact shortcuts, on by default: no blending of sources that are wholly
     // opaque, a texture of one texel read as a constant instead of being
-    // sampled, and no vertex colour where it is white. Off, every draw takes the general path (for
-    // tests that hold the two to the same pixels).
+    // sampled, and no vertex colour where it is white. Off, every draw takes
+    // the general path (for tests that hold the two to the same pixels).
     void SetShortcuts(bool enable) { m_Shortcuts = enable; }
     bool GetShortcuts() const { return m_Shortcuts; }
 
