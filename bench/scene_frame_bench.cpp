@@ -13,6 +13,7 @@
 #include "platform/device.h"
 #include "platform/gl_context.h"
 #include "platform/heap.h"
+#include "platform/image.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
 #include "world/actor.h"
@@ -28,7 +29,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <new>
+#include <string>
 #include <vector>
 
 // The counting operator new hands out blocks of malloc, which its delete
@@ -86,6 +90,24 @@ double PixelHash(const gfx::Image& image)
     return static_cast<double>(static_cast<std::uint32_t>(hash ^ (hash >> 32)));
 }
 
+void ReportSampleCounts(benchmark::State& state, const gfx::Device::SampleCounts& counts)
+{
+    static const char* const kPasses[] = {"other", "sky", "tiles", "actors", "objects", "effects"};
+    std::uint64_t passed = 0;
+    std::uint64_t shaded = 0;
+    for (std::uint32_t pass = 0; pass < std::size(kPasses); ++pass)
+    {
+        state.counters[std::string(kPasses[pass]) + "_passed"] =
+            static_cast<double>(counts.passed[pass]);
+        state.counters[std::string(kPasses[pass]) + "_shaded"] =
+            static_cast<double>(counts.shaded[pass]);
+        passed += counts.passed[pass];
+        shaded += counts.shaded[pass];
+    }
+    state.counters["frame_passed"] = static_cast<double>(passed);
+    state.counters["frame_shaded"] = static_cast<double>(shaded);
+}
+
 void BM_SceneFrame(benchmark::State& state)
 {
     platform::KeepFreedMemory();
@@ -112,11 +134,15 @@ void BM_SceneFrame(benchmark::State& state)
 
     auto context = platform::GlContext::CreateHidden(kWidth, kHeight);
     gfx::Device device(*context, kWidth, kHeight);
+    if (std::getenv("VARD_NO_SHORTCUTS"))
+        device.SetShortcuts(false);
     VARDGraph::ApplyGameRenderStates(device);
     VARDGraph::CSceneRenderer scene;
     scene.Reset(engine.GetFactory());
     scene.BuildArea(engine.Game(), device, engine.Module());
     scene.SetSelectedIds({hero->Id()});
+    if (std::getenv("VARD_NO_SHORTCUTS"))
+        scene.SetShortcuts(false);
 
     const gfx::Rect client{0, 0, kWidth, kHeight};
     const gfx::Vec3 target{static_cast<float>(hero->GetX()), 0.0f,
@@ -153,6 +179,13 @@ void BM_SceneFrame(benchmark::State& state)
         work.push_back(ProcessMilliseconds() - workStart);
         drawCalls = device.GetDrawCallCount() - callsBefore;
     }
+    // The counted frame, after the timed ones so that the last of those is
+    // the same frame whether or not the counting is there.
+    device.CountSamples(true);
+    device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+    scene.Render(engine.Game(), device, camera);
+    ReportSampleCounts(state, device.TakeSampleCounts());
+    device.CountSamples(false);
     state.counters["median_ms"] = Percentile(frames, 0.5);
     state.counters["p99_ms"] = Percentile(frames, 0.99);
     state.counters["cpu_all_threads_ms"] = Percentile(work, 0.5);
@@ -161,6 +194,13 @@ void BM_SceneFrame(benchmark::State& state)
     state.counters["frame_hash"] = PixelHash(last);
     state.counters["area_cells"] =
         engine.Game().GetCurrentArea()->GetWidth() * engine.Game().GetCurrentArea()->GetHeight();
+    if (const char* path = std::getenv("VARD_FRAME_PNG"))
+    {
+        const std::vector<std::uint8_t> png = gfx::EncodePng(last);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()),
+                   static_cast<std::streamsize>(png.size()));
+    }
 }
 
 } // namespace

@@ -91,7 +91,11 @@ void CGameApp::OnPaint()
     }
     // The widgets over the scene.
     if (drawing != nullptr && ui.GetDrawHelp())
+    {
+        drawing->SetSamplePass(VARDGraph::kPassHud);
         ui.Draw(*drawing, mouseTracked != 0 ? &mousePoint : nullptr);
+        drawing->SetSamplePass(VARDGraph::kPassOther);
+    }
     // A failed present marks the device lost for the next paint.
     device->EndScene();
     if (!device->Present())

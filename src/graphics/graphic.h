@@ -126,6 +126,17 @@ public:
     void Draw(gfx::Device& device, const gfx::Matrix& world, const std::string& poseName,
               double poseTime, double modelTime) const;
 
+    // A graphic that, drawn with the pose at pose time 0 and the model time,
+    // paints the unit square about its origin on a level plane in one
+    // colour, unlit: one piece posed by a shift along y alone, whose model
+    // drawn at that time is a single-material quad filling the square, seen
+    // from above, untextured or with a texture of one texel. Gives the
+    // colour (0xAARRGGBB; an alpha below 255 is blended over what lies
+    // under) and the plane's height; false for any other graphic, or when no
+    // model is drawn at that time.
+    bool GetFlatFill(const std::string& poseName, double modelTime, std::uint32_t& colour,
+                     float& height) const;
+
     // The n-th piece (pre-order, from 0) holding exactly one model node, with
     // its transform under "default" left on the stack's top; false when there
     // are not that many.

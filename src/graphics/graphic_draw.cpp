@@ -8,6 +8,7 @@
 #include "platform/matrix_stack.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 
 namespace VARDGraph
@@ -123,6 +124,92 @@ void CGraphic::Draw(gfx::Device& device, const gfx::Matrix& world, const std::st
     }
     if (m_FixedEffect)
         m_FixedEffect->Draw(device, world, modelTime);
+}
+
+namespace
+{
+
+// Twice the signed area of a face seen from above, in (x, z).
+float FaceWinding(const gfx::Vec3& a, const gfx::Vec3& b, const gfx::Vec3& c)
+{
+    return (b.x - a.x) * (c.z - a.z) - (b.z - a.z) * (c.x - a.x);
+}
+
+// A quad of two faces on the corners of the unit square about the origin,
+// at one height, split along a diagonal, wound as a floor that faces up.
+bool IsUnitFloorQuad(const gfx::Mesh& mesh, float& height)
+{
+    const auto& vertices = mesh.GetVertices();
+    const auto& indices = mesh.GetIndices();
+    const auto& attributes = mesh.GetAttributes();
+    if (indices.size() != 6 || attributes.size() != 2 || attributes[0] != 0 || attributes[1] != 0)
+        return false;
+    unsigned corners[2] = {0, 0};
+    for (std::size_t face = 0; face < 2; ++face)
+    {
+        gfx::Vec3 p[3];
+        for (std::size_t k = 0; k < 3; ++k)
+        {
+            const std::uint32_t index = indices[face * 3 + k];
+            if (index >= vertices.size())
+                return false;
+            p[k] = vertices[index].position;
+            if (std::abs(p[k].x) != 0.5f || std::abs(p[k].z) != 0.5f || p[k].y != p[0].y)
+                return false;
+            corners[face] |= 1u << ((p[k].x > 0.0f ? 1 : 0) + (p[k].z > 0.0f ? 2 : 0));
+        }
+        // Up-facing floors wind this way; the game's culling keeps them
+        // when seen from above.
+        if (FaceWinding(p[0], p[1], p[2]) != -1.0f)
+            return false;
+        if (face == 0)
+            height = p[0].y;
+        else if (p[0].y != height)
+            return false;
+    }
+    // Three corners each, sharing two opposite ones.
+    const unsigned shared = corners[0] & corners[1];
+    return std::popcount(corners[0]) == 3 && std::popcount(corners[1]) == 3 &&
+           (shared == 0b1001u || shared == 0b0110u);
+}
+
+} // namespace
+
+bool CGraphic::GetFlatFill(const std::string& poseName, double modelTime, std::uint32_t& colour,
+                           float& height) const
+{
+    if (!m_Root || m_FixedEffect || !m_Root->GetChildren().empty() || !m_Root->HasModels() ||
+        (IsCastingPose(poseName) && IsHandPiece(m_Root->GetName())))
+        return false;
+    const CPose& pose = FindPose(*this, poseName);
+    gfx::MatrixStack& stack = PieceStack();
+    const PieceEntry entry(stack);
+    pose.Apply(m_Root->GetName(), stack, nullptr, 0.0);
+    if (m_Root->HasScale())
+    {
+        const gfx::Vec3& s = m_Root->GetScale();
+        stack.ScaleLocal(s.x, s.y, s.z);
+    }
+    const gfx::Matrix& placed = stack.Top();
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!(r == 3 && c == 1) && placed(r, c) != (r == c ? 1.0f : 0.0f))
+                return false;
+    const auto node =
+        CGraphicTree::SelectModelNode(*m_Root, std::fmod(modelTime / m_Root->GetPeriod(), 1.0));
+    // A transparent model is drawn only in a graphic that knows it has one.
+    if (!node || (node->GetFlags() & kModelFlat) == 0 || node->GetMaterialCount() != 1 ||
+        ((node->GetFlags() & kModelTransparent) != 0 && !m_HasTransparentModels))
+        return false;
+    const gfx::Texture* texture = node->GetTextures().front().get();
+    if (texture && !(texture->GetWidth() == 1 && texture->GetHeight() == 1))
+        return false;
+    float y = 0.0f;
+    if (!IsUnitFloorQuad(node->GetMesh(), y))
+        return false;
+    colour = texture ? texture->GetSingleTexel() : 0xFFFFFFFFu;
+    height = y + placed(3, 1);
+    return true;
 }
 
 bool CGraphic::GetStaticModel(const CGraphic& graphic, int n, gfx::MatrixStack& stack,

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace VARDGraph
 {
@@ -85,6 +86,56 @@ private:
     gfx::Device& m_Device;
 };
 
+// Whether a flat, one-colour sky layer drawn now would take its colour as
+// the device's constant blending gives it: kept from above, not thrown out
+// by the alpha test, and blended, if at all, by its alpha. The frame starts
+// on a cleared depth buffer, and every layer clears it after itself, so the
+// depth test passes.
+bool CanFillSky(const gfx::Device& device)
+{
+    const gfx::RenderStates& s = device.GetRenderStates();
+    return s.cullMode != gfx::CullMode::CounterClockwise && !s.alphaTestEnable &&
+           s.sourceBlend == gfx::BlendFactor::SourceAlpha &&
+           s.destinationBlend == gfx::BlendFactor::InverseSourceAlpha;
+}
+
+struct GroundRect
+{
+    float x0, x1, z0, z1;
+};
+
+// Whether the ray through every pixel of the viewport meets the level plane
+// at height y inside the rectangle (with a margin) and between the near and
+// far planes of the projection set. The pixels' rays meet the plane in the
+// convex hull of the corners' points, so the corners decide.
+bool SkyCoversView(const gfx::Device& device, const gfx::Vec3& eye, float y, const GroundRect& rect)
+{
+    const gfx::Matrix& view = device.GetTransform(gfx::TransformState::View);
+    const gfx::Matrix toClip = view * device.GetTransform(gfx::TransformState::Projection);
+    const std::optional<gfx::Matrix> fromClip = gfx::Inverse(toClip);
+    if (!fromClip || !(eye.y > y))
+        return false;
+    const float margin = 0.01f * std::min(rect.x1 - rect.x0, rect.z1 - rect.z0);
+    for (const float cornerX : {-1.0f, 1.0f})
+        for (const float cornerY : {-1.0f, 1.0f})
+        {
+            const gfx::Vec3 far = gfx::TransformCoord({cornerX, cornerY, 1.0f}, *fromClip);
+            const gfx::Vec3 along = far - eye;
+            if (!(along.y < 0.0f))
+                return false;
+            const float k = (y - eye.y) / along.y;
+            const gfx::Vec3 hit = eye + k * along;
+            if (!(hit.x >= rect.x0 + margin && hit.x <= rect.x1 - margin &&
+                  hit.z >= rect.z0 + margin && hit.z <= rect.z1 - margin))
+                return false;
+            // Depth 0..1 of the point: within, so that nothing is clipped.
+            const gfx::Vec3 clip = gfx::TransformCoord(hit, toClip);
+            if (!(clip.z > 0.0f && clip.z < 1.0f))
+                return false;
+        }
+    return true;
+}
+
 gfx::Light ZeroLight(gfx::LightType type)
 {
     gfx::Light light;
@@ -128,6 +179,7 @@ void CSceneRenderer::Render(VARD::CGame& game, gfx::Device& device, const SceneC
 
     const std::uint32_t lights = SetupLights(device, *area, target);
     device.LightEnable(0, false);
+    device.SetSamplePass(kPassSky);
     DrawSky(game, device, camera, eye);
 
     const float aspect = static_cast<float>(client.Width()) / static_cast<float>(client.Height());
@@ -139,12 +191,17 @@ void CSceneRenderer::Render(VARD::CGame& game, gfx::Device& device, const SceneC
         device.LightEnable(i, true);
     device.LightEnable(lights, false);
 
+    device.SetSamplePass(kPassTiles);
     DrawTiles(device, *area, game, target);
+    device.SetSamplePass(kPassActors);
     DrawActors(device, game, *area, target, camera.ringFlag);
+    device.SetSamplePass(kPassObjects);
     DrawObjects(device, game, *area, target, camera.ringFlag, 0);
     DrawObjects(device, game, *area, target, camera.ringFlag, 1);
+    device.SetSamplePass(kPassEffects);
     DrawEffectThings(game, device, *area, target);
     DrawBillboardEffects(device);
+    device.SetSamplePass(kPassOther);
 }
 
 std::uint32_t CSceneRenderer::SetupLights(gfx::Device& device, VARD::CArea& area,
@@ -258,6 +315,9 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
                         gfx::Matrix::PerspectiveFovRH(camera.fieldOfView, aspect, 1.0f, 100000.0f));
     const gfx::Vec3& target = *camera.target;
     const double t = Seconds(game);
+    // The one colour of the whole view after the layers so far, when known.
+    bool viewIsOneColour = false;
+    std::uint32_t viewColour = 0;
     for (const auto& layer : m_SkyLayers)
     {
         const float b = static_cast<float>(layer->tileSize);
@@ -270,8 +330,33 @@ void CSceneRenderer::DrawSky(VARD::CGame& game, gfx::Device& device, const Scene
         const float reach = 200.0f * k;
         const float startX = cx - reach + static_cast<float>(std::fmod(layer->driftX * t, b));
         const float startZ = cz - reach + static_cast<float>(std::fmod(layer->driftZ * t, b));
-        const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
+        float lastX = startX;
+        for (float x = startX; x <= cx + reach; x += b)
+            lastX = x;
+        float lastZ = startZ;
+        for (float z = startZ; z <= cz + reach; z += b)
+            lastZ = z;
+        std::uint32_t colour = 0;
+        float height = 0.0f;
+        const bool flat = m_Shortcuts && startX <= cx + reach && startZ <= cz + reach &&
+                          CanFillSky(device) &&
+                          layer->graphic->GetFlatFill("default", t, colour, height) &&
+                          SkyCoversView(device, eye, height - a,
+                                        {startX - 0.5f * b, lastX + 0.5f * b, startZ - 0.5f * b,
+                                         lastZ + 0.5f * b});
+        const bool opaque = (colour >> 24) == 0xFFu;
+        if (flat && (opaque || viewIsOneColour))
         {
+            // The copies would paint every pixel in this one colour, or
+            // blend it over the one colour the layers below left.
+            viewColour = opaque ? colour : device.BlendConstant(viewColour, colour);
+            viewIsOneColour = true;
+            device.Clear(gfx::kClearTarget, viewColour, 1.0f);
+        }
+        else
+        {
+            viewIsOneColour = false;
+            const gfx::Matrix scale = gfx::Matrix::Scaling(b, 1.0f, b);
             const BatchScope batch(device);
             for (float x = startX; x <= cx + reach; x += b)
                 for (float z = startZ; z <= cz + reach; z += b)

@@ -89,6 +89,19 @@ struct PickResult
     int exitFlag = 0;
 };
 
+// The parts of a frame, as the device counts their fragments
+// (gfx::Device::SetSamplePass); what the scene does not name is pass 0.
+enum ScenePass : std::uint32_t
+{
+    kPassOther = 0,
+    kPassSky = 1,
+    kPassTiles = 2,
+    kPassActors = 3,
+    kPassObjects = 4,
+    kPassEffects = 5,
+    kPassHud = 6,
+};
+
 // The fixed states the game's device runs with, set after it is made and
 // after every reset; the scene switches alpha blending itself.
 void ApplyGameRenderStates(gfx::Device& device);
@@ -129,6 +142,10 @@ public:
 
     // ----------------------------------------------------- frame (scene_frame)
     void Render(VARD::CGame& game, gfx::Device& device, const SceneCamera& camera);
+    // Exact shortcuts, on by default: a sky layer that would leave the whole
+    // view one colour is cleared to that colour instead. Off, every layer's copies
+    // are drawn (for tests that hold the two to the same pixels).
+    void SetShortcuts(bool enable) { m_Shortcuts = enable; }
     // The number of lights set, at least 1.
     std::uint32_t SetupLights(gfx::Device& device, VARD::CArea& area, const gfx::Vec3& target);
     void SetObjectLight(gfx::Device& device, std::uint32_t index, const LightRecord& record);
@@ -217,6 +234,7 @@ private:
     gfx::Vec3 m_IndoorLightPosition;
     std::uint32_t m_FrameCounter = 0;
     std::uint32_t m_ConcatBuildFrame = 0;
+    bool m_Shortcuts = true;
     // Kept between frames so that a frame allocates none.
     std::vector<LightRecord> m_LightRecords;
 };

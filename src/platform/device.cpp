@@ -69,9 +69,10 @@ GLint AddressOf(TextureAddress address)
     return address == TextureAddress::Wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
 
-GLuint CompileShader(GLenum kind, const char* source)
+GLuint CompileShader(GLenum kind, const std::string& text)
 {
     const GLuint shader = glCreateShader(kind);
+    const char* source = text.c_str();
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
@@ -121,10 +122,22 @@ void PackInto(std::vector<float>& packed, std::span<const MeshVertex> vertices, 
 // ---------------------------------------------------------------------------
 // Texture and vertex buffer
 
-Texture::Texture(std::weak_ptr<const bool> alive, std::uint32_t name, std::uint32_t width,
-                 std::uint32_t height, std::uint32_t levels)
-    : m_Alive(std::move(alive)), m_Name(name), m_Width(width), m_Height(height), m_Levels(levels)
+Texture::Texture(std::weak_ptr<const bool> alive, std::uint32_t name, const Image& image,
+                 std::uint32_t levels)
+    : m_Alive(std::move(alive)), m_Name(name), m_Width(image.width), m_Height(image.height),
+      m_Levels(levels)
 {
+    m_Opaque = true;
+    for (std::size_t i = 3; i < image.pixels.size(); i += 4)
+        if (image.pixels[i] != 255)
+        {
+            m_Opaque = false;
+            break;
+        }
+    if (image.width == 1 && image.height == 1)
+        m_SingleTexel = std::uint32_t{image.pixels[3]} << 24 |
+                        std::uint32_t{image.pixels[0]} << 16 | std::uint32_t{image.pixels[1]} << 8 |
+                        image.pixels[2];
 }
 
 Texture::~Texture()
@@ -183,21 +196,33 @@ void VertexBuffer::Write(std::span<const MeshVertex> vertices)
 
 struct Device::Program
 {
+    static constexpr std::uint32_t kConstantTexel = 1;
+    static constexpr std::uint32_t kAlphaTest = 2;
+    static constexpr std::uint32_t kUnlit = 4;
+
     GLuint name = 0;
     GLint worldView, projection, normalMatrix, instanced, lighting, vertexColour, normalize,
         specular;
     GLint ambient, matDiffuse, matAmbient, matSpecular, matEmissive, matPower;
     GLint lightCount, lightType, lightPosition, lightDirection, lightDiffuse, lightSpecular;
     GLint lightAmbient, lightRange, lightAttenuation;
-    GLint textureTransform, textureMatrix, texture, hasTexture, modulateAlpha, alphaTest, alphaRef;
+    GLint textureTransform, textureMatrix, texture, texel, modulateAlpha, alphaRef;
 
-    Program()
+    explicit Program(std::uint32_t variant)
     {
-        const GLuint vertex = CompileShader(GL_VERTEX_SHADER, shaders::kVertex);
+        const GLuint vertex =
+            CompileShader(GL_VERTEX_SHADER, std::string(shaders::kVersion) + shaders::kVertex);
         GLuint fragment = 0;
         try
         {
-            fragment = CompileShader(GL_FRAGMENT_SHADER, shaders::kFragment);
+            std::string source = shaders::kVersion;
+            if (variant & kConstantTexel)
+                source += "#define CONSTANT_TEXEL\n";
+            if (variant & kAlphaTest)
+                source += "#define ALPHA_TEST\n";
+            if (variant & kUnlit)
+                source += "#define UNLIT\n";
+            fragment = CompileShader(GL_FRAGMENT_SHADER, source + shaders::kFragment);
         }
         catch (...)
         {
@@ -246,9 +271,8 @@ struct Device::Program
         textureTransform = at("uTextureTransform");
         textureMatrix = at("uTextureMatrix");
         texture = at("uTexture");
-        hasTexture = at("uHasTexture");
+        texel = at("uTexel");
         modulateAlpha = at("uModulateAlpha");
-        alphaTest = at("uAlphaTest");
         alphaRef = at("uAlphaRef");
     }
 
@@ -344,7 +368,9 @@ Device::Device(platform::GlContext& context, std::uint32_t width, std::uint32_t 
     m_Transforms.fill(Matrix::Identity());
     m_Lights.resize(kMaxLightSlots);
     m_LightEnabled.resize(kMaxLightSlots, false);
-    m_Program = std::make_unique<Program>();
+    for (std::uint32_t variant = 0; variant < m_Programs.size(); ++variant)
+        m_Programs[variant] = std::make_unique<Program>(variant);
+    m_Program = m_Programs[0].get();
     GLuint sampler = 0;
     glGenSamplers(1, &sampler);
     m_Sampler = sampler;
@@ -376,6 +402,17 @@ Device::Device(platform::GlContext& context, std::uint32_t width, std::uint32_t 
 
 Device::~Device()
 {
+    if (m_Counting)
+        EndCounting();
+    if (m_Queries[0])
+        glDeleteQueries(2, m_Queries.data());
+    if (m_ScratchFramebuffer)
+    {
+        const GLuint framebuffer = m_ScratchFramebuffer;
+        const GLuint colour = m_ScratchColour;
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colour);
+    }
     DestroyBackBuffer();
     const GLuint sampler = m_Sampler;
     const GLuint array = m_SpriteArray;
@@ -386,7 +423,9 @@ Device::~Device()
     glDeleteVertexArrays(1, &array);
     glDeleteBuffers(1, &buffer);
     glDeleteBuffers(1, &instances);
-    m_Program.reset();
+    m_Program = nullptr;
+    for (auto& program : m_Programs)
+        program.reset();
 }
 
 void Device::CreateBackBuffer()
@@ -599,7 +638,7 @@ std::shared_ptr<Texture> Device::CreateTexture(const Image& image, bool mipmaps)
     if (levels > 1)
         glGenerateMipmap(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return std::shared_ptr<Texture>(new Texture(m_Alive, name, image.width, image.height, levels));
+    return std::shared_ptr<Texture>(new Texture(m_Alive, name, image, levels));
 }
 
 std::shared_ptr<VertexBuffer> Device::CreateVertexBuffer(VertexLayout layout, std::uint32_t count)
@@ -621,12 +660,161 @@ void Device::EndBatch()
     m_Batching = false;
 }
 
-void Device::ApplyStates()
+std::uint32_t Device::BlendConstant(std::uint32_t target, std::uint32_t source)
 {
-    ApplyStates(m_States, m_Viewport, m_Texture);
+    const std::uint64_t key = std::uint64_t{target} << 32 | source;
+    if (const auto known = m_Blended.find(key); known != m_Blended.end())
+        return known->second;
+    FlushBatch();
+    if (!m_ScratchFramebuffer)
+    {
+        GLuint framebuffer = 0;
+        GLuint colour = 0;
+        glGenFramebuffers(1, &framebuffer);
+        glGenRenderbuffers(1, &colour);
+        m_ScratchFramebuffer = framebuffer;
+        m_ScratchColour = colour;
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 1, 1);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    }
+    // The source drawn as the frame's draws would take it: unlit, its one
+    // texel a constant, blended by its alpha; over the target cleared in.
+    RenderStates states;
+    states.zEnable = false;
+    states.lighting = false;
+    states.cullMode = CullMode::None;
+    states.alphaBlendEnable = true;
+    states.sourceBlend = BlendFactor::SourceAlpha;
+    states.destinationBlend = BlendFactor::InverseSourceAlpha;
+    const Image texel{1,
+                      1,
+                      {static_cast<std::uint8_t>(source >> 16),
+                       static_cast<std::uint8_t>(source >> 8), static_cast<std::uint8_t>(source),
+                       static_cast<std::uint8_t>(source >> 24)}};
+    const std::shared_ptr<Texture> texture = CreateTexture(texel, false);
+    const bool shortcuts = m_Shortcuts;
+    m_Shortcuts = true;
+    ApplyStates(states, {0, 0, 1, 1, 0.0f, 1.0f}, texture.get());
+    m_Shortcuts = shortcuts;
+    glBindFramebuffer(GL_FRAMEBUFFER, m_ScratchFramebuffer);
+    glViewport(0, 0, 1, 1);
+    glDisable(GL_SCISSOR_TEST);
+    const ColorValue under = FromArgb(target);
+    glClearColor(under.r, under.g, under.b, under.a);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ApplyGeometryUniforms(false, Matrix::Identity());
+    const Matrix identity = Matrix::Identity();
+    const Matrix projection = Matrix::ClipDepthToSymmetric();
+    glUniformMatrix4fv(m_Program->worldView, 1, GL_FALSE, identity.Data());
+    glUniformMatrix4fv(m_Program->projection, 1, GL_FALSE, projection.Data());
+    glUniform1i(m_Program->textureTransform, 0);
+    glUniform1i(m_Program->lighting, 0);
+    const SpriteVertex cover[3] = {{-1.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
+                                   {3.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
+                                   {-1.0f, 3.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu}};
+    glBindVertexArray(m_SpriteArray);
+    glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);
+    if (sizeof cover > m_SpriteBufferSize)
+    {
+        m_SpriteBufferSize = std::max(sizeof cover, m_SpriteBufferSize * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_SpriteBufferSize), nullptr,
+                     GL_STREAM_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof cover, cover);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    Unbind();
+    std::uint8_t pixel[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    const std::uint32_t blended = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
+                                  std::uint32_t{pixel[1]} << 8 | pixel[2];
+    m_Blended.emplace(key, blended);
+    return blended;
 }
 
-void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const Texture* texture)
+void Device::CountSamples(bool enable)
+{
+    if (enable == m_Counting)
+        return;
+    FlushBatch();
+    if (!enable)
+    {
+        EndCounting();
+        m_Counting = false;
+        return;
+    }
+    if (!m_Queries[0])
+    {
+        glGenQueries(2, m_Queries.data());
+        m_CountShaded = epoxy_has_gl_extension("GL_ARB_pipeline_statistics_query");
+    }
+    m_Counting = true;
+    BeginCounting();
+}
+
+void Device::SetSamplePass(std::uint32_t pass)
+{
+    if (pass >= kSamplePasses)
+        throw Error("sample pass " + std::to_string(pass) + " out of range");
+    if (pass == m_SamplePass)
+        return;
+    if (m_Counting)
+    {
+        FlushBatch();
+        EndCounting();
+        m_SamplePass = pass;
+        BeginCounting();
+    }
+    m_SamplePass = pass;
+}
+
+Device::SampleCounts Device::TakeSampleCounts()
+{
+    if (m_Counting)
+    {
+        FlushBatch();
+        EndCounting();
+        BeginCounting();
+    }
+    const SampleCounts counts = m_SampleCounts;
+    m_SampleCounts = {};
+    return counts;
+}
+
+void Device::BeginCounting()
+{
+    glBeginQuery(GL_SAMPLES_PASSED, m_Queries[0]);
+    if (m_CountShaded)
+        glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, m_Queries[1]);
+}
+
+// Ends the running queries and adds what they counted to the current pass.
+void Device::EndCounting()
+{
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint64 passed = 0;
+    glGetQueryObjectui64v(m_Queries[0], GL_QUERY_RESULT, &passed);
+    m_SampleCounts.passed[m_SamplePass] += passed;
+    if (m_CountShaded)
+    {
+        glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+        GLuint64 shaded = 0;
+        glGetQueryObjectui64v(m_Queries[1], GL_QUERY_RESULT, &shaded);
+        m_SampleCounts.shaded[m_SamplePass] += shaded;
+    }
+}
+
+void Device::ApplyStates(bool vertexColour)
+{
+    ApplyStates(m_States, m_Viewport, m_Texture, vertexColour);
+}
+
+void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const Texture* texture,
+                         bool vertexColour)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     glViewport(static_cast<GLint>(viewport.x),
@@ -654,7 +842,12 @@ void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const 
         glCullFace(GL_BACK);
         glFrontFace(s.cullMode == CullMode::Clockwise ? GL_CCW : GL_CW);
     }
-    if (s.alphaBlendEnable)
+    // A source of alpha 1 everywhere blends to itself: blending it would
+    // only read the target for nothing.
+    const bool opaqueSource = !s.modulateAlpha && (!texture || texture->IsOpaque()) &&
+                              s.sourceBlend == BlendFactor::SourceAlpha &&
+                              s.destinationBlend == BlendFactor::InverseSourceAlpha;
+    if (s.alphaBlendEnable && !(m_Shortcuts && opaqueSource))
     {
         glEnable(GL_BLEND);
         glBlendFunc(BlendFactorOf(s.sourceBlend), BlendFactorOf(s.destinationBlend));
@@ -663,21 +856,36 @@ void Device::ApplyStates(const RenderStates& s, const Viewport& viewport, const 
     {
         glDisable(GL_BLEND);
     }
-    glBindSampler(0, m_Sampler);
-    glSamplerParameteri(m_Sampler, GL_TEXTURE_MAG_FILTER,
-                        s.magFilter == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(m_Sampler, GL_TEXTURE_MIN_FILTER, MinFilterOf(s.minFilter, s.mipFilter));
-    glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_S, AddressOf(s.addressU));
-    glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_T, AddressOf(s.addressV));
-
+    // Without a texture the texel reads as opaque white.
+    const bool constantTexel =
+        !texture || (m_Shortcuts && texture->GetWidth() == 1 && texture->GetHeight() == 1);
+    const bool unlit = m_Shortcuts && !s.lighting && !vertexColour;
+    const std::uint32_t variant = (constantTexel ? Program::kConstantTexel : 0u) |
+                                  (s.alphaTestEnable ? Program::kAlphaTest : 0u) |
+                                  (unlit ? Program::kUnlit : 0u);
+    m_Program = m_Programs[variant].get();
     const Program& p = *m_Program;
     glUseProgram(p.name);
-    glUniform1i(p.texture, 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture ? texture->GetName() : 0);
-    glUniform1i(p.hasTexture, texture ? 1 : 0);
+    if (constantTexel)
+    {
+        const ColorValue texel = FromArgb(texture ? texture->GetSingleTexel() : 0xFFFFFFFFu);
+        glUniform4f(p.texel, texel.r, texel.g, texel.b, texel.a);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    else
+    {
+        glBindSampler(0, m_Sampler);
+        glSamplerParameteri(m_Sampler, GL_TEXTURE_MAG_FILTER,
+                            s.magFilter == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST);
+        glSamplerParameteri(m_Sampler, GL_TEXTURE_MIN_FILTER,
+                            MinFilterOf(s.minFilter, s.mipFilter));
+        glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_S, AddressOf(s.addressU));
+        glSamplerParameteri(m_Sampler, GL_TEXTURE_WRAP_T, AddressOf(s.addressV));
+        glUniform1i(p.texture, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture->GetName());
+    }
     glUniform1i(p.modulateAlpha, s.modulateAlpha ? 1 : 0);
-    glUniform1i(p.alphaTest, s.alphaTestEnable ? 1 : 0);
     glUniform1f(p.alphaRef, static_cast<float>(s.alphaRef) / 255.0f);
 }
 
@@ -918,8 +1126,8 @@ void Device::FlushBatch()
     if (!m_Batch || m_Batch->count == 0)
         return;
     Batch& batch = *m_Batch;
-    const Program& p = *m_Program;
     ApplyStates(batch.states, batch.viewport, batch.texture);
+    const Program& p = *m_Program;
     glUniform1i(p.vertexColour, 0);
     UploadUniforms(batch.uniforms);
     if (batch.count == 1)
@@ -970,10 +1178,7 @@ void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const T
     if (vertices.empty())
         return;
     FlushBatch();
-    const Texture* saved = m_Texture;
-    m_Texture = &texture;
-    ApplyStates();
-    m_Texture = saved;
+    ApplyStates(m_States, m_Viewport, &texture, true);
     ApplyGeometryUniforms(true, toClip);
     glBindVertexArray(m_SpriteArray);
     glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);

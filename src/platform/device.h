@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <vector>
@@ -33,17 +34,23 @@ public:
     std::uint32_t GetHeight() const { return m_Height; }
     std::uint32_t GetLevelCount() const { return m_Levels; }
     std::uint32_t GetName() const { return m_Name; }
+    // Every texel's alpha is 255.
+    bool IsOpaque() const { return m_Opaque; }
+    // The only texel of a texture of one, as 0xAARRGGBB; 0 for larger ones.
+    std::uint32_t GetSingleTexel() const { return m_SingleTexel; }
 
 private:
     friend class Device;
-    Texture(std::weak_ptr<const bool> alive, std::uint32_t name, std::uint32_t width,
-            std::uint32_t height, std::uint32_t levels);
+    Texture(std::weak_ptr<const bool> alive, std::uint32_t name, const Image& image,
+            std::uint32_t levels);
 
     std::weak_ptr<const bool> m_Alive;
     std::uint32_t m_Name;
     std::uint32_t m_Width;
     std::uint32_t m_Height;
     std::uint32_t m_Levels;
+    bool m_Opaque = false;
+    std::uint32_t m_SingleTexel = 0;
 };
 
 // Vertices on the GPU in one of the mesh layouts, written whole or in part.
@@ -302,6 +309,38 @@ public:
     // draw and each primitive or sprite draw counts one.
     std::uint64_t GetDrawCallCount() const { return m_DrawCalls; }
 
+    // Exact shortcuts, on by default: no blending of sources that are wholly
+    // opaque, a texture of one texel read as a constant instead of being
+    // sampled, and no vertex colour where it is white. Off, every draw takes
+    // the general path (for tests that hold the two to the same pixels).
+    void SetShortcuts(bool enable) { m_Shortcuts = enable; }
+    bool GetShortcuts() const { return m_Shortcuts; }
+
+    // The colour that a source of one colour, blended by its alpha (source
+    // alpha, inverse source alpha) and taken unlit, leaves over a target of
+    // one colour, as this device's blending computes it (both 0xAARRGGBB).
+    // Worked out on the GPU once for each pair, then remembered.
+    std::uint32_t BlendConstant(std::uint32_t target, std::uint32_t source);
+
+    // Fragment counts by the pass the drawing code says it is in, for
+    // benchmarks and tools: samples that passed the depth test, and the
+    // fragment shader's invocations where the driver can count them (else
+    // 0). The pass is any number below kSamplePasses; drawing starts in
+    // pass 0. Counting waits on the GPU whenever the pass changes.
+    static constexpr std::uint32_t kSamplePasses = 8;
+    struct SampleCounts
+    {
+        std::array<std::uint64_t, kSamplePasses> passed{};
+        std::array<std::uint64_t, kSamplePasses> shaded{};
+    };
+    void CountSamples(bool enable);
+    bool IsCountingSamples() const { return m_Counting; }
+    void SetSamplePass(std::uint32_t pass);
+    std::uint32_t GetSamplePass() const { return m_SamplePass; }
+    // The counts since counting began or since the last take, which they
+    // restart.
+    SampleCounts TakeSampleCounts();
+
     // Sprite quads, six vertices each: lighting off, colour from the vertices,
     // the current render and sampler states; toClip takes the positions to
     // clip space (depth 0..1 as the projections give it).
@@ -319,18 +358,24 @@ private:
 
     void CreateBackBuffer();
     void DestroyBackBuffer();
-    void ApplyStates();
-    void ApplyStates(const RenderStates& states, const Viewport& viewport, const Texture* texture);
+    void ApplyStates(bool vertexColour = false);
+    void ApplyStates(const RenderStates& states, const Viewport& viewport, const Texture* texture,
+                     bool vertexColour = false);
     void ApplyGeometryUniforms(bool sprite, const Matrix& toClip);
     void ComputeUniforms(DrawUniforms& uniforms) const;
     void UploadUniforms(const DrawUniforms& uniforms);
     void DrawRanges(const MeshData& data, std::uint32_t attribute, std::uint32_t instances);
     void FlushBatch();
     void Unbind();
+    void BeginCounting();
+    void EndCounting();
 
     platform::GlContext& m_Context;
     std::shared_ptr<const bool> m_Alive;
-    std::unique_ptr<Program> m_Program;
+    // By variant: bit 0 constant texel, bit 1 alpha test, bit 2 unlit.
+    std::array<std::unique_ptr<Program>, 8> m_Programs;
+    Program* m_Program = nullptr;
+    bool m_Shortcuts = true;
     std::uint32_t m_Width = 0;
     std::uint32_t m_Height = 0;
     std::uint32_t m_Framebuffer = 0;
@@ -341,10 +386,19 @@ private:
     std::uint32_t m_SpriteBuffer = 0;
     std::size_t m_SpriteBufferSize = 0;
     std::uint32_t m_InstanceBuffer = 0;
+    // A target of one pixel for BlendConstant, made on first use.
+    std::uint32_t m_ScratchFramebuffer = 0;
+    std::uint32_t m_ScratchColour = 0;
+    std::map<std::uint64_t, std::uint32_t> m_Blended;
     bool m_InScene = false;
     bool m_Batching = false;
     std::unique_ptr<Batch> m_Batch;
     std::uint64_t m_DrawCalls = 0;
+    bool m_Counting = false;
+    bool m_CountShaded = false;
+    std::uint32_t m_SamplePass = 0;
+    std::array<std::uint32_t, 2> m_Queries{};
+    SampleCounts m_SampleCounts;
 
     std::array<Matrix, 4> m_Transforms;
     Viewport m_Viewport;

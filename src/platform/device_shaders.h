@@ -2,11 +2,14 @@
 
 // The shader pair that stands in for the fixed-function pipeline: per-vertex
 // lighting with up to eight lights, a material, global ambient, the texture-0
-// transform, and texture stage 0 modulating the lit colour.
+// transform, and texture stage 0 modulating the lit colour. Both go after
+// kVersion and the defines of a variant.
 namespace gfx::shaders
 {
 
-inline constexpr const char* kVertex = R"(#version 330 core
+inline constexpr const char* kVersion = "#version 330 core\n";
+
+inline constexpr const char* kVertex = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
@@ -115,27 +118,44 @@ void main()
 }
 )";
 
-inline constexpr const char* kFragment = R"(#version 330 core
+// Variants: CONSTANT_TEXEL takes the texel from a uniform (no texture, or
+// one of a single texel, reads the same everywhere); UNLIT leaves out the
+// vertex colour, which is white without lighting and without colours of the
+// vertices; ALPHA_TEST alone may discard, since a shader that can discard is
+// shaded before its depth is known.
+inline constexpr const char* kFragment = R"(
 in vec4 vColour;
 in vec3 vSpecular;
 in vec2 vUv;
 
+#ifdef CONSTANT_TEXEL
+uniform vec4 uTexel;
+#else
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
+#endif
 uniform bool uModulateAlpha;
-uniform bool uAlphaTest;
 uniform float uAlphaRef;
 
 out vec4 fragColour;
 
 void main()
 {
-    vec4 texel = uHasTexture ? texture(uTexture, vUv) : vec4(1.0);
+#ifdef CONSTANT_TEXEL
+    vec4 texel = uTexel;
+#else
+    vec4 texel = texture(uTexture, vUv);
+#endif
+#ifdef UNLIT
+    vec4 colour = texel;
+#else
     vec4 colour;
     colour.rgb = texel.rgb * vColour.rgb + vSpecular;
     colour.a = uModulateAlpha ? texel.a * vColour.a : texel.a;
-    if (uAlphaTest && !(colour.a > uAlphaRef))
+#endif
+#ifdef ALPHA_TEST
+    if (!(colour.a > uAlphaRef))
         discard;
+#endif
     fragColour = colour;
 }
 )";

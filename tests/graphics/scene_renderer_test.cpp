@@ -441,6 +441,8 @@ TEST_F(SceneTest, SkyLayersGoAsOneDrawEachWithThePixelsOfTheirCopies)
     Game().SetTick(TickAt(12, 0) + 12345u);
     camera.pitch = 20.0f;
     ASSERT_EQ(scene.GetSkyLayers().size(), 2u);
+    // Every layer as copies: the day sky would otherwise be one clear.
+    scene.SetShortcuts(false);
     const auto frame = [&](std::uint64_t& calls)
     {
         SeedRandom(5);
@@ -893,4 +895,65 @@ TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
             }
         EXPECT_GT(differing, 40) << "hidden at " << x << ", " << z;
     }
+}
+
+// The exact shortcuts of the scene and the device leave every frame as it
+// was: each demo area by day, at dusk and by night, from several sides and
+// heights, drawn with and without them. The fill of a one-colour sky (and of
+// see-through clouds over it) must have been taken where the sky covers the
+// view, or the test proves nothing.
+TEST_F(SceneTest, ShortcutsLeaveEveryAreasFramesAsTheyWere)
+{
+    const auto areas = DemoAreas();
+    ASSERT_GE(areas.size(), 3u);
+    const auto frame = [&](bool shortcuts, std::uint64_t& skySamples)
+    {
+        scene.SetShortcuts(shortcuts);
+        device->SetShortcuts(shortcuts);
+        SeedRandom(9);
+        device->CountSamples(true);
+        Draw();
+        skySamples = device->TakeSampleCounts().passed[VARDGraph::kPassSky];
+        device->CountSamples(false);
+        return device->ReadPixels();
+    };
+    std::map<std::string, int> filled;
+    int drawn = 0;
+    for (const auto& [name, entry] : areas)
+    {
+        scene.Clear(Game());
+        engine->LeaveArea();
+        Game().SetTravel(name, entry);
+        Game().SetState(VARD::kGameDestinationKnown);
+        engine->EnterArea();
+        scene.BuildArea(Game(), *device, engine->Module());
+        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        for (const int hour : {3, 12, 18})
+            for (const float yaw : {330.0f, 75.0f, 200.0f})
+                for (const float pitch : {32.5f, 12.0f})
+                {
+                    SCOPED_TRACE(name + " at " + std::to_string(hour) + ":00, yaw " +
+                                 std::to_string(yaw) + ", pitch " + std::to_string(pitch));
+                    Game().SetTick(TickAt(hour, 0) + 4321u);
+                    camera.yaw = yaw;
+                    camera.pitch = pitch;
+                    std::uint64_t generalSky = 0;
+                    std::uint64_t shortSky = 0;
+                    const gfx::Image general = frame(false, generalSky);
+                    const gfx::Image shortcut = frame(true, shortSky);
+                    ASSERT_TRUE(general.pixels == shortcut.pixels);
+                    if (generalSky > 0 && shortSky == 0)
+                        ++filled[name];
+                    else if (shortSky > 0)
+                        ++drawn;
+                }
+    }
+    scene.SetShortcuts(true);
+    device->SetShortcuts(true);
+    // Every area's sky was filled from above; the town's see-through clouds
+    // too, over its day sky.
+    for (const auto& [name, entry] : areas)
+        EXPECT_GT(filled[name], 0) << name << "'s sky was never filled";
+    // The low views see past the layers' copies: those are drawn.
+    EXPECT_GT(drawn, 0) << "every sky was filled";
 }

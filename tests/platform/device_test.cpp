@@ -3,6 +3,7 @@
 #include "platform/gfx_error.h"
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 namespace
@@ -245,4 +246,184 @@ TEST_F(DeviceTest, LightLimitsAndSceneNesting)
     device->EndScene();
     EXPECT_THROW(device->EndScene(), gfx::Error);
     EXPECT_NO_THROW(device->Present());
+}
+
+TEST_F(DeviceTest, ShortcutsDrawTheSamePixelsAsTheGeneralPath)
+{
+    // Every case blends over a striped background, lit or not, with opaque
+    // and half-transparent textures of one texel and of four, none, alpha
+    // test and sprites. A shortcut taken where the source is not opaque, a
+    // constant texel that is not the texture's, or lighting left out where
+    // it shines would all show.
+    const gfx::Image opaqueOne{1, 1, {200, 40, 90, 255}};
+    const gfx::Image halfOne{1, 1, {30, 220, 140, 100}};
+    const gfx::Image opaqueFour{
+        2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 90, 90, 90, 255}};
+    const gfx::Image mixedFour{
+        2, 2, {255, 0, 0, 255, 0, 255, 0, 60, 0, 0, 255, 255, 90, 90, 90, 0}};
+    gfx::Light sun;
+    sun.diffuse = {0.7f, 0.6f, 0.5f, 0.0f};
+    sun.direction = {0.3f, -0.2f, -1.0f};
+
+    const auto drawAll = [&](bool shortcuts)
+    {
+        device->SetShortcuts(shortcuts);
+        device->SetRenderStates({});
+        device->SetCullMode(gfx::CullMode::None);
+        device->SetLight(0, sun);
+        device->LightEnable(0, true);
+        device->SetAmbient(0xFF202020u);
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        for (int stripe = 0; stripe < 8; ++stripe)
+        {
+            const float x = -1.0f + 0.25f * static_cast<float>(stripe);
+            device->SetMaterial(Emissive(0.1f * stripe, 0.5f, 1.0f - 0.1f * stripe));
+            DrawList({V(x, -1, 0.9f), V(x + 0.25f, -1, 0.9f), V(x, 1, 0.9f), V(x + 0.25f, -1, 0.9f),
+                      V(x + 0.25f, 1, 0.9f), V(x, 1, 0.9f)});
+        }
+        std::vector<std::shared_ptr<gfx::Texture>> textures = {
+            nullptr, device->CreateTexture(opaqueOne, false), device->CreateTexture(halfOne, false),
+            device->CreateTexture(opaqueFour), device->CreateTexture(mixedFour)};
+        gfx::Material lit;
+        lit.diffuse = {0.8f, 0.7f, 0.9f, 0.5f};
+        lit.ambient = {0.4f, 0.4f, 0.4f, 1.0f};
+        int cell = 0;
+        for (const auto& texture : textures)
+            for (int lighting = 0; lighting < 2; ++lighting)
+                for (int alphaTest = 0; alphaTest < 2; ++alphaTest)
+                {
+                    const float x = -1.0f + 0.25f * static_cast<float>(cell % 8);
+                    const float y = -1.0f + 0.4f * static_cast<float>(cell / 8);
+                    ++cell;
+                    device->SetTexture(texture.get());
+                    device->SetLighting(lighting != 0);
+                    device->SetMaterial(lit);
+                    device->SetAlphaBlendEnable(true);
+                    device->SetBlend(gfx::BlendFactor::SourceAlpha,
+                                     gfx::BlendFactor::InverseSourceAlpha);
+                    device->SetAlphaTest(alphaTest != 0, 80);
+                    device->SetSamplerFilter(gfx::TextureFilter::Linear, gfx::TextureFilter::Linear,
+                                             gfx::TextureFilter::None);
+                    DrawList({V(x, y, 0.5f, 0, 0), V(x + 0.25f, y, 0.5f, 1, 0),
+                              V(x, y + 0.4f, 0.5f, 0, 1), V(x + 0.25f, y, 0.5f, 1, 0),
+                              V(x + 0.25f, y + 0.4f, 0.5f, 1, 1), V(x, y + 0.4f, 0.5f, 0, 1)});
+                }
+        device->SetTexture(nullptr);
+        // Sprites take their colour, and with modulated alpha their alpha,
+        // from the vertices.
+        device->SetAlphaTest(false, 0);
+        for (int modulate = 0; modulate < 2; ++modulate)
+        {
+            gfx::RenderStates states;
+            states.zEnable = false;
+            states.alphaBlendEnable = true;
+            states.sourceBlend = gfx::BlendFactor::SourceAlpha;
+            states.destinationBlend = gfx::BlendFactor::InverseSourceAlpha;
+            states.cullMode = gfx::CullMode::None;
+            states.modulateAlpha = modulate != 0;
+            device->SetRenderStates(states);
+            const float y = modulate ? 0.6f : 0.2f;
+            const std::uint32_t colour = 0x80FF8040u;
+            const std::vector<gfx::SpriteVertex> quad = {
+                {-1, y, 0.5f, 0, 0, colour},        {1, y, 0.5f, 1, 0, colour},
+                {-1, y + 0.3f, 0.5f, 0, 1, colour}, {1, y, 0.5f, 1, 0, colour},
+                {1, y + 0.3f, 0.5f, 1, 1, colour},  {-1, y + 0.3f, 0.5f, 0, 1, colour}};
+            device->DrawSpriteTriangles(quad, *textures[1 + modulate], gfx::Matrix::Identity());
+        }
+        return device->ReadPixels();
+    };
+    const gfx::Image general = drawAll(false);
+    const gfx::Image shortcut = drawAll(true);
+    ASSERT_EQ(general.pixels.size(), shortcut.pixels.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < general.pixels.size(); ++i)
+        differing += general.pixels[i] != shortcut.pixels[i];
+    EXPECT_EQ(differing, 0u);
+    // The cases did draw: far more colours show than the stripes have.
+    std::set<std::uint32_t> colours;
+    for (std::size_t i = 0; i < general.pixels.size(); i += 4)
+        colours.insert(general.pixels[i] | general.pixels[i + 1] << 8 |
+                       general.pixels[i + 2] << 16);
+    EXPECT_GT(colours.size(), 30u);
+}
+
+TEST_F(DeviceTest, SamplesAreCountedByPassWhereTheyPassTheDepthTest)
+{
+    device->SetCullMode(gfx::CullMode::None);
+    device->SetMaterial(Emissive(1, 0, 0));
+    DrawList(Screen(0.5f)); // before counting: not counted
+    device->Clear(gfx::kClearZBuffer, 0, 1.0f);
+    device->CountSamples(true);
+    EXPECT_TRUE(device->IsCountingSamples());
+    device->SetSamplePass(2);
+    // The left half, near; then the whole screen behind it, which passes
+    // only on the right half; then the whole screen far behind, which
+    // passes nowhere.
+    DrawList({V(-1, 1, 0.2f), V(0, 1, 0.2f), V(-1, -1, 0.2f), V(0, 1, 0.2f), V(0, -1, 0.2f),
+              V(-1, -1, 0.2f)});
+    device->SetSamplePass(5);
+    DrawList(Screen(0.6f));
+    device->SetSamplePass(6);
+    DrawList(Screen(0.9f));
+    device->SetSamplePass(0);
+    const gfx::Device::SampleCounts counts = device->TakeSampleCounts();
+    const std::uint64_t half = kSize * kSize / 2;
+    EXPECT_EQ(counts.passed[2], half);
+    EXPECT_EQ(counts.passed[5], half);
+    EXPECT_EQ(counts.passed[6], 0u);
+    EXPECT_EQ(counts.passed[0] + counts.passed[1] + counts.passed[3] + counts.passed[4], 0u);
+    // Where the driver counts shading, every passing fragment was shaded.
+    if (counts.shaded[2] != 0)
+    {
+        EXPECT_GE(counts.shaded[2], half);
+    }
+    // Taking restarts the counts; stopping leaves later draws uncounted.
+    EXPECT_EQ(device->TakeSampleCounts().passed[2], 0u);
+    device->CountSamples(false);
+    device->SetSamplePass(2);
+    DrawList(Screen(0.1f));
+    EXPECT_EQ(device->TakeSampleCounts().passed[2], 0u);
+    EXPECT_THROW(device->SetSamplePass(gfx::Device::kSamplePasses), gfx::Error);
+}
+
+TEST_F(DeviceTest, ConstantBlendIsWhatADrawOfThatColourLeaves)
+{
+    // Targets and see-through sources of every kind of alpha, each drawn
+    // unlit over a clear of the target and asked of BlendConstant, which
+    // must give the very bytes, twice (the second time remembered).
+    const std::uint32_t targets[] = {0xFF78AAE6u, 0xFF101630u, 0x80FFFFFFu};
+    const std::uint32_t sources[] = {0x66FAFAFAu, 0x665A5F78u, 0x01FF0000u, 0xFE00FF7Fu,
+                                     0x00123456u};
+    for (const std::uint32_t target : targets)
+        for (const std::uint32_t source : sources)
+        {
+            SCOPED_TRACE(std::to_string(target) + " under " + std::to_string(source));
+            device->SetRenderStates({});
+            device->SetCullMode(gfx::CullMode::None);
+            device->SetLighting(false);
+            device->SetAlphaBlendEnable(true);
+            device->SetBlend(gfx::BlendFactor::SourceAlpha, gfx::BlendFactor::InverseSourceAlpha);
+            const gfx::Image texel{
+                1,
+                1,
+                {static_cast<std::uint8_t>(source >> 16), static_cast<std::uint8_t>(source >> 8),
+                 static_cast<std::uint8_t>(source), static_cast<std::uint8_t>(source >> 24)}};
+            const auto texture = device->CreateTexture(texel, false);
+            device->SetTexture(texture.get());
+            device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, target, 1.0f);
+            DrawList(Screen(0.5f));
+            device->SetTexture(nullptr);
+            const auto drawn = PixelAt(kSize / 2, kSize / 2);
+            const std::uint32_t expected = std::uint32_t(drawn[3]) << 24 |
+                                           std::uint32_t(drawn[0]) << 16 |
+                                           std::uint32_t(drawn[1]) << 8 | std::uint32_t(drawn[2]);
+            EXPECT_EQ(device->BlendConstant(target, source), expected);
+            EXPECT_EQ(device->BlendConstant(target, source), expected);
+        }
+    // The frame drawn into before is still the one drawn into after.
+    device->SetMaterial(Emissive(0, 1, 0));
+    device->SetRenderStates({});
+    device->SetCullMode(gfx::CullMode::None);
+    DrawList(Screen(0.1f));
+    EXPECT_RGB_NEAR(PixelAt(3, 3), 0, 255, 0);
 }

@@ -1,0 +1,307 @@
+// The frame a player sees: the program itself (its window procedure, game
+// screen and widgets) on a real window and OpenGL device, painting the demo's
+// town and Greywood at 1024 x 768 while the game runs, buffer swaps included.
+// Each paint is asked for as soon as the last one is done, so the figures
+// are those of back-to-back frames between the game's own ticks.
+//
+// Needs a display: run it under a virtual one, with silent sound:
+//   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" game_frame_bench
+//
+// Reports for each area the median and 99th percentile of a paint (clear,
+// scene, widgets, present), the median of the present alone (in which the
+// software renderer finishes the frame's drawing, then copies it to the
+// window and swaps), the median processor time of a paint over all
+// threads, the frames per second over the measured paints, and, from one
+// paint before them, the fragments that passed the depth test in the scene
+// (scene_passed) and in the widgets (hud_passed).
+
+#include "app/app_platform.h"
+#include "app/game_app.h"
+#include "graphics/scene_renderer.h"
+#include "platform/audio.h"
+#include "platform/desktop.h"
+#include "platform/device.h"
+#include "rules/engine.h"
+#include "tool_support.h"
+#include "world/actor.h"
+#include "world/game.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration span)
+{
+    return std::chrono::duration<double, std::milli>(span).count();
+}
+
+double ProcessMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+double Percentile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1))];
+}
+
+// The machine's own device, with the time of each present kept.
+class TimedDevice final : public CAppDevice
+{
+public:
+    TimedDevice(std::unique_ptr<CAppDevice> inner, std::vector<double>& presents)
+        : m_Inner(std::move(inner)), m_Presents(presents)
+    {
+    }
+
+    gfx::Device* Get() override { return m_Inner->Get(); }
+    bool Reset(std::uint32_t width, std::uint32_t height) override
+    {
+        return m_Inner->Reset(width, height);
+    }
+    void SetRenderStates() override { m_Inner->SetRenderStates(); }
+    void Clear(std::uint32_t colour, float depth) override { m_Inner->Clear(colour, depth); }
+    bool BeginScene() override { return m_Inner->BeginScene(); }
+    void EndScene() override { m_Inner->EndScene(); }
+    bool Present() override
+    {
+        const auto start = Clock::now();
+        const bool shown = m_Inner->Present();
+        m_Presents.push_back(Milliseconds(Clock::now() - start));
+        return shown;
+    }
+    void ShowBlack() override { m_Inner->ShowBlack(); }
+
+private:
+    std::unique_ptr<CAppDevice> m_Inner;
+    std::vector<double>& m_Presents;
+};
+
+// The machine's own window, timing every paint it hands the program.
+class TimedWindow final : public CAppWindow
+{
+public:
+    TimedWindow(std::unique_ptr<CAppWindow> inner, std::function<void(double)> painted)
+        : m_Inner(std::move(inner)), m_Painted(std::move(painted))
+    {
+    }
+
+    CAppWindow& Inner() { return *m_Inner; }
+
+    bool IsDown(std::uint32_t key) const override { return m_Inner->IsDown(key); }
+    std::uint32_t SetTimer(std::uint32_t id, std::uint32_t ms) override
+    {
+        return m_Inner->SetTimer(id, ms);
+    }
+    bool KillTimer(std::uint32_t id) override { return m_Inner->KillTimer(id); }
+    void Show() override { m_Inner->Show(); }
+    void SetTitle(const std::string& title) override { m_Inner->SetTitle(title); }
+    std::string GetTitle() const override { return m_Inner->GetTitle(); }
+    void SetIcon(const gfx::Image& icon) override { m_Inner->SetIcon(icon); }
+    platform::ClientSize GetClientSize() const override { return m_Inner->GetClientSize(); }
+    void SetClientSize(int width, int height) override { m_Inner->SetClientSize(width, height); }
+    void SetPosition(int x, int y) override { m_Inner->SetPosition(x, y); }
+    void SetMinimumSize(int width, int height) override { m_Inner->SetMinimumSize(width, height); }
+    void Invalidate() override { m_Inner->Invalidate(); }
+    void PostAppMessage(std::uint32_t number) override { m_Inner->PostAppMessage(number); }
+    void PostClose() override { m_Inner->PostClose(); }
+    void TrackMouseLeave() override { m_Inner->TrackMouseLeave(); }
+    bool LoadCursors() override { return m_Inner->LoadCursors(); }
+    void SetCursor(platform::Cursor cursor) override { m_Inner->SetCursor(cursor); }
+    int Run(const std::function<void(const platform::Message&)>& handler) override
+    {
+        return m_Inner->Run(
+            [&](const platform::Message& message)
+            {
+                if (message.kind != platform::MessageKind::Paint)
+                {
+                    handler(message);
+                    return;
+                }
+                const auto start = Clock::now();
+                handler(message);
+                m_Painted(Milliseconds(Clock::now() - start));
+            });
+    }
+
+private:
+    std::unique_ptr<CAppWindow> m_Inner;
+    std::function<void(double)> m_Painted;
+};
+
+class TimedMachine final : public CAppPlatform
+{
+public:
+    TimedMachine(std::function<void(double)> painted, std::vector<double>& presents)
+        : m_Painted(std::move(painted)), m_Presents(presents)
+    {
+    }
+
+    TimedWindow* window = nullptr;
+    platform::FakeDesktop desktop;
+
+    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+    {
+        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
+        if (result.window)
+        {
+            auto wrapped = std::make_unique<TimedWindow>(std::move(result.window), m_Painted);
+            window = wrapped.get();
+            result.window = std::move(wrapped);
+        }
+        return result;
+    }
+    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
+    {
+        auto device = m_Real.CreateDevice(static_cast<TimedWindow&>(made).Inner());
+        if (!device)
+            return device;
+        return std::make_unique<TimedDevice>(std::move(device), m_Presents);
+    }
+    platform::Desktop& GetDesktop() override { return desktop; }
+    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
+    std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
+    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
+
+private:
+    CSystemAppPlatform m_Real;
+    std::function<void(double)> m_Painted;
+    std::vector<double>& m_Presents;
+};
+
+// A game started as the creation pages would start it, in the town or,
+// after a walk out of its east gate, in Greywood.
+void StartGame(CGameApp& app, bool greywood)
+{
+    while (app.currentDialog)
+    {
+        app.currentDialog.reset();
+        app.Resume();
+    }
+    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    VARD::CEngine& engine = *app.engine;
+    if (greywood)
+    {
+        engine.EnterArea();
+        engine.WizardMoveParty(58.75, 21.25);
+        for (int i = 0; i < 300 && engine.Game().GetState() == VARD::kGameRunning; ++i)
+            engine.Tick();
+        engine.LeaveArea();
+        engine.SetTravelDestination("forest", "road");
+    }
+    engine.EnterArea();
+    app.gameLoaded = 1;
+    app.RefreshActorInfos(true);
+    app.UpdateGameTitle();
+    app.SelectFirstPartyMember();
+    app.window->PostAppMessage(kAppMessageGameLoaded);
+    app.RequestRedraw();
+    app.StartPlay();
+}
+
+void BM_GameFrame(benchmark::State& state, bool greywood)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    constexpr int kWarmUp = 30;
+    constexpr int kMeasured = 300;
+    for (auto _ : state)
+    {
+        std::vector<double> paints;
+        std::vector<double> work;
+        std::vector<double> presents;
+        CGameApp app;
+        int paintsSeen = 0;
+        bool started = false;
+        Clock::time_point first;
+        Clock::time_point last;
+        double workStart = 0.0;
+        gfx::Device::SampleCounts counts;
+        TimedMachine machine(
+            [&](double milliseconds)
+            {
+                // The first paint shows the splash; the game starts after it.
+                if (!started)
+                {
+                    started = true;
+                    StartGame(app, greywood);
+                    return;
+                }
+                if (app.sceneBuilt == 0)
+                {
+                    app.RequestRedraw();
+                    return;
+                }
+                ++paintsSeen;
+                gfx::Device* device = app.device ? app.device->Get() : nullptr;
+                if (paintsSeen == kWarmUp - 1 && device)
+                    device->CountSamples(true);
+                if (paintsSeen == kWarmUp && device)
+                {
+                    counts = device->TakeSampleCounts();
+                    device->CountSamples(false);
+                    presents.clear();
+                    first = Clock::now();
+                    workStart = ProcessMilliseconds();
+                }
+                else if (paintsSeen > kWarmUp)
+                {
+                    paints.push_back(milliseconds);
+                    const double now = ProcessMilliseconds();
+                    work.push_back(now - workStart);
+                    workStart = now;
+                    last = Clock::now();
+                }
+                if (paintsSeen >= kWarmUp + kMeasured)
+                    app.window->PostClose();
+                else
+                    app.RequestRedraw();
+            },
+            presents);
+        const int exitCode = app.Run(machine, VARD_DEMO_MODULE);
+        if (exitCode != 0 || paints.empty())
+        {
+            // The program's own word for it, when it had one.
+            const std::string why = machine.desktop.boxes.empty()
+                                        ? "the program ended with code " + std::to_string(exitCode)
+                                        : machine.desktop.boxes.front().text;
+            state.SkipWithError(("no game screen was painted: " + why).c_str());
+            return;
+        }
+        state.counters["median_ms"] = Percentile(paints, 0.5);
+        state.counters["p99_ms"] = Percentile(paints, 0.99);
+        state.counters["present_median_ms"] = Percentile(presents, 0.5);
+        state.counters["cpu_all_threads_ms"] = Percentile(work, 0.5);
+        state.counters["fps"] =
+            static_cast<double>(paints.size()) / (Milliseconds(last - first) / 1000.0);
+        std::uint64_t scene = 0;
+        for (std::uint32_t pass = 0; pass < gfx::Device::kSamplePasses; ++pass)
+            if (pass != VARDGraph::kPassHud)
+                scene += counts.passed[pass];
+        state.counters["scene_passed"] = static_cast<double>(scene);
+        state.counters["hud_passed"] = static_cast<double>(counts.passed[VARDGraph::kPassHud]);
+        state.counters["hud_shaded"] = static_cast<double>(counts.shaded[VARDGraph::kPassHud]);
+    }
+}
+
+BENCHMARK_CAPTURE(BM_GameFrame, town, false)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_GameFrame, greywood, true)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
