@@ -236,14 +236,19 @@ TEST(HoverTexts, ActorsAtTheEdgesOfSneakingBarsAndModifiers)
         };
     };
     const Setup plain = [](VARD::CActor&) {};
-    // The text, the top-right mark, and the energy bar: shown, and full (1)
-    // or empty (0).
+    VARD::CModule module;
+    const VARD::CSpell& song = AddSpell(module, "song", "War Song", "singing", 0, "power");
+    const Setup sings = [&](VARD::CActor& actor) { ASSERT_TRUE(actor.ActivatePower(song, 0)); };
+    // The text, the top-right mark, and the energy bar: shown, and how full.
     const std::tuple<const char*, std::uint32_t, Setup, std::string> rows[] = {
         {"a monster sneaking in sight", VARD::kAttitudeHostile, sneaks,
          "Human Fighter 3 (Sneaking) | 0 | 0"},
         {"a monster sneaking unseen", VARD::kAttitudeHostile, hides, "Human Unknown | 0 | 0"},
-        {"a member sneaking", VARD::kAttitudeParty, sneaks, "Human Fighter 3 (Sneaking) | 0 | 1 1"},
-        {"a member without energy", VARD::kAttitudeParty, exhausted, "Human Fighter 3 | 0 | 1 0"},
+        {"a member sneaking", VARD::kAttitudeParty, sneaks,
+         "Human Fighter 3 (Sneaking) | 0 | 1 full"},
+        {"a member singing", VARD::kAttitudeParty, sings, "Human Fighter 3 | 0 | 1 some"},
+        {"a member without energy", VARD::kAttitudeParty, exhausted,
+         "Human Fighter 3 | 0 | 1 none"},
         {"a friend", VARD::kAttitudeFriendly, plain, "Human Fighter 3 | 0 | 0"},
         {"a modifier of 0", VARD::kAttitudeNeutral, modified({0}), "Human Fighter 3 | 197 | 0"},
         {"a modifier of 1", VARD::kAttitudeNeutral, modified({1}), "Human Fighter 3 | 196 | 0"},
@@ -259,7 +264,9 @@ TEST(HoverTexts, ActorsAtTheEdgesOfSneakingBarsAndModifiers)
         FillHoverInfo(actor.get(), record, &game);
         std::string bar = std::to_string(record.showEnergyBar);
         if (record.showEnergyBar != 0)
-            bar += " " + std::to_string(static_cast<int>(record.energyFraction));
+            bar += record.energyFraction == 1.0   ? " full"
+                   : record.energyFraction == 0.0 ? " none"
+                                                  : " some";
         EXPECT_EQ(record.text + " | " + std::to_string(record.markTopRight) + " | " + bar, after);
     }
 }
