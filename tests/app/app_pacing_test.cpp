@@ -350,8 +350,18 @@ struct EventScreen
         };
         for (const auto& member : Game().GetParty())
             member->SetGraphic(std::make_shared<int>(1));
+        app.RebuildUI();
     }
     VARD::CGame& Game() { return app.engine->Game(); }
+    // One timer message 90 ms on: five ticks due.
+    void Timer()
+    {
+        machine.clock += 90;
+        Message timer;
+        timer.kind = MessageKind::Timer;
+        timer.code = kTimer;
+        app.HandleMessage(timer);
+    }
     std::uint32_t Id(std::size_t member) { return Game().GetParty().at(member)->Id(); }
 
     FakeAppPlatform machine;
@@ -359,18 +369,15 @@ struct EventScreen
     std::int32_t stateOnPartyChange = -1;
 };
 
-// One timer message 90 ms on (five ticks due), then what the screen shows:
-// the ticks run, the selection, which members keep their figures, the state
-// word, the area, the events still waiting, the dialog and any box.
+// One timer message, then what the screen shows: the ticks run, the
+// selection, which members keep their figures, the state word, the area,
+// the events still waiting, the Exit button when shown, the dialog and any
+// box.
 std::string AfterTimer(EventScreen& screen, const std::function<void()>& then)
 {
     const std::uint32_t before = screen.Game().GetTick();
     const VARD::CArea* town = screen.Game().GetCurrentArea();
-    screen.machine.clock += 90;
-    Message timer;
-    timer.kind = MessageKind::Timer;
-    timer.code = kTimer;
-    screen.app.HandleMessage(timer);
+    screen.Timer();
     const std::uint32_t ticks = screen.Game().GetTick() - before;
     if (then)
         then();
@@ -388,6 +395,8 @@ std::string AfterTimer(EventScreen& screen, const std::function<void()>& then)
     if (const VARD::CArea* area = screen.Game().GetCurrentArea())
         out += " " + area->GetName();
     out += " waiting " + std::to_string(app.pendingEvents.size());
+    if (app.exitButton != nullptr && app.exitButton->TestFlags(VARDUI::kUIFlagVisible) != 0)
+        out += " exit";
     if (app.currentDialog)
         out += " | " + app.currentDialog->GetTitle();
     for (const auto& box : screen.machine.desktop.boxes)
@@ -504,6 +513,42 @@ TEST(AppEvents, WhatEachEventAndStateWordLeadsTo)
         {"sent away under a dialog that closes", sentAwayUnderADialog,
          "left sel 0 figures 111 state 0 forest waiting 0",
          [](EventScreen& s) { s.app.HandleMessage(KeyDown(platform::vk::kEscape)); }},
+        // The dialogs of the events stand in their order; closing the top
+        // one shows the one before it.
+        {"three notes",
+         [](EventScreen& s)
+         {
+             for (const char* title : {"One", "Two", "Three"})
+                 s.app.QueuePendingEvent(std::make_shared<VARD::CDialogBoxEvent>(title, "."));
+         },
+         "ticks 1 sel 0 figures 111 state 0 town waiting 0 | Two",
+         [](EventScreen& s) { s.app.HandleMessage(KeyDown(platform::vk::kEscape)); }},
+        // The living stand at the east road, a fallen member far from it.
+        {"at the road with a member fallen",
+         [&](EventScreen& s)
+         {
+             const VARD::CAreaExit& east = *s.Game().GetCurrentArea()->GetExits().front();
+             ASSERT_EQ(east.GetName(), "east_road");
+             s.Game().GetParty()[0]->SetPosition(east.GetX() - 2.0, east.GetY());
+             s.Game().GetParty()[1]->SetPosition(east.GetX() - 2.0, east.GetY() + 2.0);
+             kill(s, 2);
+         },
+         "ticks 5 sel 0 figures 111 state 1 town waiting 0 exit"},
+        // Each wipe-out shows its notice, the second as the first.
+        {"wiped out twice",
+         [](EventScreen& s)
+         {
+             for (const auto& member : s.Game().GetParty())
+                 member->SetActivityState(VARD::kActivityDead);
+         },
+         "ticks 1 sel 0 figures 111 state 2 town waiting 0 | Party Dead",
+         [](EventScreen& s)
+         {
+             s.app.HandleMessage(KeyDown(platform::vk::kEscape));
+             for (const auto& member : s.Game().GetParty())
+                 member->SetActivityState(VARD::kActivityDead);
+             s.Timer();
+         }},
     };
     for (const Row& row : rows)
     {

@@ -227,6 +227,17 @@ TEST_F(AppPartyOrders, TheDefaultBarsAreScoredFromSpellsAndBelongings)
     expected[4] = std::string("11") + VARD::kSneakPowerKey;
     EXPECT_EQ(bar(fighter), expected);
 
+    // Above an ordinary spell however well the caster casts it.
+    VARD::CActor caster(Game().NewThingId(3));
+    caster.SetClass(2);
+    caster.SetLevel(60);
+    caster.Skills().insert({46, VARD::kSkillSneak});
+    caster.AddSpell(*module.FindSpell("fireball"));
+    caster.AddSpell(*sneak);
+    EXPECT_EQ(bar(caster),
+              (std::vector<std::string>{"2", "12", std::string("11") + VARD::kSneakPowerKey,
+                                        "11fireball", "12", "12", "12", "12", "12", "12"}));
+
     // Records are made once per member and stay.
     EXPECT_EQ(app.actorInfos.size(), 3u);
     app.SetActionSlotType(&Member(0), 11, 4);
@@ -402,6 +413,10 @@ TEST_F(AppPartyOrders, AClickUsesTheChosenSlotOnWhatWasPicked)
         {"bolt at the ground with SHIFT", cast, "fire_bolt", kPickTile, floor, true,
          "1 | slot 3 power - in town"},
         {"fireball at an actor", cast, "fireball", kPickActor, stranger.get(), false,
+         "| slot 3 power - in town"},
+        {"fireball at the path", cast, "fireball", kPickObject, exitMarker, false,
+         "| slot 3 power - in town"},
+        {"fireball at nothing", cast, "fireball", kPickNothing, nullptr, false,
          "| slot 3 power - in town"},
         {"fireball at the ground", cast, "fireball", kPickTile, floor, false,
          "11@floor | slot 10 power - in town"},

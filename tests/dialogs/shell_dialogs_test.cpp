@@ -305,10 +305,25 @@ TEST(ShellDialogs, GameMenuChoicesAndTheVolume)
     EXPECT_EQ(harness.QueuedOrders(), 0u);
 }
 
-TEST(ShellDialogs, EachGameMenuButtonByItsIdAndCaption)
+TEST(ShellDialogs, EachGameMenuAndVolumeButtonByItsIdAndCaption)
 {
     DialogHarness harness;
     harness.StartDemoGame();
+    // The volume buttons: caption, and the volume the press leaves.
+    for (const auto& [id, after] : std::vector<std::pair<int, std::string>>{
+             {100, "mute 0"}, {110, "10% 10"}, {190, "90% 90"}, {200, "100% 100"}})
+    {
+        SCOPED_TRACE(id);
+        harness.app.SetVolume(50);
+        harness.Key('V');
+        const auto* button = harness.Find<VARDUI::CUITextButton>(id);
+        ASSERT_NE(button, nullptr);
+        const std::string caption = button->GetCaption();
+        harness.Press(id);
+        EXPECT_EQ(harness.Current(), nullptr);
+        EXPECT_EQ(caption + " " + std::to_string(harness.app.audio->GetVolume()), after);
+    }
+
     // Caption, then what the press leaves: the dialog open, the file
     // choosers asked (each cancelled), the closes posted, whether a game
     // is still loaded.
