@@ -119,7 +119,11 @@ protected:
         {
             std::string types;
             for (const auto& order : party[i]->GetOrders())
-                types += (types.empty() ? "" : ",") + std::to_string(order->GetType());
+            {
+                if (!types.empty())
+                    types += ',';
+                types += std::to_string(order->GetType());
+            }
             if (!types.empty())
                 out += " " + std::to_string(i) + "=" + types;
         }
