@@ -13,8 +13,13 @@
 #include "tool_support.h"
 #include "ui/ui_hover_window.h"
 #include "world/actor.h"
+#include "world/actor_spawn.h"
+#include "world/area.h"
+#include "world/event.h"
 #include "world/game.h"
 #include "world/module.h"
+#include "world/order.h"
+#include "world/tile.h"
 #include "world/world_map.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +77,18 @@ protected:
         ASSERT_TRUE(machine.fakes.desktop.boxes.empty());
         ASSERT_EQ(app.sceneBuilt, 1);
         app.OnPaint();
+    }
+
+    // Where a point of the world, `height` above the ground, shows in the
+    // view as last painted.
+    VARDUI::Point ScreenOf(double x, double y, double height)
+    {
+        const gfx::Device& device = *app.device->Get();
+        const gfx::Vec3 seen =
+            gfx::Project({static_cast<float>(x), static_cast<float>(height), static_cast<float>(y)},
+                         device.GetViewport(), device.GetTransform(gfx::TransformState::Projection),
+                         device.GetTransform(gfx::TransformState::View), gfx::Matrix::Identity());
+        return {static_cast<int>(std::lround(seen.x)), static_cast<int>(std::lround(seen.y))};
     }
 
     OffscreenMachine machine;
@@ -158,6 +175,135 @@ TEST_F(AppHudDrawn, ThePlaceUnderThePointerIsHighlightedOnTheWorldMap)
     EXPECT_EQ(app.mapView.GetHighlightedLocation(), nullptr);
     EXPECT_EQ(hover->GetInfo().title, "");
     EXPECT_EQ(machine.window->cursor, platform::Cursor::Arrow);
+}
+
+TEST_F(AppHudDrawn, PressesInTheViewGoThroughThePickToOrdersAndPages)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowGame(false));
+    VARD::CGame& game = app.engine->Game();
+    VARD::CArea& town = *game.GetCurrentArea();
+    VARD::CActor& hero = *game.GetParty().front();
+    // The townsfolk step aside for a stranger of the test's own.
+    for (const auto& actor : town.GetActors())
+        if (actor.get() != &hero)
+            town.RemoveActor(actor.get());
+    const auto stranger = VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), game);
+    stranger->SetName("Grint");
+    stranger->SetAttitude(VARD::kAttitudeNeutral);
+    // A bandit sneaks; this one walks in plain sight.
+    stranger->StopPower();
+    stranger->SetPosition(hero.GetX() + 5.0, hero.GetY());
+    town.AddActor(stranger);
+    const double groundX = hero.GetX() - 5.0;
+    const double groundY = hero.GetY() + 2.0;
+    const VARDUI::Point onHero = ScreenOf(hero.GetX(), hero.GetY(), 1.0);
+    const VARDUI::Point onStranger = ScreenOf(stranger->GetX(), stranger->GetY(), 1.0);
+    const VARDUI::Point onGround = ScreenOf(groundX, groundY, 0.0);
+    const VARDUI::Point onGameButton{30, 20};
+    const auto pickAt = [&](const VARDUI::Point& point)
+    {
+        return app.scene.Pick(*app.device->Get(), static_cast<float>(point.x),
+                              static_cast<float>(point.y), town);
+    };
+    ASSERT_EQ(pickAt(onHero).thing, &hero);
+    ASSERT_EQ(pickAt(onStranger).thing, stranger.get())
+        << pickAt(onStranger).kind << " " << onStranger.x << "," << onStranger.y << " hero "
+        << onHero.x << "," << onHero.y << " r " << stranger->GetRadius() << " h "
+        << stranger->GetSecondSize() << " hr " << hero.GetRadius();
+    ASSERT_EQ(pickAt(onGround).kind, VARDGraph::kPickTile);
+    ASSERT_EQ(static_cast<VARD::CTile*>(pickAt(onGround).thing)->GetKind(), VARD::kTileKindFloor);
+
+    // The hero's queue, a walk shown by where it ends, and the dialog open.
+    const auto snapshot = [&]
+    {
+        std::string out;
+        for (const auto& order : hero.GetOrders())
+        {
+            out += std::to_string(order->GetType());
+            if (const auto* walk = dynamic_cast<const VARD::CMoveOrder*>(order.get()))
+                out +=
+                    std::abs(walk->GetX() - groundX) < 0.1 && std::abs(walk->GetY() - groundY) < 0.1
+                        ? "@ground"
+                        : "@elsewhere";
+            out += " ";
+        }
+        return out + "| " + (app.currentDialog ? app.currentDialog->GetTitle() : "");
+    };
+    struct Row
+    {
+        const char* what;
+        std::uint32_t keyFirst; // 0: none
+        platform::MessageKind kind;
+        VARDUI::Point point;
+        std::uint32_t flags;
+        std::string after;
+    };
+    using platform::MessageKind;
+    const Row rows[] = {
+        {"a press on the ground", 0, MessageKind::LeftDown, onGround, 0, "1@ground | "},
+        {"a SHIFT press on the ground", 0, MessageKind::LeftDown, onGround, platform::kMouseShift,
+         "1@elsewhere 1@ground | "},
+        {"a press on a stranger", 0, MessageKind::LeftDown, onStranger, 0, "18 | "},
+        {"F1 and a press on a stranger", platform::vk::kF1, MessageKind::LeftDown, onStranger, 0,
+         "2 | "},
+        {"F1 and a press on the ground", platform::vk::kF1, MessageKind::LeftDown, onGround, 0,
+         "1@elsewhere | "},
+        {"a press on the Game button", 0, MessageKind::LeftDown, onGameButton, 0,
+         "1@elsewhere | Game Menu"},
+        {"a right press on the hero", 0, MessageKind::RightDown, onHero, 0,
+         "1@elsewhere | Hero - Information"},
+        {"a right press on a stranger", 0, MessageKind::RightDown, onStranger, 0,
+         "1@elsewhere | Grint"},
+        {"a double click on a stranger", 0, MessageKind::LeftDoubleClick, onStranger, 0,
+         "1@elsewhere | Grint"},
+        {"a right press on the ground", 0, MessageKind::RightDown, onGround, 0, "1@elsewhere | "},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        while (app.currentDialog)
+            app.CloseDialog();
+        hero.ClearOrders();
+        hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0), false);
+        app.ClearActionSlotSelection(&hero);
+        if (row.keyFirst != 0)
+            app.HandleMessage(Key(row.keyFirst));
+        platform::Message press;
+        press.kind = row.kind;
+        press.x = row.point.x;
+        press.y = row.point.y;
+        press.flags = row.flags;
+        app.HandleMessage(press);
+        app.HandleMessage({platform::MessageKind::LeftUp, 0, row.point.x, row.point.y, 0});
+        EXPECT_EQ(snapshot(), row.after);
+    }
+    EXPECT_TRUE(machine.fakes.desktop.boxes.empty());
+}
+
+TEST_F(AppHudDrawn, TheTilesAreBuiltAgainWhenTheGameSaysTheyChanged)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowGame(false));
+    VARD::CGame& game = app.engine->Game();
+    const auto& masters = game.GetCurrentArea()->GetMasterTiles();
+    ASSERT_FALSE(masters.empty());
+    const auto unbuilt = [&]
+    {
+        std::size_t count = 0;
+        for (const auto& master : masters)
+            count += master->GetTemplate()->GetGraphicName() != "0" && !master->GetGraphic();
+        return count;
+    };
+    ASSERT_EQ(unbuilt(), 0u);
+    for (const auto& master : masters)
+        master->SetGraphic(nullptr);
+    const std::size_t dropped = unbuilt();
+    ASSERT_GT(dropped, 0u);
+    game.PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventDoorOpened));
+    app.DrainTickEvents();
+    EXPECT_EQ(unbuilt(), dropped);
+    game.PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventTilesPatched));
+    app.DrainTickEvents();
+    EXPECT_EQ(unbuilt(), 0u);
 }
 
 } // namespace

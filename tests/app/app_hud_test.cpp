@@ -267,6 +267,16 @@ TEST_F(AppHud, ThePointerFollowsWhatIsPickedAndTheChosenAction)
         stranger->SetAttitude(static_cast<std::uint32_t>(c.attitude));
         EXPECT_EQ(cursorOver(c.kind, c.thing, c.nearExit, c.slotType), c.cursor) << "case " << i;
     }
+    // With the whole party selected no bar is read: over a neutral stranger
+    // the hand shows though the first member has Attack chosen.
+    app.SetActionSlotType(&Member(0), VARDUI::kActionSlotAttack, 2);
+    app.SelectActionSlot(&Member(0), 2);
+    app.SelectWholeParty();
+    stranger->SetAttitude(VARD::kAttitudeNeutral);
+    picked = {kPickActor, stranger.get(), 0};
+    app.HandleMessage(Mouse(MessageKind::MouseMove, 500, 300));
+    EXPECT_EQ(machine.window->cursor, Cursor::Hand);
+    app.SelectPartyMember(0);
     // The hover window shows the thing; over a widget it shows the widget and
     // the pick is not asked.
     auto* hover = dynamic_cast<VARDUI::CUIHoverWindow*>(app.hoverWindow);

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 namespace
@@ -326,6 +327,238 @@ TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
     EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
     EXPECT_EQ(RunFor(1000), 60u);
     EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+// A fresh program for each row of the events table: the demo town, a party
+// of three with member 0 selected, play started.
+struct EventScreen
+{
+    EventScreen()
+    {
+        AppTest::StartDemoGame(app, machine);
+        AppTest::AddTwoBandits(app);
+        app.RefreshActorInfos(true);
+        app.SelectFirstPartyMember();
+        machine.clock = 5000;
+        app.StartPlay();
+        // The party-changed event stands for whatever a tick or a pending
+        // event does to the state word.
+        app.screenHooks.partyChanged = [this]
+        {
+            if (stateOnPartyChange >= 0)
+                app.engine->Game().SetState(stateOnPartyChange);
+        };
+        for (const auto& member : Game().GetParty())
+            member->SetGraphic(std::make_shared<int>(1));
+        app.RebuildUI();
+    }
+    VARD::CGame& Game() { return app.engine->Game(); }
+    // One timer message 90 ms on: five ticks due.
+    void Timer()
+    {
+        machine.clock += 90;
+        Message timer;
+        timer.kind = MessageKind::Timer;
+        timer.code = kTimer;
+        app.HandleMessage(timer);
+    }
+    std::uint32_t Id(std::size_t member) { return Game().GetParty().at(member)->Id(); }
+
+    FakeAppPlatform machine;
+    CGameApp app;
+    std::int32_t stateOnPartyChange = -1;
+};
+
+// One timer message, then what the screen shows: the ticks run, the
+// selection, which members keep their figures, the state word, the area,
+// the events still waiting, the Exit button when shown, the dialog and any
+// box.
+std::string AfterTimer(EventScreen& screen, const std::function<void()>& then)
+{
+    const std::uint32_t before = screen.Game().GetTick();
+    const VARD::CArea* town = screen.Game().GetCurrentArea();
+    screen.Timer();
+    const std::uint32_t ticks = screen.Game().GetTick() - before;
+    if (then)
+        then();
+    CGameApp& app = screen.app;
+    // Leaving takes game time of its own.
+    const bool left = screen.Game().GetCurrentArea() != town;
+    std::string out =
+        (left ? std::string("left") : "ticks " + std::to_string(ticks)) + " sel " +
+        (app.selectedMember == kWholePartySelected ? std::string("all")
+                                                   : std::to_string(app.selectedMember)) +
+        " figures ";
+    for (const auto& member : screen.Game().GetParty())
+        out += member->GetGraphic() ? "1" : "0";
+    out += " state " + std::to_string(screen.Game().GetState());
+    if (const VARD::CArea* area = screen.Game().GetCurrentArea())
+        out += " " + area->GetName();
+    out += " waiting " + std::to_string(app.pendingEvents.size());
+    if (app.exitButton != nullptr && app.exitButton->TestFlags(VARDUI::kUIFlagVisible) != 0)
+        out += " exit";
+    if (app.currentDialog)
+        out += " | " + app.currentDialog->GetTitle();
+    for (const auto& box : screen.machine.desktop.boxes)
+        out += " | " + box.caption + " " +
+               box.text.substr(box.text.find("(code"), std::string("(code 4").size());
+    return out;
+}
+
+TEST(AppEvents, WhatEachEventAndStateWordLeadsTo)
+{
+    struct Row
+    {
+        const char* what;
+        std::function<void(EventScreen&)> before;
+        std::string after;
+        // Run after the timer message, before the screen is read.
+        std::function<void(EventScreen&)> then = nullptr;
+    };
+    const auto post = [](EventScreen& s, std::int32_t kind, std::size_t member)
+    { s.Game().PostEvent(std::make_shared<VARD::CActorInfoEvent>(kind, s.Id(member))); };
+    const auto kill = [](EventScreen& s, std::size_t member)
+    { s.Game().GetParty().at(member)->SetActivityState(VARD::kActivityDead); };
+    const auto stateDuringTick = [](std::int32_t state)
+    {
+        return [state](EventScreen& s)
+        {
+            s.Game().SetTravel("forest", "road");
+            s.stateOnPartyChange = state;
+            s.Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventPartyChanged));
+        };
+    };
+    const auto sentAwayUnderADialog = [](EventScreen& s)
+    {
+        s.Game().SetTravel("forest", "road");
+        s.stateOnPartyChange = VARD::kGameTravelByScript;
+        s.app.QueuePendingEvent(std::make_shared<VARD::CDialogBoxEvent>("Note", "Hm."));
+        s.app.QueuePendingEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventPartyChanged));
+        s.app.QueuePendingEvent(std::make_shared<VARD::CDialogBoxEvent>("Sign", "Beware."));
+    };
+    const std::string gameError = " waiting 0 | Game Error (code 4";
+    const Row rows[] = {
+        {"hit points of the selected member change",
+         [&](EventScreen& s)
+         {
+             s.app.SelectPartyMember(1);
+             post(s, VARD::kEventActorHitPoints, 1);
+         },
+         "ticks 5 sel 1 figures 111 state 0 town waiting 0"},
+        {"the selected member dies",
+         [&](EventScreen& s)
+         {
+             s.app.SelectPartyMember(2);
+             kill(s, 0);
+             kill(s, 2);
+             post(s, VARD::kEventActorHitPoints, 2);
+         },
+         "ticks 5 sel 1 figures 111 state 0 town waiting 0"},
+        {"a member not selected dies",
+         [&](EventScreen& s)
+         {
+             kill(s, 1);
+             post(s, VARD::kEventActorEnergy, 1);
+         },
+         "ticks 5 sel 0 figures 111 state 0 town waiting 0"},
+        {"a member of the whole party dies",
+         [&](EventScreen& s)
+         {
+             s.app.SelectWholeParty();
+             kill(s, 0);
+             post(s, VARD::kEventActorHitPoints, 0);
+         },
+         "ticks 5 sel 1 figures 111 state 0 town waiting 0"},
+        {"a member changes equipment",
+         [&](EventScreen& s) { post(s, VARD::kEventActorEquipment, 1); },
+         "ticks 5 sel 0 figures 101 state 0 town waiting 0"},
+        {"a dead member changes equipment",
+         [&](EventScreen& s)
+         {
+             kill(s, 1);
+             post(s, VARD::kEventActorEquipment, 1);
+         },
+         "ticks 5 sel 0 figures 111 state 0 town waiting 0"},
+        {"the return notice does not stop the ticks",
+         [](EventScreen& s) {
+             s.Game().PostEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventReturnedToEntrance));
+         },
+         "ticks 5 sel 0 figures 111 state 0 town waiting 0 | Return"},
+        // A state word of 2 or 3 after the ticks leaves the area at once.
+        {"sent away during a tick", stateDuringTick(VARD::kGameTravelByScript),
+         "left sel 0 figures 111 state 0 forest waiting 0"},
+        {"to rest during a tick", stateDuringTick(VARD::kGameRestNeeded),
+         "left sel 0 figures 111 state 0 forest waiting 0"},
+        {"world map state after a tick", stateDuringTick(VARD::kGameOnWorldMap),
+         "ticks 1 sel 0 figures 111 state 4 town" + gameError},
+        {"destination state after a tick", stateDuringTick(VARD::kGameDestinationKnown),
+         "ticks 1 sel 0 figures 111 state 5 town" + gameError},
+        {"left-for-rest state after a tick", stateDuringTick(VARD::kGameLeftForRest),
+         "ticks 1 sel 0 figures 111 state 6 town" + gameError},
+        // A pending event that sends the party away stops the rest, which
+        // the leaving drops.
+        {"sent away by a pending event",
+         [](EventScreen& s)
+         {
+             s.Game().SetTravel("forest", "road");
+             s.stateOnPartyChange = VARD::kGameTravelByScript;
+             s.app.QueuePendingEvent(std::make_shared<VARD::CInfoEvent>(VARD::kEventPartyChanged));
+             s.app.QueuePendingEvent(std::make_shared<VARD::CDialogBoxEvent>("Sign", "Beware."));
+         },
+         "left sel 0 figures 111 state 0 forest waiting 0"},
+        // ... also when an event before it opened a dialog: the leaving
+        // waits for that dialog to close.
+        {"sent away under a dialog", sentAwayUnderADialog,
+         "ticks 1 sel 0 figures 111 state 3 town waiting 1 | Note"},
+        {"sent away under a dialog that closes", sentAwayUnderADialog,
+         "left sel 0 figures 111 state 0 forest waiting 0",
+         [](EventScreen& s) { s.app.HandleMessage(KeyDown(platform::vk::kEscape)); }},
+        // The dialogs of the events stand in their order; closing the top
+        // one shows the one before it.
+        {"three notes",
+         [](EventScreen& s)
+         {
+             for (const char* title : {"One", "Two", "Three"})
+                 s.app.QueuePendingEvent(std::make_shared<VARD::CDialogBoxEvent>(title, "."));
+         },
+         "ticks 1 sel 0 figures 111 state 0 town waiting 0 | Two",
+         [](EventScreen& s) { s.app.HandleMessage(KeyDown(platform::vk::kEscape)); }},
+        // The living stand at the east road, a fallen member far from it.
+        {"at the road with a member fallen",
+         [&](EventScreen& s)
+         {
+             const VARD::CAreaExit& east = *s.Game().GetCurrentArea()->GetExits().front();
+             ASSERT_EQ(east.GetName(), "east_road");
+             s.Game().GetParty()[0]->SetPosition(east.GetX() - 2.0, east.GetY());
+             s.Game().GetParty()[1]->SetPosition(east.GetX() - 2.0, east.GetY() + 2.0);
+             kill(s, 2);
+         },
+         "ticks 5 sel 0 figures 111 state 1 town waiting 0 exit"},
+        // Each wipe-out shows its notice, the second as the first.
+        {"wiped out twice",
+         [](EventScreen& s)
+         {
+             for (const auto& member : s.Game().GetParty())
+                 member->SetActivityState(VARD::kActivityDead);
+         },
+         "ticks 1 sel 0 figures 111 state 2 town waiting 0 | Party Dead",
+         [](EventScreen& s)
+         {
+             s.app.HandleMessage(KeyDown(platform::vk::kEscape));
+             for (const auto& member : s.Game().GetParty())
+                 member->SetActivityState(VARD::kActivityDead);
+             s.Timer();
+         }},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        EventScreen screen;
+        row.before(screen);
+        EXPECT_EQ(
+            AfterTimer(screen, row.then ? [&] { row.then(screen); } : std::function<void()>()),
+            row.after);
+    }
 }
 
 TEST_F(AppPacing, ADialogsOrdersTakeEffectAtOnceAndOnlyScriptFailuresAreSwallowed)

@@ -8,6 +8,8 @@
 #include "common/exception.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "ui/ui_action.h"
+#include "ui/ui_element.h"
 #include "world/actor.h"
 #include "world/actor_spawn.h"
 #include "world/area.h"
@@ -225,6 +227,17 @@ TEST_F(AppPartyOrders, TheDefaultBarsAreScoredFromSpellsAndBelongings)
     expected[4] = std::string("11") + VARD::kSneakPowerKey;
     EXPECT_EQ(bar(fighter), expected);
 
+    // Above an ordinary spell however well the caster casts it.
+    VARD::CActor caster(Game().NewThingId(3));
+    caster.SetClass(2);
+    caster.SetLevel(60);
+    caster.Skills().insert({46, VARD::kSkillSneak});
+    caster.AddSpell(*module.FindSpell("fireball"));
+    caster.AddSpell(*sneak);
+    EXPECT_EQ(bar(caster),
+              (std::vector<std::string>{"2", "12", std::string("11") + VARD::kSneakPowerKey,
+                                        "11fireball", "12", "12", "12", "12", "12", "12"}));
+
     // Records are made once per member and stay.
     EXPECT_EQ(app.actorInfos.size(), 3u);
     app.SetActionSlotType(&Member(0), 11, 4);
@@ -319,6 +332,127 @@ TEST_F(AppPartyOrders, ActionSlotsActAtOnceOrWaitForTheClick)
     app.OnScenePick(VARDGraph::kPickTile, {100, 100}, &FloorTile(), true);
     EXPECT_EQ(app.GetSelectedActionType(nullptr), 0);
     EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPartyOrders, AClickUsesTheChosenSlotOnWhatWasPicked)
+{
+    VARD::CActor& hero = Member(0);
+    const VARD::CModule& module = app.engine->Module();
+    const auto stranger = VARD::CreateActorFromTemplate("bandit", "", module, Game());
+    stranger->SetAttitude(VARD::kAttitudeFriendly);
+    hero.AddBackpackItem(module.CreateItem("i_wand-fire_bolt", 1, Game().NewThingId(5), 0));
+    // A rogue handles the wand; anyone who sneaks has the power.
+    hero.SetClass(1);
+    hero.Skills().insert({73, VARD::kSkillSneak});
+    VARD::CTile* floor = &FloorTile();
+    VARD::CObject* exitMarker = nullptr;
+    for (const auto& object : Area().Objects())
+        if (object->IsExit() && object->GetExitText() == "The path into Greywood")
+            exitMarker = object.get();
+    ASSERT_NE(exitMarker, nullptr);
+    app.RebuildUI();
+    ASSERT_NE(app.exitButton, nullptr);
+
+    // The hero's queue as order types, targets named; the chosen slot, the
+    // power in use and where the party is.
+    const auto snapshot = [&]
+    {
+        std::string out;
+        for (const auto& order : hero.GetOrders())
+        {
+            out += std::to_string(order->GetType());
+            const std::uint32_t target =
+                order->GetType() == VARD::kOrderUse
+                    ? static_cast<const VARD::CUseOrder&>(*order).GetTargetId()
+                    : order->GetFirstId();
+            if (target == stranger->Id())
+                out += "@stranger";
+            else if (target == floor->Id())
+                out += "@floor";
+            out += " ";
+        }
+        const VARD::CSpell* power = hero.GetPower();
+        return out + "| slot " + std::to_string(app.GetSelectedActionSlot(&hero)) + " power " +
+               (power ? power->GetKey() : "-") + " in " + Game().GetCurrentArea()->GetName();
+    };
+    struct Row
+    {
+        const char* what;
+        int slotType;     // 0: no slot chosen
+        const char* name; // the slot's spell or item
+        VARDGraph::PickKind pick;
+        VARD::CThing* thing;
+        bool shift;
+        std::string after;
+    };
+    using VARDGraph::kPickActor;
+    using VARDGraph::kPickNothing;
+    using VARDGraph::kPickObject;
+    using VARDGraph::kPickTile;
+    const int attack = VARDUI::kActionSlotAttack;
+    const int talk = VARDUI::kActionSlotTalk;
+    const int cast = VARDUI::kActionSlotCast;
+    const int use = VARDUI::kActionSlotUseItem;
+    // Slot 3 is chosen before each click; the hero has a walk queued.
+    const char* const atTheExit = "the path while Exit shows";
+    const Row rows[] = {
+        {"attack on an actor", attack, "", kPickActor, stranger.get(), false,
+         "2@stranger | slot 10 power - in town"},
+        {"attack with SHIFT", attack, "", kPickActor, stranger.get(), true,
+         "1 2@stranger | slot 10 power - in town"},
+        {"attack on the ground", attack, "", kPickTile, floor, false, "1 | slot 3 power - in town"},
+        {"talk to an actor", talk, "", kPickActor, stranger.get(), false,
+         "18@stranger | slot 10 power - in town"},
+        {"bolt at an actor", cast, "fire_bolt", kPickActor, stranger.get(), false,
+         "11@stranger | slot 10 power - in town"},
+        {"bolt with SHIFT", cast, "fire_bolt", kPickActor, stranger.get(), true,
+         "1 11@stranger | slot 10 power - in town"},
+        // Refused, but the queue was cleared for it.
+        {"bolt at the ground", cast, "fire_bolt", kPickTile, floor, false,
+         "| slot 3 power - in town"},
+        {"bolt at the ground with SHIFT", cast, "fire_bolt", kPickTile, floor, true,
+         "1 | slot 3 power - in town"},
+        {"fireball at an actor", cast, "fireball", kPickActor, stranger.get(), false,
+         "| slot 3 power - in town"},
+        {"fireball at the path", cast, "fireball", kPickObject, exitMarker, false,
+         "| slot 3 power - in town"},
+        {"fireball at nothing", cast, "fireball", kPickNothing, nullptr, false,
+         "| slot 3 power - in town"},
+        {"fireball at the ground", cast, "fireball", kPickTile, floor, false,
+         "11@floor | slot 10 power - in town"},
+        {"bless at nothing", cast, "bless", kPickNothing, nullptr, false,
+         "11 | slot 10 power - in town"},
+        {"wand at an actor", use, "i_wand-fire_bolt", kPickActor, stranger.get(), false,
+         "10@stranger | slot 10 power - in town"},
+        {"wand at the ground", use, "i_wand-fire_bolt", kPickTile, floor, false,
+         "1 | slot 3 power - in town"},
+        // A power starts, and stops when chosen again; the queue stays.
+        {"power", cast, VARD::kSneakPowerKey, kPickTile, floor, false,
+         std::string("1 | slot 10 power ") + VARD::kSneakPowerKey + " in town"},
+        {"power in use", cast, VARD::kSneakPowerKey, kPickTile, floor, false,
+         "1 | slot 10 power - in town"},
+        {"the path while Exit is hidden", 0, "", kPickObject, exitMarker, false,
+         "1 | slot 10 power - in town"},
+        {atTheExit, 0, "", kPickObject, exitMarker, false, "| slot 10 power - in forest"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        hero.ClearOrders();
+        hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(5.0, 5.0), false);
+        app.SetActionSlotType(&hero, row.slotType == 0 ? talk : row.slotType, 3);
+        app.SetActionSlotSpell(&hero, row.slotType == cast ? row.name : "", 3);
+        app.SetActionSlotItem(&hero, row.slotType == use ? row.name : "", 3);
+        app.SelectActionSlot(&hero, row.slotType == 0 ? VARDUI::kActionSlotNone : 3);
+        if (row.what == atTheExit)
+        {
+            Game().SetTravel("forest", "road");
+            Game().SetState(VARD::kGameTravelAtExit);
+            app.exitButton->SetFlags(VARDUI::kUIFlagVisible, 1);
+        }
+        app.OnSceneClick({100, 100}, row.slotType, row.pick, row.thing, !row.shift);
+        EXPECT_EQ(snapshot(), row.after);
+    }
 }
 
 TEST_F(AppPartyOrders, TheConsoleChangesTheGameAndReportsItsFailures)

@@ -305,6 +305,60 @@ TEST(ShellDialogs, GameMenuChoicesAndTheVolume)
     EXPECT_EQ(harness.QueuedOrders(), 0u);
 }
 
+TEST(ShellDialogs, EachGameMenuAndVolumeButtonByItsIdAndCaption)
+{
+    DialogHarness harness;
+    harness.StartDemoGame();
+    // The volume buttons: caption, and the volume the press leaves.
+    for (const auto& [id, after] : std::vector<std::pair<int, std::string>>{
+             {100, "mute 0"}, {110, "10% 10"}, {190, "90% 90"}, {200, "100% 100"}})
+    {
+        SCOPED_TRACE(id);
+        harness.app.SetVolume(50);
+        harness.Key('V');
+        const auto* button = harness.Find<VARDUI::CUITextButton>(id);
+        ASSERT_NE(button, nullptr);
+        const std::string caption = button->GetCaption();
+        harness.Press(id);
+        EXPECT_EQ(harness.Current(), nullptr);
+        EXPECT_EQ(caption + " " + std::to_string(harness.app.audio->GetVolume()), after);
+    }
+
+    // Caption, then what the press leaves: the dialog open, the file
+    // choosers asked (each cancelled), the closes posted, whether a game
+    // is still loaded.
+    const std::pair<int, std::string> rows[] = {
+        {CVARDGameMenuDlg::kSaveId, "Save Game |  | choosers 1 save | closes 0 | loaded 1"},
+        {CVARDGameMenuDlg::kReturnId, "Return to Game |  | choosers 0 | closes 0 | loaded 1"},
+        {CVARDGameMenuDlg::kHelpId, "Quick Help | Help | choosers 0 | closes 0 | loaded 1"},
+        {CVARDGameMenuDlg::kAboutId, "About Brelmoor | About | choosers 0 | closes 0 | loaded 1"},
+        {CVARDGameMenuDlg::kVolumeId, "Volume | Volume | choosers 0 | closes 0 | loaded 1"},
+        {CVARDGameMenuDlg::kQuitId, "Quit Game |  | choosers 0 | closes 1 | loaded 1"},
+        {CVARDGameMenuDlg::kLoadId, "Load Game | Welcome | choosers 1 load | closes 0 | loaded 0"},
+    };
+    for (const auto& [id, after] : rows)
+    {
+        SCOPED_TRACE(id);
+        while (harness.Current())
+            harness.app.CloseDialog();
+        harness.window->posted.clear();
+        harness.machine.desktop.choices.clear();
+        harness.machine.desktop.fileAnswers = {std::nullopt};
+        harness.Key(vk::kReturn);
+        const auto* button = harness.Find<VARDUI::CUITextButton>(id);
+        ASSERT_NE(button, nullptr);
+        std::string seen = button->GetCaption() + " | ";
+        harness.Press(id);
+        seen += (harness.Current() ? harness.Current()->GetTitle() : "") + " | choosers " +
+                std::to_string(harness.machine.desktop.choices.size());
+        for (const auto& choice : harness.machine.desktop.choices)
+            seen += choice.save ? " save" : " load";
+        seen += " | closes " + std::to_string(harness.PostedCloses()) + " | loaded " +
+                std::to_string(harness.app.gameLoaded);
+        EXPECT_EQ(seen, after);
+    }
+}
+
 TEST(ShellDialogs, MapAndMessageLogCloseOnlyOnDoneEscOrEnter)
 {
     DialogHarness harness;

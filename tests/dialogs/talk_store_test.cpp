@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 namespace
@@ -279,6 +280,53 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     EXPECT_EQ(app.currentDialog.get(), store);
 }
 
+TEST_F(TalkStore, ADragLightsTheOtherListAndAKeyThatMayNotBeGivenIsNotSold)
+{
+    hero->AddBackpackItem(app.engine->Module().CreateItem(
+        "temple_key", 1, Game().NewThingId(VARD::kThingKindItem), 0));
+    app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
+    auto* store = Current<CStoreDlg>();
+    ASSERT_NE(store, nullptr);
+    const auto row = [&](const std::string& key)
+    {
+        const auto items = hero->GetBackpackItems();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i]->GetTemplate()->GetName() == key)
+                return CStoreDlg::kBackpackRowBase + static_cast<int>(i);
+        return -1;
+    };
+    // Which list is lit, the party's gold, what the hero carries, and the
+    // sounds.
+    const auto seen = [&]
+    {
+        std::string out;
+        for (const int id : {CStoreDlg::kBackpackId, CStoreDlg::kStoreId})
+            out += Find(id)->TestFlags(VARDUI::kUIFlagHighlighted) ? "lit " : "dark ";
+        out += std::to_string(Game().GetGold()) + " gold, torch " +
+               std::to_string(Count(*hero, "torch")) + ", key " +
+               std::to_string(Count(*hero, "temple_key"));
+        for (const std::string& sound : harness.TakeSounds())
+            out += " | " + sound;
+        return out;
+    };
+    harness.TakeSounds();
+    const std::pair<std::function<void()>, std::string> rows[] = {
+        {[&] { store->OnDragStart(row("torch")); }, "dark lit 100 gold, torch 1, key 1"},
+        {[&] { store->OnDragCancel(); }, "dark dark 100 gold, torch 1, key 1"},
+        {[&] { store->OnDragStart(CStoreDlg::kStoreRowBase); },
+         "lit dark 100 gold, torch 1, key 1"},
+        {[&] { store->OnDrop(row("temple_key"), CStoreDlg::kStoreId); },
+         "dark dark 100 gold, torch 1, key 1"},
+        {[&] { store->OnDrop(row("torch"), CStoreDlg::kStoreId); },
+         "dark dark 101 gold, torch 0, key 1 | cash.wav"},
+    };
+    for (const auto& [act, after] : rows)
+    {
+        act();
+        EXPECT_EQ(seen(), after);
+    }
+}
+
 TEST_F(TalkStore, TheCreatureTextShowsWhatTheMarginAllows)
 {
     merchant->SetAttitude(VARD::kAttitudeHostile);
@@ -386,8 +434,13 @@ TEST_F(TalkStore, OnlyMembersNearTheKeeperGetButtonsAndKeysCountTheOffered)
         member->SetName(name);
         Game().AddPartyMember(member);
     }
-    Game().GetParty()[1]->SetPosition(merchant->GetX() + 40.0, merchant->GetY());
-    Game().GetParty()[2]->SetPosition(merchant->GetX(), merchant->GetY() + 3.0);
+    // Ann stands a little beyond the keeper's reach, Bob just within it.
+    const auto reach = [&](const VARD::CActor& member)
+    { return 12.5 + member.GetRadius() + merchant->GetRadius(); };
+    Game().GetParty()[1]->SetPosition(merchant->GetX() + reach(*Game().GetParty()[1]) + 0.1,
+                                      merchant->GetY());
+    Game().GetParty()[2]->SetPosition(merchant->GetX(),
+                                      merchant->GetY() + reach(*Game().GetParty()[2]) - 0.01);
     app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
     auto* store = Current<CStoreDlg>();
     ASSERT_NE(store, nullptr);

@@ -286,6 +286,49 @@ TEST_F(SaveGameTest, GameBeforeAnyAreaAndOldFilesLoad)
     EXPECT_EQ(loaded->Game().GetCurrentArea()->GetName(), "forest");
 }
 
+// A hand-made save holds Ann twice, the one member's record in the town,
+// where the party stands, and an older one in the forest.
+TEST_F(SaveGameTest, AMemberSavedInTwoAreasComesBackFromTheCurrentOne)
+{
+    const std::string saved =
+        FileText(TestUtil::FixturePath("rules/saves", "party_in_two_areas.sav"));
+    ASSERT_FALSE(saved.empty());
+    struct Row
+    {
+        const char* what;
+        std::string from, to;           // one change to the file; empty: none
+        std::vector<std::string> party; // empty: refused with code 1
+    };
+    const Row rows[] = {
+        {"as saved", "", "", {"Hero@town#0", "Ann@town#1"}},
+        {"the forest current",
+         " \"town\"\n 0\n <area>",
+         " \"forest\"\n 0\n <area>",
+         {"Hero@town#0", "Ann of the wood@forest#1"}},
+        {"the forest's record in place 3", "    party\n    1\n", "    party\n    3\n", {}},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        std::string text = saved;
+        if (!row.from.empty())
+        {
+            const std::size_t at = text.find(row.from);
+            ASSERT_NE(at, std::string::npos);
+            text.replace(at, row.from.size(), row.to);
+        }
+        std::ofstream(PathOf("odd.vard"), std::ios::trunc) << text;
+        auto engine = NewDemoGame(11);
+        if (row.party.empty())
+        {
+            EXPECT_EQ(CodeOf([&] { engine->LoadGame(PathOf("odd.vard")); }), 1);
+            continue;
+        }
+        engine->LoadGame(PathOf("odd.vard"));
+        EXPECT_EQ(PartyPlaces(engine->Game()), row.party);
+    }
+}
+
 TEST_F(SaveGameTest, BrokenFilesFailAndTheRunningGameStays)
 {
     auto engine = PlayedGame();

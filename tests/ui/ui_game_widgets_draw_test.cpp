@@ -10,6 +10,8 @@
 #include "world/game.h"
 #include "world/tile.h"
 
+#include <tuple>
+
 using namespace VARDUI;
 using namespace UIGameTest;
 
@@ -105,6 +107,20 @@ TEST_F(GameWidgetDraw, NineItemsFillThreeRowsAndEmptyCellsAreOutlined)
     EXPECT_EQ(list->GetSectionElements(0)[1]->GetRect(), (Rect{10, 26, 58, 74}));
     EXPECT_EQ(list->GetSectionElements(0)[2]->GetRect(), (Rect{10, 74, 58, 122}));
     EXPECT_TRUE(Black(34, 146));
+    // The pointer finds the token drawn under it; the title and an empty
+    // cell give the list itself.
+    for (const auto& [x, y, id] : std::vector<std::tuple<int, int, std::int32_t>>{{30, 40, 1004},
+                                                                                  {80, 40, 1003},
+                                                                                  {200, 40, 1001},
+                                                                                  {30, 90, 1000},
+                                                                                  {80, 90, 3},
+                                                                                  {30, 20, 3}})
+    {
+        const Point point{x, y};
+        std::int32_t hit = 0;
+        EXPECT_TRUE(list->HitTest(&point, nullptr, &hit));
+        EXPECT_EQ(hit, id) << x << "," << y;
+    }
 }
 
 TEST_F(GameWidgetDraw, DraggedTokensCarryTheirItemIds)

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 using namespace VARDUI;
 using namespace UIGameTest;
 using TestUtil::CodeOf;
@@ -207,6 +210,67 @@ TEST(HoverTexts, InsightMarginHidesTheClassOfWhatOutsneaksTheParty)
     EXPECT_EQ(text(nullptr), "Orc Fighter 3|126");
 }
 
+TEST(HoverTexts, ActorsAtTheEdgesOfSneakingBarsAndModifiers)
+{
+    VARD::CGame game;
+    game.Party().push_back(MakeActor(1, "Ayla", VARD::kAttitudeParty));
+    const VARD::CSpell sneak(VARD::kSneakPowerKey);
+    using Setup = std::function<void(VARD::CActor&)>;
+    const Setup sneaks = [&](VARD::CActor& actor) { ASSERT_TRUE(actor.ActivatePower(sneak, 0)); };
+    // One point of stealth more than the party's observation.
+    const Setup hides = [&](VARD::CActor& actor)
+    {
+        sneaks(actor);
+        actor.AddModifier(
+            std::make_shared<VARD::CModifier>("shade", 0, VARD::kModStealth, 1, 0, 1, true));
+    };
+    const Setup exhausted = [](VARD::CActor& actor)
+    { actor.SetEnergySpent(actor.GetMaxEnergyPoints()); };
+    const auto modified = [](std::vector<std::int32_t> values) -> Setup
+    {
+        return [values](VARD::CActor& actor)
+        {
+            for (const std::int32_t value : values)
+                actor.AddModifier(std::make_shared<VARD::CModifier>(
+                    "mark", 0, VARD::kModAttackBonus, value, 0, 1, false));
+        };
+    };
+    const Setup plain = [](VARD::CActor&) {};
+    VARD::CModule module;
+    const VARD::CSpell& song = AddSpell(module, "song", "War Song", "singing", 0, "power");
+    const Setup sings = [&](VARD::CActor& actor) { ASSERT_TRUE(actor.ActivatePower(song, 0)); };
+    // The text, the top-right mark, and the energy bar: shown, and how full.
+    const std::tuple<const char*, std::uint32_t, Setup, std::string> rows[] = {
+        {"a monster sneaking in sight", VARD::kAttitudeHostile, sneaks,
+         "Human Fighter 3 (Sneaking) | 0 | 0"},
+        {"a monster sneaking unseen", VARD::kAttitudeHostile, hides, "Human Unknown | 0 | 0"},
+        {"a member sneaking", VARD::kAttitudeParty, sneaks,
+         "Human Fighter 3 (Sneaking) | 0 | 1 full"},
+        {"a member singing", VARD::kAttitudeParty, sings, "Human Fighter 3 | 0 | 1 some"},
+        {"a member without energy", VARD::kAttitudeParty, exhausted,
+         "Human Fighter 3 | 0 | 1 none"},
+        {"a friend", VARD::kAttitudeFriendly, plain, "Human Fighter 3 | 0 | 0"},
+        {"a modifier of 0", VARD::kAttitudeNeutral, modified({0}), "Human Fighter 3 | 197 | 0"},
+        {"a modifier of 1", VARD::kAttitudeNeutral, modified({1}), "Human Fighter 3 | 196 | 0"},
+        {"modifiers of 1 and 0", VARD::kAttitudeNeutral, modified({1, 0}),
+         "Human Fighter 3 | 198 | 0"},
+    };
+    for (const auto& [what, attitude, setup, after] : rows)
+    {
+        SCOPED_TRACE(what);
+        auto actor = MakeActor(2, "Grub", attitude);
+        setup(*actor);
+        CUIHoverInfo record;
+        FillHoverInfo(actor.get(), record, &game);
+        std::string bar = std::to_string(record.showEnergyBar);
+        if (record.showEnergyBar != 0)
+            bar += record.energyFraction == 1.0   ? " full"
+                   : record.energyFraction == 0.0 ? " none"
+                                                  : " some";
+        EXPECT_EQ(record.text + " | " + std::to_string(record.markTopRight) + " | " + bar, after);
+    }
+}
+
 TEST(HoverTexts, SpellsAndPowers)
 {
     VARD::CModule module;
@@ -399,6 +463,17 @@ TEST(ItemsList, StoreModesDecideWhatCanBeDragged)
     EXPECT_EQ(listed(window), "Crown:2001 Bread:2000 ");
     window.SetItems(2000, items, CUIItemsListWindow::kModeBuy, &game, nullptr);
     EXPECT_EQ(listed(window), "Crown (400 gold):2001! Bread (4 gold):2000 ");
+    // A ware is offered at its full value, and can be dragged exactly when
+    // the party's gold reaches it.
+    for (const auto& [gold, after] : std::vector<std::pair<std::int32_t, std::string>>{
+             {399, "Crown (400 gold):2001! Bread (4 gold):2000 "},
+             {400, "Crown (400 gold):2001 Bread (4 gold):2000 "},
+             {3, "Crown (400 gold):2001! Bread (4 gold):2000! "}})
+    {
+        game.SetGold(gold);
+        window.SetItems(2000, items, CUIItemsListWindow::kModeBuy, &game, nullptr);
+        EXPECT_EQ(listed(window), after) << gold;
+    }
     window.SetItems(1000, items, CUIItemsListWindow::kModeSell, nullptr, keeper.get());
     EXPECT_EQ(listed(window), "Crown:1001! Bread (2 gold):1000 ");
     EXPECT_EQ(CodeOf([&] { window.SetItems(0, items, 3, &game, keeper.get()); }), 4);
