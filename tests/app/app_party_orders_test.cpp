@@ -347,7 +347,7 @@ TEST_F(AppPartyOrders, AClickUsesTheChosenSlotOnWhatWasPicked)
     VARD::CTile* floor = &FloorTile();
     VARD::CObject* exitMarker = nullptr;
     for (const auto& object : Area().Objects())
-        if (object->IsExit() && object->GetExitText() == "The path into Greywood")
+        if (object->IsExit() && object->GetExitText() == "Path to Greywood")
             exitMarker = object.get();
     ASSERT_NE(exitMarker, nullptr);
     app.RebuildUI();

@@ -3,6 +3,7 @@
 // and how an item is used.
 
 #include "dialog_harness.h"
+#include "test_util.h"
 
 #include "app/game_app.h"
 #include "common/exception.h"
@@ -280,10 +281,20 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     EXPECT_EQ(app.currentDialog.get(), store);
 }
 
-TEST_F(TalkStore, ADragLightsTheOtherListAndAKeyThatMayNotBeGivenIsNotSold)
+TEST_F(TalkStore, ADragLightsTheOtherListAndABladeThatMayNotBeGivenIsNotSold)
 {
-    hero->AddBackpackItem(app.engine->Module().CreateItem(
-        "temple_key", 1, Game().NewThingId(VARD::kThingKindItem), 0));
+    // The demo's merchant buys arms; none of the demo's may not be given
+    // away, so the test makes one.
+    VARD::CModule& module = *app.engine->GetModule();
+    auto reader = TestUtil::ReaderOf("<item> sealed_dagger \"Sealed Dagger\" \"Sealed.\" (0 0 0) "
+                                     "\"\" dagger 0 0 1.0 10 weapon nogive "
+                                     "<weapon> light_blade false 5 16 2 </weapon> </item>");
+    reader.ReadStartTag("item");
+    module.ItemTemplates()["sealed_dagger"] = std::make_shared<VARD::CItemTemplate>(reader, module);
+    reader.ReadEndTag();
+    for (const char* key : {"dagger", "sealed_dagger"})
+        hero->AddBackpackItem(
+            module.CreateItem(key, 1, Game().NewThingId(VARD::kThingKindItem), 0));
     app.SetDialog(true, std::make_shared<CStoreDlg>(&app, hero.get(), merchant.get()));
     auto* store = Current<CStoreDlg>();
     ASSERT_NE(store, nullptr);
@@ -302,23 +313,23 @@ TEST_F(TalkStore, ADragLightsTheOtherListAndAKeyThatMayNotBeGivenIsNotSold)
         std::string out;
         for (const int id : {CStoreDlg::kBackpackId, CStoreDlg::kStoreId})
             out += Find(id)->TestFlags(VARDUI::kUIFlagHighlighted) ? "lit " : "dark ";
-        out += std::to_string(Game().GetGold()) + " gold, torch " +
-               std::to_string(Count(*hero, "torch")) + ", key " +
-               std::to_string(Count(*hero, "temple_key"));
+        out += std::to_string(Game().GetGold()) + " gold, dagger " +
+               std::to_string(Count(*hero, "dagger")) + ", sealed " +
+               std::to_string(Count(*hero, "sealed_dagger"));
         for (const std::string& sound : harness.TakeSounds())
             out += " | " + sound;
         return out;
     };
     harness.TakeSounds();
     const std::pair<std::function<void()>, std::string> rows[] = {
-        {[&] { store->OnDragStart(row("torch")); }, "dark lit 100 gold, torch 1, key 1"},
-        {[&] { store->OnDragCancel(); }, "dark dark 100 gold, torch 1, key 1"},
+        {[&] { store->OnDragStart(row("dagger")); }, "dark lit 100 gold, dagger 1, sealed 1"},
+        {[&] { store->OnDragCancel(); }, "dark dark 100 gold, dagger 1, sealed 1"},
         {[&] { store->OnDragStart(CStoreDlg::kStoreRowBase); },
-         "lit dark 100 gold, torch 1, key 1"},
-        {[&] { store->OnDrop(row("temple_key"), CStoreDlg::kStoreId); },
-         "dark dark 100 gold, torch 1, key 1"},
-        {[&] { store->OnDrop(row("torch"), CStoreDlg::kStoreId); },
-         "dark dark 101 gold, torch 0, key 1 | cash.wav"},
+         "lit dark 100 gold, dagger 1, sealed 1"},
+        {[&] { store->OnDrop(row("sealed_dagger"), CStoreDlg::kStoreId); },
+         "dark dark 100 gold, dagger 1, sealed 1"},
+        {[&] { store->OnDrop(row("dagger"), CStoreDlg::kStoreId); },
+         "dark dark 105 gold, dagger 0, sealed 1 | cash.wav"},
     };
     for (const auto& [act, after] : rows)
     {
