@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer, builds the game optimised as well (an optimising
+# compile reports faults the other does not), and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 vard_install_packages
 vard_print_versions
 build=${VARD_TEST_BUILD:-build-test}
-vard_build "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DVARD_SANITIZE=ON
+vard_configure "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -Og" -DVARD_SANITIZE=ON
+vard_build "$build"
+vard_configure "$build-release" -DCMAKE_BUILD_TYPE=Release -DVARD_SANITIZE=OFF
+vard_build "$build-release" vard
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

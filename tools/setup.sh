@@ -1,6 +1,6 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs
-# (only those missing, so a second run is quick) and configures and builds.
-# Source it; it defines vard_install_packages and vard_build.
+# (only those missing, so a second run is quick), configures and builds.
+# Source it; it defines vard_install_packages, vard_configure and vard_build.
 
 VARD_PACKAGES=(
   g++ cmake ninja-build pkg-config
@@ -54,10 +54,16 @@ vard_print_versions() {
     sed 's/^/package: /' || true
 }
 
-# vard_build DIR [cmake options...]
-vard_build() {
+# vard_configure DIR [cmake options...]
+vard_configure() {
   local dir=$1
   shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+# vard_build DIR [target...]: every target when none is named.
+vard_build() {
+  local dir=$1
+  shift
+  cmake --build "$dir" -j "$(nproc)" ${1:+--target "$@"}
 }

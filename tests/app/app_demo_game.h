@@ -22,14 +22,6 @@
 namespace AppTest
 {
 
-inline platform::Message KeyDown(std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = platform::MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
-
 // Runs the program on the demo module, closes the splash with a key and the
 // start screen with ESC, and enters the town with the main character made as
 // the creation pages leave it. Call it through ASSERT_NO_FATAL_FAILURE.

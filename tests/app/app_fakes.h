@@ -18,6 +18,24 @@
 namespace AppTest
 {
 
+// A mouse message at a point of the client area.
+inline platform::Message Mouse(platform::MessageKind kind, int x, int y)
+{
+    platform::Message message;
+    message.kind = kind;
+    message.x = x;
+    message.y = y;
+    return message;
+}
+
+inline platform::Message KeyDown(std::uint32_t code)
+{
+    platform::Message message;
+    message.kind = platform::MessageKind::KeyDown;
+    message.code = code;
+    return message;
+}
+
 class FakeAppWindow final : public CAppWindow
 {
 public:

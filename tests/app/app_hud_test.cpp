@@ -32,18 +32,10 @@
 namespace
 {
 
+using AppTest::Mouse;
 using platform::Cursor;
 using platform::Message;
 using platform::MessageKind;
-
-Message Mouse(MessageKind kind, int x, int y)
-{
-    Message message;
-    message.kind = kind;
-    message.x = x;
-    message.y = y;
-    return message;
-}
 
 // The demo town with the hero and two bandits in the party, their records
 // made, the first member selected and the HUD built on a 1024 x 768 client.

@@ -23,6 +23,7 @@ namespace
 {
 
 using AppTest::FakeAppPlatform;
+using AppTest::Mouse;
 using AppTest::RecordingDlg;
 using platform::Message;
 using platform::MessageKind;
@@ -47,15 +48,6 @@ Message Key(MessageKind kind, std::uint32_t code)
     Message message;
     message.kind = kind;
     message.code = code;
-    return message;
-}
-
-Message Mouse(MessageKind kind, int x, int y)
-{
-    Message message;
-    message.kind = kind;
-    message.x = x;
-    message.y = y;
     return message;
 }
 

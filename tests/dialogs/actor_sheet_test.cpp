@@ -39,13 +39,7 @@
 namespace
 {
 
-platform::Message KeyDown(std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = platform::MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
+using AppTest::KeyDown;
 
 class ActorSheet : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/data_file.h"
+#include "dialogs/help_text.h"
 #include "test_util.h"
 #include "world/item_template.h"
 #include "world/module.h"
@@ -18,6 +19,9 @@ namespace HelpTest
 
 using TestUtil::CodeOf;
 using TestUtil::ReaderOf;
+
+// The form of the texts the dialogs show.
+constexpr int kDialog = kHelpFormDialog;
 
 // Read once for the whole run; never changed.
 inline const VARD::CModule& DemoModule()

@@ -12,12 +12,12 @@
 
 using HelpTest::AddItemTemplate;
 using HelpTest::AddSpell;
+using HelpTest::kDialog;
 using HelpTest::TextOf;
 
 namespace
 {
 
-constexpr int kDialog = kHelpFormDialog;
 constexpr int kHtml = kHelpFormHtml;
 
 std::string ItemText(const VARD::CItemTemplate& itemTemplate)

@@ -12,12 +12,11 @@
 
 using HelpTest::AddSpell;
 using HelpTest::CodeOf;
+using HelpTest::kDialog;
 using HelpTest::TextOf;
 
 namespace
 {
-
-constexpr int kDialog = kHelpFormDialog;
 
 // A level-0 spell whose damage runs from 1-4 at bonus 10 to 1-8 + 2 at 35,
 // with every rules line a carrier may leave out.

@@ -35,13 +35,7 @@
 namespace
 {
 
-platform::Message KeyDown(std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = platform::MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
+using AppTest::KeyDown;
 
 bool Contains(const std::string& text, const std::string& part)
 {

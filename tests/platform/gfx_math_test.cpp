@@ -1,3 +1,5 @@
+#include "platform_test_util.h"
+
 #include "platform/gfx_error.h"
 #include "platform/gfx_math.h"
 #include "platform/matrix_stack.h"
@@ -12,12 +14,7 @@ namespace
 constexpr float kPi = 3.14159265358979f;
 constexpr float kHalfPi = kPi * 0.5f;
 
-void ExpectVec3(const gfx::Vec3& v, float x, float y, float z, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
+using PlatformTest::ExpectVec3;
 
 void ExpectMatrixNear(const gfx::Matrix& a, const gfx::Matrix& b, float tolerance = 1e-5f)
 {

@@ -1,3 +1,5 @@
+#include "platform_test_util.h"
+
 #include "platform/gfx_error.h"
 #include "platform/x_file.h"
 
@@ -16,6 +18,8 @@
 namespace
 {
 
+using PlatformTest::ExpectVec3;
+
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -23,14 +27,14 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
                                      std::istreambuf_iterator<char>());
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text)
+std::vector<std::uint8_t> BytesOf(const std::string& text)
 {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 gfx::XMeshFile LoadText(const std::string& text)
 {
-    return gfx::LoadXMesh(Bytes(text));
+    return gfx::LoadXMesh(BytesOf(text));
 }
 
 // Writes the binary form token by token, independently of the reader.
@@ -228,13 +232,6 @@ void SetU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t value)
 {
     bytes[at] = static_cast<std::uint8_t>(value);
     bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void ExpectVec3(const gfx::Vec3& v, float x, float y, float z)
-{
-    EXPECT_NEAR(v.x, x, 1e-5f);
-    EXPECT_NEAR(v.y, y, 1e-5f);
-    EXPECT_NEAR(v.z, z, 1e-5f);
 }
 
 void ExpectColor(const gfx::ColorValue& c, float r, float g, float b, float a)

@@ -18,7 +18,7 @@ namespace
 
 using MovementTest::CFixture;
 using RulesTest::DrainMessages;
-using Lines = std::vector<std::string>;
+using Texts = std::vector<std::string>;
 
 const std::vector<std::string> kRoom = {
     "##########", "#........#", "#........#", "#........#",
@@ -26,9 +26,9 @@ const std::vector<std::string> kRoom = {
 };
 
 // Every event since the last call: its kind, and a message's text.
-Lines Events(VARD::CGame& game)
+Texts Events(VARD::CGame& game)
 {
-    Lines lines;
+    Texts lines;
     while (const auto event = game.PopEvent())
     {
         lines.push_back(std::to_string(event->GetKind()));
@@ -54,7 +54,7 @@ TEST(ActorUpdateOrders, StatusesStopActorsAndDropTheirOrdersOnePerTick)
     hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(15.0, 6.25), false);
     fixture.Step();
     fixture.Step();
-    EXPECT_EQ(DrainMessages(game), (Lines{"18 Hero is overloaded!"}));
+    EXPECT_EQ(DrainMessages(game), (Texts{"18 Hero is overloaded!"}));
     EXPECT_EQ(hero.GetFrontOrder(), nullptr);
     EXPECT_EQ(hero.GetX(), 6.25);
     hero.RemoveBackpackItem(load.get());
@@ -70,7 +70,7 @@ TEST(ActorUpdateOrders, StatusesStopActorsAndDropTheirOrdersOnePerTick)
     fixture.Step();
     EXPECT_EQ(hero.GetFrontOrder(), nullptr);
     EXPECT_EQ(DrainMessages(game),
-              (Lines{"18 Hero is magically held.", "18 Hero is magically charmed."}));
+              (Texts{"18 Hero is magically held.", "18 Hero is magically charmed."}));
     EXPECT_EQ(hero.GetX(), 6.25);
     hero.RemoveStatus(VARD::kStatusCharmed);
 
@@ -80,7 +80,7 @@ TEST(ActorUpdateOrders, StatusesStopActorsAndDropTheirOrdersOnePerTick)
     monster->QueueOrder(std::make_shared<VARD::CMoveOrder>(5.0, 10.0), false);
     fixture.Step();
     EXPECT_EQ(monster->GetFrontOrder(), nullptr);
-    EXPECT_EQ(DrainMessages(game), Lines{});
+    EXPECT_EQ(DrainMessages(game), Texts{});
     monster->RemoveStatus(VARD::kStatusHeld);
 
     // Alarmed: the order waits, neither run nor dropped; the recover pose
@@ -131,7 +131,7 @@ TEST(ActorUpdateOrders, StatusesStopActorsAndDropTheirOrdersOnePerTick)
     stuck->AddStatus(VARD::kStatusDominated, 1000);
     closet.Step();
     EXPECT_EQ(stuck->GetFrontOrder(), nullptr);
-    EXPECT_EQ(DrainMessages(closet.Game()), Lines{});
+    EXPECT_EQ(DrainMessages(closet.Game()), Texts{});
 
     // An order that never belongs in the timed queue, and a use of nothing.
     monster->InterruptOrders();
@@ -192,7 +192,7 @@ TEST(ActorUpdateOrders, MoveAndTalkWalksIntoRangeThenOpensTheConversation)
     EXPECT_EQ(hero.GetFrontOrder(), nullptr);
     EXPECT_EQ(hero.GetX(), x);
     EXPECT_EQ(stranger->GetFrontOrder(), nullptr);
-    EXPECT_EQ(Events(game), Lines{});
+    EXPECT_EQ(Events(game), Texts{});
 }
 
 TEST(ActorUpdateOrders, CastStepResolvesItsTargetAndWaitsOutTheWindUp)
@@ -255,7 +255,7 @@ TEST(ActorUpdateOrders, CastStepResolvesItsTargetAndWaitsOutTheWindUp)
     caster->QueueOrder(std::make_shared<VARD::CCastOrder>("test_bolt", target->Id()), false);
     fixture.Step();
     EXPECT_EQ(caster->GetFrontOrder(), nullptr);
-    EXPECT_EQ(DrainMessages(game), Lines{});
+    EXPECT_EQ(DrainMessages(game), Texts{});
 }
 
 TEST(ActorUpdateOrders, ReturnToTheEntranceTakesTheWalkingTime)
@@ -272,7 +272,7 @@ TEST(ActorUpdateOrders, ReturnToTheEntranceTakesTheWalkingTime)
     hero.QueueOrder(std::make_shared<VARD::COrder>(VARD::kOrderReturnToEntrance), false);
     engine->ExecuteTimedOrders();
     EXPECT_EQ(hero.GetFrontOrder(), nullptr);
-    EXPECT_EQ(DrainMessages(game), (Lines{"18 You cannot return while in battle."}));
+    EXPECT_EQ(DrainMessages(game), (Texts{"18 You cannot return while in battle."}));
 
     game.SetCombatFlag(0);
     hero.QueueOrder(std::make_shared<VARD::COrder>(VARD::kOrderReturnToEntrance), false);
@@ -287,7 +287,7 @@ TEST(ActorUpdateOrders, ReturnToTheEntranceTakesTheWalkingTime)
     EXPECT_LE(hero.DistanceTo(11 * 2.5 + 1.25, 15 * 2.5 + 1.25), 5.0);
     EXPECT_EQ(hero.GetFrontOrder(), nullptr);
     EXPECT_TRUE(hero.IsInterrupted());
-    EXPECT_EQ(DrainMessages(game), (Lines{"18 The party returns to the area entrance."}));
+    EXPECT_EQ(DrainMessages(game), (Texts{"18 The party returns to the area entrance."}));
 }
 
 TEST(ActorUpdateOrders, ActorUpdateAndPowerUpkeep)
@@ -319,11 +319,11 @@ TEST(ActorUpdateOrders, ActorUpdateAndPowerUpkeep)
     game.SetTick(hero.GetPowerEndTick() - 2);
     Events(game);
     fixture.Step();
-    EXPECT_EQ(Events(game), Lines{});
+    EXPECT_EQ(Events(game), Texts{});
     fixture.Step();
     EXPECT_EQ(hero.GetEnergySpent(), spent + cost);
     EXPECT_EQ(hero.GetPowerEndTick(), game.GetTick() + 300);
-    EXPECT_EQ(Events(game), Lines{"8"});
+    EXPECT_EQ(Events(game), Texts{"8"});
 
     // Without the energy the power ends, and the member is told.
     hero.SetEnergySpent(hero.GetMaxEnergyPoints() - cost + 1);
@@ -331,9 +331,9 @@ TEST(ActorUpdateOrders, ActorUpdateAndPowerUpkeep)
     fixture.Step();
     EXPECT_EQ(hero.GetPower(), nullptr);
     EXPECT_EQ(Events(game),
-              (Lines{"12", "18 Hero doesn't have enough energy to maintain power.", "8"}));
+              (Texts{"12", "18 Hero doesn't have enough energy to maintain power.", "8"}));
     fixture.Step();
-    EXPECT_EQ(Events(game), Lines{});
+    EXPECT_EQ(Events(game), Texts{});
 }
 
 } // namespace

@@ -18,14 +18,10 @@ namespace
 {
 
 using RulesTest::DrainMessages;
+using RulesTest::Holds;
 using RulesTest::Member;
 using RulesTest::NewDemoGame;
 using TestUtil::CodeOf;
-
-bool Holds(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // The townsfolk that stay where they are: everyone but the party and the
 // watch, whose encounter respawns.

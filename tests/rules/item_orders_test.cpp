@@ -11,13 +11,9 @@ namespace
 {
 
 using namespace OrderTest;
+using RulesTest::Holds;
 using VARD::CActor;
 using VARD::CItem;
-
-bool Holds(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // The merchant of the market, with the hero beside it.
 CActor& MeetMerchant(const Town& town, const std::string& templateName = "merchant")

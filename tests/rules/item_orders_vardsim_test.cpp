@@ -17,7 +17,7 @@
 namespace
 {
 
-std::string RunVardsim(const std::string& orders, const std::string& ticks)
+std::string RunOrders(const std::string& orders, const std::string& ticks)
 {
     const auto path = TestUtil::ScratchPath("item_orders");
     std::ofstream(path) << orders;
@@ -56,7 +56,7 @@ std::string IdOf(const std::string& report, const std::string& kind, const std::
 TEST(ItemOrdersVardsim, GetDropAndBuyOnTheDemoTown)
 {
     const std::string walk = "1 game moveparty 21 36\n";
-    const std::string first = RunVardsim(walk, "2");
+    const std::string first = RunOrders(walk, "2");
     const std::string merchant = IdOf(first, "actor", "merchant");
     const std::string chest = IdOf(first, "object", "chest");
     auto ids = ItemIds(first);
@@ -69,7 +69,7 @@ TEST(ItemOrdersVardsim, GetDropAndBuyOnTheDemoTown)
         walk + "2 0 get " + gold + "\n2 0 get " + bread + "\n2 0 get " + bread + "\n3 0 drop " +
         bread + "\n4 game moveparty 16 31\n5 0 buy " + merchant + ' ' + potion + " 2\n5 0 buy " +
         merchant + ' ' + potion + " 0\n5 0 sell " + potion + " 1\n";
-    const std::string out = RunVardsim(orders, "7");
+    const std::string out = RunOrders(orders, "7");
     EXPECT_NE(out.find("2\t19\tThe party has gained 80 gold.\n"), std::string::npos) << out;
     EXPECT_NE(out.find("2\terror\tcode 3: no object 0 to take from"), std::string::npos) << out;
     EXPECT_NE(out.find(" pile at 21.25 36.25\n"), std::string::npos) << out;

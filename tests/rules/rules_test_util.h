@@ -11,6 +11,7 @@
 #include "world/module.h"
 #include "world/world_object.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,12 @@ inline std::vector<std::string> DrainMessages(VARD::CGame& game)
             lines.push_back(std::to_string(message->GetKind()) + ' ' + message->GetText());
     }
     return lines;
+}
+
+// Whether the line is one of the lines.
+inline bool Holds(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 inline VARD::CActor& Member(VARD::CEngine& engine, std::size_t index = 0)

@@ -17,12 +17,8 @@ namespace
 using namespace VARD;
 using CombatTest::CArena;
 using RulesTest::DrainMessages;
+using RulesTest::Holds;
 using RulesTest::Member;
-
-bool Holds(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // A blow kills when its damage reaches the hit points left; one short
 // leaves a single hit point and is remembered as the last damage.

@@ -19,6 +19,7 @@ namespace
 
 using RulesTest::DrainMessages;
 using RulesTest::Member;
+using ScriptTest::TownActor;
 using Lines = std::vector<std::string>;
 
 // One conversation step as a talk order takes it: the state's script, then
@@ -53,14 +54,6 @@ Lines Choices(const VARD::CTalkTarget& target)
     for (const auto& choice : target.GetTalkQueue())
         lines.push_back(choice->GetText() + " -> " + choice->GetStateName());
     return lines;
-}
-
-VARD::CActor& TownActor(VARD::CEngine& engine, const std::string& templateName)
-{
-    for (const auto& actor : engine.Game().GetCurrentArea()->Actors())
-        if (actor->GetTemplateName() == templateName)
-            return *actor;
-    throw CVARDException(2, "no " + templateName + " in town");
 }
 
 TEST(DemoScripts, ThePriestGivesAndCompletesTheTempleQuest)

@@ -38,7 +38,7 @@ std::vector<ExtremeCall> ReadCases()
 }
 
 // What a run came to, in the words of the headers.
-std::string Outcome(VARD::CEngine& engine, const std::string& body)
+std::string RunExtreme(VARD::CEngine& engine, const std::string& body)
 {
     VARD::CLuaScript script("function vard_script( context )\n" + body + "\nend\n");
     VARD::CScriptContext context;
@@ -69,7 +69,7 @@ TEST(LibraryExtremes, EveryCallGivesItsResultOrACleanCodeSix)
     ASSERT_GE(cases.size(), 100u);
     for (const auto& c : cases)
     {
-        const std::string outcome = Outcome(*engine, c.body);
+        const std::string outcome = RunExtreme(*engine, c.body);
         EXPECT_TRUE(Matches(outcome, c.header))
             << "line " << c.line << ": " << c.body.substr(0, 120) << "\n  expected " << c.header
             << "\n  got      " << outcome;

@@ -19,21 +19,9 @@ namespace
 using RulesTest::DrainMessages;
 using RulesTest::Member;
 using ScriptTest::RunBody;
+using ScriptTest::SharedTownActor;
+using ScriptTest::TownActor;
 using Lines = std::vector<std::string>;
-
-std::shared_ptr<VARD::CActor> SharedTownActor(VARD::CEngine& engine,
-                                              const std::string& templateName)
-{
-    for (const auto& actor : engine.Game().GetCurrentArea()->Actors())
-        if (actor->GetTemplateName() == templateName)
-            return actor;
-    throw CVARDException(2, "no " + templateName + " in town");
-}
-
-VARD::CActor& TownActor(VARD::CEngine& engine, const std::string& templateName)
-{
-    return *SharedTownActor(engine, templateName);
-}
 
 struct TalkRun
 {

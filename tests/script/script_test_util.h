@@ -28,6 +28,21 @@ inline std::unique_ptr<VARD::CEngine> EnteredDemoGame(std::uint32_t seed = 1)
     return engine;
 }
 
+// The first actor of the current area made from the template.
+inline std::shared_ptr<VARD::CActor> SharedTownActor(VARD::CEngine& engine,
+                                                     const std::string& templateName)
+{
+    for (const auto& actor : engine.Game().GetCurrentArea()->Actors())
+        if (actor->GetTemplateName() == templateName)
+            return actor;
+    throw CVARDException(2, "no " + templateName + " in town");
+}
+
+inline VARD::CActor& TownActor(VARD::CEngine& engine, const std::string& templateName)
+{
+    return *SharedTownActor(engine, templateName);
+}
+
 // A script read from the text of a data file's script block.
 inline std::shared_ptr<VARD::CScript> ReadScript(const std::string& block)
 {

@@ -14,10 +14,6 @@ using namespace ActorRulesTest;
 namespace
 {
 
-constexpr std::uint32_t kFighter = 0;
-constexpr std::uint32_t kRogue = 1;
-constexpr std::uint32_t kMonster = 3;
-
 // Breakdown lines as the text widgets get them.
 std::string Lines(const std::vector<std::string>& lines)
 {

@@ -12,16 +12,6 @@
 using namespace VARD;
 using namespace ActorRulesTest;
 
-namespace
-{
-
-constexpr std::uint32_t kFighter = 0;
-constexpr std::uint32_t kRogue = 1;
-constexpr std::uint32_t kSpellcaster = 2;
-constexpr std::uint32_t kMonster = 3;
-
-} // namespace
-
 // ------------------------------------------------------------ attributes
 
 TEST(ActorAttributes, BonusTruncatesTowardZero)

@@ -13,16 +13,17 @@ namespace
 
 constexpr std::uint32_t kStrength = kModAttributeFirst;
 
-std::shared_ptr<CModifier> Mod(std::int32_t value, std::uint32_t kind,
-                               std::uint32_t mask = kModAttackBonus, std::uint32_t expiry = 0,
-                               bool silent = false, const std::string& name = "Mod")
-{
-    return std::make_shared<CModifier>(name, expiry, mask, value, kind, 1, silent);
-}
-
 class ActorEffects : public ::testing::Test
 {
 protected:
+    static std::shared_ptr<CModifier> Mod(std::int32_t value, std::uint32_t kind,
+                                          std::uint32_t mask = kModAttackBonus,
+                                          std::uint32_t expiry = 0, bool silent = false,
+                                          const std::string& name = "Mod")
+    {
+        return std::make_shared<CModifier>(name, expiry, mask, value, kind, 1, silent);
+    }
+
     std::shared_ptr<CModule> m_Module = ActorTest::LoadModule();
     CGame m_Game;
     std::shared_ptr<CActor> m_Actor = ActorTest::MakeFighter(m_Game, "Aldric");

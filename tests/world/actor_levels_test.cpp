@@ -15,11 +15,6 @@ using namespace ActorRulesTest;
 namespace
 {
 
-constexpr std::uint32_t kFighter = 0;
-constexpr std::uint32_t kRogue = 1;
-constexpr std::uint32_t kSpellcaster = 2;
-constexpr std::uint32_t kMonster = 3;
-
 std::vector<std::string> InfoMessages(const CGame& game)
 {
     std::vector<std::string> texts;

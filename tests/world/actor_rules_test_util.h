@@ -24,6 +24,12 @@ namespace ActorRulesTest
 
 using TestUtil::CodeOf;
 
+// Class numbers of the rule tables.
+constexpr std::uint32_t kFighter = 0;
+constexpr std::uint32_t kRogue = 1;
+constexpr std::uint32_t kSpellcaster = 2;
+constexpr std::uint32_t kMonster = 3;
+
 // A spell record with no effects: key, skill word, level, then any flag words.
 inline std::string SpellRecord(const std::string& key, const std::string& displayName,
                                const std::string& skill, int level, const std::string& save = "0",

@@ -1,3 +1,4 @@
+#include "actor_rules_test_util.h"
 #include "test_util.h"
 #include "world/item_template.h"
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 using namespace VARD;
+using ActorRulesTest::AddSpell;
 
 namespace
 {
@@ -60,15 +62,6 @@ std::shared_ptr<CItemTemplate> ReadItem(const std::string& body, const CModule& 
 
 const std::string kPlainHead =
     "plain \"Plain\" \"A plain thing.\" (1 2 3) \"\" plain 0 0 1.0 5 misc ";
-
-// Adds a spell read from a record to the module's spell map.
-const CSpell& AddSpell(CModule& module, const std::string& record)
-{
-    auto reader = TextReader(record);
-    auto spell = std::make_shared<CSpell>(reader);
-    module.Spells()[spell->GetKey()] = spell;
-    return *spell;
-}
 
 // A spell with no effects: key, display name, colour, skill, level, flags.
 std::string SpellRecord(const std::string& key, const std::string& displayName,

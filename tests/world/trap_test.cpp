@@ -17,6 +17,7 @@ using RecordTest::FixtureReader;
 using RecordTest::ReaderOf;
 using RecordTest::SourceOf;
 using RecordTest::WrappedSource;
+using TestUtil::FileText;
 
 namespace
 {
@@ -38,14 +39,6 @@ std::filesystem::path TemporaryFile(const std::string& name)
         std::filesystem::temp_directory_path() / (std::string("vard_trap_") + info->name());
     std::filesystem::create_directories(folder);
     return folder / name;
-}
-
-std::string FileText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
