@@ -12,6 +12,9 @@ VARD_PACKAGES=(
   libgl1-mesa-dri
   xvfb
   xauth
+  # SDL draws its message boxes with the X server's core fonts, which a bare
+  # virtual display lacks: without them no box shows.
+  xfonts-base
   zenity
   libepoxy-dev
   libegl-mesa0
