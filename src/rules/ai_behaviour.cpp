@@ -302,18 +302,28 @@ void CAI::AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags)
 
 void CAI::Think(CEngine& engine, CActor& actor)
 {
-    if (auto* stand = dynamic_cast<CAIStand*>(this))
-        stand->Think(engine, actor);
-    else if (auto* charge = dynamic_cast<CAICharge*>(this))
-        charge->Think(engine, actor);
-    else if (auto* wander = dynamic_cast<CAIWander*>(this))
-        wander->Think(engine, actor);
-    else if (auto* shoot = dynamic_cast<CAIShoot*>(this))
-        shoot->Think(engine, actor);
-    else if (auto* talk = dynamic_cast<CAIForceTalk*>(this))
-        talk->Think(engine, actor);
-    else if (auto* cast = dynamic_cast<CAIBaseCast*>(this))
-        cast->Think(engine, actor);
+    switch (m_Kind)
+    {
+    case Kind::kStand:
+        static_cast<CAIStand*>(this)->Think(engine, actor);
+        break;
+    case Kind::kCharge:
+        static_cast<CAICharge*>(this)->Think(engine, actor);
+        break;
+    case Kind::kWander:
+        static_cast<CAIWander*>(this)->Think(engine, actor);
+        break;
+    case Kind::kShoot:
+        static_cast<CAIShoot*>(this)->Think(engine, actor);
+        break;
+    case Kind::kForceTalk:
+        static_cast<CAIForceTalk*>(this)->Think(engine, actor);
+        break;
+    case Kind::kCast:
+    case Kind::kAutocast:
+        static_cast<CAIBaseCast*>(this)->Think(engine, actor);
+        break;
+    }
 }
 
 // ---------------------------------------------------------- behaviours
@@ -412,10 +422,10 @@ void CAIBaseCast::Think(CEngine& engine, CActor& actor)
 
 void CAIBaseCast::TryCast(CEngine& engine, CActor& actor)
 {
-    if (auto* cast = dynamic_cast<CAICast*>(this))
-        cast->TryCast(engine, actor);
-    else if (auto* autocast = dynamic_cast<CAIAutocast*>(this))
-        autocast->TryCast(engine, actor);
+    if (GetKind() == Kind::kCast)
+        static_cast<CAICast*>(this)->TryCast(engine, actor);
+    else if (GetKind() == Kind::kAutocast)
+        static_cast<CAIAutocast*>(this)->TryCast(engine, actor);
 }
 
 void CAIBaseCast::SortSpells(const CActor& actor)

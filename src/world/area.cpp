@@ -319,6 +319,7 @@ void CArea::DropLayout()
 {
     // Tiles point at master tiles: the grid goes first.
     m_Tiles.clear();
+    ForgetCellKinds();
     m_Width = 0;
     m_Height = 0;
     m_MasterTiles.clear();

@@ -221,11 +221,13 @@ bool CArea::IsClearOfTiles(const CActor* mover, CTile** tile, double x, double y
     const std::int64_t lastColumn = std::min<std::int64_t>(CellIndexOf(x + r), m_Width - 1);
     const std::int64_t firstRow = std::max<std::int64_t>(CellIndexOf(y - r), 0);
     const std::int64_t lastRow = std::min<std::int64_t>(CellIndexOf(y + r), m_Height - 1);
+    const std::uint8_t* kinds = CellKinds();
     for (std::int64_t column = firstColumn; column <= lastColumn; ++column)
     {
         for (std::int64_t row = firstRow; row <= lastRow; ++row)
         {
-            if (DistanceToCell(column, row, x, y) > r)
+            if (kinds[row * m_Width + column] == kTileKindFloor ||
+                DistanceToCell(column, row, x, y) > r)
                 continue;
             const auto c = static_cast<std::uint32_t>(column);
             const auto w = static_cast<std::uint32_t>(row);
