@@ -218,10 +218,12 @@ public:
     {
         double reach = std::numeric_limits<double>::infinity();
         if (m_Best != nullptr)
-            reach = m_BestDistance * (1.0 + 1e-9) + 1e-9 +
-                    ((m_Flags & kFindSpellcasters) != 0 ? kSpellcasterBias : 0.0);
+            reach = m_BestDistance * (1.0 + 1e-9) + 1e-9;
         if ((m_Flags & kFindInRange) != 0 && m_Range < reach)
             reach = m_Range;
+        // A spellcaster counts nearer than it stands, also against the range.
+        if ((m_Flags & kFindSpellcasters) != 0)
+            reach += kSpellcasterBias;
         return reach;
     }
 

@@ -8,7 +8,10 @@
 #include "world/brain.h"
 #include "world/game.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace VARD
 {
@@ -28,8 +31,9 @@ void CEngine::PropagateAlerts()
     // Looking and rousing change sides and alerts, never the list of actors.
     for (const auto& actor : area->Actors())
     {
-        const std::shared_ptr<CBrain> brain = actor->GetBrain();
-        if (brain && actor->GetAttitude() == kAttitudeNeutral && brain->LookForParty(*actor, *area))
+        CBrain* brain = actor->GetBrain().get();
+        if (brain != nullptr && actor->GetAttitude() == kAttitudeNeutral &&
+            brain->LookForParty(*actor, *area))
             SpreadAlert(*actor, *brain);
     }
     for (const auto& actor : area->GetActors())
@@ -52,18 +56,45 @@ void CEngine::SpreadAlert(CActor& source, CBrain& brain)
     const CArea* area = Game().GetCurrentArea();
     if (area == nullptr)
         return;
+    // Everyone within earshot, in list order: nobody moves while alerts
+    // spread, so they are found once. A crowd rousing itself would otherwise
+    // walk the whole list for every actor roused.
+    std::vector<std::pair<std::uint64_t, CActor*>> near;
+    bool found = false;
     std::string tag;
     while (brain.TakePendingAlert(tag))
     {
-        for (const auto& actor : area->Actors())
+        if (!found)
         {
-            if (actor->GetAttitude() == kAttitudeParty ||
-                source.DistanceTo(actor->GetX(), actor->GetY()) > kAlertDistance)
+            found = true;
+            const auto consider = [&](CActor& actor, std::uint64_t order)
+            {
+                if (!(source.DistanceTo(actor.GetX(), actor.GetY()) > kAlertDistance))
+                    near.emplace_back(order, &actor);
+            };
+            const CAreaCellIndex& index = area->ActorIndex();
+            if (index.IsOnGrid(source.GetX(), source.GetY()))
+            {
+                index.VisitNear(source.GetX(), source.GetY(), kAlertDistance,
+                                CAreaCellIndex::kAllSides, consider);
+                std::sort(near.begin(), near.end());
+            }
+            else
+            {
+                std::uint64_t order = 0;
+                for (const auto& actor : area->Actors())
+                    consider(*actor, order++);
+            }
+        }
+        for (const auto& [order, actor] : near)
+        {
+            if (actor->GetAttitude() == kAttitudeParty)
                 continue;
-            const std::shared_ptr<CBrain> heard = actor->GetBrain();
+            CBrain* heard = actor->GetBrain().get();
             // Each actor is roused once at most: afterwards it is no longer
             // neutral, so the chain ends.
-            if (heard && actor->GetAttitude() == kAttitudeNeutral && heard->HearAlert(*actor, tag))
+            if (heard != nullptr && actor->GetAttitude() == kAttitudeNeutral &&
+                heard->HearAlert(*actor, tag))
                 SpreadAlert(*actor, *heard);
         }
     }

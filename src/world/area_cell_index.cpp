@@ -138,6 +138,8 @@ void CAreaCellIndex::Link(std::uint32_t slot)
     Entry& entry = m_Entries[slot];
     const CActor& actor = *entry.actor;
     m_MaxRadius = std::max(m_MaxRadius, std::abs(actor.GetRadius()));
+    entry.x = actor.GetX();
+    entry.y = actor.GetY();
     entry.list = ListOf(actor.GetX(), actor.GetY());
     entry.prev = kNone;
     entry.next = m_Heads[entry.list];
@@ -178,7 +180,9 @@ void CAreaCellIndex::Unlink(std::uint32_t slot)
 void CAreaCellIndex::Update(CActor& actor)
 {
     const std::uint32_t slot = actor.m_CellSlot;
-    const Entry& entry = m_Entries[slot];
+    Entry& entry = m_Entries[slot];
+    entry.x = actor.GetX();
+    entry.y = actor.GetY();
     if (entry.list == ListOf(actor.GetX(), actor.GetY()) &&
         entry.side == SideOf(actor.GetAttitude()) && std::abs(actor.GetRadius()) <= m_MaxRadius)
         return;

@@ -79,10 +79,17 @@ public:
     template <class Visit>
     void VisitBox(double left, double top, double right, double bottom, std::uint8_t sides,
                   Visit&& visit) const;
+    // Every actor of those sides that stands no farther than reach from
+    // (x, y) along either axis, and every stray one. The index keeps each
+    // actor's place, so those farther off are passed over without reading
+    // the actors themselves (in a crowd, most of the cost of a search).
+    template <class Visit>
+    void VisitNear(double x, double y, double reach, std::uint8_t sides, Visit&& visit) const;
     // Every actor of those sides, square by square in rings around the point
     // (which must lie on the grid), until no square left can hold one within
     // reach() of it; when the rings cost more than the actors would, the
-    // rest of those sides in no order.
+    // rest of those sides in no order. Actors farther than reach() from the
+    // point along either axis are passed over.
     template <class Visit, class Reach>
     void VisitRings(double x, double y, std::uint8_t sides, Visit&& visit, Reach&& reach) const;
     // Every actor of those sides.
@@ -102,7 +109,18 @@ private:
         std::uint32_t sidePrev = kNone;
         std::uint32_t sideNext = kNone;
         std::uint8_t side = 0;
+        // The actor's place as last told.
+        double x = 0.0;
+        double y = 0.0;
     };
+
+    // Not farther than limit along either axis; NaN is never ruled out.
+    static bool IsWithin(const Entry& entry, double x, double y, double limit)
+    {
+        return !(std::abs(entry.x - x) > limit) && !(std::abs(entry.y - y) > limit);
+    }
+    // A little more than reach, for rounding in the callers' own measures.
+    static double Slack(double reach) { return reach * (1.0 + 1e-9) + 1e-9; }
 
     std::uint32_t StrayList() const { return m_Columns * m_Rows; }
     std::uint32_t ListOf(double x, double y) const;
@@ -113,6 +131,14 @@ private:
     void Unlink(std::uint32_t slot);
     template <class Visit>
     void VisitList(std::uint32_t list, std::uint8_t sides, Visit& visit) const;
+    // As VisitList, passing over entries farther than limit() from (x, y).
+    template <class Visit, class Limit>
+    void VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y, Limit& limit,
+                       Visit& visit) const;
+    // The squares a box meets, as first and last column and row; false for
+    // an empty box (or one with a NaN side) or an empty grid.
+    bool SquaresOf(double left, double top, double right, double bottom, std::uint32_t& c0,
+                   std::uint32_t& c1, std::uint32_t& r0, std::uint32_t& r1) const;
 
     std::uint32_t m_Width = 0;
     std::uint32_t m_Height = 0;
@@ -142,13 +168,24 @@ void CAreaCellIndex::VisitList(std::uint32_t list, std::uint8_t sides, Visit& vi
     }
 }
 
-template <class Visit>
-void CAreaCellIndex::VisitBox(double left, double top, double right, double bottom,
-                              std::uint8_t sides, Visit&& visit) const
+template <class Visit, class Limit>
+void CAreaCellIndex::VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y,
+                                   Limit& limit, Visit& visit) const
 {
-    VisitList(StrayList(), sides, visit);
+    for (std::uint32_t slot = m_Heads[list]; slot != kNone; slot = m_Entries[slot].next)
+    {
+        const Entry& entry = m_Entries[slot];
+        if ((entry.side & sides) != 0 && IsWithin(entry, x, y, limit()))
+            visit(*entry.actor, entry.order);
+    }
+}
+
+inline bool CAreaCellIndex::SquaresOf(double left, double top, double right, double bottom,
+                                      std::uint32_t& c0, std::uint32_t& c1, std::uint32_t& r0,
+                                      std::uint32_t& r1) const
+{
     if (m_Columns == 0 || !(left <= right && top <= bottom))
-        return;
+        return false;
     const double size = SquareSize();
     const auto clampTo = [](double value, std::uint32_t count) -> std::uint32_t
     {
@@ -156,13 +193,39 @@ void CAreaCellIndex::VisitBox(double left, double top, double right, double bott
             return 0;
         return value >= count ? count - 1 : static_cast<std::uint32_t>(value);
     };
-    const std::uint32_t c0 = clampTo(std::floor(left / size), m_Columns);
-    const std::uint32_t c1 = clampTo(std::floor(right / size), m_Columns);
-    const std::uint32_t r0 = clampTo(std::floor(top / size), m_Rows);
-    const std::uint32_t r1 = clampTo(std::floor(bottom / size), m_Rows);
+    c0 = clampTo(std::floor(left / size), m_Columns);
+    c1 = clampTo(std::floor(right / size), m_Columns);
+    r0 = clampTo(std::floor(top / size), m_Rows);
+    r1 = clampTo(std::floor(bottom / size), m_Rows);
+    return true;
+}
+
+template <class Visit>
+void CAreaCellIndex::VisitBox(double left, double top, double right, double bottom,
+                              std::uint8_t sides, Visit&& visit) const
+{
+    VisitList(StrayList(), sides, visit);
+    std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+    if (!SquaresOf(left, top, right, bottom, c0, c1, r0, r1))
+        return;
     for (std::uint32_t row = r0; row <= r1; ++row)
         for (std::uint32_t column = c0; column <= c1; ++column)
             VisitList(row * m_Columns + column, sides, visit);
+}
+
+template <class Visit>
+void CAreaCellIndex::VisitNear(double x, double y, double reach, std::uint8_t sides,
+                               Visit&& visit) const
+{
+    VisitList(StrayList(), sides, visit);
+    const double limit = Slack(reach);
+    std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+    if (!SquaresOf(x - limit, y - limit, x + limit, y + limit, c0, c1, r0, r1))
+        return;
+    const auto fixed = [limit] { return limit; };
+    for (std::uint32_t row = r0; row <= r1; ++row)
+        for (std::uint32_t column = c0; column <= c1; ++column)
+            VisitListNear(row * m_Columns + column, sides, x, y, fixed, visit);
 }
 
 template <class Visit> void CAreaCellIndex::VisitSides(std::uint8_t sides, Visit&& visit) const
@@ -189,6 +252,7 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
         return;
     }
     VisitList(StrayList(), sides, visit);
+    const auto limit = [&reach] { return Slack(reach()); };
     const auto hx = static_cast<std::int64_t>(home % m_Columns);
     const auto hy = static_cast<std::int64_t>(home / m_Columns);
     const double size = SquareSize();
@@ -202,7 +266,16 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
             return;
         if (visited > 4u * wanted + 64u)
         {
-            VisitSides(sides, visit);
+            for (int side = 0; side < kSideCount; ++side)
+            {
+                if ((sides & (1u << side)) == 0)
+                    continue;
+                for (std::uint32_t slot = m_SideHeads[side]; slot != kNone;
+                     slot = m_Entries[slot].sideNext)
+                    if (m_Entries[slot].list != StrayList() &&
+                        IsWithin(m_Entries[slot], x, y, limit()))
+                        visit(*m_Entries[slot].actor, m_Entries[slot].order);
+            }
             return;
         }
         const std::int64_t top = hy - ring;
@@ -218,7 +291,8 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
                 if (column < 0 || column >= m_Columns)
                     continue;
                 ++visited;
-                VisitList(static_cast<std::uint32_t>(row * m_Columns + column), sides, visit);
+                VisitListNear(static_cast<std::uint32_t>(row * m_Columns + column), sides, x, y,
+                              limit, visit);
             }
         }
     }

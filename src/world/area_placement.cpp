@@ -279,16 +279,15 @@ bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, doubl
     const double margin = 1e-6 * (1.0 + std::abs(x) + std::abs(y) + reach);
     CActor* first = nullptr;
     std::uint64_t firstOrder = 0;
-    index.VisitBox(x - reach - margin, y - reach - margin, x + reach + margin, y + reach + margin,
-                   CAreaCellIndex::kAllSides,
-                   [&](CActor& other, std::uint64_t order)
-                   {
-                       if (&other == mover || (first != nullptr && order > firstOrder) ||
-                           !Overlaps(other, r, x, y))
-                           return;
-                       first = &other;
-                       firstOrder = order;
-                   });
+    index.VisitNear(x, y, reach + margin, CAreaCellIndex::kAllSides,
+                    [&](CActor& other, std::uint64_t order)
+                    {
+                        if (&other == mover || (first != nullptr && order > firstOrder) ||
+                            !Overlaps(other, r, x, y))
+                            return;
+                        first = &other;
+                        firstOrder = order;
+                    });
     assert(first == FirstActorInTheWay(m_Actors, mover, x, y));
     if (actor != nullptr)
         *actor = first;
