@@ -8,9 +8,7 @@
 #include "world/brain.h"
 #include "world/game.h"
 
-#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace VARD
@@ -59,7 +57,7 @@ void CEngine::SpreadAlert(CActor& source, CBrain& brain)
     // Everyone within earshot, in list order: nobody moves while alerts
     // spread, so they are found once. A crowd rousing itself would otherwise
     // walk the whole list for every actor roused.
-    std::vector<std::pair<std::uint64_t, CActor*>> near;
+    std::vector<CActor*> near;
     bool found = false;
     std::string tag;
     while (brain.TakePendingAlert(tag))
@@ -67,28 +65,12 @@ void CEngine::SpreadAlert(CActor& source, CBrain& brain)
         if (!found)
         {
             found = true;
-            const auto consider = [&](CActor& actor, std::uint64_t order)
-            {
-                if (!(source.DistanceTo(actor.GetX(), actor.GetY()) > kAlertDistance))
-                    near.emplace_back(order, &actor);
-            };
-            const CAreaCellIndex& index = area->ActorIndex();
-            if (index.IsOnGrid(source.GetX(), source.GetY()))
-            {
-                index.VisitNear(source.GetX(), source.GetY(), kAlertDistance,
-                                CAreaCellIndex::kAllSides, consider);
-                std::sort(near.begin(), near.end());
-            }
-            else
-            {
-                std::uint64_t order = 0;
-                for (const auto& actor : area->Actors())
-                    consider(*actor, order++);
-            }
+            area->CollectActorsNear(source.GetX(), source.GetY(), kAlertDistance, near);
         }
-        for (const auto& [order, actor] : near)
+        for (CActor* actor : near)
         {
-            if (actor->GetAttitude() == kAttitudeParty)
+            if (actor->GetAttitude() == kAttitudeParty ||
+                source.DistanceTo(actor->GetX(), actor->GetY()) > kAlertDistance)
                 continue;
             CBrain* heard = actor->GetBrain().get();
             // Each actor is roused once at most: afterwards it is no longer

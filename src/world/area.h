@@ -349,6 +349,11 @@ public:
     bool IsClearOfTiles(const CActor* mover, CTile** tile, double x, double y) const;
     bool IsClearOfObjects(const CActor* mover, CObject** object, double x, double y) const;
     bool IsClearOfActors(const CActor* mover, CActor** actor, double x, double y) const;
+    // In list order, every actor that may stand no farther than reach from
+    // (x, y) along either axis (and a few more): the callers measure. Around
+    // a point off the grid, or for a reach that is not a number, the whole
+    // list.
+    void CollectActorsNear(double x, double y, double reach, std::vector<CActor*>& found) const;
     static double DistanceToCell(std::int64_t column, std::int64_t row, double x, double y);
     // Sight walked column by column from the actor's centre. Any cell off the
     // grid blocks.

@@ -294,6 +294,26 @@ bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, doubl
     return first == nullptr;
 }
 
+void CArea::CollectActorsNear(double x, double y, double reach, std::vector<CActor*>& found) const
+{
+    found.clear();
+    const CAreaCellIndex& index = ActorIndex();
+    if (std::isnan(reach) || !index.IsOnGrid(x, y))
+    {
+        for (const auto& actor : m_Actors)
+            found.push_back(actor.get());
+        return;
+    }
+    std::vector<std::pair<std::uint64_t, CActor*>> near;
+    index.VisitNear(x, y, reach, CAreaCellIndex::kAllSides,
+                    [&near](CActor& actor, std::uint64_t order)
+                    { near.emplace_back(order, &actor); });
+    std::sort(near.begin(), near.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [order, actor] : near)
+        found.push_back(actor);
+}
+
 double CArea::DistanceToCell(std::int64_t column, std::int64_t row, double x, double y)
 {
     const double left = kCellSize * static_cast<double>(column);
