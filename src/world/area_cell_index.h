@@ -2,6 +2,7 @@
 
 #include "world/index_slots.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -256,14 +257,33 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
     const auto hx = static_cast<std::int64_t>(home % m_Columns);
     const auto hy = static_cast<std::int64_t>(home / m_Columns);
     const double size = SquareSize();
+    // How near to the point a square may hold anyone, along the nearer axis,
+    // less room for the rounding that filed actors near an edge.
+    const double margin = 1e-9 * (size + std::abs(x) + std::abs(y));
+    const auto gap = [&](std::int64_t column, std::int64_t row)
+    {
+        const double left = static_cast<double>(column) * size;
+        const double top = static_cast<double>(row) * size;
+        const double dx = std::max({0.0, left - x, x - (left + size)});
+        const double dy = std::max({0.0, top - y, y - (top + size)});
+        return std::max(dx, dy) - margin;
+    };
     const std::int64_t last = std::max(m_Columns, m_Rows);
     std::uint64_t visited = 0;
     for (std::int64_t ring = 0; ring <= last; ++ring)
     {
-        // Everything in ring n lies more than n - 1 squares away along an
-        // axis; one square more covers rounding at the squares' edges.
-        if (ring >= 2 && static_cast<double>(ring - 2) * size > reach())
-            return;
+        // Every square of ring n lies outside the block of the rings before
+        // it, which spans n - 1 squares on each side of the home square.
+        if (ring >= 1)
+        {
+            const double inner = std::min({x - static_cast<double>(hx - ring + 1) * size,
+                                           static_cast<double>(hx + ring) * size - x,
+                                           y - static_cast<double>(hy - ring + 1) * size,
+                                           static_cast<double>(hy + ring) * size - y}) -
+                                 margin;
+            if (inner > limit())
+                return;
+        }
         if (visited > 4u * wanted + 64u)
         {
             for (int side = 0; side < kSideCount; ++side)
@@ -290,9 +310,11 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
             {
                 if (column < 0 || column >= m_Columns)
                     continue;
+                const auto list = static_cast<std::uint32_t>(row * m_Columns + column);
+                if (m_Heads[list] == kNone || gap(column, row) > limit())
+                    continue;
                 ++visited;
-                VisitListNear(static_cast<std::uint32_t>(row * m_Columns + column), sides, x, y,
-                              limit, visit);
+                VisitListNear(list, sides, x, y, limit, visit);
             }
         }
     }
