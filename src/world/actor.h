@@ -514,6 +514,8 @@ private:
     // of side and size (area_cell_index.cpp).
     friend class CAreaCellIndex;
     void TellCellIndex();
+    void ForgetModifierTotals() { m_ModifierTotalsKnown = 0; }
+    std::int32_t SumModifiers(std::uint32_t mask) const;
     // Read by the tick for every actor, kept together so that each pass over
     // a crowd touches few lines of each actor.
     CAreaCellIndex* m_CellIndex = nullptr;
@@ -554,6 +556,11 @@ private:
     std::int32_t m_LevelBonus = 0;
     std::array<std::uint32_t, 5> m_Attributes{};
     std::int32_t m_FurtherCounter = 0;
+    // Modifier totals of single statistics (by bit of the mask), known while
+    // neither the modifiers nor the equipment change: a crowd asks for its
+    // speeds and points many times a tick.
+    mutable std::uint32_t m_ModifierTotalsKnown = 0;
+    mutable std::array<std::int32_t, 32> m_ModifierTotals{};
 
     // The rest.
     double m_SecondSize = 0.0;

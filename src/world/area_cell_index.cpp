@@ -71,7 +71,7 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     m_Rows = (height + kSquareCells - 1) / kSquareCells;
     if (m_Columns == 0 || m_Rows == 0)
         m_Columns = m_Rows = 0;
-    m_Heads.assign(static_cast<std::size_t>(m_Columns) * m_Rows + 1, kNone);
+    m_Lists.assign(static_cast<std::size_t>(m_Columns) * m_Rows + 1, {});
     std::fill(std::begin(m_SideHeads), std::end(m_SideHeads), kNone);
     std::fill(std::begin(m_SideCounts), std::end(m_SideCounts), 0u);
     m_Count = 0;
@@ -138,16 +138,13 @@ void CAreaCellIndex::Link(std::uint32_t slot)
     Entry& entry = m_Entries[slot];
     const CActor& actor = *entry.actor;
     m_MaxRadius = std::max(m_MaxRadius, std::abs(actor.GetRadius()));
-    entry.x = actor.GetX();
-    entry.y = actor.GetY();
-    entry.list = ListOf(actor.GetX(), actor.GetY());
-    entry.prev = kNone;
-    entry.next = m_Heads[entry.list];
-    if (entry.next != kNone)
-        m_Entries[entry.next].prev = slot;
-    m_Heads[entry.list] = slot;
-
     entry.side = SideOf(actor.GetAttitude());
+    entry.list = ListOf(actor.GetX(), actor.GetY());
+    std::vector<Member>& members = m_Lists[entry.list];
+    entry.place = static_cast<std::uint32_t>(members.size());
+    members.push_back(
+        Member{actor.GetX(), actor.GetY(), entry.actor, entry.order, slot, entry.side});
+
     const int side = std::countr_zero(entry.side);
     entry.sidePrev = kNone;
     entry.sideNext = m_SideHeads[side];
@@ -160,12 +157,14 @@ void CAreaCellIndex::Link(std::uint32_t slot)
 void CAreaCellIndex::Unlink(std::uint32_t slot)
 {
     Entry& entry = m_Entries[slot];
-    if (entry.prev != kNone)
-        m_Entries[entry.prev].next = entry.next;
-    else
-        m_Heads[entry.list] = entry.next;
-    if (entry.next != kNone)
-        m_Entries[entry.next].prev = entry.prev;
+    // The last member takes the place of the one leaving.
+    std::vector<Member>& members = m_Lists[entry.list];
+    if (entry.place + 1 != members.size())
+    {
+        members[entry.place] = members.back();
+        m_Entries[members[entry.place].slot].place = entry.place;
+    }
+    members.pop_back();
 
     const int side = std::countr_zero(entry.side);
     if (entry.sidePrev != kNone)
@@ -180,9 +179,10 @@ void CAreaCellIndex::Unlink(std::uint32_t slot)
 void CAreaCellIndex::Update(CActor& actor)
 {
     const std::uint32_t slot = actor.m_CellSlot;
-    Entry& entry = m_Entries[slot];
-    entry.x = actor.GetX();
-    entry.y = actor.GetY();
+    const Entry& entry = m_Entries[slot];
+    Member& member = m_Lists[entry.list][entry.place];
+    member.x = actor.GetX();
+    member.y = actor.GetY();
     if (entry.list == ListOf(actor.GetX(), actor.GetY()) &&
         entry.side == SideOf(actor.GetAttitude()) && std::abs(actor.GetRadius()) <= m_MaxRadius)
         return;

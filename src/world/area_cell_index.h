@@ -63,7 +63,7 @@ public:
     std::size_t Count() const { return m_Count; }
     std::uint32_t CountOf(std::uint8_t sides) const;
     // Off the grid or nowhere at all: such actors are in no square.
-    bool HasStrays() const { return m_Heads[StrayList()] != kNone; }
+    bool HasStrays() const { return !m_Lists[StrayList()].empty(); }
     double GetMaxRadius() const { return m_MaxRadius; }
     bool IsOnGrid(double x, double y) const { return ListOf(x, y) != StrayList(); }
     // The actor of that id; asked only while no two actors share an id (else
@@ -105,20 +105,28 @@ private:
         CActor* actor = nullptr;
         std::uint64_t order = 0;
         std::uint32_t list = kNone; // square or stray list
-        std::uint32_t prev = kNone;
-        std::uint32_t next = kNone;
+        std::uint32_t place = 0;    // in that list
         std::uint32_t sidePrev = kNone;
         std::uint32_t sideNext = kNone;
         std::uint8_t side = 0;
+    };
+    // What a search reads of each actor of a square, side by side: a crowd
+    // is scanned without reading the actors or their entries.
+    struct Member
+    {
         // The actor's place as last told.
         double x = 0.0;
         double y = 0.0;
+        CActor* actor = nullptr;
+        std::uint64_t order = 0;
+        std::uint32_t slot = 0;
+        std::uint8_t side = 0;
     };
 
     // Not farther than limit along either axis; NaN is never ruled out.
-    static bool IsWithin(const Entry& entry, double x, double y, double limit)
+    static bool IsWithin(const Member& member, double x, double y, double limit)
     {
-        return !(std::abs(entry.x - x) > limit) && !(std::abs(entry.y - y) > limit);
+        return !(std::abs(member.x - x) > limit) && !(std::abs(member.y - y) > limit);
     }
     // A little more than reach, for rounding in the callers' own measures.
     static double Slack(double reach) { return reach * (1.0 + 1e-9) + 1e-9; }
@@ -149,8 +157,8 @@ private:
     bool m_Stale = false;
     double m_MaxRadius = 0.0;
     CIndexSlots<Entry> m_Entries;
-    // Heads of the squares' lists, then of the stray list.
-    std::vector<std::uint32_t> m_Heads = {kNone};
+    // The squares' members, then the strays, each in no order.
+    std::vector<std::vector<Member>> m_Lists = std::vector<std::vector<Member>>(1);
     std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};
     std::uint32_t m_SideCounts[kSideCount] = {0, 0, 0, 0};
     // Ids never change once an actor exists.
@@ -161,23 +169,39 @@ private:
 template <class Visit>
 void CAreaCellIndex::VisitList(std::uint32_t list, std::uint8_t sides, Visit& visit) const
 {
-    for (std::uint32_t slot = m_Heads[list]; slot != kNone; slot = m_Entries[slot].next)
-    {
-        const Entry& entry = m_Entries[slot];
-        if ((entry.side & sides) != 0)
-            visit(*entry.actor, entry.order);
-    }
+    for (const Member& member : m_Lists[list])
+        if ((member.side & sides) != 0)
+            visit(*member.actor, member.order);
 }
 
 template <class Visit, class Limit>
 void CAreaCellIndex::VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y,
                                    Limit& limit, Visit& visit) const
 {
-    for (std::uint32_t slot = m_Heads[list]; slot != kNone; slot = m_Entries[slot].next)
+    // The members in reach are picked out without a branch for each (in a
+    // crowd about every other one is, unforeseeably), then visited.
+    const std::vector<Member>& members = m_Lists[list];
+    constexpr std::size_t kBatch = 64;
+    std::uint32_t near[kBatch];
+    for (std::size_t first = 0; first < members.size(); first += kBatch)
     {
-        const Entry& entry = m_Entries[slot];
-        if ((entry.side & sides) != 0 && IsWithin(entry, x, y, limit()))
-            visit(*entry.actor, entry.order);
+        const std::size_t end = std::min(members.size(), first + kBatch);
+        const double reach = limit();
+        std::size_t count = 0;
+        for (std::size_t i = first; i < end; ++i)
+        {
+            const Member& member = members[i];
+            near[count] = static_cast<std::uint32_t>(i);
+            count += static_cast<std::size_t>(((member.side & sides) != 0) &
+                                              !(std::abs(member.x - x) > reach) &
+                                              !(std::abs(member.y - y) > reach));
+        }
+        for (std::size_t k = 0; k < count; ++k)
+        {
+            const Member& member = members[near[k]];
+            if (IsWithin(member, x, y, limit()))
+                visit(*member.actor, member.order);
+        }
     }
 }
 
@@ -292,9 +316,12 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
                     continue;
                 for (std::uint32_t slot = m_SideHeads[side]; slot != kNone;
                      slot = m_Entries[slot].sideNext)
-                    if (m_Entries[slot].list != StrayList() &&
-                        IsWithin(m_Entries[slot], x, y, limit()))
-                        visit(*m_Entries[slot].actor, m_Entries[slot].order);
+                {
+                    const Entry& entry = m_Entries[slot];
+                    if (entry.list != StrayList() &&
+                        IsWithin(m_Lists[entry.list][entry.place], x, y, limit()))
+                        visit(*entry.actor, entry.order);
+                }
             }
             return;
         }
@@ -311,7 +338,7 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
                 if (column < 0 || column >= m_Columns)
                     continue;
                 const auto list = static_cast<std::uint32_t>(row * m_Columns + column);
-                if (m_Heads[list] == kNone || gap(column, row) > limit())
+                if (m_Lists[list].empty() || gap(column, row) > limit())
                     continue;
                 ++visited;
                 VisitListNear(list, sides, x, y, limit, visit);
