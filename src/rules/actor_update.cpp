@@ -228,20 +228,19 @@ bool CEngine::IsStoppedByStatuses(CActor& actor)
 {
     if (actor.HasStatus(kStatusConfused))
     {
-        if (!actor.GetFrontOrder())
+        if (!actor.HasFrontOrder())
             WanderConfused(actor);
     }
     else if (actor.HasStatus(kStatusDominated))
     {
-        if (!actor.GetFrontOrder())
+        if (!actor.HasFrontOrder())
             AttackWhenDominated(actor);
     }
 
     const std::uint32_t state = actor.GetActivityState();
     if (state == kActivityDead || state == kActivityAlarmed)
         return true;
-    const std::shared_ptr<COrder> order = actor.GetFrontOrder();
-    if (!order)
+    if (!actor.HasFrontOrder())
         return false;
 
     const char* refusal = nullptr;
@@ -255,7 +254,7 @@ bool CEngine::IsStoppedByStatuses(CActor& actor)
         return false;
     if (actor.GetAttitude() == kAttitudeParty)
         Game().AddMessage(kMessageInfo, actor.GetName() + refusal);
-    FinishOrder(actor, *order);
+    FinishOrder(actor, *actor.GetFrontOrder());
     return true;
 }
 

@@ -61,7 +61,7 @@ bool DropsOrdersThisTick(CActor& actor)
 {
     if (actor.GetActivityState() == kActivityAlarmed)
     {
-        if (actor.GetFrontOrder())
+        if (actor.HasFrontOrder())
             actor.ClearOrders();
         return true;
     }
@@ -352,7 +352,7 @@ void CAICharge::Think(CEngine& engine, CActor& actor)
 {
     if (DropsOrdersThisTick(actor))
         return;
-    if (!actor.GetFrontOrder())
+    if (!actor.HasFrontOrder())
         AttackNearest(engine, actor, m_Flags);
 }
 
@@ -360,7 +360,7 @@ void CAIShoot::Think(CEngine& engine, CActor& actor)
 {
     if (IsEngaged(actor))
         return;
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         actor.ClearOrders();
     const std::uint32_t state = actor.GetActivityState();
     if (state == kActivityAlarmed || state == kActivityAlerted)
@@ -400,7 +400,7 @@ void CAIWander::Think(CEngine& engine, CActor& actor)
 
 void CAIForceTalk::Think(CEngine& engine, CActor& actor)
 {
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const CGame& game = engine.Game();
     for (const std::string& tag : m_Tags)
@@ -573,7 +573,7 @@ void CAICast::TryCast(CEngine& engine, CActor& actor)
         m_Fallback->Think(engine, actor);
         return;
     }
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const std::string& name = m_SpellNames[m_Position];
     const CSpell* spell = engine.Module().FindSpell(name);
@@ -603,7 +603,7 @@ void CAIAutocast::TryCast(CEngine& engine, CActor& actor)
 {
     if (DropsOrdersThisTick(actor))
         return;
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const std::uint32_t tick = engine.Game().GetTick();
     if ((m_Flags & kFlagSummon) != 0)

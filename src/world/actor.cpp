@@ -71,6 +71,7 @@ CActor::~CActor()
 void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& module, CGame& game)
 {
     ForgetModifierTotals();
+    m_NextExpiry = 0;
     reader.ReadStartTag("actor");
     {
         const std::string where = reader.Where();

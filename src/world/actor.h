@@ -255,6 +255,8 @@ public:
     void QueueOrder(std::shared_ptr<COrder> order, bool force);
     std::shared_ptr<COrder> GetFrontInstantOrder() const;
     std::shared_ptr<COrder> GetFrontOrder() const;
+    // Whether GetFrontOrder would give one, without taking a share of it.
+    bool HasFrontOrder() const { return !m_Orders.empty() && m_Orders.front() != nullptr; }
     OrderQueue GetOrders() const { return m_Orders; }
     OrderQueue GetInstantOrders() const { return m_InstantOrders; }
     // Code 2 unless the order is at the front of its queue.
@@ -515,6 +517,12 @@ private:
     friend class CAreaCellIndex;
     void TellCellIndex();
     void ForgetModifierTotals() { m_ModifierTotalsKnown = 0; }
+    // An effect ending at that tick (0 never ends).
+    void NoteExpiry(std::uint32_t tick)
+    {
+        if (tick != 0 && tick < m_NextExpiry)
+            m_NextExpiry = tick;
+    }
     std::int32_t SumModifiers(std::uint32_t mask) const;
     // Read by the tick for every actor, kept together so that each pass over
     // a crowd touches few lines of each actor.
@@ -560,6 +568,9 @@ private:
     // neither the modifiers nor the equipment change: a crowd asks for its
     // speeds and points many times a tick.
     mutable std::uint32_t m_ModifierTotalsKnown = 0;
+    // No modifier or status ends before this tick (0: not known), so that
+    // the actor update need not look at each of them every tick.
+    std::uint32_t m_NextExpiry = 0;
     mutable std::array<std::int32_t, 32> m_ModifierTotals{};
 
     // The rest.

@@ -15,6 +15,7 @@
 #include <array>
 #include <bit>
 #include <cassert>
+#include <limits>
 
 namespace VARD
 {
@@ -121,6 +122,7 @@ void CActor::AddModifier(std::shared_ptr<CModifier> modifier)
     if (modifier->GetStackingKind() >= kStackingKindCount)
         throw CVARDException(2, "modifier \"" + modifier->GetName() + "\" has no stacking kind " +
                                     std::to_string(modifier->GetStackingKind()));
+    NoteExpiry(modifier->GetExpiryTick());
     m_Modifiers.push_back(std::move(modifier));
     ForgetModifierTotals();
 }
@@ -175,6 +177,7 @@ void CActor::AddStatus(std::uint32_t kind, std::uint32_t expiry)
         if (status->GetKind() == kind)
         {
             status->SetExpiryTick(LaterExpiry(status->GetExpiryTick(), expiry));
+            NoteExpiry(status->GetExpiryTick());
             return;
         }
     }
@@ -193,6 +196,7 @@ void CActor::AddStatus(std::uint32_t kind, std::uint32_t expiry)
         break;
     }
     m_Statuses.push_back(std::make_shared<CActorStatus>(kind, expiry));
+    NoteExpiry(expiry);
 }
 
 bool CActor::HasStatus(std::uint32_t kind) const
@@ -257,8 +261,15 @@ void CActor::StopPower()
 
 void CActor::ExpireTimedEffects(std::uint32_t now, CGame& game)
 {
-    const bool partyMember = m_Attitude == kAttitudeParty;
     const auto expired = [now](const auto& effect) { return effect->HasExpired(now); };
+    if (now < m_NextExpiry)
+    {
+        assert(std::none_of(m_Modifiers.begin(), m_Modifiers.end(), expired) &&
+               std::none_of(m_Statuses.begin(), m_Statuses.end(), expired));
+        AdvanceActivityState(now);
+        return;
+    }
+    const bool partyMember = m_Attitude == kAttitudeParty;
 
     // Copied only when something ends: most ticks nothing does.
     const ModifierList modifiers =
@@ -287,6 +298,11 @@ void CActor::ExpireTimedEffects(std::uint32_t now, CGame& game)
             game.AddActorInfo(kEventActorStatuses, *this);
     }
 
+    m_NextExpiry = std::numeric_limits<std::uint32_t>::max();
+    for (const auto& modifier : m_Modifiers)
+        NoteExpiry(modifier->GetExpiryTick());
+    for (const auto& status : m_Statuses)
+        NoteExpiry(status->GetExpiryTick());
     AdvanceActivityState(now);
 }
 

@@ -252,6 +252,26 @@ TEST_F(ActorEffects, ModifierExpiresAtTheFirstTickNotBeforeItsEnd)
     EXPECT_EQ(info->GetActorId(), m_Actor->Id());
 }
 
+// The update skips actors whose effects all end later: effects added after
+// an update must still end on time.
+TEST_F(ActorEffects, EffectsAddedBetweenUpdatesEndOnTime)
+{
+    m_Actor->ExpireTimedEffects(10, m_Game);
+    m_Actor->AddModifier(Mod(2, kStackingEscape, kModAttackBonus, 20, true));
+    m_Actor->ExpireTimedEffects(12, m_Game);
+    m_Actor->AddStatus(kStatusFear, 15);
+    m_Actor->ExpireTimedEffects(14, m_Game);
+    EXPECT_EQ(m_Actor->GetStatuses().size(), 1u);
+    EXPECT_EQ(m_Actor->GetModifiers().size(), 1u);
+    m_Actor->ExpireTimedEffects(15, m_Game);
+    EXPECT_TRUE(m_Actor->GetStatuses().empty());
+    m_Actor->ExpireTimedEffects(19, m_Game);
+    EXPECT_EQ(m_Actor->GetModifiers().size(), 1u);
+    m_Actor->ExpireTimedEffects(20, m_Game);
+    EXPECT_TRUE(m_Actor->GetModifiers().empty());
+    EXPECT_EQ(m_Actor->GetModifierTotal(kModAttackBonus), 0);
+}
+
 TEST_F(ActorEffects, SilentModifierExpiresWithoutAMessage)
 {
     m_Actor->SetAttitude(kAttitudeParty);
