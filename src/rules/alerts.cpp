@@ -36,8 +36,9 @@ void CEngine::PropagateAlerts()
     }
     for (const auto& actor : area->GetActors())
     {
-        const std::shared_ptr<CBrain> brain = actor->GetBrain();
-        if (brain && actor->GetAttitude() != kAttitudeParty)
+        // No decision step takes a brain away.
+        CBrain* brain = actor->GetBrain().get();
+        if (brain != nullptr && actor->GetAttitude() != kAttitudeParty)
             brain->Update(*this, *actor);
     }
 }

@@ -389,7 +389,7 @@ void CEngine::ExpireCreatedItems()
     CGame& game = Game();
     CArea* area = game.GetCurrentArea();
     const std::uint32_t now = game.GetTick();
-    if (area == nullptr || now % kTicksPerSecond != 0)
+    if (area == nullptr || now % kTicksPerSecond != 0 || CItem::CountExpiring() == 0)
         return;
     const auto expired = [now](const std::shared_ptr<CItem>& item)
     { return item && item->GetValue2() != 0 && item->GetValue2() <= now; };
