@@ -1,6 +1,7 @@
 // Actor update, maintained powers and the timed orders: the orders that take
 // many ticks, one step each tick.
 
+#include "rules/actor_loop.h"
 #include "rules/engine.h"
 #include "rules/rules_util.h"
 
@@ -43,34 +44,6 @@ constexpr double kWanderReach = 10.0;
 constexpr int kWanderTries = 10;
 constexpr double kTalkReach = 10.0;
 constexpr std::uint32_t kCastWindUpTicks = 60;
-
-// A copy of the current area's actors for one loop, so that actors added or
-// removed by what the loop does leave it alone. The copy borrows the engine's
-// buffer, so that a tick allocates nothing once the buffer has grown.
-class CActorLoop
-{
-public:
-    CActorLoop(std::vector<std::shared_ptr<CActor>>& buffer, const CArea& area)
-        : m_Buffer(buffer), m_List(std::move(buffer))
-    {
-        m_List.assign(area.Actors().begin(), area.Actors().end());
-    }
-    ~CActorLoop()
-    {
-        m_List.clear();
-        if (m_List.capacity() > m_Buffer.capacity())
-            m_Buffer.swap(m_List);
-    }
-    CActorLoop(const CActorLoop&) = delete;
-    CActorLoop& operator=(const CActorLoop&) = delete;
-
-    auto begin() const { return m_List.begin(); }
-    auto end() const { return m_List.end(); }
-
-private:
-    std::vector<std::shared_ptr<CActor>>& m_Buffer;
-    std::vector<std::shared_ptr<CActor>> m_List;
-};
 
 bool IsRecovering(const CActor& actor)
 {

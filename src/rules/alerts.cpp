@@ -3,6 +3,8 @@
 
 #include "rules/engine.h"
 
+#include "rules/actor_loop.h"
+
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/brain.h"
@@ -27,14 +29,14 @@ void CEngine::PropagateAlerts()
     if (area == nullptr)
         return;
     // Looking and rousing change sides and alerts, never the list of actors.
-    for (const auto& actor : area->Actors())
+    for (const auto& actor : CPrefetchedActors(area->Actors()))
     {
         CBrain* brain = actor->GetBrain().get();
         if (brain != nullptr && actor->GetAttitude() == kAttitudeNeutral &&
             brain->LookForParty(*actor, *area))
             SpreadAlert(*actor, *brain);
     }
-    for (const auto& actor : area->GetActors())
+    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
     {
         // No decision step takes a brain away.
         CBrain* brain = actor->GetBrain().get();

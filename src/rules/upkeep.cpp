@@ -3,6 +3,8 @@
 
 #include "rules/engine.h"
 
+#include "rules/actor_loop.h"
+
 #include "common/exception.h"
 #include "common/random.h"
 #include "world/actor.h"
@@ -118,7 +120,7 @@ void CEngine::ProcessDeaths()
     if (area == nullptr)
         return;
     const std::uint32_t now = game.GetTick();
-    for (const auto& actor : area->GetActors())
+    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
     {
         const std::uint32_t expiry = actor->GetSummonExpiryTick();
         if (expiry != 0 && expiry <= now)
@@ -441,7 +443,7 @@ void CEngine::UpdateStealth()
     const CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& actor : area->GetActors())
+    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
     {
         if (!actor->IsSneaking() || IsSpotted(*actor) == nullptr)
             continue;

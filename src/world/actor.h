@@ -8,6 +8,7 @@
 #include "world/thing.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -255,6 +256,10 @@ public:
     void QueueOrder(std::shared_ptr<COrder> order, bool force);
     std::shared_ptr<COrder> GetFrontInstantOrder() const;
     std::shared_ptr<COrder> GetFrontOrder() const;
+    // About how far into the object the fields that every tick reads reach
+    // (they come first).
+    static constexpr std::ptrdiff_t kHotBytes = 576;
+
     // Whether GetFrontOrder would give one, without taking a share of it.
     bool HasFrontOrder() const { return !m_Orders.empty() && m_Orders.front() != nullptr; }
     OrderQueue GetOrders() const { return m_Orders; }

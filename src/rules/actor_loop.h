@@ -1,0 +1,92 @@
+#pragma once
+
+#include "world/actor.h"
+#include "world/area.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace VARD
+{
+
+// Asks ahead of time for the lines of an actor that a pass over a crowd
+// reads: the actors lie all over the heap, and a crowd of thousands does not
+// stay in the processor's caches from one pass to the next.
+inline void PrefetchActor(const CActor* actor)
+{
+    const char* start = reinterpret_cast<const char*>(actor);
+    for (std::ptrdiff_t offset = 0; offset < CActor::kHotBytes; offset += 64)
+        __builtin_prefetch(start + offset);
+}
+
+// Actors of a list, each a few places ahead asked for as the walk goes on.
+template <class List> class CPrefetchedActors
+{
+public:
+    static constexpr std::ptrdiff_t kAhead = 4;
+
+    explicit CPrefetchedActors(const List& list) : m_List(list) {}
+
+    class Iterator
+    {
+    public:
+        using Base = typename List::const_iterator;
+        Iterator(Base at, Base end) : m_At(at), m_End(end) {}
+        const std::shared_ptr<CActor>& operator*() const { return *m_At; }
+        Iterator& operator++()
+        {
+            ++m_At;
+            if (m_End - m_At > kAhead)
+                PrefetchActor(m_At[kAhead].get());
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_At != other.m_At; }
+
+    private:
+        Base m_At;
+        Base m_End;
+    };
+
+    Iterator begin() const
+    {
+        for (std::ptrdiff_t i = 0; i < kAhead && i < static_cast<std::ptrdiff_t>(m_List.size());
+             ++i)
+            PrefetchActor(m_List[static_cast<std::size_t>(i)].get());
+        return Iterator(m_List.begin(), m_List.end());
+    }
+    Iterator end() const { return Iterator(m_List.end(), m_List.end()); }
+
+private:
+    const List& m_List;
+};
+
+// A copy of the current area's actors for one loop, so that actors added or
+// removed by what the loop does leave it alone. The copy borrows the engine's
+// buffer, so that a tick allocates nothing once the buffer has grown.
+class CActorLoop
+{
+public:
+    CActorLoop(std::vector<std::shared_ptr<CActor>>& buffer, const CArea& area)
+        : m_Buffer(buffer), m_List(std::move(buffer))
+    {
+        m_List.assign(area.Actors().begin(), area.Actors().end());
+    }
+    ~CActorLoop()
+    {
+        m_List.clear();
+        if (m_List.capacity() > m_Buffer.capacity())
+            m_Buffer.swap(m_List);
+    }
+    CActorLoop(const CActorLoop&) = delete;
+    CActorLoop& operator=(const CActorLoop&) = delete;
+
+    auto begin() const { return CPrefetchedActors(m_List).begin(); }
+    auto end() const { return CPrefetchedActors(m_List).end(); }
+
+private:
+    std::vector<std::shared_ptr<CActor>>& m_Buffer;
+    std::vector<std::shared_ptr<CActor>> m_List;
+};
+
+} // namespace VARD
