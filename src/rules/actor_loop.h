@@ -20,6 +20,14 @@ inline void PrefetchActor(const CActor* actor)
         __builtin_prefetch(start + offset);
 }
 
+// The same for a brain: its settings and the behaviour it will run.
+inline void PrefetchBrain(const CBrain* brain)
+{
+    __builtin_prefetch(brain);
+    __builtin_prefetch(reinterpret_cast<const char*>(brain) + 64);
+    __builtin_prefetch(reinterpret_cast<const char*>(brain) + 128);
+}
+
 // Actors of a list, each a few places ahead asked for as the walk goes on.
 template <class List> class CPrefetchedActors
 {
@@ -83,6 +91,7 @@ public:
 
     auto begin() const { return CPrefetchedActors(m_List).begin(); }
     auto end() const { return CPrefetchedActors(m_List).end(); }
+    const std::vector<std::shared_ptr<CActor>>& List() const { return m_List; }
 
 private:
     std::vector<std::shared_ptr<CActor>>& m_Buffer;

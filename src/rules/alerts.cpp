@@ -36,12 +36,22 @@ void CEngine::PropagateAlerts()
             brain->LookForParty(*actor, *area))
             SpreadAlert(*actor, *brain);
     }
-    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
+    const CActorLoop loop(m_ActorScratch, *area);
+    const auto& actors = loop.List();
+    for (std::size_t i = 0; i < actors.size(); ++i)
     {
+        // The brains lie elsewhere on the heap: asked for once their actors
+        // are at hand.
+        if (i + 8 < actors.size())
+            PrefetchActor(actors[i + 8].get());
+        if (i + 4 < actors.size())
+            if (const CBrain* ahead = actors[i + 4]->GetBrain().get())
+                PrefetchBrain(ahead);
+        CActor& actor = *actors[i];
         // No decision step takes a brain away.
-        CBrain* brain = actor->GetBrain().get();
-        if (brain != nullptr && actor->GetAttitude() != kAttitudeParty)
-            brain->Update(*this, *actor);
+        CBrain* brain = actor.GetBrain().get();
+        if (brain != nullptr && actor.GetAttitude() != kAttitudeParty)
+            brain->Update(*this, actor);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "rules/engine.h"
 
 #include "common/exception.h"
+#include "rules/actor_loop.h"
 #include "rules/order_cast.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -47,7 +48,7 @@ void CEngine::ExecuteInstantOrders()
             actors.push_back(member);
     }
 
-    for (const auto& actor : actors)
+    for (const auto& actor : CPrefetchedActors(actors))
     {
         while (const std::shared_ptr<COrder> order = actor->GetFrontInstantOrder())
         {
