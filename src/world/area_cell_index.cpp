@@ -141,9 +141,20 @@ void CAreaCellIndex::Link(std::uint32_t slot)
     entry.side = SideOf(actor.GetAttitude());
     entry.list = ListOf(actor.GetX(), actor.GetY());
     std::vector<Member>& members = m_Lists[entry.list];
-    entry.place = static_cast<std::uint32_t>(members.size());
-    members.push_back(
-        Member{actor.GetX(), actor.GetY(), entry.actor, entry.order, slot, entry.side});
+    const Member member{actor.GetX(), actor.GetY(), entry.actor, entry.order, slot, entry.side};
+    if (entry.list == StrayList())
+    {
+        entry.place = static_cast<std::uint32_t>(members.size());
+        members.push_back(member);
+    }
+    else
+    {
+        const auto at = std::upper_bound(members.begin(), members.end(), member.x,
+                                         [](double x, const Member& other) { return x < other.x; });
+        const auto place = static_cast<std::size_t>(at - members.begin());
+        members.insert(at, member);
+        Renumber(members, place);
+    }
 
     const int side = std::countr_zero(entry.side);
     entry.sidePrev = kNone;
@@ -157,14 +168,22 @@ void CAreaCellIndex::Link(std::uint32_t slot)
 void CAreaCellIndex::Unlink(std::uint32_t slot)
 {
     Entry& entry = m_Entries[slot];
-    // The last member takes the place of the one leaving.
     std::vector<Member>& members = m_Lists[entry.list];
-    if (entry.place + 1 != members.size())
+    if (entry.list == StrayList())
     {
-        members[entry.place] = members.back();
-        m_Entries[members[entry.place].slot].place = entry.place;
+        // The last stray takes the place of the one leaving.
+        if (entry.place + 1 != members.size())
+        {
+            members[entry.place] = members.back();
+            m_Entries[members[entry.place].slot].place = entry.place;
+        }
+        members.pop_back();
     }
-    members.pop_back();
+    else
+    {
+        members.erase(members.begin() + entry.place);
+        Renumber(members, entry.place);
+    }
 
     const int side = std::countr_zero(entry.side);
     if (entry.sidePrev != kNone)
@@ -180,14 +199,44 @@ void CAreaCellIndex::Update(CActor& actor)
 {
     const std::uint32_t slot = actor.m_CellSlot;
     const Entry& entry = m_Entries[slot];
-    Member& member = m_Lists[entry.list][entry.place];
-    member.x = actor.GetX();
-    member.y = actor.GetY();
     if (entry.list == ListOf(actor.GetX(), actor.GetY()) &&
         entry.side == SideOf(actor.GetAttitude()) && std::abs(actor.GetRadius()) <= m_MaxRadius)
+    {
+        std::vector<Member>& members = m_Lists[entry.list];
+        Member& member = members[entry.place];
+        const bool moved = member.x != actor.GetX();
+        member.x = actor.GetX();
+        member.y = actor.GetY();
+        if (moved && entry.list != StrayList())
+            Resort(members, entry.place);
         return;
+    }
     Unlink(slot);
     Link(slot);
+}
+
+void CAreaCellIndex::Resort(std::vector<Member>& members, std::uint32_t place)
+{
+    while (place > 0 && members[place - 1].x > members[place].x)
+    {
+        std::swap(members[place - 1], members[place]);
+        m_Entries[members[place].slot].place = place;
+        --place;
+        m_Entries[members[place].slot].place = place;
+    }
+    while (place + 1 < members.size() && members[place + 1].x < members[place].x)
+    {
+        std::swap(members[place + 1], members[place]);
+        m_Entries[members[place].slot].place = place;
+        ++place;
+        m_Entries[members[place].slot].place = place;
+    }
+}
+
+void CAreaCellIndex::Renumber(const std::vector<Member>& members, std::size_t from)
+{
+    for (std::size_t place = from; place < members.size(); ++place)
+        m_Entries[members[place].slot].place = static_cast<std::uint32_t>(place);
 }
 
 void CAreaCellIndex::Forget(CActor& actor)

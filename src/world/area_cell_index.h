@@ -128,6 +128,25 @@ private:
     {
         return !(std::abs(member.x - x) > limit) && !(std::abs(member.y - y) > limit);
     }
+    // How many members lie below edge (or, with Through, not above it),
+    // found without branches that a crowd would make unforeseeable.
+    template <bool Through>
+    static std::size_t CountBelow(const std::vector<Member>& members, double edge)
+    {
+        if (members.empty())
+            return 0;
+        const Member* base = members.data();
+        std::size_t count = members.size();
+        while (count > 1)
+        {
+            const std::size_t half = count / 2;
+            const bool below = Through ? base[half].x <= edge : base[half].x < edge;
+            base += below ? half : 0;
+            count -= half;
+        }
+        const bool below = Through ? base->x <= edge : base->x < edge;
+        return static_cast<std::size_t>(base - members.data()) + (below ? 1 : 0);
+    }
     // A little more than reach, for rounding in the callers' own measures.
     static double Slack(double reach) { return reach * (1.0 + 1e-9) + 1e-9; }
 
@@ -138,6 +157,9 @@ private:
     void Detach(std::uint32_t slot);
     void Link(std::uint32_t slot);
     void Unlink(std::uint32_t slot);
+    // Moves a member whose x changed to its place in its square's order.
+    void Resort(std::vector<Member>& members, std::uint32_t place);
+    void Renumber(const std::vector<Member>& members, std::size_t from);
     template <class Visit>
     void VisitList(std::uint32_t list, std::uint8_t sides, Visit& visit) const;
     // As VisitList, passing over entries farther than limit() from (x, y).
@@ -157,7 +179,8 @@ private:
     bool m_Stale = false;
     double m_MaxRadius = 0.0;
     CIndexSlots<Entry> m_Entries;
-    // The squares' members, then the strays, each in no order.
+    // The squares' members, each square's by x (so that a search reads only
+    // the band it can reach), then the strays in no order.
     std::vector<std::vector<Member>> m_Lists = std::vector<std::vector<Member>>(1);
     std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};
     std::uint32_t m_SideCounts[kSideCount] = {0, 0, 0, 0};
@@ -178,14 +201,23 @@ template <class Visit, class Limit>
 void CAreaCellIndex::VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y,
                                    Limit& limit, Visit& visit) const
 {
+    const std::vector<Member>& members = m_Lists[list];
+    // Only the band of x within reach; a square's members are finite.
+    std::size_t begin = 0;
+    std::size_t last = members.size();
+    if (list != StrayList())
+    {
+        const double reach = limit();
+        begin = CountBelow<false>(members, x - reach);
+        last = CountBelow<true>(members, x + reach);
+    }
     // The members in reach are picked out without a branch for each (in a
     // crowd about every other one is, unforeseeably), then visited.
-    const std::vector<Member>& members = m_Lists[list];
     constexpr std::size_t kBatch = 64;
     std::uint32_t near[kBatch];
-    for (std::size_t first = 0; first < members.size(); first += kBatch)
+    for (std::size_t first = begin; first < last; first += kBatch)
     {
-        const std::size_t end = std::min(members.size(), first + kBatch);
+        const std::size_t end = std::min(last, first + kBatch);
         const double reach = limit();
         std::size_t count = 0;
         for (std::size_t i = first; i < end; ++i)
