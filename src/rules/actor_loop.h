@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/engine.h"
 #include "world/actor.h"
 #include "world/area.h"
 
@@ -70,32 +71,43 @@ private:
 };
 
 // A copy of the current area's actors for one loop, so that actors added or
-// removed by what the loop does leave it alone. The copy borrows the engine's
-// buffer, so that a tick allocates nothing once the buffer has grown.
+// removed by what the loop does leave it alone: the engine's snapshot, copied
+// anew only when the list has changed since.
 class CActorLoop
 {
 public:
-    CActorLoop(std::vector<std::shared_ptr<CActor>>& buffer, const CArea& area)
-        : m_Buffer(buffer), m_List(std::move(buffer))
+    CActorLoop(CActorSnapshot& snapshot, const CArea& area)
     {
-        m_List.assign(area.Actors().begin(), area.Actors().end());
+        if (snapshot.inUse)
+        {
+            m_Own.assign(area.Actors().begin(), area.Actors().end());
+            return;
+        }
+        snapshot.inUse = true;
+        m_Snapshot = &snapshot;
+        if (snapshot.stamp != area.GetActorsStamp())
+        {
+            snapshot.actors.assign(area.Actors().begin(), area.Actors().end());
+            snapshot.stamp = area.GetActorsStamp();
+        }
+        m_List = &snapshot.actors;
     }
     ~CActorLoop()
     {
-        m_List.clear();
-        if (m_List.capacity() > m_Buffer.capacity())
-            m_Buffer.swap(m_List);
+        if (m_Snapshot != nullptr)
+            m_Snapshot->inUse = false;
     }
     CActorLoop(const CActorLoop&) = delete;
     CActorLoop& operator=(const CActorLoop&) = delete;
 
-    auto begin() const { return CPrefetchedActors(m_List).begin(); }
-    auto end() const { return CPrefetchedActors(m_List).end(); }
-    const std::vector<std::shared_ptr<CActor>>& List() const { return m_List; }
+    auto begin() const { return CPrefetchedActors(*m_List).begin(); }
+    auto end() const { return CPrefetchedActors(*m_List).end(); }
+    const std::vector<std::shared_ptr<CActor>>& List() const { return *m_List; }
 
 private:
-    std::vector<std::shared_ptr<CActor>>& m_Buffer;
-    std::vector<std::shared_ptr<CActor>> m_List;
+    CActorSnapshot* m_Snapshot = nullptr;
+    std::vector<std::shared_ptr<CActor>> m_Own;
+    const std::vector<std::shared_ptr<CActor>>* m_List = &m_Own;
 };
 
 } // namespace VARD

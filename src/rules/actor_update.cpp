@@ -133,7 +133,7 @@ void CEngine::UpdateActors()
         return;
     const std::uint32_t now = game.GetTick();
     {
-        const CActorLoop actors(m_ActorScratch, *area);
+        const CActorLoop actors(m_ActorSnapshot, *area);
         for (const auto& actor : actors)
         {
             if (actor->IsInterrupted())
@@ -154,7 +154,7 @@ void CEngine::UpkeepPowers()
     if (area == nullptr)
         return;
     const std::uint32_t now = game.GetTick();
-    const CActorLoop actors(m_ActorScratch, *area);
+    const CActorLoop actors(m_ActorSnapshot, *area);
     for (const auto& actor : actors)
     {
         const CSpell* power = actor->GetPower();
@@ -182,7 +182,7 @@ void CEngine::ExecuteTimedOrders()
     CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    const CActorLoop actors(m_ActorScratch, *area);
+    const CActorLoop actors(m_ActorSnapshot, *area);
     for (const auto& actor : actors)
     {
         if (IsRecovering(*actor))

@@ -36,7 +36,7 @@ void CEngine::PropagateAlerts()
             brain->LookForParty(*actor, *area))
             SpreadAlert(*actor, *brain);
     }
-    const CActorLoop loop(m_ActorScratch, *area);
+    const CActorLoop loop(m_ActorSnapshot, *area);
     const auto& actors = loop.List();
     for (std::size_t i = 0; i < actors.size(); ++i)
     {

@@ -120,7 +120,7 @@ void CEngine::ProcessDeaths()
     if (area == nullptr)
         return;
     const std::uint32_t now = game.GetTick();
-    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
+    for (const auto& actor : CActorLoop(m_ActorSnapshot, *area))
     {
         const std::uint32_t expiry = actor->GetSummonExpiryTick();
         if (expiry != 0 && expiry <= now)
@@ -443,7 +443,7 @@ void CEngine::UpdateStealth()
     const CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& actor : CActorLoop(m_ActorScratch, *area))
+    for (const auto& actor : CActorLoop(m_ActorSnapshot, *area))
     {
         if (!actor->IsSneaking() || IsSpotted(*actor) == nullptr)
             continue;

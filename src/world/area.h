@@ -263,6 +263,9 @@ public:
     std::vector<std::shared_ptr<CObject>> GetObjects() const { return m_Objects; }
     std::vector<std::shared_ptr<CEffect>> GetEffects() const { return m_Effects; }
     const std::vector<std::shared_ptr<CActor>>& Actors() const { return m_Actors; }
+    // Moves on, past every stamp of any area before, whenever an actor joins
+    // or leaves the list: a copy of the list with the same stamp is current.
+    std::uint64_t GetActorsStamp() const { return m_ActorsStamp; }
     // The actors by where they stand, brought up to date with the list.
     const CAreaCellIndex& ActorIndex() const;
     const std::vector<std::shared_ptr<CObject>>& Objects() const { return m_Objects; }
@@ -474,6 +477,9 @@ private:
     std::string m_Name;
     std::vector<std::shared_ptr<CObject>> m_Objects;
     std::vector<std::shared_ptr<CActor>> m_Actors;
+    void NoteActorsChanged() { m_ActorsStamp = ++s_ActorsStamps; }
+    static inline std::uint64_t s_ActorsStamps = 0;
+    std::uint64_t m_ActorsStamp = ++s_ActorsStamps;
     std::list<std::shared_ptr<CAreaOpenDoor>> m_OpenDoors;
     std::uint32_t m_LastVisitTick = 0;
     std::list<std::string> m_Applied;

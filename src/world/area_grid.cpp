@@ -267,6 +267,7 @@ void CArea::ReplaceDisplacedActors()
         if (IsPositionFree(actor.get(), actor->GetX(), actor->GetY(), nullptr))
             continue;
         m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), actor));
+        NoteActorsChanged();
         m_ActorIndex.Remove(*actor);
         const auto cellOf = [](double coordinate, std::uint32_t size) -> std::uint32_t
         {
@@ -281,6 +282,7 @@ void CArea::ReplaceDisplacedActors()
         {
             m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+            NoteActorsChanged();
         }
     }
 }

@@ -449,6 +449,7 @@ bool CArea::FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
             {
                 m_ActorIndex.Add(*actor);
                 m_Actors.push_back(actor);
+                NoteActorsChanged();
             }
             return true;
         }
@@ -484,6 +485,7 @@ bool CArea::FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
         {
             m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+            NoteActorsChanged();
         }
         return true;
     }
