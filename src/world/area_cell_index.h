@@ -166,6 +166,11 @@ private:
     template <class Visit, class Limit>
     void VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y, Limit& limit,
                        Visit& visit) const;
+    // The same for a square, nearest in x first, for a limit that shrinks as
+    // the visits find nearer actors.
+    template <class Visit, class Limit>
+    void VisitListOutward(std::uint32_t list, std::uint8_t sides, double x, double y, Limit& limit,
+                          Visit& visit) const;
     // The squares a box meets, as first and last column and row; false for
     // an empty box (or one with a NaN side) or an empty grid.
     bool SquaresOf(double left, double top, double right, double bottom, std::uint32_t& c0,
@@ -234,6 +239,37 @@ void CAreaCellIndex::VisitListNear(std::uint32_t list, std::uint8_t sides, doubl
             if (IsWithin(member, x, y, limit()))
                 visit(*member.actor, member.order);
         }
+    }
+}
+
+template <class Visit, class Limit>
+void CAreaCellIndex::VisitListOutward(std::uint32_t list, std::uint8_t sides, double x, double y,
+                                      Limit& limit, Visit& visit) const
+{
+    const std::vector<Member>& members = m_Lists[list];
+    std::size_t right = CountBelow<false>(members, x);
+    std::size_t left = right;
+    bool leftOpen = left > 0;
+    bool rightOpen = right < members.size();
+    while (leftOpen || rightOpen)
+    {
+        const double reach = limit();
+        const double toLeft = leftOpen ? x - members[left - 1].x : reach + 1.0;
+        const double toRight = rightOpen ? members[right].x - x : reach + 1.0;
+        const bool goLeft = !rightOpen || (leftOpen && toLeft < toRight);
+        const Member& member = goLeft ? members[left - 1] : members[right];
+        // Everything farther out on this side is farther in x still.
+        if ((goLeft ? toLeft : toRight) > reach)
+        {
+            (goLeft ? leftOpen : rightOpen) = false;
+            continue;
+        }
+        if (goLeft)
+            leftOpen = --left > 0;
+        else
+            rightOpen = ++right < members.size();
+        if ((member.side & sides) != 0 && !(std::abs(member.y - y) > reach))
+            visit(*member.actor, member.order);
     }
 }
 
@@ -373,7 +409,7 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
                 if (m_Lists[list].empty() || gap(column, row) > limit())
                     continue;
                 ++visited;
-                VisitListNear(list, sides, x, y, limit, visit);
+                VisitListOutward(list, sides, x, y, limit, visit);
             }
         }
     }
