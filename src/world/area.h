@@ -3,6 +3,7 @@
 #include "common/tag_file_fwd.h"
 #include "world/area_cell_index.h"
 #include "world/area_object_index.h"
+#include "world/geometry.h"
 #include "world/thing.h"
 #include "world/tile.h"
 
@@ -44,8 +45,6 @@ enum : int
     kAreaReadSavedOther = 3,
 };
 
-// World geometry.
-constexpr double kCellSize = 2.5;
 // Tile numbers are row × 1000 + column, so no grid may be wider.
 constexpr std::uint32_t kMaxGridWidth = 1000;
 // The further word of an actor that holds the name of its encounter.

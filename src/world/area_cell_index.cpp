@@ -33,22 +33,6 @@ CAreaCellIndex::~CAreaCellIndex()
             entry.actor->m_CellIndex = nullptr;
 }
 
-double CAreaCellIndex::SquareSize() const
-{
-    return kSquareCells * kCellSize;
-}
-
-std::uint32_t CAreaCellIndex::ListOf(double x, double y) const
-{
-    // The same test as the area's own for a point on its grid.
-    if (!(x >= 0.0 && y >= 0.0 && x < m_Width * kCellSize && y < m_Height * kCellSize))
-        return StrayList();
-    const double size = SquareSize();
-    const auto column = std::min(static_cast<std::uint32_t>(x / size), m_Columns - 1);
-    const auto row = std::min(static_cast<std::uint32_t>(y / size), m_Rows - 1);
-    return row * m_Columns + column;
-}
-
 std::uint32_t CAreaCellIndex::CountOf(std::uint8_t sides) const
 {
     std::uint32_t count = 0;

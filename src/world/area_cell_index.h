@@ -1,5 +1,6 @@
 #pragma once
 
+#include "world/geometry.h"
 #include "world/index_slots.h"
 
 #include <algorithm>
@@ -151,8 +152,17 @@ private:
     static double Slack(double reach) { return reach * (1.0 + 1e-9) + 1e-9; }
 
     std::uint32_t StrayList() const { return m_Columns * m_Rows; }
-    std::uint32_t ListOf(double x, double y) const;
-    double SquareSize() const;
+    std::uint32_t ListOf(double x, double y) const
+    {
+        // The same test as the area's own for a point on its grid.
+        if (!(x >= 0.0 && y >= 0.0 && x < m_Width * kCellSize && y < m_Height * kCellSize))
+            return StrayList();
+        const double size = SquareSize();
+        const auto column = std::min(static_cast<std::uint32_t>(x / size), m_Columns - 1);
+        const auto row = std::min(static_cast<std::uint32_t>(y / size), m_Rows - 1);
+        return row * m_Columns + column;
+    }
+    static double SquareSize() { return kSquareCells * kCellSize; }
     void Attach(CActor& actor);
     void Detach(std::uint32_t slot);
     void Link(std::uint32_t slot);
