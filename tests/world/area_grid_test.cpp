@@ -314,7 +314,9 @@ TEST(AreaTilesPatch, DisplacedActorsMoveOrStay)
     area->AddActor(walled);
     area->AddActor(standing);
     SeedRandom(3);
+    const std::uint64_t stamp = area->GetActorsStamp();
     area->LayPatchTiles(TilesAction("(1 1) (wall n)"), *module);
+    EXPECT_GT(area->GetActorsStamp(), stamp);
     // The one on the new wall was taken out and placed again, at the end.
     ASSERT_EQ(area->GetActors().size(), 2u);
     EXPECT_EQ(area->GetActors()[0], standing);
