@@ -415,10 +415,12 @@ void CAreaCellIndex::VisitRings(double x, double y, std::uint8_t sides, Visit&& 
             {
                 if (column < 0 || column >= m_Columns)
                     continue;
+                // Every square looked at counts, empty or not: a sparse
+                // crowd is cheaper walked whole than searched square by square.
+                ++visited;
                 const auto list = static_cast<std::uint32_t>(row * m_Columns + column);
                 if (m_Lists[list].empty() || gap(column, row) > limit())
                     continue;
-                ++visited;
                 VisitListOutward(list, sides, x, y, limit, visit);
             }
         }
