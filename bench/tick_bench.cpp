@@ -312,7 +312,10 @@ void TickSizes(benchmark::internal::Benchmark* bench)
     for (const std::int64_t side : {64, 256, 1000})
         for (const std::int64_t hostiles : {25, 100, 400})
             bench->Args({side, hostiles});
-    bench->Args({1000, 1600});
+    // Crowds up to 32 times the 100 above show how the tick grows.
+    for (const std::int64_t side : {256, 1000})
+        for (const std::int64_t hostiles : {800, 1600, 3200})
+            bench->Args({side, hostiles});
 }
 
 } // namespace
@@ -322,6 +325,7 @@ BENCHMARK(TickSteps)
     ->Args({256, 100})
     ->Args({1000, 400})
     ->Args({1000, 1600})
+    ->Args({1000, 3200})
     ->UseManualTime()
     ->Iterations(600)
     ->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,7 @@
 // Actor update, maintained powers and the timed orders: the orders that take
 // many ticks, one step each tick.
 
+#include "rules/actor_loop.h"
 #include "rules/engine.h"
 #include "rules/rules_util.h"
 
@@ -43,34 +44,6 @@ constexpr double kWanderReach = 10.0;
 constexpr int kWanderTries = 10;
 constexpr double kTalkReach = 10.0;
 constexpr std::uint32_t kCastWindUpTicks = 60;
-
-// A copy of the current area's actors for one loop, so that actors added or
-// removed by what the loop does leave it alone. The copy borrows the engine's
-// buffer, so that a tick allocates nothing once the buffer has grown.
-class CActorLoop
-{
-public:
-    CActorLoop(std::vector<std::shared_ptr<CActor>>& buffer, const CArea& area)
-        : m_Buffer(buffer), m_List(std::move(buffer))
-    {
-        m_List.assign(area.Actors().begin(), area.Actors().end());
-    }
-    ~CActorLoop()
-    {
-        m_List.clear();
-        if (m_List.capacity() > m_Buffer.capacity())
-            m_Buffer.swap(m_List);
-    }
-    CActorLoop(const CActorLoop&) = delete;
-    CActorLoop& operator=(const CActorLoop&) = delete;
-
-    auto begin() const { return m_List.begin(); }
-    auto end() const { return m_List.end(); }
-
-private:
-    std::vector<std::shared_ptr<CActor>>& m_Buffer;
-    std::vector<std::shared_ptr<CActor>> m_List;
-};
 
 bool IsRecovering(const CActor& actor)
 {
@@ -160,7 +133,7 @@ void CEngine::UpdateActors()
         return;
     const std::uint32_t now = game.GetTick();
     {
-        const CActorLoop actors(m_ActorScratch, *area);
+        const CActorLoop actors(m_ActorSnapshot, *area);
         for (const auto& actor : actors)
         {
             if (actor->IsInterrupted())
@@ -181,7 +154,7 @@ void CEngine::UpkeepPowers()
     if (area == nullptr)
         return;
     const std::uint32_t now = game.GetTick();
-    const CActorLoop actors(m_ActorScratch, *area);
+    const CActorLoop actors(m_ActorSnapshot, *area);
     for (const auto& actor : actors)
     {
         const CSpell* power = actor->GetPower();
@@ -209,7 +182,7 @@ void CEngine::ExecuteTimedOrders()
     CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    const CActorLoop actors(m_ActorScratch, *area);
+    const CActorLoop actors(m_ActorSnapshot, *area);
     for (const auto& actor : actors)
     {
         if (IsRecovering(*actor))
@@ -228,20 +201,19 @@ bool CEngine::IsStoppedByStatuses(CActor& actor)
 {
     if (actor.HasStatus(kStatusConfused))
     {
-        if (!actor.GetFrontOrder())
+        if (!actor.HasFrontOrder())
             WanderConfused(actor);
     }
     else if (actor.HasStatus(kStatusDominated))
     {
-        if (!actor.GetFrontOrder())
+        if (!actor.HasFrontOrder())
             AttackWhenDominated(actor);
     }
 
     const std::uint32_t state = actor.GetActivityState();
     if (state == kActivityDead || state == kActivityAlarmed)
         return true;
-    const std::shared_ptr<COrder> order = actor.GetFrontOrder();
-    if (!order)
+    if (!actor.HasFrontOrder())
         return false;
 
     const char* refusal = nullptr;
@@ -255,7 +227,7 @@ bool CEngine::IsStoppedByStatuses(CActor& actor)
         return false;
     if (actor.GetAttitude() == kAttitudeParty)
         Game().AddMessage(kMessageInfo, actor.GetName() + refusal);
-    FinishOrder(actor, *order);
+    FinishOrder(actor, *actor.GetFrontOrder());
     return true;
 }
 

@@ -61,7 +61,7 @@ bool DropsOrdersThisTick(CActor& actor)
 {
     if (actor.GetActivityState() == kActivityAlarmed)
     {
-        if (actor.GetFrontOrder())
+        if (actor.HasFrontOrder())
             actor.ClearOrders();
         return true;
     }
@@ -218,10 +218,12 @@ public:
     {
         double reach = std::numeric_limits<double>::infinity();
         if (m_Best != nullptr)
-            reach = m_BestDistance * (1.0 + 1e-9) + 1e-9 +
-                    ((m_Flags & kFindSpellcasters) != 0 ? kSpellcasterBias : 0.0);
+            reach = m_BestDistance * (1.0 + 1e-9) + 1e-9;
         if ((m_Flags & kFindInRange) != 0 && m_Range < reach)
             reach = m_Range;
+        // A spellcaster counts nearer than it stands, also against the range.
+        if ((m_Flags & kFindSpellcasters) != 0)
+            reach += kSpellcasterBias;
         return reach;
     }
 
@@ -302,18 +304,28 @@ void CAI::AttackNearest(CEngine& engine, CActor& actor, std::uint32_t flags)
 
 void CAI::Think(CEngine& engine, CActor& actor)
 {
-    if (auto* stand = dynamic_cast<CAIStand*>(this))
-        stand->Think(engine, actor);
-    else if (auto* charge = dynamic_cast<CAICharge*>(this))
-        charge->Think(engine, actor);
-    else if (auto* wander = dynamic_cast<CAIWander*>(this))
-        wander->Think(engine, actor);
-    else if (auto* shoot = dynamic_cast<CAIShoot*>(this))
-        shoot->Think(engine, actor);
-    else if (auto* talk = dynamic_cast<CAIForceTalk*>(this))
-        talk->Think(engine, actor);
-    else if (auto* cast = dynamic_cast<CAIBaseCast*>(this))
-        cast->Think(engine, actor);
+    switch (m_Kind)
+    {
+    case Kind::kStand:
+        static_cast<CAIStand*>(this)->Think(engine, actor);
+        break;
+    case Kind::kCharge:
+        static_cast<CAICharge*>(this)->Think(engine, actor);
+        break;
+    case Kind::kWander:
+        static_cast<CAIWander*>(this)->Think(engine, actor);
+        break;
+    case Kind::kShoot:
+        static_cast<CAIShoot*>(this)->Think(engine, actor);
+        break;
+    case Kind::kForceTalk:
+        static_cast<CAIForceTalk*>(this)->Think(engine, actor);
+        break;
+    case Kind::kCast:
+    case Kind::kAutocast:
+        static_cast<CAIBaseCast*>(this)->Think(engine, actor);
+        break;
+    }
 }
 
 // ---------------------------------------------------------- behaviours
@@ -340,7 +352,7 @@ void CAICharge::Think(CEngine& engine, CActor& actor)
 {
     if (DropsOrdersThisTick(actor))
         return;
-    if (!actor.GetFrontOrder())
+    if (!actor.HasFrontOrder())
         AttackNearest(engine, actor, m_Flags);
 }
 
@@ -348,7 +360,7 @@ void CAIShoot::Think(CEngine& engine, CActor& actor)
 {
     if (IsEngaged(actor))
         return;
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         actor.ClearOrders();
     const std::uint32_t state = actor.GetActivityState();
     if (state == kActivityAlarmed || state == kActivityAlerted)
@@ -388,7 +400,7 @@ void CAIWander::Think(CEngine& engine, CActor& actor)
 
 void CAIForceTalk::Think(CEngine& engine, CActor& actor)
 {
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const CGame& game = engine.Game();
     for (const std::string& tag : m_Tags)
@@ -412,10 +424,10 @@ void CAIBaseCast::Think(CEngine& engine, CActor& actor)
 
 void CAIBaseCast::TryCast(CEngine& engine, CActor& actor)
 {
-    if (auto* cast = dynamic_cast<CAICast*>(this))
-        cast->TryCast(engine, actor);
-    else if (auto* autocast = dynamic_cast<CAIAutocast*>(this))
-        autocast->TryCast(engine, actor);
+    if (GetKind() == Kind::kCast)
+        static_cast<CAICast*>(this)->TryCast(engine, actor);
+    else if (GetKind() == Kind::kAutocast)
+        static_cast<CAIAutocast*>(this)->TryCast(engine, actor);
 }
 
 void CAIBaseCast::SortSpells(const CActor& actor)
@@ -561,7 +573,7 @@ void CAICast::TryCast(CEngine& engine, CActor& actor)
         m_Fallback->Think(engine, actor);
         return;
     }
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const std::string& name = m_SpellNames[m_Position];
     const CSpell* spell = engine.Module().FindSpell(name);
@@ -591,7 +603,7 @@ void CAIAutocast::TryCast(CEngine& engine, CActor& actor)
 {
     if (DropsOrdersThisTick(actor))
         return;
-    if (actor.GetFrontOrder())
+    if (actor.HasFrontOrder())
         return;
     const std::uint32_t tick = engine.Game().GetTick();
     if ((m_Flags & kFlagSummon) != 0)

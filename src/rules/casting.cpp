@@ -266,9 +266,14 @@ void CEngine::CollectSpellTargets(CActor& caster, const CSpell& spell,
     const std::uint32_t casterSide = caster.GetAttitude();
     // Nearest first; equal distances keep the order they were found in.
     std::vector<std::pair<double, CActor*>> kept;
-    for (const auto& candidate : area.Actors())
+    // Only those the spell can reach are worth the checks below.
+    std::vector<CActor*> near;
+    area.CollectActorsNear(
+        caster.GetX(), caster.GetY(),
+        std::abs(caster.GetRadius()) + area.ActorIndex().GetMaxRadius() + spell.GetRange(), near);
+    for (CActor* candidate : near)
     {
-        if (candidate.get() == primary)
+        if (candidate == primary)
             continue;
         const std::uint32_t side = candidate->GetAttitude();
         bool opposed = false;
@@ -292,7 +297,7 @@ void CEngine::CollectSpellTargets(CActor& caster, const CSpell& spell,
         auto place = kept.begin();
         while (place != kept.end() && place->first <= distance)
             ++place;
-        kept.insert(place, {distance, candidate.get()});
+        kept.insert(place, {distance, candidate});
     }
     for (const auto& [distance, actor] : kept)
         targets.push_back(actor);

@@ -25,7 +25,11 @@ constexpr std::uint32_t kCreatureKindHuman = 5;
 } // namespace
 
 CEngine::CEngine() = default;
-CEngine::~CEngine() = default;
+CEngine::~CEngine()
+{
+    // Before the game and its areas go.
+    m_ActorSnapshot.actors.clear();
+}
 
 CGame& CEngine::Game() const
 {

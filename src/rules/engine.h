@@ -44,6 +44,17 @@ class CSpell;
 class CTalkState;
 class CTalkTarget;
 
+// The current area's actors as a loop over them last copied them, kept while
+// the list stays the same (by its stamp): the tick's loops then neither copy
+// the list nor take a share of every actor, again and again.
+struct CActorSnapshot
+{
+    std::vector<std::shared_ptr<CActor>> actors;
+    std::uint64_t stamp = 0;
+    // A loop inside another one copies the list for itself.
+    bool inUse = false;
+};
+
 // The one object through which the shell reaches the game: it owns the data
 // files, the loaded module and the running game, and runs the ticks. Nothing
 // here knows a window, a clock or a file chooser.
@@ -129,9 +140,8 @@ private:
     void MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& order);
     void CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order);
     void ReturnToEntranceStep(CActor& actor, const std::shared_ptr<COrder>& order);
-    // Reused from tick to tick, so that the loops over the current area's
-    // actors and the sight flood allocate nothing once they have grown.
-    std::vector<std::shared_ptr<CActor>> m_ActorScratch;
+    // The copy of the current area's actors that the tick's loops walk.
+    CActorSnapshot m_ActorSnapshot;
     // The sight flood's rows of bits, and the kinds of the current area's
     // cells while its layout stays the same.
     std::vector<std::uint64_t> m_SightFlood;

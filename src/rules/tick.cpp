@@ -3,12 +3,14 @@
 #include "rules/engine.h"
 
 #include "common/exception.h"
+#include "rules/actor_loop.h"
 #include "rules/order_cast.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/game.h"
 #include "world/order.h"
 
+#include <optional>
 #include <vector>
 
 namespace VARD
@@ -38,16 +40,22 @@ void CEngine::ExecuteInstantOrders()
 {
     CGame& game = Game();
     // Dead members stand in no area, yet their drop and give orders run.
-    std::vector<std::shared_ptr<CActor>> actors;
+    std::optional<CActorLoop> loop;
     if (const CArea* area = game.GetCurrentArea())
-        actors = area->GetActors();
+        loop.emplace(m_ActorSnapshot, *area);
+    std::vector<std::shared_ptr<CActor>> withDead;
     for (const auto& member : game.Party())
     {
-        if (member->IsDead())
-            actors.push_back(member);
+        if (!member->IsDead())
+            continue;
+        if (withDead.empty() && loop)
+            withDead = loop->List();
+        withDead.push_back(member);
     }
+    const std::vector<std::shared_ptr<CActor>>& actors =
+        !withDead.empty() || !loop ? withDead : loop->List();
 
-    for (const auto& actor : actors)
+    for (const auto& actor : CPrefetchedActors(actors))
     {
         while (const std::shared_ptr<COrder> order = actor->GetFrontInstantOrder())
         {

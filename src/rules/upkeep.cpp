@@ -3,6 +3,8 @@
 
 #include "rules/engine.h"
 
+#include "rules/actor_loop.h"
+
 #include "common/exception.h"
 #include "common/random.h"
 #include "world/actor.h"
@@ -118,7 +120,7 @@ void CEngine::ProcessDeaths()
     if (area == nullptr)
         return;
     const std::uint32_t now = game.GetTick();
-    for (const auto& actor : area->GetActors())
+    for (const auto& actor : CActorLoop(m_ActorSnapshot, *area))
     {
         const std::uint32_t expiry = actor->GetSummonExpiryTick();
         if (expiry != 0 && expiry <= now)
@@ -411,7 +413,7 @@ void CEngine::ExpireCreatedItems()
     CGame& game = Game();
     CArea* area = game.GetCurrentArea();
     const std::uint32_t now = game.GetTick();
-    if (area == nullptr || now % kTicksPerSecond != 0)
+    if (area == nullptr || now % kTicksPerSecond != 0 || CItem::CountExpiring() == 0)
         return;
     const auto expired = [now](const std::shared_ptr<CItem>& item)
     { return item && item->GetValue2() != 0 && item->GetValue2() <= now; };
@@ -463,7 +465,7 @@ void CEngine::UpdateStealth()
     const CArea* area = game.GetCurrentArea();
     if (area == nullptr)
         return;
-    for (const auto& actor : area->GetActors())
+    for (const auto& actor : CActorLoop(m_ActorSnapshot, *area))
     {
         if (!actor->IsSneaking() || IsSpotted(*actor) == nullptr)
             continue;

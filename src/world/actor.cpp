@@ -70,6 +70,8 @@ CActor::~CActor()
 
 void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& module, CGame& game)
 {
+    ForgetModifierTotals();
+    m_NextExpiry = 0;
     reader.ReadStartTag("actor");
     {
         const std::string where = reader.Where();
@@ -157,6 +159,7 @@ void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& modul
     m_EngagementTargetId = reader.ReadUnsigned();
 
     ReadModifierList(reader, m_Modifiers);
+    ForgetModifierTotals();
     if (reader.IsStartTag("power"))
     {
         reader.ReadStartTag("power");
@@ -196,6 +199,7 @@ void CActor::ReadEquipment(VARDCommon::CTagFileReader& reader, const CModule& mo
             reader.ReadWord();
         else
             slot = ReadItemEntry(reader, module, game);
+        ForgetModifierTotals();
     }
     reader.ReadStartTag("backpack");
     while (!reader.IsAtEndTag())

@@ -8,6 +8,7 @@
 #include "world/thing.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -255,6 +256,12 @@ public:
     void QueueOrder(std::shared_ptr<COrder> order, bool force);
     std::shared_ptr<COrder> GetFrontInstantOrder() const;
     std::shared_ptr<COrder> GetFrontOrder() const;
+    // About how far into the object the fields that every tick reads reach
+    // (they come first).
+    static constexpr std::ptrdiff_t kHotBytes = 576;
+
+    // Whether GetFrontOrder would give one, without taking a share of it.
+    bool HasFrontOrder() const { return !m_Orders.empty() && m_Orders.front() != nullptr; }
     OrderQueue GetOrders() const { return m_Orders; }
     OrderQueue GetInstantOrders() const { return m_InstantOrders; }
     // Code 2 unless the order is at the front of its queue.
@@ -514,14 +521,64 @@ private:
     // of side and size (area_cell_index.cpp).
     friend class CAreaCellIndex;
     void TellCellIndex();
+    void ForgetModifierTotals() { m_ModifierTotalsKnown = 0; }
+    // An effect ending at that tick (0 never ends).
+    void NoteExpiry(std::uint32_t tick)
+    {
+        if (tick != 0 && tick < m_NextExpiry)
+            m_NextExpiry = tick;
+    }
+    std::int32_t SumModifiers(std::uint32_t mask) const;
+    // Read by the tick for every actor, kept together so that each pass over
+    // a crowd touches few lines of each actor.
     CAreaCellIndex* m_CellIndex = nullptr;
     std::uint32_t m_CellSlot = 0;
-
     std::uint32_t m_Id = 0;
+    std::uint32_t m_Attitude = 0;
+    std::uint32_t m_ActivityState = 0;
+    std::uint32_t m_AlarmTick = 0;
+    std::uint32_t m_NextActionTick = 0;
     double m_X = 0.0;
     double m_Y = 0.0;
-    double m_Facing = 0.0;
     double m_Radius = 0.0;
+    double m_Facing = 0.0;
+    std::shared_ptr<CBrain> m_Brain;
+    const CSpell* m_Power = nullptr;
+    std::uint32_t m_PowerEndTick = 0;
+    std::uint32_t m_Unsummoned = 0;
+    std::uint32_t m_SummonExpiryTick = 0;
+    bool m_Interrupted = false;
+    std::uint32_t m_Class = 0;
+    std::uint32_t m_CreatureKind = 0;
+    std::uint32_t m_DetourMode = 0;
+    std::uint32_t m_LastBlockedTick = 0;
+    std::uint32_t m_AnimationId = 0;
+    double m_AnimationTime = 0.0;
+    CActor* m_CurrentTarget = nullptr;
+    std::vector<CActor*> m_TargetedBy;
+    ModifierList m_Modifiers;
+    StatusList m_Statuses;
+    OrderQueue m_Orders;
+    OrderQueue m_InstantOrders;
+    CDetour m_Detour;
+    std::int32_t m_DamageTaken = 0;
+    std::int32_t m_EnergySpent = 0;
+    std::uint32_t m_HitPointBase = 0;
+    std::int32_t m_MovementSpeedBase = 0;
+    std::uint32_t m_Level = 0;
+    std::int32_t m_LevelBonus = 0;
+    std::array<std::uint32_t, 5> m_Attributes{};
+    std::int32_t m_FurtherCounter = 0;
+    // Modifier totals of single statistics (by bit of the mask), known while
+    // neither the modifiers nor the equipment change: a crowd asks for its
+    // speeds and points many times a tick.
+    mutable std::uint32_t m_ModifierTotalsKnown = 0;
+    // No modifier or status ends before this tick (0: not known), so that
+    // the actor update need not look at each of them every tick.
+    std::uint32_t m_NextExpiry = 0;
+    mutable std::array<std::int32_t, 32> m_ModifierTotals{};
+
+    // The rest.
     double m_SecondSize = 0.0;
     std::string m_Name;
     std::string m_SecondText;
@@ -531,66 +588,35 @@ private:
     std::array<std::string, 2> m_FurtherWords;
     std::string m_GraphicName;
     std::shared_ptr<VARDGraph::CGraphicColors> m_Colors;
-    std::uint32_t m_Attitude = 0;
     std::uint32_t m_PartyIndex = 0;
     const CFaction* m_Faction = nullptr;
     std::uint32_t m_FactionRank = 0;
-    std::uint32_t m_Class = 0;
     std::uint32_t m_Gender = 0;
-    std::uint32_t m_CreatureKind = 0;
-    std::int32_t m_LevelBonus = 0;
-    std::uint32_t m_Level = 0;
     std::uint32_t m_Experience = 0;
     std::uint32_t m_ClassSkillPoints = 0;
     std::uint32_t m_GeneralSkillPoints = 0;
     std::uint32_t m_AttributePoints = 0;
-    std::array<std::uint32_t, 5> m_Attributes{};
     std::int32_t m_DefenseBase = 0;
     std::int32_t m_ActionSpeedBase = 0;
-    std::int32_t m_MovementSpeedBase = 0;
     std::uint32_t m_SpellResistanceBase = 0;
     std::array<std::int32_t, 3> m_SaveBases{};
     std::vector<std::shared_ptr<CActorMonsterAttack>> m_Attacks;
     SkillSet m_Skills;
-    std::uint32_t m_HitPointBase = 0;
-    std::int32_t m_DamageTaken = 0;
     std::int32_t m_LastDamage = 0;
     std::uint32_t m_LastDamageSource = 0;
-    std::int32_t m_FurtherCounter = 0;
-    std::int32_t m_EnergySpent = 0;
     std::vector<const CSpell*> m_Spells;
-    ModifierList m_Modifiers;
-    StatusList m_Statuses;
-    const CSpell* m_Power = nullptr;
     // Weak, so that a modifier list emptied wholesale leaves no stale link.
     std::weak_ptr<CModifier> m_PowerModifier;
-    std::uint32_t m_PowerEndTick = 0;
     TalkStateList m_TalkFiles;
     TalkChoiceList m_TalkQueue;
     std::uint32_t m_StoreFlag = 0;
     std::uint32_t m_RemovalFlag = 0;
     BuyTable m_BuyTable{};
-    std::shared_ptr<CBrain> m_Brain;
-    std::uint32_t m_ActivityState = 0;
-    std::uint32_t m_AlarmTick = 0;
-    std::uint32_t m_NextActionTick = 0;
-    std::uint32_t m_Unsummoned = 0;
-    std::uint32_t m_SummonExpiryTick = 0;
-    CActor* m_CurrentTarget = nullptr;
-    std::vector<CActor*> m_TargetedBy;
     std::uint32_t m_EngagementTick = 0;
     std::uint32_t m_EngagementTargetId = 0;
     std::array<std::shared_ptr<CItem>, kEquipmentSlotCount> m_Equipment;
     ItemList m_Backpack;
-    OrderQueue m_InstantOrders;
-    OrderQueue m_Orders;
-    std::uint32_t m_DetourMode = 0;
-    std::uint32_t m_LastBlockedTick = 0;
-    CDetour m_Detour;
-    bool m_Interrupted = false;
     std::shared_ptr<void> m_Graphic;
-    std::uint32_t m_AnimationId = 0;
-    double m_AnimationTime = 0.0;
 };
 
 // Whether a spell may reach an actor: summoned state, creature kind, and its

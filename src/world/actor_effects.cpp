@@ -13,6 +13,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cassert>
+#include <limits>
 
 namespace VARD
 {
@@ -83,6 +86,22 @@ std::string ExpiryMessage(const std::string& what, const std::string& actorName)
 
 std::int32_t CActor::GetModifierTotal(std::uint32_t mask) const
 {
+    if (!std::has_single_bit(mask))
+        return SumModifiers(mask);
+    const int bit = std::countr_zero(mask);
+    if ((m_ModifierTotalsKnown & mask) != 0)
+    {
+        assert(m_ModifierTotals[bit] == SumModifiers(mask));
+        return m_ModifierTotals[bit];
+    }
+    const std::int32_t total = SumModifiers(mask);
+    m_ModifierTotals[bit] = total;
+    m_ModifierTotalsKnown |= mask;
+    return total;
+}
+
+std::int32_t CActor::SumModifiers(std::uint32_t mask) const
+{
     CStackingTotals totals(mask);
     for (const auto& modifier : m_Modifiers)
         totals.Add(*modifier);
@@ -103,7 +122,9 @@ void CActor::AddModifier(std::shared_ptr<CModifier> modifier)
     if (modifier->GetStackingKind() >= kStackingKindCount)
         throw CVARDException(2, "modifier \"" + modifier->GetName() + "\" has no stacking kind " +
                                     std::to_string(modifier->GetStackingKind()));
+    NoteExpiry(modifier->GetExpiryTick());
     m_Modifiers.push_back(std::move(modifier));
+    ForgetModifierTotals();
 }
 
 std::shared_ptr<CModifier> CActor::AddModifierFromEffect(const CSpell& spell,
@@ -142,6 +163,7 @@ void CActor::RemoveModifier(const CModifier* modifier)
                                      [modifier](const auto& held)
                                      { return held.get() == modifier; }),
                       m_Modifiers.end());
+    ForgetModifierTotals();
 }
 
 // ------------------------------------------------------------------ statuses
@@ -155,6 +177,7 @@ void CActor::AddStatus(std::uint32_t kind, std::uint32_t expiry)
         if (status->GetKind() == kind)
         {
             status->SetExpiryTick(LaterExpiry(status->GetExpiryTick(), expiry));
+            NoteExpiry(status->GetExpiryTick());
             return;
         }
     }
@@ -173,6 +196,7 @@ void CActor::AddStatus(std::uint32_t kind, std::uint32_t expiry)
         break;
     }
     m_Statuses.push_back(std::make_shared<CActorStatus>(kind, expiry));
+    NoteExpiry(expiry);
 }
 
 bool CActor::HasStatus(std::uint32_t kind) const
@@ -237,9 +261,19 @@ void CActor::StopPower()
 
 void CActor::ExpireTimedEffects(std::uint32_t now, CGame& game)
 {
+    const auto expired = [now](const auto& effect) { return effect->HasExpired(now); };
+    if (now < m_NextExpiry)
+    {
+        assert(std::none_of(m_Modifiers.begin(), m_Modifiers.end(), expired) &&
+               std::none_of(m_Statuses.begin(), m_Statuses.end(), expired));
+        AdvanceActivityState(now);
+        return;
+    }
     const bool partyMember = m_Attitude == kAttitudeParty;
 
-    const ModifierList modifiers = m_Modifiers;
+    // Copied only when something ends: most ticks nothing does.
+    const ModifierList modifiers =
+        std::any_of(m_Modifiers.begin(), m_Modifiers.end(), expired) ? m_Modifiers : ModifierList();
     for (const auto& modifier : modifiers)
     {
         if (!modifier->HasExpired(now))
@@ -252,7 +286,8 @@ void CActor::ExpireTimedEffects(std::uint32_t now, CGame& game)
             game.AddActorInfo(kEventActorModifiers, *this);
     }
 
-    const StatusList statuses = m_Statuses;
+    const StatusList statuses =
+        std::any_of(m_Statuses.begin(), m_Statuses.end(), expired) ? m_Statuses : StatusList();
     for (const auto& status : statuses)
     {
         if (!status->HasExpired(now))
@@ -263,12 +298,18 @@ void CActor::ExpireTimedEffects(std::uint32_t now, CGame& game)
             game.AddActorInfo(kEventActorStatuses, *this);
     }
 
+    m_NextExpiry = std::numeric_limits<std::uint32_t>::max();
+    for (const auto& modifier : m_Modifiers)
+        NoteExpiry(modifier->GetExpiryTick());
+    for (const auto& status : m_Statuses)
+        NoteExpiry(status->GetExpiryTick());
     AdvanceActivityState(now);
 }
 
 void CActor::RestoreFully()
 {
     m_Modifiers.clear();
+    ForgetModifierTotals();
     m_PowerModifier.reset();
     m_Statuses.clear();
     m_DamageTaken = 0;

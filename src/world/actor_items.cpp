@@ -82,6 +82,7 @@ void CActor::SetEquipmentSlot(std::uint32_t slot, std::shared_ptr<CItem> item)
 {
     CheckSlot(slot);
     m_Equipment[slot] = std::move(item);
+    ForgetModifierTotals();
 }
 
 std::shared_ptr<CItem> CActor::TakeEquippedItem(std::uint32_t slot)
@@ -89,6 +90,7 @@ std::shared_ptr<CItem> CActor::TakeEquippedItem(std::uint32_t slot)
     CheckSlot(slot);
     std::shared_ptr<CItem> item = std::move(m_Equipment[slot]);
     m_Equipment[slot] = nullptr;
+    ForgetModifierTotals();
     return item;
 }
 

@@ -218,7 +218,7 @@ void CAIForceTalk::WriteState(VARDCommon::CTagFileWriter&) const {}
 // -------------------------------------------------------------- cast
 
 CAICast::CAICast(std::vector<std::string> spellNames, std::shared_ptr<CAI> fallback)
-    : m_Fallback(std::move(fallback)), m_SpellNames(std::move(spellNames))
+    : CAIBaseCast(Kind::kCast), m_Fallback(std::move(fallback)), m_SpellNames(std::move(spellNames))
 {
     if (!m_Fallback)
         throw CVARDException(1, "the cast behaviour has no fallback behaviour");

@@ -190,6 +190,7 @@ void CArea::AddActor(std::shared_ptr<CActor> actor)
     if (actor)
         m_ActorIndex.Add(*actor);
     m_Actors.push_back(std::move(actor));
+    NoteActorsChanged();
 }
 
 const CAreaCellIndex& CArea::ActorIndex() const
@@ -222,6 +223,7 @@ std::shared_ptr<CActor> CArea::RemoveActor(const CActor* actor)
 {
     std::shared_ptr<CActor> removed = FindSharedByPointer(m_Actors, actor);
     m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), removed));
+    NoteActorsChanged();
     m_ActorIndex.Remove(*removed);
     removed->UnlinkTargets();
     return removed;
@@ -319,6 +321,7 @@ void CArea::DropLayout()
 {
     // Tiles point at master tiles: the grid goes first.
     m_Tiles.clear();
+    ForgetCellKinds();
     m_Width = 0;
     m_Height = 0;
     m_MasterTiles.clear();

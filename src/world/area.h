@@ -3,7 +3,9 @@
 #include "common/tag_file_fwd.h"
 #include "world/area_cell_index.h"
 #include "world/area_object_index.h"
+#include "world/geometry.h"
 #include "world/thing.h"
+#include "world/tile.h"
 
 #include <array>
 #include <cstdint>
@@ -43,8 +45,6 @@ enum : int
     kAreaReadSavedOther = 3,
 };
 
-// World geometry.
-constexpr double kCellSize = 2.5;
 // Tile numbers are row × 1000 + column, so no grid may be wider.
 constexpr std::uint32_t kMaxGridWidth = 1000;
 // The further word of an actor that holds the name of its encounter.
@@ -262,6 +262,9 @@ public:
     std::vector<std::shared_ptr<CObject>> GetObjects() const { return m_Objects; }
     std::vector<std::shared_ptr<CEffect>> GetEffects() const { return m_Effects; }
     const std::vector<std::shared_ptr<CActor>>& Actors() const { return m_Actors; }
+    // Moves on, past every stamp of any area before, whenever an actor joins
+    // or leaves the list: a copy of the list with the same stamp is current.
+    std::uint64_t GetActorsStamp() const { return m_ActorsStamp; }
     // The actors by where they stand, brought up to date with the list.
     const CAreaCellIndex& ActorIndex() const;
     const std::vector<std::shared_ptr<CObject>>& Objects() const { return m_Objects; }
@@ -322,8 +325,14 @@ public:
     // Null off the grid.
     CTile* GetTile(std::uint32_t column, std::uint32_t row) const;
     // The tile kind of the template covering the cell (0 floor, 1 empty,
-    // 2 solid, 3 door); a cell no master tile covers is solid.
-    int GetCellKind(std::uint32_t column, std::uint32_t row) const;
+    // 2 solid, 3 door); a cell no master tile covers is solid, and so is a
+    // cell off the grid.
+    int GetCellKind(std::uint32_t column, std::uint32_t row) const
+    {
+        if (column >= m_Width || row >= m_Height)
+            return kTileKindSolid;
+        return CellKinds()[static_cast<std::size_t>(m_Width) * row + column];
+    }
     // The tile, then the door cells continuing it in straight runs to the
     // left, right, above and below. Code 2 for a tile that is not this
     // area's.
@@ -342,6 +351,11 @@ public:
     bool IsClearOfTiles(const CActor* mover, CTile** tile, double x, double y) const;
     bool IsClearOfObjects(const CActor* mover, CObject** object, double x, double y) const;
     bool IsClearOfActors(const CActor* mover, CActor** actor, double x, double y) const;
+    // In list order, every actor that may stand no farther than reach from
+    // (x, y) along either axis (and a few more): the callers measure. Around
+    // a point off the grid, or for a reach that is not a number, the whole
+    // list.
+    void CollectActorsNear(double x, double y, double reach, std::vector<CActor*>& found) const;
     static double DistanceToCell(std::int64_t column, std::int64_t row, double x, double y);
     // Sight walked column by column from the actor's centre. Any cell off the
     // grid blocks.
@@ -444,12 +458,27 @@ private:
 
     // Master tiles, grid, entries, exits and patches: what the file rebuilds.
     void DropLayout();
+    // Every cell's kind, row by row: movers' collision tests read cells by
+    // the dozen and would otherwise follow two pointers for each.
+    const std::uint8_t* CellKinds() const
+    {
+        if (m_CellKindsGeneration != CTile::GetLayoutGeneration())
+            RefreshCellKinds();
+        return m_CellKinds.data();
+    }
+    void RefreshCellKinds() const;
+    // Copies of the tiles' kinds, current while no cell of any grid changed
+    // its master tile (the layout generation) and the grid kept its shape.
+    void ForgetCellKinds() { m_CellKindsGeneration = kNoCellKinds; }
     CGame& RequireGame(const char* what) const;
     const CModule& RequireModule(const char* what) const;
 
     std::string m_Name;
     std::vector<std::shared_ptr<CObject>> m_Objects;
     std::vector<std::shared_ptr<CActor>> m_Actors;
+    void NoteActorsChanged() { m_ActorsStamp = ++s_ActorsStamps; }
+    static inline std::uint64_t s_ActorsStamps = 0;
+    std::uint64_t m_ActorsStamp = ++s_ActorsStamps;
     std::list<std::shared_ptr<CAreaOpenDoor>> m_OpenDoors;
     std::uint32_t m_LastVisitTick = 0;
     std::list<std::string> m_Applied;
@@ -467,6 +496,9 @@ private:
     std::uint32_t m_FileHeight = 0;
     std::vector<std::shared_ptr<CMasterTile>> m_MasterTiles;
     std::vector<std::shared_ptr<CTile>> m_Tiles;
+    static constexpr std::uint64_t kNoCellKinds = ~std::uint64_t{0};
+    mutable std::vector<std::uint8_t> m_CellKinds;
+    mutable std::uint64_t m_CellKindsGeneration = kNoCellKinds;
     std::vector<std::shared_ptr<CAreaEntry>> m_Entries;
     std::vector<std::shared_ptr<CAreaExit>> m_Exits;
     std::list<std::shared_ptr<CAreaSkyInfo>> m_Skies;

@@ -33,22 +33,6 @@ CAreaCellIndex::~CAreaCellIndex()
             entry.actor->m_CellIndex = nullptr;
 }
 
-double CAreaCellIndex::SquareSize() const
-{
-    return kSquareCells * kCellSize;
-}
-
-std::uint32_t CAreaCellIndex::ListOf(double x, double y) const
-{
-    // The same test as the area's own for a point on its grid.
-    if (!(x >= 0.0 && y >= 0.0 && x < m_Width * kCellSize && y < m_Height * kCellSize))
-        return StrayList();
-    const double size = SquareSize();
-    const auto column = std::min(static_cast<std::uint32_t>(x / size), m_Columns - 1);
-    const auto row = std::min(static_cast<std::uint32_t>(y / size), m_Rows - 1);
-    return row * m_Columns + column;
-}
-
 std::uint32_t CAreaCellIndex::CountOf(std::uint8_t sides) const
 {
     std::uint32_t count = 0;
@@ -71,7 +55,7 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     m_Rows = (height + kSquareCells - 1) / kSquareCells;
     if (m_Columns == 0 || m_Rows == 0)
         m_Columns = m_Rows = 0;
-    m_Heads.assign(static_cast<std::size_t>(m_Columns) * m_Rows + 1, kNone);
+    m_Lists.assign(static_cast<std::size_t>(m_Columns) * m_Rows + 1, {});
     std::fill(std::begin(m_SideHeads), std::end(m_SideHeads), kNone);
     std::fill(std::begin(m_SideCounts), std::end(m_SideCounts), 0u);
     m_Count = 0;
@@ -138,14 +122,24 @@ void CAreaCellIndex::Link(std::uint32_t slot)
     Entry& entry = m_Entries[slot];
     const CActor& actor = *entry.actor;
     m_MaxRadius = std::max(m_MaxRadius, std::abs(actor.GetRadius()));
-    entry.list = ListOf(actor.GetX(), actor.GetY());
-    entry.prev = kNone;
-    entry.next = m_Heads[entry.list];
-    if (entry.next != kNone)
-        m_Entries[entry.next].prev = slot;
-    m_Heads[entry.list] = slot;
-
     entry.side = SideOf(actor.GetAttitude());
+    entry.list = ListOf(actor.GetX(), actor.GetY());
+    std::vector<Member>& members = m_Lists[entry.list];
+    const Member member{actor.GetX(), actor.GetY(), entry.actor, entry.order, slot, entry.side};
+    if (entry.list == StrayList())
+    {
+        entry.place = static_cast<std::uint32_t>(members.size());
+        members.push_back(member);
+    }
+    else
+    {
+        const auto at = std::upper_bound(members.begin(), members.end(), member.x,
+                                         [](double x, const Member& other) { return x < other.x; });
+        const auto place = static_cast<std::size_t>(at - members.begin());
+        members.insert(at, member);
+        Renumber(members, place);
+    }
+
     const int side = std::countr_zero(entry.side);
     entry.sidePrev = kNone;
     entry.sideNext = m_SideHeads[side];
@@ -158,12 +152,22 @@ void CAreaCellIndex::Link(std::uint32_t slot)
 void CAreaCellIndex::Unlink(std::uint32_t slot)
 {
     Entry& entry = m_Entries[slot];
-    if (entry.prev != kNone)
-        m_Entries[entry.prev].next = entry.next;
+    std::vector<Member>& members = m_Lists[entry.list];
+    if (entry.list == StrayList())
+    {
+        // The last stray takes the place of the one leaving.
+        if (entry.place + 1 != members.size())
+        {
+            members[entry.place] = members.back();
+            m_Entries[members[entry.place].slot].place = entry.place;
+        }
+        members.pop_back();
+    }
     else
-        m_Heads[entry.list] = entry.next;
-    if (entry.next != kNone)
-        m_Entries[entry.next].prev = entry.prev;
+    {
+        members.erase(members.begin() + entry.place);
+        Renumber(members, entry.place);
+    }
 
     const int side = std::countr_zero(entry.side);
     if (entry.sidePrev != kNone)
@@ -181,9 +185,42 @@ void CAreaCellIndex::Update(CActor& actor)
     const Entry& entry = m_Entries[slot];
     if (entry.list == ListOf(actor.GetX(), actor.GetY()) &&
         entry.side == SideOf(actor.GetAttitude()) && std::abs(actor.GetRadius()) <= m_MaxRadius)
+    {
+        std::vector<Member>& members = m_Lists[entry.list];
+        Member& member = members[entry.place];
+        const bool moved = member.x != actor.GetX();
+        member.x = actor.GetX();
+        member.y = actor.GetY();
+        if (moved && entry.list != StrayList())
+            Resort(members, entry.place);
         return;
+    }
     Unlink(slot);
     Link(slot);
+}
+
+void CAreaCellIndex::Resort(std::vector<Member>& members, std::uint32_t place)
+{
+    while (place > 0 && members[place - 1].x > members[place].x)
+    {
+        std::swap(members[place - 1], members[place]);
+        m_Entries[members[place].slot].place = place;
+        --place;
+        m_Entries[members[place].slot].place = place;
+    }
+    while (place + 1 < members.size() && members[place + 1].x < members[place].x)
+    {
+        std::swap(members[place + 1], members[place]);
+        m_Entries[members[place].slot].place = place;
+        ++place;
+        m_Entries[members[place].slot].place = place;
+    }
+}
+
+void CAreaCellIndex::Renumber(const std::vector<Member>& members, std::size_t from)
+{
+    for (std::size_t place = from; place < members.size(); ++place)
+        m_Entries[members[place].slot].place = static_cast<std::uint32_t>(place);
 }
 
 void CAreaCellIndex::Forget(CActor& actor)

@@ -66,6 +66,7 @@ void CArea::SetGridSize(std::uint32_t width, std::uint32_t height)
         }
     }
     m_Tiles.swap(tiles);
+    ForgetCellKinds();
     m_Width = width;
     m_Height = height;
     m_FileWidth = width;
@@ -81,11 +82,18 @@ CTile* CArea::GetTile(std::uint32_t column, std::uint32_t row) const
     return m_Tiles[static_cast<std::size_t>(m_Width) * row + column].get();
 }
 
-int CArea::GetCellKind(std::uint32_t column, std::uint32_t row) const
+void CArea::RefreshCellKinds() const
 {
-    const CTile* tile = GetTile(column, row);
-    // A hole in the layout must not let anyone walk or look through it.
-    return tile == nullptr ? kTileKindSolid : tile->GetKind();
+    const std::uint64_t generation = CTile::GetLayoutGeneration();
+    m_CellKinds.resize(m_Tiles.size());
+    for (std::size_t i = 0; i < m_Tiles.size(); ++i)
+    {
+        // A hole in the layout must not let anyone walk or look through it.
+        const CTile* tile = m_Tiles[i].get();
+        m_CellKinds[i] =
+            static_cast<std::uint8_t>(tile == nullptr ? kTileKindSolid : tile->GetKind());
+    }
+    m_CellKindsGeneration = generation;
 }
 
 // ---------------------------------------------------------------- <rows>
@@ -259,6 +267,7 @@ void CArea::ReplaceDisplacedActors()
         if (IsPositionFree(actor.get(), actor->GetX(), actor->GetY(), nullptr))
             continue;
         m_Actors.erase(std::find(m_Actors.begin(), m_Actors.end(), actor));
+        NoteActorsChanged();
         m_ActorIndex.Remove(*actor);
         const auto cellOf = [](double coordinate, std::uint32_t size) -> std::uint32_t
         {
@@ -273,6 +282,7 @@ void CArea::ReplaceDisplacedActors()
         {
             m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+            NoteActorsChanged();
         }
     }
 }

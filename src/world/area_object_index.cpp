@@ -16,21 +16,6 @@ CAreaObjectIndex::~CAreaObjectIndex()
             entry.object->m_BlockIndex = nullptr;
 }
 
-double CAreaObjectIndex::SquareSize() const
-{
-    return kSquareCells * kCellSize;
-}
-
-std::uint32_t CAreaObjectIndex::SquareOf(double coordinate, std::uint32_t count) const
-{
-    // Clamped to the grid: both the footprints and the searched boxes, so
-    // that any two that meet still share a square.
-    const double square = std::floor(coordinate / SquareSize());
-    if (!(square > 0.0))
-        return 0;
-    return square >= count ? count - 1 : static_cast<std::uint32_t>(square);
-}
-
 void CAreaObjectIndex::Reset(std::uint32_t width, std::uint32_t height,
                              const std::vector<std::shared_ptr<CObject>>& objects)
 {

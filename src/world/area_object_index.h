@@ -1,5 +1,6 @@
 #pragma once
 
+#include "world/geometry.h"
 #include "world/index_slots.h"
 
 #include <cmath>
@@ -76,8 +77,16 @@ private:
         bool loose = false;
     };
 
-    double SquareSize() const;
-    std::uint32_t SquareOf(double coordinate, std::uint32_t count) const;
+    double SquareSize() const { return kSquareCells * kCellSize; }
+    // Clamped to the grid: both the footprints and the searched boxes, so
+    // that any two that meet still share a square.
+    std::uint32_t SquareOf(double coordinate, std::uint32_t count) const
+    {
+        const double square = std::floor(coordinate / SquareSize());
+        if (!(square > 0.0))
+            return 0;
+        return square >= count ? count - 1 : static_cast<std::uint32_t>(square);
+    }
     void Attach(CObject& object);
     void Detach(std::uint32_t slot);
     void File(std::uint32_t slot);

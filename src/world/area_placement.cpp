@@ -221,11 +221,13 @@ bool CArea::IsClearOfTiles(const CActor* mover, CTile** tile, double x, double y
     const std::int64_t lastColumn = std::min<std::int64_t>(CellIndexOf(x + r), m_Width - 1);
     const std::int64_t firstRow = std::max<std::int64_t>(CellIndexOf(y - r), 0);
     const std::int64_t lastRow = std::min<std::int64_t>(CellIndexOf(y + r), m_Height - 1);
+    const std::uint8_t* kinds = CellKinds();
     for (std::int64_t column = firstColumn; column <= lastColumn; ++column)
     {
         for (std::int64_t row = firstRow; row <= lastRow; ++row)
         {
-            if (DistanceToCell(column, row, x, y) > r)
+            if (kinds[row * m_Width + column] == kTileKindFloor ||
+                DistanceToCell(column, row, x, y) > r)
                 continue;
             const auto c = static_cast<std::uint32_t>(column);
             const auto w = static_cast<std::uint32_t>(row);
@@ -277,20 +279,39 @@ bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, doubl
     const double margin = 1e-6 * (1.0 + std::abs(x) + std::abs(y) + reach);
     CActor* first = nullptr;
     std::uint64_t firstOrder = 0;
-    index.VisitBox(x - reach - margin, y - reach - margin, x + reach + margin, y + reach + margin,
-                   CAreaCellIndex::kAllSides,
-                   [&](CActor& other, std::uint64_t order)
-                   {
-                       if (&other == mover || (first != nullptr && order > firstOrder) ||
-                           !Overlaps(other, r, x, y))
-                           return;
-                       first = &other;
-                       firstOrder = order;
-                   });
+    index.VisitNear(x, y, reach + margin, CAreaCellIndex::kAllSides,
+                    [&](CActor& other, std::uint64_t order)
+                    {
+                        if (&other == mover || (first != nullptr && order > firstOrder) ||
+                            !Overlaps(other, r, x, y))
+                            return;
+                        first = &other;
+                        firstOrder = order;
+                    });
     assert(first == FirstActorInTheWay(m_Actors, mover, x, y));
     if (actor != nullptr)
         *actor = first;
     return first == nullptr;
+}
+
+void CArea::CollectActorsNear(double x, double y, double reach, std::vector<CActor*>& found) const
+{
+    found.clear();
+    const CAreaCellIndex& index = ActorIndex();
+    if (std::isnan(reach) || !index.IsOnGrid(x, y))
+    {
+        for (const auto& actor : m_Actors)
+            found.push_back(actor.get());
+        return;
+    }
+    std::vector<std::pair<std::uint64_t, CActor*>> near;
+    index.VisitNear(x, y, reach, CAreaCellIndex::kAllSides,
+                    [&near](CActor& actor, std::uint64_t order)
+                    { near.emplace_back(order, &actor); });
+    std::sort(near.begin(), near.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [order, actor] : near)
+        found.push_back(actor);
 }
 
 double CArea::DistanceToCell(std::int64_t column, std::int64_t row, double x, double y)
@@ -428,6 +449,7 @@ bool CArea::FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
             {
                 m_ActorIndex.Add(*actor);
                 m_Actors.push_back(actor);
+                NoteActorsChanged();
             }
             return true;
         }
@@ -463,6 +485,7 @@ bool CArea::FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
         {
             m_ActorIndex.Add(*actor);
             m_Actors.push_back(actor);
+            NoteActorsChanged();
         }
         return true;
     }

@@ -5,6 +5,9 @@
 namespace VARD
 {
 
+// The side of a grid cell, in world units.
+constexpr double kCellSize = 2.5;
+
 // Distance from a point to an axis-aligned rectangle; 0 inside or on an edge.
 inline double DistanceToRectangle(double x, double y, double left, double top, double right,
                                   double bottom)

@@ -4,6 +4,7 @@
 #include "world/thing.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -37,7 +38,25 @@ public:
           std::uint32_t value2)
         : m_Id(id), m_Template(itemTemplate), m_Value1(value1), m_Value2(value2)
     {
+        if (m_Value2 != 0)
+            ++s_Expiring;
     }
+    CItem(const CItem& other)
+        : CThing(other), m_Id(other.m_Id), m_Unused(other.m_Unused), m_Template(other.m_Template),
+          m_Value1(other.m_Value1), m_Value2(other.m_Value2)
+    {
+        if (m_Value2 != 0)
+            ++s_Expiring;
+    }
+    CItem& operator=(const CItem&) = delete;
+    ~CItem() override
+    {
+        if (m_Value2 != 0)
+            --s_Expiring;
+    }
+    // How many items with an end exist, in any game: while there are none,
+    // nothing needs to look for items whose time is up.
+    static std::size_t CountExpiring() { return s_Expiring; }
 
     void GetId(std::uint32_t& id) const override { id = m_Id; }
     const CItemTemplate* GetTemplate() const { return m_Template; }
@@ -58,7 +77,8 @@ private:
     int m_Unused = 0;
     const CItemTemplate* m_Template;
     std::uint32_t m_Value1;
-    std::uint32_t m_Value2;
+    const std::uint32_t m_Value2;
+    static inline std::size_t s_Expiring = 0;
 };
 
 template <typename T> using StringMap = std::map<std::string, std::shared_ptr<T>>;

@@ -2,9 +2,9 @@
 // walks over the lists: random crowds that move, change sides and sizes, join
 // and leave, with stacked actors and equal distances, must get the same
 // targets, the same first actor in the way, the same first party member in
-// sight and the same actor for an id; random objects that move, turn, come
-// and go must give the same first object in the way and the same answer for
-// a line of fire.
+// sight, the same actor for an id and everyone near a point; random objects
+// that move, turn, come and go must give the same first object in the way and
+// the same answer for a line of fire.
 
 #include "ai_test_util.h"
 
@@ -154,6 +154,7 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     ASSERT_NE(spell, nullptr);
 
     int found = 0;
+    int narrowed = 0;
     int sighted = 0;
     int blocked = 0;
     int objectBlocked = 0;
@@ -240,6 +241,29 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
                 << "round " << round << " flags " << flags;
             found += target != nullptr ? 1 : 0;
 
+            // Those who may stand within range along both axes: in list
+            // order, leaving out none that does.
+            std::vector<CActor*> near;
+            area.CollectActorsNear(seeker.GetX(), seeker.GetY(), range, near);
+            std::vector<std::size_t> places;
+            for (const CActor* actor : near)
+                places.push_back(static_cast<std::size_t>(
+                    std::find_if(actors.begin(), actors.end(),
+                                 [actor](const auto& listed) { return listed.get() == actor; }) -
+                    actors.begin()));
+            EXPECT_TRUE(std::is_sorted(places.begin(), places.end()) &&
+                        std::adjacent_find(places.begin(), places.end()) == places.end() &&
+                        (places.empty() || places.back() < actors.size()))
+                << "round " << round;
+            for (std::size_t i = 0; i < actors.size(); ++i)
+            {
+                const bool within = std::abs(actors[i]->GetX() - seeker.GetX()) <= range &&
+                                    std::abs(actors[i]->GetY() - seeker.GetY()) <= range;
+                EXPECT_TRUE(!within || std::binary_search(places.begin(), places.end(), i))
+                    << "round " << round;
+            }
+            narrowed += near.size() < actors.size() / 2 ? 1 : 0;
+
             CActor* seen = nullptr;
             area.FindVisiblePartyMember(seeker, &seen, range);
             EXPECT_EQ(seen, FirstInSight(area, seeker, range)) << "round " << round;
@@ -269,6 +293,7 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     }
     // Both kinds of answer came up often enough to mean something.
     EXPECT_GT(found, 1500);
+    EXPECT_GT(narrowed, 1500);
     EXPECT_GT(sighted, 500);
     EXPECT_GT(blocked, 300);
     EXPECT_LT(blocked, 4500);

@@ -4,6 +4,7 @@
 #include "attacks_test_util.h"
 #include "rules_test_util.h"
 
+#include "world/actor_spawn.h"
 #include "world/attack_info.h"
 #include "world/modifier.h"
 
@@ -100,6 +101,33 @@ TEST(TickStepOrder, ClockInstantOrdersCombatFlagWalkingAndExits)
     hero.SetPosition(east.GetX() - 30.0, east.GetY());
     engine->Tick();
     EXPECT_EQ(game.GetState(), kGameRunning);
+}
+
+// The tick's loops share one copy of the area's actors while the list stays
+// the same: an actor that left the area between two loops is not in the
+// next one's, and one that joined is.
+TEST(TickActorLoops, TheNextLoopSeesWhoLeftAndWhoCame)
+{
+    CArena arena(12);
+    CEngine& engine = arena.Engine();
+    CActor& hero = arena.Hero();
+    const auto walk = [](CActor& actor, double x)
+    { actor.QueueOrder(std::make_shared<CMoveOrder>(x, actor.GetY()), true); };
+    walk(hero, 30.0);
+    engine.ExecuteTimedOrders();
+    const double heroX = hero.GetX();
+    EXPECT_GT(heroX, 10.0);
+
+    const std::shared_ptr<CActor> left = arena.Area().RemoveActor(&hero);
+    engine.ExecuteTimedOrders();
+    EXPECT_EQ(hero.GetX(), heroX);
+
+    auto newcomer = CreateActorFromTemplate("wolf", "", arena.Module(), arena.CGame());
+    newcomer->SetPosition(50.0, 50.0);
+    arena.Area().AddActor(newcomer);
+    walk(*newcomer, 70.0);
+    engine.ExecuteTimedOrders();
+    EXPECT_GT(newcomer->GetX(), 50.0);
 }
 
 } // namespace

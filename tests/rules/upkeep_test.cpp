@@ -94,10 +94,15 @@ TEST(UpkeepAlerts, ChainOfThreeRousedDepthFirstInOneTick)
     const auto struck = arena.Spawn("farmer", 150.0, 50.0);
     const auto neighbour = arena.Spawn("farmer", 190.0, 50.0);
     const auto far = arena.Spawn("farmer", 150.0, 140.0);
+    // Exactly as far as alerts reach hears it; a little farther does not.
+    const auto edge = arena.Spawn("farmer", 70.0, 50.0);
+    const auto past = arena.Spawn("farmer", 150.0, 130.5);
     arena.engine->AlertOnAttack(*struck);
     EXPECT_EQ(struck->GetAttitude(), VARD::kAttitudeHostile);
     EXPECT_EQ(neighbour->GetAttitude(), VARD::kAttitudeHostile);
+    EXPECT_EQ(edge->GetAttitude(), VARD::kAttitudeHostile);
     EXPECT_EQ(far->GetAttitude(), VARD::kAttitudeNeutral);
+    EXPECT_EQ(past->GetAttitude(), VARD::kAttitudeNeutral);
     // A hostile actor is not provoked again.
     arena.engine->AlertOnAttack(*struck);
     EXPECT_TRUE(struck->GetBrain()->GetPendingAlerts().empty());

@@ -96,6 +96,35 @@ TEST_F(ActorEffects, AWornItemStacksWithSpellsOfItsSaveKind)
     EXPECT_EQ(m_Actor->GetModifierTotal(kModDefense), 4);
 }
 
+// Totals are kept between changes: each change must show in the next one
+// asked, whichever way it comes.
+TEST_F(ActorEffects, TotalsFollowEveryChangeOfModifiersAndEquipment)
+{
+    const auto total = [&] { return m_Actor->GetModifierTotal(kStrength); };
+    EXPECT_EQ(total(), 0);
+    m_Actor->AddModifier(Mod(4, kStackingEscape, kStrength, 100));
+    EXPECT_EQ(total(), 4);
+    m_Actor->SetEquipmentSlot(kSlotRing1, Item("i_ring"));
+    EXPECT_EQ(total(), 7);
+    m_Actor->SetEquipmentSlot(kSlotRing2, Item("i_curse"));
+    EXPECT_EQ(total(), 5);
+    m_Actor->TakeEquippedItem(kSlotRing2);
+    EXPECT_EQ(total(), 7);
+    m_Actor->ExpireTimedEffects(100, m_Game);
+    EXPECT_EQ(total(), 3);
+    const auto music = Mod(2, kStackingMusic, kStrength);
+    m_Actor->AddModifier(music);
+    EXPECT_EQ(total(), 5);
+    m_Actor->RemoveModifier(music.get());
+    EXPECT_EQ(total(), 3);
+    m_Actor->AddModifier(Mod(6, kStackingPower, kStrength));
+    EXPECT_EQ(total(), 9);
+    m_Actor->RestoreFully();
+    EXPECT_EQ(total(), 3);
+    // A mask of two statistics is summed each time.
+    EXPECT_EQ(m_Actor->GetModifierTotal(kStrength | kModDefense), 3);
+}
+
 TEST_F(ActorEffects, ModifierOfAnUnknownKindIsRefused)
 {
     EXPECT_EQ(CodeOf([&] { m_Actor->AddModifier(Mod(1, 6)); }), 2);
@@ -222,6 +251,26 @@ TEST_F(ActorEffects, ModifierExpiresAtTheFirstTickNotBeforeItsEnd)
     const auto* info = dynamic_cast<const CActorInfoEvent*>(m_Game.GetEvents().back().get());
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->GetActorId(), m_Actor->Id());
+}
+
+// The update skips actors whose effects all end later: effects added after
+// an update must still end on time.
+TEST_F(ActorEffects, EffectsAddedBetweenUpdatesEndOnTime)
+{
+    m_Actor->ExpireTimedEffects(10, m_Game);
+    m_Actor->AddModifier(Mod(2, kStackingEscape, kModAttackBonus, 20, true));
+    m_Actor->ExpireTimedEffects(12, m_Game);
+    m_Actor->AddStatus(kStatusFear, 15);
+    m_Actor->ExpireTimedEffects(14, m_Game);
+    EXPECT_EQ(m_Actor->GetStatuses().size(), 1u);
+    EXPECT_EQ(m_Actor->GetModifiers().size(), 1u);
+    m_Actor->ExpireTimedEffects(15, m_Game);
+    EXPECT_TRUE(m_Actor->GetStatuses().empty());
+    m_Actor->ExpireTimedEffects(19, m_Game);
+    EXPECT_EQ(m_Actor->GetModifiers().size(), 1u);
+    m_Actor->ExpireTimedEffects(20, m_Game);
+    EXPECT_TRUE(m_Actor->GetModifiers().empty());
+    EXPECT_EQ(m_Actor->GetModifierTotal(kModAttackBonus), 0);
 }
 
 TEST_F(ActorEffects, SilentModifierExpiresWithoutAMessage)

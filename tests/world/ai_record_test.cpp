@@ -31,6 +31,11 @@ template <typename T> const T& As(const std::shared_ptr<CAI>& ai)
     return *typed;
 }
 
+template <typename T> bool IsA(const CAI& ai)
+{
+    return dynamic_cast<const T*>(&ai) != nullptr;
+}
+
 } // namespace
 
 TEST(AIRecord, StandReadsItsSneakFlag)
@@ -38,6 +43,40 @@ TEST(AIRecord, StandReadsItsSneakFlag)
     EXPECT_EQ(As<CAIStand>(ReadAI("<ai> stand </ai>")).GetFlags(), 0u);
     EXPECT_EQ(As<CAIStand>(ReadAI("<ai> stand sneak </ai>")).GetFlags(), 1u);
     EXPECT_EQ(As<CAIStand>(ReadAI("<ai> stand sneak sneak </ai>")).GetFlags(), 1u);
+}
+
+// The decision step is chosen by the kind a behaviour carries: it must name
+// the behaviour's own class, in the read behaviour and in its clone.
+TEST(AIRecord, EveryBehaviourCarriesTheKindOfItsClass)
+{
+    struct Case
+    {
+        const char* block;
+        CAI::Kind kind;
+        bool (*isOfClass)(const CAI&);
+    };
+    const Case cases[] = {
+        {"<ai> stand </ai>", CAI::Kind::kStand, &IsA<CAIStand>},
+        {"<ai> charge </ai>", CAI::Kind::kCharge, &IsA<CAICharge>},
+        {"<ai> wander 3 </ai>", CAI::Kind::kWander, &IsA<CAIWander>},
+        {"<ai> shoot </ai>", CAI::Kind::kShoot, &IsA<CAIShoot>},
+        {"<ai> forcetalk 5 </ai>", CAI::Kind::kForceTalk, &IsA<CAIForceTalk>},
+        {"<ai> cast <ai> shoot </ai> </ai>", CAI::Kind::kCast, &IsA<CAICast>},
+        {"<ai> autocast heal </ai>", CAI::Kind::kAutocast, &IsA<CAIAutocast>},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.block);
+        const auto ai = ReadAI(c.block);
+        const auto clone = ai->Clone();
+        for (const CAI* behaviour : {ai.get(), clone.get()})
+        {
+            EXPECT_EQ(behaviour->GetKind(), c.kind);
+            EXPECT_TRUE(c.isOfClass(*behaviour));
+        }
+    }
+    EXPECT_EQ(As<CAICast>(ReadAI("<ai> cast <ai> shoot </ai> </ai>")).GetFallback()->GetKind(),
+              CAI::Kind::kShoot);
 }
 
 TEST(AIRecord, ChargeReadsItsSpellcasterFlag)

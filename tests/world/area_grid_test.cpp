@@ -108,6 +108,31 @@ TEST(AreaGrid, GrowingKeepsOldTiles)
     EXPECT_EQ(area.GetTile(4, 0), nullptr);
 }
 
+// The kinds are read from a copy kept while no master tile changes: a grid
+// that grows, or a cell given another tile, must show in the next look.
+TEST(AreaGrid, CellKindsFollowTheGridAndItsTiles)
+{
+    auto module = GridModule();
+    CGame game;
+    auto area = GridArea(&game, *module, UniformRows(3, 3, "(floor n)"));
+    EXPECT_EQ(area->GetCellKind(2, 2), kTileKindFloor);
+    area->SetGridSize(5, 4);
+    EXPECT_EQ(area->GetCellKind(2, 2), kTileKindFloor);
+    EXPECT_EQ(area->GetCellKind(4, 3), kTileKindSolid);
+    EXPECT_EQ(area->GetCellKind(5, 0), kTileKindSolid);
+    area->GetTile(1, 1)->SetMasterTile(area->GetTile(4, 3)->GetMasterTile());
+    EXPECT_EQ(area->GetCellKind(1, 1), kTileKindSolid);
+    EXPECT_FALSE(area->IsClearOfTiles(nullptr, nullptr, 3.75, 3.75));
+    area->GetTile(1, 1)->SetMasterTile(area->GetTile(0, 0)->GetMasterTile());
+    EXPECT_TRUE(area->IsClearOfTiles(nullptr, nullptr, 3.75, 3.75));
+    // Shrinking makes no tile: the row length changes all the same.
+    area->GetTile(2, 0)->SetMasterTile(nullptr);
+    EXPECT_EQ(area->GetCellKind(2, 0), kTileKindSolid);
+    area->SetGridSize(2, 3);
+    EXPECT_EQ(area->GetCellKind(0, 1), kTileKindFloor);
+    EXPECT_EQ(area->GetCellKind(2, 0), kTileKindSolid);
+}
+
 TEST(AreaGrid, TileIdsCarryTheCell)
 {
     CArea area(nullptr);
@@ -314,7 +339,9 @@ TEST(AreaTilesPatch, DisplacedActorsMoveOrStay)
     area->AddActor(walled);
     area->AddActor(standing);
     SeedRandom(3);
+    const std::uint64_t stamp = area->GetActorsStamp();
     area->LayPatchTiles(TilesAction("(1 1) (wall n)"), *module);
+    EXPECT_GT(area->GetActorsStamp(), stamp);
     // The one on the new wall was taken out and placed again, at the end.
     ASSERT_EQ(area->GetActors().size(), 2u);
     EXPECT_EQ(area->GetActors()[0], standing);

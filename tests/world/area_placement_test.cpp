@@ -565,3 +565,39 @@ TEST(AreaDoorway, LivingActorsTouchingTheBlock)
     auto sealed = GridArea(&game, *module, "<rows> (1 1) <row> (seal n) </row> </rows>");
     EXPECT_FALSE(sealed->GetTile(0, 0)->GetMasterTile()->IsDoorwayClear());
 }
+
+// Copies of an area's actor list are kept while its stamp stays: every way an
+// actor joins or leaves moves it on, past any stamp another area has had.
+TEST(AreaActorList, EveryJoinAndLeaveMovesTheStampOn)
+{
+    auto module = GridModule();
+    CGame game;
+    auto area = GridArea(&game, *module, UniformRows(10, 10, "(floor n)"));
+    auto other = GridArea(&game, *module, UniformRows(10, 10, "(floor n)"));
+    std::uint64_t stamp = area->GetActorsStamp();
+    EXPECT_NE(stamp, other->GetActorsStamp());
+    const auto movedOn = [&]
+    {
+        const std::uint64_t now = area->GetActorsStamp();
+        const bool moved = now > stamp && now > other->GetActorsStamp();
+        stamp = now;
+        return moved;
+    };
+    auto first = MakeActor(game, 5.0, 5.0, 0.5);
+    area->AddActor(first);
+    EXPECT_TRUE(movedOn());
+    other->AddActor(MakeActor(game, 5.0, 5.0, 0.5));
+    auto second = MakeActor(game, 0, 0, 0.5);
+    ASSERT_TRUE(area->FindFreeSpotNear(8, 8, false, second));
+    EXPECT_TRUE(movedOn());
+    auto third = MakeActor(game, 0, 0, 0.5);
+    ASSERT_TRUE(area->FindFreeSpotAnywhere(2, 2, third));
+    EXPECT_TRUE(movedOn());
+    area->RemoveActor(second.get());
+    EXPECT_TRUE(movedOn());
+    // Nothing joins: the stamp stays.
+    auto huge = MakeActor(game, 0, 0, 500.0);
+    EXPECT_FALSE(area->FindFreeSpotNear(8, 8, false, huge));
+    area->IsPositionFree(first.get(), 1.0, 1.0, nullptr);
+    EXPECT_EQ(area->GetActorsStamp(), stamp);
+}

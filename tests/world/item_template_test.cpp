@@ -669,3 +669,21 @@ TEST(DemoItems, ReadsWithTheSpellsItNames)
         EXPECT_EQ(item->GetValue(), written[i].second) << spellItems[i];
     }
 }
+
+// The once-a-second search for items whose time is up is skipped while no
+// item has an end: every item with one must be counted as long as it lives.
+TEST(ItemRecord, ItemsWithAnEndAreCountedWhileTheyLive)
+{
+    const std::size_t before = CItem::CountExpiring();
+    {
+        auto lasting = std::make_shared<CItem>(1, nullptr, 1, 0);
+        auto summoned = std::make_shared<CItem>(2, nullptr, 1, 900);
+        EXPECT_EQ(CItem::CountExpiring(), before + 1);
+        const CItem copy(*summoned);
+        const CItem plain(*lasting);
+        EXPECT_EQ(CItem::CountExpiring(), before + 2);
+        summoned.reset();
+        EXPECT_EQ(CItem::CountExpiring(), before + 1);
+    }
+    EXPECT_EQ(CItem::CountExpiring(), before);
+}
