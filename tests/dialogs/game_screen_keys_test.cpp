@@ -8,7 +8,6 @@
 
 #include "dialogs/action_dlg.h"
 #include "ui/ui_action.h"
-#include "world/actor_spawn.h"
 #include "world/order.h"
 
 #include <gtest/gtest.h>
@@ -64,16 +63,7 @@ protected:
     void SetUp() override
     {
         harness.StartDemoGame();
-        ASSERT_NO_FATAL_FAILURE(AppTest::AddTwoBandits(app));
-        VARD::CGame& game = harness.Game();
-        for (const char* name : {"Cid", "Dee", "Eve"})
-        {
-            const auto member =
-                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), game);
-            member->SetName(name);
-            ASSERT_TRUE(game.GetCurrentArea()->FindFreeSpotNear(11, 15, true, member));
-            game.AddPartyMember(member);
-        }
+        ASSERT_NO_FATAL_FAILURE(AppTest::AddBandits(app, {"Ann", "Bob", "Cid", "Dee", "Eve"}));
         app.RefreshActorInfos(true);
     }
 

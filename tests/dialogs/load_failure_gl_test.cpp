@@ -2,6 +2,7 @@
 // display), through quick load, the game menu and the start screen: the game
 // in play stays playable, or with none left the start screen comes back.
 
+#include "app_demo_game.h"
 #include "app_offscreen.h"
 #include "dialog_harness.h"
 
@@ -60,13 +61,8 @@ protected:
         folder = home.home / "Documents" / "BRLM Saved Games";
         fs::create_directories(folder / "folder.vard");
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
-        ASSERT_EQ(app.Run(machine, module.string()), -1);
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.string()));
         window = machine.window;
-        app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kEscape));
-        app.CloseDialog();
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
         app.RefreshActorInfos(true);
         app.UpdateGameTitle();
         app.StartPlay();

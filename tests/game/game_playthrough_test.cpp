@@ -72,34 +72,14 @@ constexpr std::uint32_t kMsPerGameTimer = 100;
 // answered by the test; a clock that moves only with the game's timer, so
 // that the seed and the ticks each paint runs do not follow the machine's
 // speed.
-class PlayMachine final : public CAppPlatform
+class PlayMachine final : public AppTest::WatchedMachine
 {
 public:
-    explicit PlayMachine(AppTest::WatchedWindow::Watcher watcher) : m_Watcher(std::move(watcher)) {}
+    using WatchedMachine::WatchedMachine;
 
-    platform::FakeDesktop desktop;
     std::uint32_t clockMs = 100000;
 
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-            result.window =
-                std::make_unique<AppTest::WatchedWindow>(std::move(result.window), m_Watcher);
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
-    {
-        return m_Real.CreateDevice(static_cast<AppTest::WatchedWindow&>(made).Inner());
-    }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
     std::uint32_t GetTickCount() override { return clockMs; }
-    fs::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
-
-private:
-    CSystemAppPlatform m_Real;
-    AppTest::WatchedWindow::Watcher m_Watcher;
 };
 
 // What a rectangle of a frame shows: the mean of each channel, the spread
@@ -492,16 +472,22 @@ public:
         return app.scene.Pick(*app.device->Get(), static_cast<float>(point.x),
                               static_cast<float>(point.y), *Game().GetCurrentArea());
     }
+    // The first of the heights over the ground point where a click picks
+    // the thing; none when no height does.
+    std::optional<Point> PickedOnScreen(const VARD::CThing* thing, double x, double z,
+                                        std::initializer_list<double> heights)
+    {
+        for (const double height : heights)
+            if (const auto point = ToScreen(x, height, z); point && PickAt(*point).thing == thing)
+                return point;
+        return std::nullopt;
+    }
     // The actor's middle on the screen where a click picks that actor.
     std::optional<Point> ActorOnScreen(const VARD::CActor& actor)
     {
-        for (const double share : {0.5, 0.3, 0.7})
-        {
-            const auto point = ToScreen(actor.GetX(), actor.GetSecondSize() * share, actor.GetY());
-            if (point && PickAt(*point).thing == &actor)
-                return point;
-        }
-        return std::nullopt;
+        const double size = actor.GetSecondSize();
+        return PickedOnScreen(&actor, actor.GetX(), actor.GetY(),
+                              {size * 0.5, size * 0.3, size * 0.7});
     }
 
     // A click on open floor on the way to the point, a short walk at a time
@@ -1357,15 +1343,12 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                    p.Fail("no lost pack by the road");
                    return true;
                }
-               for (const double height : {0.3, 0.15, 0.45})
-                   if (const auto point = p.ToScreen(pack->GetX(), height, pack->GetY()))
-                       if (p.PickAt(*point).thing == pack.get())
-                       {
-                           packPoint = *point;
-                           p.PushMouse(SDL_MOUSEMOTION, packPoint);
-                           return true;
-                       }
-               p.Fail("the lost pack is not picked where it is drawn");
+               const auto point =
+                   p.PickedOnScreen(pack.get(), pack->GetX(), pack->GetY(), {0.3, 0.15, 0.45});
+               if (!point)
+                   p.Fail("the lost pack is not picked where it is drawn");
+               else
+                   p.PushMouse(SDL_MOUSEMOTION, packPoint = *point);
                return true;
            });
     p.Then("the lost pack named",
@@ -1577,7 +1560,6 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
             return std::array<double, 2>{road->GetX(), road->GetY()};
         },
         12.0);
-    Point signpost{};
     p.Then("point at the signpost home",
            [&]
            {
@@ -1590,15 +1572,12 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                    return true;
                }
                // The board near the post's top, where the eye finds it.
-               for (const double height : {2.0, 1.8, 1.5})
-                   if (const auto point = p.ToScreen(road->GetX(), height, road->GetY()))
-                       if (p.PickAt(*point).thing == road.get())
-                       {
-                           signpost = *point;
-                           p.PushMouse(SDL_MOUSEMOTION, signpost);
-                           return true;
-                       }
-               p.Fail("the signpost home is not picked where it is drawn");
+               const auto point =
+                   p.PickedOnScreen(road.get(), road->GetX(), road->GetY(), {2.0, 1.8, 1.5});
+               if (!point)
+                   p.Fail("the signpost home is not picked where it is drawn");
+               else
+                   p.PushMouse(SDL_MOUSEMOTION, *point);
                return true;
            });
     p.Then("the way home named",
