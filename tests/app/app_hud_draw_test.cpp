@@ -206,10 +206,7 @@ TEST_F(AppHudDrawn, PressesInTheViewGoThroughThePickToOrdersAndPages)
                               static_cast<float>(point.y), town);
     };
     ASSERT_EQ(pickAt(onHero).thing, &hero);
-    ASSERT_EQ(pickAt(onStranger).thing, stranger.get())
-        << pickAt(onStranger).kind << " " << onStranger.x << "," << onStranger.y << " hero "
-        << onHero.x << "," << onHero.y << " r " << stranger->GetRadius() << " h "
-        << stranger->GetSecondSize() << " hr " << hero.GetRadius();
+    ASSERT_EQ(pickAt(onStranger).thing, stranger.get());
     ASSERT_EQ(pickAt(onGround).kind, VARDGraph::kPickTile);
     ASSERT_EQ(static_cast<VARD::CTile*>(pickAt(onGround).thing)->GetKind(), VARD::kTileKindFloor);
 
@@ -268,12 +265,7 @@ TEST_F(AppHudDrawn, PressesInTheViewGoThroughThePickToOrdersAndPages)
         app.ClearActionSlotSelection(&hero);
         if (row.keyFirst != 0)
             app.HandleMessage(Key(row.keyFirst));
-        platform::Message press;
-        press.kind = row.kind;
-        press.x = row.point.x;
-        press.y = row.point.y;
-        press.flags = row.flags;
-        app.HandleMessage(press);
+        app.HandleMessage({row.kind, 0, row.point.x, row.point.y, row.flags});
         app.HandleMessage({platform::MessageKind::LeftUp, 0, row.point.x, row.point.y, 0});
         EXPECT_EQ(snapshot(), row.after);
     }

@@ -424,10 +424,7 @@ TEST(VARDAudio, AMissingAmbientFileLeavesTheGameRunning)
         for (int message = 0; message < 3; ++message)
         {
             machine.clock += 100;
-            platform::Message timer;
-            timer.kind = platform::MessageKind::Timer;
-            timer.code = app.timerId;
-            app.HandleMessage(timer);
+            app.HandleMessage({platform::MessageKind::Timer, app.timerId});
         }
         EXPECT_GT(app.engine->Game().GetTick(), tick);
         EXPECT_TRUE(machine.desktop.boxes.empty());
