@@ -26,10 +26,18 @@
 namespace AppTest
 {
 
+// The main character made as the creation pages leave it, in the town.
+inline void EnterNewGame(CGameApp& app)
+{
+    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+    app.engine->EnterArea();
+    app.gameLoaded = 1;
+}
+
 // Runs the program on the module, closes the splash with a key and the start
 // screen with ESC (the game's own start screen waits for a choice, and is
-// closed without one), and enters the town with the main character made as
-// the creation pages leave it. Call it through ASSERT_NO_FATAL_FAILURE.
+// closed without one), and enters a new game. Call it through
+// ASSERT_NO_FATAL_FAILURE.
 inline void StartDemoGame(CGameApp& app, CAppPlatform& machine,
                           const std::string& module = VARD_DEMO_MODULE)
 {
@@ -40,9 +48,7 @@ inline void StartDemoGame(CGameApp& app, CAppPlatform& machine,
     if (typeid(factory) != typeid(CPlainDialogFactory))
         app.CloseDialog();
     ASSERT_EQ(app.currentDialog, nullptr);
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    app.engine->EnterArea();
-    app.gameLoaded = 1;
+    EnterNewGame(app);
 }
 
 // Bandits of those names join the party near the town's start.

@@ -26,13 +26,7 @@ using Press = std::function<void(CGameApp&)>;
 
 Press Key(MessageKind kind, std::uint32_t code)
 {
-    return [kind, code](CGameApp& app)
-    {
-        platform::Message message;
-        message.kind = kind;
-        message.code = code;
-        app.HandleMessage(message);
-    };
+    return [kind, code](CGameApp& app) { app.HandleMessage({kind, code}); };
 }
 
 Press HudClick(int id)
