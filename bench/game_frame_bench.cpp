@@ -16,7 +16,9 @@
 // (scene_passed) and in the widgets (hud_passed).
 
 #include "app/app_platform.h"
+#include "app/app_watched_window.h"
 #include "app/game_app.h"
+#include "bench_times.h"
 #include "graphics/scene_renderer.h"
 #include "platform/audio.h"
 #include "platform/desktop.h"
@@ -41,26 +43,13 @@
 namespace
 {
 
+using BenchTimes::Percentile;
+using BenchTimes::ProcessMilliseconds;
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration span)
 {
     return std::chrono::duration<double, std::milli>(span).count();
-}
-
-double ProcessMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double Percentile(std::vector<double> values, double share)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1))];
 }
 
 // The machine's own device, with the time of each present kept.
@@ -96,39 +85,17 @@ private:
 };
 
 // The machine's own window, timing every paint it hands the program.
-class TimedWindow final : public CAppWindow
+class TimedWindow final : public AppTest::ForwardingWindow
 {
 public:
     TimedWindow(std::unique_ptr<CAppWindow> inner, std::function<void(double)> painted)
-        : m_Inner(std::move(inner)), m_Painted(std::move(painted))
+        : ForwardingWindow(std::move(inner)), m_Painted(std::move(painted))
     {
     }
 
-    CAppWindow& Inner() { return *m_Inner; }
-
-    bool IsDown(std::uint32_t key) const override { return m_Inner->IsDown(key); }
-    std::uint32_t SetTimer(std::uint32_t id, std::uint32_t ms) override
-    {
-        return m_Inner->SetTimer(id, ms);
-    }
-    bool KillTimer(std::uint32_t id) override { return m_Inner->KillTimer(id); }
-    void Show() override { m_Inner->Show(); }
-    void SetTitle(const std::string& title) override { m_Inner->SetTitle(title); }
-    std::string GetTitle() const override { return m_Inner->GetTitle(); }
-    void SetIcon(const gfx::Image& icon) override { m_Inner->SetIcon(icon); }
-    platform::ClientSize GetClientSize() const override { return m_Inner->GetClientSize(); }
-    void SetClientSize(int width, int height) override { m_Inner->SetClientSize(width, height); }
-    void SetPosition(int x, int y) override { m_Inner->SetPosition(x, y); }
-    void SetMinimumSize(int width, int height) override { m_Inner->SetMinimumSize(width, height); }
-    void Invalidate() override { m_Inner->Invalidate(); }
-    void PostAppMessage(std::uint32_t number) override { m_Inner->PostAppMessage(number); }
-    void PostClose() override { m_Inner->PostClose(); }
-    void TrackMouseLeave() override { m_Inner->TrackMouseLeave(); }
-    bool LoadCursors() override { return m_Inner->LoadCursors(); }
-    void SetCursor(platform::Cursor cursor) override { m_Inner->SetCursor(cursor); }
     int Run(const std::function<void(const platform::Message&)>& handler) override
     {
-        return m_Inner->Run(
+        return ForwardingWindow::Run(
             [&](const platform::Message& message)
             {
                 if (message.kind != platform::MessageKind::Paint)
@@ -143,11 +110,10 @@ public:
     }
 
 private:
-    std::unique_ptr<CAppWindow> m_Inner;
     std::function<void(double)> m_Painted;
 };
 
-class TimedMachine final : public CAppPlatform
+class TimedMachine final : public AppTest::WrappingMachine
 {
 public:
     TimedMachine(std::function<void(double)> painted, std::vector<double>& presents)
@@ -155,34 +121,17 @@ public:
     {
     }
 
-    TimedWindow* window = nullptr;
-    platform::FakeDesktop desktop;
-
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+protected:
+    std::unique_ptr<AppTest::ForwardingWindow> Wrap(std::unique_ptr<CAppWindow> window) override
     {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-        {
-            auto wrapped = std::make_unique<TimedWindow>(std::move(result.window), m_Painted);
-            window = wrapped.get();
-            result.window = std::move(wrapped);
-        }
-        return result;
+        return std::make_unique<TimedWindow>(std::move(window), m_Painted);
     }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
+    std::unique_ptr<CAppDevice> WrapDevice(std::unique_ptr<CAppDevice> device) override
     {
-        auto device = m_Real.CreateDevice(static_cast<TimedWindow&>(made).Inner());
-        if (!device)
-            return device;
         return std::make_unique<TimedDevice>(std::move(device), m_Presents);
     }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
-    std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
-    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
 
 private:
-    CSystemAppPlatform m_Real;
     std::function<void(double)> m_Painted;
     std::vector<double>& m_Presents;
 };

@@ -8,6 +8,7 @@
 // driver allocates through the C library and is not counted); and a hash of
 // the last frame's pixels (equal hashes: the same picture).
 
+#include "bench_times.h"
 #include "common/random.h"
 #include "graphics/scene_renderer.h"
 #include "platform/device.h"
@@ -66,20 +67,8 @@ void operator delete(void* block, std::size_t) noexcept
 namespace
 {
 
-double ProcessMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double Percentile(const std::vector<double>& values, double share)
-{
-    std::vector<double> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
-    const auto index = static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1));
-    return sorted.empty() ? 0.0 : sorted[index];
-}
+using BenchTimes::Percentile;
+using BenchTimes::ProcessMilliseconds;
 
 // FNV-1a over the pixels, folded to 32 bits so that a counter shows it whole.
 double PixelHash(const gfx::Image& image)

@@ -1,7 +1,7 @@
 #pragma once
 
 // A copy of the demo module whose scripts of the chosen callers are replaced
-// by a body of the test's choosing (by default one that never ends), as a
+// by one body of the test's choosing (by default one that never ends), as a
 // module author might get them wrong. Entries and exits without a script
 // get the body too, so that every way into and out of an area runs one;
 // monsters without a heartbeat get one, and traps cannot be disarmed.
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -33,13 +33,7 @@ class LoopingModule
 public:
     explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
                            const std::string& body = "while true do end")
-        : LoopingModule(BodiesOf(callers, body))
-    {
-    }
-
-    // A body of its own for each caller named.
-    explicit LoopingModule(std::map<ScriptCaller, std::string> bodies)
-        : m_Bodies(std::move(bodies)),
+        : m_Callers(callers), m_Script("<lua> " + body + " </lua>"),
           m_Root(std::filesystem::temp_directory_path() /
                  ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
     {
@@ -60,21 +54,7 @@ public:
     std::string Path() const { return m_Root.string(); }
 
 private:
-    static std::map<ScriptCaller, std::string> BodiesOf(std::initializer_list<ScriptCaller> callers,
-                                                        const std::string& body)
-    {
-        std::map<ScriptCaller, std::string> bodies;
-        for (const ScriptCaller caller : callers)
-            bodies[caller] = body;
-        return bodies;
-    }
-
-    std::string ScriptOf(ScriptCaller caller) const
-    {
-        return "<lua> " + m_Bodies.at(caller) + " </lua>";
-    }
-
-    bool Chosen(ScriptCaller caller) const { return m_Bodies.count(caller) != 0; }
+    bool Chosen(ScriptCaller caller) const { return m_Callers.count(caller) != 0; }
 
     static int& Count()
     {
@@ -113,8 +93,7 @@ private:
             const std::size_t end = text.find("</lua>", at) + 6;
             ScriptCaller caller{};
             const bool chosen = CallerAt(text, at, caller) && Chosen(caller);
-            out += text.substr(from, at - from) +
-                   (chosen ? ScriptOf(caller) : text.substr(at, end - at));
+            out += text.substr(from, at - from) + (chosen ? m_Script : text.substr(at, end - at));
             from = end;
         }
         out += text.substr(from);
@@ -125,10 +104,10 @@ private:
             if (!Chosen(caller))
                 continue;
             for (std::size_t at; (at = out.find(closing)) != std::string::npos;)
-                out.replace(at, 1, ScriptOf(caller));
+                out.replace(at, 1, m_Script);
         }
         if (Chosen(ScriptCaller::Heartbeat))
-            out = GiveHeartbeats(out, ScriptOf(ScriptCaller::Heartbeat));
+            out = GiveHeartbeats(out, m_Script);
         if (Chosen(ScriptCaller::Trap))
             out = MakeTrapsSure(out);
         return out;
@@ -167,7 +146,8 @@ private:
         return text;
     }
 
-    std::map<ScriptCaller, std::string> m_Bodies;
+    std::set<ScriptCaller> m_Callers;
+    std::string m_Script;
     std::filesystem::path m_Root;
 };
 

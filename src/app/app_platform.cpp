@@ -61,7 +61,7 @@ private:
 
 // The drawing device in the window's own drawable. Its back buffer is the
 // device's, so a frame can be drawn whatever size the window has now.
-class CGlAppDevice final : public CAppDevice
+class CGlAppDevice final : public CGfxAppDevice
 {
 public:
     CGlAppDevice(SDL_Window* window, std::uint32_t width, std::uint32_t height)
@@ -104,17 +104,6 @@ public:
         }
     }
 
-    void SetRenderStates() override { VARDGraph::ApplyGameRenderStates(m_Device); }
-    void Clear(std::uint32_t colour, float depth) override
-    {
-        m_Device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, colour, depth);
-    }
-    bool BeginScene() override
-    {
-        m_Device.BeginScene();
-        return true;
-    }
-    void EndScene() override { m_Device.EndScene(); }
     bool Present() override
     {
         m_Device.Present();
@@ -132,6 +121,27 @@ private:
 };
 
 } // namespace
+
+void CGfxAppDevice::SetRenderStates()
+{
+    VARDGraph::ApplyGameRenderStates(*Get());
+}
+
+void CGfxAppDevice::Clear(std::uint32_t colour, float depth)
+{
+    Get()->Clear(gfx::kClearTarget | gfx::kClearZBuffer, colour, depth);
+}
+
+bool CGfxAppDevice::BeginScene()
+{
+    Get()->BeginScene();
+    return true;
+}
+
+void CGfxAppDevice::EndScene()
+{
+    Get()->EndScene();
+}
 
 CSystemAppPlatform::CSystemAppPlatform()
     : m_Desktop(std::make_unique<platform::SystemDesktop>(nullptr))

@@ -75,6 +75,18 @@ public:
     virtual void ShowBlack() = 0;
 };
 
+// The shell's drawing calls on the gfx::Device that Get gives: the game's
+// render states, a clear of colour and depth, scenes that always begin.
+// Where the frame goes (a window, or nowhere) is left to the owner.
+class CGfxAppDevice : public CAppDevice
+{
+public:
+    void SetRenderStates() override;
+    void Clear(std::uint32_t colour, float depth) override;
+    bool BeginScene() override;
+    void EndScene() override;
+};
+
 // The main window, or why there is none.
 struct CMainWindowResult
 {

@@ -490,22 +490,7 @@ std::string CTagFileReader::ReadEscaped()
     EscapedScan scan = ScanEscaped(gathered, position, text);
     while (scan == EscapedScan::kOpen)
     {
-        std::string word;
-        if (!ReadRawWord(word))
-        {
-            m_AtEnd = true;
-            m_WordLine = openLine;
-            Fail(1, "escaped text is not closed");
-        }
-        if (gathered.size() + word.size() >= kMaxQuotedLength)
-        {
-            m_WordLine = openLine;
-            throw CVARDException(1, Where() + ": escaped text longer than " +
-                                        std::to_string(kMaxQuotedLength) + " bytes, " +
-                                        QuoteForMessage(gathered));
-        }
-        gathered += ' ';
-        gathered += word;
+        AppendNextWord(gathered, openLine, "escaped");
         scan = ScanEscaped(gathered, position, text);
     }
     if (scan == EscapedScan::kDamaged)
@@ -515,6 +500,27 @@ std::string CTagFileReader::ReadEscaped()
     }
     NextToken();
     return text;
+}
+
+void CTagFileReader::AppendNextWord(std::string& text, int openLine, const char* kind)
+{
+    std::string word;
+    if (!ReadRawWord(word))
+    {
+        // Where the text opened is where the author must look.
+        m_AtEnd = true;
+        m_WordLine = openLine;
+        Fail(1, std::string(kind) + " text is not closed");
+    }
+    if (text.size() + word.size() >= kMaxQuotedLength)
+    {
+        m_WordLine = openLine;
+        throw CVARDException(1, Where() + ": " + kind + " text longer than " +
+                                    std::to_string(kMaxQuotedLength) + " bytes, " +
+                                    QuoteForMessage(text));
+    }
+    text += ' ';
+    text += word;
 }
 
 std::string CTagFileReader::ReadWord()
@@ -543,25 +549,7 @@ std::string CTagFileReader::ReadQuoted()
     const int openLine = m_WordLine;
     // A lone double quote both opens and closes: it is the empty text.
     while (!EndsWith(result, '"'))
-    {
-        std::string word;
-        if (!ReadRawWord(word))
-        {
-            // Where the quote opened is where the author must look.
-            m_AtEnd = true;
-            m_WordLine = openLine;
-            Fail(1, "quoted text is not closed");
-        }
-        if (result.size() + word.size() >= kMaxQuotedLength)
-        {
-            m_WordLine = openLine;
-            throw CVARDException(1, Where() + ": quoted text longer than " +
-                                        std::to_string(kMaxQuotedLength) + " bytes, " +
-                                        QuoteForMessage(result));
-        }
-        result += ' ';
-        result += word;
-    }
+        AppendNextWord(result, openLine, "quoted");
     NextToken();
     if (result.size() < 2)
         return std::string();

@@ -112,6 +112,10 @@ private:
     std::string TakeWord(bool& escaped);
     // Escaped text from the current word on, turned back into its bytes.
     std::string ReadEscaped();
+    // The next word of a quoted or escaped text (its kind) that opened on
+    // that line, added after a blank; the file's end or a text too long is
+    // code 1 at the opening line.
+    void AppendNextWord(std::string& text, int openLine, const char* kind);
     bool ReadRawWordFromStream(std::string& word);
     void SkipRestOfLine();
     void RequireWord(const char* what) const;

@@ -6,6 +6,7 @@
 #include "app_fakes.h"
 
 #include "app/game_app.h"
+#include "app/shell_dialogs.h"
 #include "platform/keys.h"
 #include "platform/messages.h"
 #include "rules/engine.h"
@@ -18,35 +19,55 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <typeinfo>
 
 namespace AppTest
 {
 
-// Runs the program on the demo module, closes the splash with a key and the
-// start screen with ESC, and enters the town with the main character made as
-// the creation pages leave it. Call it through ASSERT_NO_FATAL_FAILURE.
-inline void StartDemoGame(CGameApp& app, FakeAppPlatform& machine)
+// The main character made as the creation pages leave it, in the town.
+inline void EnterNewGame(CGameApp& app)
 {
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(KeyDown('K'));
-    app.HandleMessage(KeyDown(platform::vk::kEscape));
-    ASSERT_EQ(app.currentDialog, nullptr);
     ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
     app.engine->EnterArea();
     app.gameLoaded = 1;
 }
 
-// Two bandits, Ann and Bob, join the party near the town's start.
-inline void AddTwoBandits(CGameApp& app)
+// Runs the program on the module, closes the splash with a key and the start
+// screen with ESC (the game's own start screen waits for a choice, and is
+// closed without one), and enters a new game. Call it through
+// ASSERT_NO_FATAL_FAILURE.
+inline void StartDemoGame(CGameApp& app, CAppPlatform& machine,
+                          const std::string& module = VARD_DEMO_MODULE)
+{
+    ASSERT_EQ(app.Run(machine, module), -1);
+    app.HandleMessage(KeyDown('K'));
+    app.HandleMessage(KeyDown(platform::vk::kEscape));
+    const CDialogFactory& factory = *app.dialogFactory;
+    if (typeid(factory) != typeid(CPlainDialogFactory))
+        app.CloseDialog();
+    ASSERT_EQ(app.currentDialog, nullptr);
+    EnterNewGame(app);
+}
+
+// Bandits of those names join the party near the town's start.
+inline void AddBandits(CGameApp& app, std::initializer_list<const char*> names)
 {
     VARD::CGame& game = app.engine->Game();
-    for (const char* name : {"Ann", "Bob"})
+    for (const char* name : names)
     {
         const auto member = VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), game);
         member->SetName(name);
         ASSERT_TRUE(game.GetCurrentArea()->FindFreeSpotNear(11, 15, true, member));
         game.AddPartyMember(member);
     }
+}
+
+// Two bandits, Ann and Bob.
+inline void AddTwoBandits(CGameApp& app)
+{
+    AddBandits(app, {"Ann", "Bob"});
 }
 
 } // namespace AppTest

@@ -157,7 +157,7 @@ public:
     int failResets = 0;
 };
 
-class FakeAppPlatform final : public CAppPlatform
+class FakeAppPlatform : public CAppPlatform
 {
 public:
     CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override

@@ -34,15 +34,8 @@ namespace
 constexpr std::uint32_t kWidth = 1024;
 constexpr std::uint32_t kHeight = 768;
 
+using AppTest::KeyDown;
 using AppTest::OffscreenMachine;
-
-platform::Message Key(std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = platform::MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
 
 // The demo started past its first screens with a made fighter.
 class AppHudDrawn : public ::testing::Test
@@ -53,8 +46,8 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
         ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-        app.HandleMessage(Key('K'));
-        app.HandleMessage(Key(platform::vk::kEscape));
+        app.HandleMessage(KeyDown('K'));
+        app.HandleMessage(KeyDown(platform::vk::kEscape));
         ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
     }
 
@@ -206,10 +199,7 @@ TEST_F(AppHudDrawn, PressesInTheViewGoThroughThePickToOrdersAndPages)
                               static_cast<float>(point.y), town);
     };
     ASSERT_EQ(pickAt(onHero).thing, &hero);
-    ASSERT_EQ(pickAt(onStranger).thing, stranger.get())
-        << pickAt(onStranger).kind << " " << onStranger.x << "," << onStranger.y << " hero "
-        << onHero.x << "," << onHero.y << " r " << stranger->GetRadius() << " h "
-        << stranger->GetSecondSize() << " hr " << hero.GetRadius();
+    ASSERT_EQ(pickAt(onStranger).thing, stranger.get());
     ASSERT_EQ(pickAt(onGround).kind, VARDGraph::kPickTile);
     ASSERT_EQ(static_cast<VARD::CTile*>(pickAt(onGround).thing)->GetKind(), VARD::kTileKindFloor);
 
@@ -267,13 +257,8 @@ TEST_F(AppHudDrawn, PressesInTheViewGoThroughThePickToOrdersAndPages)
         hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(1.0, 1.0), false);
         app.ClearActionSlotSelection(&hero);
         if (row.keyFirst != 0)
-            app.HandleMessage(Key(row.keyFirst));
-        platform::Message press;
-        press.kind = row.kind;
-        press.x = row.point.x;
-        press.y = row.point.y;
-        press.flags = row.flags;
-        app.HandleMessage(press);
+            app.HandleMessage(KeyDown(row.keyFirst));
+        app.HandleMessage({row.kind, 0, row.point.x, row.point.y, row.flags});
         app.HandleMessage({platform::MessageKind::LeftUp, 0, row.point.x, row.point.y, 0});
         EXPECT_EQ(snapshot(), row.after);
     }

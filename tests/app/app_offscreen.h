@@ -7,7 +7,6 @@
 #include "app_fakes.h"
 
 #include "app/app_platform.h"
-#include "graphics/scene_renderer.h"
 #include "platform/device.h"
 #include "platform/gl_context.h"
 
@@ -17,7 +16,7 @@
 namespace AppTest
 {
 
-class OffscreenAppDevice final : public CAppDevice
+class OffscreenAppDevice final : public CGfxAppDevice
 {
 public:
     OffscreenAppDevice(std::uint32_t width, std::uint32_t height)
@@ -31,17 +30,6 @@ public:
         m_Device.Reset(width, height);
         return true;
     }
-    void SetRenderStates() override { VARDGraph::ApplyGameRenderStates(m_Device); }
-    void Clear(std::uint32_t colour, float depth) override
-    {
-        m_Device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, colour, depth);
-    }
-    bool BeginScene() override
-    {
-        m_Device.BeginScene();
-        return true;
-    }
-    void EndScene() override { m_Device.EndScene(); }
     bool Present() override { return true; }
     void ShowBlack() override {}
 

@@ -357,10 +357,7 @@ struct EventScreen
     void Timer()
     {
         machine.clock += 90;
-        Message timer;
-        timer.kind = MessageKind::Timer;
-        timer.code = kTimer;
-        app.HandleMessage(timer);
+        app.HandleMessage({MessageKind::Timer, kTimer});
     }
     std::uint32_t Id(std::size_t member) { return Game().GetParty().at(member)->Id(); }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-// The program on the machine's own window, device and desktop boxes replaced
-// by a fake, with the test shown each message once the program has handled it.
+// The program on the machine's own window, device and sound, its desktop
+// boxes replaced by a fake and its window wrapped: by a watcher that is shown
+// each message once the program has handled it, or by a wrapper of the
+// caller's own (the frame benchmark times the paints).
 
 #include "app/app_platform.h"
 #include "platform/audio.h"
@@ -16,16 +18,12 @@
 namespace AppTest
 {
 
-class WatchedWindow final : public CAppWindow
+// Hands every call to the window it wraps; a wrapper overrides what it
+// watches.
+class ForwardingWindow : public CAppWindow
 {
 public:
-    // Called with this window after the program's handler.
-    using Watcher = std::function<void(CAppWindow& window, const platform::Message& message)>;
-
-    WatchedWindow(std::unique_ptr<CAppWindow> inner, Watcher watcher)
-        : m_Inner(std::move(inner)), m_Watcher(std::move(watcher))
-    {
-    }
+    explicit ForwardingWindow(std::unique_ptr<CAppWindow> inner) : m_Inner(std::move(inner)) {}
 
     CAppWindow& Inner() { return *m_Inner; }
 
@@ -51,7 +49,63 @@ public:
     void SetCursor(platform::Cursor cursor) override { m_Inner->SetCursor(cursor); }
     int Run(const std::function<void(const platform::Message&)>& handler) override
     {
-        return m_Inner->Run(
+        return m_Inner->Run(handler);
+    }
+
+private:
+    std::unique_ptr<CAppWindow> m_Inner;
+};
+
+// The machine's own platform with its main window wrapped by Wrap (and its
+// device by WrapDevice); a box would wait for a click that never comes, so
+// the desktop is a fake.
+class WrappingMachine : public CAppPlatform
+{
+public:
+    platform::FakeDesktop desktop;
+
+    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+    {
+        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
+        if (result.window)
+            result.window = Wrap(std::move(result.window));
+        return result;
+    }
+    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
+    {
+        auto device = m_Real.CreateDevice(static_cast<ForwardingWindow&>(made).Inner());
+        return device ? WrapDevice(std::move(device)) : nullptr;
+    }
+    platform::Desktop& GetDesktop() override { return desktop; }
+    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
+    std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
+    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
+
+protected:
+    virtual std::unique_ptr<ForwardingWindow> Wrap(std::unique_ptr<CAppWindow> window) = 0;
+    virtual std::unique_ptr<CAppDevice> WrapDevice(std::unique_ptr<CAppDevice> device)
+    {
+        return device;
+    }
+
+private:
+    CSystemAppPlatform m_Real;
+};
+
+class WatchedWindow final : public ForwardingWindow
+{
+public:
+    // Called with this window after the program's handler.
+    using Watcher = std::function<void(CAppWindow& window, const platform::Message& message)>;
+
+    WatchedWindow(std::unique_ptr<CAppWindow> inner, Watcher watcher)
+        : ForwardingWindow(std::move(inner)), m_Watcher(std::move(watcher))
+    {
+    }
+
+    int Run(const std::function<void(const platform::Message&)>& handler) override
+    {
+        return ForwardingWindow::Run(
             [&](const platform::Message& message)
             {
                 handler(message);
@@ -60,41 +114,25 @@ public:
     }
 
 private:
-    std::unique_ptr<CAppWindow> m_Inner;
     Watcher m_Watcher;
 };
 
-class WatchedMachine final : public CAppPlatform
+class WatchedMachine : public WrappingMachine
 {
 public:
     explicit WatchedMachine(WatchedWindow::Watcher watcher) : m_Watcher(std::move(watcher)) {}
 
     WatchedWindow* window = nullptr;
-    // A box would wait for a click that never comes.
-    platform::FakeDesktop desktop;
 
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
+protected:
+    std::unique_ptr<ForwardingWindow> Wrap(std::unique_ptr<CAppWindow> inner) override
     {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-        {
-            auto wrapped = std::make_unique<WatchedWindow>(std::move(result.window), m_Watcher);
-            window = wrapped.get();
-            result.window = std::move(wrapped);
-        }
-        return result;
+        auto wrapped = std::make_unique<WatchedWindow>(std::move(inner), m_Watcher);
+        window = wrapped.get();
+        return wrapped;
     }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
-    {
-        return m_Real.CreateDevice(static_cast<WatchedWindow&>(made).Inner());
-    }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
-    std::uint32_t GetTickCount() override { return m_Real.GetTickCount(); }
-    std::filesystem::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
 
 private:
-    CSystemAppPlatform m_Real;
     WatchedWindow::Watcher m_Watcher;
 };
 

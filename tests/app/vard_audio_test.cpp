@@ -391,26 +391,14 @@ TEST(VARDAudio, DemoSoundsPlayOnTheMixer)
 
 // Start-up on the fake machine, with sound: the effects of a module that
 // lacks one stop it with a box; the whole demo starts.
-class SoundingPlatform final : public CAppPlatform
+class SoundingPlatform final : public AppTest::FakeAppPlatform
 {
 public:
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        return fake.CreateMainWindow(title, width, height);
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& window) override
-    {
-        return fake.CreateDevice(window);
-    }
-    platform::Desktop& GetDesktop() override { return fake.GetDesktop(); }
     std::unique_ptr<audio::Device> OpenAudioDevice() override
     {
         return std::make_unique<RecordingDevice>(recorder);
     }
-    std::uint32_t GetTickCount() override { return fake.GetTickCount(); }
-    std::filesystem::path GetExecutableFolder() override { return fake.GetExecutableFolder(); }
 
-    AppTest::FakeAppPlatform fake;
     Recorder recorder;
 };
 
@@ -426,29 +414,21 @@ TEST(VARDAudio, AMissingAmbientFileLeavesTheGameRunning)
     {
         SoundingPlatform machine;
         CGameApp app;
-        ASSERT_EQ(app.Run(machine, module.string()), -1);
-        app.HandleMessage(AppTest::KeyDown('K'));
-        app.HandleMessage(AppTest::KeyDown(platform::vk::kEscape));
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.string()));
         app.RefreshActorInfos(true);
         app.SelectFirstPartyMember();
         app.StartPlay();
         app.messageLog.clear();
-        machine.fake.window->posted.clear();
+        machine.window->posted.clear();
         const std::uint32_t tick = app.engine->Game().GetTick();
         for (int message = 0; message < 3; ++message)
         {
-            machine.fake.clock += 100;
-            platform::Message timer;
-            timer.kind = platform::MessageKind::Timer;
-            timer.code = app.timerId;
-            app.HandleMessage(timer);
+            machine.clock += 100;
+            app.HandleMessage({platform::MessageKind::Timer, app.timerId});
         }
         EXPECT_GT(app.engine->Game().GetTick(), tick);
-        EXPECT_TRUE(machine.fake.desktop.boxes.empty());
-        EXPECT_TRUE(machine.fake.window->posted.empty());
+        EXPECT_TRUE(machine.desktop.boxes.empty());
+        EXPECT_TRUE(machine.window->posted.empty());
         int told = 0;
         for (const std::string& line : app.messageLog)
             told += line.rfind("The ambient sound \"fountain.wav\" cannot be played: ", 0) == 0;
@@ -469,19 +449,19 @@ TEST(VARDAudio, StartUpLoadsTheEffectsOrStopsWithAGameError)
         SoundingPlatform machine;
         CGameApp app;
         EXPECT_EQ(app.Run(machine, module.string()), 0);
-        ASSERT_EQ(machine.fake.desktop.boxes.size(), 1u);
-        EXPECT_EQ(machine.fake.desktop.boxes[0].caption, "Game Error");
-        EXPECT_NE(machine.fake.desktop.boxes[0].text.find("death.wav"), std::string::npos)
-            << machine.fake.desktop.boxes[0].text;
+        ASSERT_EQ(machine.desktop.boxes.size(), 1u);
+        EXPECT_EQ(machine.desktop.boxes[0].caption, "Game Error");
+        EXPECT_NE(machine.desktop.boxes[0].text.find("death.wav"), std::string::npos)
+            << machine.desktop.boxes[0].text;
         EXPECT_EQ(app.audio, nullptr);
-        EXPECT_EQ(machine.fake.device, nullptr); // start-up went no further
+        EXPECT_EQ(machine.device, nullptr); // start-up went no further
     }
     std::filesystem::remove_all(module);
 
     SoundingPlatform machine;
     CGameApp app;
     EXPECT_EQ(app.Run(machine, kDemo.string()), -1);
-    EXPECT_TRUE(machine.fake.desktop.boxes.empty());
+    EXPECT_TRUE(machine.desktop.boxes.empty());
     ASSERT_NE(app.audio, nullptr);
     EXPECT_FALSE(app.audio->IsSilent());
     EXPECT_EQ(machine.recorder.log.size(), 21u); // twenty loaded, footsteps set to repeat

@@ -4,16 +4,14 @@
 // equipment box of the inventory page sits on its part of the paper doll.
 // The store's hover titles measured with the font they are drawn in.
 
-#include "app_fakes.h"
+#include "app_demo_game.h"
 #include "builtin_images.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/game_dialog_factory.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
-#include "platform/keys.h"
 #include "rules/engine.h"
-#include "tool_support.h"
 #include "ui/ui_draw_help.h"
 #include "ui/ui_group.h"
 #include "ui/ui_hover_text.h"
@@ -36,14 +34,6 @@ namespace
 constexpr std::uint32_t kWidth = 864;
 constexpr std::uint32_t kHeight = 720;
 
-platform::Message KeyDown(std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = platform::MessageKind::KeyDown;
-    message.code = code;
-    return message;
-}
-
 int Brightness(const gfx::Image& image, std::int32_t x, std::int32_t y)
 {
     const std::uint8_t* p =
@@ -60,12 +50,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
-        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-        app.HandleMessage(KeyDown('K'));
-        app.HandleMessage(KeyDown(platform::vk::kEscape));
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
         app.RefreshActorInfos(true);
         hero = app.engine->Game().GetParty().at(0);
         context = platform::GlContext::CreateHidden(kWidth, kHeight);
@@ -194,11 +179,7 @@ TEST(StoreHoverTitles, EveryWareOfTheDemoTownFitsBesideItsIcon)
     AppTest::FakeAppPlatform machine;
     CGameApp app;
     app.dialogFactory = std::make_unique<CGameDialogFactory>();
-    ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-    app.HandleMessage(KeyDown('K'));
-    app.HandleMessage(KeyDown(platform::vk::kEscape));
-    ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-    app.engine->EnterArea();
+    ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
 
     auto context = platform::GlContext::CreateHidden(64, 64);
     gfx::Device device(*context, 64, 64);

@@ -2,6 +2,7 @@
 // tabs, keys and members, the information page, the abilities page and the
 // action-bar editor, driven through the shell's dialog stack.
 
+#include "app_demo_game.h"
 #include "dialog_harness.h"
 #include "help_test_util.h"
 
@@ -47,24 +48,11 @@ protected:
     void SetUp() override
     {
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
-        ASSERT_EQ(app.Run(machine, VARD_DEMO_MODULE), -1);
-        app.HandleMessage(KeyDown('K'));
-        app.HandleMessage(KeyDown(platform::vk::kEscape));
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
-        for (const char* name : {"Ann", "Bob"})
-        {
-            const auto member =
-                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), Game());
-            member->SetName(name);
-            ASSERT_TRUE(Game().GetCurrentArea()->FindFreeSpotNear(11, 15, true, member));
-            Game().AddPartyMember(member);
-        }
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
+        ASSERT_NO_FATAL_FAILURE(AppTest::AddTwoBandits(app));
         app.RefreshActorInfos(true);
         app.SelectFirstPartyMember();
-        while (app.currentDialog)
-            app.CloseDialog();
+        ASSERT_EQ(app.currentDialog, nullptr);
     }
 
     VARD::CGame& Game() { return app.engine->Game(); }

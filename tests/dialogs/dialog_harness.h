@@ -10,6 +10,7 @@
 #include "app/game_app.h"
 #include "app/vard_audio.h"
 #include "app/vard_dlg.h"
+#include "app_demo_game.h"
 #include "app_fakes.h"
 #include "dialogs/game_dialog_factory.h"
 #include "platform/audio.h"
@@ -175,9 +176,7 @@ public:
     {
         while (app.currentDialog)
             app.CloseDialog();
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
+        AppTest::EnterNewGame(app);
         app.RefreshActorInfos(true);
         app.SelectFirstPartyMember();
         app.StartPlay();

@@ -8,7 +8,6 @@
 
 #include "dialogs/action_dlg.h"
 #include "ui/ui_action.h"
-#include "world/actor_spawn.h"
 #include "world/order.h"
 
 #include <gtest/gtest.h>
@@ -27,13 +26,7 @@ using Press = std::function<void(CGameApp&)>;
 
 Press Key(MessageKind kind, std::uint32_t code)
 {
-    return [kind, code](CGameApp& app)
-    {
-        platform::Message message;
-        message.kind = kind;
-        message.code = code;
-        app.HandleMessage(message);
-    };
+    return [kind, code](CGameApp& app) { app.HandleMessage({kind, code}); };
 }
 
 Press HudClick(int id)
@@ -64,16 +57,7 @@ protected:
     void SetUp() override
     {
         harness.StartDemoGame();
-        ASSERT_NO_FATAL_FAILURE(AppTest::AddTwoBandits(app));
-        VARD::CGame& game = harness.Game();
-        for (const char* name : {"Cid", "Dee", "Eve"})
-        {
-            const auto member =
-                VARD::CreateActorFromTemplate("bandit", "", app.engine->Module(), game);
-            member->SetName(name);
-            ASSERT_TRUE(game.GetCurrentArea()->FindFreeSpotNear(11, 15, true, member));
-            game.AddPartyMember(member);
-        }
+        ASSERT_NO_FATAL_FAILURE(AppTest::AddBandits(app, {"Ann", "Bob", "Cid", "Dee", "Eve"}));
         app.RefreshActorInfos(true);
     }
 

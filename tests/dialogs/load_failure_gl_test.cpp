@@ -2,6 +2,7 @@
 // display), through quick load, the game menu and the start screen: the game
 // in play stays playable, or with none left the start screen comes back.
 
+#include "app_demo_game.h"
 #include "app_offscreen.h"
 #include "dialog_harness.h"
 
@@ -25,14 +26,6 @@ namespace
 
 namespace fs = std::filesystem;
 using platform::MessageKind;
-
-platform::Message Message(MessageKind kind, std::uint32_t code)
-{
-    platform::Message message;
-    message.kind = kind;
-    message.code = code;
-    return message;
-}
 
 // A saved game that fails at one step, and words of the cause its box shows.
 const std::pair<const char*, const char*> kFailingFiles[] = {
@@ -60,13 +53,8 @@ protected:
         folder = home.home / "Documents" / "BRLM Saved Games";
         fs::create_directories(folder / "folder.vard");
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
-        ASSERT_EQ(app.Run(machine, module.string()), -1);
+        ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.string()));
         window = machine.window;
-        app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kEscape));
-        app.CloseDialog();
-        ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
-        app.engine->EnterArea();
-        app.gameLoaded = 1;
         app.RefreshActorInfos(true);
         app.UpdateGameTitle();
         app.StartPlay();
@@ -105,12 +93,12 @@ protected:
         if (screen == 0)
         {
             app.savePath = path;
-            app.HandleMessage(Message(MessageKind::KeyDown, 'L'));
+            app.HandleMessage({MessageKind::KeyDown, 'L'});
         }
         else
         {
             if (screen == CVARDGameMenuDlg::kLoadId)
-                app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kReturn));
+                app.HandleMessage({MessageKind::KeyDown, platform::vk::kReturn});
             ASSERT_NE(app.currentDialog, nullptr);
             ASSERT_EQ(app.currentDialog->OnButton(screen), 1);
             app.CloseDialog();
@@ -139,7 +127,7 @@ protected:
         EXPECT_EQ(app.pauseCount, 0);
         const std::uint32_t tick = app.engine->Game().GetTick();
         machine.fakes.clock += 500;
-        app.HandleMessage(Message(MessageKind::Timer, app.timerId));
+        app.HandleMessage({MessageKind::Timer, app.timerId});
         EXPECT_GT(app.engine->Game().GetTick(), tick);
     }
 
@@ -174,11 +162,11 @@ TEST_F(LoadFailures, QuickLoadKeepsTheGameInPlayAtEveryStep)
         ExpectPlaying();
     }
     // The player's pause survives a load that failed once play had started.
-    app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kSpace));
+    app.HandleMessage({MessageKind::KeyDown, platform::vk::kSpace});
     ASSERT_NO_FATAL_FAILURE(Load((folder / "forest.vard").string()));
     EXPECT_EQ(app.playerPaused, 1);
     EXPECT_EQ(app.pauseCount, 1);
-    app.HandleMessage(Message(MessageKind::KeyDown, platform::vk::kSpace));
+    app.HandleMessage({MessageKind::KeyDown, platform::vk::kSpace});
     // The good file replaces the game.
     ASSERT_NO_FATAL_FAILURE(Load(good));
     EXPECT_NE(app.engine->GetGame(), game);

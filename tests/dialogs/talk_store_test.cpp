@@ -3,7 +3,7 @@
 // and how an item is used.
 
 #include "dialog_harness.h"
-#include "test_util.h"
+#include "help_test_util.h"
 
 #include "app/game_app.h"
 #include "common/exception.h"
@@ -280,12 +280,9 @@ TEST_F(TalkStore, ADragLightsTheOtherListAndABladeThatMayNotBeGivenIsNotSold)
     // The demo's merchant buys arms; none of the demo's may not be given
     // away, so the test makes one.
     VARD::CModule& module = *app.engine->GetModule();
-    auto reader = TestUtil::ReaderOf("<item> sealed_dagger \"Sealed Dagger\" \"Sealed.\" (0 0 0) "
-                                     "\"\" dagger 0 0 1.0 10 weapon nogive "
-                                     "<weapon> light_blade false 5 16 2 </weapon> </item>");
-    reader.ReadStartTag("item");
-    module.ItemTemplates()["sealed_dagger"] = std::make_shared<VARD::CItemTemplate>(reader, module);
-    reader.ReadEndTag();
+    HelpTest::AddItemTemplate(module, "sealed_dagger \"Sealed Dagger\" \"Sealed.\" (0 0 0) \"\" "
+                                      "dagger 0 0 1.0 10 weapon nogive "
+                                      "<weapon> light_blade false 5 16 2 </weapon>");
     for (const char* key : {"dagger", "sealed_dagger"})
         hero->AddBackpackItem(
             module.CreateItem(key, 1, Game().NewThingId(VARD::kThingKindItem), 0));

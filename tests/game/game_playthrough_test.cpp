@@ -72,34 +72,14 @@ constexpr std::uint32_t kMsPerGameTimer = 100;
 // answered by the test; a clock that moves only with the game's timer, so
 // that the seed and the ticks each paint runs do not follow the machine's
 // speed.
-class PlayMachine final : public CAppPlatform
+class PlayMachine final : public AppTest::WatchedMachine
 {
 public:
-    explicit PlayMachine(AppTest::WatchedWindow::Watcher watcher) : m_Watcher(std::move(watcher)) {}
+    using WatchedMachine::WatchedMachine;
 
-    platform::FakeDesktop desktop;
     std::uint32_t clockMs = 100000;
 
-    CMainWindowResult CreateMainWindow(const std::string& title, int width, int height) override
-    {
-        CMainWindowResult result = m_Real.CreateMainWindow(title, width, height);
-        if (result.window)
-            result.window =
-                std::make_unique<AppTest::WatchedWindow>(std::move(result.window), m_Watcher);
-        return result;
-    }
-    std::unique_ptr<CAppDevice> CreateDevice(CAppWindow& made) override
-    {
-        return m_Real.CreateDevice(static_cast<AppTest::WatchedWindow&>(made).Inner());
-    }
-    platform::Desktop& GetDesktop() override { return desktop; }
-    std::unique_ptr<audio::Device> OpenAudioDevice() override { return m_Real.OpenAudioDevice(); }
     std::uint32_t GetTickCount() override { return clockMs; }
-    fs::path GetExecutableFolder() override { return m_Real.GetExecutableFolder(); }
-
-private:
-    CSystemAppPlatform m_Real;
-    AppTest::WatchedWindow::Watcher m_Watcher;
 };
 
 // What a rectangle of a frame shows: the mean of each channel, the spread
@@ -492,16 +472,22 @@ public:
         return app.scene.Pick(*app.device->Get(), static_cast<float>(point.x),
                               static_cast<float>(point.y), *Game().GetCurrentArea());
     }
+    // The first of the heights over the ground point where a click picks
+    // the thing; none when no height does.
+    std::optional<Point> PickedOnScreen(const VARD::CThing* thing, double x, double z,
+                                        const std::vector<double>& heights)
+    {
+        for (const double height : heights)
+            if (const auto point = ToScreen(x, height, z); point && PickAt(*point).thing == thing)
+                return point;
+        return std::nullopt;
+    }
     // The actor's middle on the screen where a click picks that actor.
     std::optional<Point> ActorOnScreen(const VARD::CActor& actor)
     {
-        for (const double share : {0.5, 0.3, 0.7})
-        {
-            const auto point = ToScreen(actor.GetX(), actor.GetSecondSize() * share, actor.GetY());
-            if (point && PickAt(*point).thing == &actor)
-                return point;
-        }
-        return std::nullopt;
+        const double size = actor.GetSecondSize();
+        return PickedOnScreen(&actor, actor.GetX(), actor.GetY(),
+                              {size * 0.5, size * 0.3, size * 0.7});
     }
 
     // A click on open floor on the way to the point, a short walk at a time
@@ -562,6 +548,68 @@ public:
                 return false;
             },
             600);
+    }
+
+    // Once play runs (and the hero stands, if asked), moves the pointer over
+    // the object where a click picks it, at the first of the heights that
+    // does; the point is kept in `at` when given.
+    void PointAt(const std::string& what, std::function<std::shared_ptr<VARD::CObject>()> find,
+                 std::vector<double> heights, bool idleFirst, Point* at = nullptr)
+    {
+        Then("point at " + what,
+             [this, what, find, heights, idleFirst, at]
+             {
+                 if (!InPlay() || (idleFirst && !Idle(*Hero())))
+                     return false;
+                 const auto object = find();
+                 const auto point =
+                     object ? PickedOnScreen(object.get(), object->GetX(), object->GetY(), heights)
+                            : std::nullopt;
+                 if (!point)
+                     Fail(what + " is not picked where it is drawn");
+                 else
+                     PushMouse(SDL_MOUSEMOTION, at ? * at = *point : *point);
+                 return true;
+             });
+    }
+
+    // Drags the things of the container the open inventory page shows into
+    // the backpack, one at a time, the next once the page shows the last one
+    // gone; a shot of the page as it opens when named.
+    void EmptyContainer(const std::string& what, std::function<const VARD::CObject*()> container,
+                        const std::string& shot = "")
+    {
+        auto shownBeforeDrag = std::make_shared<std::size_t>(0);
+        Then(
+            "empty " + what,
+            [this, what, container, shot, shownBeforeDrag]
+            {
+                const CActorInvDlg* page = Current<CActorInvDlg>();
+                if (page == nullptr)
+                    return false;
+                if (page->GetContainerInReach() != container())
+                {
+                    Fail("the page shows not " + what);
+                    return true;
+                }
+                const auto& rows = page->GetContainerList()->GetItems();
+                if (rows.empty())
+                    return true;
+                if (rows.size() == *shownBeforeDrag)
+                    return false;
+                if (*shownBeforeDrag == 0 && !shot.empty())
+                    Shot(shot);
+                *shownBeforeDrag = rows.size();
+                const VARDUI::CUIElement* token = Find(CActorInvDlg::kFirstContainerRow);
+                if (token == nullptr || token->GetRect().Width() <= 0)
+                {
+                    Fail("the first thing of " + what + " is not drawn");
+                    return true;
+                }
+                Drag(Centre(token->GetRect()), Centre(page->GetBackpackList()->GetRect()));
+                return false;
+            },
+            200);
     }
 
     // The exit whose text holds the word, or none.
@@ -1102,35 +1150,7 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                chestListWhite = drawn.white;
                return true;
            });
-    // One drag at a time, the next once the page shows the last one gone.
-    std::size_t shownBeforeDrag = 0;
-    p.Then(
-        "empty the chest",
-        [&]
-        {
-            const CActorInvDlg* page = p.Current<CActorInvDlg>();
-            if (page == nullptr)
-            {
-                p.Fail("the chest's page closed");
-                return true;
-            }
-            const auto& rows = page->GetContainerList()->GetItems();
-            if (rows.empty())
-                return true;
-            if (rows.size() == shownBeforeDrag)
-                return false;
-            shownBeforeDrag = rows.size();
-            const VARDUI::CUIElement* token = p.Find(CActorInvDlg::kFirstContainerRow);
-            if (token == nullptr || token->GetRect().Width() <= 0)
-            {
-                p.Fail("the chest's first thing is not drawn");
-                return true;
-            }
-            p.Drag(Playthrough::Centre(token->GetRect()),
-                   Playthrough::Centre(page->GetBackpackList()->GetRect()));
-            return false;
-        },
-        200);
+    p.EmptyContainer("the chest", [&] { return townChest().get(); });
     p.Then("the chest emptied",
            [&]
            {
@@ -1346,28 +1366,7 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
     };
     Point packPoint{};
     std::size_t potionsBeforePack = 0;
-    p.Then("point at the lost pack",
-           [&]
-           {
-               if (!p.InPlay())
-                   return false;
-               const auto pack = lostPack();
-               if (!pack)
-               {
-                   p.Fail("no lost pack by the road");
-                   return true;
-               }
-               for (const double height : {0.3, 0.15, 0.45})
-                   if (const auto point = p.ToScreen(pack->GetX(), height, pack->GetY()))
-                       if (p.PickAt(*point).thing == pack.get())
-                       {
-                           packPoint = *point;
-                           p.PushMouse(SDL_MOUSEMOTION, packPoint);
-                           return true;
-                       }
-               p.Fail("the lost pack is not picked where it is drawn");
-               return true;
-           });
+    p.PointAt("the lost pack", lostPack, {0.3, 0.15, 0.45}, false, &packPoint);
     p.Then("the lost pack named",
            [&]
            {
@@ -1382,38 +1381,8 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
                p.Click(packPoint);
                return true;
            });
-    std::size_t packRowsBeforeDrag = 0;
-    p.Then(
-        "empty the lost pack",
-        [&]
-        {
-            const CActorInvDlg* page = p.Current<CActorInvDlg>();
-            if (page == nullptr)
-                return false;
-            if (page->GetContainerInReach() != lostPack().get())
-            {
-                p.Fail("the page shows no pack, or another");
-                return true;
-            }
-            const auto& rows = page->GetContainerList()->GetItems();
-            if (rows.empty())
-                return true;
-            if (rows.size() == packRowsBeforeDrag)
-                return false;
-            if (packRowsBeforeDrag == 0)
-                p.Shot("lost_pack_opened");
-            packRowsBeforeDrag = rows.size();
-            const VARDUI::CUIElement* token = p.Find(CActorInvDlg::kFirstContainerRow);
-            if (token == nullptr || token->GetRect().Width() <= 0)
-            {
-                p.Fail("the pack's first thing is not drawn");
-                return true;
-            }
-            p.Drag(Playthrough::Centre(token->GetRect()),
-                   Playthrough::Centre(page->GetBackpackList()->GetRect()));
-            return false;
-        },
-        200);
+    p.EmptyContainer(
+        "the lost pack", [&] { return lostPack().get(); }, "lost_pack_opened");
     p.Then("the potions taken",
            [&]
            {
@@ -1577,30 +1546,9 @@ TEST(GamePlaythrough, FromTheSplashThroughCreationTalkTradeFightSaveAndLoadToThe
             return std::array<double, 2>{road->GetX(), road->GetY()};
         },
         12.0);
-    Point signpost{};
-    p.Then("point at the signpost home",
-           [&]
-           {
-               if (!p.InPlay() || !p.Idle(*p.Hero()))
-                   return false;
-               const auto road = p.FindExit("Eastbridge");
-               if (!road)
-               {
-                   p.Fail("no road back to the town");
-                   return true;
-               }
-               // The board near the post's top, where the eye finds it.
-               for (const double height : {2.0, 1.8, 1.5})
-                   if (const auto point = p.ToScreen(road->GetX(), height, road->GetY()))
-                       if (p.PickAt(*point).thing == road.get())
-                       {
-                           signpost = *point;
-                           p.PushMouse(SDL_MOUSEMOTION, signpost);
-                           return true;
-                       }
-               p.Fail("the signpost home is not picked where it is drawn");
-               return true;
-           });
+    // The board near the post's top, where the eye finds it.
+    p.PointAt(
+        "the signpost home", [&] { return p.FindExit("Eastbridge"); }, {2.0, 1.8, 1.5}, true);
     p.Then("the way home named",
            [&]
            {

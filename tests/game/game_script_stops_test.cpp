@@ -4,6 +4,7 @@
 // greeting, the console, a trap, a door, an exit), it stops with a "Script
 // Error" box, or a line in the log for the console, and the game plays on.
 
+#include "app_fakes.h"
 #include "app_watched_window.h"
 #include "looping_module.h"
 
@@ -107,7 +108,7 @@ public:
              [this]
              {
                  EXPECT_NE(dynamic_cast<CTalkDlg*>(app.currentDialog.get()), nullptr);
-                 app.HandleMessage(Key(platform::vk::kEscape));
+                 app.HandleMessage(AppTest::KeyDown(platform::vk::kEscape));
                  return true;
              });
     }
@@ -137,14 +138,6 @@ public:
                 Hero().QueueOrder(std::make_shared<VARD::CMoveTalkOrder>(actor->Id()), true);
     }
 
-    static platform::Message Key(std::uint32_t code)
-    {
-        platform::Message message;
-        message.kind = platform::MessageKind::KeyDown;
-        message.code = code;
-        return message;
-    }
-
     const TestUtil::LoopingModule& module;
     // The machine's own window, device, sound and clock; boxes answered here.
     AppTest::WatchedMachine machine;
@@ -162,7 +155,7 @@ private:
             KeepLoadedLibraries();
             window.SetTimer(kTestTimerId, 20);
             // Past the splash and the start screen into a new game.
-            app.HandleMessage(Key('K'));
+            app.HandleMessage(AppTest::KeyDown('K'));
             while (app.currentDialog)
                 app.CloseDialog();
             ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
@@ -231,7 +224,7 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
                     game->SetExitScript(nullptr);
                     game->SetTravel("crypt", "stairs");
                     game->SetState(VARD::kGameTravelAtExit);
-                    session.app.HandleMessage(Session::Key('X'));
+                    session.app.HandleMessage(AppTest::KeyDown('X'));
                 });
     session.AwaitBox("the crypt's entry", 4);
     session.PlayOn("play on in the crypt");
@@ -254,7 +247,7 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
     session.Act("walk to the stairs up",
                 [&] { session.app.engine->WizardMoveParty(kStairsX, kStairsY); });
     session.Then("reach the exit", [&] { return game->GetState() == VARD::kGameTravelAtExit; });
-    session.Act("leave", [&] { session.app.HandleMessage(Session::Key('X')); });
+    session.Act("leave", [&] { session.app.HandleMessage(AppTest::KeyDown('X')); });
     session.AwaitBox("the exit", 7);
     session.PlayOn("play on where the party stood");
 

@@ -91,6 +91,19 @@ protected:
     VARD::CGame& Game() { return engine->Game(); }
     VARD::CArea& Area() { return *Game().GetCurrentArea(); }
 
+    // The party at an entry of another area of the demo, its scene built and
+    // the camera on the hero.
+    void EnterDemoArea(const std::string& name, const std::string& entry)
+    {
+        scene.Clear(Game());
+        engine->LeaveArea();
+        Game().SetTravel(name, entry);
+        Game().SetState(VARD::kGameDestinationKnown);
+        engine->EnterArea();
+        scene.BuildArea(Game(), *device, engine->Module());
+        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+    }
+
     void Draw()
     {
         device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
@@ -358,13 +371,7 @@ TEST_F(SceneTest, SkiesAgreeWithTheLightAtEveryHour)
     for (const auto& [name, entry] : areas)
     {
         SCOPED_TRACE(name);
-        scene.Clear(Game());
-        engine->LeaveArea();
-        Game().SetTravel(name, entry);
-        Game().SetState(VARD::kGameDestinationKnown);
-        engine->EnterArea();
-        scene.BuildArea(Game(), *device, engine->Module());
-        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        EnterDemoArea(name, entry);
         const bool lit = Area().GetLightingFlag();
         (lit ? outdoor : indoor) += 1;
         std::set<int> vault;
@@ -804,14 +811,7 @@ TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
         SCOPED_TRACE(std::string(sought.area) + " " + sought.name);
         if (Area().GetName() != sought.area)
         {
-            scene.Clear(Game());
-            Game().SetTravel(sought.area, sought.entry);
-            Game().SetState(VARD::kGameTravelByScript);
-            engine->LeaveArea();
-            engine->EnterArea();
-            scene.Reset(engine->GetFactory());
-            scene.BuildArea(Game(), *device, engine->Module());
-            hero = Game().GetParty().front().get();
+            EnterDemoArea(sought.area, sought.entry);
             ASSERT_EQ(Area().GetName(), sought.area);
         }
         // Everything seen and in view: only what stands in front may hide.
@@ -921,13 +921,7 @@ TEST_F(SceneTest, ShortcutsLeaveEveryAreasFramesAsTheyWere)
     int drawn = 0;
     for (const auto& [name, entry] : areas)
     {
-        scene.Clear(Game());
-        engine->LeaveArea();
-        Game().SetTravel(name, entry);
-        Game().SetState(VARD::kGameDestinationKnown);
-        engine->EnterArea();
-        scene.BuildArea(Game(), *device, engine->Module());
-        target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+        EnterDemoArea(name, entry);
         for (const int hour : {3, 12, 18})
             for (const float yaw : {330.0f, 75.0f, 200.0f})
                 for (const float pitch : {32.5f, 12.0f})
