@@ -11,6 +11,7 @@
 #include "world/tile.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <string>
@@ -80,18 +81,171 @@ bool CellBlocksSight(int kind, const CArea& area, std::uint32_t column, std::uin
     }
 }
 
-// Bits at..at+3 of a row of words (at may lie up to three before the row;
+// 32 bits of a row of words from bit at on (at may lie before the row;
 // bits before or past it read 0).
-std::uint32_t FourBitsAt(const std::uint64_t* line, std::size_t stride, std::int64_t at)
+std::uint32_t ThirtyTwoBitsAt(const std::uint64_t* line, std::size_t stride, std::int64_t at)
 {
+    if (at <= -32)
+        return 0;
     if (at < 0)
-        return static_cast<std::uint32_t>((line[0] << -at) & 0xFu);
+        return static_cast<std::uint32_t>(line[0] << -at);
     const auto word = static_cast<std::size_t>(at / 64);
+    if (word >= stride)
+        return 0;
     const auto shift = static_cast<unsigned>(at % 64);
     std::uint64_t bits = line[word] >> shift;
-    if (shift > 60 && word + 1 < stride)
+    if (shift > 32 && word + 1 < stride)
         bits |= line[word + 1] << (64 - shift);
-    return static_cast<std::uint32_t>(bits & 0xFu);
+    return static_cast<std::uint32_t>(bits);
+}
+
+// The flood's rows of bits over its window: each row is stride words, the
+// last word holding only the bits of lastWordMask.
+struct FloodRows
+{
+    const std::uint64_t* open = nullptr;
+    std::uint64_t* reached = nullptr;
+    std::uint64_t* front = nullptr;
+    std::uint64_t* next = nullptr;
+    std::size_t stride = 0;
+    std::uint32_t rows = 0;
+    std::uint64_t lastWordMask = 0;
+};
+
+// A row with each bit spread to its two neighbours.
+void Widen(const std::uint64_t* line, std::uint64_t* out, std::size_t stride)
+{
+    for (std::size_t w = 0; w < stride; ++w)
+    {
+        const std::uint64_t here = line[w];
+        const std::uint64_t before = w > 0 ? line[w - 1] >> 63 : 0;
+        const std::uint64_t after = w + 1 < stride ? line[w + 1] << 63 : 0;
+        out[w] = here | (here << 1) | before | (here >> 1) | after;
+    }
+}
+
+// The passes of the flood, from a front in rows frontTop to frontBottom.
+// Each pass reads the front's rows once, three at a time, and clears them
+// as it goes, so that the buffer is empty when it takes the next front.
+void Spread(const FloodRows& f, std::uint32_t frontTop, std::uint32_t frontBottom,
+            std::uint64_t* wideRows)
+{
+    const std::size_t stride = f.stride;
+    std::uint64_t* front = f.front;
+    std::uint64_t* next = f.next;
+    for (int pass = 0; pass < kSightSteps; ++pass)
+    {
+        const std::uint32_t first = frontTop == 0 ? 0 : frontTop - 1;
+        const std::uint32_t last = std::min(f.rows - 1, frontBottom + 1);
+        std::uint64_t* above = wideRows;
+        std::uint64_t* here = above + stride;
+        std::uint64_t* below = here + stride;
+        std::fill_n(above, stride, std::uint64_t{0});
+        Widen(front + first * stride, here, stride);
+        std::fill_n(front + first * stride, stride, std::uint64_t{0});
+        bool spreading = false;
+        for (std::uint32_t r = first; r <= last; ++r)
+        {
+            if (r < last)
+            {
+                std::uint64_t* line = front + (r + 1) * stride;
+                Widen(line, below, stride);
+                std::fill_n(line, stride, std::uint64_t{0});
+            }
+            else
+                std::fill_n(below, stride, std::uint64_t{0});
+            std::uint64_t any = 0;
+            for (std::size_t w = 0; w < stride; ++w)
+            {
+                std::uint64_t around = above[w] | here[w] | below[w];
+                if (w + 1 == stride)
+                    around &= f.lastWordMask;
+                const std::size_t at = r * stride + w;
+                const std::uint64_t fresh = around & ~f.reached[at];
+                f.reached[at] |= fresh;
+                const std::uint64_t spreads = fresh & f.open[at];
+                next[at] = spreads;
+                any |= spreads;
+            }
+            if (any != 0)
+            {
+                if (!spreading)
+                    frontTop = r;
+                spreading = true;
+                frontBottom = r;
+            }
+            std::uint64_t* const spent = above;
+            above = here;
+            here = below;
+            below = spent;
+        }
+        std::swap(front, next);
+        if (!spreading)
+            break;
+    }
+}
+
+// The same for windows of up to kStride * 64 columns, the usual case: the
+// three front rows around the one being worked stay in registers, and are
+// spread sideways once together.
+template <std::size_t kStride>
+void SpreadNarrow(const FloodRows& f, std::uint32_t frontTop, std::uint32_t frontBottom)
+{
+    using Row = std::array<std::uint64_t, kStride>;
+    std::uint64_t* front = f.front;
+    std::uint64_t* next = f.next;
+    for (int pass = 0; pass < kSightSteps; ++pass)
+    {
+        const std::uint32_t first = frontTop == 0 ? 0 : frontTop - 1;
+        const std::uint32_t last = std::min(f.rows - 1, frontBottom + 1);
+        Row above{};
+        Row here;
+        std::copy_n(front + first * kStride, kStride, here.begin());
+        std::fill_n(front + first * kStride, kStride, std::uint64_t{0});
+        bool spreading = false;
+        for (std::uint32_t r = first; r <= last; ++r)
+        {
+            Row below{};
+            if (r < last)
+            {
+                std::uint64_t* line = front + (r + 1) * kStride;
+                std::copy_n(line, kStride, below.begin());
+                std::fill_n(line, kStride, std::uint64_t{0});
+            }
+            Row column;
+            for (std::size_t w = 0; w < kStride; ++w)
+                column[w] = above[w] | here[w] | below[w];
+            std::uint64_t* reached = f.reached + r * kStride;
+            const std::uint64_t* open = f.open + r * kStride;
+            std::uint64_t* spreads = next + r * kStride;
+            std::uint64_t any = 0;
+            for (std::size_t w = 0; w < kStride; ++w)
+            {
+                const std::uint64_t before = w > 0 ? column[w - 1] >> 63 : 0;
+                const std::uint64_t after = w + 1 < kStride ? column[w + 1] << 63 : 0;
+                std::uint64_t around =
+                    column[w] | (column[w] << 1) | (column[w] >> 1) | before | after;
+                if (w + 1 == kStride)
+                    around &= f.lastWordMask;
+                const std::uint64_t fresh = around & ~reached[w];
+                reached[w] |= fresh;
+                spreads[w] = fresh & open[w];
+                any |= spreads[w];
+            }
+            if (any != 0)
+            {
+                if (!spreading)
+                    frontTop = r;
+                spreading = true;
+                frontBottom = r;
+            }
+            above = here;
+            here = below;
+        }
+        std::swap(front, next);
+        if (!spreading)
+            break;
+    }
 }
 
 } // namespace
@@ -160,12 +314,12 @@ void CEngine::UpdatePartySight()
         columns % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (columns % 64)) - 1;
     const std::size_t words = stride * rows;
     auto& flood = m_SightFlood;
-    flood.assign(words * 5, 0);
+    flood.assign(words * 4 + stride * 3, 0);
     std::uint64_t* open = flood.data();
     std::uint64_t* reached = open + words;
     std::uint64_t* front = reached + words;
     std::uint64_t* next = front + words;
-    // Each front row spread sideways, once per pass.
+    // Three front rows spread sideways.
     std::uint64_t* wide = next + words;
 
     // The window out of the area's rows, then the cells whose answer can
@@ -207,59 +361,27 @@ void CEngine::UpdatePartySight()
     }
 
     // Only rows next to the front can change in a pass.
-    std::uint32_t frontTop = top + rows, frontBottom = 0;
+    std::uint32_t frontTop = rows, frontBottom = 0;
     for (const Cell& cell : starts)
     {
         frontTop = std::min(frontTop, cell.second - top);
         frontBottom = std::max(frontBottom, cell.second - top);
     }
-    for (int pass = 0; pass < kSightSteps; ++pass)
+    const FloodRows floodRows{open, reached, front, next, stride, rows, lastWordMask};
+    switch (stride)
     {
-        bool spreading = false;
-        const std::uint32_t first = frontTop == 0 ? 0 : frontTop - 1;
-        const std::uint32_t last = std::min(rows - 1, frontBottom + 1);
-        frontTop = rows;
-        frontBottom = 0;
-        for (std::uint32_t n = first == 0 ? 0 : first - 1; n <= last + 1 && n < rows; ++n)
-        {
-            const std::uint64_t* line = front + n * stride;
-            for (std::size_t w = 0; w < stride; ++w)
-            {
-                const std::uint64_t here = line[w];
-                const std::uint64_t before = w > 0 ? line[w - 1] >> 63 : 0;
-                const std::uint64_t after = w + 1 < stride ? line[w + 1] << 63 : 0;
-                wide[n * stride + w] = here | (here << 1) | before | (here >> 1) | after;
-            }
-        }
-        for (std::uint32_t r = first; r <= last; ++r)
-        {
-            for (std::size_t w = 0; w < stride; ++w)
-            {
-                std::uint64_t around = wide[r * stride + w];
-                if (r > 0)
-                    around |= wide[(r - 1) * stride + w];
-                if (r + 1 < rows)
-                    around |= wide[(r + 1) * stride + w];
-                if (w + 1 == stride)
-                    around &= lastWordMask;
-                const std::size_t at = r * stride + w;
-                const std::uint64_t fresh = around & ~reached[at];
-                reached[at] |= fresh;
-                next[at] = fresh & open[at];
-                if (next[at] != 0)
-                {
-                    spreading = true;
-                    frontTop = std::min(frontTop, r);
-                    frontBottom = std::max(frontBottom, r);
-                }
-            }
-        }
-        // The old front's rows outside the new range must not spread again.
-        for (std::uint32_t r = first; r <= last; ++r)
-            std::fill_n(front + r * stride, stride, std::uint64_t{0});
-        std::swap(front, next);
-        if (!spreading)
-            break;
+    case 1:
+        SpreadNarrow<1>(floodRows, frontTop, frontBottom);
+        break;
+    case 2:
+        SpreadNarrow<2>(floodRows, frontTop, frontBottom);
+        break;
+    case 3:
+        SpreadNarrow<3>(floodRows, frontTop, frontBottom);
+        break;
+    default:
+        Spread(floodRows, frontTop, frontBottom, wide);
+        break;
     }
 
     // Grids of the area's shape take the bits straight into their words.
@@ -273,20 +395,25 @@ void CEngine::UpdatePartySight()
     if (sightWords != nullptr && trackerWords != nullptr)
     {
         // A grid word holds four cells in a row of the area (cell i is bit
-        // i % 32 of word i / 4): the flood's row goes in four bits at a time.
+        // i % 32 of word i / 4): the 32 cells from a multiple of 32 on are
+        // the same bits of eight words in a row.
         for (std::uint32_t r = 0; r < rows; ++r)
         {
             const std::uint64_t* line = reached + r * stride;
             const std::int64_t first = static_cast<std::int64_t>(top + r) * width + left;
-            const std::int64_t last = first + columns - 1;
-            for (std::int64_t word = first / 4; word <= last / 4; ++word)
+            const std::int64_t lastWord = (first + columns - 1) / 4;
+            for (std::int64_t at = first & ~std::int64_t{31}; at / 4 <= lastWord; at += 32)
             {
-                const std::uint32_t nibble = FourBitsAt(line, stride, word * 4 - first);
-                if (nibble == 0)
+                const std::uint32_t bits = ThirtyTwoBitsAt(line, stride, at - first);
+                if (bits == 0)
                     continue;
-                const std::uint32_t bits = nibble << (4 * (word % 8));
-                sightWords[word] |= bits;
-                trackerWords[word] |= bits;
+                const std::int64_t end = std::min(at / 4 + 8, lastWord + 1);
+                std::uint32_t nibble = 0xFu;
+                for (std::int64_t word = at / 4; word < end; ++word, nibble <<= 4)
+                {
+                    sightWords[word] |= bits & nibble;
+                    trackerWords[word] |= bits & nibble;
+                }
             }
         }
         KeepSightWindow(sight, width, height, left, top, columns, rows);

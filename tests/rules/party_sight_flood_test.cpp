@@ -1,7 +1,8 @@
 // The sight flood on rows of bits against the plain flood it replaced: on
 // seeded random areas with walls, chasms and doors (some open), parties of
-// one to six standing anywhere, on the edge or dead, both grids must hold
-// exactly the cells that 48 steps of eight neighbours reach.
+// one to six standing anywhere, on the edge or dead, in windows of one to
+// several words a row, both grids must hold exactly the cells that 48 steps
+// of eight neighbours reach.
 
 #include "movement_test_util.h"
 
@@ -94,9 +95,12 @@ std::vector<std::string> RandomLines(std::mt19937& random, std::uint32_t width,
 TEST(PartySightFlood, RowsOfBitsReachWhatThePlainFloodReaches)
 {
     std::mt19937 random(20240607u);
-    for (int round = 0; round < 12; ++round)
+    for (int round = 0; round < 15; ++round)
     {
-        const std::uint32_t width = 20 + random() % 150;
+        // The last rounds spread the party over areas wide enough for a
+        // window of more than three words a row.
+        const bool wide = round >= 12;
+        const std::uint32_t width = wide ? 260 + random() % 200 : 20 + random() % 150;
         const std::uint32_t height = 20 + random() % 120;
         MovementTest::CFixture fixture(RandomLines(random, width, height));
         VARD::CArea& area = *fixture.area;
@@ -124,7 +128,8 @@ TEST(PartySightFlood, RowsOfBitsReachWhatThePlainFloodReaches)
             // Near one another mostly; now and then on the edge, off the
             // grid or dead.
             const std::uint32_t where = random() % 10;
-            std::uint32_t column = (width / 3 + random() % (width / 3 + 1)) % width;
+            std::uint32_t column =
+                wide ? random() % width : (width / 3 + random() % (width / 3 + 1)) % width;
             std::uint32_t row = (height / 3 + random() % (height / 3 + 1)) % height;
             if (where == 0)
                 column = 0;
