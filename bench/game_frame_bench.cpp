@@ -18,6 +18,7 @@
 #include "app/app_platform.h"
 #include "app/app_watched_window.h"
 #include "app/game_app.h"
+#include "bench_greywood.h"
 #include "bench_times.h"
 #include "graphics/scene_renderer.h"
 #include "platform/audio.h"
@@ -148,14 +149,7 @@ void StartGame(CGameApp& app, bool greywood)
     ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
     VARD::CEngine& engine = *app.engine;
     if (greywood)
-    {
-        engine.EnterArea();
-        engine.WizardMoveParty(58.75, 21.25);
-        for (int i = 0; i < 300 && engine.Game().GetState() == VARD::kGameRunning; ++i)
-            engine.Tick();
-        engine.LeaveArea();
-        engine.SetTravelDestination("forest", "road");
-    }
+        BenchGreywood::WalkToGreywood(engine);
     engine.EnterArea();
     app.gameLoaded = 1;
     app.RefreshActorInfos(true);

@@ -8,6 +8,7 @@
 // driver allocates through the C library and is not counted); and a hash of
 // the last frame's pixels (equal hashes: the same picture).
 
+#include "bench_greywood.h"
 #include "bench_times.h"
 #include "common/random.h"
 #include "graphics/scene_renderer.h"
@@ -111,13 +112,7 @@ void BM_SceneFrame(benchmark::State& state)
     hero->SetColors(std::make_shared<VARDGraph::CGraphicColors>(0x603010u, 0xE0B090u, 0x2040A0u));
     hero->SetGraphicName(engine.Module().GetHeads(0).front()->head);
     engine.SetMainCharacter(hero);
-    // From the town's east road over the world map to Greywood.
-    engine.EnterArea();
-    engine.WizardMoveParty(58.75, 21.25);
-    for (int i = 0; i < 300 && engine.Game().GetState() == VARD::kGameRunning; ++i)
-        engine.Tick();
-    engine.LeaveArea();
-    engine.SetTravelDestination("forest", "road");
+    BenchGreywood::WalkToGreywood(engine);
     engine.EnterArea();
     engine.Tick();
 
