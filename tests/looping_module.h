@@ -1,10 +1,10 @@
 #pragma once
 
 // A copy of the demo module whose scripts of the chosen callers are replaced
-// by one body of the test's choosing (by default one that never ends), as a
-// module author might get them wrong. Entries and exits without a script
-// get the body too, so that every way into and out of an area runs one;
-// monsters without a heartbeat get one, and traps cannot be disarmed.
+// by one that never ends, as a module author might get them wrong. Entries
+// and exits without a script get it too, so that every way into and out of
+// an area runs one; monsters without a heartbeat get one, and traps cannot
+// be disarmed.
 
 #include <filesystem>
 #include <fstream>
@@ -31,9 +31,8 @@ enum class ScriptCaller
 class LoopingModule
 {
 public:
-    explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
-                           const std::string& body = "while true do end")
-        : m_Callers(callers), m_Script("<lua> " + body + " </lua>"),
+    explicit LoopingModule(std::initializer_list<ScriptCaller> callers)
+        : m_Callers(callers), m_Script("<lua> while true do end </lua>"),
           m_Root(std::filesystem::temp_directory_path() /
                  ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
     {
