@@ -172,18 +172,9 @@ TEST_F(SheetDraw, EveryEquipmentBoxSitsOnTheDollPartThatTakesIt)
 // The hover window cuts its title at its edges: every ware of the demo's
 // stores, "Name (N gold)", fits whole beside the item's icon, measured with
 // the font the window draws it in.
-TEST(StoreHoverTitles, EveryWareOfTheDemoTownFitsBesideItsIcon)
+TEST_F(SheetDraw, EveryWareOfTheDemoTownFitsBesideItsIconInTheHoverTitle)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    AppTest::FakeAppPlatform machine;
-    CGameApp app;
-    app.dialogFactory = std::make_unique<CGameDialogFactory>();
-    ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
-
-    auto context = platform::GlContext::CreateHidden(64, 64);
-    gfx::Device device(*context, 64, 64);
-    VARDUI::CUIDrawHelp help(device);
+    VARDUI::CUIDrawHelp help(*device);
     const VARDUI::CUIHoverWindow hover;
     // The icon takes the window's first 32 pixels and one more apart.
     const std::int32_t titleWidth = hover.GetRect().Width() - 33;
