@@ -310,7 +310,7 @@ TEST_F(DeviceTest, ShortcutsDrawTheSamePixelsAsTheGeneralPath)
                 }
         device->SetTexture(nullptr);
         // Sprites take their colour, and with modulated alpha their alpha,
-        // from the vertices.
+        // from the vertices: an opaque texel so modulated is no opaque source.
         device->SetAlphaTest(false, 0);
         for (int modulate = 0; modulate < 2; ++modulate)
         {
@@ -328,7 +328,7 @@ TEST_F(DeviceTest, ShortcutsDrawTheSamePixelsAsTheGeneralPath)
                 {-1, y, 0.5f, 0, 0, colour},        {1, y, 0.5f, 1, 0, colour},
                 {-1, y + 0.3f, 0.5f, 0, 1, colour}, {1, y, 0.5f, 1, 0, colour},
                 {1, y + 0.3f, 0.5f, 1, 1, colour},  {-1, y + 0.3f, 0.5f, 0, 1, colour}};
-            device->DrawSpriteTriangles(quad, *textures[1 + modulate], gfx::Matrix::Identity());
+            device->DrawSpriteTriangles(quad, *textures[2 - modulate], gfx::Matrix::Identity());
         }
         return device->ReadPixels();
     };
