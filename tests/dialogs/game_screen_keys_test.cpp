@@ -145,13 +145,10 @@ TEST_F(GameScreenKeys, EachKeyDoesWhatItsBindingSaysAndNothingElse)
     const auto key = [](std::uint32_t code) { return Key(MessageKind::KeyDown, code); };
     const std::string idle = " orders paused 0 fast 0 state 0 in town";
     const KeyRow rows[] = {
-        // Digits choose a member; '0' the whole party; TAB the next.
+        // Digits choose a member ('0' and TAB are the party orders' test).
         {"1", secondMember, key('1'), "sel 0 slots ------" + idle},
-        {"3", none, key('3'), "sel 2 slots ------" + idle},
         {"6", none, key('6'), "sel 5 slots ------" + idle},
         {"7", none, key('7'), "sel 0 slots ------" + idle},
-        {"0", none, key('0'), "sel all slots ------" + idle},
-        {"TAB", secondMember, key(vk::kTab), "sel 2 slots ------" + idle},
         // F1 to F10 choose the slot of the selected member, with a click;
         // the chosen slot again clears it; the whole party has no bar.
         {"F1", secondMember, key(vk::kF1), "sel 1 slots -0----" + idle + " | click.wav"},
