@@ -60,7 +60,7 @@ void CAreaCellIndex::Reset(std::uint32_t width, std::uint32_t height,
     std::fill(std::begin(m_SideCounts), std::end(m_SideCounts), 0u);
     m_Count = 0;
     m_Stale = false;
-    m_ById.clear();
+    m_ById.Clear();
     m_SharedIds = 0;
     m_MaxRadius = 0.0;
     for (const auto& actor : actors)
@@ -99,7 +99,7 @@ void CAreaCellIndex::Attach(CActor& actor)
     entry.actor = &actor;
     actor.m_CellIndex = this;
     actor.m_CellSlot = slot;
-    if (!m_ById.emplace(actor.Id(), slot).second)
+    if (!m_ById.Add(actor.Id(), slot))
         ++m_SharedIds;
     ++m_Count;
     Link(slot);
@@ -108,9 +108,7 @@ void CAreaCellIndex::Attach(CActor& actor)
 void CAreaCellIndex::Detach(std::uint32_t slot)
 {
     Unlink(slot);
-    const auto byId = m_ById.find(m_Entries[slot].actor->Id());
-    if (byId != m_ById.end() && byId->second == slot)
-        m_ById.erase(byId);
+    m_ById.Remove(m_Entries[slot].actor->Id(), slot);
     m_Entries[slot].actor->m_CellIndex = nullptr;
     m_Entries[slot].actor = nullptr;
     m_Entries.Give(slot);
@@ -125,7 +123,8 @@ void CAreaCellIndex::Link(std::uint32_t slot)
     entry.side = SideOf(actor.GetAttitude());
     entry.list = ListOf(actor.GetX(), actor.GetY());
     std::vector<Member>& members = m_Lists[entry.list];
-    const Member member{actor.GetX(), actor.GetY(), entry.actor, entry.order, slot, entry.side};
+    const Member member{actor.GetX(),      actor.GetY(), entry.actor, entry.order,
+                        actor.GetRadius(), slot,         entry.side};
     if (entry.list == StrayList())
     {
         entry.place = static_cast<std::uint32_t>(members.size());
@@ -191,12 +190,33 @@ void CAreaCellIndex::Update(CActor& actor)
         const bool moved = member.x != actor.GetX();
         member.x = actor.GetX();
         member.y = actor.GetY();
+        member.radius = actor.GetRadius();
         if (moved && entry.list != StrayList())
             Resort(members, entry.place);
         return;
     }
     Unlink(slot);
     Link(slot);
+}
+
+CActor* CAreaCellIndex::FirstOverlapping(const CActor* mover, double r, double x, double y) const
+{
+    // Those whose squares the circle could reach, with room for rounding.
+    const double reach = std::abs(r) + m_MaxRadius;
+    const double margin = 1e-6 * (1.0 + std::abs(x) + std::abs(y) + reach);
+    const Member* first = nullptr;
+    const auto consider = [&](const Member& other)
+    {
+        if (other.actor == mover || (first != nullptr && other.order > first->order))
+            return;
+        const double dx = x - other.x;
+        const double dy = y - other.y;
+        const double touch = other.radius + r;
+        if (dx * dx + dy * dy <= touch * touch)
+            first = &other;
+    };
+    VisitMembersNear(x, y, reach + margin, kAllSides, consider);
+    return first != nullptr ? first->actor : nullptr;
 }
 
 void CAreaCellIndex::Resort(std::vector<Member>& members, std::uint32_t place)

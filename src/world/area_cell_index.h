@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace VARD
@@ -72,8 +71,8 @@ public:
     bool HasSharedIds() const { return m_SharedIds != 0; }
     CActor* FindById(std::uint32_t id) const
     {
-        const auto found = m_ById.find(id);
-        return found == m_ById.end() ? nullptr : m_Entries[found->second].actor;
+        const std::uint32_t slot = m_ById.Find(id);
+        return slot == CSlotsById::kNone ? nullptr : m_Entries[slot].actor;
     }
 
     // Every actor of those sides whose square meets the box, and every stray
@@ -87,6 +86,11 @@ public:
     // the actors themselves (in a crowd, most of the cost of a search).
     template <class Visit>
     void VisitNear(double x, double y, double reach, std::uint8_t sides, Visit&& visit) const;
+    // Of the actors other than mover, the first in the list whose circle
+    // meets one of radius r at (x, y), circles that only touch included; by
+    // the places and sizes the actors last told, so that a crowd is tested
+    // without reading the actors themselves.
+    CActor* FirstOverlapping(const CActor* mover, double r, double x, double y) const;
     // Every actor of those sides, square by square in rings around the point
     // (which must lie on the grid), until no square left can hold one within
     // reach() of it; when the rings cost more than the actors would, the
@@ -120,6 +124,7 @@ private:
         double y = 0.0;
         CActor* actor = nullptr;
         std::uint64_t order = 0;
+        double radius = 0.0;
         std::uint32_t slot = 0;
         std::uint8_t side = 0;
     };
@@ -176,6 +181,9 @@ private:
     template <class Visit, class Limit>
     void VisitListNear(std::uint32_t list, std::uint8_t sides, double x, double y, Limit& limit,
                        Visit& visit) const;
+    // As VisitNear, handing over the members themselves.
+    template <class Visit>
+    void VisitMembersNear(double x, double y, double reach, std::uint8_t sides, Visit& visit) const;
     // The same for a square, nearest in x first, for a limit that shrinks as
     // the visits find nearer actors.
     template <class Visit, class Limit>
@@ -200,7 +208,7 @@ private:
     std::uint32_t m_SideHeads[kSideCount] = {kNone, kNone, kNone, kNone};
     std::uint32_t m_SideCounts[kSideCount] = {0, 0, 0, 0};
     // Ids never change once an actor exists.
-    std::unordered_map<std::uint32_t, std::uint32_t> m_ById;
+    CSlotsById m_ById;
     std::size_t m_SharedIds = 0;
 };
 
@@ -247,7 +255,7 @@ void CAreaCellIndex::VisitListNear(std::uint32_t list, std::uint8_t sides, doubl
         {
             const Member& member = members[near[k]];
             if (IsWithin(member, x, y, limit()))
-                visit(*member.actor, member.order);
+                visit(member);
         }
     }
 }
@@ -317,10 +325,12 @@ void CAreaCellIndex::VisitBox(double left, double top, double right, double bott
 }
 
 template <class Visit>
-void CAreaCellIndex::VisitNear(double x, double y, double reach, std::uint8_t sides,
-                               Visit&& visit) const
+void CAreaCellIndex::VisitMembersNear(double x, double y, double reach, std::uint8_t sides,
+                                      Visit& visit) const
 {
-    VisitList(StrayList(), sides, visit);
+    for (const Member& member : m_Lists[StrayList()])
+        if ((member.side & sides) != 0)
+            visit(member);
     const double limit = Slack(reach);
     std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
     if (!SquaresOf(x - limit, y - limit, x + limit, y + limit, c0, c1, r0, r1))
@@ -329,6 +339,14 @@ void CAreaCellIndex::VisitNear(double x, double y, double reach, std::uint8_t si
     for (std::uint32_t row = r0; row <= r1; ++row)
         for (std::uint32_t column = c0; column <= c1; ++column)
             VisitListNear(row * m_Columns + column, sides, x, y, fixed, visit);
+}
+
+template <class Visit>
+void CAreaCellIndex::VisitNear(double x, double y, double reach, std::uint8_t sides,
+                               Visit&& visit) const
+{
+    const auto visitMember = [&visit](const Member& member) { visit(*member.actor, member.order); };
+    VisitMembersNear(x, y, reach, sides, visitMember);
 }
 
 template <class Visit> void CAreaCellIndex::VisitSides(std::uint8_t sides, Visit&& visit) const

@@ -272,22 +272,7 @@ bool CArea::IsClearOfActors(const CActor* mover, CActor** actor, double x, doubl
     if (actor != nullptr)
         *actor = nullptr;
     const double r = mover != nullptr ? mover->GetRadius() : 0.0;
-    // The first of the list in the way, among those whose squares the mover
-    // could reach (with room for rounding).
-    const CAreaCellIndex& index = ActorIndex();
-    const double reach = std::abs(r) + index.GetMaxRadius();
-    const double margin = 1e-6 * (1.0 + std::abs(x) + std::abs(y) + reach);
-    CActor* first = nullptr;
-    std::uint64_t firstOrder = 0;
-    index.VisitNear(x, y, reach + margin, CAreaCellIndex::kAllSides,
-                    [&](CActor& other, std::uint64_t order)
-                    {
-                        if (&other == mover || (first != nullptr && order > firstOrder) ||
-                            !Overlaps(other, r, x, y))
-                            return;
-                        first = &other;
-                        firstOrder = order;
-                    });
+    CActor* first = ActorIndex().FirstOverlapping(mover, r, x, y);
     assert(first == FirstActorInTheWay(m_Actors, mover, x, y));
     if (actor != nullptr)
         *actor = first;

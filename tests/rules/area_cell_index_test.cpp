@@ -11,6 +11,7 @@
 #include "world/actor.h"
 #include "world/ai.h"
 #include "world/area.h"
+#include "world/index_slots.h"
 #include "world/module.h"
 #include "world/object.h"
 #include "world/tile.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <random>
 
 namespace
@@ -301,6 +303,80 @@ TEST(AreaCellIndex, AnswersAsThePlainWalksDoWhileTheCrowdChanges)
     EXPECT_LT(objectBlocked, 4000);
     EXPECT_GT(crossed, 300);
     EXPECT_LT(crossed, 4500);
+}
+
+// The table of slots by id against a map that keeps each id's first claim:
+// actor numbers in and far beyond the plain table, the same numbers under
+// other kinds, claims given up by their holders or by others.
+TEST(SlotsById, KeepsEachIdsFirstClaimAsAMapDoes)
+{
+    using VARD::MakeThingId;
+    std::vector<std::uint32_t> ids = {0u, MakeThingId(VARD::kThingKindActor, 0xFFFFFFu)};
+    for (const std::uint32_t number : {1u, 2u, 7u, 300u, (1u << 20) - 1, 1u << 20, 5000000u})
+        for (const std::uint32_t kind : {VARD::kThingKindActor, VARD::kThingKindObject})
+            ids.push_back(MakeThingId(kind, number));
+    VARD::CSlotsById table;
+    std::map<std::uint32_t, std::uint32_t> plain;
+    std::mt19937 random(57);
+    int refused = 0;
+    int kept = 0;
+    for (int step = 0; step < 4000; ++step)
+    {
+        const std::uint32_t id = ids[random() % ids.size()];
+        const std::uint32_t slot = random() % 6;
+        switch (random() % 9)
+        {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        {
+            const bool added = table.Add(id, slot);
+            EXPECT_EQ(added, plain.emplace(id, slot).second) << "step " << step;
+            refused += added ? 0 : 1;
+            break;
+        }
+        case 4:
+        case 5:
+        case 6:
+        {
+            const auto held = plain.find(id);
+            if (held != plain.end() && held->second == slot)
+                plain.erase(held);
+            else
+                kept += held != plain.end() ? 1 : 0;
+            table.Remove(id, slot);
+            break;
+        }
+        case 7:
+        {
+            // Given up by its holder.
+            const auto held = plain.find(id);
+            if (held != plain.end())
+            {
+                table.Remove(id, held->second);
+                plain.erase(held);
+            }
+            break;
+        }
+        default:
+            if (step % 500 == 0)
+            {
+                table.Clear();
+                plain.clear();
+            }
+            break;
+        }
+        for (const std::uint32_t asked : ids)
+        {
+            const auto held = plain.find(asked);
+            EXPECT_EQ(table.Find(asked),
+                      held == plain.end() ? VARD::CSlotsById::kNone : held->second)
+                << "step " << step << " id " << asked;
+        }
+    }
+    EXPECT_GT(refused, 300);
+    EXPECT_GT(kept, 300);
 }
 
 } // namespace
