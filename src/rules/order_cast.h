@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/exception.h"
+#include "common/shared_helpers.h"
 #include "world/order.h"
 
 #include <string>
@@ -12,7 +13,7 @@ namespace VARD
 // class does not match (the handler could not read its fields).
 template <typename T> const T& OrderAs(const COrder& order)
 {
-    const T* typed = dynamic_cast<const T*>(&order);
+    const T* typed = FastDynamicCast<T>(&order);
     if (typed == nullptr)
         throw CVARDException(2, "order " + std::to_string(order.GetType()) +
                                     " does not carry the fields of its kind");

@@ -7,6 +7,7 @@
 
 #include "common/exception.h"
 #include "common/random.h"
+#include "common/shared_helpers.h"
 #include "world/actor.h"
 #include "world/actor_spawn.h"
 #include "world/game.h"
@@ -392,7 +393,7 @@ bool CArea::CanTargetPoint(bool emptyBlocks, double x, double y, double range, d
 
 bool CArea::CanTargetThing(const CActor& actor, const CThing& thing, double range) const
 {
-    if (const auto* target = dynamic_cast<const CActor*>(&thing))
+    if (const auto* target = FastDynamicCast<CActor>(&thing))
         return CanTargetPoint(false, target->GetX(), target->GetY(), range, target->GetRadius(),
                               actor);
     if (const auto* object = dynamic_cast<const CObject*>(&thing))

@@ -38,3 +38,58 @@ TEST(SharedHelpers, WeakPtrLockOfExpiredIsEmpty)
     EXPECT_FALSE(WeakPtrLock(weak));
     NoOperation("trace", 1, 2.5);
 }
+
+namespace
+{
+
+struct CastBase
+{
+    virtual ~CastBase() = default;
+};
+struct CastLeft : CastBase
+{
+};
+struct CastLeftChild : CastLeft
+{
+};
+struct CastRight : CastBase
+{
+};
+struct CastOther
+{
+    virtual ~CastOther() = default;
+    int pad = 0;
+};
+// A second base first, so that the cast to it must move the pointer.
+struct CastMixed : CastOther, CastBase
+{
+};
+
+template <typename T> void ExpectSameAsDynamicCast(const std::vector<const CastBase*>& objects)
+{
+    for (const CastBase* object : objects)
+        EXPECT_EQ(FastDynamicCast<T>(object), dynamic_cast<const T*>(object))
+            << typeid(T).name() << " from " << (object ? typeid(*object).name() : "null");
+}
+
+} // namespace
+
+// Exact class, derived class, sibling, a base that is not first, and null:
+// the shortcut must answer as dynamic_cast does in every case.
+TEST(SharedHelpers, FastDynamicCastAnswersAsDynamicCast)
+{
+    const CastBase base;
+    const CastLeft left;
+    const CastLeftChild child;
+    const CastRight right;
+    const CastMixed mixed;
+    const std::vector<const CastBase*> objects{&base, &left, &child, &right, &mixed, nullptr};
+    ExpectSameAsDynamicCast<CastBase>(objects);
+    ExpectSameAsDynamicCast<CastLeft>(objects);
+    ExpectSameAsDynamicCast<CastLeftChild>(objects);
+    ExpectSameAsDynamicCast<CastRight>(objects);
+    ExpectSameAsDynamicCast<CastMixed>(objects);
+    ExpectSameAsDynamicCast<CastOther>(objects);
+    EXPECT_EQ(FastDynamicCast<CastLeft>(static_cast<const CastBase*>(&child)), &child);
+    EXPECT_EQ(FastDynamicCast<CastMixed>(static_cast<const CastBase*>(&mixed)), &mixed);
+}
