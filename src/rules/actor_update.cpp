@@ -20,6 +20,7 @@
 #include "world/tile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <string>
 
@@ -362,7 +363,14 @@ void CEngine::MoveAndTalkStep(CActor& actor, const std::shared_ptr<COrder>& orde
 void CEngine::CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order)
 {
     const auto& cast = OrderAs<CCastOrder>(*order);
-    const CSpell* spell = Module().FindSpell(cast.GetSpell());
+    const CModule& module = Module();
+    const CSpell* spell = cast.GetKnownSpell(module.GetSpellsSerial());
+    if (spell == nullptr)
+    {
+        spell = module.FindSpell(cast.GetSpell());
+        cast.SetKnownSpell(module.GetSpellsSerial(), spell);
+    }
+    assert(spell == module.FindSpell(cast.GetSpell()));
     if (spell == nullptr)
         throw CVARDException(3, "\"" + actor.GetName() + "\" is to cast \"" + cast.GetSpell() +
                                     "\", which the module lacks");

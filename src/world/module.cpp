@@ -14,6 +14,8 @@
 #include "world/spell.h"
 #include "world/tile.h"
 
+#include <atomic>
+
 namespace VARD
 {
 
@@ -21,6 +23,12 @@ namespace
 {
 constexpr std::uint64_t kMaxMultiTilePieces = 10000;
 } // namespace
+
+std::uint64_t CModule::NextSpellsSerial()
+{
+    static std::atomic<std::uint64_t> s_Last{0};
+    return ++s_Last;
+}
 
 CModule::CModule() = default;
 CModule::~CModule() = default;
@@ -136,6 +144,7 @@ void CModule::ReadMultiTile(VARDCommon::CTagFileReader& reader)
 
 void CModule::LoadMagic(VARDCommon::CTagFileReader& reader)
 {
+    m_SpellsSerial = NextSpellsSerial();
     reader.ReadStartTag("magic");
     reader.ReadStartTag("spells");
     while (reader.IsStartTag("spell"))

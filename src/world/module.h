@@ -156,7 +156,14 @@ public:
     StringMap<CActorTemplate>& ActorTemplates() { return m_ActorTemplates; }
     StringMap<CQuestInfo>& Quests() { return m_Quests; }
     std::map<std::string, std::string>& Journal() { return m_Journal; }
-    StringMap<CSpell>& Spells() { return m_Spells; }
+    StringMap<CSpell>& Spells()
+    {
+        m_SpellsSerial = NextSpellsSerial();
+        return m_Spells;
+    }
+    // Changes whenever the spells may have changed, and no two modules share
+    // one, so a spell found once can be kept while it stays the same.
+    std::uint64_t GetSpellsSerial() const { return m_SpellsSerial; }
     StringMap<CFaction>& Factions() { return m_Factions; }
 
     // The module files, in the order Load reads them.
@@ -169,6 +176,7 @@ public:
     void LoadJournal(VARDCommon::CTagFileReader& reader);
 
 private:
+    static std::uint64_t NextSpellsSerial();
     void ReadMultiTile(VARDCommon::CTagFileReader& reader);
     void ReadHeads(VARDCommon::CTagFileReader& reader, const std::string& tag, int gender);
 
@@ -186,6 +194,7 @@ private:
     StringMap<CQuestInfo> m_Quests;
     std::map<std::string, std::string> m_Journal;
     StringMap<CSpell> m_Spells;
+    std::uint64_t m_SpellsSerial = NextSpellsSerial();
     StringMap<CFaction> m_Factions;
     // Copies start without it: its names point into the map it was built from.
     struct CStockCache

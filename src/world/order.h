@@ -6,6 +6,8 @@
 namespace VARD
 {
 
+class CSpell;
+
 // Order type codes. 13 (leave the party) and 19 (return to the entrance)
 // carry nothing and are plain COrder records.
 enum : std::int32_t
@@ -198,9 +200,23 @@ public:
     std::uint32_t GetTargetId() const { return m_TargetId; }
     std::uint32_t GetFirstId() const override { return m_TargetId; }
 
+    // A cast runs for many ticks: the spell found for the key is kept with
+    // the module's spells serial it was found under, null when none.
+    const CSpell* GetKnownSpell(std::uint64_t spellsSerial) const
+    {
+        return spellsSerial == m_KnownSerial ? m_KnownSpell : nullptr;
+    }
+    void SetKnownSpell(std::uint64_t spellsSerial, const CSpell* spell) const
+    {
+        m_KnownSerial = spellsSerial;
+        m_KnownSpell = spell;
+    }
+
 private:
     std::string m_Spell;
     std::uint32_t m_TargetId;
+    mutable std::uint64_t m_KnownSerial = 0;
+    mutable const CSpell* m_KnownSpell = nullptr;
 };
 
 class CTalkOrder : public COrder
@@ -254,9 +270,7 @@ private:
 class CPowerOrder : public COrder
 {
 public:
-    explicit CPowerOrder(std::string power = {}) : COrder(kOrderPower), m_Power(std::move(power))
-    {
-    }
+    explicit CPowerOrder(std::string power = {}) : COrder(kOrderPower), m_Power(std::move(power)) {}
     const std::string& GetPower() const { return m_Power; }
 
 private:

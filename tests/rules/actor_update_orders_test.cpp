@@ -256,6 +256,20 @@ TEST(ActorUpdateOrders, CastStepResolvesItsTargetAndWaitsOutTheWindUp)
     fixture.Step();
     EXPECT_EQ(caster->GetFrontOrder(), nullptr);
     EXPECT_EQ(DrainMessages(game), Texts{});
+
+    // The order keeps the spell it found, but not past a change to the
+    // module's spells: one that dropped it is a fault, not a stale cast.
+    caster->Skills().insert(VARD::FindSkillByKey("elemental_magic"));
+    auto other = fixture.AddActor(40.0, 8.0);
+    caster->SetActivityState(VARD::kActivityAlerted);
+    caster->SetPosition(5.0, 5.0);
+    caster->QueueOrder(std::make_shared<VARD::CCastOrder>("test_bolt", other->Id()), false);
+    fixture.Step();
+    fixture.Step();
+    EXPECT_GT(caster->GetX(), 5.0);
+    ASSERT_NE(caster->GetFrontOrder(), nullptr);
+    engine.GetModule()->Spells().erase("test_bolt");
+    EXPECT_EQ(TestUtil::CodeOf([&] { fixture.Step(); }), 3);
 }
 
 TEST(ActorUpdateOrders, ReturnToTheEntranceTakesTheWalkingTime)
