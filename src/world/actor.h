@@ -393,7 +393,11 @@ public:
     const StatusList& GetStatuses() const { return m_Statuses; }
     // Code 2 for a kind above 5.
     void AddStatus(std::uint32_t kind, std::uint32_t expiry);
-    bool HasStatus(std::uint32_t kind) const;
+    // Most actors carry none: the tick asks often, so that answer is inline.
+    bool HasStatus(std::uint32_t kind) const
+    {
+        return !m_Statuses.empty() && HasStatusInList(kind);
+    }
     void RemoveStatus(std::uint32_t kind);
     // Confused or dominated: the actor is not the player's to command.
     bool IsControlled() const;
@@ -521,6 +525,7 @@ private:
     // of side and size (area_cell_index.cpp).
     friend class CAreaCellIndex;
     void TellCellIndex();
+    bool HasStatusInList(std::uint32_t kind) const;
     void ForgetModifierTotals() { m_ModifierTotalsKnown = 0; }
     // An effect ending at that tick (0 never ends).
     void NoteExpiry(std::uint32_t tick)

@@ -86,7 +86,9 @@ std::string ExpiryMessage(const std::string& what, const std::string& actorName)
 
 std::int32_t CActor::GetModifierTotal(std::uint32_t mask) const
 {
-    if (!std::has_single_bit(mask))
+    // Not std::has_single_bit: without a popcount instruction in the target
+    // that is a library call, and this runs for every actor many times a tick.
+    if (mask == 0 || (mask & (mask - 1)) != 0)
         return SumModifiers(mask);
     const int bit = std::countr_zero(mask);
     if ((m_ModifierTotalsKnown & mask) != 0)
@@ -199,7 +201,7 @@ void CActor::AddStatus(std::uint32_t kind, std::uint32_t expiry)
     NoteExpiry(expiry);
 }
 
-bool CActor::HasStatus(std::uint32_t kind) const
+bool CActor::HasStatusInList(std::uint32_t kind) const
 {
     return std::any_of(m_Statuses.begin(), m_Statuses.end(),
                        [kind](const auto& status) { return status->GetKind() == kind; });
