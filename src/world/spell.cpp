@@ -254,6 +254,14 @@ bool CSpell::FindTeleportEffect(const CSpellEffectTeleport** effect) const
 bool CSpell::CanAffect(bool summoned, int creatureKind,
                        const std::function<int(int saveKind)>& saveOf) const
 {
+    if (!CanAffectKind(summoned, creatureKind))
+        return false;
+    // The limit goes with the save as written: a power's stacking slot is no save.
+    return m_SaveLimit == 0 || saveOf(m_SaveKind) <= m_SaveLimit;
+}
+
+bool CSpell::CanAffectKind(bool summoned, int creatureKind) const
+{
     if (HasFlag(kSpellFlagSummonTarget) && !summoned)
         return false;
     const int race = creatureKind;
@@ -262,9 +270,6 @@ bool CSpell::CanAffect(bool summoned, int creatureKind,
         return false;
     if (!m_ExcludedRaces.empty() &&
         (Contains(m_ExcludedRaces, race) || Contains(m_ExcludedRaces, group)))
-        return false;
-    // The limit goes with the save as written: a power's stacking slot is no save.
-    if (m_SaveLimit != 0 && saveOf(m_SaveKind) > m_SaveLimit)
         return false;
     return true;
 }

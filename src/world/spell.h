@@ -101,6 +101,9 @@ public:
     // only when the spell has a save limit).
     bool CanAffect(bool summoned, int creatureKind,
                    const std::function<int(int saveKind)>& saveOf) const;
+    // All of that but the save limit, which a caller on a hot path checks
+    // itself against GetSaveLimit and GetDeclaredSaveKind.
+    bool CanAffectKind(bool summoned, int creatureKind) const;
     // World units per second of the effect in flight.
     double GetEffectSpeed() const;
 

@@ -333,6 +333,51 @@ TEST(ActorSaves, SpellsAskTheActorsSave)
     EXPECT_TRUE(CanSpellAffect(bind, *actor));
 }
 
+// The actor's own check reads the save limit itself: it must answer as the
+// spell's general check does, at the limit and on either side of it, for a
+// power (whose stacking slot is no save) and for kinds the spell leaves out.
+TEST(ActorSaves, SpellAffectAnswersAsTheSpellsOwnCheck)
+{
+    CRulesWorld world;
+    const std::vector<const CSpell*> spells{
+        &AddSpell(world.module, SpellRecord("sp_curse", "Curse", "0", 1, "( fortitude 5 )")),
+        &AddSpell(world.module, SpellRecord("sp_daze", "Daze", "0", 1, "( resolve 12 )")),
+        &AddSpell(world.module, SpellRecord("sp_grip", "Grip", "0", 1, "( escape 30 )", "power")),
+        &AddSpell(world.module,
+                  SpellRecord("sp_bind", "Bind", "0", 1, "( resolve 4 )", "summontarget")),
+        &AddSpell(world.module,
+                  SpellRecord("sp_rest", "Rest", "0", 1, "0", "<notrace> skeleton </notrace>")),
+    };
+    int affected = 0;
+    int cases = 0;
+    for (const std::int32_t save : {-40, 1, 4, 5, 6, 12, 13, 29, 30, 31})
+        for (const std::uint32_t kind : {5u, 10u})
+            for (const bool summoned : {false, true})
+            {
+                auto actor = world.Character(kFighter, 3);
+                for (std::uint32_t slot = 0; slot < 3; ++slot)
+                    actor->SetSaveBase(slot, save + static_cast<std::int32_t>(slot));
+                actor->SetCreatureKind(kind);
+                if (summoned)
+                    actor->SetSummonExpiryTick(900);
+                for (const CSpell* spell : spells)
+                {
+                    const bool plain = spell->CanAffect(
+                        actor->IsSummoned(), static_cast<int>(kind),
+                        [&](int saveKind)
+                        { return actor->GetSave(static_cast<std::uint32_t>(saveKind)); });
+                    EXPECT_EQ(CanSpellAffect(*spell, *actor), plain)
+                        << spell->GetKey() << " save " << save << " kind " << kind
+                        << (summoned ? " summoned" : "");
+                    affected += plain ? 1 : 0;
+                    ++cases;
+                }
+            }
+    // Both answers come up often enough to tell a wrong shortcut.
+    EXPECT_GT(affected, cases / 4);
+    EXPECT_LT(affected, cases * 3 / 4);
+}
+
 // ------------------------------------------------------------ speeds
 
 TEST(ActorSpeeds, MovementSpeed)
