@@ -34,17 +34,22 @@ private:
     static constexpr std::uint32_t kWords = 624;
     static constexpr std::uint32_t kShift = 397;
 
+    static std::uint32_t Twist(std::uint32_t upper, std::uint32_t lower, std::uint32_t far)
+    {
+        const std::uint32_t y = (upper & 0x80000000u) | (lower & 0x7FFFFFFFu);
+        return far ^ (y >> 1) ^ ((y & 1u) != 0 ? 0x9908B0DFu : 0u);
+    }
+
+    // Word i takes words i + 1 and i + kShift, counted round the end: three
+    // runs split where those wrap, so no word pays for a modulo.
     void Regenerate()
     {
-        for (std::uint32_t i = 0; i < kWords; ++i)
-        {
-            const std::uint32_t y =
-                (m_State[i] & 0x80000000u) | (m_State[(i + 1) % kWords] & 0x7FFFFFFFu);
-            std::uint32_t next = m_State[(i + kShift) % kWords] ^ (y >> 1);
-            if (y & 1u)
-                next ^= 0x9908B0DFu;
-            m_State[i] = next;
-        }
+        std::uint32_t i = 0;
+        for (; i < kWords - kShift; ++i)
+            m_State[i] = Twist(m_State[i], m_State[i + 1], m_State[i + kShift]);
+        for (; i < kWords - 1; ++i)
+            m_State[i] = Twist(m_State[i], m_State[i + 1], m_State[i + kShift - kWords]);
+        m_State[kWords - 1] = Twist(m_State[kWords - 1], m_State[0], m_State[kShift - 1]);
         m_Index = 0;
     }
 
