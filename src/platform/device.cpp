@@ -69,6 +69,13 @@ GLint AddressOf(TextureAddress address)
     return address == TextureAddress::Wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
 
+// Four bytes of an RGBA image as 0xAARRGGBB.
+std::uint32_t ArgbOfRgba(const std::uint8_t* rgba)
+{
+    return std::uint32_t{rgba[3]} << 24 | std::uint32_t{rgba[0]} << 16 |
+           std::uint32_t{rgba[1]} << 8 | rgba[2];
+}
+
 GLuint CompileShader(GLenum kind, const std::string& text)
 {
     const GLuint shader = glCreateShader(kind);
@@ -135,9 +142,7 @@ Texture::Texture(std::weak_ptr<const bool> alive, std::uint32_t name, const Imag
             break;
         }
     if (image.width == 1 && image.height == 1)
-        m_SingleTexel = std::uint32_t{image.pixels[3]} << 24 |
-                        std::uint32_t{image.pixels[0]} << 16 | std::uint32_t{image.pixels[1]} << 8 |
-                        image.pixels[2];
+        m_SingleTexel = ArgbOfRgba(image.pixels.data());
 }
 
 Texture::~Texture()
@@ -715,23 +720,12 @@ std::uint32_t Device::BlendConstant(std::uint32_t target, std::uint32_t source)
     const SpriteVertex cover[3] = {{-1.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
                                    {3.0f, -1.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu},
                                    {-1.0f, 3.0f, 0.5f, 0.0f, 0.0f, 0xFFFFFFFFu}};
-    glBindVertexArray(m_SpriteArray);
-    glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);
-    if (sizeof cover > m_SpriteBufferSize)
-    {
-        m_SpriteBufferSize = std::max(sizeof cover, m_SpriteBufferSize * 2);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_SpriteBufferSize), nullptr,
-                     GL_STREAM_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof cover, cover);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    Unbind();
+    DrawSpriteVertices(cover);
     std::uint8_t pixel[4] = {};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
-    const std::uint32_t blended = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
-                                  std::uint32_t{pixel[1]} << 8 | pixel[2];
+    const std::uint32_t blended = ArgbOfRgba(pixel);
     m_Blended.emplace(key, blended);
     return blended;
 }
@@ -1180,6 +1174,12 @@ void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const T
     FlushBatch();
     ApplyStates(m_States, m_Viewport, &texture, true);
     ApplyGeometryUniforms(true, toClip);
+    DrawSpriteVertices(vertices);
+    ++m_DrawCalls;
+}
+
+void Device::DrawSpriteVertices(std::span<const SpriteVertex> vertices)
+{
     glBindVertexArray(m_SpriteArray);
     glBindBuffer(GL_ARRAY_BUFFER, m_SpriteBuffer);
     const std::size_t bytes = vertices.size_bytes();
@@ -1191,7 +1191,6 @@ void Device::DrawSpriteTriangles(std::span<const SpriteVertex> vertices, const T
     }
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
-    ++m_DrawCalls;
     Unbind();
 }
 

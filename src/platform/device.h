@@ -367,6 +367,9 @@ private:
     void DrawRanges(const MeshData& data, std::uint32_t attribute, std::uint32_t instances);
     void FlushBatch();
     void Unbind();
+    // Sprite vertices through the sprite buffer, with the states and
+    // uniforms already applied.
+    void DrawSpriteVertices(std::span<const SpriteVertex> vertices);
     void BeginCounting();
     void EndCounting();
 
