@@ -30,7 +30,6 @@ constexpr const char* kLibraryCredits =
 
 constexpr const char* kSaveFolderCaption = "Save Error";
 constexpr const char* kLoadFolderCaption = "Load Error";
-constexpr const char* kSavedGamesFolder = "BRLM Saved Games";
 
 } // namespace
 
@@ -89,7 +88,8 @@ bool CGameApp::ShowLoadDialog()
     {
         machine->GetDesktop().ShowMessageBox(
             kLoadFolderCaption,
-            WithCause(std::string("Failed to load \"") + kSavedGamesFolder + "\".", e.GetDetail()),
+            WithCause(std::string("Failed to load \"") + kSavedGamesFolderName + "\".",
+                      e.GetDetail()),
             platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
         return false;
     }
@@ -119,7 +119,8 @@ void CGameApp::ShowSaveDialog()
         // The chooser cannot start anywhere: say so, and give the pause back.
         machine->GetDesktop().ShowMessageBox(
             kSaveFolderCaption,
-            WithCause(std::string("Failed to save \"") + kSavedGamesFolder + "\".", e.GetDetail()),
+            WithCause(std::string("Failed to save \"") + kSavedGamesFolderName + "\".",
+                      e.GetDetail()),
             platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Warning);
         Resume();
         return;

@@ -188,8 +188,7 @@ void CGameApp::ReportScriptError(const CVARDException& error)
     // The box waits for the player, and the game waits with it: the time it
     // stands is no game time to catch up afterwards.
     Pause();
-    ShowMessageBox("Script Error",
-                   WithCause("Script Error", DescribeError(std::make_exception_ptr(error))),
+    ShowMessageBox("Script Error", WithCause("Script Error", DescribeError(error)),
                    platform::MessageBoxIcon::Warning);
     Resume();
 }

@@ -12,7 +12,7 @@ std::string DescribeError(const std::exception_ptr& error)
     }
     catch (const CVARDException& e)
     {
-        return e.GetDetail().empty() ? e.Describe() : e.GetDetail();
+        return DescribeError(e);
     }
     catch (const std::exception& e)
     {
@@ -22,6 +22,11 @@ std::string DescribeError(const std::exception_ptr& error)
     {
         return "an error of an unknown kind";
     }
+}
+
+std::string DescribeError(const CVARDException& error)
+{
+    return error.GetDetail().empty() ? error.Describe() : error.GetDetail();
 }
 
 std::string DescribeCurrentError()

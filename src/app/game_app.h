@@ -60,6 +60,9 @@ constexpr int kMinimumWindowHeight = 720;
 // Selecting the whole party rather than one member.
 constexpr std::uint32_t kWholePartySelected = 0xFFFF;
 
+// The folder under the user's documents that holds the saved games.
+constexpr const char* kSavedGamesFolderName = "BRLM Saved Games";
+
 // The game screen's answers to the game's events that belong to its HUD,
 // its view and the party's action bars: the screen connects them when it is
 // built. Until then an event changes only the message log, the dialogs and

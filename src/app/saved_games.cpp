@@ -17,8 +17,6 @@
 namespace
 {
 
-constexpr const char* kSavedGamesFolderName = "BRLM Saved Games";
-
 void ShowWarning(CAppPlatform& machine, const std::string& caption, const std::string& text)
 {
     machine.GetDesktop().ShowMessageBox(caption, text, platform::MessageBoxButtons::Ok,

@@ -135,14 +135,13 @@ CDataFileFactoryPath::OpenStream(std::uint32_t kind, std::uint32_t subKind, cons
     const std::filesystem::path path = FilePath(kind, subKind, name);
     RequireRegularOrMissing(path, "module file ");
     auto stream = std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary);
+    if (*stream)
+        return stream;
     std::error_code error;
-    const bool exists = std::filesystem::exists(path, error);
-    if (!*stream && exists)
+    if (std::filesystem::exists(path, error))
         throw CVARDException(1, "cannot open module file " + path.string());
-    if (!*stream)
-        return std::make_shared<CDataFileStream>(std::string(),
-                                                 "module file " + path.string() + " is missing");
-    return stream;
+    return std::make_shared<CDataFileStream>(std::string(),
+                                             "module file " + path.string() + " is missing");
 }
 
 std::shared_ptr<std::vector<std::uint8_t>>

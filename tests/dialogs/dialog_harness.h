@@ -224,10 +224,7 @@ public:
     {
         if (shift)
             window->keys.down.insert(platform::vk::kShift);
-        platform::Message message;
-        message.kind = platform::MessageKind::KeyDown;
-        message.code = code;
-        app.HandleMessage(message);
+        app.HandleMessage(AppTest::KeyDown(code));
         if (shift)
             window->keys.down.erase(platform::vk::kShift);
     }
@@ -287,11 +284,7 @@ private:
     }
     void Mouse(platform::MessageKind kind, int x, int y)
     {
-        platform::Message message;
-        message.kind = kind;
-        message.x = x;
-        message.y = y;
-        app.HandleMessage(message);
+        app.HandleMessage(AppTest::Mouse(kind, x, y));
     }
 };
 
