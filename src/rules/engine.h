@@ -142,8 +142,7 @@ private:
     void ReturnToEntranceStep(CActor& actor, const std::shared_ptr<COrder>& order);
     // The copy of the current area's actors that the tick's loops walk.
     CActorSnapshot m_ActorSnapshot;
-    // The sight flood's rows of bits, and the kinds of the current area's
-    // cells while its layout stays the same.
+    // The sight flood's rows of bits.
     std::vector<std::uint64_t> m_SightFlood;
     // The window the last flood wrote into the sight grid, and the grid's
     // stamp after it: the next flood clears only that window while the
@@ -164,13 +163,15 @@ private:
     void KeepSightWindow(const CCellBitSet& sight, std::uint32_t width, std::uint32_t height,
                          std::uint32_t left, std::uint32_t top, std::uint32_t columns,
                          std::uint32_t rows);
-    const std::vector<std::uint8_t>& CellKinds(const CArea& area);
-    std::vector<std::uint8_t> m_CellKinds;
-    const CArea* m_CellKindsArea = nullptr;
-    std::uint64_t m_CellKindsGeneration = 0;
-    // Built with the kinds: rows of bits over the whole area, set where sight
-    // passes for certain, and the cells to ask each time (doors, and kinds
-    // no tile can have), in row order; none on the border.
+    // Rows of bits over the whole area, set where sight passes for certain,
+    // and the cells to ask each time (doors, and kinds no tile can have), in
+    // row order; none on the border. Built from the area's cell kinds, and
+    // kept while its layout stays the same.
+    void PrepareOpenRows(const CArea& area);
+    const CArea* m_OpenArea = nullptr;
+    std::uint64_t m_OpenGeneration = 0;
+    std::uint32_t m_OpenWidth = 0;
+    std::uint32_t m_OpenHeight = 0;
     std::vector<std::uint64_t> m_OpenRows;
     std::size_t m_OpenStride = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_SightAsk;

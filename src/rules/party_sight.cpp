@@ -324,7 +324,7 @@ void CEngine::UpdatePartySight()
 
     // The window out of the area's rows, then the cells whose answer can
     // change without a new layout.
-    const std::vector<std::uint8_t>& kinds = CellKinds(*area);
+    PrepareOpenRows(*area);
     for (std::uint32_t r = 0; r < rows; ++r)
     {
         const std::uint64_t* source = m_OpenRows.data() + (top + r) * m_OpenStride;
@@ -343,7 +343,7 @@ void CEngine::UpdatePartySight()
     {
         if (row < top || row > bottom || column < left || column > right)
             continue;
-        const int kind = kinds[static_cast<std::size_t>(row) * width + column];
+        const int kind = area->GetCellKind(column, row);
         const bool blocks = kind == kTileKindDoor ? DoorBlocksSight(*area, column, row)
                                                   : CellBlocksSight(kind, *area, column, row);
         if (!blocks)
@@ -474,17 +474,16 @@ void CEngine::KeepSightWindow(const CCellBitSet& sight, std::uint32_t width, std
     m_SightWindow = SightWindow{&sight, sight.GetStamp(), width, height, left, top, columns, rows};
 }
 
-const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)
+void CEngine::PrepareOpenRows(const CArea& area)
 {
     // Kept while the grid is the same: every change of a cell's master tile
     // moves the layout generation on.
     const std::uint64_t generation = CTile::GetLayoutGeneration();
-    if (m_CellKindsArea != &area || m_CellKindsGeneration != generation ||
-        m_CellKinds.size() != static_cast<std::size_t>(area.GetWidth()) * area.GetHeight())
+    const std::uint32_t width = area.GetWidth();
+    const std::uint32_t height = area.GetHeight();
+    if (m_OpenArea != &area || m_OpenGeneration != generation || m_OpenWidth != width ||
+        m_OpenHeight != height)
     {
-        const std::uint32_t width = area.GetWidth();
-        const std::uint32_t height = area.GetHeight();
-        m_CellKinds.resize(static_cast<std::size_t>(width) * height);
         m_OpenStride = (width + 63) / 64;
         m_OpenRows.assign(m_OpenStride * height, 0);
         m_SightAsk.clear();
@@ -492,8 +491,7 @@ const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)
         {
             for (std::uint32_t column = 0; column < width; ++column)
             {
-                const auto kind = static_cast<std::uint8_t>(area.GetCellKind(column, row));
-                m_CellKinds[static_cast<std::size_t>(row) * width + column] = kind;
+                const int kind = area.GetCellKind(column, row);
                 // The border never lets the flood through.
                 if (row == 0 || row + 1 == height || column == 0 || column + 1 == width)
                     continue;
@@ -504,10 +502,11 @@ const std::vector<std::uint8_t>& CEngine::CellKinds(const CArea& area)
                     m_SightAsk.emplace_back(column, row);
             }
         }
-        m_CellKindsArea = &area;
-        m_CellKindsGeneration = generation;
+        m_OpenArea = &area;
+        m_OpenGeneration = generation;
+        m_OpenWidth = width;
+        m_OpenHeight = height;
     }
-    return m_CellKinds;
 }
 
 } // namespace VARD

@@ -471,13 +471,9 @@ bool CActor::MeetsPowerWeaponRequirement(const CSpell& power) const
 
 bool CanSpellAffect(const CSpell& spell, const CActor& actor)
 {
-    // As CSpell::CanAffect with the actor's saves, without a std::function
-    // made and dropped for every candidate of every target search.
-    if (!spell.CanAffectKind(actor.IsSummoned(), static_cast<int>(actor.GetCreatureKind())))
-        return false;
-    const int limit = spell.GetSaveLimit();
-    return limit == 0 ||
-           actor.GetSave(static_cast<std::uint32_t>(spell.GetDeclaredSaveKind())) <= limit;
+    return spell.CanAffect(actor.IsSummoned(), static_cast<int>(actor.GetCreatureKind()),
+                           [&actor](int saveKind)
+                           { return actor.GetSave(static_cast<std::uint32_t>(saveKind)); });
 }
 
 } // namespace VARD

@@ -75,11 +75,6 @@ public:
         return slot == CSlotsById::kNone ? nullptr : m_Entries[slot].actor;
     }
 
-    // Every actor of those sides whose square meets the box, and every stray
-    // one: visit(actor, place in list).
-    template <class Visit>
-    void VisitBox(double left, double top, double right, double bottom, std::uint8_t sides,
-                  Visit&& visit) const;
     // Every actor of those sides that stands no farther than reach from
     // (x, y) along either axis, and every stray one. The index keeps each
     // actor's place, so those farther off are passed over without reading
@@ -309,19 +304,6 @@ inline bool CAreaCellIndex::SquaresOf(double left, double top, double right, dou
     r0 = clampTo(std::floor(top / size), m_Rows);
     r1 = clampTo(std::floor(bottom / size), m_Rows);
     return true;
-}
-
-template <class Visit>
-void CAreaCellIndex::VisitBox(double left, double top, double right, double bottom,
-                              std::uint8_t sides, Visit&& visit) const
-{
-    VisitList(StrayList(), sides, visit);
-    std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
-    if (!SquaresOf(left, top, right, bottom, c0, c1, r0, r1))
-        return;
-    for (std::uint32_t row = r0; row <= r1; ++row)
-        for (std::uint32_t column = c0; column <= c1; ++column)
-            VisitList(row * m_Columns + column, sides, visit);
 }
 
 template <class Visit>

@@ -251,15 +251,6 @@ bool CSpell::FindTeleportEffect(const CSpellEffectTeleport** effect) const
     return false;
 }
 
-bool CSpell::CanAffect(bool summoned, int creatureKind,
-                       const std::function<int(int saveKind)>& saveOf) const
-{
-    if (!CanAffectKind(summoned, creatureKind))
-        return false;
-    // The limit goes with the save as written: a power's stacking slot is no save.
-    return m_SaveLimit == 0 || saveOf(m_SaveKind) <= m_SaveLimit;
-}
-
 bool CSpell::CanAffectKind(bool summoned, int creatureKind) const
 {
     if (HasFlag(kSpellFlagSummonTarget) && !summoned)

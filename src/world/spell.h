@@ -4,7 +4,6 @@
 #include "world/module.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,15 +98,21 @@ public:
     // Whether an actor can be affected, from what the rules know of it: if it
     // was summoned, its creature kind, and its save of a given kind (asked
     // only when the spell has a save limit).
-    bool CanAffect(bool summoned, int creatureKind,
-                   const std::function<int(int saveKind)>& saveOf) const;
-    // All of that but the save limit, which a caller on a hot path checks
-    // itself against GetSaveLimit and GetDeclaredSaveKind.
-    bool CanAffectKind(bool summoned, int creatureKind) const;
+    // A template, so that a target search makes no std::function for each
+    // candidate.
+    template <class SaveOf> bool CanAffect(bool summoned, int creatureKind, SaveOf&& saveOf) const
+    {
+        if (!CanAffectKind(summoned, creatureKind))
+            return false;
+        // The limit goes with the save as written: a power's stacking slot is no save.
+        return m_SaveLimit == 0 || saveOf(m_SaveKind) <= m_SaveLimit;
+    }
     // World units per second of the effect in flight.
     double GetEffectSpeed() const;
 
 private:
+    // All of CanAffect but the save limit.
+    bool CanAffectKind(bool summoned, int creatureKind) const;
     void ReadSave(VARDCommon::CTagFileReader& reader);
     void ReadRange(VARDCommon::CTagFileReader& reader);
     void ReadOption(VARDCommon::CTagFileReader& reader);
