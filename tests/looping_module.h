@@ -1,7 +1,8 @@
 #pragma once
 
 // A copy of the demo module whose scripts of the chosen callers are replaced
-// by one that never ends, as a module author might get them wrong. Entries
+// by one that never ends, as a module author might get them wrong, or by
+// another script block given. Entries
 // and exits without a script get it too, so that every way into and out of
 // an area runs one; monsters without a heartbeat get one, and traps cannot
 // be disarmed.
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace TestUtil
 {
@@ -31,8 +33,9 @@ enum class ScriptCaller
 class LoopingModule
 {
 public:
-    explicit LoopingModule(std::initializer_list<ScriptCaller> callers)
-        : m_Callers(callers), m_Script("<lua> while true do end </lua>"),
+    explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
+                           std::string script = "<lua> while true do end </lua>")
+        : m_Callers(callers), m_Script(std::move(script)),
           m_Root(std::filesystem::temp_directory_path() /
                  ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
     {

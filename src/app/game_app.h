@@ -8,6 +8,7 @@
 #include "platform/rect.h"
 #include "ui/ui_manager.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -56,6 +57,10 @@ constexpr std::uint32_t kAppMessageGameLoaded = 0x8001;
 // The smallest window the game screen is laid out for.
 constexpr int kMinimumWindowWidth = 864;
 constexpr int kMinimumWindowHeight = 720;
+
+// The message log keeps this many of the newest lines: a script posting
+// lines on every tick would otherwise grow it without end.
+constexpr std::size_t kMessageLogLines = 10000;
 
 // Selecting the whole party rather than one member.
 constexpr std::uint32_t kWholePartySelected = 0xFFFF;
@@ -171,7 +176,8 @@ public:
     void ShowEffectEvent(const VARD::CEffectEvent& event);
     void LeaveArea();
     void TravelToMapLocation(const VARD::CMap2Area& location);
-    // Appends to the message log and tells the screen.
+    // Appends to the message log, dropping its oldest line past
+    // kMessageLogLines, and tells the screen.
     void LogMessage(const std::string& line);
     void PlayEventSoundOf(const VARD::CEvent& event);
 

@@ -42,6 +42,8 @@ void CGameApp::PlayEventSoundOf(const VARD::CEvent& event)
 void CGameApp::LogMessage(const std::string& line)
 {
     messageLog.push_back(line);
+    while (messageLog.size() > kMessageLogLines)
+        messageLog.pop_front();
     if (screenHooks.messageLogged)
         screenHooks.messageLogged(line);
 }

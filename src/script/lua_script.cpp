@@ -15,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 namespace VARD
 {
@@ -383,6 +384,42 @@ std::string DescribeError(lua_State* state)
     return std::string("error object is a ") + lua_typename(state, type) + " value";
 }
 
+[[noreturn]] void ThrowStopped()
+{
+    throw CVARDException(6, std::string("script stopped: ") + t_Budget.reason);
+}
+
+std::int32_t RunInState(const std::string& source, const std::string& chunkName,
+                        CScriptContext& context)
+{
+    if (t_Budget.stopped)
+        ThrowStopped();
+
+    CScriptRun run;
+    run.context = &context;
+    run.budget = &t_Budget;
+    std::unique_ptr<lua_State, StateCloser> state(lua_newstate(LimitedAlloc, &run));
+    if (!state)
+    {
+        MarkStopped(t_Budget, kOutOfMemoryReason);
+        ThrowStopped();
+    }
+    lua_sethook(state.get(), CountHook, LUA_MASKCOUNT, kHookInterval);
+
+    ChunkText chunk{&source, &chunkName};
+    const int status = lua_cpcall(state.get(), RunProtected, &chunk);
+    if (status == 0)
+        return run.result;
+
+    const std::string message = DescribeError(state.get());
+    state.reset();
+    if (run.pending)
+        std::rethrow_exception(run.pending);
+    if (t_Budget.stopped)
+        ThrowStopped();
+    throw CVARDException(6, "script failed: " + message);
+}
+
 } // namespace
 
 CScriptRun& RunOf(lua_State* state)
@@ -456,33 +493,20 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
     context.engine = engine;
     OpenBudget();
     CNestingGuard nesting;
-    if (t_Budget.stopped)
-        throw CVARDException(6, "script stopped: " + t_Budget.reason);
-
-    CScriptRun run;
-    run.context = &context;
-    run.budget = &t_Budget;
-    std::unique_ptr<lua_State, StateCloser> state(lua_newstate(LimitedAlloc, &run));
-    if (!state)
+    // A script can ask the host for more than the machine has: memory it
+    // cannot get ends the run like any spent budget, not the program.
+    try
     {
-        if (t_Budget.stopped)
-            throw CVARDException(6, "script stopped: " + t_Budget.reason);
-        throw std::bad_alloc();
+        return RunInState(m_Source, m_ChunkName, context);
     }
-    lua_sethook(state.get(), CountHook, LUA_MASKCOUNT, kHookInterval);
-
-    ChunkText chunk{&m_Source, &m_ChunkName};
-    const int status = lua_cpcall(state.get(), RunProtected, &chunk);
-    if (status == 0)
-        return run.result;
-
-    const std::string message = DescribeError(state.get());
-    state.reset();
-    if (run.pending)
-        std::rethrow_exception(run.pending);
-    if (t_Budget.stopped)
-        throw CVARDException(6, "script stopped: " + t_Budget.reason);
-    throw CVARDException(6, "script failed: " + message);
+    catch (const std::bad_alloc&)
+    {
+    }
+    catch (const std::length_error&)
+    {
+    }
+    MarkStopped(t_Budget, kOutOfMemoryReason);
+    ThrowStopped();
 }
 
 void InstallLuaScriptHost()

@@ -118,6 +118,17 @@ CActor* CScriptCall::PartnerOrActor() const
     return m_Context.target != nullptr ? &PartnerActor() : m_Context.actor;
 }
 
+CScriptBudget& CScriptCall::Budget() const
+{
+    return *RunOf(m_State).budget;
+}
+
+void CScriptCall::Stop(const char* reason) const
+{
+    MarkStopped(Budget(), reason);
+    throw CScriptStopped{};
+}
+
 int CScriptCall::Return(bool value) const
 {
     lua_pushboolean(m_State, value ? 1 : 0);

@@ -37,6 +37,14 @@ struct CScriptArgError
     const char* text;
 };
 
+// Thrown by a game function that has marked the budget spent; the stop is
+// raised as a Lua error once the function's C++ frames are left.
+struct CScriptStopped
+{
+};
+
+struct CScriptBudget;
+
 class CScriptCall
 {
 public:
@@ -70,6 +78,11 @@ public:
     // The partner when there is one (it must be an actor), else the
     // context's actor; null when there is neither.
     CActor* PartnerOrActor() const;
+
+    // The budget the call draws on.
+    CScriptBudget& Budget() const;
+    // Stops the run, as a spent budget does, for the reason given.
+    [[noreturn]] void Stop(const char* reason) const;
 
     int Return(bool value) const;
     int Return(std::int32_t value) const;

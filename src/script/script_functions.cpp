@@ -21,9 +21,12 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace VARD
@@ -102,6 +105,20 @@ CFoundItem FindPartyItem(const CGame& game, const std::string& templateName)
     return {};
 }
 
+// Names are expanded after the texts a call hands over were counted: what
+// they add counts too, weighed before the longer text is built.
+void ExpandNames(const CScriptCall& call, std::string& text)
+{
+    using namespace ScriptHost;
+    CScriptBudget& budget = call.Budget();
+    const std::size_t before = text.size();
+    const std::size_t room = kGameBytesBudget - std::min(budget.gameBytes, kGameBytesBudget);
+    if (!call.Game().ExpandNameTokens(text, before + room))
+        call.Stop("more than 1 MiB handed to the game with names expanded");
+    if (text.size() > before)
+        budget.gameBytes += text.size() - before;
+}
+
 // ------------------------------------------------------------- conversation
 
 int Talk(CScriptCall& call)
@@ -109,7 +126,7 @@ int Talk(CScriptCall& call)
     const std::string text = call.Text(1);
     CGame& game = call.Game();
     std::string line = call.PartnerTalk().GetTalkName() + " : " + text;
-    game.ExpandNameTokens(line);
+    ExpandNames(call, line);
     game.AddMessage(kMessageInfo, line);
     AddToPeopleJournal(game, call.Context().target, line);
     return 0;
@@ -132,7 +149,7 @@ int Shout(CScriptCall& call)
     const std::string text = call.Text(2);
     CGame& game = call.Game();
     std::string line = speaker.GetTalkName() + " : " + text;
-    game.ExpandNameTokens(line);
+    ExpandNames(call, line);
     game.PostEvent(std::make_shared<CDialogBoxEvent>(speaker.GetTalkName(), line));
     game.AddMessage(kMessageInfo, line);
     AddToPeopleJournal(game, &speaker, line);
@@ -385,7 +402,7 @@ int Win(CScriptCall& call)
 {
     std::string text = call.Text(1);
     CGame& game = call.Game();
-    game.ExpandNameTokens(text);
+    ExpandNames(call, text);
     game.SetState(kGameWon);
     game.SetVictoryText(text);
     return 0;
@@ -396,7 +413,7 @@ int DialogBox(CScriptCall& call)
     std::string title = call.Text(1);
     std::string text = call.Text(2);
     CGame& game = call.Game();
-    game.ExpandNameTokens(text);
+    ExpandNames(call, text);
     game.PostEvent(std::make_shared<CDialogBoxEvent>(std::move(title), std::move(text)));
     return 0;
 }
@@ -622,7 +639,8 @@ void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
 
 // Every C++ failure is caught here, inside the function: the Lua error that
 // reports it is raised only once the C++ frames are gone. A failure passed
-// on, or a budget spent by a run this call started, ends the script.
+// on, a budget spent by a run this call started, or memory the call could
+// not get, ends the script.
 int CallFunction(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
@@ -644,6 +662,18 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         catch (const CScriptArgError& argError)
         {
             error = argError.text;
+        }
+        catch (const CScriptStopped&)
+        {
+            // The budget is marked spent: the stop is raised below.
+        }
+        catch (const std::bad_alloc&)
+        {
+            MarkStopped(*run.budget, kOutOfMemoryReason);
+        }
+        catch (const std::length_error&)
+        {
+            MarkStopped(*run.budget, kOutOfMemoryReason);
         }
         catch (const CVARDException&)
         {

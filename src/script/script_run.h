@@ -42,6 +42,8 @@ constexpr std::uint64_t kGameCallSteps = 1000;
 constexpr std::size_t kGameBytesBudget = 1024u * 1024u;
 constexpr std::size_t kRecordBytes = 256;
 constexpr std::size_t kMaxTextLength = 64u * 1024u;
+// The reason of a stop for memory the host or a game function could not get.
+inline constexpr const char* kOutOfMemoryReason = "out of memory";
 // Runs nested through tags and quests.
 constexpr int kMaxNesting = 16;
 // Calls of a pattern matcher inside one another (each '?', '-', capture and
@@ -59,7 +61,9 @@ struct CScriptBudget
     // Once set, no run on this budget executes another instruction or keeps
     // a caught error: every pcall, xpcall and game function passes it on.
     bool stopped = false;
-    std::string reason;
+    // A fixed text: marking a budget spent happens inside Lua's allocator and
+    // hooks, where nothing may allocate or throw.
+    const char* reason = "";
 };
 
 struct CScriptRun

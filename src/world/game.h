@@ -3,6 +3,7 @@
 #include "world/event.h"
 #include "world/journal.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <map>
@@ -155,8 +156,11 @@ public:
     std::int32_t BestPartySpecialStat(std::uint32_t stat) const;
     // Every living member that was not summoned gains n points.
     void ShareExperience(std::uint32_t n);
-    // "PARTY" becomes the list of members, "MAINNAME" the main character's name.
-    void ExpandNameTokens(std::string& text) const;
+    // "PARTY" becomes the list of members, "MAINNAME" the main character's
+    // name. False, with the text left as it is, when the expanded text would
+    // be longer than maxSize; that is known before it is built.
+    bool ExpandNameTokens(std::string& text,
+                          std::size_t maxSize = static_cast<std::size_t>(-1)) const;
 
     // Travel and places.
     const std::string& GetTravelArea() const { return m_TravelArea; }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <sstream>
 
 namespace VARD
@@ -137,36 +138,62 @@ void CGame::ShareExperience(std::uint32_t n)
     }
 }
 
-void CGame::ExpandNameTokens(std::string& text) const
+bool CGame::ExpandNameTokens(std::string& text, std::size_t maxSize) const
 {
-    std::istringstream words(text);
-    std::string result;
-    std::string word;
-    bool first = true;
-    while (words >> word)
+    std::optional<std::string> partyList;
+    const auto main = std::find_if(m_Party.begin(), m_Party.end(),
+                                   [](const auto& actor) { return actor->IsMainCharacter(); });
+    const std::string noName;
+    const std::string& mainName = main != m_Party.end() ? (*main)->GetName() : noName;
+    const auto expanded = [&](const std::string& word) -> const std::string&
     {
         if (word == "PARTY")
         {
-            std::string list;
-            for (const auto& actor : m_Party)
-                list += " - " + actor->GetName() + " (" +
-                        GetClassDisplayName(static_cast<int>(actor->GetClass())) + " " +
-                        std::to_string(actor->GetLevel()) + ") LINE ";
-            word = list;
+            if (!partyList)
+            {
+                partyList.emplace();
+                for (const auto& actor : m_Party)
+                    *partyList += " - " + actor->GetName() + " (" +
+                                  GetClassDisplayName(static_cast<int>(actor->GetClass())) + " " +
+                                  std::to_string(actor->GetLevel()) + ") LINE ";
+            }
+            return *partyList;
         }
-        else if (word == "MAINNAME")
+        return word == "MAINNAME" ? mainName : word;
+    };
+
+    // Each word's expansion in order, after the blank that parts it from
+    // the one before; stops when take says so.
+    const auto forEachWord = [&](const auto& take)
+    {
+        std::istringstream words(text);
+        bool first = true;
+        for (std::string word; words >> word; first = false)
+            if (!take(first ? 0 : 1, expanded(word)))
+                return false;
+        return true;
+    };
+    // A long name repeated many times would make a text far larger than
+    // the one given: it is measured first, and built only when it fits.
+    std::size_t size = 0;
+    if (!forEachWord(
+            [&](std::size_t blanks, const std::string& piece)
+            {
+                size += blanks + piece.size();
+                return size <= maxSize;
+            }))
+        return false;
+    std::string result;
+    result.reserve(size);
+    forEachWord(
+        [&](std::size_t blanks, const std::string& piece)
         {
-            const auto main =
-                std::find_if(m_Party.begin(), m_Party.end(),
-                             [](const auto& actor) { return actor->IsMainCharacter(); });
-            word = main != m_Party.end() ? (*main)->GetName() : std::string();
-        }
-        if (!first)
-            result += ' ';
-        result += word;
-        first = false;
-    }
-    text = result;
+            result.append(blanks, ' ');
+            result += piece;
+            return true;
+        });
+    text = std::move(result);
+    return true;
 }
 
 } // namespace VARD

@@ -4,6 +4,7 @@
 
 #include "dialog_harness.h"
 
+#include "app/game_hud.h"
 #include "dialogs/game_menu_dlg.h"
 #include "dialogs/map_msg_dlg.h"
 #include "dialogs/start_dlg.h"
@@ -11,6 +12,7 @@
 #include "ui/ui_buttons.h"
 #include "ui/ui_group.h"
 #include "ui/ui_mini_map.h"
+#include "ui/ui_scroll_bar.h"
 #include "ui/ui_static_text.h"
 #include "ui/ui_text.h"
 #include "world/area.h"
@@ -385,6 +387,46 @@ TEST(ShellDialogs, MapAndMessageLogCloseOnlyOnDoneEscOrEnter)
     harness.Key('G');
     EXPECT_EQ(harness.window->title, "Brelmoor - Messages");
     EXPECT_EQ(harness.All<VARDUI::CUITextElement>().at(0)->GetLines(), &harness.app.messageLog);
+}
+
+// A script that posts lines on every tick: the log keeps the newest lines up
+// to its bound, in order, and the HUD's window and the messages page show
+// the newest.
+TEST(ShellDialogs, AFloodOfMessagesKeepsTheNewestLinesInTheLog)
+{
+    DialogHarness harness;
+    harness.StartDemoGame();
+    CGameApp& app = harness.app;
+    app.RebuildUI();
+    app.messageLog.clear();
+    const std::size_t dropped = 2500;
+    const std::size_t total = kMessageLogLines + dropped;
+    const auto line = [](std::size_t n) { return "line " + std::to_string(n); };
+    for (std::size_t n = 0; n < total; ++n)
+    {
+        harness.Game().AddMessage(VARD::kMessageInfo, line(n));
+        if (n % 1000 == 999)
+            app.DrainTickEvents();
+    }
+    app.DrainTickEvents();
+    ASSERT_EQ(app.messageLog.size(), kMessageLogLines);
+    for (std::size_t i = 0; i < kMessageLogLines; ++i)
+        ASSERT_EQ(app.messageLog[i], line(dropped + i)) << i;
+
+    const auto* window = harness.Find<VARDUI::CUIMessageWindow>(kHudMessageWindowId);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->GetLines(), &app.messageLog);
+    EXPECT_EQ(window->GetLines()->back(), line(total - 1));
+
+    harness.Key('G');
+    ASSERT_NE(harness.CurrentAs<CVARDMsgDlg>(), nullptr);
+    const auto pages = harness.All<VARDUI::CUITextElement>();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0]->GetLines(), &app.messageLog);
+    const VARDUI::CUIScrollBar* bar = pages[0]->GetScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetMaximum(), kMessageLogLines - 1);
+    EXPECT_EQ(app.messageLog.at(bar->GetPosition()), line(total - 1));
 }
 
 TEST(ShellDialogs, ConsoleLinesAreTypedAndRunOnce)

@@ -238,6 +238,105 @@ TEST(ScriptBudget, ArgumentsAtTheirBounds)
     }
 }
 
+// What the game holds of the texts handed to it: its message and dialog
+// box events, drained, and the victory text.
+std::size_t HeldTextBytes(VARD::CGame& game)
+{
+    std::size_t bytes = game.GetVictoryText().size();
+    while (const auto event = game.PopEvent())
+    {
+        if (const auto* message = dynamic_cast<const VARD::CMessageEvent*>(event.get()))
+            bytes += message->GetText().size();
+        else if (const auto* box = dynamic_cast<const VARD::CDialogBoxEvent*>(event.get()))
+            bytes += box->GetFirstText().size() + box->GetSecondText().size();
+    }
+    return bytes;
+}
+
+// A hero's name may be long: the names a text asks for count against what
+// the script hands the game, weighed before the longer text is built.
+TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
+{
+    using VARD::ScriptHost::kGameBytesBudget;
+    using VARD::ScriptHost::kRecordBytes;
+    const auto engine = ScriptTest::EnteredDemoGame();
+    VARD::CActor& hero = RulesTest::Member(*engine);
+    ASSERT_TRUE(hero.IsMainCharacter());
+    const std::string name(100'000, 'n');
+    hero.SetName(name);
+    VARD::CScriptContext context;
+    context.actor = &hero;
+    context.target = &Merchant(*engine);
+
+    const auto names = [](std::size_t count)
+    { return "string.rep('MAINNAME ', " + std::to_string(count) + ")"; };
+    const auto message = [](std::size_t length)
+    { return "vard_message(context, string.rep('x', " + std::to_string(length) + ")) "; };
+    // A dialog box titled "t" with n names leaves this much in the game.
+    const auto boxBytes = [&](std::size_t count)
+    { return kRecordBytes + 1 + count * (name.size() + 1) - 1; };
+    const std::size_t most = (kGameBytesBudget - kRecordBytes) / (name.size() + 1);
+    const std::string box = "vard_dialog_box(context, 't', " + names(most) + ") ";
+    // A message that long fills the budget to its last byte beside the box.
+    const std::size_t rest = kGameBytesBudget - boxBytes(most) - kRecordBytes;
+    ASSERT_LE(rest, VARD::ScriptHost::kMaxTextLength);
+
+    const std::string namesStop =
+        "code 6: script stopped: more than 1 MiB handed to the game with names expanded";
+    const std::string plainStop = "code 6: script stopped: more than 1 MiB handed to the game";
+    const std::string many = names(7000);
+    const struct
+    {
+        std::string body;
+        std::string failure;
+    } cases[] = {
+        {box + message(rest), ""},
+        {message(rest) + box, ""},
+        // What the names added was counted.
+        {box + message(rest + 1), plainStop},
+        {message(rest + 1) + box, namesStop},
+        {"vard_dialog_box(context, 't', " + many + ")", namesStop},
+        {"vard_talk(context, " + many + ")", namesStop},
+        {"vard_shout(context, 'actor', " + many + ")", namesStop},
+        {"vard_win(context, " + many + ")", namesStop},
+        {"vard_dialog_box(context, 't', string.rep('PARTY ', 7000))", namesStop},
+        // No catch keeps the run going.
+        {"pcall(vard_talk, context, " + many + ") vard_message(context, 'after')", namesStop},
+    };
+    for (const auto& c : cases)
+    {
+        VARD::CLuaScript script("function vard_script( context )\n" + c.body + "\nend\n");
+        EXPECT_EQ(Failure(script, *engine, context), c.failure) << c.body;
+        EXPECT_LE(HeldTextBytes(engine->Game()), kGameBytesBudget) << c.body;
+        EXPECT_NE(engine->Game().GetState(), VARD::kGameWon) << c.body;
+        // Play goes on.
+        EXPECT_EQ(RunBody(engine.get(), "vard_message(context, 'still here') return 7"), 7)
+            << c.body;
+        EXPECT_EQ(RulesTest::DrainMessages(engine->Game()),
+                  std::vector<std::string>{"18 still here"})
+            << c.body;
+    }
+
+    // Names of a usual length come out as they did.
+    EXPECT_EQ(RunBody(engine.get(), box + "return 1", context), 1);
+    std::string expanded = name;
+    for (std::size_t i = 1; i < most; ++i)
+        expanded += ' ' + name;
+    const auto event = engine->Game().PopEvent();
+    const auto* shown = dynamic_cast<const VARD::CDialogBoxEvent*>(event.get());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->GetSecondText() == expanded);
+    hero.SetName("Ann");
+    EXPECT_EQ(
+        RunBody(engine.get(), "vard_talk(context, 'Hail MAINNAME , PARTY') return 1", context), 1);
+    EXPECT_EQ(RulesTest::DrainMessages(engine->Game()),
+              std::vector<std::string>{"18 " + Merchant(*engine).GetTalkName() +
+                                       " : Hail Ann ,  - Ann (Fighter 1) LINE "});
+    EXPECT_EQ(RunBody(engine.get(), "vard_win(context, 'Well done, MAINNAME') return 1"), 1);
+    EXPECT_EQ(engine->Game().GetState(), VARD::kGameWon);
+    EXPECT_EQ(engine->Game().GetVictoryText(), "Well done, Ann");
+}
+
 } // namespace
 
 namespace

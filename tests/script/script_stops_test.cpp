@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -128,6 +129,44 @@ TEST(ScriptStops, AHeartbeatThatStopsIsNotDueAgainOnTheNextTick)
     for (std::size_t i = 1; i < outcome.errorSteps.size(); ++i)
         EXPECT_GE(outcome.errorSteps[i] - outcome.errorSteps[i - 1], 150) << i;
     EXPECT_NE(outcome.last.find("state=0 tick=1500"), std::string::npos) << outcome.last;
+}
+
+// A hero's name of 100,000 bytes asked for 7,000 times by a heartbeat: the
+// driver reports the stop and plays on, and never holds the text the names
+// would make.
+TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
+{
+    const TestUtil::LoopingModule module(
+        {ScriptCaller::Heartbeat},
+        "<lua> vard_dialog_box( context , \"t\" , string.rep( \"MAINNAME \" , 7000 ) ) </lua>");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vard_stops_names_" + std::to_string(getpid()));
+    std::ofstream(path) << "1 game moveparty 38.75 16.25\n";
+    const auto run = TestUtil::RunVardsim("--orders " + path.string() + " --ticks 400 --name " +
+                                              std::string(100'000, 'n'),
+                                          module.Path());
+    std::filesystem::remove(path);
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+
+    EXPECT_EQ(run.status, 0) << run.out.substr(0, 2000);
+    int stops = 0;
+    std::istringstream lines(run.out);
+    std::string last;
+    for (std::string line; std::getline(lines, line); last = line)
+    {
+        const std::size_t tab = line.find("\terror\t");
+        if (tab == std::string::npos)
+            continue;
+        EXPECT_EQ(line.substr(tab + 7), "code 6: script stopped: more than 1 MiB handed to the "
+                                        "game with names expanded");
+        ++stops;
+    }
+    EXPECT_GE(stops, 1);
+    EXPECT_NE(last.find("state=0 tick=400"), std::string::npos) << last.substr(0, 200);
+    // Kilobytes: the driver's whole peak, far below the 700 MB the text
+    // would take.
+    EXPECT_LT(usage.ru_maxrss, 400 * 1024);
 }
 
 } // namespace

@@ -160,9 +160,20 @@ TEST_F(GameParty, NameTokens)
     const auto b = Join("Bo");
     b->SetClass(1);
     b->SetLevel(3);
-    std::string text = "Hail  MAINNAME , your party:\nPARTY done";
-    m_Game.ExpandNameTokens(text);
-    EXPECT_EQ(text, "Hail Ann , your party:  - Ann (Fighter 1) LINE  - Bo (Rogue 3) LINE  done");
+    const std::string given = "Hail  MAINNAME , your party:\nPARTY done";
+    const std::string expanded =
+        "Hail Ann , your party:  - Ann (Fighter 1) LINE  - Bo (Rogue 3) LINE  done";
+    std::string text = given;
+    EXPECT_TRUE(m_Game.ExpandNameTokens(text));
+    EXPECT_EQ(text, expanded);
+    // The longest text allowed is the whole expansion; one byte less leaves
+    // the text as it was.
+    text = given;
+    EXPECT_TRUE(m_Game.ExpandNameTokens(text, expanded.size()));
+    EXPECT_EQ(text, expanded);
+    text = given;
+    EXPECT_FALSE(m_Game.ExpandNameTokens(text, expanded.size() - 1));
+    EXPECT_EQ(text, given);
 }
 
 TEST_F(GameParty, ActorInfoOfAnActorCarriesItsId)
