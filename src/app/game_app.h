@@ -58,9 +58,11 @@ constexpr std::uint32_t kAppMessageGameLoaded = 0x8001;
 constexpr int kMinimumWindowWidth = 864;
 constexpr int kMinimumWindowHeight = 720;
 
-// The message log keeps this many of the newest lines: a script posting
-// lines on every tick would otherwise grow it without end.
+// The message log keeps this many of the newest lines, and no more text than
+// this (the newest line always stays): a script posting lines on every tick
+// would otherwise grow it without end.
 constexpr std::size_t kMessageLogLines = 10000;
+constexpr std::size_t kMessageLogBytes = 16u * 1024u * 1024u;
 
 // Selecting the whole party rather than one member.
 constexpr std::uint32_t kWholePartySelected = 0xFFFF;
@@ -383,6 +385,8 @@ public:
     VARDUI::CUIElement* exitButton = nullptr;
     VARDUI::CUIElement* actionWindow = nullptr;
     std::deque<std::string> messageLog;
+    // The bytes of the log's lines, as LogMessage counted them.
+    std::size_t messageLogBytes = 0;
     std::vector<VARDUI::CUIElement*> portraits;
     VARDUI::Point mousePoint;
     int mouseTracked = 0;

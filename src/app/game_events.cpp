@@ -17,6 +17,7 @@
 #include "world/game.h"
 #include "world/world_map.h"
 
+#include <algorithm>
 #include <typeinfo>
 
 namespace
@@ -41,9 +42,17 @@ void CGameApp::PlayEventSoundOf(const VARD::CEvent& event)
 
 void CGameApp::LogMessage(const std::string& line)
 {
+    // A log emptied or replaced elsewhere is counted afresh.
+    if (messageLog.empty())
+        messageLogBytes = 0;
     messageLog.push_back(line);
-    while (messageLog.size() > kMessageLogLines)
+    messageLogBytes += line.size();
+    while (messageLog.size() > kMessageLogLines ||
+           (messageLogBytes > kMessageLogBytes && messageLog.size() > 1))
+    {
+        messageLogBytes -= std::min(messageLogBytes, messageLog.front().size());
         messageLog.pop_front();
+    }
     if (screenHooks.messageLogged)
         screenHooks.messageLogged(line);
 }

@@ -162,6 +162,9 @@ void CGameApp::PutBackKeptGame(CKeptGame kept)
     actorInfos = std::move(kept.actorInfos);
     selectedMember = kept.selectedMember;
     messageLog = std::move(kept.messageLog);
+    messageLogBytes = 0;
+    for (const std::string& line : messageLog)
+        messageLogBytes += line.size();
     savePath = std::move(kept.savePath);
     UpdateGameTitle();
     if (gameLoaded != 0)

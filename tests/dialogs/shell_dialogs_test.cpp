@@ -427,6 +427,29 @@ TEST(ShellDialogs, AFloodOfMessagesKeepsTheNewestLinesInTheLog)
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->GetMaximum(), kMessageLogLines - 1);
     EXPECT_EQ(app.messageLog.at(bar->GetPosition()), line(total - 1));
+    harness.Key(vk::kEscape);
+
+    // Long lines are bounded by their text as well: the newest that fit
+    // stay, and a line longer than the bound stays alone.
+    const std::size_t length = 64u * 1024u;
+    const auto longLine = [&](std::size_t n)
+    {
+        std::string text = line(n) + ' ';
+        text.resize(length, 'x');
+        return text;
+    };
+    const std::size_t fit = kMessageLogBytes / length;
+    for (std::size_t n = 0; n < fit + 5; ++n)
+        harness.Game().AddMessage(VARD::kMessageInfo, longLine(n));
+    app.DrainTickEvents();
+    ASSERT_EQ(app.messageLog.size(), fit);
+    EXPECT_EQ(app.messageLog.front(), longLine(5));
+    EXPECT_EQ(app.messageLog.back(), longLine(fit + 4));
+    harness.Game().AddMessage(VARD::kMessageInfo, std::string(kMessageLogBytes + 1, 'y'));
+    harness.Game().AddMessage(VARD::kMessageInfo, "after");
+    app.DrainTickEvents();
+    ASSERT_EQ(app.messageLog.size(), 1u);
+    EXPECT_EQ(app.messageLog.front(), "after");
 }
 
 TEST(ShellDialogs, ConsoleLinesAreTypedAndRunOnce)
