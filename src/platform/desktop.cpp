@@ -1,5 +1,6 @@
 #include "platform/desktop.h"
 
+#include "platform/child_lifetime.h"
 #include "platform/display_text.h"
 #include "platform/window.h"
 
@@ -98,6 +99,9 @@ MessageBoxResult SystemDesktop::ShowMessageBox(const std::string& caption, const
     data.numbuttons = withCancel ? 2 : 1;
     data.buttons = choices;
     int pressed = -1;
+    // SDL draws the box in a child process it forks, which would stay on
+    // the screen if the game were killed while it waits.
+    const ChildrenEndWithUs boxChild;
     if (SDL_ShowMessageBox(&data, &pressed) != 0)
     {
         // Nobody can answer: say it where someone may read it, and take the

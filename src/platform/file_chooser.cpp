@@ -1,11 +1,13 @@
 #include "platform/file_chooser.h"
 
+#include "platform/child_lifetime.h"
 #include "platform/desktop.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +47,60 @@ private:
     int m_Fd;
 };
 
+// The file a program name runs, searched on PATH as execvp would; empty
+// when none is there to run.
+std::string FindProgram(const std::string& name)
+{
+    if (name.empty())
+    {
+        return {};
+    }
+    if (name.find('/') != std::string::npos)
+    {
+        return access(name.c_str(), X_OK) == 0 ? name : std::string();
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/bin:/usr/bin";
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = folders.find(':', start);
+        std::string folder = folders.substr(start, end - start);
+        // An empty entry is the current folder.
+        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        struct stat status;
+        if (stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+        {
+            return candidate;
+        }
+        if (end == std::string::npos)
+        {
+            return {};
+        }
+        start = end + 1;
+    }
+}
+
+// Reads exactly `size` bytes unless the writer closes first: true when all came.
+bool ReadWhole(int fd, void* into, std::size_t size)
+{
+    std::size_t got = 0;
+    while (got < size)
+    {
+        const ssize_t n = read(fd, static_cast<char*>(into) + got, size - got);
+        if (n > 0)
+        {
+            got += static_cast<std::size_t>(n);
+        }
+        else if (n == 0 || errno != EINTR)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string FolderStart(const std::string& folder)
 {
     if (folder.empty() || folder.back() == '/')
@@ -63,44 +119,73 @@ ChildResult RunChild(const std::vector<std::string>& argv)
     {
         return result;
     }
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
+    const std::string program = FindProgram(argv[0]);
+    if (program.empty())
     {
         return result;
     }
-    Descriptor readEnd(ends[0]);
-    Descriptor writeEnd(ends[1]);
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0)
+    {
+        return result;
+    }
+    Descriptor readEnd(output[0]);
+    Descriptor writeEnd(output[1]);
+    // Closed by a successful exec; a failed one writes its errno there.
+    int failure[2];
+    if (pipe2(failure, O_CLOEXEC) != 0)
+    {
+        return result;
+    }
+    Descriptor failureRead(failure[0]);
+    Descriptor failureWrite(failure[1]);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
+    // Everything the child needs is made before the fork: after it, in a
+    // process with threads, only async-signal-safe calls may run.
     std::vector<char*> args;
     for (const std::string& arg : argv)
     {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
     args.push_back(nullptr);
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0)
     {
         return result;
     }
-    result.started = true;
-    writeEnd.Close();
-
-    char buffer[4096];
-    for (;;)
+    if (child == 0)
     {
-        const ssize_t got = read(readEnd.Get(), buffer, sizeof buffer);
-        if (got > 0)
+        // The chooser goes with the game, however the game ends.
+        EndWithParent(parent);
+        if (dup2(writeEnd.Get(), STDOUT_FILENO) >= 0)
         {
-            result.output.append(buffer, static_cast<std::size_t>(got));
+            execve(program.c_str(), args.data(), environ);
         }
-        else if (got == 0 || errno != EINTR)
+        const int error = errno;
+        (void)!write(failureWrite.Get(), &error, sizeof error);
+        _exit(127);
+    }
+    writeEnd.Close();
+    failureWrite.Close();
+    int execError = 0;
+    const bool execFailed = ReadWhole(failureRead.Get(), &execError, sizeof execError);
+
+    if (!execFailed)
+    {
+        result.started = true;
+        char buffer[4096];
+        for (;;)
         {
-            break;
+            const ssize_t got = read(readEnd.Get(), buffer, sizeof buffer);
+            if (got > 0)
+            {
+                result.output.append(buffer, static_cast<std::size_t>(got));
+            }
+            else if (got == 0 || errno != EINTR)
+            {
+                break;
+            }
         }
     }
     int status = 0;
@@ -111,7 +196,10 @@ ChildResult RunChild(const std::vector<std::string>& argv)
             return result;
         }
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (result.started)
+    {
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     return result;
 }
 

@@ -30,7 +30,7 @@ struct ChildResult
 };
 
 // Runs a program (found on PATH) with these arguments, argv[0] first, without
-// a shell, and waits for it.
+// a shell, and waits for it. The program is killed if this process ends first.
 using ChildRunner = std::function<ChildResult(const std::vector<std::string>& argv)>;
 ChildResult RunChild(const std::vector<std::string>& argv);
 

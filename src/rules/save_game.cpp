@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -40,6 +41,36 @@ std::set<std::uint32_t> ActorsInAreas(const std::map<std::string, std::shared_pt
             ids.insert(actor->Id());
     return ids;
 }
+
+// Where each actor of the file was first read, by id. The game writes an
+// actor once, so a second record is damage, but for a member both among the
+// non-located and in an area, as older files hold it (DropDuplicateNonLocated).
+class CActorRecords
+{
+public:
+    void NoteNonLocated(const CActor& actor, const std::string& where)
+    {
+        Note(m_NonLocated, actor, where, "among the non-located actors");
+    }
+    void NoteInArea(const CActor& actor, const std::string& where, const std::string& area)
+    {
+        Note(m_InAreas, actor, where, "in area \"" + area + "\"");
+    }
+
+private:
+    static void Note(std::map<std::uint32_t, std::string>& first, const CActor& actor,
+                     const std::string& where, std::string place)
+    {
+        const auto [found, fresh] = first.emplace(actor.Id(), std::move(place));
+        if (!fresh)
+            throw CVARDException(1, where + ": actor " + std::to_string(ThingNumberOf(actor.Id())) +
+                                        " (\"" + actor.GetName() +
+                                        "\") is saved twice; its first record is " + found->second);
+    }
+
+    std::map<std::uint32_t, std::string> m_NonLocated;
+    std::map<std::uint32_t, std::string> m_InAreas;
+};
 
 // The name the world map was loaded under: its file, which loading asks for.
 std::string WorldMapName(CGame& game)
@@ -144,14 +175,21 @@ void ReadGameFields(VARDCommon::CTagFileReader& reader, CGame& game, const CModu
 }
 
 void ReadVisitedAreas(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& module,
-                      const std::string& currentName)
+                      const std::string& currentName, CActorRecords& records)
 {
     auto& visited = game.VisitedAreas();
     while (reader.IsStartTag("area"))
     {
         const std::string where = reader.Where();
         auto area = std::make_shared<CArea>(&game);
-        area->Read(reader, currentName, module);
+        const CArea& reading = *area;
+        area->Read(reader, currentName, module,
+                   [&](const CActor& actor, const std::string& at)
+                   {
+                       // An area saved twice is refused as that, below.
+                       if (visited.count(reading.GetName()) == 0)
+                           records.NoteInArea(actor, at, reading.GetName());
+                   });
         if (!visited.emplace(area->GetName(), area).second)
             throw CVARDException(1, where + ": area \"" + area->GetName() + "\" is saved twice");
     }
@@ -224,9 +262,15 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
     ReadStringIntMap(reader, game.Revealed());
     reader.ReadEndTag();
 
+    CActorRecords records;
     reader.ReadStartTag("nonlocated");
     while (!reader.IsAtEndTag())
-        game.NonLocated().push_back(std::make_shared<CActor>(reader, module, game));
+    {
+        const std::string where = reader.Where();
+        auto actor = std::make_shared<CActor>(reader, module, game);
+        records.NoteNonLocated(*actor, where);
+        game.NonLocated().push_back(std::move(actor));
+    }
     reader.ReadEndTag();
 
     const std::string currentName = reader.ReadQuoted();
@@ -235,7 +279,7 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
         game.LoadWorldMap(worldMap, factory);
 
     const bool hasCurrent = currentName != kNoArea;
-    ReadVisitedAreas(reader, game, module, hasCurrent ? currentName : std::string());
+    ReadVisitedAreas(reader, game, module, hasCurrent ? currentName : std::string(), records);
     if (hasCurrent)
     {
         const auto found = game.VisitedAreas().find(currentName);

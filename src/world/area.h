@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -412,8 +413,11 @@ public:
     // then open again) and the saved state is laid over it. Code 1 for a
     // token out of place, a template the module lacks or a tile tracker
     // larger than the file or any grid; the area is then left half read.
+    // `onActor` sees each actor as it is read, with where its record starts;
+    // it may refuse it by throwing.
+    using ActorReadHook = std::function<void(const CActor& actor, const std::string& where)>;
     void Read(VARDCommon::CTagFileReader& reader, const std::string& currentAreaName,
-              const CModule& module);
+              const CModule& module, const ActorReadHook& onActor = nullptr);
 
 private:
     // area_saved.cpp

@@ -77,7 +77,7 @@ void CArea::WriteTileTracker(VARDCommon::CTagFileWriter& writer) const
 }
 
 void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentAreaName,
-                 const CModule& module)
+                 const CModule& module, const ActorReadHook& onActor)
 {
     CGame& game = RequireGame("read a saved area");
     reader.ReadStartTag("area");
@@ -118,6 +118,8 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
         const std::string where = reader.Where();
         auto actor = std::make_shared<CActor>(reader, module, game);
         RequireOnGrid(where, "actor \"" + actor->GetName() + "\"", actor->GetX(), actor->GetY());
+        if (onActor)
+            onActor(*actor, where);
         AddActor(std::move(actor));
     }
     reader.ReadEndTag();

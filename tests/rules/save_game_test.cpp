@@ -287,45 +287,120 @@ TEST_F(SaveGameTest, GameBeforeAnyAreaAndOldFilesLoad)
 }
 
 // A hand-made save holds Ann twice, the one member's record in the town,
-// where the party stands, and an older one in the forest.
-TEST_F(SaveGameTest, AMemberSavedInTwoAreasComesBackFromTheCurrentOne)
+// where the party stands, and an older one in the forest, under one id:
+// no game writes that. With an id of her own the forest's Ann is another
+// actor on Ann's place, and the current area's takes it. One actor's record
+// twice is refused wherever it stands, but for a member among the
+// non-located that an area holds too, as older files have it.
+TEST_F(SaveGameTest, HandMadeSavesWithAMemberTwice)
 {
     const std::string saved =
         FileText(TestUtil::FixturePath("rules/saves", "party_in_two_areas.sav"));
     ASSERT_FALSE(saved.empty());
+    // Hero's and the town's Ann's records, 91 lines each, from lines 145 and
+    // 236, and the town's, the last area, from line 135.
+    const auto record = [&saved](const std::string& start)
+    {
+        const std::size_t from = saved.find(start);
+        const std::string end = "\n   </actor>\n";
+        return saved.substr(from, saved.find(end, from) + end.size() - from);
+    };
+    const std::string hero = record("   <actor>\n    1\n");
+    const std::string townAnn = record("   <actor>\n    2\n    31.25\n");
+    const std::size_t townAt = saved.find(" <area>\n  \"town\"");
+    const std::string town = saved.substr(townAt, saved.find("</save>") - townAt);
+    ASSERT_EQ(std::count(hero.begin(), hero.end(), '\n'), 91);
+    ASSERT_EQ(std::count(townAnn.begin(), townAnn.end(), '\n'), 91);
+
+    struct Edit
+    {
+        std::string from, to; // the first "from" replaced, or the last with "last"
+        bool last = false;
+    };
+    const Edit ownId = {"   <actor>\n    2\n    30\n", "   <actor>\n    3\n    30\n"};
+    const Edit forestCurrent = {" \"town\"\n 0\n <area>", " \"forest\"\n 0\n <area>"};
     struct Row
     {
         const char* what;
-        std::string from, to;           // one change to the file; empty: none
+        std::vector<Edit> edits;
         std::vector<std::string> party; // empty: refused with code 1
+        std::string refusal;            // the refusal's text after the file's name
     };
+    const std::string twice = "\") is saved twice; its first record is ";
     const Row rows[] = {
-        {"as saved", "", "", {"Hero@town#0", "Ann@town#1"}},
+        {"as saved: in two areas",
+         {},
+         {},
+         ", line 236: actor 2 (\"Ann" + twice + "in area \"forest\""},
         {"the forest current",
-         " \"town\"\n 0\n <area>",
-         " \"forest\"\n 0\n <area>",
-         {"Hero@town#0", "Ann of the wood@forest#1"}},
-        {"the forest's record in place 3", "    party\n    1\n", "    party\n    3\n", {}},
+         {forestCurrent},
+         {},
+         ", line 236: actor 2 (\"Ann" + twice + "in area \"forest\""},
+        {"an id of her own", {ownId}, {"Hero@town#0", "Ann@town#1"}, ""},
+        {"an id of her own, the forest current",
+         {ownId, forestCurrent},
+         {"Hero@town#0", "Ann of the wood@forest#1"},
+         ""},
+        {"an id of her own in place 3",
+         {ownId, {"    party\n    1\n", "    party\n    3\n"}},
+         {},
+         ": the saved party has no member in place 2"},
+        {"twice in the town",
+         {ownId, {"  </actors>\n", townAnn + "  </actors>\n", true}},
+         {},
+         ", line 327: actor 2 (\"Ann" + twice + "in area \"town\""},
+        {"twice among the non-located",
+         {ownId, {" <nonlocated>\n", " <nonlocated>\n" + hero + hero}},
+         {},
+         ", line 117: actor 1 (\"Hero" + twice + "among the non-located actors"},
+        {"among the non-located and in the town, as older files",
+         {ownId, {" <nonlocated>\n", " <nonlocated>\n" + hero}},
+         {"Hero@town#0", "Ann@town#1"},
+         ""},
+        {"among the non-located and in two areas",
+         {{" <nonlocated>\n", " <nonlocated>\n" + townAnn}},
+         {},
+         ", line 327: actor 2 (\"Ann" + twice + "in area \"forest\""},
+        // Its members twice with it, but said as what it is.
+        {"the town twice",
+         {ownId, {"</save>", town + "</save>", true}},
+         {},
+         ", line 332: area \"town\" is saved twice"},
     };
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.what);
         std::string text = saved;
-        if (!row.from.empty())
+        for (const Edit& edit : row.edits)
         {
-            const std::size_t at = text.find(row.from);
-            ASSERT_NE(at, std::string::npos);
-            text.replace(at, row.from.size(), row.to);
+            const std::size_t at = edit.last ? text.rfind(edit.from) : text.find(edit.from);
+            ASSERT_NE(at, std::string::npos) << edit.from;
+            text.replace(at, edit.from.size(), edit.to);
         }
         std::ofstream(PathOf("odd.vard"), std::ios::trunc) << text;
         auto engine = NewDemoGame(11);
+        const std::shared_ptr<CGame> running = engine->GetGame();
         if (row.party.empty())
         {
-            EXPECT_EQ(CodeOf([&] { engine->LoadGame(PathOf("odd.vard")); }), 1);
+            int code = -1;
+            std::string detail;
+            try
+            {
+                engine->LoadGame(PathOf("odd.vard"));
+            }
+            catch (const CVARDException& error)
+            {
+                code = error.GetCode();
+                detail = error.GetDetail();
+            }
+            EXPECT_EQ(code, 1);
+            EXPECT_EQ(detail, PathOf("odd.vard") + row.refusal);
+            EXPECT_EQ(engine->GetGame(), running);
             continue;
         }
         engine->LoadGame(PathOf("odd.vard"));
         EXPECT_EQ(PartyPlaces(engine->Game()), row.party);
+        EXPECT_TRUE(engine->Game().NonLocated().empty());
     }
 }
 
