@@ -230,6 +230,22 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
         app.engine->Module().GetItemTemplates().at("i_potion-heal")->GetValue();
     ASSERT_LE(value, 100u);
     const std::size_t stock = Count(*merchant, "i_potion-heal");
+    // The potion as the store lists it: its price, and whether it can be
+    // dragged (the gold must reach that price).
+    const auto listed = [&]
+    {
+        const auto* wares = Find<VARDUI::CUIItemsListWindow>(CStoreDlg::kStoreId);
+        for (std::size_t s = 0; s < wares->GetSectionCount(); ++s)
+            for (const auto& token : wares->GetSectionElements(s))
+                if (token->GetId() == CStoreDlg::kStoreRowBase + TradeRow("i_potion-heal"))
+                    return token->GetHoverInfo().title +
+                           (token->TestFlags(VARDUI::kUIFlagDraggable) ? "" : " fixed");
+        return std::string("not listed");
+    };
+    const std::string full =
+        app.engine->Module().GetItemTemplates().at("i_potion-heal")->GetDisplayName() + " (" +
+        std::to_string(value) + " gold)";
+    EXPECT_EQ(listed(), full);
 
     // A row dropped back on its own list trades nothing.
     harness.TakeSounds();
@@ -263,6 +279,7 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     EXPECT_EQ(app.messageLog.back(), store->GetRefusal());
     EXPECT_EQ(Count(*hero, "i_potion-heal"), 0u);
     EXPECT_TRUE(hero->GetInstantOrders().empty());
+    EXPECT_EQ(listed(), full + " fixed");
     // The till rings for every trade tried, refused or not.
     EXPECT_EQ(harness.TakeSounds(), (std::vector<std::string>{"cash.wav", "cash.wav", "cash.wav"}));
 
