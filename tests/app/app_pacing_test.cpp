@@ -21,8 +21,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
+#include <unistd.h>
 
 namespace
 {
@@ -327,6 +331,73 @@ TEST_F(AppPacing, LeavingByTheRoadHoldsPlayOnTheWorldMapUntilAPlaceIsChosen)
     EXPECT_EQ(window->posted.back().code, kAppMessageGameLoaded);
     EXPECT_EQ(RunFor(1000), 60u);
     EXPECT_TRUE(machine.desktop.boxes.empty());
+}
+
+TEST_F(AppPacing, AStoppedTickEndsItsRunAndTheBoxsTimeIsNotCaughtUp)
+{
+    // The merchant has no such talk state: the talk stops inside the tick.
+    const auto hero = Game().GetParty().front();
+    const auto merchant =
+        VARD::CreateActorFromTemplate("merchant", "", app.engine->Module(), Game());
+    merchant->SetPosition(hero->GetX() + 2.0, hero->GetY());
+    Game().GetCurrentArea()->AddActor(merchant);
+    hero->QueueInstantOrder(std::make_shared<VARD::CTalkOrder>(merchant->Id(), "nowhere", ""));
+
+    // Five ticks are due; the stopped one is the last this message runs,
+    // and play counts on from the box's closing.
+    EXPECT_EQ(TimerAt(machine.clock + 90), 1u);
+    ASSERT_EQ(machine.desktop.boxes.size(), 1u);
+    EXPECT_EQ(machine.desktop.boxes[0].caption, "Script Error");
+    EXPECT_EQ(TimerAt(machine.clock), 0u);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_EQ(RunFor(1000), 60u);
+    EXPECT_EQ(machine.desktop.boxes.size(), 1u);
+}
+
+// The demo module, copied, with a forest road whose entry script stops.
+struct StoppingRoadModule
+{
+    StoppingRoadModule()
+    {
+        std::filesystem::copy(VARD_DEMO_MODULE, root, std::filesystem::copy_options::recursive);
+        std::stringstream text;
+        text << std::ifstream(root / "forest.vard").rdbuf();
+        std::string forest = text.str();
+        const std::string road = "(12 12) 0 </entry>";
+        const std::size_t at = forest.find(road);
+        EXPECT_NE(at, std::string::npos);
+        if (at != std::string::npos)
+            forest.replace(at, road.size(),
+                           "(12 12) <lua> error(\"the road is closed\") </lua> </entry>");
+        std::ofstream(root / "forest.vard", std::ios::trunc) << forest;
+    }
+    ~StoppingRoadModule() { std::filesystem::remove_all(root); }
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("vard_stopping_road_" + std::to_string(getpid()));
+};
+
+TEST(AppWorldMap, AStoppedEntryScriptShowsItsBoxAndThePartyPlaysOnWhereItArrived)
+{
+    const StoppingRoadModule module;
+    FakeAppPlatform machine;
+    CGameApp app;
+    ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.root.string()));
+    VARD::CGame& game = app.engine->Game();
+    app.StartPlay();
+    game.SetTravel("worldmap", "");
+    game.SetState(VARD::kGameTravelAtExit);
+    app.HandleMessage(KeyDown('X'));
+    ASSERT_TRUE(app.IsOnWorldMap());
+    const auto& forest = game.GetCurrentWorldMap()->GetAreas().back();
+    ASSERT_EQ(forest->GetEntryName(), "road");
+
+    EXPECT_NO_THROW(app.TravelToMapLocation(*forest));
+    ASSERT_EQ(machine.desktop.boxes.size(), 1u);
+    EXPECT_EQ(machine.desktop.boxes[0].caption, "Script Error");
+    EXPECT_NE(machine.desktop.boxes[0].text.find("the road is closed"), std::string::npos);
+    EXPECT_EQ(game.GetCurrentArea()->GetName(), "forest");
+    EXPECT_EQ(app.pauseCount, 0);
+    EXPECT_TRUE(machine.window->timers.IsRunning(kTimer));
 }
 
 // A fresh program for each row of the events table: the demo town, a party

@@ -30,6 +30,7 @@ TEST(TagFileText, PlainTextsKeepTheirBytesAndOthersComeBackExactly)
         {"\"\"x", "\"\"\\\"\\\"x\"", "\"\"\\\"\\\"x\""},
         {"a\n b", "\"\"a\\x0a\\x20b\"", "\"\"a\\x0a\\x20b\""},
         {" lead  end ", "\"\"\\x20lead\\x20\\x20end\\x20\"", "\"\"\\x20lead\\x20\\x20end\\x20\""},
+        {" lead", "\"\"\\x20lead\"", "\"\"\\x20lead\""},
         // Other control bytes never split a word: they stay as they were.
         {std::string("n\0l", 3), std::string("n\0l", 3), std::string("\"n\0l\"", 5)},
     };

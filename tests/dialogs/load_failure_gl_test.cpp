@@ -191,6 +191,8 @@ TEST_F(LoadFailures, GameMenuAndStartScreenLoadsFallBackToTheStartScreenAtEveryS
             EXPECT_EQ(app.engine->GetGame(), nullptr);
             EXPECT_FALSE(app.keptGame.has_value());
             EXPECT_FALSE(window->timers.IsRunning(app.timerId));
+            // Quick save still aims at the file last played from.
+            EXPECT_EQ(app.savePath, good);
         };
         ASSERT_NO_FATAL_FAILURE(Load(path, CVARDGameMenuDlg::kLoadId));
         expectStartScreen();

@@ -170,12 +170,17 @@ TEST_F(TalkStore, TheMerchantsConversationLeadsByKeysToItsStoreOnceOnly)
 // leaves at once, and what it opened stands over the new place.
 TEST(TalkStoreSentAway, WhatTheTalkOpensStandsOverTheNewPlaceAndNothingReachesBack)
 {
-    // Where to (an empty entry: a world map), and whether the store opens.
-    const std::tuple<const char*, const char*, bool> rows[] = {
-        {"forest", "road", true}, {"forest", "road", false}, {"worldmap", "", true}};
-    for (const auto& [place, entry, store] : rows)
+    // Where to (an empty entry: a world map), whether the store opens, and
+    // the line chosen: "Show me your wares." asks for the store in the step
+    // that then stands over the new place, away from the keeper.
+    const std::tuple<const char*, const char*, bool, char> rows[] = {
+        {"forest", "road", true, '3'},
+        {"forest", "road", false, '2'},
+        {"worldmap", "", true, '3'},
+        {"forest", "road", false, '1'}};
+    for (const auto& [place, entry, store, line] : rows)
     {
-        SCOPED_TRACE(std::string(place) + (store ? " store" : " talk"));
+        SCOPED_TRACE(std::string(place) + (store ? " store " : " talk ") + line);
         DialogTest::DialogHarness harness;
         harness.StartDemoGame();
         CGameApp& app = harness.app;
@@ -190,7 +195,7 @@ TEST(TalkStoreSentAway, WhatTheTalkOpensStandsOverTheNewPlaceAndNothingReachesBa
         game.SetState(VARD::kGameTravelByScript);
         game.SetTravel(place, entry);
         merchant->SetStoreFlag(store ? 1 : 0);
-        app.HandleMessage(KeyDown(store ? '3' : '2'));
+        app.HandleMessage(KeyDown(static_cast<std::uint32_t>(line)));
 
         EXPECT_NE(game.GetCurrentArea(), town);
         EXPECT_EQ(app.IsOnWorldMap(), *entry == '\0');
@@ -214,6 +219,8 @@ TEST(TalkStoreSentAway, WhatTheTalkOpensStandsOverTheNewPlaceAndNothingReachesBa
             app.HandleMessage(KeyDown('1'));
         }
         EXPECT_EQ(app.currentDialog, nullptr);
+        // Whoever asked for the store, the ask ends with the talk.
+        EXPECT_EQ(merchant->GetStoreFlag(), 0u);
         EXPECT_EQ(app.pauseCount, app.IsOnWorldMap() ? 1 : 0);
         EXPECT_TRUE(harness.machine.desktop.boxes.empty());
     }
@@ -230,6 +237,22 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
         app.engine->Module().GetItemTemplates().at("i_potion-heal")->GetValue();
     ASSERT_LE(value, 100u);
     const std::size_t stock = Count(*merchant, "i_potion-heal");
+    // The potion as the store lists it: its price, and whether it can be
+    // dragged (the gold must reach that price).
+    const auto listed = [&]
+    {
+        const auto* wares = Find<VARDUI::CUIItemsListWindow>(CStoreDlg::kStoreId);
+        for (std::size_t s = 0; s < wares->GetSectionCount(); ++s)
+            for (const auto& token : wares->GetSectionElements(s))
+                if (token->GetId() == CStoreDlg::kStoreRowBase + TradeRow("i_potion-heal"))
+                    return token->GetHoverInfo().title +
+                           (token->TestFlags(VARDUI::kUIFlagDraggable) ? "" : " fixed");
+        return std::string("not listed");
+    };
+    const std::string full =
+        app.engine->Module().GetItemTemplates().at("i_potion-heal")->GetDisplayName() + " (" +
+        std::to_string(value) + " gold)";
+    EXPECT_EQ(listed(), full);
 
     // A row dropped back on its own list trades nothing.
     harness.TakeSounds();
@@ -263,6 +286,7 @@ TEST_F(TalkStore, BuyingAndSellingMoveGoldAndGoodsAndARefusedTradeKeepsTheStoreO
     EXPECT_EQ(app.messageLog.back(), store->GetRefusal());
     EXPECT_EQ(Count(*hero, "i_potion-heal"), 0u);
     EXPECT_TRUE(hero->GetInstantOrders().empty());
+    EXPECT_EQ(listed(), full + " fixed");
     // The till rings for every trade tried, refused or not.
     EXPECT_EQ(harness.TakeSounds(), (std::vector<std::string>{"cash.wav", "cash.wav", "cash.wav"}));
 
