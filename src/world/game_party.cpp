@@ -162,36 +162,20 @@ bool CGame::ExpandNameTokens(std::string& text, std::size_t maxSize) const
         return word == "MAINNAME" ? mainName : word;
     };
 
-    // Each word's expansion in order, after the blank that parts it from
-    // the one before; stops when take says so.
-    const auto forEachWord = [&](const auto& take)
-    {
-        std::istringstream words(text);
-        bool first = true;
-        for (std::string word; words >> word; first = false)
-            if (!take(first ? 0 : 1, expanded(word)))
-                return false;
-        return true;
-    };
     // A long name repeated many times would make a text far larger than
-    // the one given: it is measured first, and built only when it fits.
-    std::size_t size = 0;
-    if (!forEachWord(
-            [&](std::size_t blanks, const std::string& piece)
-            {
-                size += blanks + piece.size();
-                return size <= maxSize;
-            }))
-        return false;
+    // the one given: the text grows only while it fits.
+    std::istringstream words(text);
     std::string result;
-    result.reserve(size);
-    forEachWord(
-        [&](std::size_t blanks, const std::string& piece)
-        {
-            result.append(blanks, ' ');
-            result += piece;
-            return true;
-        });
+    bool first = true;
+    for (std::string word; words >> word; first = false)
+    {
+        const std::string& piece = expanded(word);
+        const std::size_t blank = first ? 0 : 1;
+        if (piece.size() + blank > maxSize - std::min(result.size(), maxSize))
+            return false;
+        result.append(blank, ' ');
+        result += piece;
+    }
     text = std::move(result);
     return true;
 }

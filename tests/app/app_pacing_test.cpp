@@ -4,6 +4,7 @@
 
 #include "app_demo_game.h"
 #include "app_fakes.h"
+#include "looping_module.h"
 
 #include "app/shell_dialogs.h"
 #include "common/exception.h"
@@ -21,12 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
-#include <unistd.h>
 
 namespace
 {
@@ -354,34 +351,16 @@ TEST_F(AppPacing, AStoppedTickEndsItsRunAndTheBoxsTimeIsNotCaughtUp)
     EXPECT_EQ(machine.desktop.boxes.size(), 1u);
 }
 
-// The demo module, copied, with a forest road whose entry script stops.
-struct StoppingRoadModule
-{
-    StoppingRoadModule()
-    {
-        std::filesystem::copy(VARD_DEMO_MODULE, root, std::filesystem::copy_options::recursive);
-        std::stringstream text;
-        text << std::ifstream(root / "forest.vard").rdbuf();
-        std::string forest = text.str();
-        const std::string road = "(12 12) 0 </entry>";
-        const std::size_t at = forest.find(road);
-        EXPECT_NE(at, std::string::npos);
-        if (at != std::string::npos)
-            forest.replace(at, road.size(),
-                           "(12 12) <lua> error(\"the road is closed\") </lua> </entry>");
-        std::ofstream(root / "forest.vard", std::ios::trunc) << forest;
-    }
-    ~StoppingRoadModule() { std::filesystem::remove_all(root); }
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("vard_stopping_road_" + std::to_string(getpid()));
-};
-
 TEST(AppWorldMap, AStoppedEntryScriptShowsItsBoxAndThePartyPlaysOnWhereItArrived)
 {
-    const StoppingRoadModule module;
+    // Every entry's script stops in the wood.
+    const TestUtil::LoopingModule module(
+        {TestUtil::ScriptCaller::Entry},
+        "<lua> if vard_is_in_area( context , \"forest\" ) then error( \"the road is closed\" ) "
+        "end </lua>");
     FakeAppPlatform machine;
     CGameApp app;
-    ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.root.string()));
+    ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.Path()));
     VARD::CGame& game = app.engine->Game();
     app.StartPlay();
     game.SetTravel("worldmap", "");

@@ -20,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -271,27 +270,6 @@ TEST_F(AppSavedGames, TheBarsGoWithTheGameAndAFailedSaveOrLoadKeepsWhatWasThere)
     EXPECT_EQ(machine.desktop.boxes.back().text, "Failed to load \"" + broken + "\".\n" + broken +
                                                      ", line 1: expected <save>, found \"game\"");
     EXPECT_EQ(app.pauseCount, 0);
-    // Nor does one holding the hero's record twice in his area, which no
-    // game writes: the box names the line of the second and his id.
-    const std::string id = std::to_string(VARD::ThingNumberOf(hero->Id()));
-    const std::size_t record = saved.find("   <actor>\n    " + id + "\n");
-    ASSERT_NE(record, std::string::npos);
-    const std::size_t end = saved.find("\n   </actor>\n", record) + 13;
-    std::string twice = saved;
-    twice.insert(end, saved.substr(record, end - record));
-    const std::string doubled = (folder / "doubled.vard").string();
-    WriteAll(doubled, twice);
-    EXPECT_EQ(app.LoadGameFrom(doubled), 0);
-    EXPECT_EQ(app.engine->GetGame(), before.lock());
-    EXPECT_EQ(app.savePath, good);
-    EXPECT_EQ(app.pauseCount, 0);
-    const auto line =
-        std::count(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(end), '\n') + 1;
-    EXPECT_EQ(machine.desktop.boxes.back().text,
-              "Failed to load \"" + doubled + "\".\n" + doubled + ", line " + std::to_string(line) +
-                  ": actor " + id + " (\"" + hero->GetName() +
-                  "\") is saved twice; its first record is in area \"" +
-                  app.engine->Game().GetCurrentArea()->GetName() + "\"");
 
     // The good file brings its bars back, nothing selected.
     machine.desktop.fileAnswers = {good};

@@ -7,7 +7,6 @@
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/actor_journal_dlg.h"
 #include "dialogs/info_dlgs.h"
-#include "graphics/scene_renderer.h"
 #include "ui/ui_action.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_lists.h"
@@ -15,7 +14,6 @@
 #include "world/actor_spawn.h"
 #include "world/area.h"
 #include "world/game.h"
-#include "world/geometry.h"
 #include "world/item_template.h"
 #include "world/journal.h"
 #include "world/module.h"
@@ -24,8 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
 #include <sstream>
 #include <tuple>
 
@@ -250,127 +246,56 @@ TEST_F(SheetPages, TheContainerInReachIsAnUnlockedOneWithTheContainerFlag)
     }
 }
 
-// The page shows the first container in reach, so nothing listed before a
-// pile may be in reach where the party stands at it. The necromancer may be
-// fought anywhere in his vault and falls where he stands: the hero, beside
-// him or across the vault, clicks his pile and walks up to it as the game's
-// own click has him do, and the page opens on that pile, the key in it. The
-// old priests' chest, clicked from the hall, opens on itself.
-TEST(CryptContainers, ThePageOpensOnTheNecromancersPileWhereverHeFalls)
+// The page shows the first container in reach, and a pile comes after every
+// chest: the necromancer, who carries the temple key, may be fought
+// anywhere in his vault, so from nowhere in it may a chest be in reach, or
+// his pile would not show. The old priests' chest opens where it stands.
+TEST(CryptContainers, NoChestIsInReachInTheNecromancersVault)
 {
     DialogHarness harness;
     harness.StartDemoGame();
-    CGameApp& app = harness.app;
     VARD::CGame& game = harness.Game();
     game.SetState(VARD::kGameTravelByScript);
     game.SetTravel("crypt", "stairs");
-    app.LeaveArea();
+    harness.app.LeaveArea();
     VARD::CArea& crypt = *game.GetCurrentArea();
     ASSERT_EQ(crypt.GetName(), "crypt");
     const auto hero = game.GetParty().front();
-    // Nobody else stirs while the hero walks.
-    for (const auto& actor : crypt.GetActors())
-        if (actor != hero)
-            crypt.RemoveActor(actor.get());
-
-    // A click on the thing, then the ticks until its page opens.
-    const auto clickAndOpen = [&](VARD::CObject& thing) -> const CActorInvDlg*
+    const auto inReachAt = [&](double x, double y) -> const VARD::CObject*
     {
-        app.groundOfScreenPoint = [&thing](const VARDUI::Point&, double& x, double& y)
-        {
-            x = thing.GetX();
-            y = thing.GetY();
-            return true;
-        };
-        app.OnSceneClick({0, 0}, 0, VARDGraph::kPickObject, &thing, true);
-        for (int tick = 0; tick < 300 && harness.Current() == nullptr; ++tick)
-        {
-            app.engine->Tick();
-            app.DrainTickEvents();
-            app.ProcessPendingEvents();
-        }
-        return harness.CurrentAs<CActorInvDlg>();
+        hero->SetPosition(x, y);
+        harness.Key('I');
+        const CActorInvDlg* page = harness.CurrentAs<CActorInvDlg>();
+        EXPECT_NE(page, nullptr);
+        const VARD::CObject* found = page != nullptr ? page->GetContainerInReach() : nullptr;
+        harness.app.CloseDialog();
+        return found;
     };
 
-    const double step = VARD::kCellSize;
-    std::size_t falls = 0;
-    std::size_t clicks = 0;
-    // His vault: columns 9 to 16, rows 1 to 7, behind the sun door.
-    for (int column = 9; column <= 16; ++column)
-    {
-        for (int row = 1; row <= 7; ++row)
-        {
-            const double x = (column + 0.5) * step;
-            const double y = (row + 0.5) * step;
-            auto keeper =
-                VARD::CreateActorFromTemplate("necromancer", "", app.engine->Module(), game);
-            keeper->SetPosition(x, y);
-            if (!crypt.IsPositionFree(keeper.get(), x, y, nullptr))
-                continue;
-            crypt.AddActor(keeper);
-            // Where the hero may stand when he falls: beside him as in a
-            // fight, or four cells off, in eight directions.
-            std::vector<std::pair<double, double>> starts;
-            for (const double away : {hero->GetRadius() + keeper->GetRadius() + 0.5, 4.0 * step})
-                for (int d = 0; d < 8; ++d)
-                {
-                    const double sx = x + away * std::cos(d * std::numbers::pi / 4.0);
-                    const double sy = y + away * std::sin(d * std::numbers::pi / 4.0);
-                    const bool inVault =
-                        sx > 9 * step && sx < 17 * step && sy > step && sy < 8 * step;
-                    if (inVault && crypt.IsPositionFree(hero.get(), sx, sy, nullptr))
-                        starts.emplace_back(sx, sy);
-                }
-            ASSERT_FALSE(starts.empty());
-            keeper->SetActivityState(VARD::kActivityDead);
-            hero->SetPosition(starts.front().first, starts.front().second);
-            app.engine->Tick();
-            app.DrainTickEvents();
-            const auto& objects = crypt.GetObjects();
-            ASSERT_FALSE(objects.empty());
-            const std::shared_ptr<VARD::CObject> pile = objects.back();
-            ASSERT_EQ(pile->GetDefinitionName(), "pile");
-            ASSERT_LT(std::hypot(pile->GetX() - x, pile->GetY() - y), 0.01);
-            ++falls;
-            for (const auto& [sx, sy] : starts)
+    // His vault: columns 9 to 16, rows 1 to 7, behind the sun door; each
+    // cell's corners as well as its middle.
+    int places = 0;
+    for (double x = 9.0 * VARD::kCellSize; x <= 17.0 * VARD::kCellSize; x += 1.25)
+        for (double y = 1.0 * VARD::kCellSize; y <= 8.0 * VARD::kCellSize; y += 1.25)
+            if (crypt.IsPositionFree(hero.get(), x, y, nullptr))
             {
-                SCOPED_TRACE("he falls at " + std::to_string(x) + " " + std::to_string(y) +
-                             ", the hero stands at " + std::to_string(sx) + " " +
-                             std::to_string(sy));
-                hero->ClearOrders();
-                hero->SetPosition(sx, sy);
-                const CActorInvDlg* page = clickAndOpen(*pile);
-                ASSERT_NE(page, nullptr);
-                ++clicks;
-                EXPECT_EQ(page->GetContainerInReach(), pile.get())
-                    << (page->GetContainerInReach() != nullptr
-                            ? page->GetContainerInReach()->GetInstanceName()
-                            : std::string("nothing"));
-                app.CloseDialog();
+                ++places;
+                const VARD::CObject* found = inReachAt(x, y);
+                EXPECT_EQ(found, nullptr) << x << " " << y << ": " << found->GetInstanceName();
             }
-            bool key = false;
-            for (const auto& item : pile->GetItems())
-                key = key || item->GetTemplate()->GetName() == "temple_key";
-            EXPECT_TRUE(key);
-            crypt.RemoveObject(pile.get());
-        }
-    }
-    EXPECT_EQ(falls, 56u);
-    EXPECT_GT(clicks, 7u * falls);
+    EXPECT_GT(places, 100);
 
-    // The old priests' chest, from the hall before the open end of the narrow
-    // vault west of his, where the way to the old stair starts.
-    VARD::CObject* chest = nullptr;
+    const VARD::CObject* chest = nullptr;
     for (const auto& object : crypt.GetObjects())
         if (object->GetInstanceName() == "vault_chest")
             chest = object.get();
     ASSERT_NE(chest, nullptr);
-    hero->ClearOrders();
-    hero->SetPosition(7.4 * step, 10.0 * step);
-    const CActorInvDlg* page = clickAndOpen(*chest);
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->GetContainerInReach(), chest);
-    app.CloseDialog();
+    int opening = 0;
+    for (double dx = -5.0; dx <= 5.0; dx += 1.25)
+        for (double dy = -5.0; dy <= 5.0; dy += 1.25)
+            if (crypt.IsPositionFree(hero.get(), chest->GetX() + dx, chest->GetY() + dy, nullptr))
+                opening += inReachAt(chest->GetX() + dx, chest->GetY() + dy) == chest ? 1 : 0;
+    EXPECT_GT(opening, 0);
 }
 
 TEST_F(SheetPages, WeightLineCarryingCapacityAndTheItemPage)
