@@ -4,7 +4,6 @@
 // the process that draws the box (SDL's child) or the chooser (zenity) must
 // end too.
 
-#include "platform/child_lifetime.h"
 #include "platform/desktop.h"
 #include "platform/file_chooser.h"
 
@@ -126,26 +125,6 @@ TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
         kill(drawers.front(), SIGKILL);
         waitpid(drawers.front(), nullptr, 0);
         EXPECT_TRUE(ended) << "process " << drawers.front() << " outlived the game";
-    }
-}
-
-// A parent that ended between the fork and the child's asking for the
-// signal sends none: the child finds another parent and ends at once.
-TEST(DesktopChild, AChildWhoseParentWentFirstEndsAtOnce)
-{
-    for (const bool gone : {false, true})
-    {
-        const pid_t parent = getpid();
-        const pid_t child = fork();
-        if (child == 0)
-        {
-            platform::EndWithParent(gone ? parent + 1 : parent);
-            _exit(0);
-        }
-        ASSERT_GT(child, 0);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) != 0, gone) << gone;
     }
 }
 
