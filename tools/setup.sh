@@ -8,6 +8,7 @@ VARD_PACKAGES=(
   liblua5.1-0-dev libstb-dev
   zlib1g-dev
   libsdl2-dev
+  libx11-dev
   libsdl2-mixer-dev
   libgl1-mesa-dri
   xvfb

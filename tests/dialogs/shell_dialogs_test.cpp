@@ -438,6 +438,17 @@ TEST(ShellDialogs, AFloodOfMessagesKeepsTheNewestLinesInTheLog)
     ASSERT_EQ(app.messageLog.size(), fit);
     EXPECT_EQ(app.messageLog.front(), longLine(5));
     EXPECT_EQ(app.messageLog.back(), longLine(fit + 4));
+
+    // The next game's log is counted afresh: the text above, full to the
+    // bound, pushes none of its lines out.
+    app.UnloadGame();
+    harness.StartDemoGame();
+    const std::size_t kept = app.messageLog.size();
+    for (std::size_t n = 0; n < 50; ++n)
+        harness.Game().AddMessage(VARD::kMessageInfo, line(n));
+    app.DrainTickEvents();
+    ASSERT_EQ(app.messageLog.size(), kept + 50);
+    EXPECT_EQ(app.messageLog[kept], line(0));
     harness.Game().AddMessage(VARD::kMessageInfo, std::string(kMessageLogBytes + 1, 'y'));
     harness.Game().AddMessage(VARD::kMessageInfo, "after");
     app.DrainTickEvents();

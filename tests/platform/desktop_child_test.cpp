@@ -1,19 +1,23 @@
 // A message box or file chooser ends with the game, however the game ends:
-// a helper process (this program run again) shows a real one under the
-// virtual display and is killed with SIGKILL while it waits for an answer;
-// the process that draws the box (SDL's child) or the chooser (zenity) must
-// end too.
+// a helper process (this program run again) shows a real one on the virtual
+// display and is killed with SIGKILL while it waits for an answer; the
+// process that draws the box (SDL's child) or the chooser (zenity) must end
+// too, and its window leave the screen.
 
 #include "platform/desktop.h"
 #include "platform/file_chooser.h"
 
 #include <gtest/gtest.h>
+// After every header that may name None, Bool or Status, which Xlib defines.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,13 +32,14 @@ namespace
 {
 
 const char* const kHelperArgument = "--show-and-wait";
+const char* const kBoxCaption = "Script Error";
 
 // The helper: shows one box or chooser and waits for the answer that never comes.
 int ShowAndWait(const std::string& what)
 {
     platform::SystemDesktop desktop(nullptr);
     if (what == "box")
-        desktop.ShowMessageBox("Script Error", "the script ran too long",
+        desktop.ShowMessageBox(kBoxCaption, "the script ran too long",
                                platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Error);
     else
     {
@@ -91,40 +96,123 @@ private:
     int m_Fd;
 };
 
+// A property of a window as text, empty when it has none.
+std::string TextProperty(Display* display, Window window, Atom name, Atom type)
+{
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(display, window, name, 0, 256, False, type, &actual, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr)
+    {
+        if (format == 8)
+            text.assign(reinterpret_cast<const char*>(data), count);
+        else if (format == 32 && count == 1)
+            text = std::to_string(*reinterpret_cast<const unsigned long*>(data));
+        XFree(data);
+    }
+    return text;
+}
+
+// Whether a top-level window of `drawer`'s is on the screen: GTK marks its
+// windows with their process; SDL's box bears only its caption.
+bool ShowsWindow(Display* display, pid_t drawer, const char* caption)
+{
+    const Atom processAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Window root = 0;
+    Window parent = 0;
+    Window* windows = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &windows, &count) == 0)
+        return false;
+    bool shown = false;
+    for (unsigned int i = 0; i < count && !shown; ++i)
+    {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, windows[i], &attributes) == 0 ||
+            attributes.map_state != IsViewable)
+            continue;
+        shown = caption != nullptr
+                    ? TextProperty(display, windows[i], XA_WM_NAME, AnyPropertyType) == caption
+                    : TextProperty(display, windows[i], processAtom, XA_CARDINAL) ==
+                          std::to_string(drawer);
+    }
+    if (windows != nullptr)
+        XFree(windows);
+    return shown;
+}
+
+// Waits at most `cap` for the drawer's windows to leave the screen.
+bool AwaitNoWindow(Display* display, pid_t drawer, const char* caption,
+                   std::chrono::milliseconds cap)
+{
+    const auto end = std::chrono::steady_clock::now() + cap;
+    while (ShowsWindow(display, drawer, caption))
+    {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        poll(nullptr, 0, 20);
+    }
+    return true;
+}
+
 TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
 {
+    // Without a display nothing is drawn, and nothing could be seen to go.
+    const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
+                                                                 XCloseDisplay);
+    Display* const display = connection.get();
+    ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
+    // A window gone between the listing and the reading of it is no failure.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     // Orphans fall to the test, which reaps them: a box left behind is then
     // seen to go, not kept as a zombie by an init that does not reap.
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    for (const std::string what : {"box", "chooser"})
+    const std::chrono::seconds cap(60);
+    struct Case
     {
-        SCOPED_TRACE(what);
+        const char* what;
+        const char* caption; // null: found by its process
+    };
+    for (const Case& c : {Case{"box", kBoxCaption}, Case{"chooser", nullptr}})
+    {
+        SCOPED_TRACE(c.what);
         const pid_t helper = fork();
         if (helper == 0)
         {
-            execl(self.c_str(), self.c_str(), kHelperArgument, what.c_str(), nullptr);
+            execl(self.c_str(), self.c_str(), kHelperArgument, c.what, nullptr);
             _exit(127);
         }
         ASSERT_GT(helper, 0);
         const ProcessHandle helperHandle(helper);
-        // Shown once the helper has the child that draws it; a helper that
-        // ends first showed nothing.
-        std::vector<pid_t> drawers;
-        for (int turn = 0; turn < 3000 && drawers.size() != 1; ++turn)
+        // Shown once the helper's one child has its window on the screen; a
+        // helper that ends first showed nothing.
+        pid_t drawer = 0;
+        bool shown = false;
+        for (int turn = 0; turn < 3000 && !shown; ++turn)
         {
             if (helperHandle.AwaitEnd(std::chrono::milliseconds(20)))
                 break;
-            drawers = ChildrenOf(helper);
+            const std::vector<pid_t> children = ChildrenOf(helper);
+            drawer = children.size() == 1 ? children.front() : 0;
+            shown = drawer != 0 && ShowsWindow(display, drawer, c.caption);
         }
         kill(helper, SIGKILL);
         waitpid(helper, nullptr, 0);
-        ASSERT_EQ(drawers.size(), 1u) << "nothing was shown";
-        const ProcessHandle drawer(drawers.front());
-        const bool ended = drawer.AwaitEnd(std::chrono::seconds(60));
-        kill(drawers.front(), SIGKILL);
-        waitpid(drawers.front(), nullptr, 0);
-        EXPECT_TRUE(ended) << "process " << drawers.front() << " outlived the game";
+        ASSERT_TRUE(shown) << "nothing was drawn";
+        const ProcessHandle drawerHandle(drawer);
+        const bool ended = drawerHandle.AwaitEnd(cap);
+        // Its connection closed, the display takes its windows away.
+        const bool cleared = ended && AwaitNoWindow(display, drawer, c.caption, cap);
+        kill(drawer, SIGKILL);
+        waitpid(drawer, nullptr, 0);
+        EXPECT_TRUE(ended) << "process " << drawer << " outlived the game";
+        EXPECT_TRUE(cleared) << "its window stayed on the screen";
     }
 }
 

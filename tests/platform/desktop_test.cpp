@@ -126,7 +126,7 @@ TEST(ExecutableFolder, IsTheFolderOfThisTest)
     EXPECT_TRUE(fs::exists(folder / "platform_shell_tests"));
 }
 
-TEST(ChildProcess, ArgumentsPassWithoutAShellAndAMissingProgramIsReported)
+TEST(ChildProcess, ArgumentsPassWithoutAShellAndWhatCannotRunIsReported)
 {
     const platform::ChildResult printed =
         platform::RunChild({"printf", "%s|%s", "two words", "$HOME;*"});
@@ -140,6 +140,23 @@ TEST(ChildProcess, ArgumentsPassWithoutAShellAndAMissingProgramIsReported)
 
     EXPECT_FALSE(platform::RunChild({"vard-no-such-program"}).started);
     EXPECT_FALSE(platform::RunChild({}).started);
+
+    // A folder named like the program, earlier on PATH, is passed over.
+    ScratchFolder scratch;
+    fs::create_directories(scratch.Path() / "printf");
+    const char* path = std::getenv("PATH");
+    const EnvironmentVariable searched("PATH", scratch.Path().string() + ":" +
+                                                   (path != nullptr ? path : "/usr/bin:/bin"));
+    const platform::ChildResult found = platform::RunChild({"printf", "found"});
+    EXPECT_TRUE(found.started);
+    EXPECT_EQ(found.output, "found");
+
+    // Found, but refused by the system once forked (its interpreter is
+    // missing): not started either.
+    const fs::path broken = scratch.Path() / "vard-broken";
+    WriteFile(broken, "#!/vard/no/such/interpreter\n");
+    fs::permissions(broken, fs::perms::owner_all);
+    EXPECT_FALSE(platform::RunChild({"vard-broken"}).started);
 }
 
 TEST(FileChooser, ZenityCommandLines)
