@@ -101,6 +101,15 @@ protected:
         target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
     }
 
+    // Every cell seen and in view: only what stands in front may hide.
+    void SeeEverything()
+    {
+        for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
+            for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
+                for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
+                    cells->Mark(c, r);
+    }
+
     void Draw()
     {
         device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
@@ -792,11 +801,7 @@ TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
             EnterDemoArea(sought.area, sought.entry);
             ASSERT_EQ(Area().GetName(), sought.area);
         }
-        // Everything seen and in view: only what stands in front may hide.
-        for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
-            for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
-                for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
-                    cells->Mark(c, r);
+        SeeEverything();
 
         // Where it stands, and how to take it out of the picture.
         double x = 0.0;
@@ -928,10 +933,7 @@ TEST_F(SceneTest, EveryCreatureStandsOutFromTheGroundInItsAreasLight)
             if (Area().GetName() != met.area)
                 EnterDemoArea(met.area, met.entry);
             ASSERT_EQ(Area().GetName(), met.area);
-            for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
-                for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
-                    for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
-                        cells->Mark(c, r);
+            SeeEverything();
             // Those who live there, the party too, out of the picture.
             for (const auto& other : Area().Actors())
                 other->SetPosition(other->GetX() + 1000.0, other->GetY());

@@ -71,6 +71,30 @@ TEST(MovementDemo, TheHeroWalksAroundTheTempleWall)
 // Every door of the demo's areas, opened, lets the main character through
 // from one side to the other: a doorway must be wider than he is (a
 // one-cell door is not), and nothing beside it may stop him.
+// The party at the area's entry, if it is not there yet, with nobody else
+// to stand in the way or start a fight.
+VARD::CArea& EnterAlone(VARD::CEngine& engine, const std::string& name, const std::string& entry)
+{
+    VARD::CGame& game = engine.Game();
+    if (game.GetCurrentArea() == nullptr || game.GetCurrentArea()->GetName() != name)
+    {
+        game.SetTravel(name, entry);
+        if (game.GetCurrentArea() != nullptr)
+        {
+            game.SetState(VARD::kGameTravelByScript);
+            engine.LeaveArea();
+        }
+        else
+            game.SetState(VARD::kGameDestinationKnown);
+        engine.EnterArea();
+    }
+    VARD::CArea& area = *game.GetCurrentArea();
+    for (const auto& actor : area.GetActors())
+        if (actor->GetAttitude() != VARD::kAttitudeParty)
+            area.RemoveActor(actor.get());
+    return area;
+}
+
 TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
 {
     // The crypt's entry script runs as the party enters.
@@ -80,20 +104,9 @@ TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
     VARD::CGame& game = engine->Game();
     VARD::CActor& hero = RulesTest::Member(*engine);
     std::size_t doors = 0;
-    for (const char* name : {"town", "forest", "crypt"})
+    for (const std::string name : {"town", "forest", "crypt"})
     {
-        if (game.GetCurrentArea()->GetName() != name)
-        {
-            game.SetTravel(name, name == std::string("forest") ? "road" : "stairs");
-            game.SetState(VARD::kGameTravelByScript);
-            engine->LeaveArea();
-            engine->EnterArea();
-        }
-        VARD::CArea& area = *game.GetCurrentArea();
-        // Nobody else to stand in the way or start a fight.
-        for (const auto& actor : area.GetActors())
-            if (actor.get() != &hero)
-                area.RemoveActor(actor.get());
+        VARD::CArea& area = EnterAlone(*engine, name, name == "forest" ? "road" : "stairs");
         std::set<const VARD::CTile*> done;
         for (const auto& tile : area.GetTiles())
         {
@@ -150,18 +163,10 @@ TEST(MovementDemo, TheWayToTheOldStairFromWhereverTheNecromancerFalls)
 {
     AITest::CountingScripts scripts;
     auto engine = RulesTest::NewDemoGame(3);
-    engine->EnterArea();
+    VARD::CArea& crypt = EnterAlone(*engine, "crypt", "stairs");
     VARD::CGame& game = engine->Game();
     VARD::CActor& hero = RulesTest::Member(*engine);
-    game.SetTravel("crypt", "stairs");
-    game.SetState(VARD::kGameTravelByScript);
-    engine->LeaveArea();
-    engine->EnterArea();
-    VARD::CArea& crypt = *game.GetCurrentArea();
     ASSERT_EQ(crypt.GetName(), "crypt");
-    for (const auto& actor : crypt.GetActors())
-        if (actor.get() != &hero)
-            crypt.RemoveActor(actor.get());
     // He came out through the sun door, or fell behind it.
     for (const auto& tile : crypt.GetTiles())
         if (crypt.GetCellKind(tile->GetColumn(), tile->GetRow()) == VARD::kTileKindDoor)
