@@ -18,6 +18,8 @@
 #include "world/journal.h"
 #include "world/module.h"
 #include "world/object.h"
+#include "world/order.h"
+#include "world/tile.h"
 #include "world/world_object.h"
 
 #include <gtest/gtest.h>
@@ -247,10 +249,11 @@ TEST_F(SheetPages, TheContainerInReachIsAnUnlockedOneWithTheContainerFlag)
 }
 
 // The page shows the first container in reach, and a pile comes after every
-// chest: the necromancer, who carries the temple key, may be fought
-// anywhere in his vault, so from nowhere in it may a chest be in reach, or
-// his pile would not show. The old priests' chest opens where it stands.
-TEST(CryptContainers, NoChestIsInReachInTheNecromancersVault)
+// chest: the cultist may fall anywhere in the cellar, and the necromancer,
+// who carries the temple key, anywhere in his vault or in the hall, so from
+// nowhere in them may a container be in reach, or their piles would not
+// show. The chests open where they stand.
+TEST(CryptContainers, NoContainerIsInReachWhereTheCultistOrTheNecromancerFalls)
 {
     DialogHarness harness;
     harness.StartDemoGame();
@@ -260,6 +263,10 @@ TEST(CryptContainers, NoChestIsInReachInTheNecromancersVault)
     harness.app.LeaveArea();
     VARD::CArea& crypt = *game.GetCurrentArea();
     ASSERT_EQ(crypt.GetName(), "crypt");
+    // The cellar door and the sun door stand open in the fights.
+    for (const auto& tile : crypt.GetTiles())
+        if (crypt.GetCellKind(tile->GetColumn(), tile->GetRow()) == VARD::kTileKindDoor)
+            tile->GetDoor()->SetOpen(true);
     const auto hero = game.GetParty().front();
     const auto inReachAt = [&](double x, double y) -> const VARD::CObject*
     {
@@ -272,30 +279,65 @@ TEST(CryptContainers, NoChestIsInReachInTheNecromancersVault)
         return found;
     };
 
-    // His vault: columns 9 to 16, rows 1 to 7, behind the sun door; each
-    // cell's corners as well as its middle.
-    int places = 0;
-    for (double x = 9.0 * VARD::kCellSize; x <= 17.0 * VARD::kCellSize; x += 1.25)
-        for (double y = 1.0 * VARD::kCellSize; y <= 8.0 * VARD::kCellSize; y += 1.25)
-            if (crypt.IsPositionFree(hero.get(), x, y, nullptr))
-            {
-                ++places;
-                const VARD::CObject* found = inReachAt(x, y);
-                EXPECT_EQ(found, nullptr) << x << " " << y << ": " << found->GetInstanceName();
-            }
-    EXPECT_GT(places, 100);
+    // Each room's cells, their corners as well as their middles, and the
+    // doorways on their edge.
+    const struct
+    {
+        const char* room;
+        std::uint32_t column0, row0, column1, row1;
+        int least;
+    } rooms[] = {
+        {"the cellar", 1, 1, 3, 8, 20},
+        {"his vault, behind the sun door", 9, 1, 16, 8, 100},
+        {"the hall", 1, 9, 16, 18, 400},
+    };
+    for (const auto& room : rooms)
+    {
+        int places = 0;
+        for (double x = room.column0 * VARD::kCellSize; x <= (room.column1 + 1) * VARD::kCellSize;
+             x += 1.25)
+            for (double y = room.row0 * VARD::kCellSize; y <= (room.row1 + 1) * VARD::kCellSize;
+                 y += 1.25)
+                if (crypt.IsPositionFree(hero.get(), x, y, nullptr))
+                {
+                    ++places;
+                    const VARD::CObject* found = inReachAt(x, y);
+                    EXPECT_EQ(found, nullptr)
+                        << room.room << " at " << x << " " << y << ": " << found->GetInstanceName();
+                }
+        EXPECT_GT(places, room.least) << room.room;
+    }
 
-    const VARD::CObject* chest = nullptr;
-    for (const auto& object : crypt.GetObjects())
-        if (object->GetInstanceName() == "vault_chest")
-            chest = object.get();
-    ASSERT_NE(chest, nullptr);
-    int opening = 0;
-    for (double dx = -5.0; dx <= 5.0; dx += 1.25)
-        for (double dy = -5.0; dy <= 5.0; dy += 1.25)
-            if (crypt.IsPositionFree(hero.get(), chest->GetX() + dx, chest->GetY() + dy, nullptr))
-                opening += inReachAt(chest->GetX() + dx, chest->GetY() + dy) == chest ? 1 : 0;
-    EXPECT_GT(opening, 0);
+    // Each chest, clicked from the hall before the narrow vault's mouth, is
+    // the one the page shows when the hero has walked up to it; nobody else
+    // stands in the way or starts a fight.
+    for (const auto& actor : crypt.GetActors())
+        if (actor != hero)
+            crypt.RemoveActor(actor.get());
+    for (const char* name : {"vault_chest", "cellar_chest"})
+    {
+        const VARD::CObject* chest = nullptr;
+        for (const auto& object : crypt.GetObjects())
+            if (object->GetInstanceName() == name)
+                chest = object.get();
+        ASSERT_NE(chest, nullptr) << name;
+        hero->SetPosition(17.5, 25.0);
+        hero->ClearOrders();
+        hero->QueueOrder(std::make_shared<VARD::CUseOrder>(VARD::kUseObject, chest->Id(), 0),
+                         false);
+        const CActorInvDlg* page = nullptr;
+        for (int tick = 0; tick < 300 && page == nullptr; ++tick)
+        {
+            harness.app.engine->Tick();
+            harness.app.DrainGameEvents();
+            harness.app.ProcessPendingEvents();
+            page = harness.CurrentAs<CActorInvDlg>();
+        }
+        ASSERT_NE(page, nullptr) << name << ": the hero stopped at " << hero->GetX() << " "
+                                 << hero->GetY();
+        EXPECT_EQ(page->GetContainerInReach(), chest) << name;
+        harness.app.CloseDialog();
+    }
 }
 
 TEST_F(SheetPages, WeightLineCarryingCapacityAndTheItemPage)

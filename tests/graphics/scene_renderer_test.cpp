@@ -9,6 +9,7 @@
 #include "script/lua_script.h"
 #include "test_util.h"
 #include "world/actor.h"
+#include "world/actor_spawn.h"
 #include "world/area.h"
 #include "world/effect.h"
 #include "world/effect_params.h"
@@ -98,6 +99,15 @@ protected:
         engine->EnterArea();
         scene.BuildArea(Game(), *device, engine->Module());
         target = {static_cast<float>(hero->GetX()), 0.0f, static_cast<float>(hero->GetY())};
+    }
+
+    // Every cell seen and in view: only what stands in front may hide.
+    void SeeEverything()
+    {
+        for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
+            for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
+                for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
+                    cells->Mark(c, r);
     }
 
     void Draw()
@@ -791,11 +801,7 @@ TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
             EnterDemoArea(sought.area, sought.entry);
             ASSERT_EQ(Area().GetName(), sought.area);
         }
-        // Everything seen and in view: only what stands in front may hide.
-        for (VARD::CCellBitSet* cells : {&Area().TileTracker(), &Area().SightGrid()})
-            for (std::uint32_t r = 0; r < Area().GetHeight(); ++r)
-                for (std::uint32_t c = 0; c < Area().GetWidth(); ++c)
-                    cells->Mark(c, r);
+        SeeEverything();
 
         // Where it stands, and how to take it out of the picture.
         double x = 0.0;
@@ -871,6 +877,116 @@ TEST_F(SceneTest, WhatThePlayerMustReachShowsToTheGameCamera)
                     std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 30;
             }
         EXPECT_GT(differing, 40) << "hidden at " << x << ", " << z;
+    }
+}
+
+namespace
+{
+
+// A creature of the demo and the cell where it is met.
+struct MetCreature
+{
+    const char* creature;
+    const char* area;
+    const char* entry;
+    std::uint32_t column;
+    std::uint32_t row;
+};
+
+} // namespace
+
+// Every creature of the demo stands out from the ground where it is met, in
+// its area's light by day, when the adventure is played (below ground the
+// light keeps no hours), at the size the game's window shows it: the picture
+// is a third of the window's height, seen through a third of its lens. At
+// least as many pixels as a square of nine by nine differ plainly from the
+// ground they cover. Its pixels are those of its figure drawn alone, so that
+// its shadow does not count; the ground is the frame drawn without it.
+TEST_F(SceneTest, EveryCreatureStandsOutFromTheGroundInItsAreasLight)
+{
+    const MetCreature creatures[] = {
+        {"priest", "town", "gate", 4, 2},          {"merchant", "town", "gate", 6, 11},
+        {"armourer", "town", "gate", 6, 11},       {"baker", "town", "gate", 15, 5},
+        {"farmer", "town", "gate", 15, 5},         {"town_guard", "town", "gate", 14, 14},
+        {"wolf", "forest", "road", 6, 3},          {"bandit", "forest", "road", 17, 21},
+        {"giant_rat", "forest", "road", 26, 12},   {"orc_warrior", "forest", "road", 32, 21},
+        {"orc_archer", "forest", "road", 32, 21},  {"ogre", "forest", "road", 4, 21},
+        {"cultist", "crypt", "stairs", 2, 4},      {"necromancer", "crypt", "stairs", 12, 4},
+        {"cave_spider", "crypt", "stairs", 3, 12}, {"skeleton", "crypt", "stairs", 5, 17},
+    };
+    std::set<std::string> listed;
+    for (const MetCreature& met : creatures)
+        listed.insert(met.creature);
+    std::set<std::string> defined;
+    for (const auto& [name, definition] : engine->Module().GetActorTemplates())
+        defined.insert(name);
+    EXPECT_EQ(listed, defined) << "a creature of the demo is missing from the table";
+
+    camera.fieldOfView /= 3.0f;
+    scene.SetSelectedIds({});
+    std::string cleared;
+    for (const MetCreature& met : creatures)
+    {
+        SCOPED_TRACE(std::string(met.area) + " " + met.creature);
+        if (cleared != met.area)
+        {
+            if (Area().GetName() != met.area)
+                EnterDemoArea(met.area, met.entry);
+            ASSERT_EQ(Area().GetName(), met.area);
+            SeeEverything();
+            // Those who live there, the party too, out of the picture.
+            for (const auto& other : Area().Actors())
+                other->SetPosition(other->GetX() + 1000.0, other->GetY());
+            cleared = met.area;
+        }
+        const auto actor =
+            VARD::CreateActorFromTemplate(met.creature, "", engine->Module(), Game());
+        // A lurker is made sneaking, and is drawn once it is found or strikes.
+        actor->StopPower();
+        const double x = (met.column + 0.5) * VARD::kCellSize;
+        const double z = (met.row + 0.5) * VARD::kCellSize;
+        actor->SetPosition(x, z);
+        Area().AddActor(actor);
+        target = {static_cast<float>(x), 0.0f, static_cast<float>(z)};
+        for (const int hour : {8, 12, 16})
+        {
+            SCOPED_TRACE(std::to_string(hour) + ":00");
+            Game().SetTick(TickAt(hour, 0));
+            actor->SetPosition(x, z);
+            Draw();
+            const gfx::Image with = device->ReadPixels();
+            const auto graphic = std::static_pointer_cast<VARDGraph::CGraphic>(actor->GetGraphic());
+            ASSERT_NE(graphic, nullptr);
+            device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFFFF00FFu, 1.0f);
+            const gfx::Matrix world =
+                gfx::Matrix::RotationY(static_cast<float>(actor->GetFacing())) *
+                gfx::Matrix::Translation(static_cast<float>(x), 0.0f, static_cast<float>(z));
+            // Its pieces hold one model each: the model time picks none.
+            graphic->Draw(*device, world,
+                          VARD::GetAnimationName(static_cast<int>(actor->GetAnimationId())),
+                          actor->GetAnimationTime(), 0.0);
+            const gfx::Image figure = device->ReadPixels();
+            actor->SetPosition(x + 1000.0, z);
+            Draw();
+            const gfx::Image without = device->ReadPixels();
+
+            int standing = 0;
+            for (std::uint32_t py = 0; py < kSide; ++py)
+                for (std::uint32_t px = 0; px < kSide; ++px)
+                {
+                    const std::uint8_t* f = figure.Pixel(px, py);
+                    if (f[0] == 255 && f[1] == 0 && f[2] == 255)
+                        continue;
+                    const std::uint8_t* a = with.Pixel(px, py);
+                    const std::uint8_t* b = without.Pixel(px, py);
+                    int squared = 0;
+                    for (int k = 0; k < 3; ++k)
+                        squared += (a[k] - b[k]) * (a[k] - b[k]);
+                    standing += squared > 40 * 40;
+                }
+            EXPECT_GE(standing, 9 * 9) << "at " << x << ", " << z;
+        }
+        Area().RemoveActor(actor.get());
     }
 }
 

@@ -71,6 +71,30 @@ TEST(MovementDemo, TheHeroWalksAroundTheTempleWall)
 // Every door of the demo's areas, opened, lets the main character through
 // from one side to the other: a doorway must be wider than he is (a
 // one-cell door is not), and nothing beside it may stop him.
+// The party at the area's entry, if it is not there yet, with nobody else
+// to stand in the way or start a fight.
+VARD::CArea& EnterAlone(VARD::CEngine& engine, const std::string& name, const std::string& entry)
+{
+    VARD::CGame& game = engine.Game();
+    if (game.GetCurrentArea() == nullptr || game.GetCurrentArea()->GetName() != name)
+    {
+        game.SetTravel(name, entry);
+        if (game.GetCurrentArea() != nullptr)
+        {
+            game.SetState(VARD::kGameTravelByScript);
+            engine.LeaveArea();
+        }
+        else
+            game.SetState(VARD::kGameDestinationKnown);
+        engine.EnterArea();
+    }
+    VARD::CArea& area = *game.GetCurrentArea();
+    for (const auto& actor : area.GetActors())
+        if (actor->GetAttitude() != VARD::kAttitudeParty)
+            area.RemoveActor(actor.get());
+    return area;
+}
+
 TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
 {
     // The crypt's entry script runs as the party enters.
@@ -80,20 +104,9 @@ TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
     VARD::CGame& game = engine->Game();
     VARD::CActor& hero = RulesTest::Member(*engine);
     std::size_t doors = 0;
-    for (const char* name : {"town", "forest", "crypt"})
+    for (const std::string name : {"town", "forest", "crypt"})
     {
-        if (game.GetCurrentArea()->GetName() != name)
-        {
-            game.SetTravel(name, name == std::string("forest") ? "road" : "stairs");
-            game.SetState(VARD::kGameTravelByScript);
-            engine->LeaveArea();
-            engine->EnterArea();
-        }
-        VARD::CArea& area = *game.GetCurrentArea();
-        // Nobody else to stand in the way or start a fight.
-        for (const auto& actor : area.GetActors())
-            if (actor.get() != &hero)
-                area.RemoveActor(actor.get());
+        VARD::CArea& area = EnterAlone(*engine, name, name == "forest" ? "road" : "stairs");
         std::set<const VARD::CTile*> done;
         for (const auto& tile : area.GetTiles())
         {
@@ -138,6 +151,112 @@ TEST(MovementDemo, TheHeroWalksThroughEveryOpenDoorOfTheDemo)
     }
     // The temple court's, the wood's four gates, the cellar's and the sun door.
     EXPECT_EQ(doors, 7u);
+}
+
+// Once the temple key is taken, the way the README gives to the old stair
+// works from wherever the necromancer may have fallen: in his vault the Exit
+// is offered at once, or on a walk west; from the hall, at the narrow vault's
+// mouth, to which the hero walks straight (out of the sun door's doorway
+// first, whose posts stop a walk along the wall). It leads to the temple, not
+// up the stairs to the wood, whose own Exit shows in the hall's east end.
+TEST(MovementDemo, TheWayToTheOldStairFromWhereverTheNecromancerFalls)
+{
+    AITest::CountingScripts scripts;
+    auto engine = RulesTest::NewDemoGame(3);
+    VARD::CArea& crypt = EnterAlone(*engine, "crypt", "stairs");
+    VARD::CGame& game = engine->Game();
+    VARD::CActor& hero = RulesTest::Member(*engine);
+    ASSERT_EQ(crypt.GetName(), "crypt");
+    // He came out through the sun door, or fell behind it.
+    for (const auto& tile : crypt.GetTiles())
+        if (crypt.GetCellKind(tile->GetColumn(), tile->GetRow()) == VARD::kTileKindDoor)
+            tile->GetDoor()->SetOpen(true);
+    game.SetQuestTag("temple_key_found", 1);
+
+    // Whether the Exit is offered, and to the temple, where the hero stands.
+    const auto offersTheStair = [&]
+    {
+        game.SetState(VARD::kGameRunning);
+        engine->CheckAreaExits();
+        return game.GetState() == VARD::kGameTravelAtExit && game.GetTravelArea() == "town";
+    };
+    // The walk to a point, until the hero stands; whether the stair was
+    // offered on the way, or only where it ends.
+    const auto walk = [&](double x, double y, bool& onTheWay)
+    {
+        hero.ClearOrders();
+        hero.QueueOrder(std::make_shared<VARD::CMoveOrder>(x, y), false);
+        onTheWay = false;
+        for (int tick = 0; tick < 400 && hero.GetFrontOrder(); ++tick)
+        {
+            game.AdvanceTick();
+            engine->UpdateActors();
+            engine->ExecuteTimedOrders();
+            onTheWay = offersTheStair() || onTheWay;
+        }
+        return offersTheStair();
+    };
+
+    const double cell = VARD::kCellSize;
+    const double mouthX = 7.0 * cell;
+    const double mouthY = 8.5 * cell;
+    // Whether the chasm stands in the straight way across the hall; the
+    // mouth's own corners the walk slides past.
+    const auto straightWayIsClear = [&](double x0, double y0, double x1, double y1)
+    {
+        for (int step = 1; step <= 100; ++step)
+        {
+            const double x = x0 + (x1 - x0) * step / 100.0;
+            const double y = y0 + (y1 - y0) * step / 100.0;
+            if (y > 9.0 * cell + hero.GetRadius() && !crypt.IsPositionFree(&hero, x, y, nullptr))
+                return false;
+        }
+        return true;
+    };
+    int vault = 0, atOnce = 0, hall = 0, roundabout = 0;
+    // Every cell's corners and middle: his vault, his doorway and the hall.
+    for (double x = cell; x <= 17.0 * cell; x += cell / 2)
+        for (double y = cell; y <= 19.0 * cell; y += cell / 2)
+        {
+            const bool inVault = y < 8.0 * cell && x > 9.0 * cell;
+            // Standing in the door's row, if only in part.
+            const bool inDoorway =
+                x > 9.0 * cell && y >= 8.0 * cell && y - hero.GetRadius() < 9.0 * cell;
+            const bool inHall = y >= 9.0 * cell && !inDoorway;
+            if ((!inVault && !inDoorway && !inHall) || !crypt.IsPositionFree(&hero, x, y, nullptr))
+                continue;
+            SCOPED_TRACE("from " + std::to_string(x) + " " + std::to_string(y));
+            hero.SetPosition(x, y);
+            bool onTheWay = false;
+            if (inVault)
+            {
+                ++vault;
+                if (offersTheStair())
+                {
+                    ++atOnce;
+                    continue;
+                }
+                walk(9.0 * cell + hero.GetRadius(), y, onTheWay);
+                EXPECT_TRUE(onTheWay) << "walking west stopped at " << hero.GetX();
+                continue;
+            }
+            if (inDoorway)
+                walk(x, 10.0 * cell, onTheWay);
+            if (!straightWayIsClear(hero.GetX(), hero.GetY(), mouthX, mouthY))
+            {
+                // Walks go straight: past the chasm the README has the party
+                // go round it first.
+                ++roundabout;
+                continue;
+            }
+            ++hall;
+            EXPECT_TRUE(walk(mouthX, mouthY, onTheWay))
+                << "the walk to the mouth stopped at " << hero.GetX() << " " << hero.GetY();
+        }
+    // Most of his vault: the page closed, the Exit is there to click.
+    EXPECT_GT(atOnce * 2, vault);
+    EXPECT_GT(hall, 400);
+    EXPECT_LT(roundabout * 20, hall);
 }
 
 // The headless driver walks the same way: the report shows the member on

@@ -194,4 +194,38 @@ TEST(DemoScripts, DoorTrapHeartbeatAndShrine)
     FAIL() << "no shrine in town";
 }
 
+// However often his heartbeat comes, the necromancer calls out once a
+// visit: the crypt's entry lets him call again on the next.
+TEST(DemoScripts, TheNecromancerCallsOutOnceAVisit)
+{
+    auto engine = ScriptTest::EnteredDemoGame();
+    auto& game = engine->Game();
+    const auto heartbeat = engine->Module().FindActorTemplate("necromancer")->GetHeartbeatScript();
+    ASSERT_NE(heartbeat, nullptr);
+    int visits = 0;
+    for (const std::string area : {"crypt", "forest", "crypt"})
+    {
+        game.SetTravel(area, area == "forest" ? "road" : "stairs");
+        game.SetState(VARD::kGameTravelByScript);
+        engine->LeaveArea();
+        engine->EnterArea();
+        DrainMessages(game);
+        if (area != "crypt")
+            continue;
+        ++visits;
+        VARD::CScriptContext near;
+        near.actor = &TownActor(*engine, "necromancer");
+        Lines heard;
+        for (int second = 0; second < 12; ++second)
+        {
+            game.SetTick(game.GetTick() + 30);
+            heartbeat->Run(engine.get(), near);
+            for (const std::string& line : DrainMessages(game))
+                heard.push_back(line);
+        }
+        EXPECT_EQ(heard, Lines{"18 Necromancer : Who walks in my crypt?"}) << "visit " << visits;
+    }
+    EXPECT_EQ(visits, 2);
+}
+
 } // namespace

@@ -115,21 +115,26 @@ void MeshBuilder::Disc(int sides, double r, double y, bool up, const UvRect& uv,
 
 void MeshBuilder::Transform(char axis, double degrees, const P3& move, std::size_t firstFace)
 {
-    const double a = degrees / 180.0 * std::numbers::pi;
-    const double c = std::cos(a);
-    const double s = std::sin(a);
     for (std::size_t f = firstFace; f < m_Faces.size(); ++f)
         for (P3& p : m_Faces[f].corners)
         {
-            P3 r = p;
-            if (axis == 'x')
-                r = {p.x, p.y * c - p.z * s, p.y * s + p.z * c};
-            else if (axis == 'y')
-                r = {p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
-            else if (axis == 'z')
-                r = {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
+            const P3 r = Turned(p, axis, degrees);
             p = {r.x + move.x, r.y + move.y, r.z + move.z};
         }
+}
+
+P3 MeshBuilder::Turned(const P3& p, char axis, double degrees)
+{
+    const double a = degrees / 180.0 * std::numbers::pi;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    if (axis == 'x')
+        return {p.x, p.y * c - p.z * s, p.y * s + p.z * c};
+    if (axis == 'y')
+        return {p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
+    if (axis == 'z')
+        return {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
+    return p;
 }
 
 std::string MeshBuilder::XText(const std::string& textureName) const

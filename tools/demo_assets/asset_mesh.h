@@ -50,6 +50,8 @@ public:
     void Disc(int sides, double r, double y, bool up, const UvRect& uv, P3 centre = {});
     // The faces so far, turned about the x, y or z axis by degrees, then moved.
     void Transform(char axis, double degrees, const P3& move, std::size_t firstFace = 0);
+    // A point turned as Transform turns the corners.
+    static P3 Turned(const P3& p, char axis, double degrees);
     std::size_t FaceCount() const { return m_Faces.size(); }
 
     // The mesh file; the material is white and takes the texture named.

@@ -46,21 +46,24 @@ std::string HumanoidModels(const std::string& colours, const std::string& scale 
     return text;
 }
 
+using PieceMeshes = std::vector<std::pair<std::string, std::string>>;
+
+const PieceMeshes kQuadrupedMeshes{
+    {"body", "qd_body.x"},  {"neck", "qd_neck.x"},  {"head", "qd_head.x"},  {"tail", "qd_tail.x"},
+    {"leg_fl", "qd_leg.x"}, {"leg_fr", "qd_leg.x"}, {"leg_bl", "qd_leg.x"}, {"leg_br", "qd_leg.x"}};
+// The spider on the quadruped figure: no neck or tail of its own.
+const PieceMeshes kSpiderMeshes{{"body", "sp_body.x"},      {"head", "sp_head.x"},
+                                {"leg_fl", "sp_legs_fl.x"}, {"leg_fr", "sp_legs_fr.x"},
+                                {"leg_bl", "sp_legs_bl.x"}, {"leg_br", "sp_legs_br.x"}};
+
 // Every piece takes the scale, so that the whole figure grows or shrinks:
 // a piece's scale sizes its meshes and its children's places.
-std::string QuadrupedModels(const std::string& scale)
+std::string QuadrupedModels(const std::string& scale, const PieceMeshes& meshes = kQuadrupedMeshes,
+                            const std::string& texture = "quadruped.png")
 {
     std::string text = " <model> anchor " + scale + " \"\" </model>\n";
-    for (const auto& [piece, mesh] :
-         std::vector<std::pair<std::string, std::string>>{{"body", "qd_body.x"},
-                                                          {"neck", "qd_neck.x"},
-                                                          {"head", "qd_head.x"},
-                                                          {"tail", "qd_tail.x"},
-                                                          {"leg_fl", "qd_leg.x"},
-                                                          {"leg_fr", "qd_leg.x"},
-                                                          {"leg_bl", "qd_leg.x"},
-                                                          {"leg_br", "qd_leg.x"}})
-        text += Model(piece, mesh, "quadruped.png", "", scale);
+    for (const auto& [piece, mesh] : meshes)
+        text += Model(piece, mesh, texture, "", scale);
     return text;
 }
 
@@ -190,12 +193,15 @@ void AddDemoGraphics(std::vector<GeneratedFile>& files)
         "actor/skeleton.vard",
         Graphic("skeleton", "humanoid",
                 " movevaried\n" + HumanoidModels("(220 215 200) (220 215 200) (200 195 180)"))));
-    files.push_back(
-        TextFile("actor/rat.vard", Graphic("rat", "quadruped", QuadrupedModels("(0.5 0.5 0.5)"))));
+    files.push_back(TextFile(
+        "actor/rat.vard", Graphic("rat", "quadruped",
+                                  QuadrupedModels("(0.8 0.8 0.8)", kQuadrupedMeshes, "rat.png"))));
     files.push_back(TextFile("actor/wolf.vard",
                              Graphic("wolf", "quadruped", QuadrupedModels("(0.9 0.9 0.9)"))));
-    files.push_back(TextFile("actor/spider.vard",
-                             Graphic("spider", "quadruped", QuadrupedModels("(0.8 0.4 0.8)"))));
+    files.push_back(
+        TextFile("actor/spider.vard",
+                 Graphic("spider", "quadruped",
+                         QuadrupedModels("(0.65 0.65 0.65)", kSpiderMeshes, "spider.png"))));
 
     // What equipped items add to a person: held weapons, shields and armour.
     for (const char* weapon : {"dagger", "short_sword", "long_sword", "great_sword", "quarterstaff",

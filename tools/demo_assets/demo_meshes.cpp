@@ -1,7 +1,10 @@
 #include "asset_mesh.h"
 #include "demo_assets.h"
 
+#include <array>
+#include <cmath>
 #include <functional>
+#include <numbers>
 
 namespace DemoAssets
 {
@@ -27,6 +30,9 @@ const UvRect kLeather{0.5, 0.5, 1, 1};
 // The door textures: the frame in the left quarter, the leaf in the rest.
 const UvRect kFrame{0, 0, 0.25, 1};
 const UvRect kLeaf{0.25, 0, 1, 1};
+// spider.png: the dark hide on the left, the red mark on the right.
+const UvRect kHide{0, 0, 0.5, 1};
+const UvRect kMark{0.5, 0, 1, 1};
 
 struct MeshEntry
 {
@@ -90,6 +96,63 @@ void Door(MeshBuilder& m, double halfWidth, int leaves, bool open)
         const double angle = open ? (left ? -90.0 : 90.0) : 0.0;
         m.Transform('y', angle, {left ? -inner : inner, 0, open ? 0.1 : 0.0}, first);
     }
+}
+
+// The spider hangs its meshes on the quadruped figure: the body piece
+// carries a low head-piece and a broad abdomen, the head piece the fangs and
+// eyes; each leg piece carries two legs that arch up from the hip and come
+// down far out to the side, so that the eight make the spider as broad as
+// it is long. The figure's hips stand this high above its feet:
+constexpr double kSpiderHipHeight = 0.85;
+
+void SpiderBody(MeshBuilder& m)
+{
+    m.Box({-0.3, -0.15, 0.0}, {0.3, 0.15, 0.6}, kHide);
+    const P3 abdomen{0, 0, -0.5};
+    m.Prism(8, 0.6, -0.25, 0.45, 0.3, kHide, abdomen, false);
+    m.Disc(8, 0.6, -0.25, false, kHide, abdomen);
+    m.Disc(8, 0.45, 0.3, true, kMark, abdomen);
+}
+
+void SpiderHead(MeshBuilder& m)
+{
+    // The head piece sits above the body's front: these hang below it.
+    for (const double x : {-0.08, 0.08})
+        m.Box({x - 0.04, -0.45, -0.12}, {x + 0.04, -0.25, 0.0}, kHide);
+    m.Box({-0.14, -0.17, -0.2}, {0.14, -0.12, -0.1}, kMark);
+}
+
+// One leg from the hip to the ground: side is +1 on +x, -1 on -x; yaw turns
+// it about the upright axis as Transform turns.
+void SpiderLeg(MeshBuilder& m, double side, double yaw)
+{
+    const double w = 0.05;
+    const double femur = 0.6;
+    const double rise = 30.0;
+    const double fall = 65.0;
+    const double tibia = (kSpiderHipHeight + femur * std::sin(rise / 180.0 * std::numbers::pi)) /
+                         std::sin(fall / 180.0 * std::numbers::pi);
+    const auto segment = [&](double length, double tilt, const P3& at)
+    {
+        const std::size_t first = m.FaceCount();
+        if (side > 0)
+            m.Box({0, -w, -w}, {length, w, w}, kHide);
+        else
+            m.Box({-length, -w, -w}, {0, w, w}, kHide);
+        m.Transform('z', side * tilt, {}, first);
+        m.Transform('y', yaw, at, first);
+    };
+    segment(femur, rise, {});
+    const P3 knee =
+        MeshBuilder::Turned(MeshBuilder::Turned({side * femur, 0, 0}, 'z', side * rise), 'y', yaw);
+    segment(tibia, -fall, knee);
+}
+
+// A front hip's two legs reach forward, a back hip's backward.
+void SpiderLegs(MeshBuilder& m, double side, bool front)
+{
+    for (const double yaw : front ? std::array{-50.0, -15.0} : std::array{15.0, 50.0})
+        SpiderLeg(m, side, side * yaw);
 }
 
 const std::vector<MeshEntry>& Entries()
@@ -158,6 +221,12 @@ const std::vector<MeshEntry>& Entries()
          [](MeshBuilder& m) {
              m.Box({-0.05, -0.05, -0.5}, {0.05, 0.05, 0.0}, kWhole);
          }},
+        {"actor/mod/sp_body.x", "spider.png", SpiderBody},
+        {"actor/mod/sp_head.x", "spider.png", SpiderHead},
+        {"actor/mod/sp_legs_fl.x", "spider.png", [](MeshBuilder& m) { SpiderLegs(m, 1, true); }},
+        {"actor/mod/sp_legs_fr.x", "spider.png", [](MeshBuilder& m) { SpiderLegs(m, -1, true); }},
+        {"actor/mod/sp_legs_bl.x", "spider.png", [](MeshBuilder& m) { SpiderLegs(m, 1, false); }},
+        {"actor/mod/sp_legs_br.x", "spider.png", [](MeshBuilder& m) { SpiderLegs(m, -1, false); }},
 
         // Held items: grip at the origin, the business end along +y.
         {"item/mod/dagger.x", "weapons.png", [](MeshBuilder& m) { Sword(m, 0.45, 0.07); }},

@@ -107,6 +107,16 @@ void Gradient(Painter& p, const Box& b, const Rgb& top, const Rgb& bottom)
     }
 }
 
+// Noisy fur with darker wavy stripes across it.
+void Fur(Painter& p, const Rgb& colour, std::uint32_t salt)
+{
+    Noise(p, kAll, colour, 4, 0.25, salt);
+    for (std::uint32_t y = 4; y < kSide; y += 12)
+        for (std::uint32_t x = 0; x < kSide; ++x)
+            p.Set(x, y + static_cast<std::uint32_t>(2 * p.Noise(x, y, 8, salt + 7)),
+                  Painter::Shade(colour, 0.6));
+}
+
 struct TextureEntry
 {
     std::string path;
@@ -127,13 +137,8 @@ const std::vector<TextureEntry>& Entries()
              Noise(p, {32, 32, 64, 64}, {90, 70, 60}, 4, 0.1, 4);
          }},
         {"actor/tex/quadruped.png",
-         [](Painter& p)
-         {
-             Noise(p, kAll, {130, 115, 100}, 4, 0.25);
-             for (std::uint32_t y = 4; y < kSide; y += 12)
-                 for (std::uint32_t x = 0; x < kSide; ++x)
-                     p.Set(x, y + static_cast<std::uint32_t>(2 * p.Noise(x, y, 8, 7)),
-                           Painter::Shade({130, 115, 100}, 0.6));
+         [](Painter& p) {
+             Fur(p, {130, 115, 100}, 0);
          }},
 
         {"item/tex/weapons.png",
@@ -315,6 +320,19 @@ const std::vector<TextureEntry>& Entries()
              Rect(p, {0, kSide - 3, kSide, kSide}, {70, 66, 60});
              Rect(p, {0, 0, 3, kSide}, {70, 66, 60});
              Rect(p, {kSide - 3, 0, kSide, kSide}, {70, 66, 60});
+         }},
+        // Near black, so that the spider shows on the pale flagstones of the
+        // crypt; its mark, the top of its abdomen, red.
+        {"actor/tex/spider.png",
+         [](Painter& p)
+         {
+             Noise(p, kAll, {38, 32, 30}, 4, 0.3, 35);
+             Disc(p, 48.0, 32.0, 9.0, {150, 25, 20});
+         }},
+        // The rat's dark fur shows on the road and on the grass.
+        {"actor/tex/rat.png",
+         [](Painter& p) {
+             Fur(p, {58, 50, 46}, 36);
          }},
     };
     return entries;
