@@ -65,7 +65,7 @@ const CQuestInfo& FindQuest(const CModule& module, const std::string& name)
 {
     const CQuestInfo* quest = module.FindQuest(name);
     if (quest == nullptr)
-        throw CVARDException(1, "no quest \"" + name + "\"");
+        throw CVARDException(1, "no quest " + VARDCommon::QuoteForMessage(name));
     return *quest;
 }
 
@@ -575,7 +575,7 @@ int SetFactionRank(CScriptCall& call)
     {
         const CFaction* faction = module.FindFaction(name);
         if (faction == nullptr)
-            throw CVARDException(1, "no faction \"" + name + "\"");
+            throw CVARDException(1, "no faction " + VARDCommon::QuoteForMessage(name));
         const auto stored = static_cast<std::uint32_t>(rank - 1);
         Announce(call, kMessageInfo,
                  actor.GetTalkName() + " has been promoted to the rank of " +
