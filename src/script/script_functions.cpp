@@ -25,8 +25,6 @@
 #include <array>
 #include <exception>
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <utility>
 
 namespace VARD
@@ -691,7 +689,9 @@ void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
 // Every C++ failure is caught here, inside the function: the Lua error that
 // reports it is raised only once the C++ frames are gone. A failure passed
 // on, a budget spent by a run this call started, or memory the call could
-// not get, ends the script.
+// not get, ends the script. Memory is no case of its own: kept as the run's
+// failure, it halts the run, and the host stops the run as out of memory
+// once the state is closed, as for its own allocations.
 int CallFunction(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
@@ -717,14 +717,6 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         catch (const CScriptStopped&)
         {
             // The budget is marked spent: the stop is raised below.
-        }
-        catch (const std::bad_alloc&)
-        {
-            MarkStopped(*run.budget, kOutOfMemoryReason);
-        }
-        catch (const std::length_error&)
-        {
-            MarkStopped(*run.budget, kOutOfMemoryReason);
         }
         catch (const CVARDException&)
         {
