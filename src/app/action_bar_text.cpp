@@ -42,7 +42,8 @@ int ActionType(const std::string& word)
         return kActionSlotCast;
     if (word == "use")
         return kActionSlotUseItem;
-    throw CVARDException(1, "unknown action \"" + word + "\" in the action bars");
+    throw CVARDException(1, "unknown action " + VARDCommon::QuoteForMessage(word) +
+                                " in the action bars");
 }
 
 // A name is written as it stands, so it must be one word to come back; the
@@ -53,7 +54,8 @@ std::string NameToken(const std::string& name)
         return "0";
     for (const char c : name)
         if (std::isspace(static_cast<unsigned char>(c)) != 0 || c == '"')
-            throw CVARDException(2, "action slot name \"" + name + "\" is not one word");
+            throw CVARDException(2, "action slot name " + VARDCommon::QuoteForMessage(name) +
+                                        " is not one word");
     return name;
 }
 
@@ -70,10 +72,12 @@ unsigned long ReadNumber(std::istringstream& stream)
 {
     const std::string word = ReadWord(stream);
     if (word.size() > 9)
-        throw CVARDException(1, "number \"" + word + "\" in the action bars is too long");
+        throw CVARDException(1, "number " + VARDCommon::QuoteForMessage(word) +
+                                    " in the action bars is too long");
     for (const char c : word)
         if (std::isdigit(static_cast<unsigned char>(c)) == 0)
-            throw CVARDException(1, "\"" + word + "\" in the action bars is not a number");
+            throw CVARDException(1, VARDCommon::QuoteForMessage(word) +
+                                        " in the action bars is not a number");
     return std::stoul(word);
 }
 

@@ -209,7 +209,8 @@ CVARDActorInfo& InfoOf(const CGameApp& app, const VARD::CActor& actor)
 {
     const auto found = app.actorInfos.find(actor.Id());
     if (found == app.actorInfos.end() || !found->second)
-        throw CVARDException(4, "no action bar for \"" + actor.GetName() + "\"");
+        throw CVARDException(4,
+                             "no action bar for " + VARDCommon::QuoteForMessage(actor.GetName()));
     return *found->second;
 }
 

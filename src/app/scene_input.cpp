@@ -28,7 +28,8 @@ const VARD::CSpell& SpellOfKey(const VARD::CEngine& engine, const std::string& k
 {
     const VARD::CSpell* spell = engine.Module().FindSpell(key);
     if (spell == nullptr)
-        throw CVARDException(4, "no spell \"" + key + "\" for the action bar");
+        throw CVARDException(4, "no spell " + VARDCommon::QuoteForMessage(key) +
+                                    " for the action bar");
     return *spell;
 }
 

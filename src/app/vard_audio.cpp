@@ -76,7 +76,8 @@ CVARDAudio2::CVARDAudio2(std::shared_ptr<VARDCommon::CDataFileFactory> factory,
         }
         catch (const platform::Error& e)
         {
-            throw CVARDException(1, std::string("sound file \"") + file.name + "\": " + e.what());
+            throw CVARDException(1, "sound file " + VARDCommon::QuoteForMessage(file.name) + ": " +
+                                        e.what());
         }
         if (file.id == kSoundFootsteps)
             sound->SetRepeat(true);
@@ -154,7 +155,8 @@ void CVARDAudio2::PlayMusic(const std::string& name)
     }
     catch (const platform::Error& e)
     {
-        throw CVARDException(1, "ambient sound file \"" + name + "\": " + e.what());
+        throw CVARDException(1, "ambient sound file " + VARDCommon::QuoteForMessage(name) + ": " +
+                                    e.what());
     }
     m_Music->SetRepeat(true);
     m_Music->SetVolume(StreamVolume());
@@ -235,7 +237,8 @@ std::string CVARDAudio2::UpdateAmbientAudio(const VARD::CGame& game, double view
     catch (...)
     {
         m_SilentTracks.insert(name);
-        return "The ambient sound \"" + name + "\" cannot be played: " + DescribeCurrentError();
+        return "The ambient sound " + VARDCommon::QuoteForMessage(name) +
+               " cannot be played: " + DescribeCurrentError();
     }
     return std::string();
 }

@@ -95,7 +95,7 @@ std::uint32_t DataFileKindByName(const std::string& name)
     for (std::uint32_t kind = 0; kind < kDataKindCount; ++kind)
         if (kKindNames[kind] == name)
             return kind;
-    throw CVARDException(2, "\"" + name + "\" is not a data file kind");
+    throw CVARDException(2, VARDCommon::QuoteForMessage(name) + " is not a data file kind");
 }
 
 void ParseDataFilePath(std::uint32_t& kind, std::uint32_t defaultKind, std::string& path)
@@ -299,10 +299,11 @@ void WritePackedArchive(const std::filesystem::path& archive, const std::vector<
     for (const PackedFile& file : files)
     {
         if (file.name.empty() || file.name.size() >= kArchiveNameSize)
-            throw CVARDException(1, "\"" + file.name + "\": a packed name has 1 to " +
+            throw CVARDException(1, VARDCommon::QuoteForMessage(file.name) +
+                                        ": a packed name has 1 to " +
                                         std::to_string(kArchiveNameSize - 1) + " characters");
         if (file.kind >= kDataKindCount || file.subKind >= kDataSubKindCount)
-            throw CVARDException(1, "\"" + file.name + "\" has no valid kind");
+            throw CVARDException(1, VARDCommon::QuoteForMessage(file.name) + " has no valid kind");
         if (offset + file.bytes.size() > 0xFFFFFFFFull)
             throw CVARDException(1, "the archive would be larger than 4 GiB");
         PutLittle(out, file.kind, 2);
@@ -399,8 +400,8 @@ void CollectFiles(const std::filesystem::path& folder, std::uint32_t kind, std::
                 if (kKindNames[k] == name)
                     childKind = k;
             if (childKind == kDataKindCount)
-                throw CVARDException(1,
-                                     path.string() + ": \"" + name + "\" is not a module folder");
+                throw CVARDException(1, path.string() + ": " + VARDCommon::QuoteForMessage(name) +
+                                            " is not a module folder");
             CollectFiles(path, childKind, kDataSubKindNone, true, files);
             continue;
         }
@@ -409,7 +410,8 @@ void CollectFiles(const std::filesystem::path& folder, std::uint32_t kind, std::
             if (kSubKindNames[s] == name)
                 childSub = s;
         if (!subFoldersAllowed || childSub == kDataSubKindCount)
-            throw CVARDException(1, path.string() + ": \"" + name + "\" is not a module folder");
+            throw CVARDException(1, path.string() + ": " + VARDCommon::QuoteForMessage(name) +
+                                        " is not a module folder");
         CollectFiles(path, kind, childSub, false, files);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -27,3 +28,17 @@ private:
     int m_Code;
     std::string m_Detail;
 };
+
+namespace VARDCommon
+{
+
+// Error texts show at most this much of a word or a name.
+constexpr std::size_t kQuotedWordPrefix = 40;
+
+// The word or name in double quotes for an error text: at most a short
+// prefix, with "..." after a cut, and bytes that are not printable ASCII as
+// \xHH. A name may be as long as a saved game lets it be, and a message
+// that held it whole would bury what it says.
+std::string QuoteForMessage(const std::string& word);
+
+} // namespace VARDCommon

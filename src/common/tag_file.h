@@ -21,8 +21,6 @@ class CDataFileFactory;
 constexpr std::size_t kMaxWordLength = 1024 * 1024;
 // Quoted text gathered from many words has the same bound.
 constexpr std::size_t kMaxQuotedLength = kMaxWordLength;
-// Error texts show at most this much of a word.
-constexpr std::size_t kQuotedWordPrefix = 40;
 // The longest text a file can carry in one item, whatever its bytes: written
 // escaped, each byte takes at most four, and the word must stay within what
 // the reader takes.
@@ -43,10 +41,6 @@ bool IsBareWord(const std::string& text);
 // True when the text, written between double quotes, comes back as it is:
 // no double quote, and its words separated by single blanks.
 bool IsPlainQuotedText(const std::string& text);
-
-// The word in double quotes for an error text: at most a short prefix, with
-// "..." after a cut, and bytes that are not printable ASCII as \xHH.
-std::string QuoteForMessage(const std::string& word);
 
 // Reads the tagged text format: blank-separated words with one word of
 // look-ahead. Every Read* consumes the current word and reads the next one

@@ -349,7 +349,7 @@ gfx::XMeshFile CreateAutoMesh(const std::string& name, const AutoParameters& par
         return CreateAutoVoidEdge(parameters);
     if (name == "auto-void-corner")
         return CreateAutoVoidCorner(parameters);
-    throw CVARDException(1, "no generated mesh is named \"" + name + "\"");
+    throw CVARDException(1, "no generated mesh is named " + VARDCommon::QuoteForMessage(name));
 }
 
 gfx::XMeshFile CreateAutoMesh(const CSubModelInfo& subModel)

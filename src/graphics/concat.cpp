@@ -23,7 +23,8 @@ void CGraphicConcat::Build(gfx::Device& /*device*/)
     const CGraphic& graphic = *m_Graphic;
     if (graphic.GetLight() || graphic.GetFixedEffect() ||
         (graphic.GetFlags() & kGraphicMoveVaried) != 0)
-        throw CVARDException(2, "graphic \"" + graphic.GetName() + "\" cannot be merged");
+        throw CVARDException(2, "graphic " + VARDCommon::QuoteForMessage(graphic.GetName()) +
+                                    " cannot be merged");
     int pieces = 0;
     if (graphic.GetRoot())
         CGraphicTree::CountSingleModelPieces(*graphic.GetRoot(), pieces);

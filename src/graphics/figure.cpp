@@ -34,8 +34,9 @@ void ReadPieces(VARDCommon::CTagFileReader& reader, Figure& figure)
         CGraphicTree* parent =
             figure.root ? figure.root->FindPiece(piece->GetParentName()) : nullptr;
         if (!parent)
-            reader.Fail(1, "piece \"" + piece->GetName() + "\" has no parent \"" +
-                               piece->GetParentName() + "\" before it");
+            reader.Fail(1, "piece " + VARDCommon::QuoteForMessage(piece->GetName()) +
+                               " has no parent " +
+                               VARDCommon::QuoteForMessage(piece->GetParentName()) + " before it");
         parent->AddChild(piece);
     }
 }
@@ -89,7 +90,8 @@ Figure ReadFigure(VARDCommon::CDataFileFactory& factory, std::uint32_t kind,
     reader.ReadStartTag("figure");
     const std::string named = reader.ReadWord();
     if (named != name)
-        reader.Fail(1, "figure file \"" + name + "\" names the figure \"" + named + "\"");
+        reader.Fail(1, "figure file " + VARDCommon::QuoteForMessage(name) + " names the figure " +
+                           VARDCommon::QuoteForMessage(named));
     Figure figure;
     ReadPieces(reader, figure);
     ReadPositions(reader, name, figure, cache);

@@ -45,8 +45,8 @@ const CPose& FindPose(const CGraphic& graphic, const std::string& poseName)
         if (position != graphic.GetPoses()->end() && position->second)
             return *position->second;
     }
-    throw CVARDException(2,
-                         "graphic \"" + graphic.GetName() + "\" has no pose \"" + poseName + "\"");
+    throw CVARDException(2, "graphic " + VARDCommon::QuoteForMessage(graphic.GetName()) +
+                                " has no pose " + VARDCommon::QuoteForMessage(poseName));
 }
 
 // One stack for every piece drawn on this thread: each piece takes a fresh
@@ -223,7 +223,8 @@ bool CGraphic::GetStaticModel(const CGraphic& graphic, int n, gfx::MatrixStack& 
             position = found->second;
     }
     if (!position)
-        throw CVARDException(2, "graphic \"" + graphic.GetName() + "\" has no position default");
+        throw CVARDException(2, "graphic " + VARDCommon::QuoteForMessage(graphic.GetName()) +
+                                    " has no position default");
     if (!graphic.GetRoot() || n < 0)
         return false;
     return StaticStep(*graphic.GetRoot(), *position, n, stack, node);

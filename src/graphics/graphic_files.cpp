@@ -72,7 +72,8 @@ std::shared_ptr<CSubModelInfo> ReadMeshSource(VARDCommon::CTagFileReader& reader
     }
     catch (const CVARDException& e)
     {
-        reader.Fail(e.GetCode(), "mesh \"" + name + "\": " + e.GetDetail());
+        reader.Fail(e.GetCode(),
+                    "mesh " + VARDCommon::QuoteForMessage(name) + ": " + e.GetDetail());
     }
     subModel->meshName = name;
     return subModel;
@@ -429,7 +430,8 @@ void CGraphic::ReadAnimationLengths(VARDCommon::CTagFileReader& reader)
         const double length = reader.ReadDouble();
         const auto found = m_Animations.find(name);
         if (found == m_Animations.end())
-            reader.Fail(1, "animation \"" + name + "\" is not in figure \"" + m_FigureName + "\"");
+            reader.Fail(1, "animation " + VARDCommon::QuoteForMessage(name) + " is not in figure " +
+                               VARDCommon::QuoteForMessage(m_FigureName));
         found->second->SetLength(length);
     }
     reader.ReadEndTag();
@@ -458,8 +460,9 @@ void CGraphic::BuildModels(gfx::Device& device, VARDCommon::CDataFileFactory& fa
     {
         CGraphicTree* piece = m_Root ? m_Root->FindPiece(pieceName) : nullptr;
         if (!piece)
-            throw CVARDException(1, "graphic \"" + m_Name + "\": figure \"" + m_FigureName +
-                                        "\" has no piece \"" + pieceName + "\"");
+            throw CVARDException(1, "graphic " + VARDCommon::QuoteForMessage(m_Name) + ": figure " +
+                                        VARDCommon::QuoteForMessage(m_FigureName) +
+                                        " has no piece " + VARDCommon::QuoteForMessage(pieceName));
         for (const auto& subModel : info->subModels)
         {
             const bool moving = (subModel->flags & kModelMoveTexture) != 0;

@@ -27,7 +27,8 @@ gfx::XMeshFile LoadMesh(VARDCommon::CDataFileFactory& factory, const CSubModelIn
     }
     catch (const gfx::Error& e)
     {
-        throw CVARDException(1, "mesh \"" + subModel.meshName + "\": " + e.what());
+        throw CVARDException(1, "mesh " + VARDCommon::QuoteForMessage(subModel.meshName) + ": " +
+                                    e.what());
     }
 }
 
@@ -60,8 +61,9 @@ CModelNode::CModelNode(gfx::Device& device, VARDCommon::CDataFileFactory& factor
         if (loaded.materials[i].HasTexture())
         {
             if (i >= textures.size())
-                throw CVARDException(1, "mesh \"" + subModel.meshName + "\": material " +
-                                            std::to_string(i) + " has no texture entry");
+                throw CVARDException(1, "mesh " + VARDCommon::QuoteForMessage(subModel.meshName) +
+                                            ": material " + std::to_string(i) +
+                                            " has no texture entry");
             texture = MakeTexture(device, factory, subModel.meshKind, textures[i], colours);
         }
         if (shared)
@@ -85,7 +87,8 @@ std::shared_ptr<gfx::Texture> CModelNode::MakeTexture(gfx::Device& device,
     }
     catch (const CVARDException& e)
     {
-        throw CVARDException(e.GetCode(), "texture \"" + entry.name + "\": " + e.GetDetail());
+        throw CVARDException(e.GetCode(), "texture " + VARDCommon::QuoteForMessage(entry.name) +
+                                              ": " + e.GetDetail());
     }
 }
 

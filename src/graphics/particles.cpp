@@ -151,7 +151,8 @@ CBillboard::CBillboard(VARDCommon::CDataFileFactory& factory, gfx::Device& devic
     }
     catch (const CVARDException& e)
     {
-        throw CVARDException(e.GetCode(), "billboard texture \"" + name + "\": " + e.GetDetail());
+        throw CVARDException(e.GetCode(), "billboard texture " + VARDCommon::QuoteForMessage(name) +
+                                              ": " + e.GetDetail());
     }
 }
 

@@ -113,7 +113,7 @@ CPosition::CPosition(VARDCommon::CTagFileReader& reader)
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd())
-            reader.Fail(1, "position \"" + m_Name + "\" has no end tag");
+            reader.Fail(1, "position " + VARDCommon::QuoteForMessage(m_Name) + " has no end tag");
         auto node = std::make_shared<CPositionNode>(reader);
         m_Nodes[node->GetName()] = node;
     }
@@ -129,8 +129,8 @@ const CPositionNode& CPosition::GetNode(const std::string& piece) const
 {
     const auto found = m_Nodes.find(piece);
     if (found == m_Nodes.end() || !found->second)
-        throw CVARDException(5,
-                             "position \"" + m_Name + "\" has no node for piece \"" + piece + "\"");
+        throw CVARDException(5, "position " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " has no node for piece " + VARDCommon::QuoteForMessage(piece));
     return *found->second;
 }
 
@@ -146,20 +146,21 @@ CAnimation::CAnimation(VARDCommon::CTagFileReader& reader, const CPositionMap& p
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd())
-            reader.Fail(1, "animation \"" + m_Name + "\" has no end tag");
+            reader.Fail(1, "animation " + VARDCommon::QuoteForMessage(m_Name) + " has no end tag");
         const double time = reader.ReadDouble();
         const std::string positionName = reader.ReadWord();
         const auto found = positions.find(positionName);
         if (found == positions.end())
-            reader.Fail(1,
-                        "animation \"" + m_Name + "\" names no position \"" + positionName + "\"");
+            reader.Fail(1, "animation " + VARDCommon::QuoteForMessage(m_Name) +
+                               " names no position " + VARDCommon::QuoteForMessage(positionName));
         m_KeyTimes.push_back(time);
         m_KeyPositions.push_back(found->second);
     }
     if (m_KeyTimes.empty())
-        reader.Fail(1, "animation \"" + m_Name + "\" has no keyframes");
+        reader.Fail(1, "animation " + VARDCommon::QuoteForMessage(m_Name) + " has no keyframes");
     if (m_KeyTimes.front() != 0.0 || m_KeyTimes.back() != 1.0)
-        reader.Fail(1, "animation \"" + m_Name + "\" must run from 0.0 to 1.0");
+        reader.Fail(1, "animation " + VARDCommon::QuoteForMessage(m_Name) +
+                           " must run from 0.0 to 1.0");
 }
 
 double CAnimation::Phase(double time) const

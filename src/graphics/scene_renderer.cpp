@@ -183,7 +183,9 @@ void CSceneRenderer::BuildTiles(gfx::Device& device, VARD::CArea& area)
         {
             auto* door = dynamic_cast<VARD::CMasterTileDoor*>(master.get());
             if (!door)
-                throw CVARDException(2, "door tile \"" + definition.GetName() + "\" is no door");
+                throw CVARDException(2, "door tile " +
+                                            VARDCommon::QuoteForMessage(definition.GetName()) +
+                                            " is no door");
             door->SetOpenGraphic(GetTileGraphic(device, definition.GetOpenGraphicName()));
         }
     }
@@ -202,7 +204,8 @@ std::shared_ptr<CGraphic> CSceneRenderer::GetTileGraphic(gfx::Device& device,
         m_GraphicCache[graphic->GetName()] = graphic;
     if (auto found = m_GraphicCache.find(name); found != m_GraphicCache.end())
         return found->second;
-    throw CVARDException(1, "tile graphic \"" + name + "\" is not in its description");
+    throw CVARDException(1, "tile graphic " + VARDCommon::QuoteForMessage(name) +
+                                " is not in its description");
 }
 
 void CSceneRenderer::BuildActorGraphic(VARD::CActor& actor, gfx::Device& device)
@@ -232,8 +235,9 @@ void CSceneRenderer::BuildActorGraphic(VARD::CActor& actor, gfx::Device& device)
     catch (const CVARDException& error)
     {
         // Name the actor: one description serves many of them.
-        throw CVARDException(error.GetCode(),
-                             "actor \"" + actor.GetName() + "\": " + error.GetDetail());
+        throw CVARDException(error.GetCode(), "actor " +
+                                                  VARDCommon::QuoteForMessage(actor.GetName()) +
+                                                  ": " + error.GetDetail());
     }
     actor.SetGraphic(graphic);
     if (shareable)

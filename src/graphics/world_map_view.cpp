@@ -156,7 +156,8 @@ CGraphicsMapManager2::LoadImage(gfx::Device& device, const std::string& name)
     }
     catch (const CVARDException& e)
     {
-        throw CVARDException(e.GetCode(), "map image \"" + name + "\": " + e.GetDetail());
+        throw CVARDException(e.GetCode(), "map image " + VARDCommon::QuoteForMessage(name) + ": " +
+                                              e.GetDetail());
     }
 }
 
@@ -171,8 +172,8 @@ CGraphicsMapManager2::LoadMapTiles(gfx::Device& device, const VARD::CMap2& map)
         {
             const std::uint64_t index = static_cast<std::uint64_t>(r) * map.GetColumns() + c;
             if (index >= names.size())
-                throw CVARDException(2, "world map \"" + map.GetName() +
-                                            "\" names fewer tiles than its rows and columns");
+                throw CVARDException(2, "world map " + VARDCommon::QuoteForMessage(map.GetName()) +
+                                            " names fewer tiles than its rows and columns");
             tiles.push_back(LoadImage(device, names[index]));
         }
     }

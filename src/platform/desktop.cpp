@@ -23,8 +23,8 @@ void DropInputMadeMeanwhile()
     SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
 }
 
-// The width of the screen the box will be shown on, 0 when unknown.
-int BoxScreenWidth(Window* owner)
+// The size of the screen the box will be shown on, 0 by 0 when unknown.
+SDL_DisplayMode BoxScreen(Window* owner)
 {
     int display = 0;
     if (owner != nullptr && owner->GetNativeWindow() != nullptr)
@@ -34,9 +34,9 @@ int BoxScreenWidth(Window* owner)
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(display, &mode) != 0)
     {
-        return 0;
+        return {};
     }
-    return mode.w;
+    return mode;
 }
 
 } // namespace
@@ -67,9 +67,11 @@ MessageBoxResult SystemDesktop::ShowMessageBox(const std::string& caption, const
                                                MessageBoxButtons buttons, MessageBoxIcon icon)
 {
     const std::string title = DisplayText(caption);
-    // The box is as wide as its longest line and would run off the screen.
-    const std::string message =
-        WrapText(DisplayText(text), MessageBoxColumns(BoxScreenWidth(m_Owner)));
+    // The box is as wide as its longest line and as high as its lines: either
+    // would run off the screen, its button with it.
+    const SDL_DisplayMode screen = BoxScreen(m_Owner);
+    const std::string message = CutLines(WrapText(DisplayText(text), MessageBoxColumns(screen.w)),
+                                         MessageBoxLines(screen.h));
     Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     switch (icon)
     {

@@ -173,6 +173,15 @@ constexpr int kBoxFrameWidth = 64;
 constexpr std::size_t kFewestBoxColumns = 32;
 constexpr std::size_t kMostBoxColumns = 96;
 constexpr std::size_t kUnknownScreenBoxColumns = 80;
+// Its lines are about 15 pixels high, and its margins and button row take
+// about 90 above and below them; more lines than a screen of text do not read
+// well in a box either.
+constexpr int kBoxLineHeight = 16;
+constexpr int kBoxFrameHeight = 96;
+constexpr std::size_t kFewestBoxLines = 4;
+constexpr std::size_t kMostBoxLines = 40;
+constexpr std::size_t kUnknownScreenBoxLines = 24;
+const char* const kCutMark = "...";
 
 } // namespace
 
@@ -212,6 +221,42 @@ std::size_t MessageBoxColumns(int screenWidth)
         return kFewestBoxColumns;
     }
     return std::min(static_cast<std::size_t>(room), kMostBoxColumns);
+}
+
+std::string CutLines(const std::string& text, std::size_t lines)
+{
+    if (lines == 0)
+    {
+        return text;
+    }
+    // Where the last line that may be shown starts, and where the next one does.
+    std::size_t last = 0;
+    std::size_t next = 0;
+    for (std::size_t shown = 0; shown < lines; ++shown)
+    {
+        const std::size_t end = text.find('\n', next);
+        if (end == std::string::npos || end + 1 == text.size())
+        {
+            return text;
+        }
+        last = next;
+        next = end + 1;
+    }
+    return text.substr(0, last) + kCutMark;
+}
+
+std::size_t MessageBoxLines(int screenHeight)
+{
+    if (screenHeight <= 0)
+    {
+        return kUnknownScreenBoxLines;
+    }
+    const int room = (screenHeight - kBoxFrameHeight) / kBoxLineHeight;
+    if (room <= static_cast<int>(kFewestBoxLines))
+    {
+        return kFewestBoxLines;
+    }
+    return std::min(static_cast<std::size_t>(room), kMostBoxLines);
 }
 
 std::string DisplayText(const std::string& text)

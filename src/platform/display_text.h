@@ -22,4 +22,12 @@ std::string WrapText(const std::string& text, std::size_t columns);
 // pixels wide (0 when unknown), so that the box never runs past its edge.
 std::size_t MessageBoxColumns(int screenWidth);
 
+// The text's first lines, as many as `lines`: when some are left out, the
+// last one kept gives way to "...", which says so. 0 lines leaves it as it is.
+std::string CutLines(const std::string& text, std::size_t lines);
+
+// How many lines a message box may hold on a screen this many pixels high
+// (0 when unknown), so that the box and its button stay on the screen.
+std::size_t MessageBoxLines(int screenHeight);
+
 } // namespace platform

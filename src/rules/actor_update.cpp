@@ -85,9 +85,10 @@ CCastAim ResolveCastTarget(const CArea& area, CActor& caster, std::uint32_t targ
         const std::uint32_t column = number % 1000u;
         CTile* tile = area.GetTile(column, number / 1000u);
         if (tile == nullptr)
-            throw CVARDException(2, "spell \"" + spell.GetKey() + "\" is aimed at tile " +
-                                        std::to_string(targetId) + ", which area \"" +
-                                        area.GetName() + "\" lacks");
+            throw CVARDException(2, "spell " + VARDCommon::QuoteForMessage(spell.GetKey()) +
+                                        " is aimed at tile " + std::to_string(targetId) +
+                                        ", which area " +
+                                        VARDCommon::QuoteForMessage(area.GetName()) + " lacks");
         aim.thing = tile;
         aim.x = column * kCellSize + 1.25;
         aim.y = tile->GetCenterY();
@@ -110,8 +111,8 @@ CCastAim ResolveCastTarget(const CArea& area, CActor& caster, std::uint32_t targ
         aim.lost = true;
         return aim;
     }
-    throw CVARDException(2, "spell \"" + spell.GetKey() + "\" has target mode " +
-                                std::to_string(mode));
+    throw CVARDException(2, "spell " + VARDCommon::QuoteForMessage(spell.GetKey()) +
+                                " has target mode " + std::to_string(mode));
 }
 
 CArea& RequireArea(CGame& game)
@@ -310,8 +311,9 @@ void CEngine::RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order)
             DoUse(actor, *order, false);
             break;
         default:
-            throw CVARDException(3, "a use order of \"" + actor.GetName() +
-                                        "\" names a kind of thing that cannot be used");
+            throw CVARDException(3, "a use order of " +
+                                        VARDCommon::QuoteForMessage(actor.GetName()) +
+                                        " names a kind of thing that cannot be used");
         }
         break;
     case kOrderCast:
@@ -324,8 +326,9 @@ void CEngine::RunTimedOrder(CActor& actor, const std::shared_ptr<COrder>& order)
         ReturnToEntranceStep(actor, order);
         break;
     default:
-        throw CVARDException(2, "order " + std::to_string(order->GetType()) + " of \"" +
-                                    actor.GetName() + "\" is no timed order");
+        throw CVARDException(2, "order " + std::to_string(order->GetType()) + " of " +
+                                    VARDCommon::QuoteForMessage(actor.GetName()) +
+                                    " is no timed order");
     }
 }
 
@@ -372,8 +375,9 @@ void CEngine::CastOrderStep(CActor& actor, const std::shared_ptr<COrder>& order)
     }
     assert(spell == module.FindSpell(cast.GetSpell()));
     if (spell == nullptr)
-        throw CVARDException(3, "\"" + actor.GetName() + "\" is to cast \"" + cast.GetSpell() +
-                                    "\", which the module lacks");
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) + " is to cast " +
+                                    VARDCommon::QuoteForMessage(cast.GetSpell()) +
+                                    ", which the module lacks");
     if (!actor.MeetsRequirement(*spell))
     {
         FinishOrder(actor, *order);

@@ -60,7 +60,7 @@ void CEngine::WizardCreateItem(const std::string& templateName, std::uint32_t co
         throw CVARDException(2, "the party is empty");
     const CItemTemplate* itemTemplate = module.FindItemTemplate(templateName);
     if (itemTemplate == nullptr)
-        throw CVARDException(1, "no item template \"" + templateName + "\"");
+        throw CVARDException(1, "no item template " + VARDCommon::QuoteForMessage(templateName));
     auto item = module.CreateItem(templateName, count, game.NewThingId(kThingKindItem), 0);
     game.Party().front()->AddBackpackItem(item);
     OnItemAcquired(*item);

@@ -95,7 +95,7 @@ void CEngine::PlaceParty(const std::string& entryName)
 {
     const CAreaEntry* entry = CurrentArea(Game()).FindEntry(entryName);
     if (entry == nullptr)
-        throw CVARDException(1, "the area has no entry \"" + entryName + "\"");
+        throw CVARDException(1, "the area has no entry " + VARDCommon::QuoteForMessage(entryName));
     PlacePartyMember(*entry);
 }
 
@@ -112,8 +112,9 @@ void CEngine::PlacePartyMember(const CAreaEntry& entry)
         // shut the party out while the area has room anywhere.
         if (!area.FindFreeSpotNear(entry.GetColumn(), entry.GetRow(), true, actor) &&
             !area.FindFreeSpotAnywhere(entry.GetColumn(), entry.GetRow(), actor))
-            throw CVARDException(2, "no free spot for \"" + actor->GetName() + "\" at entry \"" +
-                                        entry.GetName() + "\"");
+            throw CVARDException(
+                2, "no free spot for " + VARDCommon::QuoteForMessage(actor->GetName()) +
+                       " at entry " + VARDCommon::QuoteForMessage(entry.GetName()));
     }
 }
 

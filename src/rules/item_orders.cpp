@@ -42,8 +42,8 @@ std::shared_ptr<CItem> RequireBackpackItem(const CActor& actor, std::uint32_t it
         if (item->Id() == itemId)
             return item;
     }
-    throw CVARDException(3,
-                         "\"" + actor.GetName() + "\" carries no item " + std::to_string(itemId));
+    throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) + " carries no item " +
+                                std::to_string(itemId));
 }
 
 std::uint32_t RequireSlot(std::int32_t slot)
@@ -58,7 +58,8 @@ const CItemAttributeWeapon& RequireWeapon(const CItem& item)
     const auto* weapon =
         static_cast<const CItemAttributeWeapon*>(item.FindAttribute(kItemAttributeWeapon));
     if (weapon == nullptr)
-        throw CVARDException(2, "\"" + ItemName(item) + "\" has no weapon data");
+        throw CVARDException(2,
+                             VARDCommon::QuoteForMessage(ItemName(item)) + " has no weapon data");
     return *weapon;
 }
 
@@ -174,8 +175,8 @@ void CEngine::DoGet(CActor& actor, const COrder& order)
             item = held;
     }
     if (!item)
-        throw CVARDException(3, "\"" + object->GetTalkName() + "\" holds no item " +
-                                    std::to_string(get.GetItemId()));
+        throw CVARDException(3, VARDCommon::QuoteForMessage(object->GetTalkName()) +
+                                    " holds no item " + std::to_string(get.GetItemId()));
     if (!PickLock(actor, *object))
         return;
 
@@ -255,10 +256,11 @@ void CEngine::DoCombine(CActor& actor, const COrder& order)
     if (kept == added)
         throw CVARDException(3, "an item cannot be combined with itself");
     if (kept->GetTemplate()->GetName() != added->GetTemplate()->GetName())
-        throw CVARDException(3, "cannot combine \"" + ItemName(*kept) + "\" with \"" +
-                                    ItemName(*added) + "\"");
+        throw CVARDException(3, "cannot combine " + VARDCommon::QuoteForMessage(ItemName(*kept)) +
+                                    " with " + VARDCommon::QuoteForMessage(ItemName(*added)));
     if (added->GetValue1() > std::numeric_limits<std::uint32_t>::max() - kept->GetValue1())
-        throw CVARDException(3, "the combined stack of \"" + ItemName(*kept) + "\" is too large");
+        throw CVARDException(3, "the combined stack of " +
+                                    VARDCommon::QuoteForMessage(ItemName(*kept)) + " is too large");
     actor.RemoveBackpackItem(added.get());
     kept->SetValue1(kept->GetValue1() + added->GetValue1());
 }
@@ -273,8 +275,9 @@ void CEngine::DoGive(CActor& actor, const COrder& order)
         throw CVARDException(3, "no actor " + std::to_string(give.GetReceiverId()) + " to give to");
     if (actor.GetAttitude() != kAttitudeParty || receiver->GetAttitude() != kAttitudeParty ||
         !actor.IsInMeleeRangeOf(*receiver))
-        throw CVARDException(3, "\"" + actor.GetName() + "\" cannot hand anything to \"" +
-                                    receiver->GetName() + "\"");
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) +
+                                    " cannot hand anything to " +
+                                    VARDCommon::QuoteForMessage(receiver->GetName()));
     const std::shared_ptr<CItem> item = RequireBackpackItem(actor, give.GetItemId());
     if (item->GetTemplate()->HasFlag(kItemFlagNoGive))
     {

@@ -121,7 +121,8 @@ public:
                 next = CircleActor();
                 break;
             default:
-                throw CVARDException(2, "actor \"" + m_Actor.GetName() + "\" has detour mode " +
+                throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(m_Actor.GetName()) +
+                                            " has detour mode " +
                                             std::to_string(m_Actor.GetDetourMode()));
             }
             if (next == EStep::Stop)
@@ -226,8 +227,8 @@ private:
             return EStep::Continue;
         }
         default:
-            throw CVARDException(2, "actor \"" + m_Actor.GetName() + "\" is blocked by thing " +
-                                        std::to_string(id));
+            throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(m_Actor.GetName()) +
+                                        " is blocked by thing " + std::to_string(id));
         }
     }
 
@@ -436,7 +437,8 @@ bool CEngine::MoveActorToward(CActor& actor, double x, double y)
     CGame& game = Game();
     const CArea* area = game.GetCurrentArea();
     if (area == nullptr)
-        throw CVARDException(2, "actor \"" + actor.GetName() + "\" walks outside any area");
+        throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(actor.GetName()) +
+                                    " walks outside any area");
 
     if (actor.HasStatus(kStatusImmobile))
     {

@@ -70,8 +70,9 @@ void CEngine::DoTalk(CActor& actor, const COrder& order)
         if (person == &actor || person->IsHostile())
             return;
         if (!area.CanTargetThing(actor, *person, kTalkRange))
-            throw CVARDException(3, "\"" + actor.GetName() + "\" cannot reach \"" +
-                                        person->GetName() + "\" to talk");
+            throw CVARDException(3,
+                                 VARDCommon::QuoteForMessage(actor.GetName()) + " cannot reach " +
+                                     VARDCommon::QuoteForMessage(person->GetName()) + " to talk");
         FaceToward(*person, actor.GetX(), actor.GetY());
         target = person;
         break;
@@ -81,8 +82,9 @@ void CEngine::DoTalk(CActor& actor, const COrder& order)
         if (object == nullptr)
             throw CVARDException(3, "no object " + std::to_string(targetId) + " to talk to");
         if (!actor.IsWithinReachOf(*object))
-            throw CVARDException(3, "\"" + actor.GetName() + "\" cannot reach \"" +
-                                        object->GetTalkName() + "\" to talk");
+            throw CVARDException(
+                3, VARDCommon::QuoteForMessage(actor.GetName()) + " cannot reach " +
+                       VARDCommon::QuoteForMessage(object->GetTalkName()) + " to talk");
         target = object;
         break;
     }
@@ -93,8 +95,9 @@ void CEngine::DoTalk(CActor& actor, const COrder& order)
     StopSneaking(actor);
     CTalkState* state = FindTalkStateByName(target->GetTalkFiles(), talk.GetState());
     if (state == nullptr)
-        throw CVARDException(6, "\"" + target->GetTalkName() + "\" has no talk state \"" +
-                                    talk.GetState() + "\"");
+        throw CVARDException(6, VARDCommon::QuoteForMessage(target->GetTalkName()) +
+                                    " has no talk state " +
+                                    VARDCommon::QuoteForMessage(talk.GetState()));
     if (person != nullptr)
     {
         if (!talk.GetChosenText().empty())
@@ -108,16 +111,19 @@ void CEngine::RunTalkState(CActor& speaker, CTalkState& state, CTalkTarget& targ
 {
     auto* thing = dynamic_cast<CThing*>(&target);
     if (thing == nullptr)
-        throw CVARDException(2, "the talk partner \"" + target.GetTalkName() + "\" is no thing");
+        throw CVARDException(2, "the talk partner " +
+                                    VARDCommon::QuoteForMessage(target.GetTalkName()) +
+                                    " is no thing");
     // The states of one conversation share one script budget.
     const CScriptRunGroup budget;
     CTalkState* current = &state;
     for (int step = 0;; ++step)
     {
         if (step == kMaxTalkSteps)
-            throw CVARDException(6, "the talk of \"" + target.GetTalkName() +
-                                        "\" goes round in a circle at state \"" +
-                                        current->GetName() + "\"");
+            throw CVARDException(6, "the talk of " +
+                                        VARDCommon::QuoteForMessage(target.GetTalkName()) +
+                                        " goes round in a circle at state " +
+                                        VARDCommon::QuoteForMessage(current->GetName()));
         target.ClearTalkQueue();
         CScriptContext context;
         context.engine = this;
@@ -141,7 +147,8 @@ void CEngine::DismissPartyMember(CActor& actor, const COrder&)
 {
     CGame& game = Game();
     if (actor.GetAttitude() != kAttitudeParty || actor.IsMainCharacter())
-        throw CVARDException(3, "\"" + actor.GetName() + "\" cannot leave the party");
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) +
+                                    " cannot leave the party");
     game.RemovePartyMember(actor);
     game.PostEvent(std::make_shared<CInfoEvent>(kEventPartyChanged));
 }
@@ -187,7 +194,7 @@ void CEngine::DoPower(CActor& actor, const COrder& order)
     }
     const CSpell* power = module.FindSpell(powerName);
     if (power == nullptr || !power->IsPower())
-        throw CVARDException(3, "no power \"" + powerName + "\"");
+        throw CVARDException(3, "no power " + VARDCommon::QuoteForMessage(powerName));
     if (!actor.MeetsRequirement(*power))
         return;
     const std::string& name = actor.GetName();
@@ -247,8 +254,9 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
     if (actor.IsDead() || merchant->IsDead() ||
         actor.DistanceTo(merchant->GetX(), merchant->GetY()) >
             actor.GetRadius() + kStoreReach + merchant->GetRadius())
-        throw CVARDException(3, "\"" + actor.GetName() + "\" cannot trade with \"" +
-                                    merchant->GetName() + "\"");
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) +
+                                    " cannot trade with " +
+                                    VARDCommon::QuoteForMessage(merchant->GetName()));
     const std::uint32_t count = store.GetCount();
 
     if (store.IsBuy())
@@ -263,11 +271,11 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
                 item = ware;
         }
         if (!item)
-            throw CVARDException(3, "\"" + merchant->GetName() + "\" sells no item " +
-                                        std::to_string(store.GetItemId()));
+            throw CVARDException(3, VARDCommon::QuoteForMessage(merchant->GetName()) +
+                                        " sells no item " + std::to_string(store.GetItemId()));
         if (count > item->GetValue1())
-            throw CVARDException(3, "\"" + merchant->GetName() + "\" has only " +
-                                        std::to_string(item->GetValue1()) + " of " +
+            throw CVARDException(3, VARDCommon::QuoteForMessage(merchant->GetName()) +
+                                        " has only " + std::to_string(item->GetValue1()) + " of " +
                                         ItemName(*item));
         const std::uint64_t price =
             static_cast<std::uint64_t>(count) * item->GetTemplate()->GetValue();
@@ -292,7 +300,7 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
             item = held;
     }
     if (!item)
-        throw CVARDException(3, "\"" + actor.GetName() + "\" carries no item " +
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) + " carries no item " +
                                     std::to_string(store.GetItemId()));
     if (item->GetTemplate()->HasFlag(kItemFlagNoGive))
     {
@@ -301,9 +309,10 @@ void CEngine::DoStore(CActor& actor, const COrder& order)
     }
     std::uint32_t unitPrice = 0;
     if (!merchant->GetSellPrice(*item, unitPrice))
-        throw CVARDException(3, "\"" + merchant->GetName() + "\" does not buy " + ItemName(*item));
+        throw CVARDException(3, VARDCommon::QuoteForMessage(merchant->GetName()) +
+                                    " does not buy " + ItemName(*item));
     if (count > item->GetValue1())
-        throw CVARDException(3, "\"" + actor.GetName() + "\" has only " +
+        throw CVARDException(3, VARDCommon::QuoteForMessage(actor.GetName()) + " has only " +
                                     std::to_string(item->GetValue1()) + " of " + ItemName(*item));
     game.AddGold(static_cast<std::int64_t>(count) * unitPrice);
     if (count == item->GetValue1())

@@ -75,9 +75,9 @@ bool CellBlocksSight(int kind, const CArea& area, std::uint32_t column, std::uin
     case kTileKindSolid:
         return true;
     default:
-        throw CVARDException(2, "area \"" + area.GetName() + "\": cell (" + std::to_string(column) +
-                                    " " + std::to_string(row) + ") has tile kind " +
-                                    std::to_string(kind));
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(area.GetName()) + ": cell (" +
+                                    std::to_string(column) + " " + std::to_string(row) +
+                                    ") has tile kind " + std::to_string(kind));
     }
 }
 

@@ -54,7 +54,7 @@ public:
     }
     void NoteInArea(const CActor& actor, const std::string& where, const std::string& area)
     {
-        Note(m_InAreas, actor, where, "in area \"" + area + "\"");
+        Note(m_InAreas, actor, where, "in area " + VARDCommon::QuoteForMessage(area));
     }
 
 private:
@@ -64,8 +64,8 @@ private:
         const auto [found, fresh] = first.emplace(actor.Id(), std::move(place));
         if (!fresh)
             throw CVARDException(1, where + ": actor " + std::to_string(ThingNumberOf(actor.Id())) +
-                                        " (\"" + actor.GetName() +
-                                        "\") is saved twice; its first record is " + found->second);
+                                        " (" + VARDCommon::QuoteForMessage(actor.GetName()) +
+                                        ") is saved twice; its first record is " + found->second);
     }
 
     std::map<std::uint32_t, std::string> m_NonLocated;
@@ -191,7 +191,9 @@ void ReadVisitedAreas(VARDCommon::CTagFileReader& reader, CGame& game, const CMo
                            records.NoteInArea(actor, at, reading.GetName());
                    });
         if (!visited.emplace(area->GetName(), area).second)
-            throw CVARDException(1, where + ": area \"" + area->GetName() + "\" is saved twice");
+            throw CVARDException(1, where + ": area " +
+                                        VARDCommon::QuoteForMessage(area->GetName()) +
+                                        " is saved twice");
     }
 }
 
@@ -221,9 +223,9 @@ void RebuildParty(CGame& game)
                 continue;
             const std::uint32_t index = actor->GetPartyIndex();
             if (index >= kPartyPlaces)
-                throw CVARDException(1, "\"" + actor->GetName() + "\" is saved in party place " +
-                                            std::to_string(index) + "; a party has " +
-                                            std::to_string(kPartyPlaces));
+                throw CVARDException(1, VARDCommon::QuoteForMessage(actor->GetName()) +
+                                            " is saved in party place " + std::to_string(index) +
+                                            "; a party has " + std::to_string(kPartyPlaces));
             if (index >= places.size())
                 places.resize(index + 1);
             places[index] = actor;
@@ -284,7 +286,8 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
     {
         const auto found = game.VisitedAreas().find(currentName);
         if (found == game.VisitedAreas().end())
-            reader.Fail(1, "the current area \"" + currentName + "\" is not among the saved areas");
+            reader.Fail(1, "the current area " + VARDCommon::QuoteForMessage(currentName) +
+                               " is not among the saved areas");
         game.SetCurrentArea(found->second.get());
     }
     game.SetCombatFlag(0);

@@ -74,7 +74,8 @@ const CSpellMagnitude& MagnitudeOf(const std::shared_ptr<CSpellMagnitude>& magni
                                    const CSpell& spell)
 {
     if (!magnitude)
-        throw CVARDException(2, "an effect of \"" + spell.GetKey() + "\" has no magnitude");
+        throw CVARDException(2, "an effect of " + VARDCommon::QuoteForMessage(spell.GetKey()) +
+                                    " has no magnitude");
     return *magnitude;
 }
 

@@ -72,8 +72,9 @@ void CEngine::ExecuteInstantOrders()
                 throw;
             }
             if (actor->GetFrontInstantOrder() != order)
-                throw CVARDException(2, "an instant order of \"" + actor->GetName() +
-                                            "\" left its queue while it ran");
+                throw CVARDException(2, "an instant order of " +
+                                            VARDCommon::QuoteForMessage(actor->GetName()) +
+                                            " left its queue while it ran");
             actor->PopInstantOrder(order);
         }
     }

@@ -225,10 +225,12 @@ std::int32_t CEngine::GetReturnTicks(const std::string& areaName, const std::str
     const CGame& game = Game();
     const CArea* area = game.GetCurrentArea();
     if (area == nullptr || area->GetName() != areaName)
-        throw CVARDException(2, "the party is not in area \"" + areaName + "\"");
+        throw CVARDException(2,
+                             "the party is not in area " + VARDCommon::QuoteForMessage(areaName));
     const CAreaEntry* entry = area->FindEntry(entryName);
     if (entry == nullptr)
-        throw CVARDException(2, "area \"" + areaName + "\" has no entry \"" + entryName + "\"");
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(areaName) + " has no entry " +
+                                    VARDCommon::QuoteForMessage(entryName));
     const double x = entry->GetColumn() * kCellSize;
     const double y = entry->GetRow() * kCellSize;
     double farthest = 0.0;

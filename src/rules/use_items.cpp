@@ -37,8 +37,8 @@ const CSpell& RequireItemSpell(const CItem& item)
     const auto* attribute =
         static_cast<const CItemAttributeSpell*>(item.FindAttribute(kItemAttributeSpell));
     if (attribute == nullptr)
-        throw CVARDException(1,
-                             "\"" + item.GetTemplate()->GetDisplayName() + "\" carries no spell");
+        throw CVARDException(1, VARDCommon::QuoteForMessage(item.GetTemplate()->GetDisplayName()) +
+                                    " carries no spell");
     return *attribute->GetSpell();
 }
 
@@ -96,8 +96,8 @@ void CEngine::DoUse(CActor& actor, const COrder& order, bool instant)
             FinishOrder(actor, order);
         break;
     default:
-        throw CVARDException(2, "\"" + item->GetTemplate()->GetDisplayName() +
-                                    "\" is no potion, scroll or wand");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(item->GetTemplate()->GetDisplayName()) +
+                                    " is no potion, scroll or wand");
     }
 }
 

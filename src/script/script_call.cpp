@@ -123,6 +123,19 @@ CScriptBudget& CScriptCall::Budget() const
     return *RunOf(m_State).budget;
 }
 
+void CScriptCall::Keep(std::size_t bytes) const
+{
+    if (bytes > Room())
+        Stop(kHandedTooMuchReason);
+    Budget().gameBytes += bytes;
+}
+
+std::size_t CScriptCall::Room() const
+{
+    const std::size_t spent = Budget().gameBytes;
+    return spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+}
+
 void CScriptCall::Stop(const char* reason) const
 {
     MarkStopped(Budget(), reason);

@@ -3,6 +3,7 @@
 // One call of a game function from a script: the argument rules shared by
 // every function, and the ways back into Lua.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -81,6 +82,11 @@ public:
 
     // The budget the call draws on.
     CScriptBudget& Budget() const;
+    // What the call leaves in the game, charged before it is made: bytes the
+    // game keeps, each copy counted. Stops the run past the budget.
+    void Keep(std::size_t bytes) const;
+    // The bytes the budget still lets the calls leave in the game.
+    std::size_t Room() const;
     // Stops the run, as a spent budget does, for the reason given.
     [[noreturn]] void Stop(const char* reason) const;
 

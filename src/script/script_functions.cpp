@@ -25,8 +25,6 @@
 #include <array>
 #include <exception>
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <utility>
 
 namespace VARD
@@ -42,17 +40,15 @@ constexpr std::int32_t kDiplomacyRoll = 50;
 
 // ------------------------------------------------------------- helpers
 
-// Lines said by a person the party keeps a people-journal entry for go into
-// that entry too, but only while the party stands in an area.
-void AddToPeopleJournal(CGame& game, const CThing* speaker, const std::string& line)
+// The person whose people-journal entry takes the lines said to or by them:
+// one the party keeps an entry for, while the party stands in an area.
+const CActor* JournalledPerson(const CGame& game, const CThing* speaker)
 {
     const auto* actor = dynamic_cast<const CActor*>(speaker);
-    if (game.GetCurrentArea() == nullptr || actor == nullptr)
-        return;
-    const std::string key = actor->GetPeopleJournalKey();
-    if (key.empty())
-        return;
-    game.AddPeopleJournalLine(*actor, key, actor->GetSecondText(), line);
+    if (game.GetCurrentArea() == nullptr || actor == nullptr ||
+        actor->GetPeopleJournalKey().empty())
+        return nullptr;
+    return actor;
 }
 
 CArea& CurrentArea(CGame& game)
@@ -67,7 +63,7 @@ const CQuestInfo& FindQuest(const CModule& module, const std::string& name)
 {
     const CQuestInfo* quest = module.FindQuest(name);
     if (quest == nullptr)
-        throw CVARDException(1, "no quest \"" + name + "\"");
+        throw CVARDException(1, "no quest " + VARDCommon::QuoteForMessage(name));
     return *quest;
 }
 
@@ -105,18 +101,70 @@ CFoundItem FindPartyItem(const CGame& game, const std::string& templateName)
     return {};
 }
 
-// Names are expanded after the texts a call hands over were counted: what
-// they add counts too, weighed before the longer text is built.
-void ExpandNames(const CScriptCall& call, std::string& text)
+// Names are expanded after the text was charged: what they add counts too,
+// once for every copy the game keeps, weighed before the longer text is built.
+void ExpandNames(const CScriptCall& call, std::string& text, std::size_t copies)
 {
-    using namespace ScriptHost;
-    CScriptBudget& budget = call.Budget();
     const std::size_t before = text.size();
-    const std::size_t room = kGameBytesBudget - std::min(budget.gameBytes, kGameBytesBudget);
-    if (!call.Game().ExpandNameTokens(text, before + room))
+    if (!call.Game().ExpandNameTokens(text, before + call.Room() / copies))
         call.Stop("more than 1 MiB handed to the game with names expanded");
     if (text.size() > before)
-        budget.gameBytes += text.size() - before;
+        call.Keep((text.size() - before) * copies);
+}
+
+struct CSaying
+{
+    bool expandsNames;
+    bool showsBox;
+};
+
+// A line said aloud, "<name> : <text>". The game keeps it in the log, in the
+// people journal of the person it is said to or by, and for a shout as a
+// box's text under the speaker's name: all of it is charged before the line
+// is built, since the name may be far longer than the text.
+void Say(const CScriptCall& call, const CTalkTarget& speaker, const CThing* person,
+         const std::string& text, CSaying saying)
+{
+    static const std::string kSeparator = " : ";
+    CGame& game = call.Game();
+    const std::string name = speaker.GetTalkName();
+    const CActor* journalled = JournalledPerson(game, person);
+    const std::size_t copies = 1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0);
+    std::size_t alongside = saying.showsBox ? name.size() : 0;
+    if (journalled != nullptr)
+        alongside += journalled->GetPeopleJournalKey().size() + journalled->GetTalkName().size() +
+                     journalled->GetSecondText().size();
+    call.Keep((name.size() + kSeparator.size() + text.size()) * copies + alongside);
+
+    std::string line = name + kSeparator + text;
+    if (saying.expandsNames)
+        ExpandNames(call, line, copies);
+    if (saying.showsBox)
+        game.PostEvent(std::make_shared<CDialogBoxEvent>(name, line));
+    game.AddMessage(kMessageInfo, line);
+    if (journalled != nullptr)
+        game.AddPeopleJournalLine(*journalled, journalled->GetPeopleJournalKey(),
+                                  journalled->GetSecondText(), line);
+}
+
+// The bytes of the messages posted after the first `count` events.
+std::size_t MessageBytesSince(const CGame& game, std::size_t count)
+{
+    const auto& events = game.GetEvents();
+    std::size_t bytes = 0;
+    for (auto it =
+             std::next(events.begin(), static_cast<std::ptrdiff_t>(std::min(count, events.size())));
+         it != events.end(); ++it)
+        if (const auto* message = dynamic_cast<const CMessageEvent*>(it->get()))
+            bytes += message->GetText().size();
+    return bytes;
+}
+
+// A message of the call's own making, charged before it goes to the log.
+void Announce(const CScriptCall& call, std::int32_t kind, const std::string& text)
+{
+    call.Keep(text.size());
+    call.Game().AddMessage(kind, text);
 }
 
 // ------------------------------------------------------------- conversation
@@ -124,35 +172,21 @@ void ExpandNames(const CScriptCall& call, std::string& text)
 int Talk(CScriptCall& call)
 {
     const std::string text = call.Text(1);
-    CGame& game = call.Game();
-    std::string line = call.PartnerTalk().GetTalkName() + " : " + text;
-    ExpandNames(call, line);
-    game.AddMessage(kMessageInfo, line);
-    AddToPeopleJournal(game, call.Context().target, line);
+    Say(call, call.PartnerTalk(), call.Context().target, text, {true, false});
     return 0;
 }
 
 int Chatter(CScriptCall& call)
 {
     CActor& speaker = call.OneActor(1);
-    const std::string text = call.Text(2);
-    CGame& game = call.Game();
-    const std::string line = speaker.GetTalkName() + " : " + text;
-    game.AddMessage(kMessageInfo, line);
-    AddToPeopleJournal(game, &speaker, line);
+    Say(call, speaker, &speaker, call.Text(2), {false, false});
     return 0;
 }
 
 int Shout(CScriptCall& call)
 {
     CActor& speaker = call.OneActor(1);
-    const std::string text = call.Text(2);
-    CGame& game = call.Game();
-    std::string line = speaker.GetTalkName() + " : " + text;
-    ExpandNames(call, line);
-    game.PostEvent(std::make_shared<CDialogBoxEvent>(speaker.GetTalkName(), line));
-    game.AddMessage(kMessageInfo, line);
-    AddToPeopleJournal(game, &speaker, line);
+    Say(call, speaker, &speaker, call.Text(2), {true, true});
     return 0;
 }
 
@@ -160,6 +194,7 @@ int AddTalkPath(CScriptCall& call)
 {
     std::string text = call.Text(1);
     std::string stateName = call.Text(2);
+    call.Keep(text.size() + stateName.size());
     call.PartnerTalk().QueueTalk(
         std::make_shared<CTalkChoice>(std::move(text), std::move(stateName)));
     return 0;
@@ -191,10 +226,10 @@ int DiplomacyCheck(CScriptCall& call)
     CGame& game = call.Game();
     const std::int32_t best = game.BestPartySpecialStat(kDiplomacyStat);
     const bool passed = std::int64_t(best) + kDiplomacyRoll > std::int64_t(difficulty);
-    game.AddMessage(kMessageInfo,
-                    call.PartnerTalk().GetTalkName() + (passed ? " : Success " : " : Fail ") +
-                        FormatSkillRoll(best, GetSpecialStatDisplayName(kDiplomacyStat),
-                                        kDiplomacyRoll, difficulty));
+    Announce(call, kMessageInfo,
+             call.PartnerTalk().GetTalkName() + (passed ? " : Success " : " : Fail ") +
+                 FormatSkillRoll(best, GetSpecialStatDisplayName(kDiplomacyStat), kDiplomacyRoll,
+                                 difficulty));
     call.Context().nextState = passed ? std::move(success) : std::move(failure);
     return 0;
 }
@@ -209,13 +244,16 @@ int EndTalk(CScriptCall& call)
 
 int SetTag(CScriptCall& call)
 {
-    call.Engine().CompleteQuest(call.SavedName(1), 1);
+    const std::string tag = call.SavedName(1);
+    call.Keep(tag.size());
+    call.Engine().CompleteQuest(tag, 1);
     return 0;
 }
 
 int SetTagValue(CScriptCall& call)
 {
     const std::string tag = call.SavedName(1);
+    call.Keep(tag.size());
     call.Engine().CompleteQuest(tag, call.Number(2));
     return 0;
 }
@@ -224,6 +262,7 @@ int Journal(CScriptCall& call)
 {
     const std::string first = call.SavedName(1);
     const std::string second = call.Text(2);
+    call.Keep(first.size() + second.size());
     call.Game().UpdateJournal(second, first);
     return 0;
 }
@@ -239,11 +278,11 @@ int AssignQuest(CScriptCall& call)
 {
     const CQuestInfo& quest = FindQuest(call.Module(), call.Text(1));
     CGame& game = call.Game();
+    Announce(call, kMessageInfo,
+             "You have been assigned a quest (" + quest.GetDisplayName() + ").");
     // A tag without a name could not be saved and read back.
     if (!quest.GetRequiredTag().empty())
         game.SetQuestTag(quest.GetRequiredTag(), 1);
-    game.AddMessage(kMessageInfo,
-                    "You have been assigned a quest (" + quest.GetDisplayName() + ").");
     return 0;
 }
 
@@ -264,8 +303,8 @@ int JoinParty(CScriptCall& call)
     CGame& game = call.Game();
     if (game.IsPartyFull())
     {
-        game.AddMessage(kMessageInfo, call.PartnerTalk().GetTalkName() +
-                                          " cannot join because your party is full.");
+        Announce(call, kMessageInfo,
+                 call.PartnerTalk().GetTalkName() + " cannot join because your party is full.");
         return 0;
     }
     CActor& partner = call.PartnerActor();
@@ -338,6 +377,7 @@ int GotoArea(CScriptCall& call)
 {
     const std::string area = call.Text(1);
     const std::string entry = call.Text(2);
+    call.Keep(area.size() + entry.size());
     CGame& game = call.Game();
     game.SetState(kGameTravelByScript);
     game.SetTravel(area, entry);
@@ -351,10 +391,11 @@ int Rest(CScriptCall& call)
     CGame& game = call.Game();
     if (game.GetCombatFlag() != 0)
     {
-        game.AddMessage(kMessageInfo, "You cannot rest while in battle.");
+        Announce(call, kMessageInfo, "You cannot rest while in battle.");
         return 0;
     }
     const std::string area = CurrentArea(game).GetName();
+    call.Keep(area.size() + entry.size());
     game.SetState(kGameRestNeeded);
     game.SetTravel(area, entry);
     game.SetExitScript(nullptr);
@@ -365,6 +406,7 @@ int SetResurrection(CScriptCall& call)
 {
     const std::string area = call.Text(1);
     const std::string entry = call.Text(2);
+    call.Keep(area.size() + entry.size());
     call.Game().SetResurrection(area, entry);
     return 0;
 }
@@ -373,13 +415,17 @@ int SetReturn(CScriptCall& call)
 {
     const std::string entry = call.Text(1);
     CGame& game = call.Game();
-    game.SetEntered(CurrentArea(game).GetName(), entry);
+    const std::string area = CurrentArea(game).GetName();
+    call.Keep(area.size() + entry.size());
+    game.SetEntered(area, entry);
     return 0;
 }
 
 int RevealArea(CScriptCall& call)
 {
-    call.Game().RevealArea(call.SavedName(1));
+    const std::string name = call.SavedName(1);
+    call.Keep(name.size());
+    call.Game().RevealArea(name);
     return 0;
 }
 
@@ -394,7 +440,7 @@ int IsInArea(CScriptCall& call)
 
 int Message(CScriptCall& call)
 {
-    call.Game().AddMessage(kMessageInfo, call.Text(1));
+    Announce(call, kMessageInfo, call.Text(1));
     return 0;
 }
 
@@ -402,7 +448,8 @@ int Win(CScriptCall& call)
 {
     std::string text = call.Text(1);
     CGame& game = call.Game();
-    ExpandNames(call, text);
+    call.Keep(text.size());
+    ExpandNames(call, text, 1);
     game.SetState(kGameWon);
     game.SetVictoryText(text);
     return 0;
@@ -413,7 +460,8 @@ int DialogBox(CScriptCall& call)
     std::string title = call.Text(1);
     std::string text = call.Text(2);
     CGame& game = call.Game();
-    ExpandNames(call, text);
+    call.Keep(title.size() + text.size());
+    ExpandNames(call, text, 1);
     game.PostEvent(std::make_shared<CDialogBoxEvent>(std::move(title), std::move(text)));
     return 0;
 }
@@ -423,26 +471,27 @@ int DialogBox(CScriptCall& call)
 int GiveGold(CScriptCall& call)
 {
     const std::int32_t amount = call.Number(1);
-    CGame& game = call.Game();
-    game.AddGold(amount);
     if (amount >= 1)
-        game.AddMessage(kMessageGold, "The party has gained " + std::to_string(amount) + " gold.");
+        Announce(call, kMessageGold, "The party has gained " + std::to_string(amount) + " gold.");
     else
-        game.AddMessage(kMessageGold,
-                        "The party has lost " + std::to_string(-std::int64_t(amount)) + " gold.");
+        Announce(call, kMessageGold,
+                 "The party has lost " + std::to_string(-std::int64_t(amount)) + " gold.");
+    call.Game().AddGold(amount);
     return 0;
 }
 
 int GiveItem(CScriptCall& call)
 {
+    static const std::string kGained = "The party has gained an item.";
     const std::string name = call.Text(1);
     CActor& actor = ContextActor(call);
     CGame& game = call.Game();
+    call.Keep(kGained.size());
     const std::shared_ptr<CItem> item =
         call.Module().CreateItem(name, 1, game.NewThingId(kThingKindItem), 0);
     item->SetHolder(actor.Id());
     actor.AddBackpackItem(item);
-    game.AddMessage(kMessageInfo, "The party has gained an item.");
+    game.AddMessage(kMessageInfo, kGained);
     call.Engine().OnItemAcquired(*item);
     return 0;
 }
@@ -524,18 +573,24 @@ int SetFactionRank(CScriptCall& call)
     {
         const CFaction* faction = module.FindFaction(name);
         if (faction == nullptr)
-            throw CVARDException(1, "no faction \"" + name + "\"");
+            throw CVARDException(1, "no faction " + VARDCommon::QuoteForMessage(name));
         const auto stored = static_cast<std::uint32_t>(rank - 1);
+        Announce(call, kMessageInfo,
+                 actor.GetTalkName() + " has been promoted to the rank of " +
+                     faction->GetRankTitle(stored) + ".");
         actor.SetFaction(faction, stored);
-        game.AddMessage(kMessageInfo, actor.GetTalkName() + " has been promoted to the rank of " +
-                                          faction->GetRankTitle(stored) + ".");
+        // Each spell learnt is announced under the actor's name; which ones
+        // are learnt is known only once they are, and each is learnt once.
+        const std::size_t events = game.GetEvents().size();
         actor.LearnQualifyingSpells(module, &game);
         actor.LearnFactionSpells(module, &game);
+        call.Keep(MessageBytesSince(game, events));
     }
     else if (rank == 0 && actor.GetFaction() != nullptr)
     {
-        game.AddMessage(kMessageInfo, actor.GetTalkName() + " has been expelled from the faction " +
-                                          actor.GetFaction()->GetDisplayName() + ".");
+        Announce(call, kMessageInfo,
+                 actor.GetTalkName() + " has been expelled from the faction " +
+                     actor.GetFaction()->GetDisplayName() + ".");
         actor.SetFaction(nullptr, 0);
     }
     return 0;
@@ -613,34 +668,30 @@ bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
     return lua_type(state, 1) == LUA_TLIGHTUSERDATA && lua_touserdata(state, 1) == run.context;
 }
 
-// A call costs steps; texts a script hands the game are bounded one by one,
-// and so is all that the calls of one budget leave in the game.
+// A call costs steps, and one that leaves something in the game a record;
+// texts a script hands the game are bounded one by one. What the game keeps
+// of them is charged by each function, which knows how many copies it makes.
 void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
     Charge(state, kGameCallSteps);
-    std::size_t bytes = kRecordBytes;
     for (int index = 2; index <= lua_gettop(state); ++index)
-    {
-        if (lua_type(state, index) != LUA_TSTRING)
-            continue;
-        const std::size_t length = lua_objlen(state, index);
-        if (length > kMaxTextLength)
+        if (lua_type(state, index) == LUA_TSTRING && lua_objlen(state, index) > kMaxTextLength)
             Stop(state, "a text longer than 64 KiB");
-        bytes += length;
-    }
     if (!entry.keeps)
         return;
     CScriptBudget& budget = *RunOf(state).budget;
-    budget.gameBytes += bytes;
+    budget.gameBytes += kRecordBytes;
     if (budget.gameBytes > kGameBytesBudget)
-        Stop(state, "more than 1 MiB handed to the game");
+        Stop(state, kHandedTooMuchReason);
 }
 
 // Every C++ failure is caught here, inside the function: the Lua error that
 // reports it is raised only once the C++ frames are gone. A failure passed
 // on, a budget spent by a run this call started, or memory the call could
-// not get, ends the script.
+// not get, ends the script. Memory is no case of its own: kept as the run's
+// failure, it halts the run, and the host stops the run as out of memory
+// once the state is closed, as for its own allocations.
 int CallFunction(lua_State* state, const CFunctionSpec& entry)
 {
     using namespace ScriptHost;
@@ -666,14 +717,6 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         catch (const CScriptStopped&)
         {
             // The budget is marked spent: the stop is raised below.
-        }
-        catch (const std::bad_alloc&)
-        {
-            MarkStopped(*run.budget, kOutOfMemoryReason);
-        }
-        catch (const std::length_error&)
-        {
-            MarkStopped(*run.budget, kOutOfMemoryReason);
         }
         catch (const CVARDException&)
         {

@@ -36,12 +36,16 @@ constexpr int kHookInterval = 1000;
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
 // Each call of a game function, for the work it does in the game.
 constexpr std::uint64_t kGameCallSteps = 1000;
-// Texts and records a script hands the game (messages, journal entries,
-// choices, tags, names, created items, events), each charged its length plus
-// kRecordBytes; and the longest single text a game function takes.
+// What the calls leave in the game: kRecordBytes for each call that makes a
+// record (a message, a journal entry, a choice, a tag, an item, an event),
+// and the length of every text the game keeps, whatever it came from (an
+// argument, an expanded name, a speaker's name, a title), once for each copy
+// kept: a shout's line is a box's text, a line of the log and one of the
+// people journal. And the longest single text a game function takes.
 constexpr std::size_t kGameBytesBudget = 1024u * 1024u;
 constexpr std::size_t kRecordBytes = 256;
 constexpr std::size_t kMaxTextLength = 64u * 1024u;
+inline constexpr const char* kHandedTooMuchReason = "more than 1 MiB handed to the game";
 // The reason of a stop for memory the host or a game function could not get.
 inline constexpr const char* kOutOfMemoryReason = "out of memory";
 // Runs nested through tags and quests.

@@ -256,7 +256,8 @@ void CUIActionElement2::SetFromActionSlot(CUIActionElement2& token, const VARD::
     token.m_HoverInfo.title = actor.GetTalkName();
     const CUIActionBar* bar = source.FindActionBar(actor.Id());
     if (!bar)
-        throw CVARDException(kUIErrorCode, actor.GetTalkName() + " has no action bar");
+        throw CVARDException(kUIErrorCode, VARDCommon::QuoteForMessage(actor.GetTalkName()) +
+                                               " has no action bar");
     if (slot < 0 || slot >= kActionSlotCount)
         throw CVARDException(kUIErrorCode, "no action slot " + std::to_string(slot));
     const VARD::CModule* module = source.GetModule();

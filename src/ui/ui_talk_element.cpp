@@ -79,7 +79,9 @@ void CUITalkElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
         const std::int32_t h =
             CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, choice, measured,
                                   gfx::kTextCalcRect | gfx::kTextWordBreak, kWhite);
-        Rect choiceArea{area.left, area.top, area.right, area.top + h};
+        // A choice longer than the room left is cut at the element's edge,
+        // its highlight and its hit area with it.
+        Rect choiceArea{area.left, area.top, area.right, std::min(area.top + h, area.bottom)};
         m_ChoiceAreas.push_back(choiceArea);
         const bool highlighted = cursor && PtInRect(choiceArea, *cursor);
         if (highlighted)

@@ -26,14 +26,14 @@ std::shared_ptr<CItem> ReadItemEntry(VARDCommon::CTagFileReader& reader, const C
                                      CGame& game)
 {
     if (!reader.ReadTupleStart(3, false))
-        reader.Fail(1, "expected an item (template count value), found \"" +
-                           reader.GetCurrentWord() + "\"");
+        reader.Fail(1, "expected an item (template count value), found " +
+                           VARDCommon::QuoteForMessage(reader.GetCurrentWord()));
     const std::string where = reader.Where();
     const std::string name = reader.ReadWord();
     const std::uint32_t count = reader.ReadUnsigned();
     const std::uint32_t second = reader.ReadUnsigned();
     if (module.FindItemTemplate(name) == nullptr)
-        throw CVARDException(1, where + ": no item template \"" + name + "\"");
+        throw CVARDException(1, where + ": no item template " + VARDCommon::QuoteForMessage(name));
     return module.CreateItem(name, count, game.NewThingId(kThingKindItem), second);
 }
 
@@ -117,8 +117,8 @@ void CActor::ReadRecord(VARDCommon::CTagFileReader& reader, const CModule& modul
     else
     {
         if (!reader.ReadTupleStart(2, false))
-            reader.Fail(1, "expected a faction (name rank) or 0, found \"" +
-                               reader.GetCurrentWord() + "\"");
+            reader.Fail(1, "expected a faction (name rank) or 0, found " +
+                               VARDCommon::QuoteForMessage(reader.GetCurrentWord()));
         const std::string faction = reader.ReadWord();
         m_FactionRank = reader.ReadUnsigned();
         // A faction the module no longer has leaves the actor without one.
@@ -216,14 +216,15 @@ void CActor::ReadBrain(VARDCommon::CTagFileReader& reader, const CModule& module
     }
     const CActorTemplate* actorTemplate = module.FindActorTemplate(m_TemplateName);
     if (actorTemplate == nullptr)
-        reader.Fail(1, "no actor template \"" + m_TemplateName + "\"");
+        reader.Fail(1, "no actor template " + VARDCommon::QuoteForMessage(m_TemplateName));
     m_TalkFiles = actorTemplate->GetTalkStates();
     m_Brain = actorTemplate->CloneBrain();
     // A template without a brain writes no state; one with a brain always does.
     if (m_Brain)
         m_Brain->ReadState(reader);
     else if (reader.IsStartTag("brain"))
-        reader.Fail(1, "actor template \"" + m_TemplateName + "\" has no brain to restore");
+        reader.Fail(1, "actor template " + VARDCommon::QuoteForMessage(m_TemplateName) +
+                           " has no brain to restore");
 }
 
 // The link between a running power and its modifier is not saved; the

@@ -124,7 +124,8 @@ CAttackInfo CActor::DescribeAttack(std::uint32_t hand, bool flanking, std::strin
     if (!m_Attacks.empty())
     {
         if (hand >= m_Attacks.size())
-            throw CVARDException(2, "\"" + m_Name + "\" has no attack " + std::to_string(hand));
+            throw CVARDException(2, VARDCommon::QuoteForMessage(m_Name) + " has no attack " +
+                                        std::to_string(hand));
         const CAttackInfo& attack = *m_Attacks[hand]->GetAttackInfo();
         const std::int32_t attackMods = GetModifierTotal(kModAttackBonus);
         const std::int32_t damageMods = GetModifierTotal(kModAttackDamage);
@@ -143,7 +144,8 @@ CAttackInfo CActor::DescribeAttack(std::uint32_t hand, bool flanking, std::strin
     }
 
     if (hand != kSlotMainHand && hand != kSlotOffHand)
-        throw CVARDException(2, "\"" + m_Name + "\" has no hand " + std::to_string(hand));
+        throw CVARDException(2, VARDCommon::QuoteForMessage(m_Name) + " has no hand " +
+                                    std::to_string(hand));
     const CItem* weaponItem = nullptr;
     if (const auto& item = m_Equipment[hand])
         if (WeaponOf(*item) != nullptr &&

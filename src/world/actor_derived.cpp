@@ -391,7 +391,8 @@ const CSpell* CActor::GetAttackSpell(std::uint32_t hand, const CModule& module) 
         return module.FindSpell(m_Attacks[hand]->GetSpellName());
     }
     if (hand != kSlotMainHand && hand != kSlotOffHand)
-        throw CVARDException(2, "\"" + m_Name + "\" has no hand " + std::to_string(hand));
+        throw CVARDException(2, VARDCommon::QuoteForMessage(m_Name) + " has no hand " +
+                                    std::to_string(hand));
     const auto& item = m_Equipment[hand];
     if (!item || ItemTypeOf(*item) != kItemTypeWeapon)
         return nullptr;
@@ -436,7 +437,8 @@ bool CActor::HasStyleOrWeaponMastery() const
         return false;
     const CItemAttributeWeapon* weapon = WeaponOf(*mainHand);
     if (weapon == nullptr)
-        throw CVARDException(2, "the main-hand item of \"" + m_Name + "\" is no weapon");
+        throw CVARDException(2, "the main-hand item of " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " is no weapon");
     const int mastery =
         LinkedSkillOf(GetWeaponKindSkill(static_cast<int>(weapon->GetWeaponKind())));
     return mastery != kSkillNone && HasSkill(mastery);

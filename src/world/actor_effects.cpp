@@ -43,8 +43,8 @@ public:
             return;
         const std::uint32_t kind = modifier.GetStackingKind();
         if (kind >= kStackingKindCount)
-            throw CVARDException(2, "modifier \"" + modifier.GetName() +
-                                        "\" has no stacking kind " + std::to_string(kind));
+            throw CVARDException(2, "modifier " + VARDCommon::QuoteForMessage(modifier.GetName()) +
+                                        " has no stacking kind " + std::to_string(kind));
         const std::int32_t value = modifier.GetValue();
         if (value > 0)
             m_Best[kind] = std::max(m_Best[kind], value);
@@ -120,9 +120,10 @@ std::int32_t CActor::SumModifiers(std::uint32_t mask) const
 void CActor::AddModifier(std::shared_ptr<CModifier> modifier)
 {
     if (!modifier)
-        throw CVARDException(2, "no modifier to add to \"" + m_Name + "\"");
+        throw CVARDException(2, "no modifier to add to " + VARDCommon::QuoteForMessage(m_Name));
     if (modifier->GetStackingKind() >= kStackingKindCount)
-        throw CVARDException(2, "modifier \"" + modifier->GetName() + "\" has no stacking kind " +
+        throw CVARDException(2, "modifier " + VARDCommon::QuoteForMessage(modifier->GetName()) +
+                                    " has no stacking kind " +
                                     std::to_string(modifier->GetStackingKind()));
     NoteExpiry(modifier->GetExpiryTick());
     m_Modifiers.push_back(std::move(modifier));
@@ -136,7 +137,9 @@ std::shared_ptr<CModifier> CActor::AddModifierFromEffect(const CSpell& spell,
 {
     const auto& magnitude = effect.GetMagnitude();
     if (!magnitude)
-        throw CVARDException(2, "the Modify effect of \"" + spell.GetKey() + "\" has no magnitude");
+        throw CVARDException(2, "the Modify effect of " +
+                                    VARDCommon::QuoteForMessage(spell.GetKey()) +
+                                    " has no magnitude");
     int die = 0;
     int fixed = 0;
     magnitude->GetDiceAt(level, die, fixed);
@@ -229,8 +232,8 @@ bool CActor::ActivatePower(const CSpell& power, std::uint32_t now)
     if (makesModifiers)
         for (const auto& effect : power.GetEffects())
             if (effect->GetKind() != kSpellEffectModify)
-                throw CVARDException(2, "the power \"" + power.GetKey() +
-                                            "\" has an effect other than Modify");
+                throw CVARDException(2, "the power " + VARDCommon::QuoteForMessage(power.GetKey()) +
+                                            " has an effect other than Modify");
 
     StopPower();
     if (power.GetEnergyCost() > GetEnergyPoints())

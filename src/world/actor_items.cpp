@@ -64,7 +64,8 @@ std::shared_ptr<CItem> CActor::RemoveBackpackItem(const CItem* item)
     const auto found = std::find_if(m_Backpack.begin(), m_Backpack.end(),
                                     [item](const auto& held) { return held.get() == item; });
     if (found == m_Backpack.end())
-        throw CVARDException(1, "the item is not in the backpack of \"" + m_Name + "\"");
+        throw CVARDException(1, "the item is not in the backpack of " +
+                                    VARDCommon::QuoteForMessage(m_Name));
     std::shared_ptr<CItem> removed = *found;
     m_Backpack.erase(found);
     return removed;
@@ -125,8 +126,8 @@ void CActor::CollectGraphicNames(std::vector<std::string>& names) const
     if (m_Attitude != kAttitudeParty && !m_Colors)
         return;
     if (m_Gender > 2)
-        throw CVARDException(2,
-                             "actor \"" + m_Name + "\" has no gender " + std::to_string(m_Gender));
+        throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(m_Name) + " has no gender " +
+                                    std::to_string(m_Gender));
     for (const auto& item : m_Equipment)
     {
         if (!item)

@@ -110,7 +110,8 @@ void CActor::RaiseAttribute(std::uint32_t attribute)
     const std::uint32_t value = GetBaseAttribute(attribute);
     const std::uint32_t cost = GetAttributeRaiseCost(value);
     if (m_AttributePoints < cost)
-        throw CVARDException(2, "\"" + m_Name + "\" has " + std::to_string(m_AttributePoints) +
+        throw CVARDException(2, VARDCommon::QuoteForMessage(m_Name) + " has " +
+                                    std::to_string(m_AttributePoints) +
                                     " attribute points; raising costs " + std::to_string(cost));
     m_Attributes[attribute] = value + 1;
     m_AttributePoints -= cost;
@@ -216,8 +217,8 @@ void CActor::LearnSkill(int skill)
         (generalOnly || m_ClassSkillPoints == 0) ? m_GeneralSkillPoints : m_ClassSkillPoints;
     // Checked before the skill joins the set, so a refusal leaves nothing unpaid.
     if (pool == 0)
-        throw CVARDException(2, "\"" + m_Name + "\" has no skill point to pay for " +
-                                    GetSkillDisplayName(skill));
+        throw CVARDException(2, VARDCommon::QuoteForMessage(m_Name) +
+                                    " has no skill point to pay for " + GetSkillDisplayName(skill));
     m_Skills.insert(skill);
     --pool;
 }

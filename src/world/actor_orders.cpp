@@ -162,8 +162,8 @@ void CActor::AdvanceActivityState(std::uint32_t now)
             m_ActivityState = kActivityEngagedReady;
         break;
     default:
-        throw CVARDException(2, "actor \"" + m_Name + "\" has no activity state " +
-                                    std::to_string(m_ActivityState));
+        throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " has no activity state " + std::to_string(m_ActivityState));
     }
 }
 
@@ -176,10 +176,10 @@ void CActor::SetCurrentTarget(std::uint32_t now, CActor* target)
         auto& list = m_CurrentTarget->m_TargetedBy;
         const auto found = std::find(list.begin(), list.end(), this);
         if (found == list.end())
-            throw CVARDException(2, "actor \"" + m_Name +
-                                        "\" is missing from the targeted-by "
-                                        "list of its target \"" +
-                                        m_CurrentTarget->m_Name + "\"");
+            throw CVARDException(2, "actor " + VARDCommon::QuoteForMessage(m_Name) +
+                                        " is missing from the targeted-by "
+                                        "list of its target " +
+                                        VARDCommon::QuoteForMessage(m_CurrentTarget->m_Name));
         list.erase(found);
     }
     m_CurrentTarget = target;

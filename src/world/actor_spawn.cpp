@@ -69,7 +69,8 @@ std::shared_ptr<CActor> CreateActorFromTemplate(const std::string& templateName,
 {
     const CActorTemplate* source = module.FindActorTemplate(templateName);
     if (source == nullptr)
-        throw CVARDException(1, "the module has no actor template \"" + templateName + "\"");
+        throw CVARDException(1, "the module has no actor template " +
+                                    VARDCommon::QuoteForMessage(templateName));
     auto actor = std::make_shared<CActor>(game.NewThingId(kThingKindActor));
 
     CopyTexts(*actor, *source, encounterName);

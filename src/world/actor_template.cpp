@@ -120,7 +120,8 @@ void CActorTemplate::ReadFaction(VARDCommon::CTagFileReader& reader, const CModu
         return;
     }
     if (!reader.ReadTupleStart(2, false))
-        reader.Fail(1, "monster \"" + m_Name + "\": expected a faction pair ( name rank ) or 0");
+        reader.Fail(1, "monster " + VARDCommon::QuoteForMessage(m_Name) +
+                           ": expected a faction pair ( name rank ) or 0");
     const std::string factionName = reader.ReadWord();
     m_FactionRank = reader.ReadUnsigned();
     // A faction the module lacks leaves the creature without one.
@@ -168,10 +169,10 @@ void CActorTemplate::ReadItems(VARDCommon::CTagFileReader& reader, const CModule
             continue;
         }
         if (!reader.ReadTupleStart(2, false))
-            reader.Fail(1, "monster \"" + m_Name +
-                               "\": expected an item pair ( name number ) or "
-                               "<auto> in <items>, found \"" +
-                               reader.GetCurrentWord() + "\"");
+            reader.Fail(1, "monster " + VARDCommon::QuoteForMessage(m_Name) +
+                               ": expected an item pair ( name number ) or "
+                               "<auto> in <items>, found " +
+                               VARDCommon::QuoteForMessage(reader.GetCurrentWord()));
         CActorTemplateItem entry;
         entry.itemName = reader.ReadWord();
         entry.number = reader.ReadUnsigned();
@@ -210,19 +211,20 @@ void CActorTemplate::ReadFlags(VARDCommon::CTagFileReader& reader)
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd())
-            reader.Fail(1, "monster \"" + m_Name + "\" is not closed");
+            reader.Fail(1, "monster " + VARDCommon::QuoteForMessage(m_Name) + " is not closed");
         const std::string& word = reader.GetCurrentWord();
         if (word == "autospell")
             m_Flags |= kFlagAutospell;
         else if (word == "sneak")
             m_Flags |= kFlagSneak;
         else if (reader.IsAnyStartTag())
-            reader.Fail(1, "monster \"" + m_Name + "\": block " + word +
+            reader.Fail(1, "monster " + VARDCommon::QuoteForMessage(m_Name) + ": block " + word +
                                " is unknown or out of order (the optional blocks come as "
                                "monsterstats, attack, spellresistance, skills, spells, items, "
                                "buy, talk, heartbeat, brain)");
         else
-            reader.Fail(1, "monster \"" + m_Name + "\": \"" + word + "\" is no monster flag");
+            reader.Fail(1, "monster " + VARDCommon::QuoteForMessage(m_Name) + ": " +
+                               VARDCommon::QuoteForMessage(word) + " is no monster flag");
         reader.NextToken();
     }
 }

@@ -27,7 +27,8 @@ std::string ReadNameWord(VARDCommon::CTagFileReader& reader, const char* what)
 {
     const std::string& word = CurrentSettingWord(reader);
     if (!word.empty() && word[0] == '<')
-        reader.Fail(1, std::string("expected ") + what + ", found \"" + word + "\"");
+        reader.Fail(1, std::string("expected ") + what + ", found " +
+                           VARDCommon::QuoteForMessage(word));
     return reader.ReadWord();
 }
 
@@ -55,7 +56,8 @@ std::uint32_t ReadFlagWords(VARDCommon::CTagFileReader& reader, const char* keyw
                 break;
             }
         if (!known)
-            reader.Fail(1, "\"" + word + "\" is no setting of the " + keyword + " behaviour");
+            reader.Fail(1, VARDCommon::QuoteForMessage(word) + " is no setting of the " + keyword +
+                               " behaviour");
         reader.NextToken();
     }
     return flags;
@@ -142,7 +144,7 @@ std::shared_ptr<CAI> ReadBehaviourBody(VARDCommon::CTagFileReader& reader, int c
                                           {"damage", CAIAutocast::kFlagDamage}};
         return std::make_shared<CAIAutocast>(ReadFlagWords(reader, "autocast", kWords));
     }
-    reader.Fail(1, "\"" + keyword + "\" is no AI behaviour");
+    reader.Fail(1, VARDCommon::QuoteForMessage(keyword) + " is no AI behaviour");
 }
 
 } // namespace

@@ -77,7 +77,7 @@ CAreaEntry::CAreaEntry(VARDCommon::CTagFileReader& reader)
     reader.ReadStartTag("entry");
     m_Name = reader.ReadWord();
     m_Text = reader.ReadQuoted();
-    ReadCellPair(reader, "entry \"" + m_Name + "\"", m_Column, m_Row);
+    ReadCellPair(reader, "entry " + VARDCommon::QuoteForMessage(m_Name), m_Column, m_Row);
     m_Script = CScript::Create(reader);
     reader.ReadEndTag();
 }
@@ -96,7 +96,7 @@ CAreaExit::CAreaExit(VARDCommon::CTagFileReader& reader)
     m_Text = reader.ReadQuoted();
     std::uint32_t column = 0;
     std::uint32_t row = 0;
-    ReadCellPair(reader, "exit \"" + m_Name + "\"", column, row);
+    ReadCellPair(reader, "exit " + VARDCommon::QuoteForMessage(m_Name), column, row);
     m_X = CellCentre(column);
     m_Y = CellCentre(row);
     m_RequiredTag = reader.ReadString();
@@ -133,7 +133,8 @@ CAreaSoundInfo::CAreaSoundInfo(VARDCommon::CTagFileReader& reader)
         for (int pair = 0; pair < 2; ++pair)
         {
             if (!reader.ReadTupleStart(2, false))
-                reader.Fail(1, "sound \"" + m_Name + "\" needs its corners as pairs");
+                reader.Fail(1, "sound " + VARDCommon::QuoteForMessage(m_Name) +
+                                   " needs its corners as pairs");
             corners[pair * 2] = reader.ReadInt();
             corners[pair * 2 + 1] = reader.ReadInt();
         }
@@ -159,14 +160,16 @@ CArea::~CArea() = default;
 CGame& CArea::RequireGame(const char* what) const
 {
     if (m_Game == nullptr)
-        throw CVARDException(2, std::string("area \"") + m_Name + "\" has no game to " + what);
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) + " has no game to " +
+                                    what);
     return *m_Game;
 }
 
 const CModule& CArea::RequireModule(const char* what) const
 {
     if (m_Module == nullptr)
-        throw CVARDException(2, std::string("area \"") + m_Name + "\" has no module to " + what);
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " has no module to " + what);
     return *m_Module;
 }
 
@@ -234,7 +237,8 @@ void CArea::RemoveObject(const CObject* object)
     const auto found = std::find_if(m_Objects.begin(), m_Objects.end(),
                                     [object](const auto& held) { return held.get() == object; });
     if (found == m_Objects.end())
-        throw CVARDException(2, "area \"" + m_Name + "\" does not hold that object");
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " does not hold that object");
     if (*found)
         m_ObjectIndex.Remove(**found);
     m_Objects.erase(found);
@@ -245,7 +249,8 @@ void CArea::RemoveEffect(const CEffect* effect)
     const auto found = std::find_if(m_Effects.begin(), m_Effects.end(),
                                     [effect](const auto& held) { return held.get() == effect; });
     if (found == m_Effects.end())
-        throw CVARDException(2, "area \"" + m_Name + "\" does not hold that effect");
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " does not hold that effect");
     m_Effects.erase(found);
 }
 

@@ -40,10 +40,12 @@ void CArea::ReadFile(const std::string& previousArea, const std::string& name,
                      const CModule& module, int mode, bool reset)
 {
     if (mode < kAreaReadFresh || mode > kAreaReadSavedOther)
-        throw CVARDException(2, "area \"" + name + "\": no read mode " + std::to_string(mode));
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(name) + ": no read mode " +
+                                    std::to_string(mode));
     const auto factory = module.GetDataFileFactory();
     if (!factory)
-        throw CVARDException(1, "area \"" + name + "\": the module has no data files");
+        throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(name) +
+                                    ": the module has no data files");
     m_Name = name;
     m_Module = &module;
     VARDCommon::CTagFileReader reader(*factory, VARDCommon::kDataKindRoot,
@@ -166,8 +168,8 @@ void CArea::ReadObjects(VARDCommon::CTagFileReader& reader, const CModule& modul
     {
         const std::string where = reader.Where();
         const CPatchActionObject record(reader);
-        RequireOnGrid(where, "object \"" + record.GetDefinitionName() + "\"", record.GetX(),
-                      record.GetY());
+        RequireOnGrid(where, "object " + VARDCommon::QuoteForMessage(record.GetDefinitionName()),
+                      record.GetX(), record.GetY());
         CreateObjectFromRecord(record, module);
     }
     reader.ReadEndTag();
@@ -228,10 +230,10 @@ void CArea::CreateExitMarker(const CAreaExit& exit, const CModule& module)
 {
     const CObjectTemplate* definition = module.FindObjectTemplate("exit");
     if (definition == nullptr)
-        throw CVARDException(1, "area \"" + m_Name +
-                                    "\": the module has no object definition "
-                                    "\"exit\" for exit \"" +
-                                    exit.GetName() + "\"");
+        throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    ": the module has no object definition "
+                                    "\"exit\" for exit " +
+                                    VARDCommon::QuoteForMessage(exit.GetName()));
     CGame& game = RequireGame("mark its exits");
     auto marker = std::make_shared<CObject>(this, game.NewThingId(kThingKindObject), std::string(),
                                             *definition);

@@ -42,8 +42,8 @@ bool FitsTileNumbers(std::uint32_t width, std::uint32_t height)
 void RequireTileNumbers(const std::string& areaName, std::uint32_t width, std::uint32_t height)
 {
     if (!FitsTileNumbers(width, height))
-        throw CVARDException(2, "area \"" + areaName + "\": a grid of " + std::to_string(width) +
-                                    " x " + std::to_string(height) +
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(areaName) + ": a grid of " +
+                                    std::to_string(width) + " x " + std::to_string(height) +
                                     " cells has tile numbers past 24 bits");
 }
 
@@ -107,8 +107,8 @@ void CArea::ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module)
     const std::uint32_t height = reader.ReadUnsigned();
     // Wider rows would give two cells one tile id.
     if (width > kMaxGridWidth)
-        throw CVARDException(1, reader.Where() + ": area \"" + m_Name + "\" is " +
-                                    std::to_string(width) + " cells wide; at most " +
+        throw CVARDException(1, reader.Where() + ": area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " is " + std::to_string(width) + " cells wide; at most " +
                                     std::to_string(kMaxGridWidth) + " fit tile ids");
     RequireTileNumbers(m_Name, width, height);
     // Every cell takes at least a byte of its <row>: a size the rest of the
@@ -116,9 +116,9 @@ void CArea::ReadRows(VARDCommon::CTagFileReader& reader, const CModule& module)
     const std::int64_t remaining = reader.GetRemainingSize();
     const std::uint64_t cells = static_cast<std::uint64_t>(width) * height;
     if (remaining >= 0 && cells > static_cast<std::uint64_t>(remaining))
-        reader.Fail(1, "area \"" + m_Name + "\": the <row> lines of " + std::to_string(width) +
-                           " x " + std::to_string(height) + " cells cannot fit in the " +
-                           std::to_string(remaining) + " bytes left");
+        reader.Fail(1, "area " + VARDCommon::QuoteForMessage(m_Name) + ": the <row> lines of " +
+                           std::to_string(width) + " x " + std::to_string(height) +
+                           " cells cannot fit in the " + std::to_string(remaining) + " bytes left");
     SetGridSize(width, height);
 
     for (std::uint32_t row = 0; row < height; ++row)
@@ -199,11 +199,11 @@ void CArea::CheckBlockOnGrid(const CMasterTile& master) const
     const std::uint64_t right = static_cast<std::uint64_t>(master.GetColumn()) + master.GetSizeX();
     const std::uint64_t bottom = static_cast<std::uint64_t>(master.GetRow()) + master.GetSizeY();
     if (right > m_Width || bottom > m_Height)
-        throw CVARDException(1, "tile \"" + master.GetTemplate()->GetName() + "\" at " +
-                                    CellText(master.GetColumn(), master.GetRow()) +
-                                    " reaches past the grid of area \"" + m_Name + "\" (" +
-                                    std::to_string(m_Width) + " x " + std::to_string(m_Height) +
-                                    ")");
+        throw CVARDException(
+            1, "tile " + VARDCommon::QuoteForMessage(master.GetTemplate()->GetName()) + " at " +
+                   CellText(master.GetColumn(), master.GetRow()) +
+                   " reaches past the grid of area " + VARDCommon::QuoteForMessage(m_Name) + " (" +
+                   std::to_string(m_Width) + " x " + std::to_string(m_Height) + ")");
 }
 
 void CArea::PlaceMasterTile(const std::string& name, std::uint32_t orientation,
@@ -211,7 +211,7 @@ void CArea::PlaceMasterTile(const std::string& name, std::uint32_t orientation,
 {
     const CTileTemplate* tileTemplate = module.FindTileTemplate(name);
     if (tileTemplate == nullptr)
-        throw CVARDException(1, "the module has no tile \"" + name + "\"");
+        throw CVARDException(1, "the module has no tile " + VARDCommon::QuoteForMessage(name));
     std::shared_ptr<CMasterTile> master;
     if (tileTemplate->IsDoor())
         master = std::make_shared<CMasterTileDoor>(tileTemplate, orientation, this, column, row);
@@ -242,8 +242,10 @@ void CArea::LayPatchTiles(const CPatchActionTiles& action, const CModule& module
     {
         const CTileTemplate* tileTemplate = module.FindTileTemplate(patchTile->tileName);
         if (tileTemplate == nullptr)
-            throw CVARDException(1, "area \"" + m_Name + "\": a tiles patch names tile \"" +
-                                        patchTile->tileName + "\", which the module lacks");
+            throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                        ": a tiles patch names tile " +
+                                        VARDCommon::QuoteForMessage(patchTile->tileName) +
+                                        ", which the module lacks");
         // Never a door: a patch only changes the ground and the walls.
         auto master = std::make_shared<CMasterTile>(tileTemplate, patchTile->orientation, this,
                                                     patchTile->column, patchTile->row);
@@ -292,7 +294,8 @@ void CArea::ReplaceDisplacedActors()
 std::vector<CTile*> CArea::CollectDoorTiles(const CTile* tile) const
 {
     if (tile == nullptr || GetTile(tile->GetColumn(), tile->GetRow()) != tile)
-        throw CVARDException(2, "area \"" + m_Name + "\" does not hold that tile");
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " does not hold that tile");
     const std::uint32_t column = tile->GetColumn();
     const std::uint32_t row = tile->GetRow();
     std::vector<CTile*> door{GetTile(column, row)};

@@ -36,8 +36,9 @@ std::uint32_t DoorNumber(const std::string& word, const std::string& patchArea)
     std::uint32_t value = 0;
     const auto parsed = std::from_chars(word.data(), word.data() + word.size(), value);
     if (parsed.ec != std::errc() || parsed.ptr != word.data() + word.size())
-        throw CVARDException(1, "area \"" + patchArea + "\": an open-door patch names \"" + word +
-                                    "\" where a column or row number belongs");
+        throw CVARDException(
+            1, "area " + VARDCommon::QuoteForMessage(patchArea) + ": an open-door patch names " +
+                   VARDCommon::QuoteForMessage(word) + " where a column or row number belongs");
     return value;
 }
 
@@ -118,8 +119,9 @@ void CArea::ApplyPatch(const CPatch& patch, const CModule& module, int mode, boo
             OpenDoorsOfAction(static_cast<const CPatchActionOpenDoor&>(*action));
             break;
         default:
-            throw CVARDException(2, "area \"" + m_Name + "\": patch \"" + patch.GetName() +
-                                        "\" has an action of kind " +
+            throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) + ": patch " +
+                                        VARDCommon::QuoteForMessage(patch.GetName()) +
+                                        " has an action of kind " +
                                         std::to_string(action->GetKind()));
         }
     }
@@ -172,8 +174,8 @@ void CArea::OpenDoorsOfAction(const CPatchActionOpenDoor& action)
 {
     const auto& words = action.GetDoorWords();
     if (words.size() % 2 != 0)
-        throw CVARDException(1, "area \"" + m_Name +
-                                    "\": an open-door patch needs a column and a row per door");
+        throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    ": an open-door patch needs a column and a row per door");
     for (std::size_t i = 0; i < words.size(); i += 2)
     {
         const std::uint32_t column = DoorNumber(words[i], m_Name);
@@ -195,8 +197,9 @@ void CArea::OpenDoorCell(std::uint32_t column, std::uint32_t row)
 {
     const CTile* tile = GetTile(column, row);
     if (tile == nullptr)
-        throw CVARDException(2, "area \"" + m_Name + "\": door cell (" + std::to_string(column) +
-                                    ", " + std::to_string(row) + ") lies off the grid");
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) + ": door cell (" +
+                                    std::to_string(column) + ", " + std::to_string(row) +
+                                    ") lies off the grid");
     tile->GetDoor()->SetOpen(true);
 }
 
@@ -208,9 +211,9 @@ void CArea::ReopenDoors(bool reset)
         const std::uint32_t row = (*it)->row;
         const CTile* tile = GetTile(column, row);
         if (tile == nullptr)
-            throw CVARDException(2, "area \"" + m_Name + "\": open door (" +
-                                        std::to_string(column) + ", " + std::to_string(row) +
-                                        ") lies off the grid");
+            throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                        ": open door (" + std::to_string(column) + ", " +
+                                        std::to_string(row) + ") lies off the grid");
         CMasterTileDoor* door = tile->GetDoor();
         if (reset && door->GetTemplate()->GetReset())
         {
@@ -229,10 +232,12 @@ std::shared_ptr<CObject> CArea::CreateObjectFromRecord(const CPatchActionObject&
 {
     const CObjectTemplate* definition = module.FindObjectTemplate(record.GetDefinitionName());
     if (definition == nullptr)
-        throw CVARDException(1, "area \"" + m_Name + "\": the module has no object definition \"" +
-                                    record.GetDefinitionName() + "\"");
-    RequireOnGrid(m_Name + ".vard", "object \"" + record.GetDefinitionName() + "\"", record.GetX(),
-                  record.GetY());
+        throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    ": the module has no object definition " +
+                                    VARDCommon::QuoteForMessage(record.GetDefinitionName()));
+    RequireOnGrid(m_Name + ".vard",
+                  "object " + VARDCommon::QuoteForMessage(record.GetDefinitionName()),
+                  record.GetX(), record.GetY());
     CGame& game = RequireGame("place objects");
     auto object = std::make_shared<CObject>(this, game.NewThingId(kThingKindObject),
                                             record.GetObjectName(), *definition);
@@ -279,8 +284,8 @@ void CArea::PlaceEncounter(const CPatchActionEncounter& record, const CModule& m
     if (mode == kAreaReadFresh)
     {
         if (BearsEncounterName(name))
-            throw CVARDException(1, "area \"" + m_Name + "\": encounter \"" + name +
-                                        "\" is placed twice");
+            throw CVARDException(1, "area " + VARDCommon::QuoteForMessage(m_Name) + ": encounter " +
+                                        VARDCommon::QuoteForMessage(name) + " is placed twice");
         SpawnEncounter(record, module);
         return;
     }
@@ -306,11 +311,12 @@ void CArea::SpawnEncounter(const CPatchActionEncounter& record, const CModule& m
         if (!secondText.empty())
             actor->SetSecondText(secondText);
         if (!FindFreeSpotNear(record.GetColumn(), record.GetRow(), false, actor))
-            throw CVARDException(2, "area \"" + m_Name + "\": no free spot for " +
-                                        actor->GetName() + " of encounter \"" +
-                                        record.GetEncounterName() + "\" near (" +
-                                        std::to_string(record.GetColumn()) + ", " +
-                                        std::to_string(record.GetRow()) + ")");
+            throw CVARDException(
+                2, "area " + VARDCommon::QuoteForMessage(m_Name) + ": no free spot for " +
+                       VARDCommon::QuoteForMessage(actor->GetName()) + " of encounter " +
+                       VARDCommon::QuoteForMessage(record.GetEncounterName()) + " near (" +
+                       std::to_string(record.GetColumn()) + ", " + std::to_string(record.GetRow()) +
+                       ")");
     }
 }
 

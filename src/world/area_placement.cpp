@@ -152,7 +152,8 @@ bool CArea::CellBlocksMover(std::uint32_t column, std::uint32_t row) const
         return door == nullptr || !door->IsOpen();
     }
     default:
-        throw CVARDException(2, "area \"" + m_Name + "\": cell has tile kind " +
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    ": cell has tile kind " +
                                     std::to_string(GetCellKind(column, row)));
     }
 }
@@ -174,7 +175,8 @@ bool CArea::CellBlocksSight(std::uint32_t column, std::uint32_t row, bool emptyB
         return door == nullptr || !door->IsOpen();
     }
     default:
-        throw CVARDException(2, "area \"" + m_Name + "\": cell has tile kind " +
+        throw CVARDException(2, "area " + VARDCommon::QuoteForMessage(m_Name) +
+                                    ": cell has tile kind " +
                                     std::to_string(GetCellKind(column, row)));
     }
 }
@@ -409,7 +411,8 @@ bool CArea::FindFreeSpotNear(std::uint32_t column, std::uint32_t row, bool wide,
                              const std::shared_ptr<CActor>& actor)
 {
     if (!actor)
-        throw CVARDException(2, "area \"" + m_Name + "\": no actor to place");
+        throw CVARDException(2,
+                             "area " + VARDCommon::QuoteForMessage(m_Name) + ": no actor to place");
     const double cx = (static_cast<double>(column) + 0.5) * kCellSize;
     const double cy = (static_cast<double>(row) + 0.5) * kCellSize;
     const double r0 = actor->GetRadius();
@@ -447,7 +450,8 @@ bool CArea::FindFreeSpotAnywhere(std::uint32_t column, std::uint32_t row,
                                  const std::shared_ptr<CActor>& actor)
 {
     if (!actor)
-        throw CVARDException(2, "area \"" + m_Name + "\": no actor to place");
+        throw CVARDException(2,
+                             "area " + VARDCommon::QuoteForMessage(m_Name) + ": no actor to place");
     // Every cell centre of the grid, nearest first (ties in row, then column
     // order), so that the spot found is always the same one.
     std::vector<std::pair<std::uint64_t, std::uint32_t>> cells;

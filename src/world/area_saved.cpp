@@ -106,8 +106,8 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
         const std::string where = reader.Where();
         auto object = std::make_shared<CObject>(this, game.NewThingId(kThingKindObject));
         object->ReadSaved(reader, module, game);
-        RequireOnGrid(where, "object \"" + object->GetDefinitionName() + "\"", object->GetX(),
-                      object->GetY());
+        RequireOnGrid(where, "object " + VARDCommon::QuoteForMessage(object->GetDefinitionName()),
+                      object->GetX(), object->GetY());
         AddObject(std::move(object));
     }
     reader.ReadEndTag();
@@ -117,7 +117,8 @@ void CArea::Read(VARDCommon::CTagFileReader& reader, const std::string& currentA
     {
         const std::string where = reader.Where();
         auto actor = std::make_shared<CActor>(reader, module, game);
-        RequireOnGrid(where, "actor \"" + actor->GetName() + "\"", actor->GetX(), actor->GetY());
+        RequireOnGrid(where, "actor " + VARDCommon::QuoteForMessage(actor->GetName()),
+                      actor->GetX(), actor->GetY());
         if (onActor)
             onActor(*actor, where);
         AddActor(std::move(actor));

@@ -17,8 +17,8 @@ std::vector<std::string> ReadTagList(VARDCommon::CTagFileReader& reader)
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAnyStartTag())
-            reader.Fail(1, "expected a tag name or </tags>, found \"" + reader.GetCurrentWord() +
-                               "\"");
+            reader.Fail(1, "expected a tag name or </tags>, found " +
+                               VARDCommon::QuoteForMessage(reader.GetCurrentWord()));
         tags.push_back(reader.ReadWord());
     }
     reader.ReadEndTag();

@@ -26,7 +26,8 @@ int ColorSlotFromKey(const std::string& key)
     for (int slot = 0; slot < kColorSlotCount; ++slot)
         if (key == kColorSlotKeys[slot])
             return slot;
-    throw CVARDException(2, "\"" + key + "\" is no colour slot (HAIR, SKIN or TRIM)");
+    throw CVARDException(2, VARDCommon::QuoteForMessage(key) +
+                                " is no colour slot (HAIR, SKIN or TRIM)");
 }
 
 // ------------------------------------------------------------ colours

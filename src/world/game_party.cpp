@@ -56,7 +56,8 @@ void CGame::AddPartyMember(const std::shared_ptr<CActor>& actor)
     if (!actor)
         throw CVARDException(2, "no actor to add to the party");
     if (std::find(m_Party.begin(), m_Party.end(), actor) != m_Party.end())
-        throw CVARDException(2, "\"" + actor->GetName() + "\" is already in the party");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(actor->GetName()) +
+                                    " is already in the party");
     m_Party.push_back(actor);
     actor->SetAttitude(kAttitudeParty);
     actor->SetPartyIndex(static_cast<std::uint32_t>(m_Party.size() - 1));
@@ -86,7 +87,8 @@ void CGame::RemovePartyMember(const CActor& actor)
         std::find_if(m_Party.begin(), m_Party.end(),
                      [&actor](const auto& member) { return member.get() == &actor; });
     if (found == m_Party.end())
-        throw CVARDException(2, "\"" + actor.GetName() + "\" is not in the party");
+        throw CVARDException(2,
+                             VARDCommon::QuoteForMessage(actor.GetName()) + " is not in the party");
     const std::shared_ptr<CActor> member = *found;
     member->SetAttitude(kAttitudeNeutral);
     const auto position = m_Party.erase(found);

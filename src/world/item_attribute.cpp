@@ -92,8 +92,9 @@ CItemAttributeSpell::CItemAttributeSpell(VARDCommon::CTagFileReader& reader, con
     const std::string name = reader.ReadWord();
     m_Spell = module.FindSpell(name);
     if (m_Spell == nullptr)
-        throw CVARDException(1, where + ": the item names the spell \"" + name +
-                                    "\", which the module does not hold");
+        throw CVARDException(1, where + ": the item names the spell " +
+                                    VARDCommon::QuoteForMessage(name) +
+                                    ", which the module does not hold");
     reader.ReadEndTag();
 }
 

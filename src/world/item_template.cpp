@@ -56,8 +56,8 @@ void CItemTemplate::ReadFlags(VARDCommon::CTagFileReader& reader)
                 flag = kItemFlagNoGive;
         }
         if (flag == 0)
-            reader.Fail(1, "item \"" + m_Name +
-                               "\": expected a flag (public, common, nogive), an attribute "
+            reader.Fail(1, "item " + VARDCommon::QuoteForMessage(m_Name) +
+                               ": expected a flag (public, common, nogive), an attribute "
                                "or the end of the item");
         m_Flags |= flag;
         reader.NextToken();
@@ -89,7 +89,7 @@ CItemTemplate::CItemTemplate(const CModule& /*module*/, std::uint32_t itemType, 
         break;
     default:
         throw CVARDException(2, "no spell item of item type " + std::to_string(itemType) +
-                                    " (spell \"" + spell.GetKey() + "\")");
+                                    " (spell " + VARDCommon::QuoteForMessage(spell.GetKey()) + ")");
     }
     m_Color = spell.GetColor();
     m_Weight = 0.0;
@@ -116,7 +116,8 @@ int CItemTemplate::GetWandTargetMode() const
         return 0;
     const auto* spell = static_cast<const CItemAttributeSpell*>(FindAttribute(kItemAttributeSpell));
     if (spell == nullptr)
-        throw CVARDException(1, "the wand \"" + m_Name + "\" carries no spell");
+        throw CVARDException(1, "the wand " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " carries no spell");
     return spell->GetSpell()->GetTargetMode();
 }
 
@@ -140,7 +141,8 @@ void AddSpellItems(CModule& module)
     for (const auto& [key, spell] : module.GetSpells())
     {
         if (!spell)
-            throw CVARDException(2, "the spell map holds an empty entry \"" + key + "\"");
+            throw CVARDException(2, "the spell map holds an empty entry " +
+                                        VARDCommon::QuoteForMessage(key));
         std::vector<std::uint32_t> types;
         if ((spell->GetFlags() & kSpellFlagPotion) != 0)
             types.push_back(kItemTypePotion);

@@ -15,7 +15,7 @@ int ReadItemType(VARDCommon::CTagFileReader& reader)
             for (int itemType = 0; itemType < kItemTypeCount; ++itemType)
                 if (word == GetItemTypeInfo(itemType).key)
                     return itemType;
-            throw CVARDException(1, "\"" + word + "\" is no item type");
+            throw CVARDException(1, VARDCommon::QuoteForMessage(word) + " is no item type");
         });
 }
 
@@ -71,7 +71,8 @@ int ReadSex(VARDCommon::CTagFileReader& reader)
             for (int sex = 0; sex < 3; ++sex)
                 if (word == kSexKeys[sex])
                     return sex;
-            throw CVARDException(1, "\"" + word + "\" is no gender (male, female or none)");
+            throw CVARDException(1, VARDCommon::QuoteForMessage(word) +
+                                        " is no gender (male, female or none)");
         });
 }
 

@@ -63,8 +63,8 @@ void WriteModifierList(VARDCommon::CTagFileWriter& writer, const ModifierList& m
     for (const auto& modifier : modifiers)
     {
         if (modifier->GetStackingKind() >= kStackingItem)
-            throw CVARDException(2, "modifier \"" + modifier->GetName() +
-                                        "\" has a stacking kind that a saved game cannot hold");
+            throw CVARDException(2, "modifier " + VARDCommon::QuoteForMessage(modifier->GetName()) +
+                                        " has a stacking kind that a saved game cannot hold");
         writer.WriteStartTag("mod");
         writer.WriteQuoted(modifier->GetName());
         writer.WriteUnsigned(modifier->GetExpiryTick());

@@ -195,7 +195,7 @@ std::shared_ptr<CItem> CModule::CreateItem(const std::string& templateName, std:
 {
     const CItemTemplate* itemTemplate = StringMapGet(m_ItemTemplates, templateName);
     if (itemTemplate == nullptr)
-        throw CVARDException(1, "no item template \"" + templateName + "\"");
+        throw CVARDException(1, "no item template " + VARDCommon::QuoteForMessage(templateName));
     return std::make_shared<CItem>(id, itemTemplate, value1, value2);
 }
 

@@ -19,8 +19,9 @@ double ReadExtent(VARDCommon::CTagFileReader& reader, const std::string& objectN
 {
     const double value = reader.ReadDouble();
     if (!std::isfinite(value) || value < 0.0)
-        throw CVARDException(1, reader.Where() + ": object \"" + objectName + "\" has " + what +
-                                    " " + std::to_string(value));
+        throw CVARDException(1, reader.Where() + ": object " +
+                                    VARDCommon::QuoteForMessage(objectName) + " has " + what + " " +
+                                    std::to_string(value));
     return value;
 }
 

@@ -40,7 +40,7 @@ std::uint32_t FindModifierTargetBit(const std::string& key)
     for (const CModifierTargetInfo& target : kModifierTargets)
         if (key == target.key)
             return target.bit;
-    throw CVARDException(1, "\"" + key + "\" is no modifier target");
+    throw CVARDException(1, VARDCommon::QuoteForMessage(key) + " is no modifier target");
 }
 
 std::uint32_t ParseModifierMask(VARDCommon::CTagFileReader& reader)

@@ -38,7 +38,8 @@ int FindOrThrow(const std::array<Row, N>& table, const char* Row::*column, const
 {
     const int index = FindIndex(table, column, text);
     if (index < 0)
-        throw CVARDException(2, "\"" + text + "\" is no " + tableName + " keyword");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(text) + " is no " + tableName +
+                                    " keyword");
     return index;
 }
 

@@ -319,7 +319,8 @@ int ParseTileKind(const std::string& text)
         return index;
     if (text == "door")
         return kTileKindDoor;
-    throw CVARDException(1, "\"" + text + "\" is no tile kind (floor, empty, solid or door)");
+    throw CVARDException(1, VARDCommon::QuoteForMessage(text) +
+                                " is no tile kind (floor, empty, solid or door)");
 }
 
 // ----------------------------------------------------------- weapon kinds
@@ -370,7 +371,7 @@ int ParseAttitude(const std::string& key)
 {
     const int index = FindListKey(kAttitudes, key);
     if (index < 0)
-        throw CVARDException(2, "\"" + key + "\" is no attitude keyword");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(key) + " is no attitude keyword");
     return index;
 }
 
@@ -386,7 +387,7 @@ int FindAttributeByKey(const std::string& key)
 {
     const int index = FindListKey(kAttributes, key);
     if (index < 0)
-        throw CVARDException(2, "\"" + key + "\" is no attribute keyword");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(key) + " is no attribute keyword");
     return index;
 }
 
@@ -402,7 +403,7 @@ int ParseStatusKind(const std::string& key)
 {
     const int index = FindListKey(kStatuses, key);
     if (index < 0)
-        throw CVARDException(1, "\"" + key + "\" is no status keyword");
+        throw CVARDException(1, VARDCommon::QuoteForMessage(key) + " is no status keyword");
     return index;
 }
 

@@ -84,7 +84,8 @@ void CSpell::ReadRange(VARDCommon::CTagFileReader& reader)
     else if (word == "long")
         m_Range = 100.0;
     else
-        throw CVARDException(1, where + ": \"" + word + "\" is no spell range (0, short or long)");
+        throw CVARDException(1, where + ": " + VARDCommon::QuoteForMessage(word) +
+                                    " is no spell range (0, short or long)");
 }
 
 void CSpell::ReadEffectInto(VARDCommon::CTagFileReader& reader, EffectList& effects)
@@ -173,7 +174,8 @@ void CSpell::ReadOption(VARDCommon::CTagFileReader& reader)
         m_Flags &= ~kSpellFlagMultiTarget;
     }
     else
-        throw CVARDException(1, where + ": \"" + word + "\" is no spell flag, target or element");
+        throw CVARDException(1, where + ": " + VARDCommon::QuoteForMessage(word) +
+                                    " is no spell flag, target or element");
 }
 
 // ------------------------------------------------------- built-in powers
@@ -181,7 +183,7 @@ void CSpell::ReadOption(VARDCommon::CTagFileReader& reader)
 CSpell::CSpell(const std::string& key)
 {
     if (key != kSneakPowerKey)
-        throw CVARDException(2, "\"" + key + "\" is no built-in power");
+        throw CVARDException(2, VARDCommon::QuoteForMessage(key) + " is no built-in power");
     m_Key = key;
     m_DisplayName = "Sneak";
     m_Color = kWhite;

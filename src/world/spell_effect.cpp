@@ -151,8 +151,8 @@ CSpellEffectTeleport::CSpellEffectTeleport(VARDCommon::CTagFileReader& reader)
         else if (word == "return")
             m_Return = true;
         else
-            throw CVARDException(1, where + ": \"" + word +
-                                        "\" is no teleport word (party or return)");
+            throw CVARDException(1, where + ": " + VARDCommon::QuoteForMessage(word) +
+                                        " is no teleport word (party or return)");
     }
 }
 
@@ -251,7 +251,8 @@ CSpellEffectRaise::CSpellEffectRaise(VARDCommon::CTagFileReader& reader)
         const std::string where = reader.Where();
         const std::string word = reader.ReadWord();
         if (word != "heal")
-            throw CVARDException(1, where + ": \"" + word + "\" is no raise word (heal)");
+            throw CVARDException(1, where + ": " + VARDCommon::QuoteForMessage(word) +
+                                        " is no raise word (heal)");
         m_Heal = true;
     }
 }

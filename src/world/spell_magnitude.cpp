@@ -138,7 +138,8 @@ std::shared_ptr<CSpellDuration> CSpellDuration::Read(VARDCommon::CTagFileReader&
         const int atLow = (120 * level + 60) / 5;
         return std::make_shared<CSpellDuration>(level + 10, level + 35, atLow, atLow + 600);
     }
-    throw CVARDException(1, where + ": \"" + word + "\" is no spell duration");
+    throw CVARDException(1, where + ": " + VARDCommon::QuoteForMessage(word) +
+                                " is no spell duration");
 }
 
 int CSpellDuration::GetLengthAt(int bonus) const

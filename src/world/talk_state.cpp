@@ -20,7 +20,8 @@ CTalkState::CTalkState(VARDCommon::CTagFileReader& reader)
     }
     m_Script = CScript::Create(reader);
     if (!m_Script)
-        reader.Fail(1, "talk state \"" + m_Name + "\" has no <lua> script");
+        reader.Fail(1,
+                    "talk state " + VARDCommon::QuoteForMessage(m_Name) + " has no <lua> script");
     reader.ReadEndTag();
 }
 
@@ -28,7 +29,8 @@ CTalkState::CTalkState(std::string name, std::shared_ptr<CScript> script)
     : m_Name(std::move(name)), m_Script(std::move(script))
 {
     if (!m_Script)
-        throw CVARDException(1, "talk state \"" + m_Name + "\" has no script");
+        throw CVARDException(1, "talk state " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " has no script");
 }
 
 void ReadTalkStates(VARDCommon::CTagFileReader& reader, TalkStateList& states)

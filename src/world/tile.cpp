@@ -18,13 +18,14 @@ CTileTemplate::CTileTemplate(VARDCommon::CTagFileReader& reader)
     // Graphic names are words: the drawing reads "0" as no graphic.
     m_GraphicName = reader.ReadWord();
     if (!reader.ReadTupleStart(2, false))
-        reader.Fail(1, "tile \"" + m_Name + "\" needs its size as a pair");
+        reader.Fail(1, "tile " + VARDCommon::QuoteForMessage(m_Name) + " needs its size as a pair");
     m_SizeX = reader.ReadUnsigned();
     m_SizeY = reader.ReadUnsigned();
     // A block of no cells would place a master tile that covers nothing.
     if (m_SizeX == 0 || m_SizeY == 0)
-        throw CVARDException(1, reader.Where() + ": tile \"" + m_Name + "\" has size " +
-                                    std::to_string(m_SizeX) + " x " + std::to_string(m_SizeY));
+        throw CVARDException(1, reader.Where() + ": tile " + VARDCommon::QuoteForMessage(m_Name) +
+                                    " has size " + std::to_string(m_SizeX) + " x " +
+                                    std::to_string(m_SizeY));
     m_Kind = reader.ReadConverted(ParseTileKind);
     if (IsDoor())
         ReadDoor(reader);
@@ -45,8 +46,8 @@ void CTileTemplate::ReadDoor(VARDCommon::CTagFileReader& reader)
     while (!reader.IsAtEndTag())
     {
         if (reader.IsAtEnd() || reader.GetCurrentWord() != "reset")
-            reader.Fail(1, "door tile \"" + m_Name +
-                               "\" allows only \"reset\" after its open graphic");
+            reader.Fail(1, "door tile " + VARDCommon::QuoteForMessage(m_Name) +
+                               " allows only \"reset\" after its open graphic");
         m_Reset = true;
         reader.NextToken();
     }
@@ -58,10 +59,11 @@ CTileTemplate::CTileTemplate(std::string name, std::string text, int kind, std::
       m_SizeX(sizeX), m_SizeY(sizeY), m_Kind(kind)
 {
     if (m_Kind < kTileKindFloor || m_Kind > kTileKindDoor)
-        throw CVARDException(1, "tile \"" + m_Name + "\" has kind " + std::to_string(m_Kind));
+        throw CVARDException(1, "tile " + VARDCommon::QuoteForMessage(m_Name) + " has kind " +
+                                    std::to_string(m_Kind));
     if (m_SizeX == 0 || m_SizeY == 0)
-        throw CVARDException(1, "tile \"" + m_Name + "\" has size " + std::to_string(m_SizeX) +
-                                    " x " + std::to_string(m_SizeY));
+        throw CVARDException(1, "tile " + VARDCommon::QuoteForMessage(m_Name) + " has size " +
+                                    std::to_string(m_SizeX) + " x " + std::to_string(m_SizeY));
 }
 
 // ---------------------------------------------------------------- master tiles
@@ -81,8 +83,9 @@ const CTileTemplate& RequireTemplate(const CTileTemplate* tileTemplate)
 std::uint32_t RequireOrientation(std::uint32_t orientation, const CTileTemplate& tileTemplate)
 {
     if (orientation >= static_cast<std::uint32_t>(kDirectionCount))
-        throw CVARDException(1, "tile \"" + tileTemplate.GetName() + "\" has orientation " +
-                                    std::to_string(orientation) + ", not a direction");
+        throw CVARDException(1, "tile " + VARDCommon::QuoteForMessage(tileTemplate.GetName()) +
+                                    " has orientation " + std::to_string(orientation) +
+                                    ", not a direction");
     return orientation;
 }
 
@@ -123,7 +126,8 @@ CMasterTileDoor::CMasterTileDoor(const CTileTemplate* tileTemplate, std::uint32_
       m_LockValue(tileTemplate->GetLockValue())
 {
     if (!tileTemplate->IsDoor())
-        throw CVARDException(2, "tile \"" + tileTemplate->GetName() + "\" is no door");
+        throw CVARDException(2, "tile " + VARDCommon::QuoteForMessage(tileTemplate->GetName()) +
+                                    " is no door");
 }
 
 VARDGraph::CGraphic* CMasterTileDoor::GetGraphic() const

@@ -63,8 +63,9 @@ void CMap2::ReadRows(VARDCommon::CTagFileReader& reader)
             m_Columns = count;
         else if (count != m_Columns)
             throw CVARDException(1, reader.Where() + ": row " + std::to_string(m_RowCount + 1) +
-                                        " of map \"" + m_Name + "\" has " + std::to_string(count) +
-                                        " cells, the first has " + std::to_string(m_Columns));
+                                        " of map " + VARDCommon::QuoteForMessage(m_Name) + " has " +
+                                        std::to_string(count) + " cells, the first has " +
+                                        std::to_string(m_Columns));
         ++m_RowCount;
     }
     reader.ReadEndTag();
@@ -82,7 +83,7 @@ const std::string& CMap2::GetCell(std::uint32_t column, std::uint32_t row) const
 {
     if (column >= m_Columns || row >= m_RowCount)
         throw CVARDException(2, "no cell (" + std::to_string(column) + ", " + std::to_string(row) +
-                                    ") in map \"" + m_Name + "\"");
+                                    ") in map " + VARDCommon::QuoteForMessage(m_Name));
     return m_Cells[static_cast<std::size_t>(row) * m_Columns + column];
 }
 

@@ -49,7 +49,8 @@ int ReadFacing(VARDCommon::CTagFileReader& reader)
     }
     const int facing = ParseDirection(word);
     if (facing == kDirectionNone)
-        reader.Fail(1, "\"" + word + "\" is no facing (north, east, south or west)");
+        reader.Fail(1, VARDCommon::QuoteForMessage(word) +
+                           " is no facing (north, east, south or west)");
     reader.ReadWord();
     return facing;
 }
@@ -143,7 +144,8 @@ void CObject::ReadSaved(VARDCommon::CTagFileReader& reader, const CModule& modul
     SetDefinitionName(reader.ReadString());
     const CObjectTemplate* definition = module.FindObjectTemplate(m_DefinitionName);
     if (definition == nullptr)
-        throw CVARDException(1, where + ": no object definition \"" + m_DefinitionName + "\"");
+        throw CVARDException(1, where + ": no object definition " +
+                                    VARDCommon::QuoteForMessage(m_DefinitionName));
     m_ExitText.clear();
     if (IsExit())
         m_ExitText = reader.ReadQuoted();
@@ -183,14 +185,15 @@ void CObject::ReadItems(VARDCommon::CTagFileReader& reader, const CModule& modul
     while (!reader.IsAtEndTag())
     {
         if (!reader.ReadTupleStart(3, false))
-            reader.Fail(1, "expected an item (template count expiry), found \"" +
-                               reader.GetCurrentWord() + "\"");
+            reader.Fail(1, "expected an item (template count expiry), found " +
+                               VARDCommon::QuoteForMessage(reader.GetCurrentWord()));
         const std::string where = reader.Where();
         const std::string name = reader.ReadWord();
         const std::uint32_t count = reader.ReadUnsigned();
         const std::uint32_t expiry = reader.ReadUnsigned();
         if (module.FindItemTemplate(name) == nullptr)
-            throw CVARDException(1, where + ": no item template \"" + name + "\"");
+            throw CVARDException(1,
+                                 where + ": no item template " + VARDCommon::QuoteForMessage(name));
         m_Items.push_back(module.CreateItem(name, count, game.NewThingId(kThingKindItem), expiry));
     }
     reader.ReadEndTag();
@@ -248,7 +251,8 @@ double CObject::DistanceToFootprint(double x, double y) const
 void CObject::AddItem(std::shared_ptr<CItem> item)
 {
     if (!item)
-        throw CVARDException(2, "no item to put into object \"" + m_TalkName + "\"");
+        throw CVARDException(2, "no item to put into object " +
+                                    VARDCommon::QuoteForMessage(m_TalkName));
     m_Items.push_back(std::move(item));
 }
 
@@ -257,7 +261,8 @@ std::shared_ptr<CItem> CObject::RemoveItem(const CItem* item)
     const auto found = std::find_if(m_Items.begin(), m_Items.end(),
                                     [item](const auto& held) { return held.get() == item; });
     if (item == nullptr || found == m_Items.end())
-        throw CVARDException(2, "object \"" + m_TalkName + "\" does not hold that item");
+        throw CVARDException(2, "object " + VARDCommon::QuoteForMessage(m_TalkName) +
+                                    " does not hold that item");
     std::shared_ptr<CItem> removed = *found;
     m_Items.erase(found);
     return removed;

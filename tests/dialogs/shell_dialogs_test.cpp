@@ -5,6 +5,7 @@
 #include "dialog_harness.h"
 
 #include "dialogs/game_menu_dlg.h"
+#include "dialogs/info_dlgs.h"
 #include "dialogs/map_msg_dlg.h"
 #include "dialogs/start_dlg.h"
 #include "dialogs/wizard_dlg.h"
@@ -85,6 +86,12 @@ TEST(ShellDialogs, RectanglesAtTheReferenceSize)
          [&] { return std::make_shared<CVARDMsgDlg>(&history); },
          "112,120,752,600",
          {{1, "400,552,464,584"}}},
+        // A script's box of all that a run may hand over keeps its size: its
+        // text scrolls, and "Done" stays on the screen.
+        {"Brelmoor - t",
+         [] { return std::make_shared<CTextDlg>("t", std::string(1024 * 1024, 'n')); },
+         "112,120,752,600",
+         {{CTextDlg::kDoneId, "400,552,464,584"}}},
     };
     for (const Case& c : cases)
     {

@@ -2,7 +2,8 @@
 // a helper process (this program run again) shows a real one on the virtual
 // display and is killed with SIGKILL while it waits for an answer; the
 // process that draws the box (SDL's child) or the chooser (zenity) must end
-// too, and its window leave the screen.
+// too, and its window leave the screen. And a box of a long text stays on
+// the screen, its button with it.
 
 #include "platform/desktop.h"
 #include "platform/file_chooser.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@ namespace
 
 const char* const kHelperArgument = "--show-and-wait";
 const char* const kBoxCaption = "Script Error";
+const char* const kLongBoxCaption = "Load Error";
 
 // The helper: shows one box or chooser and waits for the answer that never comes.
 int ShowAndWait(const std::string& what)
@@ -40,6 +43,11 @@ int ShowAndWait(const std::string& what)
     platform::SystemDesktop desktop(nullptr);
     if (what == "box")
         desktop.ShowMessageBox(kBoxCaption, "the script ran too long",
+                               platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Error);
+    else if (what == "long box")
+        desktop.ShowMessageBox(kLongBoxCaption,
+                               "Failed to load the game: hero \"" + std::string(100'000, 'n') +
+                                   "\" is saved twice",
                                platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Error);
     else
     {
@@ -118,32 +126,48 @@ std::string TextProperty(Display* display, Window window, Atom name, Atom type)
     return text;
 }
 
-// Whether a top-level window of `drawer`'s is on the screen: GTK marks its
-// windows with their process; SDL's box bears only its caption.
-bool ShowsWindow(Display* display, pid_t drawer, const char* caption)
+struct Placed
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Where a top-level window of `drawer`'s is on the screen, if it is: GTK
+// marks its windows with their process; SDL's box bears only its caption.
+std::optional<Placed> ShownWindow(Display* display, pid_t drawer, const char* caption)
 {
     const Atom processAtom = XInternAtom(display, "_NET_WM_PID", False);
     Window root = 0;
     Window parent = 0;
     Window* windows = nullptr;
     unsigned int count = 0;
+    std::optional<Placed> found;
     if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &windows, &count) == 0)
-        return false;
-    bool shown = false;
-    for (unsigned int i = 0; i < count && !shown; ++i)
+        return found;
+    for (unsigned int i = 0; i < count && !found; ++i)
     {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, windows[i], &attributes) == 0 ||
             attributes.map_state != IsViewable)
             continue;
-        shown = caption != nullptr
-                    ? TextProperty(display, windows[i], XA_WM_NAME, AnyPropertyType) == caption
-                    : TextProperty(display, windows[i], processAtom, XA_CARDINAL) ==
-                          std::to_string(drawer);
+        const bool ours =
+            caption != nullptr
+                ? TextProperty(display, windows[i], XA_WM_NAME, AnyPropertyType) == caption
+                : TextProperty(display, windows[i], processAtom, XA_CARDINAL) ==
+                      std::to_string(drawer);
+        if (ours)
+            found = Placed{attributes.x, attributes.y, attributes.width, attributes.height};
     }
     if (windows != nullptr)
         XFree(windows);
-    return shown;
+    return found;
+}
+
+bool ShowsWindow(Display* display, pid_t drawer, const char* caption)
+{
+    return ShownWindow(display, drawer, caption).has_value();
 }
 
 // Waits at most `cap` for the drawer's windows to leave the screen.
@@ -160,19 +184,64 @@ bool AwaitNoWindow(Display* display, pid_t drawer, const char* caption,
     return true;
 }
 
+// A helper run of this program, showing what it is asked to.
+pid_t StartHelper(const std::string& what)
+{
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const pid_t helper = fork();
+    if (helper == 0)
+    {
+        execl(self.c_str(), self.c_str(), kHelperArgument, what.c_str(), nullptr);
+        _exit(127);
+    }
+    return helper;
+}
+
+using DisplayConnection = std::unique_ptr<Display, int (*)(Display*)>;
+
+DisplayConnection OpenDisplay()
+{
+    DisplayConnection connection(XOpenDisplay(nullptr), XCloseDisplay);
+    // A window gone between the listing and the reading of it is no failure.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    return connection;
+}
+
+TEST(DesktopChild, ABoxOfALongTextStaysOnTheScreen)
+{
+    const DisplayConnection connection = OpenDisplay();
+    Display* const display = connection.get();
+    ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
+    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+    const pid_t helper = StartHelper("long box");
+    ASSERT_GT(helper, 0);
+    const ProcessHandle helperHandle(helper);
+    std::optional<Placed> box;
+    for (int turn = 0; turn < 3000 && !box; ++turn)
+    {
+        if (helperHandle.AwaitEnd(std::chrono::milliseconds(20)))
+            break;
+        box = ShownWindow(display, 0, kLongBoxCaption);
+    }
+    kill(helper, SIGKILL);
+    waitpid(helper, nullptr, 0);
+    ASSERT_TRUE(box) << "no box was shown";
+    EXPECT_GE(box->x, 0);
+    EXPECT_GE(box->y, 0);
+    EXPECT_LE(box->x + box->width, screenWidth) << box->width;
+    EXPECT_LE(box->y + box->height, screenHeight) << box->height;
+}
+
 TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
 {
     // Without a display nothing is drawn, and nothing could be seen to go.
-    const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
-                                                                 XCloseDisplay);
+    const DisplayConnection connection = OpenDisplay();
     Display* const display = connection.get();
     ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
-    // A window gone between the listing and the reading of it is no failure.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     // Orphans fall to the test, which reaps them: a box left behind is then
     // seen to go, not kept as a zombie by an init that does not reap.
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::chrono::seconds cap(60);
     struct Case
     {
@@ -182,12 +251,7 @@ TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
     for (const Case& c : {Case{"box", kBoxCaption}, Case{"chooser", nullptr}})
     {
         SCOPED_TRACE(c.what);
-        const pid_t helper = fork();
-        if (helper == 0)
-        {
-            execl(self.c_str(), self.c_str(), kHelperArgument, c.what, nullptr);
-            _exit(127);
-        }
+        const pid_t helper = StartHelper(c.what);
         ASSERT_GT(helper, 0);
         const ProcessHandle helperHandle(helper);
         // Shown once the helper's one child has its window on the screen; a

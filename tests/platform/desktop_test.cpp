@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -340,6 +342,25 @@ TEST(DisplayText, BoxTextsWrapToTheScreen)
                                                    {800, 74}, {1024, 96}, {3840, 96}};
     for (const auto& [width, columns] : screens)
         EXPECT_EQ(platform::MessageBoxColumns(width), columns) << width;
+
+    // Its lines are cut to what the screen's height holds, the last shown
+    // saying that more were left out.
+    const std::tuple<std::string, std::size_t, std::string> cuts[] = {
+        {"a\nb\nc\nd", 2, "a\n..."}, {"a\nb\nc\nd", 3, "a\nb\n..."}, {"a\nb\nc", 3, "a\nb\nc"},
+        {"a\nb\n", 2, "a\nb\n"},     {"\n\n\n", 1, "..."},           {"one line", 1, "one line"},
+        {"a\nb\nc", 0, "a\nb\nc"},
+    };
+    for (const auto& [text, lines, cut] : cuts)
+        EXPECT_EQ(platform::CutLines(text, lines), cut) << text << " in " << lines;
+    const std::pair<int, std::size_t> heights[] = {{0, 24},   {-1, 24},  {100, 4},
+                                                   {480, 24}, {768, 40}, {2160, 40}};
+    for (const auto& [height, lines] : heights)
+        EXPECT_EQ(platform::MessageBoxLines(height), lines) << height;
+    // A name of 100,000 bytes in a box on a 1024 by 768 screen.
+    const std::string shown =
+        platform::CutLines(platform::WrapText("Load Error: " + std::string(100'000, 'n'), 96), 40);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 39);
+    EXPECT_EQ(shown.substr(shown.size() - 4), "\n...");
 }
 
 TEST(WebPage, OnlyWebAddressesAreOpened)

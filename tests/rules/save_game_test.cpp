@@ -307,6 +307,9 @@ TEST_F(SaveGameTest, HandMadeSavesWithAMemberTwice)
     };
     const std::string hero = record("   <actor>\n    1\n");
     const std::string townAnn = record("   <actor>\n    2\n    31.25\n");
+    // A name as long as a saved game lets it be is shown cut.
+    std::string longHero = hero;
+    longHero.replace(longHero.find("\"Hero\""), 6, "\"" + std::string(100'000, 'n') + "\"");
     const std::size_t townAt = saved.find(" <area>\n  \"town\"");
     const std::string town = saved.substr(townAt, saved.find("</save>") - townAt);
     ASSERT_EQ(std::count(hero.begin(), hero.end(), '\n'), 91);
@@ -349,6 +352,11 @@ TEST_F(SaveGameTest, HandMadeSavesWithAMemberTwice)
          {ownId, {" <nonlocated>\n", " <nonlocated>\n" + hero + hero}},
          {},
          ", line 117: actor 1 (\"Hero" + twice + "among the non-located actors"},
+        {"twice among the non-located, named at length",
+         {ownId, {" <nonlocated>\n", " <nonlocated>\n" + longHero + longHero}},
+         {},
+         ", line 117: actor 1 (\"" + std::string(VARDCommon::kQuotedWordPrefix, 'n') + "..." +
+             twice + "among the non-located actors"},
         {"among the non-located and in the town, as older files",
          {ownId, {" <nonlocated>\n", " <nonlocated>\n" + hero}},
          {"Hero@town#0", "Ann@town#1"},

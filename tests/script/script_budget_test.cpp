@@ -270,12 +270,22 @@ TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
         "code 6: script stopped: more than 1 MiB handed to the game with names expanded";
     const std::string plainStop = "code 6: script stopped: more than 1 MiB handed to the game";
     const std::string many = names(7000);
+    // Sixteen messages, then a box whose text, counted already, is longer
+    // than what the budget has left: the run stays within it all the same.
+    std::string nearlyFull;
+    for (int i = 0; i < 16; ++i)
+        nearlyFull += message(60'000);
+    const std::string longBox = "vard_dialog_box(context, 't', string.rep('x', 60000)) ";
+    ASSERT_LE(16 * (kRecordBytes + 60'000) + kRecordBytes + 1 + 60'000, kGameBytesBudget);
+    ASSERT_GT(16 * (kRecordBytes + 60'000) + kRecordBytes + 1 + 2 * 60'000, kGameBytesBudget);
     const struct
     {
         std::string body;
         std::string failure;
     } cases[] = {
         {box + message(rest), ""},
+        {nearlyFull + longBox, ""},
+        {nearlyFull + message(60'000) + longBox, plainStop},
         // What the names added was counted.
         {box + message(rest + 1), plainStop},
         {message(rest + 1) + box, namesStop},
@@ -298,6 +308,95 @@ TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
         EXPECT_EQ(RulesTest::DrainMessages(engine->Game()),
                   std::vector<std::string>{"18 still here"})
             << c.body;
+    }
+}
+
+// Every text a call leaves in the game is charged, whatever it came from and
+// once for every copy the game keeps of it: as many calls as the budget
+// holds run, and one more stops the run.
+TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
+{
+    using VARD::ScriptHost::kGameBytesBudget;
+    using VARD::ScriptHost::kRecordBytes;
+    const std::size_t text = 60'000;
+    const std::size_t longName = 100'000;
+    const std::size_t said = 3; // " : " between a speaker's name and the line
+    std::size_t merchantName = 0;
+    // A person the party keeps a people-journal entry for: the entry, made
+    // with the first line, keeps the key, the name and the person's text.
+    std::size_t entry = 0;
+    {
+        const auto engine = ScriptTest::EnteredDemoGame();
+        const VARD::CActor& merchant = Merchant(*engine);
+        merchantName = merchant.GetTalkName().size();
+        entry =
+            merchant.GetPeopleJournalKey().size() + merchantName + merchant.GetSecondText().size();
+        ASSERT_NE(merchant.GetPeopleJournalKey(), "");
+    }
+    const struct
+    {
+        const char* what;
+        std::size_t heroName;
+        std::string call;
+        std::size_t kept;
+        const char* stop = "more than 1 MiB handed to the game";
+    } rows[] = {
+        {"a message", 4, "vard_message(context, X)", text},
+        {"a journal entry", 4, "vard_journal(context, X, X)", 2 * text},
+        {"a tag", 4, "vard_set_tag(context, X)", text},
+        {"a tag's value", 4, "vard_set_tag_value(context, X, 2)", text},
+        {"a choice", 4, "vard_add_talk_path(context, X, 's')", text + 1},
+        {"a journey", 4, "vard_goto_area(context, X, 'e')", text + 1},
+        {"a rest", 4, "vard_rest(context, X)", text + 4},
+        {"a place of resurrection", 4, "vard_set_resurrection(context, X, 'e')", text + 1},
+        {"a place of return", 4, "vard_set_return(context, X)", text + 4},
+        {"a place on the map", 4, "vard_reveal_area(context, X)", text},
+        {"a box", 4, "vard_dialog_box(context, 'title', X)", 5 + text},
+        {"a victory", 4, "vard_win(context, X)", text},
+        // The speaker's name goes with each copy of the line, and a shout's
+        // box is titled with it.
+        {"the hero's chatter", longName, "vard_chatter(context, 'actor', 'x')",
+         longName + said + 1},
+        {"the hero's shout", longName, "vard_shout(context, 'actor', 'x')",
+         longName + 2 * (longName + said + 1)},
+        {"talk to a person in the journal", 4, "vard_talk(context, X)",
+         2 * (merchantName + said + text) + entry},
+        {"that person's chatter", 4, "vard_chatter(context, 'target', X)",
+         2 * (merchantName + said + text) + entry},
+        {"that person's shout", 4, "vard_shout(context, 'target', X)",
+         merchantName + 3 * (merchantName + said + text) + entry},
+        // Names expanded count in every copy.
+        {"that person's shout of the hero's name", longName,
+         "vard_shout(context, 'target', 'MAINNAME')",
+         merchantName + 3 * (merchantName + said + longName) + entry,
+         "more than 1 MiB handed to the game with names expanded"},
+        {"the hero's promotion", longName, "vard_set_faction_rank(context, 'temple', 1)",
+         longName + std::string(" has been promoted to the rank of Novice.").size()},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        const std::size_t fit = kGameBytesBudget / (kRecordBytes + row.kept);
+        ASSERT_GE(fit, 2u);
+        for (const std::size_t calls : {fit, fit + 1})
+        {
+            const auto engine = ScriptTest::EnteredDemoGame();
+            VARD::CActor& hero = RulesTest::Member(*engine);
+            hero.SetName(std::string(row.heroName, 'n'));
+            VARD::CScriptContext context;
+            context.actor = &hero;
+            context.target = &Merchant(*engine);
+            VARD::CLuaScript script("function vard_script( context )\nlocal X = string.rep('x', " +
+                                    std::to_string(text) + ") for i = 1, " + std::to_string(calls) +
+                                    " do " + row.call + " end\nend\n");
+            EXPECT_EQ(Failure(script, *engine, context),
+                      calls > fit ? std::string("code 6: script stopped: ") + row.stop : "")
+                << calls;
+            while (engine->Game().PopEvent())
+            {
+            }
+            EXPECT_EQ(RunBody(engine.get(), "vard_message(context, 'still here') return 7"), 7);
+        }
     }
 }
 

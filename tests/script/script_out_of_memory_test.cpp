@@ -55,8 +55,12 @@ TEST(ScriptOutOfMemory, MemoryThatCannotBeHadStopsTheRunAndPlayGoesOn)
         std::size_t failFrom;
         std::string failure;
     } cases[] = {
-        // A game function's own copy of its text, even under a pcall.
+        // A game function's own copy of its text, even under a pcall: the
+        // failure halts the run, and the host stops it once its state is
+        // closed.
         {"pcall(vard_message, context, string.rep('x', 60000)) return 1", 50'000, outOfMemory},
+        // A line said under the hero's long name.
+        {"pcall(vard_shout, context, 'actor', 'x') return 1", 50'000, outOfMemory},
         // The host's, of a failed run's message.
         {"error(string.rep('x', 60000))", 50'000, outOfMemory},
         // The expanded names are weighed before anything that large is asked

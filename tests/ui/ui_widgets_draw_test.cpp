@@ -108,6 +108,22 @@ TEST_F(WidgetDraw, TalkChoicesAreWhereTheyWereDrawn)
     EXPECT_EQ(manager.DispatchMouse(kUIMouseLeftDown, &onFirst), 0);
     EXPECT_EQ(Clicks(manager), "1:101 ");
 
+    // A choice longer than the room left ends at the element's edge, and so
+    // does its highlight.
+    std::string longChoice;
+    for (int i = 0; i < 200; ++i)
+        longChoice += "word ";
+    const CUITalkLines oneLine{"a"}, longOne{longChoice};
+    CUITalkElement cut(&oneLine, &longOne);
+    cut.SetRect({0, 0, 128, 60});
+    cut.LoadTextures(*device, help.get());
+    const Point onLong{20, 40};
+    DrawOnly(cut, &onLong);
+    const std::vector<Rect> kept{{2, 23, 102, 58}};
+    EXPECT_EQ(cut.GetChoiceAreas(), kept);
+    EXPECT_TRUE(Bright(PixelAt(20, 50)));
+    EXPECT_EQ(Count(61, 128, 0, 128, Bright), 0);
+
     // No room left below the lines: the choices get empty areas.
     talk->SetRect({0, 0, 128, 60});
     talk->GetScrollBar()->SetPosition(0);
