@@ -197,20 +197,20 @@ pid_t StartHelper(const std::string& what)
     return helper;
 }
 
-using DisplayConnection = std::unique_ptr<Display, int (*)(Display*)>;
-
-DisplayConnection OpenDisplay()
+// One connection for the whole run: the display resets whenever its last
+// client leaves, and refuses connections for a moment while it does.
+Display* TestDisplay()
 {
-    DisplayConnection connection(XOpenDisplay(nullptr), XCloseDisplay);
+    static const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
+                                                                        XCloseDisplay);
     // A window gone between the listing and the reading of it is no failure.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    return connection;
+    return connection.get();
 }
 
 TEST(DesktopChild, ABoxOfALongTextStaysOnTheScreen)
 {
-    const DisplayConnection connection = OpenDisplay();
-    Display* const display = connection.get();
+    Display* const display = TestDisplay();
     ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
     const int screenWidth = DisplayWidth(display, DefaultScreen(display));
     const int screenHeight = DisplayHeight(display, DefaultScreen(display));
@@ -236,8 +236,7 @@ TEST(DesktopChild, ABoxOfALongTextStaysOnTheScreen)
 TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
 {
     // Without a display nothing is drawn, and nothing could be seen to go.
-    const DisplayConnection connection = OpenDisplay();
-    Display* const display = connection.get();
+    Display* const display = TestDisplay();
     ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
     // Orphans fall to the test, which reaps them: a box left behind is then
     // seen to go, not kept as a zombie by an init that does not reap.
