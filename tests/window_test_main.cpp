@@ -1,9 +1,9 @@
 // The main of the test programs that open a real window. The leak checker
-// stops the process's threads to read their stacks, and now and then it
-// crashes doing so at exit, where the GL driver's, the disk cache's and the
-// sound's threads have only just ended with the last window and the
-// libraries are being torn down. So the check runs here, before exit, once
-// the process is down to this one thread.
+// stops the process's threads to read their stacks, and at exit it now and
+// then crashes doing so: the libraries' exit handlers have run by then, and
+// the GL driver's, the disk cache's and the sound's threads have only just
+// ended with the last window. So the check runs here instead, before exit,
+// once the process is down to this one thread.
 
 #include <gtest/gtest.h>
 
