@@ -66,17 +66,15 @@ using VARDUI::Point;
 // A timer of the test's own: its ticks ask for a paint, so that a screen
 // waiting for input still gives the steps a turn.
 constexpr std::uint32_t kHeartbeatTimerId = 77;
-// Game time per game timer message: six ticks at normal speed, however
-// slowly the sanitized build draws.
+// The clock's step per game timer message: six ticks at normal speed,
+// however slowly the sanitized build draws.
 constexpr std::uint32_t kMsPerGameTimer = 100;
-// Game time runs at twice the clock's.
-constexpr std::uint32_t kGameMsPerClockMs = 2;
-// While the game's clock stands (a dialog, the world map, the pages before
-// a game) a step waits only on input the test gave: this many heartbeats
-// with the clock standing, and no step taken, mean the program hangs.
-constexpr int kMostHeartbeatsStanding = 3000;
+// While no tick runs (a dialog, the world map, the pages before a game) a
+// step waits only on input the test gave: this many heartbeats with no tick
+// and no step done (five seconds at the least) mean the program hangs.
+constexpr int kMostHeartbeatsStanding = 250;
 // A walk that gains nothing on its point for this long is given up.
-constexpr std::uint32_t kMostGameMsWithoutGain = 3000;
+constexpr std::uint32_t kMostTicksWithoutGain = 3 * VARD::kTicksPerSecond;
 
 // The real window, device and sound; message boxes and the file chooser
 // answered by the test; a clock that moves only with the game's timer, so
@@ -163,6 +161,7 @@ public:
 
     void Watch(CAppWindow& window, const platform::Message& message)
     {
+        m_Ticks += TicksRunSinceLastMessage();
         if (message.kind == platform::MessageKind::Timer)
         {
             if (message.code == app.timerId)
@@ -176,9 +175,9 @@ public:
                 if (!m_GameTimed)
                     window.Invalidate();
                 m_GameTimed = false;
-                if (machine.clockMs != m_StandingSince)
+                if (m_Ticks != m_TicksAtHeartbeat)
                 {
-                    m_StandingSince = machine.clockMs;
+                    m_TicksAtHeartbeat = m_Ticks;
                     m_HeartbeatsStanding = 0;
                 }
                 else if (++m_HeartbeatsStanding > kMostHeartbeatsStanding && !steps.empty())
@@ -201,23 +200,19 @@ public:
         const bool done = step.run();
         if (!failure.empty())
             return;
-        m_HeartbeatsStanding = 0;
-        if (&steps.front() != &step)
+        if (&steps.front() != &step || done)
         {
-            // The step put others before itself; it waits for them.
+            // A step put others before itself to wait for them, or ended.
+            if (done)
+                steps.pop_front();
             m_StepStart.reset();
-            return;
-        }
-        if (done)
-        {
-            steps.pop_front();
-            m_StepStart.reset();
+            m_HeartbeatsStanding = 0;
             return;
         }
         if (!m_StepStart)
-            m_StepStart = machine.clockMs;
-        const std::uint32_t spentMs = (machine.clockMs - *m_StepStart) * kGameMsPerClockMs;
-        if (spentMs > static_cast<std::uint32_t>(step.gameSeconds) * 1000u)
+            m_StepStart = m_Ticks;
+        const std::uint32_t spent = m_Ticks - *m_StepStart;
+        if (spent > static_cast<std::uint32_t>(step.gameSeconds) * VARD::kTicksPerSecond)
             Fail("no end to: " + step.what + " in " + std::to_string(step.gameSeconds) +
                  " game seconds");
     }
@@ -229,6 +224,23 @@ public:
         // The steps stay: the one running may be what failed.
         failure = why + " (after " + std::to_string(paints) + " paints)";
         app.window->PostClose();
+    }
+
+    // The ticks the game ran since the last message. A journey adds its
+    // hours as the next area is entered, and a load sets the saved tick:
+    // neither is time a step spent.
+    std::uint32_t TicksRunSinceLastMessage()
+    {
+        if (app.gameLoaded == 0 || !app.engine)
+        {
+            m_Seen.reset();
+            return 0;
+        }
+        const Seen now{Game().GetCurrentArea(), Game().GetTick()};
+        const bool sameArea = m_Seen && m_Seen->area == now.area && now.tick >= m_Seen->tick;
+        const std::uint32_t ran = sameArea ? now.tick - m_Seen->tick : 0;
+        m_Seen = now;
+        return ran;
     }
 
     void Then(std::string what, std::function<bool()> run, int gameSeconds = 20)
@@ -486,10 +498,10 @@ public:
         if (!m_Walk || m_Walk->x != move->GetX() || m_Walk->y != move->GetY() ||
             left < m_Walk->nearest - 0.25)
         {
-            m_Walk = Walk{move->GetX(), move->GetY(), left, machine.clockMs};
+            m_Walk = Walk{move->GetX(), move->GetY(), left, m_Ticks};
             return false;
         }
-        return (machine.clockMs - m_Walk->since) * kGameMsPerClockMs > kMostGameMsWithoutGain;
+        return m_Ticks - m_Walk->since > kMostTicksWithoutGain;
     }
     bool InPlay() const
     {
@@ -866,10 +878,19 @@ public:
         std::uint32_t since = 0;
     };
     std::optional<Walk> m_Walk;
-    // The clock when the running step was first found unfinished.
+    // The ticks the game has run, counted as they pass; the ticks when the
+    // running step was first found unfinished, and at the last heartbeat.
+    std::uint32_t m_Ticks = 0;
     std::optional<std::uint32_t> m_StepStart;
-    std::uint32_t m_StandingSince = 0;
+    std::uint32_t m_TicksAtHeartbeat = 0;
     int m_HeartbeatsStanding = 0;
+    // The area and tick the last message left.
+    struct Seen
+    {
+        const VARD::CArea* area = nullptr;
+        std::uint32_t tick = 0;
+    };
+    std::optional<Seen> m_Seen;
 };
 
 std::size_t CountItems(const VARD::CActor& actor, const std::string& templateName)
