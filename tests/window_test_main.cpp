@@ -9,50 +9,21 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <string>
+#include <iterator>
 #include <thread>
-#include <vector>
 
 namespace
 {
 
-// The process's threads other than this one, each as "name (id)".
-std::vector<std::string> OtherThreads()
+std::ptrdiff_t OtherThreads()
 {
-    namespace fs = std::filesystem;
-    const std::string self = std::to_string(gettid());
-    std::vector<std::string> others;
     std::error_code error;
-    for (const auto& task : fs::directory_iterator("/proc/self/task", error))
-    {
-        const std::string id = task.path().filename().string();
-        if (id == self)
-            continue;
-        std::string name;
-        std::getline(std::ifstream(task.path() / "comm"), name);
-        others.push_back(name + " (" + id + ")");
-    }
-    return others;
-}
-
-// A thread the libraries join is gone from the task list a moment later; one
-// that is still there after this long is not ending.
-std::vector<std::string> AwaitOtherThreadsGone()
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::vector<std::string> others = OtherThreads();
-    while (!others.empty() && std::chrono::steady_clock::now() < deadline)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        others = OtherThreads();
-    }
-    return others;
+    const std::filesystem::directory_iterator tasks("/proc/self/task", error);
+    return error ? 0 : std::distance(tasks, std::filesystem::directory_iterator()) - 1;
 }
 
 } // namespace
@@ -63,14 +34,13 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
 #if defined(__SANITIZE_ADDRESS__)
-    const std::vector<std::string> others = AwaitOtherThreadsGone();
-    if (!others.empty())
-    {
-        std::string names;
-        for (const std::string& other : others)
-            names += (names.empty() ? "" : ", ") + other;
-        std::fprintf(stderr, "leak check with threads still running: %s\n", names.c_str());
-    }
+    // A thread the libraries join is gone a moment later; one still there
+    // after this long is not ending.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (OtherThreads() > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (const std::ptrdiff_t others = OtherThreads(); others > 0)
+        std::fprintf(stderr, "leak check with %td other threads still running\n", others);
     // A leak ends the process here with the checker's report and exit code;
     // the check at exit is then skipped.
     __lsan_do_leak_check();

@@ -17,6 +17,8 @@ VARD_PACKAGES=(
   # virtual display lacks: without them no box shows.
   xfonts-base
   zenity
+  # GNU time: the tests measure the peak memory of the tools they run.
+  time
   libepoxy-dev
   libegl-mesa0
   libfreetype-dev

@@ -165,22 +165,35 @@ void WrapLine(std::string& out, const std::string& line, std::size_t columns)
     }
 }
 
-// The desktop's box font takes about 8 pixels a letter (12 for a capital),
-// and the box frames its text with its icon and margins; lines longer than
-// read well are not made.
-constexpr int kBoxCharacterWidth = 9;
-constexpr int kBoxFrameWidth = 64;
-constexpr std::size_t kFewestBoxColumns = 32;
-constexpr std::size_t kMostBoxColumns = 96;
-constexpr std::size_t kUnknownScreenBoxColumns = 80;
-// Its lines are about 15 pixels high, and its margins and button row take
-// about 90 above and below them; more lines than a screen of text do not read
-// well in a box either.
-constexpr int kBoxLineHeight = 16;
-constexpr int kBoxFrameHeight = 96;
-constexpr std::size_t kFewestBoxLines = 4;
-constexpr std::size_t kMostBoxLines = 40;
-constexpr std::size_t kUnknownScreenBoxLines = 24;
+// How many letters or lines of a desktop box fit a screen's width or height.
+struct BoxFit
+{
+    int unit;  // pixels a letter or a line takes
+    int frame; // pixels the box's frame takes around its text
+    std::size_t fewest;
+    std::size_t most; // more than read well are not made
+    std::size_t unknown;
+
+    std::size_t For(int screen) const
+    {
+        if (screen <= 0)
+        {
+            return unknown;
+        }
+        const int room = (screen - frame) / unit;
+        if (room <= static_cast<int>(fewest))
+        {
+            return fewest;
+        }
+        return std::min(static_cast<std::size_t>(room), most);
+    }
+};
+
+// The box font takes about 8 pixels a letter (12 for a capital), and the box
+// frames its text with its icon and margins; its lines are about 15 pixels
+// high, and its margins and button row take about 90 above and below them.
+constexpr BoxFit kBoxColumns{9, 2 * 64, 32, 96, 80};
+constexpr BoxFit kBoxLines{16, 96, 4, 40, 24};
 const char* const kCutMark = "...";
 
 } // namespace
@@ -211,16 +224,7 @@ std::string WrapText(const std::string& text, std::size_t columns)
 
 std::size_t MessageBoxColumns(int screenWidth)
 {
-    if (screenWidth <= 0)
-    {
-        return kUnknownScreenBoxColumns;
-    }
-    const int room = (screenWidth - 2 * kBoxFrameWidth) / kBoxCharacterWidth;
-    if (room <= static_cast<int>(kFewestBoxColumns))
-    {
-        return kFewestBoxColumns;
-    }
-    return std::min(static_cast<std::size_t>(room), kMostBoxColumns);
+    return kBoxColumns.For(screenWidth);
 }
 
 std::string CutLines(const std::string& text, std::size_t lines)
@@ -247,16 +251,7 @@ std::string CutLines(const std::string& text, std::size_t lines)
 
 std::size_t MessageBoxLines(int screenHeight)
 {
-    if (screenHeight <= 0)
-    {
-        return kUnknownScreenBoxLines;
-    }
-    const int room = (screenHeight - kBoxFrameHeight) / kBoxLineHeight;
-    if (room <= static_cast<int>(kFewestBoxLines))
-    {
-        return kFewestBoxLines;
-    }
-    return std::min(static_cast<std::size_t>(room), kMostBoxLines);
+    return kBoxLines.For(screenHeight);
 }
 
 std::string DisplayText(const std::string& text)

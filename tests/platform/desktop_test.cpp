@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -356,11 +355,6 @@ TEST(DisplayText, BoxTextsWrapToTheScreen)
                                                    {480, 24}, {768, 40}, {2160, 40}};
     for (const auto& [height, lines] : heights)
         EXPECT_EQ(platform::MessageBoxLines(height), lines) << height;
-    // A name of 100,000 bytes in a box on a 1024 by 768 screen.
-    const std::string shown =
-        platform::CutLines(platform::WrapText("Load Error: " + std::string(100'000, 'n'), 96), 40);
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 39);
-    EXPECT_EQ(shown.substr(shown.size() - 4), "\n...");
 }
 
 TEST(WebPage, OnlyWebAddressesAreOpened)
