@@ -1,6 +1,7 @@
 #include "script/lua_script.h"
 
 #include "common/exception.h"
+#include "rules/engine.h"
 #include "script/script_heap.h"
 #include "script/script_run.h"
 #include "world/script_record.h"
@@ -48,6 +49,7 @@ thread_local int t_Nesting = 0;
 thread_local CScriptBudget t_Budget;
 thread_local std::uint64_t t_BudgetGroup = 0;
 thread_local CScriptHeap t_Heap;
+thread_local CBudgetKeeper t_Keeper{t_Budget};
 
 double ThreadSeconds()
 {
@@ -85,6 +87,30 @@ public:
     ~CNestingGuard() { --t_Nesting; }
     CNestingGuard(const CNestingGuard&) = delete;
     CNestingGuard& operator=(const CNestingGuard&) = delete;
+};
+
+// While a run is open the game's adders charge its budget; the outermost run
+// on a game sets the keeper, and takes it away again however the run ends.
+class CKeeperGuard
+{
+public:
+    explicit CKeeperGuard(CEngine* engine)
+    {
+        if (engine == nullptr || !engine->GetGame() || engine->GetGame()->GetKeepBudget() != nullptr)
+            return;
+        m_Game = engine->GetGame();
+        m_Game->SetKeepBudget(&t_Keeper);
+    }
+    ~CKeeperGuard()
+    {
+        if (m_Game)
+            m_Game->SetKeepBudget(nullptr);
+    }
+    CKeeperGuard(const CKeeperGuard&) = delete;
+    CKeeperGuard& operator=(const CKeeperGuard&) = delete;
+
+private:
+    std::shared_ptr<CGame> m_Game;
 };
 
 // Growth fails once the budget is spent, so a C function that allocates in a
@@ -493,6 +519,7 @@ std::int32_t CLuaScript::Run(CEngine* engine, CScriptContext& context)
     context.engine = engine;
     OpenBudget();
     CNestingGuard nesting;
+    CKeeperGuard keeper(engine);
     // A script can ask the host for more than the machine has: memory it
     // cannot get ends the run like any spent budget, not the program.
     try

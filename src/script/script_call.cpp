@@ -125,20 +125,36 @@ CScriptBudget& CScriptCall::Budget() const
 
 void CScriptCall::Keep(std::size_t bytes) const
 {
-    if (bytes > Room())
-        Stop(kHandedTooMuchReason);
-    Budget().gameBytes += bytes;
+    CBudgetKeeper(Budget()).Keep(bytes);
 }
 
 std::size_t CScriptCall::Room() const
 {
-    const std::size_t spent = Budget().gameBytes;
-    return spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+    return CBudgetKeeper(Budget()).Room();
 }
 
 void CScriptCall::Stop(const char* reason) const
 {
-    MarkStopped(Budget(), reason);
+    CBudgetKeeper(Budget()).Stop(reason);
+}
+
+void CBudgetKeeper::Keep(std::size_t bytes)
+{
+    // A budget already spent keeps nothing more, whatever is asked.
+    if (m_Budget.stopped || bytes > Room())
+        Stop(kHandedTooMuchReason);
+    m_Budget.gameBytes += bytes;
+}
+
+std::size_t CBudgetKeeper::Room() const
+{
+    const std::size_t spent = m_Budget.gameBytes;
+    return spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+}
+
+void CBudgetKeeper::Stop(const char* reason)
+{
+    MarkStopped(m_Budget, reason);
     throw CScriptStopped{};
 }
 

@@ -82,8 +82,8 @@ public:
 
     // The budget the call draws on.
     CScriptBudget& Budget() const;
-    // What the call leaves in the game, charged before it is made: bytes the
-    // game keeps, each copy counted. Stops the run past the budget.
+    // What the call leaves outside the game's own records (a choice, an
+    // item), charged before it is made. Stops the run past the budget.
     void Keep(std::size_t bytes) const;
     // The bytes the budget still lets the calls leave in the game.
     std::size_t Room() const;

@@ -101,15 +101,14 @@ CFoundItem FindPartyItem(const CGame& game, const std::string& templateName)
     return {};
 }
 
-// Names are expanded after the text was charged: what they add counts too,
-// once for every copy the game keeps, weighed before the longer text is built.
+// The game charges what it keeps of an expanded text; what the names add is
+// weighed before it is built, so that a text asking for a long name many
+// times is never made: that much again in every copy must fit in what is
+// left.
 void ExpandNames(const CScriptCall& call, std::string& text, std::size_t copies)
 {
-    const std::size_t before = text.size();
-    if (!call.Game().ExpandNameTokens(text, before + call.Room() / copies))
+    if (!call.Game().ExpandNameTokens(text, text.size() + call.Room() / copies))
         call.Stop("more than 1 MiB handed to the game with names expanded");
-    if (text.size() > before)
-        call.Keep((text.size() - before) * copies);
 }
 
 struct CSaying
@@ -120,8 +119,7 @@ struct CSaying
 
 // A line said aloud, "<name> : <text>". The game keeps it in the log, in the
 // people journal of the person it is said to or by, and for a shout as a
-// box's text under the speaker's name: all of it is charged before the line
-// is built, since the name may be far longer than the text.
+// box's text under the speaker's name.
 void Say(const CScriptCall& call, const CTalkTarget& speaker, const CThing* person,
          const std::string& text, CSaying saying)
 {
@@ -129,42 +127,16 @@ void Say(const CScriptCall& call, const CTalkTarget& speaker, const CThing* pers
     CGame& game = call.Game();
     const std::string name = speaker.GetTalkName();
     const CActor* journalled = JournalledPerson(game, person);
-    const std::size_t copies = 1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0);
-    std::size_t alongside = saying.showsBox ? name.size() : 0;
-    if (journalled != nullptr)
-        alongside += journalled->GetPeopleJournalKey().size() + journalled->GetTalkName().size() +
-                     journalled->GetSecondText().size();
-    call.Keep((name.size() + kSeparator.size() + text.size()) * copies + alongside);
-
     std::string line = name + kSeparator + text;
     if (saying.expandsNames)
-        ExpandNames(call, line, copies);
+        ExpandNames(call, line,
+                    1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0));
     if (saying.showsBox)
         game.PostEvent(std::make_shared<CDialogBoxEvent>(name, line));
     game.AddMessage(kMessageInfo, line);
     if (journalled != nullptr)
         game.AddPeopleJournalLine(*journalled, journalled->GetPeopleJournalKey(),
                                   journalled->GetSecondText(), line);
-}
-
-// The bytes of the messages posted after the first `count` events.
-std::size_t MessageBytesSince(const CGame& game, std::size_t count)
-{
-    const auto& events = game.GetEvents();
-    std::size_t bytes = 0;
-    for (auto it =
-             std::next(events.begin(), static_cast<std::ptrdiff_t>(std::min(count, events.size())));
-         it != events.end(); ++it)
-        if (const auto* message = dynamic_cast<const CMessageEvent*>(it->get()))
-            bytes += message->GetText().size();
-    return bytes;
-}
-
-// A message of the call's own making, charged before it goes to the log.
-void Announce(const CScriptCall& call, std::int32_t kind, const std::string& text)
-{
-    call.Keep(text.size());
-    call.Game().AddMessage(kind, text);
 }
 
 // ------------------------------------------------------------- conversation
@@ -194,7 +166,7 @@ int AddTalkPath(CScriptCall& call)
 {
     std::string text = call.Text(1);
     std::string stateName = call.Text(2);
-    call.Keep(text.size() + stateName.size());
+    call.Keep(ScriptHost::kRecordBytes + text.size() + stateName.size());
     call.PartnerTalk().QueueTalk(
         std::make_shared<CTalkChoice>(std::move(text), std::move(stateName)));
     return 0;
@@ -226,10 +198,10 @@ int DiplomacyCheck(CScriptCall& call)
     CGame& game = call.Game();
     const std::int32_t best = game.BestPartySpecialStat(kDiplomacyStat);
     const bool passed = std::int64_t(best) + kDiplomacyRoll > std::int64_t(difficulty);
-    Announce(call, kMessageInfo,
-             call.PartnerTalk().GetTalkName() + (passed ? " : Success " : " : Fail ") +
-                 FormatSkillRoll(best, GetSpecialStatDisplayName(kDiplomacyStat), kDiplomacyRoll,
-                                 difficulty));
+    game.AddMessage(kMessageInfo,
+                    call.PartnerTalk().GetTalkName() + (passed ? " : Success " : " : Fail ") +
+                        FormatSkillRoll(best, GetSpecialStatDisplayName(kDiplomacyStat),
+                                        kDiplomacyRoll, difficulty));
     call.Context().nextState = passed ? std::move(success) : std::move(failure);
     return 0;
 }
@@ -244,16 +216,13 @@ int EndTalk(CScriptCall& call)
 
 int SetTag(CScriptCall& call)
 {
-    const std::string tag = call.SavedName(1);
-    call.Keep(tag.size());
-    call.Engine().CompleteQuest(tag, 1);
+    call.Engine().CompleteQuest(call.SavedName(1), 1);
     return 0;
 }
 
 int SetTagValue(CScriptCall& call)
 {
     const std::string tag = call.SavedName(1);
-    call.Keep(tag.size());
     call.Engine().CompleteQuest(tag, call.Number(2));
     return 0;
 }
@@ -262,7 +231,6 @@ int Journal(CScriptCall& call)
 {
     const std::string first = call.SavedName(1);
     const std::string second = call.Text(2);
-    call.Keep(first.size() + second.size());
     call.Game().UpdateJournal(second, first);
     return 0;
 }
@@ -278,8 +246,8 @@ int AssignQuest(CScriptCall& call)
 {
     const CQuestInfo& quest = FindQuest(call.Module(), call.Text(1));
     CGame& game = call.Game();
-    Announce(call, kMessageInfo,
-             "You have been assigned a quest (" + quest.GetDisplayName() + ").");
+    game.AddMessage(kMessageInfo,
+                    "You have been assigned a quest (" + quest.GetDisplayName() + ").");
     // A tag without a name could not be saved and read back.
     if (!quest.GetRequiredTag().empty())
         game.SetQuestTag(quest.GetRequiredTag(), 1);
@@ -303,8 +271,8 @@ int JoinParty(CScriptCall& call)
     CGame& game = call.Game();
     if (game.IsPartyFull())
     {
-        Announce(call, kMessageInfo,
-                 call.PartnerTalk().GetTalkName() + " cannot join because your party is full.");
+        game.AddMessage(kMessageInfo, call.PartnerTalk().GetTalkName() +
+                                          " cannot join because your party is full.");
         return 0;
     }
     CActor& partner = call.PartnerActor();
@@ -377,10 +345,9 @@ int GotoArea(CScriptCall& call)
 {
     const std::string area = call.Text(1);
     const std::string entry = call.Text(2);
-    call.Keep(area.size() + entry.size());
     CGame& game = call.Game();
-    game.SetState(kGameTravelByScript);
     game.SetTravel(area, entry);
+    game.SetState(kGameTravelByScript);
     game.SetExitScript(nullptr);
     return 0;
 }
@@ -391,13 +358,12 @@ int Rest(CScriptCall& call)
     CGame& game = call.Game();
     if (game.GetCombatFlag() != 0)
     {
-        Announce(call, kMessageInfo, "You cannot rest while in battle.");
+        game.AddMessage(kMessageInfo, "You cannot rest while in battle.");
         return 0;
     }
     const std::string area = CurrentArea(game).GetName();
-    call.Keep(area.size() + entry.size());
-    game.SetState(kGameRestNeeded);
     game.SetTravel(area, entry);
+    game.SetState(kGameRestNeeded);
     game.SetExitScript(nullptr);
     return 0;
 }
@@ -406,7 +372,6 @@ int SetResurrection(CScriptCall& call)
 {
     const std::string area = call.Text(1);
     const std::string entry = call.Text(2);
-    call.Keep(area.size() + entry.size());
     call.Game().SetResurrection(area, entry);
     return 0;
 }
@@ -416,16 +381,13 @@ int SetReturn(CScriptCall& call)
     const std::string entry = call.Text(1);
     CGame& game = call.Game();
     const std::string area = CurrentArea(game).GetName();
-    call.Keep(area.size() + entry.size());
     game.SetEntered(area, entry);
     return 0;
 }
 
 int RevealArea(CScriptCall& call)
 {
-    const std::string name = call.SavedName(1);
-    call.Keep(name.size());
-    call.Game().RevealArea(name);
+    call.Game().RevealArea(call.SavedName(1));
     return 0;
 }
 
@@ -440,7 +402,7 @@ int IsInArea(CScriptCall& call)
 
 int Message(CScriptCall& call)
 {
-    Announce(call, kMessageInfo, call.Text(1));
+    call.Game().AddMessage(kMessageInfo, call.Text(1));
     return 0;
 }
 
@@ -448,10 +410,9 @@ int Win(CScriptCall& call)
 {
     std::string text = call.Text(1);
     CGame& game = call.Game();
-    call.Keep(text.size());
     ExpandNames(call, text, 1);
-    game.SetState(kGameWon);
     game.SetVictoryText(text);
+    game.SetState(kGameWon);
     return 0;
 }
 
@@ -460,7 +421,6 @@ int DialogBox(CScriptCall& call)
     std::string title = call.Text(1);
     std::string text = call.Text(2);
     CGame& game = call.Game();
-    call.Keep(title.size() + text.size());
     ExpandNames(call, text, 1);
     game.PostEvent(std::make_shared<CDialogBoxEvent>(std::move(title), std::move(text)));
     return 0;
@@ -471,12 +431,13 @@ int DialogBox(CScriptCall& call)
 int GiveGold(CScriptCall& call)
 {
     const std::int32_t amount = call.Number(1);
+    CGame& game = call.Game();
     if (amount >= 1)
-        Announce(call, kMessageGold, "The party has gained " + std::to_string(amount) + " gold.");
+        game.AddMessage(kMessageGold, "The party has gained " + std::to_string(amount) + " gold.");
     else
-        Announce(call, kMessageGold,
-                 "The party has lost " + std::to_string(-std::int64_t(amount)) + " gold.");
-    call.Game().AddGold(amount);
+        game.AddMessage(kMessageGold,
+                        "The party has lost " + std::to_string(-std::int64_t(amount)) + " gold.");
+    game.AddGold(amount);
     return 0;
 }
 
@@ -486,7 +447,8 @@ int GiveItem(CScriptCall& call)
     const std::string name = call.Text(1);
     CActor& actor = ContextActor(call);
     CGame& game = call.Game();
-    call.Keep(kGained.size());
+    // The message is the game's to charge; the item, the call's.
+    call.Keep(ScriptHost::kRecordBytes);
     const std::shared_ptr<CItem> item =
         call.Module().CreateItem(name, 1, game.NewThingId(kThingKindItem), 0);
     item->SetHolder(actor.Id());
@@ -575,22 +537,16 @@ int SetFactionRank(CScriptCall& call)
         if (faction == nullptr)
             throw CVARDException(1, "no faction " + VARDCommon::QuoteForMessage(name));
         const auto stored = static_cast<std::uint32_t>(rank - 1);
-        Announce(call, kMessageInfo,
-                 actor.GetTalkName() + " has been promoted to the rank of " +
-                     faction->GetRankTitle(stored) + ".");
+        game.AddMessage(kMessageInfo, actor.GetTalkName() + " has been promoted to the rank of " +
+                                          faction->GetRankTitle(stored) + ".");
         actor.SetFaction(faction, stored);
-        // Each spell learnt is announced under the actor's name; which ones
-        // are learnt is known only once they are, and each is learnt once.
-        const std::size_t events = game.GetEvents().size();
         actor.LearnQualifyingSpells(module, &game);
         actor.LearnFactionSpells(module, &game);
-        call.Keep(MessageBytesSince(game, events));
     }
     else if (rank == 0 && actor.GetFaction() != nullptr)
     {
-        Announce(call, kMessageInfo,
-                 actor.GetTalkName() + " has been expelled from the faction " +
-                     actor.GetFaction()->GetDisplayName() + ".");
+        game.AddMessage(kMessageInfo, actor.GetTalkName() + " has been expelled from the faction " +
+                                          actor.GetFaction()->GetDisplayName() + ".");
         actor.SetFaction(nullptr, 0);
     }
     return 0;
@@ -605,62 +561,58 @@ struct CFunctionSpec
     bool talkOnly;
     // A game failure leaves the run as it is instead of "internal error".
     bool passesFailures;
-    // The call hands the game texts or makes records that stay in it.
-    bool keeps;
 };
 
 constexpr bool kTalk = true;
 constexpr bool kAny = false;
 constexpr bool kPasses = true;
 constexpr bool kCaught = false;
-constexpr bool kKeeps = true;
-constexpr bool kReads = false;
 
 constexpr std::array<CFunctionSpec, 44> kFunctions{{
-    {"vard_talk", Talk, kTalk, kPasses, kKeeps},
-    {"vard_chatter", Chatter, kAny, kCaught, kKeeps},
-    {"vard_shout", Shout, kAny, kCaught, kKeeps},
-    {"vard_add_talk_path", AddTalkPath, kTalk, kCaught, kKeeps},
-    {"vard_is_in_party", IsInParty, kAny, kPasses, kReads},
-    {"vard_is_main_actor", IsMainActor, kAny, kCaught, kReads},
-    {"vard_goto_state", GotoState, kTalk, kCaught, kReads},
-    {"vard_diplomacy_check", DiplomacyCheck, kTalk, kCaught, kKeeps},
-    {"vard_end_talk", EndTalk, kTalk, kPasses, kReads},
-    {"vard_set_tag", SetTag, kAny, kCaught, kKeeps},
-    {"vard_set_tag_value", SetTagValue, kAny, kCaught, kKeeps},
-    {"vard_journal", Journal, kAny, kCaught, kKeeps},
-    {"vard_join_party", JoinParty, kTalk, kCaught, kKeeps},
-    {"vard_goto_area", GotoArea, kAny, kCaught, kKeeps},
-    {"vard_leave_party", LeaveParty, kAny, kCaught, kKeeps},
-    {"vard_get_special_stat", GetSpecialStat, kAny, kCaught, kReads},
-    {"vard_rest", Rest, kAny, kCaught, kKeeps},
-    {"vard_set_resurrection", SetResurrection, kAny, kCaught, kKeeps},
-    {"vard_set_return", SetReturn, kAny, kCaught, kKeeps},
-    {"vard_remove_actor", RemoveActor, kTalk, kCaught, kKeeps},
-    {"vard_check_assigned", CheckAssigned, kAny, kCaught, kReads},
-    {"vard_assign_quest", AssignQuest, kAny, kCaught, kKeeps},
-    {"vard_store", Store, kTalk, kCaught, kKeeps},
-    {"vard_check_tag", CheckTag, kAny, kCaught, kReads},
-    {"vard_get_tag_value", GetTagValue, kAny, kCaught, kReads},
-    {"vard_reveal_area", RevealArea, kAny, kCaught, kKeeps},
-    {"vard_message", Message, kAny, kCaught, kKeeps},
-    {"vard_give_gold", GiveGold, kAny, kCaught, kKeeps},
-    {"vard_give_item", GiveItem, kAny, kCaught, kKeeps},
-    {"vard_remove_item", RemoveItem, kAny, kCaught, kReads},
-    {"vard_has_item", HasItem, kAny, kCaught, kReads},
-    {"vard_attack", Attack, kAny, kCaught, kKeeps},
-    {"vard_get_level", GetLevel, kAny, kPasses, kReads},
-    {"vard_get_gold", GetGold, kAny, kPasses, kReads},
-    {"vard_win", Win, kAny, kCaught, kKeeps},
-    {"vard_dialog_box", DialogBox, kAny, kCaught, kKeeps},
-    {"vard_has_faction", HasFaction, kAny, kPasses, kReads},
-    {"vard_get_faction_rank", GetFactionRank, kAny, kPasses, kReads},
-    {"vard_set_faction_rank", SetFactionRank, kAny, kCaught, kKeeps},
-    {"vard_get_name", GetName, kAny, kCaught, kReads},
-    {"vard_empty_party", EmptyParty, kAny, kCaught, kKeeps},
-    {"vard_is_dead", IsDead, kAny, kCaught, kReads},
-    {"vard_is_in_area", IsInArea, kAny, kCaught, kReads},
-    {"vard_get_time", GetTime, kAny, kPasses, kReads},
+    {"vard_talk", Talk, kTalk, kPasses},
+    {"vard_chatter", Chatter, kAny, kCaught},
+    {"vard_shout", Shout, kAny, kCaught},
+    {"vard_add_talk_path", AddTalkPath, kTalk, kCaught},
+    {"vard_is_in_party", IsInParty, kAny, kPasses},
+    {"vard_is_main_actor", IsMainActor, kAny, kCaught},
+    {"vard_goto_state", GotoState, kTalk, kCaught},
+    {"vard_diplomacy_check", DiplomacyCheck, kTalk, kCaught},
+    {"vard_end_talk", EndTalk, kTalk, kPasses},
+    {"vard_set_tag", SetTag, kAny, kCaught},
+    {"vard_set_tag_value", SetTagValue, kAny, kCaught},
+    {"vard_journal", Journal, kAny, kCaught},
+    {"vard_join_party", JoinParty, kTalk, kCaught},
+    {"vard_goto_area", GotoArea, kAny, kCaught},
+    {"vard_leave_party", LeaveParty, kAny, kCaught},
+    {"vard_get_special_stat", GetSpecialStat, kAny, kCaught},
+    {"vard_rest", Rest, kAny, kCaught},
+    {"vard_set_resurrection", SetResurrection, kAny, kCaught},
+    {"vard_set_return", SetReturn, kAny, kCaught},
+    {"vard_remove_actor", RemoveActor, kTalk, kCaught},
+    {"vard_check_assigned", CheckAssigned, kAny, kCaught},
+    {"vard_assign_quest", AssignQuest, kAny, kCaught},
+    {"vard_store", Store, kTalk, kCaught},
+    {"vard_check_tag", CheckTag, kAny, kCaught},
+    {"vard_get_tag_value", GetTagValue, kAny, kCaught},
+    {"vard_reveal_area", RevealArea, kAny, kCaught},
+    {"vard_message", Message, kAny, kCaught},
+    {"vard_give_gold", GiveGold, kAny, kCaught},
+    {"vard_give_item", GiveItem, kAny, kCaught},
+    {"vard_remove_item", RemoveItem, kAny, kCaught},
+    {"vard_has_item", HasItem, kAny, kCaught},
+    {"vard_attack", Attack, kAny, kCaught},
+    {"vard_get_level", GetLevel, kAny, kPasses},
+    {"vard_get_gold", GetGold, kAny, kPasses},
+    {"vard_win", Win, kAny, kCaught},
+    {"vard_dialog_box", DialogBox, kAny, kCaught},
+    {"vard_has_faction", HasFaction, kAny, kPasses},
+    {"vard_get_faction_rank", GetFactionRank, kAny, kPasses},
+    {"vard_set_faction_rank", SetFactionRank, kAny, kCaught},
+    {"vard_get_name", GetName, kAny, kCaught},
+    {"vard_empty_party", EmptyParty, kAny, kCaught},
+    {"vard_is_dead", IsDead, kAny, kCaught},
+    {"vard_is_in_area", IsInArea, kAny, kCaught},
+    {"vard_get_time", GetTime, kAny, kPasses},
 }};
 
 bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
@@ -668,22 +620,15 @@ bool IsOwnContext(lua_State* state, const ScriptHost::CScriptRun& run)
     return lua_type(state, 1) == LUA_TLIGHTUSERDATA && lua_touserdata(state, 1) == run.context;
 }
 
-// A call costs steps, and one that leaves something in the game a record;
-// texts a script hands the game are bounded one by one. What the game keeps
-// of them is charged by each function, which knows how many copies it makes.
-void CountHandedBytes(lua_State* state, const CFunctionSpec& entry)
+// A call costs steps, and texts a script hands the game are bounded one by
+// one. What the game keeps of them the game charges, as it keeps it.
+void CountHandedBytes(lua_State* state)
 {
     using namespace ScriptHost;
     Charge(state, kGameCallSteps);
     for (int index = 2; index <= lua_gettop(state); ++index)
         if (lua_type(state, index) == LUA_TSTRING && lua_objlen(state, index) > kMaxTextLength)
             Stop(state, "a text longer than 64 KiB");
-    if (!entry.keeps)
-        return;
-    CScriptBudget& budget = *RunOf(state).budget;
-    budget.gameBytes += kRecordBytes;
-    if (budget.gameBytes > kGameBytesBudget)
-        Stop(state, kHandedTooMuchReason);
 }
 
 // Every C++ failure is caught here, inside the function: the Lua error that
@@ -704,7 +649,7 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
         error = kNotTalkError;
     else
     {
-        CountHandedBytes(state, entry);
+        CountHandedBytes(state);
         try
         {
             CScriptCall call(state, *run.context);

@@ -4,6 +4,8 @@
 // record is the Lua allocator's user data, so every function reaches it from
 // its lua_State without globals or upvalues a script could touch.
 
+#include "world/game.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -36,14 +38,15 @@ constexpr int kHookInterval = 1000;
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
 // Each call of a game function, for the work it does in the game.
 constexpr std::uint64_t kGameCallSteps = 1000;
-// What the calls leave in the game: kRecordBytes for each call that makes a
-// record (a message, a journal entry, a choice, a tag, an item, an event),
-// and the length of every text the game keeps, whatever it came from (an
-// argument, an expanded name, a speaker's name, a title), once for each copy
-// kept: a shout's line is a box's text, a line of the log and one of the
-// people journal. And the longest single text a game function takes.
+// What the runs leave in the game: kRecordBytes for each record kept (a
+// message, an event, a journal entry, a person's line, a tag, a place, a
+// choice, an item), and the length of every text the game keeps, whatever it
+// came from (an argument, an expanded name, a speaker's name, a quest's or a
+// spell's name in a line the game makes), once for each copy kept. The game's
+// own adders charge it, so that text the game makes on a run's behalf counts
+// too. And the longest single text a game function takes.
 constexpr std::size_t kGameBytesBudget = 1024u * 1024u;
-constexpr std::size_t kRecordBytes = 256;
+constexpr std::size_t kRecordBytes = kKeptRecordBytes;
 constexpr std::size_t kMaxTextLength = 64u * 1024u;
 inline constexpr const char* kHandedTooMuchReason = "more than 1 MiB handed to the game";
 // The reason of a stop for memory the host or a game function could not get.
@@ -68,6 +71,21 @@ struct CScriptBudget
     // A fixed text: marking a budget spent happens inside Lua's allocator and
     // hooks, where nothing may allocate or throw.
     const char* reason = "";
+};
+
+// Charges a budget for what the game keeps; the game's adders reach it
+// through the game while a run is open. A stop is thrown as CScriptStopped,
+// which the game function that led there turns into the run's stop.
+class CBudgetKeeper final : public CKeepBudget
+{
+public:
+    explicit CBudgetKeeper(CScriptBudget& budget) : m_Budget(budget) {}
+    void Keep(std::size_t bytes) override;
+    std::size_t Room() const override;
+    [[noreturn]] void Stop(const char* reason) override;
+
+private:
+    CScriptBudget& m_Budget;
 };
 
 struct CScriptRun

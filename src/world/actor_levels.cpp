@@ -243,9 +243,11 @@ void CActor::LearnSpell(const CSpell& spell, CGame* announceTo)
 {
     if (KnowsSpell(spell))
         return;
-    AddSpell(spell);
+    // Announced first: a script run that cannot afford the line stops with
+    // the spell still to learn, rather than learnt unannounced.
     if (announceTo != nullptr)
         announceTo->AddMessage(kInfoMessage, m_Name + " inscribes " + spell.GetDisplayName() + ".");
+    AddSpell(spell);
 }
 
 void CActor::LearnQualifyingSpells(const CModule& module, CGame* announceTo)

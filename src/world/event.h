@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,6 +63,8 @@ public:
     explicit CEvent(std::int32_t kind) : m_Kind(kind) {}
     virtual ~CEvent() = default;
     std::int32_t GetKind() const { return m_Kind; }
+    // The bytes of text the event holds, which a script run is charged for.
+    virtual std::size_t KeptBytes() const { return 0; }
 
 private:
     std::int32_t m_Kind;
@@ -91,6 +94,7 @@ class CMessageEvent : public CEvent
 public:
     CMessageEvent(std::int32_t kind, std::string text) : CEvent(kind), m_Text(std::move(text)) {}
     const std::string& GetText() const { return m_Text; }
+    std::size_t KeptBytes() const override { return m_Text.size(); }
 
 private:
     std::string m_Text;
@@ -105,6 +109,7 @@ public:
     }
     const std::string& GetFirstText() const { return m_First; }
     const std::string& GetSecondText() const { return m_Second; }
+    std::size_t KeptBytes() const override { return m_First.size() + m_Second.size(); }
 
 private:
     std::string m_First;
@@ -158,6 +163,7 @@ public:
     const std::shared_ptr<const VARDGraph::CEffectParams>& GetParams() const { return m_Params; }
     double GetX() const { return m_X; }
     double GetY() const { return m_Y; }
+    std::size_t KeptBytes() const override { return m_Effect.size(); }
 
 private:
     std::string m_Effect;

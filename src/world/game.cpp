@@ -95,16 +95,64 @@ std::string CGame::FormatDateTime(std::uint32_t ticks) const
     return text;
 }
 
+void CGame::SetKeepBudget(CKeepBudget* budget)
+{
+    m_KeepBudget = budget;
+    if (budget != nullptr)
+        m_KeptStateBytes = WeighKeptState();
+}
+
+std::size_t CGame::WeighKeptState() const
+{
+    std::size_t bytes = 0;
+    for (const auto& [name, value] : m_QuestTags)
+        bytes += kKeptRecordBytes + name.size();
+    for (const auto& entry : m_Journal)
+        bytes += kKeptRecordBytes + entry->questName.size() + entry->textName.size();
+    for (const auto& [name, value] : m_Revealed)
+        bytes += kKeptRecordBytes + name.size();
+    for (const auto& [key, entry] : m_People)
+        bytes += kKeptRecordBytes + key.size() + entry->displayName.size() + entry->text.size();
+    return bytes;
+}
+
+void CGame::KeepState(std::size_t bytes)
+{
+    if (m_KeepBudget == nullptr)
+        return;
+    if (m_KeptStateBytes > kKeptStateBytes || bytes > kKeptStateBytes - m_KeptStateBytes)
+        m_KeepBudget->Stop(kKeptStateFullReason);
+    m_KeepBudget->Keep(bytes);
+    m_KeptStateBytes += bytes;
+}
+
 std::int32_t CGame::GetQuestTag(const std::string& tag) const
 {
     const auto found = m_QuestTags.find(tag);
     return found == m_QuestTags.end() ? 0 : found->second;
 }
 
+void CGame::SetQuestTag(const std::string& tag, std::int32_t value)
+{
+    const std::size_t bytes = kKeptRecordBytes + tag.size();
+    const auto found = m_QuestTags.find(tag);
+    if (found != m_QuestTags.end())
+    {
+        Keep(bytes);
+        found->second = value;
+        return;
+    }
+    KeepState(bytes);
+    m_QuestTags.emplace(tag, value);
+}
+
 void CGame::UpdateJournal(const std::string& questName, const std::string& textName)
 {
-    if (AddJournalEntry(m_Journal, questName, textName, m_Tick))
-        AddMessage(kMessageInfo, "Your Journal has been updated.");
+    if (FindJournalEntry(m_Journal, questName, textName) != nullptr)
+        return;
+    KeepState(kKeptRecordBytes + questName.size() + textName.size());
+    AddMessage(kMessageInfo, "Your Journal has been updated.");
+    AddJournalEntry(m_Journal, questName, textName, m_Tick);
 }
 
 void CGame::AddGold(std::int64_t amount)
@@ -117,6 +165,12 @@ void CGame::AddGold(std::int64_t amount)
 void CGame::AddPeopleJournalLine(const CTalkTarget& person, const std::string& key,
                                  const std::string& source, const std::string& line)
 {
+    const auto found = m_People.find(key);
+    if (found == m_People.end())
+        KeepState(kKeptRecordBytes + key.size() + person.GetTalkName().size() + source.size());
+    else if (found->second->text != source)
+        Keep(source.size());
+    Keep(kKeptRecordBytes + line.size());
     VARD::AddPeopleJournalLine(m_People, key, person.GetTalkName(), source, line);
 }
 
@@ -161,22 +215,30 @@ void CGame::LoadWorldMap(const std::string& name, VARDCommon::CDataFileFactory& 
 
 void CGame::RevealArea(const std::string& name)
 {
-    m_Revealed[name] = 1;
+    const std::size_t bytes = kKeptRecordBytes + name.size();
+    if (m_Revealed.count(name) != 0)
+        Keep(bytes);
+    else
+        KeepState(bytes);
     AddMessage(kMessageInfo, "A new location has been added to your map.");
+    m_Revealed[name] = 1;
 }
 
 void CGame::AddMessage(std::int32_t kind, const std::string& text)
 {
+    Keep(kKeptRecordBytes + text.size());
     m_Events.push_back(std::make_shared<CMessageEvent>(kind, text));
 }
 
 void CGame::PostEvent(std::shared_ptr<CEvent> event)
 {
+    Keep(kKeptRecordBytes + event->KeptBytes());
     m_Events.push_back(std::move(event));
 }
 
 void CGame::AddActorInfo(std::int32_t kind, std::uint32_t actorId)
 {
+    Keep(kKeptRecordBytes);
     m_Events.push_back(std::make_shared<CActorInfoEvent>(kind, actorId));
 }
 

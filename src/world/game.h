@@ -55,6 +55,33 @@ struct CGameTime
 
 constexpr std::uint32_t kTicksPerSecond = 30;
 
+// What a script run may still leave in the game. The script host sets one on
+// the game while a run is open, and every adder below charges it before it
+// keeps anything: whatever path a run's text takes into the game, the same
+// budget stops it. Charges are in bytes; each record kept adds
+// kKeptRecordBytes for its own upkeep.
+class CKeepBudget
+{
+public:
+    virtual ~CKeepBudget() = default;
+    // Charges what is about to be kept; stops the run by throwing when it
+    // does not fit, and then nothing is charged.
+    virtual void Keep(std::size_t bytes) = 0;
+    virtual std::size_t Room() const = 0;
+    // Stops the run for the reason given, a fixed text; does not return.
+    [[noreturn]] virtual void Stop(const char* reason) = 0;
+};
+
+constexpr std::size_t kKeptRecordBytes = 256;
+
+// The quest tags, journal entries, places revealed and people met hold their
+// names and texts for good and go into every saved game, so runs may not
+// grow them past this. What the rest of the game reads there is never
+// dropped: a run that would pass the bound stops instead.
+constexpr std::size_t kKeptStateBytes = 8u * 1024u * 1024u;
+inline constexpr const char* kKeptStateFullReason =
+    "the quest tags, journal, people and places revealed would hold more than 8 MiB";
+
 // The state of one game in progress. The record lives with the world model
 // because every placed thing draws ids from it and posts its messages to it;
 // the engine drives it.
@@ -91,9 +118,14 @@ public:
     // Adds (or takes, for a negative amount) gold, saturating at both ends.
     void AddGold(std::int64_t amount);
 
+    // The budget the adders charge while a script run is open; null outside
+    // runs. Setting one weighs the kept state once, for the run to add to.
+    CKeepBudget* GetKeepBudget() const { return m_KeepBudget; }
+    void SetKeepBudget(CKeepBudget* budget);
+
     // Quest tags: 0 for a tag never set.
     std::int32_t GetQuestTag(const std::string& tag) const;
-    void SetQuestTag(const std::string& tag, std::int32_t value) { m_QuestTags[tag] = value; }
+    void SetQuestTag(const std::string& tag, std::int32_t value);
     const std::map<std::string, std::int32_t>& GetQuestTags() const { return m_QuestTags; }
     std::map<std::string, std::int32_t>& QuestTags() { return m_QuestTags; }
 
@@ -167,6 +199,7 @@ public:
     const std::string& GetTravelEntry() const { return m_TravelEntry; }
     void SetTravel(const std::string& area, const std::string& entry)
     {
+        Keep(area.size() + entry.size());
         m_TravelArea = area;
         m_TravelEntry = entry;
     }
@@ -176,6 +209,7 @@ public:
     const std::string& GetResurrectionEntry() const { return m_ResurrectionEntry; }
     void SetResurrection(const std::string& area, const std::string& entry)
     {
+        Keep(area.size() + entry.size());
         m_ResurrectionArea = area;
         m_ResurrectionEntry = entry;
     }
@@ -183,6 +217,7 @@ public:
     const std::string& GetEnteredEntry() const { return m_EnteredEntry; }
     void SetEntered(const std::string& area, const std::string& entry)
     {
+        Keep(area.size() + entry.size());
         m_EnteredArea = area;
         m_EnteredEntry = entry;
     }
@@ -201,7 +236,11 @@ public:
 
     // Set by the win script function; shown once by the shell.
     const std::string& GetVictoryText() const { return m_VictoryText; }
-    void SetVictoryText(const std::string& text) { m_VictoryText = text; }
+    void SetVictoryText(const std::string& text)
+    {
+        Keep(text.size());
+        m_VictoryText = text;
+    }
 
     // The party's cells of the last sight update; emptied so that the next
     // tick rebuilds the sight grid.
@@ -213,6 +252,19 @@ public:
     void SetCombatFlag(std::int32_t flag) { m_CombatFlag = flag; }
 
 private:
+    // Charges the open run, if any, for what is about to be kept.
+    void Keep(std::size_t bytes)
+    {
+        if (m_KeepBudget != nullptr)
+            m_KeepBudget->Keep(bytes);
+    }
+    // As Keep, for a record that joins the kept state for good: stops the
+    // run that would take that state past its bound.
+    void KeepState(std::size_t bytes);
+    std::size_t WeighKeptState() const;
+
+    CKeepBudget* m_KeepBudget = nullptr;
+    std::size_t m_KeptStateBytes = 0;
     std::int32_t m_State = kGameConstructed;
     std::string m_TravelArea;
     std::string m_TravelEntry;

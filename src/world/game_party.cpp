@@ -75,8 +75,10 @@ void CGame::AddPartyMember(const std::shared_ptr<CActor>& actor)
         if (item->GetTemplate()->GetItemType() != kItemTypeMoney)
             continue;
         const std::uint32_t count = item->GetValue1();
-        AddGold(count);
+        // Announced first: a script run that cannot afford the line stops
+        // with the coins still carried, not counted twice.
         AddMessage(kMessageGold, "The party has gained " + std::to_string(count) + " gold.");
+        AddGold(count);
         actor->RemoveBackpackItem(item.get());
     }
 }

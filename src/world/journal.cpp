@@ -3,6 +3,9 @@
 #include "common/tag_file.h"
 #include "world/module.h"
 
+#include <cstddef>
+#include <utility>
+
 namespace VARD
 {
 
@@ -17,14 +20,37 @@ void RequireListItem(VARDCommon::CTagFileReader& reader, const char* what)
         reader.Fail(1, std::string("expected ") + what);
 }
 
+void AppendPersonLine(CPeopleJournalEntry& entry, std::string line)
+{
+    entry.lines.push_back(std::move(line));
+    std::size_t bytes = 0;
+    std::size_t kept = 0;
+    for (auto it = entry.lines.rbegin(); it != entry.lines.rend(); ++it, ++kept)
+    {
+        if (kept == kPeopleJournalLines || (kept > 0 && bytes + it->size() > kPeopleJournalBytes))
+            break;
+        bytes += it->size();
+    }
+    entry.lines.erase(entry.lines.begin(),
+                      entry.lines.begin() + static_cast<std::ptrdiff_t>(entry.lines.size() - kept));
+}
+
 } // namespace
+
+const CJournalEntry* FindJournalEntry(const JournalList& journal, const std::string& questName,
+                                      const std::string& textName)
+{
+    for (const auto& entry : journal)
+        if (entry->questName == questName && entry->textName == textName)
+            return entry.get();
+    return nullptr;
+}
 
 bool AddJournalEntry(JournalList& journal, const std::string& questName,
                      const std::string& textName, std::uint32_t tick)
 {
-    for (const auto& entry : journal)
-        if (entry->questName == questName && entry->textName == textName)
-            return false;
+    if (FindJournalEntry(journal, questName, textName) != nullptr)
+        return false;
     auto entry = std::make_shared<CJournalEntry>();
     entry->textName = textName;
     entry->questName = questName;
@@ -45,7 +71,7 @@ CPeopleJournalEntry& AddPeopleJournalLine(PeopleJournal& people, const std::stri
         entry->displayName = displayName;
     }
     entry->text = text;
-    entry->lines.push_back(line);
+    AppendPersonLine(*entry, line);
     return *entry;
 }
 
@@ -128,7 +154,7 @@ void ReadPeople(VARDCommon::CTagFileReader& reader, PeopleJournal& people)
         entry->displayName = reader.ReadQuoted();
         entry->text = reader.ReadQuoted();
         while (!reader.IsAtEndTag())
-            entry->lines.push_back(reader.ReadQuoted());
+            AppendPersonLine(*entry, reader.ReadQuoted());
         reader.ReadEndTag();
         people[entry->key] = std::move(entry);
     }

@@ -2,6 +2,7 @@
 
 #include "common/tag_file_fwd.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -31,8 +32,19 @@ struct CPeopleJournalEntry
     std::vector<std::string> lines;
 };
 
+// Each person keeps this many of the lines said to or by them, the newest,
+// and no more text than this (the newest line always stays), as the message
+// log does: a heartbeat's chatter would otherwise grow the entry, and every
+// saved game, without end.
+constexpr std::size_t kPeopleJournalLines = 100;
+constexpr std::size_t kPeopleJournalBytes = 64u * 1024u;
+
 using JournalList = std::vector<std::shared_ptr<CJournalEntry>>;
 using PeopleJournal = std::map<std::string, std::shared_ptr<CPeopleJournalEntry>>;
+
+// The entry of that quest and text name, or null.
+const CJournalEntry* FindJournalEntry(const JournalList& journal, const std::string& questName,
+                                      const std::string& textName);
 
 // Appends an entry unless one with the same quest and text name is already
 // there; true when it was appended.
@@ -40,7 +52,8 @@ bool AddJournalEntry(JournalList& journal, const std::string& questName,
                      const std::string& textName, std::uint32_t tick);
 
 // Finds the person's entry, or creates it with the key and display name;
-// then sets its text and appends the line.
+// then sets its text and appends the line, dropping the oldest lines past
+// the bounds above.
 CPeopleJournalEntry& AddPeopleJournalLine(PeopleJournal& people, const std::string& key,
                                           const std::string& displayName, const std::string& text,
                                           const std::string& line);
@@ -60,7 +73,8 @@ void WriteJournal(VARDCommon::CTagFileWriter& writer, const JournalList& journal
 void ReadJournal(VARDCommon::CTagFileReader& reader, JournalList& journal);
 
 // <people> <entry> key, quoted display name, quoted text, quoted lines
-// </entry>... </people>. Reading empties the map first.
+// </entry>... </people>. Reading empties the map first, and keeps of each
+// entry the lines the bounds above allow.
 void WritePeople(VARDCommon::CTagFileWriter& writer, const PeopleJournal& people);
 void ReadPeople(VARDCommon::CTagFileReader& reader, PeopleJournal& people);
 

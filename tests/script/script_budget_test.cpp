@@ -8,6 +8,7 @@
 #include "world/game.h"
 #include "world/module.h"
 #include "world/quest.h"
+#include "world/spell.h"
 #include "world/talk_state.h"
 
 #include <filesystem>
@@ -288,7 +289,7 @@ TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
         {nearlyFull + message(60'000) + longBox, plainStop},
         // What the names added was counted.
         {box + message(rest + 1), plainStop},
-        {message(rest + 1) + box, namesStop},
+        {message(rest + 1) + box, plainStop},
         {"vard_shout(context, 'actor', " + many + ")", namesStop},
         {"vard_win(context, string.rep('PARTY ', 7000))", namesStop},
         // No catch keeps the run going.
@@ -311,87 +312,131 @@ TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
     }
 }
 
-// Every text a call leaves in the game is charged, whatever it came from and
-// once for every copy the game keeps of it: as many calls as the budget
-// holds run, and one more stops the run.
+// Vard_message calls that leave exactly `bytes` in the game: each costs a
+// record and its text.
+std::string FillWith(std::size_t bytes)
+{
+    using VARD::ScriptHost::kRecordBytes;
+    constexpr std::size_t kMost = kRecordBytes + 60'000;
+    const std::size_t calls = (bytes + kMost - 1) / kMost;
+    std::string body;
+    for (std::size_t i = 0; i < calls; ++i)
+    {
+        const std::size_t share = bytes / calls + (i < bytes % calls ? 1 : 0);
+        EXPECT_GE(share, kRecordBytes);
+        body += "vard_message(context, string.rep('f', " + std::to_string(share - kRecordBytes) +
+                ")) ";
+    }
+    return body;
+}
+
+// Every text the game keeps of a call is charged, whatever it came from, once
+// for every copy, with a record for each record kept, and text the game makes
+// on the call's behalf (a quest completed, a spell learnt) as well. Each call
+// runs with the room left to exactly its cost, and then with one byte less.
 TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
 {
     using VARD::ScriptHost::kGameBytesBudget;
-    using VARD::ScriptHost::kRecordBytes;
-    const std::size_t text = 60'000;
+    const std::size_t R = VARD::ScriptHost::kRecordBytes;
+    const std::size_t t = 60'000;
     const std::size_t longName = 100'000;
-    const std::size_t said = 3; // " : " between a speaker's name and the line
-    std::size_t merchantName = 0;
-    // A person the party keeps a people-journal entry for: the entry, made
-    // with the first line, keeps the key, the name and the person's text.
+    const std::string said = " : ";
+    std::string merchantName;
     std::size_t entry = 0;
+    std::string spell;
     {
         const auto engine = ScriptTest::EnteredDemoGame();
         const VARD::CActor& merchant = Merchant(*engine);
-        merchantName = merchant.GetTalkName().size();
-        entry =
-            merchant.GetPeopleJournalKey().size() + merchantName + merchant.GetSecondText().size();
+        merchantName = merchant.GetTalkName();
+        // A person's entry, made with the first line said to or by them,
+        // keeps the key, the name and the person's text.
         ASSERT_NE(merchant.GetPeopleJournalKey(), "");
+        ASSERT_EQ(engine->Game().GetPeople().count(merchant.GetPeopleJournalKey()), 0u);
+        entry = R + merchant.GetPeopleJournalKey().size() + merchantName.size() +
+                merchant.GetSecondText().size();
+        spell = engine->GetModule()->FindSpell("s_battle-cry")->GetDisplayName();
     }
+    const std::size_t m = merchantName.size();
+    const std::string feat(t, 'd');
+    const std::size_t promoted =
+        std::string(" has been promoted to the rank of Guard.").size() + longName;
     const struct
     {
         const char* what;
         std::size_t heroName;
         std::string call;
-        std::size_t kept;
-        const char* stop = "more than 1 MiB handed to the game";
+        std::size_t cost;
     } rows[] = {
-        {"a message", 4, "vard_message(context, X)", text},
-        {"a journal entry", 4, "vard_journal(context, X, X)", 2 * text},
-        {"a tag", 4, "vard_set_tag(context, X)", text},
-        {"a tag's value", 4, "vard_set_tag_value(context, X, 2)", text},
-        {"a choice", 4, "vard_add_talk_path(context, X, 's')", text + 1},
-        {"a journey", 4, "vard_goto_area(context, X, 'e')", text + 1},
-        {"a rest", 4, "vard_rest(context, X)", text + 4},
-        {"a place of resurrection", 4, "vard_set_resurrection(context, X, 'e')", text + 1},
-        {"a place of return", 4, "vard_set_return(context, X)", text + 4},
-        {"a place on the map", 4, "vard_reveal_area(context, X)", text},
-        {"a box", 4, "vard_dialog_box(context, 'title', X)", 5 + text},
-        {"a victory", 4, "vard_win(context, X)", text},
+        {"a message", 4, "vard_message(context, X)", R + t},
+        // A new entry and the line that reports it.
+        {"a journal entry", 4, "vard_journal(context, X, X)",
+         R + 2 * t + R + std::string("Your Journal has been updated.").size()},
+        {"a tag", 4, "vard_set_tag(context, X)", R + t},
+        {"a tag's value", 4, "vard_set_tag_value(context, X, 2)", R + t},
+        {"a choice", 4, "vard_add_talk_path(context, X, 's')", R + t + 1},
+        {"a journey", 4, "vard_goto_area(context, X, 'e')", t + 1},
+        // The area's name, "town", goes with the entry.
+        {"a rest", 4, "vard_rest(context, X)", t + 4},
+        {"a place of resurrection", 4, "vard_set_resurrection(context, X, 'e')", t + 1},
+        {"a place of return", 4, "vard_set_return(context, X)", t + 4},
+        {"a place on the map", 4, "vard_reveal_area(context, X)",
+         R + t + R + std::string("A new location has been added to your map.").size()},
+        {"a box", 4, "vard_dialog_box(context, 'title', X)", R + 5 + t},
+        {"a victory", 4, "vard_win(context, X)", t},
+        {"an item", 4, "vard_give_item(context, 'dagger')",
+         R + R + std::string("The party has gained an item.").size()},
         // The speaker's name goes with each copy of the line, and a shout's
         // box is titled with it.
         {"the hero's chatter", longName, "vard_chatter(context, 'actor', 'x')",
-         longName + said + 1},
+         R + longName + 4},
         {"the hero's shout", longName, "vard_shout(context, 'actor', 'x')",
-         longName + 2 * (longName + said + 1)},
+         R + longName + 2 * (longName + 4) + R},
         {"talk to a person in the journal", 4, "vard_talk(context, X)",
-         2 * (merchantName + said + text) + entry},
+         2 * (R + m + 3 + t) + entry},
         {"that person's chatter", 4, "vard_chatter(context, 'target', X)",
-         2 * (merchantName + said + text) + entry},
+         2 * (R + m + 3 + t) + entry},
         {"that person's shout", 4, "vard_shout(context, 'target', X)",
-         merchantName + 3 * (merchantName + said + text) + entry},
+         m + 3 * (R + m + 3 + t) + entry},
         // Names expanded count in every copy.
         {"that person's shout of the hero's name", longName,
-         "vard_shout(context, 'target', 'MAINNAME')",
-         merchantName + 3 * (merchantName + said + longName) + entry,
-         "more than 1 MiB handed to the game with names expanded"},
-        {"the hero's promotion", longName, "vard_set_faction_rank(context, 'temple', 1)",
-         longName + std::string(" has been promoted to the rank of Novice.").size()},
+         "vard_shout(context, 'target', 'MAINNAME')", m + 3 * (R + m + 3 + longName) + entry},
+        // The game's own lines: the promotion, and the spell the rank
+        // teaches, each under the hero's name.
+        {"the hero's promotion", longName, "vard_set_faction_rank(context, 'town_guard', 2)",
+         R + promoted + R + longName + std::string(" inscribes .").size() + spell.size()},
+        // The quest's tag cleared and its condition's tag set again complete
+        // it again: the tags, the completion's line with the quest's name,
+        // and the experience shared.
+        {"a quest completed again", 4,
+         "vard_set_tag_value(context, 'feat', 0) vard_set_tag(context, 'work')",
+         (R + 4) + (R + 4) + (R + 4) +
+             (R + std::string("The party has completed a quest for 1xp ().").size() + t) +
+             (R + std::string("The party gains 1 experience each.").size())},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.what);
-        const std::size_t fit = kGameBytesBudget / (kRecordBytes + row.kept);
-        ASSERT_GE(fit, 2u);
-        for (const std::size_t calls : {fit, fit + 1})
+        ASSERT_LE(row.cost + R, kGameBytesBudget);
+        for (const std::size_t short_ : {0, 1})
         {
             const auto engine = ScriptTest::EnteredDemoGame();
-            VARD::CActor& hero = RulesTest::Member(*engine);
-            hero.SetName(std::string(row.heroName, 'n'));
+            VARD::CActor& member = RulesTest::Member(*engine);
+            member.SetName(std::string(row.heroName, 'n'));
+            engine->GetModule()->Quests()["feat"] = std::make_shared<VARD::CQuestInfo>(
+                "feat", feat, 1, "work", ScriptTest::ReadScript("<lua> return true </lua>"));
+            engine->Game().SetQuestTag("feat", 1);
+            engine->Game().SetQuestTag("work", 0);
             VARD::CScriptContext context;
-            context.actor = &hero;
+            context.actor = &member;
             context.target = &Merchant(*engine);
             VARD::CLuaScript script("function vard_script( context )\nlocal X = string.rep('x', " +
-                                    std::to_string(text) + ") for i = 1, " + std::to_string(calls) +
-                                    " do " + row.call + " end\nend\n");
+                                    std::to_string(t) + ") " +
+                                    FillWith(kGameBytesBudget - row.cost + short_) + row.call +
+                                    "\nend\n");
             EXPECT_EQ(Failure(script, *engine, context),
-                      calls > fit ? std::string("code 6: script stopped: ") + row.stop : "")
-                << calls;
+                      short_ != 0 ? "code 6: script stopped: more than 1 MiB handed to the game"
+                                  : "")
+                << "short by " << short_;
             while (engine->Game().PopEvent())
             {
             }
