@@ -96,7 +96,8 @@ class CKeeperGuard
 public:
     explicit CKeeperGuard(CEngine* engine)
     {
-        if (engine == nullptr || !engine->GetGame() || engine->GetGame()->GetKeepBudget() != nullptr)
+        if (engine == nullptr || !engine->GetGame() ||
+            engine->GetGame()->GetKeepBudget() != nullptr)
             return;
         m_Game = engine->GetGame();
         m_Game->SetKeepBudget(&t_Keeper);

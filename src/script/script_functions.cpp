@@ -129,8 +129,7 @@ void Say(const CScriptCall& call, const CTalkTarget& speaker, const CThing* pers
     const CActor* journalled = JournalledPerson(game, person);
     std::string line = name + kSeparator + text;
     if (saying.expandsNames)
-        ExpandNames(call, line,
-                    1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0));
+        ExpandNames(call, line, 1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0));
     if (saying.showsBox)
         game.PostEvent(std::make_shared<CDialogBoxEvent>(name, line));
     game.AddMessage(kMessageInfo, line);

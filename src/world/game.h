@@ -122,6 +122,8 @@ public:
     // runs. Setting one weighs the kept state once, for the run to add to.
     CKeepBudget* GetKeepBudget() const { return m_KeepBudget; }
     void SetKeepBudget(CKeepBudget* budget);
+    // What the kept state holds now, as measured against kKeptStateBytes.
+    std::size_t WeighKeptState() const;
 
     // Quest tags: 0 for a tag never set.
     std::int32_t GetQuestTag(const std::string& tag) const;
@@ -261,7 +263,6 @@ private:
     // As Keep, for a record that joins the kept state for good: stops the
     // run that would take that state past its bound.
     void KeepState(std::size_t bytes);
-    std::size_t WeighKeptState() const;
 
     CKeepBudget* m_KeepBudget = nullptr;
     std::size_t m_KeptStateBytes = 0;

@@ -324,8 +324,8 @@ std::string FillWith(std::size_t bytes)
     {
         const std::size_t share = bytes / calls + (i < bytes % calls ? 1 : 0);
         EXPECT_GE(share, kRecordBytes);
-        body += "vard_message(context, string.rep('f', " + std::to_string(share - kRecordBytes) +
-                ")) ";
+        body +=
+            "vard_message(context, string.rep('f', " + std::to_string(share - kRecordBytes) + ")) ";
     }
     return body;
 }
@@ -387,8 +387,7 @@ TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
          R + R + std::string("The party has gained an item.").size()},
         // The speaker's name goes with each copy of the line, and a shout's
         // box is titled with it.
-        {"the hero's chatter", longName, "vard_chatter(context, 'actor', 'x')",
-         R + longName + 4},
+        {"the hero's chatter", longName, "vard_chatter(context, 'actor', 'x')", R + longName + 4},
         {"the hero's shout", longName, "vard_shout(context, 'actor', 'x')",
          R + longName + 2 * (longName + 4) + R},
         {"talk to a person in the journal", 4, "vard_talk(context, X)",
@@ -429,10 +428,9 @@ TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
             VARD::CScriptContext context;
             context.actor = &member;
             context.target = &Merchant(*engine);
-            VARD::CLuaScript script("function vard_script( context )\nlocal X = string.rep('x', " +
-                                    std::to_string(t) + ") " +
-                                    FillWith(kGameBytesBudget - row.cost + short_) + row.call +
-                                    "\nend\n");
+            VARD::CLuaScript script(
+                "function vard_script( context )\nlocal X = string.rep('x', " + std::to_string(t) +
+                ") " + FillWith(kGameBytesBudget - row.cost + short_) + row.call + "\nend\n");
             EXPECT_EQ(Failure(script, *engine, context),
                       short_ != 0 ? "code 6: script stopped: more than 1 MiB handed to the game"
                                   : "")
@@ -441,6 +439,66 @@ TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
             {
             }
             EXPECT_EQ(RunBody(engine.get(), "vard_message(context, 'still here') return 7"), 7);
+        }
+    }
+}
+
+// The tags, journal, people and places the game keeps for good grow by runs
+// up to their bound and no further: what would pass it stops the run, and
+// nothing already there is dropped. A tag already set may still change.
+TEST(ScriptBudget, TheKeptStateStopsRunsAtItsBound)
+{
+    const std::size_t R = VARD::kKeptRecordBytes;
+    const std::string full = std::string("code 6: script stopped: ") + VARD::kKeptStateFullReason;
+    const struct
+    {
+        const char* call;
+        std::size_t cost; // what it adds to the kept state
+    } rows[] = {
+        {"vard_set_tag(context, 'last')", R + 4},
+        {"vard_journal(context, 'text', 'quest')", R + 9},
+        {"vard_reveal_area(context, 'place')", R + 5},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.call);
+        for (const std::size_t over : {0, 1})
+        {
+            const auto engine = ScriptTest::EnteredDemoGame();
+            VARD::CGame& game = engine->Game();
+            // Tags made outside any run fill the state to the call's cost.
+            std::size_t left = VARD::kKeptStateBytes - game.WeighKeptState() - row.cost + over;
+            std::string first;
+            for (int i = 0; left > 0; ++i)
+            {
+                std::size_t take = std::min<std::size_t>(left, R + 60'000);
+                if (left > take && left - take < R + 16)
+                    take = left - (R + 16);
+                const std::string prefix = "f" + std::to_string(i) + "_";
+                const std::string name = prefix + std::string(take - R - prefix.size(), 'f');
+                game.SetQuestTag(name, 1);
+                if (first.empty())
+                    first = name;
+                left -= take;
+            }
+            const std::size_t before = game.WeighKeptState();
+            ASSERT_EQ(before, VARD::kKeptStateBytes - row.cost + over);
+            const auto tags = game.GetQuestTags();
+
+            VARD::CLuaScript script(std::string("function vard_script( context )\n") + row.call +
+                                    "\nend\n");
+            VARD::CScriptContext context;
+            EXPECT_EQ(Failure(script, *engine, context), over != 0 ? full : "");
+            EXPECT_EQ(game.WeighKeptState(), over != 0 ? before : VARD::kKeptStateBytes);
+            if (over != 0)
+            {
+                EXPECT_EQ(game.GetQuestTags(), tags);
+            }
+            // At the bound, a tag already there still takes a new value.
+            EXPECT_EQ(
+                RunBody(engine.get(), "vard_set_tag_value(context, '" + first + "', 5) return 1"),
+                1);
+            EXPECT_EQ(game.GetQuestTag(first), 5);
         }
     }
 }

@@ -3,12 +3,15 @@
 // game able to go on rather than failing again on every tick.
 
 #include "looping_module.h"
+#include "test_util.h"
 #include "vardsim_run.h"
+#include "world/journal.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -178,6 +181,72 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
         // take.
         EXPECT_GT(run.peakKilobytes, 0);
         EXPECT_LT(run.peakKilobytes, 400 * 1024);
+    }
+}
+
+// Heartbeats that chatter on every run, for 30,000 ticks: each person the
+// party keeps an entry for keeps the newest of the lines said, within the
+// bounds, and the saved game stays small. Before the bounds, long lines
+// piled up in every saved game without end.
+TEST(ScriptStops, AHeartbeatsChatterKeepsEachPersonsNewestLines)
+{
+    const struct
+    {
+        const char* what;
+        const char* line;
+        std::size_t mostLines;
+    } cases[] = {
+        {"short lines", "i .. '@' .. vard_get_time( context )", VARD::kPeopleJournalLines},
+        {"60 KB lines", "i .. '@' .. vard_get_time( context ) .. string.rep( 'y' , 60000 )", 1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const TestUtil::LoopingModule module(
+            {ScriptCaller::Heartbeat},
+            std::string("<lua> for i = 1 , 8 do vard_chatter( context , \"actor\" , ") + c.line +
+                " ) end </lua>");
+        const std::string stem = std::filesystem::temp_directory_path() /
+                                 ("vard_stops_chatter_" + std::to_string(getpid()));
+        std::ofstream(stem + ".orders") << "1 game moveparty 38.75 16.25\n";
+        const auto run = TestUtil::RunVardsim(
+            "--orders " + stem + ".orders --ticks 30000 --save " + stem + ".vard", module.Path());
+        ASSERT_EQ(run.status, 0) << run.out.substr(0, 2000);
+
+        // Every line said, by speaker, oldest first.
+        std::map<std::string, std::vector<std::string>> said;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+        {
+            const std::size_t kind = line.find("\t18\t");
+            const std::size_t name = line.find(" : ");
+            if (kind != std::string::npos && name != std::string::npos)
+                said[line.substr(kind + 4, name - kind - 4)].push_back(line.substr(kind + 4));
+        }
+        std::stringstream saved;
+        saved << std::ifstream(stem + ".vard").rdbuf();
+        std::filesystem::remove(stem + ".orders");
+        std::filesystem::remove(stem + ".vard");
+        EXPECT_LT(saved.str().size(), 1'000'000u);
+
+        const std::size_t at = saved.str().find("<people>");
+        ASSERT_NE(at, std::string::npos);
+        auto reader = TestUtil::ReaderOf(saved.str().substr(at));
+        VARD::PeopleJournal people;
+        VARD::ReadPeople(reader, people);
+        std::size_t persons = 0;
+        for (const auto& [key, person] : people)
+        {
+            const auto& lines = said[person->displayName];
+            if (lines.size() <= c.mostLines)
+                continue;
+            ++persons;
+            EXPECT_EQ(person->lines,
+                      std::vector<std::string>(
+                          lines.end() - static_cast<std::ptrdiff_t>(c.mostLines), lines.end()))
+                << key;
+        }
+        EXPECT_GE(persons, 1u);
     }
 }
 

@@ -254,6 +254,59 @@ TEST(Journal, PeopleLineCreatesOnceThenUpdatesText)
     EXPECT_EQ(entry.lines, (std::vector<std::string>{"line one", "line two"}));
 }
 
+// A person keeps the newest lines said to or by them: no more than the
+// count, no more than the bytes unless the newest line alone passes them.
+// What is read from a saved game is held to the same bounds.
+TEST(Journal, APersonKeepsTheNewestLinesWithinTheBounds)
+{
+    const std::size_t bytes = kPeopleJournalBytes;
+    const struct
+    {
+        const char* what;
+        std::vector<std::size_t> lengths; // of the lines said, oldest first
+        std::size_t kept;                 // the newest kept
+    } cases[] = {
+        {"within both", std::vector<std::size_t>(kPeopleJournalLines, 10), kPeopleJournalLines},
+        {"one line too many", std::vector<std::size_t>(kPeopleJournalLines + 1, 10),
+         kPeopleJournalLines},
+        {"bytes to the last one", {bytes / 2, bytes / 4, bytes / 4}, 3},
+        {"one byte too many", {bytes / 2 + 1, bytes / 4, bytes / 4}, 2},
+        {"a newest line longer than the bytes", {10, bytes + 1}, 1},
+        {"a long line before short ones", {bytes, 10, 10}, 2},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> said;
+        for (std::size_t i = 0; i < c.lengths.size(); ++i)
+        {
+            std::string line = std::to_string(i) + ":";
+            said.push_back(line + std::string(c.lengths[i] - line.size(), 'x'));
+        }
+        const std::vector<std::string> newest(said.end() - static_cast<std::ptrdiff_t>(c.kept),
+                                              said.end());
+
+        PeopleJournal people;
+        for (const auto& line : said)
+            AddPeopleJournalLine(people, "smith", "Smith", "text", line);
+        EXPECT_EQ(people.at("smith")->lines, newest);
+
+        // A saved game written before the bounds holds every line.
+        auto whole = std::make_shared<CPeopleJournalEntry>();
+        whole->key = "smith";
+        whole->lines = said;
+        const std::string written =
+            WrittenText("records_people_bounds.out",
+                        [&](auto& writer) {
+                            WritePeople(writer, PeopleJournal{{"smith", whole}});
+                        });
+        PeopleJournal read;
+        auto reader = ReaderOf(written);
+        ReadPeople(reader, read);
+        EXPECT_EQ(read.at("smith")->lines, newest);
+    }
+}
+
 TEST(JournalFile, TextsByNameLaterWins)
 {
     CModule module;
