@@ -2,7 +2,8 @@
 
 // A copy of the demo module whose scripts of the chosen callers are replaced
 // by one that never ends, as a module author might get them wrong, or by
-// another script block given. Entries
+// another script block given, with any records added that a test needs.
+// Entries
 // and exits without a script get it too, so that every way into and out of
 // an area runs one; monsters without a heartbeat get one, and traps cannot
 // be disarmed.
@@ -15,6 +16,7 @@
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace TestUtil
 {
@@ -30,12 +32,22 @@ enum class ScriptCaller
     Exit,
 };
 
+// Records added to a module file, in front of the first place its text
+// holds `before` (a closing tag).
+struct ModuleAddition
+{
+    std::string file;
+    std::string before;
+    std::string text;
+};
+
 class LoopingModule
 {
 public:
     explicit LoopingModule(std::initializer_list<ScriptCaller> callers,
-                           std::string script = "<lua> while true do end </lua>")
-        : m_Callers(callers), m_Script(std::move(script)),
+                           std::string script = "<lua> while true do end </lua>",
+                           std::vector<ModuleAddition> additions = {})
+        : m_Callers(callers), m_Script(std::move(script)), m_Additions(std::move(additions)),
           m_Root(std::filesystem::temp_directory_path() /
                  ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
     {
@@ -46,7 +58,11 @@ public:
                 continue;
             std::stringstream text;
             text << std::ifstream(entry.path()).rdbuf();
-            std::ofstream(entry.path(), std::ios::trunc) << Rewrite(text.str());
+            std::string rewritten = Rewrite(text.str());
+            for (const auto& addition : m_Additions)
+                if (entry.path().filename() == addition.file)
+                    rewritten.insert(rewritten.find(addition.before), addition.text + "\n");
+            std::ofstream(entry.path(), std::ios::trunc) << rewritten;
         }
     }
     ~LoopingModule() { std::filesystem::remove_all(m_Root); }
@@ -150,6 +166,7 @@ private:
 
     std::set<ScriptCaller> m_Callers;
     std::string m_Script;
+    std::vector<ModuleAddition> m_Additions;
     std::filesystem::path m_Root;
 };
 

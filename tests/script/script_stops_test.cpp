@@ -134,30 +134,71 @@ TEST(ScriptStops, AHeartbeatThatStopsIsNotDueAgainOnTheNextTick)
 }
 
 // A hero's name of 100,000 bytes in a heartbeat's lines: asked for 7,000
-// times in a box, or said with 5,000 shouts or chatters. The driver reports
-// each stop and plays on, and never holds what the lines would make.
+// times in a box, or said with 5,000 shouts or chatters. And the lines the
+// game makes for a run: a quest of a 500,000-byte name completed again and
+// again, a rank that teaches 8,000 spells, each learnt under the hero's
+// name. The driver reports each stop and plays on, and never holds what the
+// lines would make.
 TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
 {
+    constexpr const char* kNearTheBaker = "1 game moveparty 38.75 16.25\n";
+    constexpr const char* kToTheMerchant = "1 0 talk 50331663\n";
+    std::string spells;
+    std::string granted;
+    for (int i = 0; i < 8000; ++i)
+    {
+        spells += "<spell> sp" + std::to_string(i) +
+                  " \"S\" (1 1 1) \"d\" 0 life_magic 1 0 0 0 <effect> heal <value> 10 (6 10) "
+                  "(2 6) </value> </effect> </spell>\n";
+        granted += " sp" + std::to_string(i);
+    }
     const struct
     {
+        ScriptCaller caller;
+        const char* orders;
         const char* script;
+        std::vector<TestUtil::ModuleAddition> additions;
         const char* stop;
     } cases[] = {
-        {"vard_dialog_box( context , \"t\" , string.rep( \"MAINNAME \" , 7000 ) )",
+        {ScriptCaller::Heartbeat,
+         kNearTheBaker,
+         "vard_dialog_box( context , \"t\" , string.rep( \"MAINNAME \" , 7000 ) )",
+         {},
          "more than 1 MiB handed to the game with names expanded"},
-        {"for i = 1 , 5000 do vard_shout( context , \"main\" , \"x\" ) end",
+        {ScriptCaller::Heartbeat,
+         kNearTheBaker,
+         "for i = 1 , 5000 do vard_shout( context , \"main\" , \"x\" ) end",
+         {},
          "more than 1 MiB handed to the game"},
-        {"for i = 1 , 5000 do vard_chatter( context , \"main\" , \"x\" ) end",
+        {ScriptCaller::Heartbeat,
+         kNearTheBaker,
+         "for i = 1 , 5000 do vard_chatter( context , \"main\" , \"x\" ) end",
+         {},
+         "more than 1 MiB handed to the game"},
+        {ScriptCaller::Heartbeat,
+         kNearTheBaker,
+         "for i = 1 , 5000 do vard_set_tag_value( context , \"feat\" , 0 ) vard_set_tag( "
+         "context , \"work\" ) end",
+         {{"quests.vard", "</quests>",
+           "<quest> feat \"" + std::string(500'000, 'd') +
+               "\" 1 work <lua> return true </lua> </quest>"}},
+         "more than 1 MiB handed to the game"},
+        {ScriptCaller::Talk,
+         kToTheMerchant,
+         "vard_set_faction_rank( context , \"order\" , 1 )",
+         {{"magic.vard", "</spells>", spells},
+          {"factions.vard", "</factions>",
+           "<faction> order \"Order\" \"d\" <rank> \"Adept\"" + granted + " </rank> </faction>"}},
          "more than 1 MiB handed to the game"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.script);
-        const TestUtil::LoopingModule module({ScriptCaller::Heartbeat},
-                                             std::string("<lua> ") + c.script + " </lua>");
+        const TestUtil::LoopingModule module(
+            {c.caller}, std::string("<lua> ") + c.script + " </lua>", c.additions);
         const auto path = std::filesystem::temp_directory_path() /
                           ("vard_stops_names_" + std::to_string(getpid()));
-        std::ofstream(path) << "1 game moveparty 38.75 16.25\n";
+        std::ofstream(path) << c.orders;
         const auto run = TestUtil::RunVardsim("--orders " + path.string() + " --ticks 400 --name " +
                                                   std::string(100'000, 'n'),
                                               module.Path());
