@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -53,9 +55,10 @@ constexpr int kMostTimerMessagesStanding = 3000;
 class Session
 {
 public:
-    explicit Session(const TestUtil::LoopingModule& module)
-        : module(module), machine([this](CAppWindow& window, const platform::Message& message)
-                                  { Watch(window, message); })
+    explicit Session(const TestUtil::LoopingModule& module, std::string heroName = "Hero")
+        : module(module), heroName(std::move(heroName)),
+          machine([this](CAppWindow& window, const platform::Message& message)
+                  { Watch(window, message); })
     {
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
     }
@@ -155,6 +158,7 @@ public:
     }
 
     const TestUtil::LoopingModule& module;
+    const std::string heroName;
     // The machine's own window, device, sound and clock; boxes answered here.
     AppTest::WatchedMachine machine;
     CGameApp app;
@@ -174,7 +178,7 @@ private:
             app.HandleMessage(AppTest::KeyDown('K'));
             while (app.currentDialog)
                 app.CloseDialog();
-            ToolSupport::CreateMainCharacter(*app.engine, "Hero", "fighter", "male");
+            ToolSupport::CreateMainCharacter(*app.engine, heroName, "fighter", "male");
             app.StartCreatedGame(Game().GetParty().front());
             m_StepStart = m_LastTick = Game().GetTick();
             return;
@@ -288,6 +292,66 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
     EXPECT_NE(
         std::find(log.begin(), log.end(), "Wizard: code 6: script stopped: step budget spent"),
         log.end());
+}
+
+// The lines the game makes for a run, under a hero's name of 100,000 bytes:
+// a heartbeat completes a quest of a 500,000-byte name again and again, and
+// a greeting makes the hero rise to a rank that teaches 8,000 spells. Each
+// stops at the budget with its box, and the game plays on without holding
+// what the lines would make.
+TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
+{
+    std::string spells;
+    std::string granted;
+    for (int i = 0; i < 8000; ++i)
+    {
+        spells += "<spell> sp" + std::to_string(i) +
+                  " \"S\" (1 1 1) \"d\" 0 life_magic 1 0 0 0 <effect> heal <value> 10 (6 10) "
+                  "(2 6) </value> </effect> </spell>\n";
+        granted += " sp" + std::to_string(i);
+    }
+    const TestUtil::LoopingModule module(
+        {ScriptCaller::Talk, ScriptCaller::Heartbeat},
+        "<lua> if vard_is_main_actor( context , \"actor\" ) then vard_set_faction_rank( context , "
+        "\"order\" , 1 ) else for i = 1 , 5000 do vard_set_tag_value( context , \"feat\" , 0 ) "
+        "vard_set_tag( context , \"work\" ) end end </lua>",
+        {{"quests.vard", "</quests>",
+          "<quest> feat \"" + std::string(500'000, 'd') +
+              "\" 1 work <lua> return true </lua> </quest>"},
+         {"magic.vard", "</spells>", spells},
+         {"factions.vard", "</factions>",
+          "<faction> order \"Order\" \"d\" <rank> \"Adept\"" + granted + " </rank> </faction>"}});
+    Session session(module, std::string(100'000, 'n'));
+    session.Act("stand by the baker and the farmer",
+                [&] { session.app.engine->WizardMoveParty(38.75, 16.25); });
+    session.AwaitHeartbeatBox("a quest completed again and again", 1);
+    session.PlayOn("play on after the heartbeat");
+    std::size_t known = 0;
+    session.Act("walk up to the merchant",
+                [&]
+                {
+                    known = session.Hero().GetSpells().size();
+                    session.WalkUpToTheMerchant();
+                });
+    session.AwaitBox("the promotion", 2);
+    session.CloseTalk();
+    session.PlayOn("play on after the talk");
+
+    EXPECT_EQ(session.Play(), 0);
+    EXPECT_EQ(session.failure, "");
+    ASSERT_EQ(session.Boxes(), 2u);
+    for (const auto& box : session.machine.desktop.boxes)
+        EXPECT_EQ(box.text, "Script Error\nscript stopped: more than 1 MiB handed to the game");
+    // The hero learnt what the budget paid for, a few of the spells.
+    const std::size_t learnt = session.Hero().GetSpells().size() - known;
+    EXPECT_GT(learnt, 0u);
+    EXPECT_LT(learnt, 20u);
+#if !defined(__SANITIZE_ADDRESS__)
+    // The whole game's peak, far below the gigabytes the lines would take.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss, 400L * 1024L);
+#endif
 }
 
 } // namespace
