@@ -1,5 +1,7 @@
 #include "generated_files.h"
 
+#include "common/program_usage.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -19,14 +21,21 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
 
 } // namespace
 
-std::optional<Command> ParseCommand(int argc, char** argv, const char* tool)
+std::variant<Command, int> ParseCommand(int argc, char** argv, const std::string& tool,
+                                        const std::string& made)
 {
+    const VARDCommon::ProgramUsage usage{
+        tool,
+        "usage: " + tool + " FOLDER\n       " + tool + " --check FOLDER\n\n" + made +
+            "With --check it writes nothing and names on standard error each file that\n"
+            "FOLDER does not hold byte for byte, ending with 1 if there is one.\n",
+        {},
+        {"--check"}};
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, usage))
+        return *answered;
     const bool check = argc == 3 && std::string(argv[1]) == "--check";
     if (argc != 2 && !check)
-    {
-        std::fprintf(stderr, "usage: %s FOLDER\n       %s --check FOLDER\n", tool, tool);
-        return std::nullopt;
-    }
+        return VARDCommon::RefuseCommandLine(usage, "one folder is needed, after --check or alone");
     return Command{check, argv[argc - 1]};
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace GeneratedFiles
@@ -26,8 +27,10 @@ struct FileView
     const std::vector<std::uint8_t>* bytes = nullptr;
 };
 
-// Nothing, after printing the usage of `tool`, on a bad command line.
-std::optional<Command> ParseCommand(int argc, char** argv, const char* tool);
+// The command, or the exit code once the usage of `tool` is printed, asked
+// for or on a bad command line; `made` tells in lines what FOLDER receives.
+std::variant<Command, int> ParseCommand(int argc, char** argv, const std::string& tool,
+                                        const std::string& made);
 
 // Writes the files, making folders as needed, or checks them; the number of
 // files that differ, or nothing once a file could not be written (reported).

@@ -5,6 +5,7 @@
 
 #include "common/data_file.h"
 #include "common/exception.h"
+#include "common/program_usage.h"
 #include "world/actor_template.h"
 #include "world/area.h"
 #include "world/faction.h"
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,12 +30,15 @@
 namespace
 {
 
-int Usage()
-{
-    std::cerr << "usage: vardinfo --module PATH [--worldmap NAME]...\n"
-                 "  PATH is a module folder or a packed module archive\n";
-    return 2;
-}
+const VARDCommon::ProgramUsage kUsage{
+    "vardinfo",
+    "usage: vardinfo --module PATH [--worldmap NAME]...\n"
+    "\n"
+    "Loads the module at PATH (a folder or a packed archive) and prints what it\n"
+    "holds, one line a thing, and the places of each world map named; then reads\n"
+    "every area and world map a game can reach from the start area.\n",
+    {},
+    {"--module", "--worldmap"}};
 
 std::string Quote(const std::string& text)
 {
@@ -140,20 +145,24 @@ void CheckReachableFiles(const VARD::CModule& module, VARDCommon::CDataFileFacto
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, kUsage))
+        return *answered;
     std::string path;
     std::vector<std::string> worldMaps;
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
-        if (arg == "--module" && i + 1 < argc)
+        if (arg != "--module" && arg != "--worldmap")
+            return VARDCommon::RefuseCommandLine(kUsage, "unexpected argument \"" + arg + "\"");
+        if (i + 1 == argc)
+            return VARDCommon::RefuseCommandLine(kUsage, arg + " needs a value");
+        if (arg == "--module")
             path = argv[++i];
-        else if (arg == "--worldmap" && i + 1 < argc)
-            worldMaps.push_back(argv[++i]);
         else
-            return Usage();
+            worldMaps.push_back(argv[++i]);
     }
     if (path.empty())
-        return Usage();
+        return VARDCommon::RefuseCommandLine(kUsage, "--module is required");
 
     try
     {

@@ -4,26 +4,31 @@
 
 #include "common/data_file.h"
 #include "common/exception.h"
+#include "common/program_usage.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace
 {
 
-int Usage()
-{
-    std::cerr << "usage: vardpack FOLDER ARCHIVE\n"
-                 "       vardpack --list ARCHIVE\n";
-    return 2;
-}
+const VARDCommon::ProgramUsage kUsage{
+    "vardpack",
+    "usage: vardpack FOLDER ARCHIVE\n"
+    "       vardpack --list ARCHIVE\n"
+    "\n"
+    "Packs a module folder tree into one archive, or lists an archive's entries:\n"
+    "kind, sub-kind, name, offset and size, one entry a line.\n",
+    {},
+    {"--list"}};
 
 int List(const std::string& archive)
 {
     VARDCommon::CDataFileFactoryPacked packed(archive);
     for (const auto& entry : packed.GetEntries())
-        std::cout << entry.kind << ' ' << entry.subKind << ' ' << entry.name << ' '
-                  << entry.offset << ' ' << entry.size << '\n';
+        std::cout << entry.kind << ' ' << entry.subKind << ' ' << entry.name << ' ' << entry.offset
+                  << ' ' << entry.size << '\n';
     return 0;
 }
 
@@ -38,16 +43,20 @@ int Pack(const std::string& folder, const std::string& archive)
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, kUsage))
+        return *answered;
     if (argc != 3)
-        return Usage();
+        return VARDCommon::RefuseCommandLine(kUsage, "two arguments are needed");
     const std::string first = argv[1];
+    const std::string second = argv[2];
     try
     {
         if (first == "--list")
-            return List(argv[2]);
-        if (!first.empty() && first[0] == '-')
-            return Usage();
-        return Pack(first, argv[2]);
+            return List(second);
+        // Only --list can stand here, out of its place.
+        if (second.starts_with('-'))
+            return VARDCommon::RefuseCommandLine(kUsage, second + " comes first");
+        return Pack(first, second);
     }
     catch (const CVARDException& e)
     {

@@ -8,6 +8,7 @@
 #include "app/game_view.h"
 
 #include "common/exception.h"
+#include "common/program_usage.h"
 #include "common/random.h"
 #include "graphics/scene_renderer.h"
 #include "platform/device.h"
@@ -36,7 +37,8 @@
 namespace
 {
 
-const char* const kUsage =
+const VARDCommon::ProgramUsage kUsage{
+    "vardshot",
     "usage: vardshot --module PATH [--load FILE] [--ticks N] [--seed N] --out FILE.png\n"
     "                [--size WxH]\n"
     "\n"
@@ -46,7 +48,9 @@ const char* const kUsage =
     "Party members without colours of their own (as vardsim makes them) get the\n"
     "creation page's first colours.\n"
     "  --size WxH   picture size in pixels (default 1024x768)\n"
-    "  --seed N     seed of the random generator (default 1)\n";
+    "  --seed N     seed of the random generator (default 1)\n",
+    {},
+    {"--module", "--load", "--out", "--ticks", "--seed", "--size"}};
 
 using ToolSupport::UsageError;
 
@@ -67,10 +71,8 @@ Options ParseOptions(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string flag = argv[i];
-        static const char* const kFlags[] = {"--module", "--load", "--out",
-                                             "--ticks",  "--seed", "--size"};
-        if (std::find(std::begin(kFlags), std::end(kFlags), flag) == std::end(kFlags))
-            throw UsageError{"unknown option " + flag};
+        if (std::find(kUsage.valued.begin(), kUsage.valued.end(), flag) == kUsage.valued.end())
+            throw UsageError{"unexpected argument \"" + flag + "\""};
         if (i + 1 >= argc)
             throw UsageError{flag + " needs a value"};
         const std::string value = argv[++i];
@@ -95,8 +97,6 @@ Options ParseOptions(int argc, char** argv)
                 options.height > 8192)
                 throw UsageError{"--size must lie between 1x1 and 8192x8192"};
         }
-        else
-            throw UsageError{"unknown option " + flag};
     }
     if (options.module.empty())
         throw UsageError{"--module is required"};
@@ -190,12 +190,8 @@ void Shoot(const Options& options)
 int main(int argc, char** argv)
 {
     platform::KeepFreedMemory();
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--help")
-        {
-            std::cout << kUsage;
-            return 0;
-        }
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, kUsage))
+        return *answered;
     try
     {
         Shoot(ParseOptions(argc, argv));
@@ -203,8 +199,7 @@ int main(int argc, char** argv)
     }
     catch (const UsageError& error)
     {
-        std::cerr << "vardshot: " << error.text << "\n\n" << kUsage;
-        return 2;
+        return VARDCommon::RefuseCommandLine(kUsage, error.text);
     }
     catch (const CVARDException& error)
     {

@@ -6,6 +6,7 @@
 #include "tool_support.h"
 
 #include "common/exception.h"
+#include "common/program_usage.h"
 #include "common/random.h"
 #include "rules/engine.h"
 #include "script/lua_script.h"
@@ -43,7 +44,7 @@ using VARD::CActor;
 using VARD::CEngine;
 using VARD::CGame;
 
-const char* const kUsage =
+const char* const kUsageText =
     "usage: vardsim --module PATH [--seed N] [--ticks N] [--name NAME] [--class WORD]\n"
     "               [--gender WORD] [--orders FILE] [--random-orders SEED] [--save FILE]\n"
     "               [--load FILE] [--report]\n"
@@ -74,6 +75,13 @@ const char* const kUsage =
     "\n"
     "Output: one line per event, TICK<TAB>KIND<TAB>TEXT, where TICK counts the\n"
     "ticks vardsim ran; then state=S tick=T gold=G party=N area=NAME.\n";
+
+const VARDCommon::ProgramUsage kUsage{"vardsim",
+                                      kUsageText,
+                                      {"--report"},
+                                      {"--module", "--seed", "--ticks", "--name", "--class",
+                                       "--gender", "--orders", "--random-orders", "--save",
+                                       "--load"}};
 
 struct Options
 {
@@ -172,7 +180,7 @@ Options ParseOptions(int argc, char** argv)
             options.randomSeed = ParseUnsigned(value(), "--random-orders");
         }
         else
-            throw UsageError{"unknown option \"" + arg + "\""};
+            throw UsageError{"unexpected argument \"" + arg + "\""};
     }
     if (options.module.empty())
         throw UsageError{"--module is required"};
@@ -1031,14 +1039,8 @@ void CSimulation::Summary()
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::string(argv[i]) == "--help")
-        {
-            std::cout << kUsage;
-            return 0;
-        }
-    }
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, kUsage))
+        return *answered;
     Options options;
     std::vector<OrderLine> orders;
     try
@@ -1049,8 +1051,7 @@ int main(int argc, char** argv)
     }
     catch (const UsageError& error)
     {
-        std::cerr << "vardsim: " << error.text << "\n\n" << kUsage;
-        return 2;
+        return VARDCommon::RefuseCommandLine(kUsage, error.text);
     }
 
     try

@@ -2,18 +2,34 @@
 
 #include "demo_map_pictures.h"
 
+#include "common/program_usage.h"
+
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
+
+namespace
+{
+
+const VARDCommon::ProgramUsage kUsage{
+    "demo_maps",
+    "usage: demo_maps MODULE_FOLDER\n"
+    "\n"
+    "Writes the demo world map's pictures (ground tiles and place images) into\n"
+    "MODULE_FOLDER/map/.\n",
+    {},
+    {}};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = VARDCommon::AnswerUsageOptions(argc, argv, kUsage))
+        return *answered;
     if (argc != 2)
-    {
-        std::cerr << "usage: demo_maps MODULE_FOLDER\n";
-        return 2;
-    }
+        return VARDCommon::RefuseCommandLine(kUsage, "one module folder is needed");
     try
     {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / "map";
