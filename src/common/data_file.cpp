@@ -42,25 +42,35 @@ std::string ToDiskName(std::string name)
     return name;
 }
 
-std::string DescribeEntry(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
+// A module file as error texts name it: its place in the module, quoted. A
+// script may name a file of any length; the module's own place is the
+// player's choice and follows unquoted.
+std::string QuotedEntry(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
     std::string text;
     if (kind < kDataKindCount && !kKindNames[kind].empty())
-        text += kKindNames[kind] + "\\";
+        text += kKindNames[kind] + "/";
     if (subKind < kDataSubKindCount && !kSubKindNames[subKind].empty())
-        text += kSubKindNames[subKind] + "\\";
-    return text + name;
+        text += kSubKindNames[subKind] + "/";
+    return QuoteForMessage(text + ToDiskName(name));
+}
+
+// The module file in the folder or the archive at place.
+std::string DescribeFile(const std::filesystem::path& place, std::uint32_t kind,
+                         std::uint32_t subKind, const std::string& name)
+{
+    return "module file " + QuotedEntry(kind, subKind, name) + " in " + place.string();
 }
 
 // Module files must be regular files: a folder fails on its first read, a
 // named pipe blocks the open for ever, a device may never end. Checked before
 // the open, which is what would block. A missing file is left to the caller.
-void RequireRegularOrMissing(const std::filesystem::path& path, const std::string& what)
+void RequireRegularOrMissing(const std::filesystem::path& path, const std::string& described)
 {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        throw CVARDException(1, what + path.string() + " is not a regular file");
+        throw CVARDException(1, described + " is not a regular file");
 }
 
 } // namespace
@@ -133,35 +143,36 @@ std::shared_ptr<std::istream>
 CDataFileFactoryPath::OpenStream(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
     const std::filesystem::path path = FilePath(kind, subKind, name);
-    RequireRegularOrMissing(path, "module file ");
+    const std::string file = DescribeFile(m_Root, kind, subKind, name);
+    RequireRegularOrMissing(path, file);
     auto stream = std::make_shared<std::ifstream>(path, std::ios::in | std::ios::binary);
     if (*stream)
         return stream;
     std::error_code error;
     if (std::filesystem::exists(path, error))
-        throw CVARDException(1, "cannot open module file " + path.string());
-    return std::make_shared<CDataFileStream>(std::string(),
-                                             "module file " + path.string() + " is missing");
+        throw CVARDException(1, "cannot open " + file);
+    return std::make_shared<CDataFileStream>(std::string(), file + " is missing");
 }
 
 std::shared_ptr<std::vector<std::uint8_t>>
 CDataFileFactoryPath::ReadAll(std::uint32_t kind, std::uint32_t subKind, const std::string& name)
 {
     const std::filesystem::path path = FilePath(kind, subKind, name);
-    RequireRegularOrMissing(path, "module file ");
+    const std::string file = DescribeFile(m_Root, kind, subKind, name);
+    RequireRegularOrMissing(path, file);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        throw CVARDException(1, "cannot open " + path.string());
+        throw CVARDException(1, "cannot open " + file);
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in)
-        throw CVARDException(1, "cannot open " + path.string());
+        throw CVARDException(1, "cannot open " + file);
     const auto size = std::filesystem::file_size(path, error);
     if (error || size == 0)
-        throw CVARDException(1, "empty file " + path.string());
+        throw CVARDException(1, file + " is empty");
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(size);
     in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size));
     if (static_cast<std::uintmax_t>(in.gcount()) != size)
-        throw CVARDException(1, "short read of " + path.string());
+        throw CVARDException(1, "short read of " + file);
     return bytes;
 }
 
@@ -175,7 +186,7 @@ std::string CDataFileFactoryPath::Describe() const
 CDataFileFactoryPacked::CDataFileFactoryPacked(std::filesystem::path archive)
     : m_Archive(std::move(archive))
 {
-    RequireRegularOrMissing(m_Archive, "archive ");
+    RequireRegularOrMissing(m_Archive, "archive " + m_Archive.string());
     std::error_code error;
     if (!std::filesystem::is_regular_file(m_Archive, error))
         throw CVARDException(1, "cannot open archive " + m_Archive.string());
@@ -219,13 +230,13 @@ CDataFileFactoryPacked::FindEntry(std::uint32_t kind, std::uint32_t subKind,
     for (const Entry& entry : m_Entries)
         if (entry.kind == kind && entry.subKind == subKind && entry.name == name)
             return entry;
-    throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) + " is not in " +
+    throw CVARDException(1, "module file " + QuotedEntry(kind, subKind, name) + " is not in " +
                                 m_Archive.string());
 }
 
 std::ifstream CDataFileFactoryPacked::OpenArchive(std::uintmax_t& archiveSize) const
 {
-    RequireRegularOrMissing(m_Archive, "archive ");
+    RequireRegularOrMissing(m_Archive, "archive " + m_Archive.string());
     std::ifstream in(m_Archive, std::ios::in | std::ios::binary);
     std::error_code error;
     archiveSize = std::filesystem::file_size(m_Archive, error);
@@ -258,7 +269,7 @@ std::shared_ptr<std::istream> CDataFileFactoryPacked::OpenStream(std::uint32_t k
     // What there is may still be a whole file; a reader that runs out says why.
     return std::make_shared<CDataFileStream>(
         std::move(text), "archive " + m_Archive.string() + " is damaged: module file " +
-                             DescribeEntry(kind, subKind, name) + " runs past its end");
+                             QuotedEntry(kind, subKind, name) + " runs past its end");
 }
 
 std::shared_ptr<std::vector<std::uint8_t>>
@@ -271,16 +282,15 @@ CDataFileFactoryPacked::ReadAll(std::uint32_t kind, std::uint32_t subKind, const
         throw CVARDException(1, "archive " + m_Archive.string() + " is empty");
     // As from a folder: a file of no bytes is no file a reader can use.
     if (entry.size == 0)
-        throw CVARDException(1, "module file " + DescribeEntry(kind, subKind, name) + " in " +
-                                    m_Archive.string() + " is empty");
+        throw CVARDException(1, DescribeFile(m_Archive, kind, subKind, name) + " is empty");
     if (std::uintmax_t(entry.offset) + entry.size > archiveSize)
         throw CVARDException(1, "archive " + m_Archive.string() + " is damaged: module file " +
-                                    DescribeEntry(kind, subKind, name) + " runs past its end");
+                                    QuotedEntry(kind, subKind, name) + " runs past its end");
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(entry.size);
     in.seekg(entry.offset);
     in.read(reinterpret_cast<char*>(bytes->data()), entry.size);
     if (static_cast<std::uint64_t>(in.gcount()) != entry.size)
-        throw CVARDException(1, "short read of " + DescribeEntry(kind, subKind, name));
+        throw CVARDException(1, "short read of " + DescribeFile(m_Archive, kind, subKind, name));
     return bytes;
 }
 

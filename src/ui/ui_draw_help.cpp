@@ -183,6 +183,40 @@ std::int32_t CUIDrawHelp::DrawText(gfx::Font& font, gfx::Sprite* sprite, std::st
     return height;
 }
 
+namespace
+{
+
+// The bounds of text's lines from rect's top-left corner.
+Rect MeasureText(gfx::Font& font, std::string_view text, const Rect& rect, std::uint32_t format)
+{
+    Rect measured = rect;
+    CUIDrawHelp::DrawText(font, nullptr, text, measured, format | gfx::kTextCalcRect, 0);
+    return measured;
+}
+
+} // namespace
+
+std::int32_t CUIDrawHelp::DrawTextInside(gfx::Font& font, gfx::Sprite* sprite,
+                                         std::string_view text, const Rect& rect,
+                                         std::uint32_t format, std::uint32_t colour)
+{
+    const Rect measured = MeasureText(font, text, rect, format);
+    std::uint32_t inside = format & ~gfx::kTextNoClip;
+    if (measured.Width() > rect.Width())
+        inside &= ~(gfx::kTextCenter | gfx::kTextRight);
+    if (measured.Height() > rect.Height())
+        inside &= ~(gfx::kTextVCenter | gfx::kTextBottom);
+    Rect area = rect;
+    return DrawText(font, sprite, text, area, inside, colour);
+}
+
+Rect CUIDrawHelp::TextRowsInside(gfx::Font& font, std::string_view text, const Rect& rect,
+                                 std::uint32_t format)
+{
+    const Rect measured = MeasureText(font, text, rect, format);
+    return {rect.left, rect.top, rect.right, std::min(measured.bottom, rect.bottom)};
+}
+
 std::uint32_t GetItemKindIcon(std::int32_t itemKind)
 {
     static constexpr std::uint32_t kIcons[] = {167, 115, 168, 169, 170, 171, 172, 135, 153, 173};

@@ -67,6 +67,18 @@ public:
     // text draws nothing and counts as one line.
     static std::int32_t DrawText(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
                                  Rect& rect, std::uint32_t format, std::uint32_t colour);
+    // Text that stays inside rect whatever its length: its glyphs are cut at
+    // rect's edges, and text wider or taller than rect starts at rect's left
+    // or top edge instead of being centred or pushed right or down, so that
+    // what is cut is its end. Returns the height its lines take.
+    static std::int32_t DrawTextInside(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
+                                       const Rect& rect, std::uint32_t format,
+                                       std::uint32_t colour);
+    // The rows of rect that text of that format takes from rect's top, as
+    // wide as rect and cut at its bottom: where a highlight or a hit area of
+    // the text goes.
+    static Rect TextRowsInside(gfx::Font& font, std::string_view text, const Rect& rect,
+                               std::uint32_t format);
 
 private:
     const gfx::Texture& LoadedTexture(std::uint32_t id) const;

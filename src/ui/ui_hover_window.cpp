@@ -63,9 +63,8 @@ void CUIHoverWindow::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
     if (!m_Info.title.empty())
     {
         drawHelp->ResetTransform(sprite);
-        Rect area = textArea;
-        CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, m_Info.title, area, kUITextTitle,
-                              m_Info.titleColour);
+        CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Info.title, textArea,
+                                    kUITextTitle, m_Info.titleColour);
         textArea.top += 16;
     }
     drawHelp->ResetTransform(sprite);

@@ -190,11 +190,11 @@ void CUIListElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
     }
 
     drawHelp->ResetTransform(sprite);
-    Rect titleArea{m_Rect.left, m_Rect.top, m_Rect.right, m_Rect.top + kTitleHeight};
-    CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, m_Title, titleArea,
-                          gfx::kTextCenter | gfx::kTextVCenter | gfx::kTextSingleLine |
-                              gfx::kTextNoClip,
-                          0xFFFFFFFFu);
+    // The title may be its owner's name, of any length.
+    const Rect titleArea{m_Rect.left, m_Rect.top, m_Rect.right, m_Rect.top + kTitleHeight};
+    CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Title, titleArea,
+                                gfx::kTextCenter | gfx::kTextVCenter | gfx::kTextSingleLine,
+                                0xFFFFFFFFu);
 
     m_ScrollBar->Draw(device, drawHelp, sprite, cursor);
 

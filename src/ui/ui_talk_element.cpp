@@ -74,22 +74,18 @@ void CUITalkElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
             ++index;
             continue;
         }
-        drawHelp->ResetTransform(sprite);
-        Rect measured = area;
-        const std::int32_t h =
-            CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, choice, measured,
-                                  gfx::kTextCalcRect | gfx::kTextWordBreak, kWhite);
         // A choice longer than the room left is cut at the element's edge,
         // its highlight and its hit area with it.
-        Rect choiceArea{area.left, area.top, area.right, std::min(area.top + h, area.bottom)};
+        const Rect choiceArea =
+            CUIDrawHelp::TextRowsInside(drawHelp->GetFont(), choice, area, kUITextBody);
         m_ChoiceAreas.push_back(choiceArea);
         const bool highlighted = cursor && PtInRect(choiceArea, *cursor);
         if (highlighted)
             drawHelp->FillRect(sprite, kWhite, &choiceArea);
         drawHelp->ResetTransform(sprite);
         const std::int32_t height =
-            CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, choice, choiceArea, kUITextBody,
-                                  highlighted ? kBlack : kWhite);
+            CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, choice, choiceArea,
+                                        kUITextBody, highlighted ? kBlack : kWhite);
         ++index;
         area.top += height + kEntryGap;
     }

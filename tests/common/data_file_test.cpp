@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <unistd.h>
 
 using namespace VARDCommon;
@@ -63,7 +64,8 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
                                        std::uint32_t size, const std::string& body)
 {
     std::vector<std::uint8_t> bytes;
-    auto put = [&](std::uint32_t v, int n) {
+    auto put = [&](std::uint32_t v, int n)
+    {
         for (int i = 0; i < n; ++i)
             bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
@@ -82,7 +84,8 @@ std::vector<std::uint8_t> ArchiveBytes(std::uint32_t count, std::uint32_t offset
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -122,10 +125,57 @@ TEST_F(DataFileTest, FolderFactoryOpensByKindAndSubKind)
     // tag, saying that the file is missing.
     CTagFileReader missing(factory, 0, 0, "nothing.vard");
     EXPECT_EQ(DetailOf([&] { missing.ReadStartTag("world"); }),
-              "module file " + (m_Folder / "module" / "nothing.vard").string() + " is missing");
+              "module file \"nothing.vard\" in " + (m_Folder / "module").string() + " is missing");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "nothing.vard"); }), 1);
     Put("empty.vard", "");
     EXPECT_EQ(CodeOf([&] { factory.ReadAll(0, 0, "empty.vard"); }), 1);
+}
+
+// A script may name a module file of any length: every text naming one
+// quotes the start of its place in the module, and still says what is wrong.
+TEST_F(DataFileTest, ALongNameIsQuotedShortInEveryText)
+{
+    MakeModule();
+    Put("tile/empty.vard", "");
+    const auto archive = Pack();
+    std::filesystem::create_directories(m_Folder / "module" / "tile" / "folder.vard");
+    CDataFileFactoryPath folder(m_Folder / "module");
+    CDataFileFactoryPacked packed(archive);
+    const std::string root = (m_Folder / "module").string();
+    const std::string name(60 * 1024, 'W');
+    const std::string shown = "\"map/" + std::string(36, 'W') + "...\"";
+    const struct
+    {
+        std::string what;
+        std::function<void()> open;
+        std::string detail;
+    } rows[] = {
+        {"a folder's missing file",
+         [&]
+         {
+             CTagFileReader reader(folder, kDataKindMap, 0, name);
+             reader.ReadStartTag("area");
+         },
+         "module file " + shown + " in " + root + " is missing"},
+        {"a folder's missing file whole", [&] { folder.ReadAll(kDataKindMap, 0, name); },
+         "cannot open module file " + shown + " in " + root},
+        {"a folder's empty file", [&] { folder.ReadAll(kDataKindTile, 0, "empty.vard"); },
+         "module file \"tile/empty.vard\" in " + root + " is empty"},
+        {"a folder's folder", [&] { folder.ReadAll(kDataKindTile, 0, "folder.vard"); },
+         "module file \"tile/folder.vard\" in " + root + " is not a regular file"},
+        {"an archive's missing file", [&] { packed.OpenStream(kDataKindMap, 0, name); },
+         "module file " + shown + " is not in " + archive.string()},
+        {"an archive's missing file whole", [&] { packed.ReadAll(kDataKindMap, 0, name); },
+         "module file " + shown + " is not in " + archive.string()},
+        {"an archive's empty file", [&] { packed.ReadAll(kDataKindTile, 0, "empty.vard"); },
+         "module file \"tile/empty.vard\" in " + archive.string() + " is empty"},
+    };
+    for (const auto& row : rows)
+    {
+        const std::string detail = DetailOf(row.open);
+        EXPECT_EQ(detail, row.detail) << row.what;
+        EXPECT_LT(detail.size(), 160 + archive.string().size()) << row.what;
+    }
 }
 
 TEST_F(DataFileTest, PackedFilesReadBackByteIdenticalFromBothFactories)
@@ -180,7 +230,10 @@ TEST_F(DataFileTest, FirstOfTwoEqualEntriesWins)
 TEST_F(DataFileTest, LongNamesCannotBePackedOrFound)
 {
     const std::string longName(64, 'n');
-    EXPECT_EQ(CodeOf([&] { WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}}); }),
+    EXPECT_EQ(CodeOf(
+                  [&] {
+                      WritePackedArchive(m_Folder / "x.vard", {{0, 0, longName, {'1'}}});
+                  }),
               1);
     const std::string longest(63, 'n');
     WritePackedArchive(m_Folder / "y.vard", {{0, 0, longest, {'1'}}});
@@ -253,7 +306,7 @@ TEST_F(DataFileTest, EntryBeyondTheEndFailsReadAllButStillOpens)
     EXPECT_TRUE(reader.IsStartTag("a"));
     // What is cut off is the archive's damage, and the reader says so.
     const std::string damaged =
-        "archive " + path.string() + " is damaged: module file world.vard runs past its end";
+        "archive " + path.string() + " is damaged: module file \"world.vard\" runs past its end";
     reader.ReadStartTag("a");
     EXPECT_EQ(DetailOf([&] { reader.ReadEndTag(); }),
               damaged + ": world.vard, line 1: expected </a>, found the end of the file");

@@ -2,21 +2,27 @@
 // display: the information page's panel darkens what lies below it, and the
 // highlighted "Spend Level Points" button and the action bar show; every
 // equipment box of the inventory page sits on its part of the paper doll.
-// The store's hover titles measured with the font they are drawn in.
+// The store's hover titles measured with the font they are drawn in. Names
+// of 100,000 bytes stay inside the widgets of the journal page and the store.
 
 #include "app_demo_game.h"
 #include "builtin_images.h"
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_inv_dlg.h"
+#include "dialogs/actor_journal_dlg.h"
 #include "dialogs/game_dialog_factory.h"
+#include "dialogs/store_dlg.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "rules/engine.h"
 #include "ui/ui_draw_help.h"
+#include "ui/ui_game_test_util.h"
 #include "ui/ui_group.h"
 #include "ui/ui_hover_text.h"
 #include "ui/ui_hover_window.h"
+#include "ui/ui_lists.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_text.h"
 #include "world/actor.h"
 #include "world/area.h"
 #include "world/game.h"
@@ -27,6 +33,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 namespace
 {
@@ -66,7 +73,7 @@ protected:
 
     // The page's widgets drawn over a ground of the colour; VARD_SHEET_SHOT
     // names a file to keep the frame in.
-    gfx::Image Draw(CBaseActorDlg2& page, std::uint32_t ground)
+    gfx::Image Draw(CVARDDlg& page, std::uint32_t ground)
     {
         ui = std::make_unique<VARDUI::CUIManager>();
         const gfx::Rect client{0, 0, static_cast<std::int32_t>(kWidth),
@@ -84,6 +91,19 @@ protected:
                        static_cast<std::streamsize>(png.size()));
         }
         return frame;
+    }
+
+    // One element of the current tree drawn alone on black.
+    gfx::Image DrawAlone(VARDUI::CUIElement& element)
+    {
+        VARDUI::CUIDrawHelp& help = *ui->GetDrawHelp();
+        element.LoadTextures(*device, &help);
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        gfx::Sprite sprite(*device);
+        sprite.Begin(gfx::kSpriteAlphaBlend);
+        element.Draw(*device, &help, &sprite, nullptr);
+        sprite.End();
+        return device->ReadPixels();
     }
 
     AppTest::FakeAppPlatform machine;
@@ -193,6 +213,136 @@ TEST_F(SheetDraw, EveryWareOfTheDemoTownFitsBesideItsIconInTheHoverTitle)
         }
     // The merchant's and the armourer's, the potions among them.
     EXPECT_GT(wares, 12u);
+}
+
+// Every text the journal page and the store draw from a name, with names of
+// 100,000 bytes: each widget drawn alone leaves no ink outside its rectangle
+// (and the frame a highlight or the hover window draws around it), yet shows
+// its text inside. One long word and as many bytes of words, since they are
+// cut and wrapped by different steps.
+TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
+{
+    const std::string word(100000, 'W');
+    std::string words;
+    while (words.size() < 100000)
+        words += "Wide words ";
+    VARD::CGame& game = app.engine->Game();
+    hero->SetName(word);
+    game.UpdateJournal(word, words);
+    game.UpdateJournal(words, word);
+    auto person = std::make_shared<VARD::CPeopleJournalEntry>();
+    person->key = "someone";
+    person->displayName = word;
+    person->text = words;
+    person->lines = {word, words};
+    game.People()[person->key] = person;
+    app.LogMessage("The trade cannot be made: " + word + " is not here.");
+
+    struct Case
+    {
+        std::string what;
+        VARDUI::CUIElement* element;
+        // Ink below this fraction of the height, between the outline and the
+        // scroll bar, shows the text wrapped.
+        double wrappedBelow = 0;
+    };
+    const auto check = [&](const std::vector<Case>& cases)
+    {
+        for (const Case& c : cases)
+        {
+            ASSERT_NE(c.element, nullptr) << c.what;
+            const gfx::Rect rect = c.element->GetRect();
+            const gfx::Rect allowed = VARDUI::InflateRect(rect, 3);
+            const gfx::Image frame = DrawAlone(*c.element);
+            int outside = 0, inside = 0, wrapped = 0;
+            const auto wrapTop =
+                rect.top + static_cast<std::int32_t>(c.wrappedBelow * rect.Height());
+            for (std::int32_t y = 0; y < static_cast<std::int32_t>(kHeight); ++y)
+                for (std::int32_t x = 0; x < static_cast<std::int32_t>(kWidth); ++x)
+                {
+                    if (Brightness(frame, x, y) < 3 * 128)
+                        continue;
+                    const bool in = x >= allowed.left && x < allowed.right && y >= allowed.top &&
+                                    y < allowed.bottom;
+                    outside += !in;
+                    inside += in;
+                    wrapped += y >= wrapTop && y < rect.bottom - 2 && x >= rect.left + 2 &&
+                               x < rect.right - 26;
+                }
+            EXPECT_EQ(outside, 0) << c.what;
+            EXPECT_GT(inside, 100) << c.what;
+            if (c.wrappedBelow > 0)
+            {
+                EXPECT_GT(wrapped, 100) << c.what;
+            }
+        }
+    };
+    const auto textOf = [&]
+    {
+        VARDUI::CUITextElement* found = nullptr;
+        for (const auto& element : ui->GetElements())
+            if (auto* text = dynamic_cast<VARDUI::CUITextElement*>(element.get()))
+                found = text;
+        return found;
+    };
+    const auto messagesOf = [&]
+    {
+        VARDUI::CUIMessageWindow* found = nullptr;
+        for (const auto& element : ui->GetElements())
+            if (auto* messages = dynamic_cast<VARDUI::CUIMessageWindow*>(element.get()))
+                found = messages;
+        return found;
+    };
+
+    CActorJournalDlg journal(&app, hero);
+    Draw(journal, 0xFF000000u);
+    const auto& list = journal.GetList();
+    ASSERT_EQ(list->GetSectionElements(0).size(), 3u);
+    check({{"the list of quests", list.get()},
+           {"a quest's row", list->GetSectionElements(0)[1].get()},
+           {"a quest named by words", list->GetSectionElements(0)[2].get()},
+           {"the text of every quest", textOf(), 0.6},
+           {"the messages under the page", messagesOf()}});
+    journal.OnButton(CActorJournalDlg::kPeopleTabId);
+    list->GetSectionElements(0)[0]->SetFlags(VARDUI::kUIFlagHighlighted, 1);
+    journal.OnButton(CActorJournalDlg::kFirstRowId);
+    ASSERT_EQ(journal.GetShownText().rfind(word + " LINE LINE ", 0), 0u);
+    // The list, drawn first, places its new rows.
+    check({{"the list of people", list.get()},
+           {"a person's row", list->GetSectionElements(0)[0].get()},
+           {"what is known of a person", textOf(), 0.6}});
+
+    // The hero carries a ware of a long name into a store of the town.
+    VARD::CActor* keeper = nullptr;
+    for (const auto& actor : game.GetCurrentArea()->Actors())
+        if (!actor->CollectTradeItems().empty())
+            keeper = actor.get();
+    ASSERT_NE(keeper, nullptr);
+    const auto ware =
+        UIGameTest::AddItemTemplate(*app.engine->GetModule(), "long_named_ware", word, 5, "misc");
+    hero->AddBackpackItem(UIGameTest::MakeItem(*ware, 900001, 1));
+    CStoreDlg store(&app, hero.get(), keeper);
+    Draw(store, 0xFF000000u);
+    VARDUI::CUIItemsListWindow* backpack = nullptr;
+    VARDUI::CUIHoverWindow* hover = nullptr;
+    for (const auto& element : ui->GetElements())
+    {
+        if (element->GetId() == CStoreDlg::kBackpackId)
+            backpack = dynamic_cast<VARDUI::CUIItemsListWindow*>(element.get());
+        if (auto* window = dynamic_cast<VARDUI::CUIHoverWindow*>(element.get()))
+            hover = window;
+    }
+    ASSERT_NE(backpack, nullptr);
+    ASSERT_NE(hover, nullptr);
+    EXPECT_EQ(backpack->GetTitle(), word);
+    const std::size_t wareAt = backpack->GetItems().size() - 1;
+    for (std::size_t s = 0; s < backpack->GetSectionCount(); ++s)
+        for (const auto& token : backpack->GetSectionElements(s))
+            if (token->GetId() == CStoreDlg::kBackpackRowBase + static_cast<int>(wareAt))
+                token->FillHoverWindow(hover);
+    ASSERT_EQ(hover->GetInfo().title.rfind(word, 0), 0u);
+    backpack->SetFlags(VARDUI::kUIFlagHighlighted, 1);
+    check({{"the backpack under the hero's name", backpack}, {"a ware's hover title", hover}});
 }
 
 } // namespace

@@ -187,7 +187,8 @@ TEST(Vardsim, MissingModuleFilesAreNamedByBothTools)
         for (const auto& entry : std::filesystem::directory_iterator(VARD_DEMO_MODULE))
             if (entry.path().extension() == ".vard" && entry.path().filename() != file)
                 std::filesystem::copy_file(entry.path(), module / entry.path().filename());
-        const std::string missing = "module file " + (module / file).string() + " is missing";
+        const std::string missing =
+            "module file \"" + file + "\" in " + module.string() + " is missing";
         for (const VardsimRun& run :
              {TestUtil::RunTool("vardinfo", "--module " + module.string()),
               RunVardsim("--ticks 60 --orders " + WriteOrders("walk.txt", walk + "\n"),
