@@ -177,6 +177,9 @@ public:
     void OpenDialogBox(const VARD::CDialogBoxEvent& event);
     void ShowEffectEvent(const VARD::CEffectEvent& event);
     void LeaveArea();
+    // A party that stands in no area on its way to one (left to rest, or a
+    // destination known, as in a new game) goes on into it.
+    void GoOnIntoArea();
     void TravelToMapLocation(const VARD::CMap2Area& location);
     // Appends to the message log, dropping its oldest line past
     // kMessageLogLines, and tells the screen.

@@ -264,19 +264,15 @@ void CGameApp::LeaveArea()
     // An exit script that fails runs before anything is left: the party
     // stays, and the screen comes back below as after a journey.
     RunScripted([this] { engine->LeaveArea(); });
-    // Resurrection brings the party into its resurrection area at
-    // once, so it is guarded as an entry is. An entry script that fails runs
-    // once the party stands in the area, which stays entered.
+    // Resurrection is guarded as an entry is: a failure of either ends
+    // the program.
     VARD::CGame& game = engine->Game();
     const std::int32_t left = game.GetState();
     if (left == VARD::kGameLeftForRest || left == VARD::kGameDestinationKnown)
     {
         try
         {
-            if (game.GetState() == VARD::kGameLeftForRest)
-                RunScripted([this] { engine->ResurrectParty(); });
-            if (game.GetState() == VARD::kGameDestinationKnown)
-                RunScripted([this] { engine->EnterArea(); });
+            GoOnIntoArea();
         }
         catch (...)
         {
@@ -309,6 +305,18 @@ void CGameApp::LeaveArea()
     // The hold taken above is given back, except on the world map.
     StartPlay();
     RequestRedraw();
+}
+
+void CGameApp::GoOnIntoArea()
+{
+    // Resurrection brings the party into its resurrection area at once. An
+    // entry script that fails runs once the party stands in the area, which
+    // stays entered.
+    VARD::CGame& game = engine->Game();
+    if (game.GetState() == VARD::kGameLeftForRest)
+        RunScripted([this] { engine->ResurrectParty(); });
+    if (game.GetState() == VARD::kGameDestinationKnown)
+        RunScripted([this] { engine->EnterArea(); });
 }
 
 void CGameApp::TravelToMapLocation(const VARD::CMap2Area& location)

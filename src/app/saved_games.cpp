@@ -93,6 +93,10 @@ int CGameApp::LoadGameFrom(const std::string& path)
         // The engine keeps its game when the file does not read.
         std::optional<std::string> bonus;
         engine->LoadGame(path, bonus);
+        // A game saved on its way between areas (a new one before its
+        // first) goes on into the area it was bound for; a failure there is
+        // the load's.
+        GoOnIntoArea();
         // The old party's records and log go with the old game.
         gameLoaded = 1;
         actorInfos.clear();

@@ -152,7 +152,8 @@ void ReadGameFields(VARDCommon::CTagFileReader& reader, CGame& game, const CModu
 {
     game.SetTick(reader.ReadUnsigned());
     game.SetNextThingNumber(reader.ReadUnsigned());
-    game.SetState(ReadSignedField(reader, "state", kGameConstructed));
+    // A game is saved once started: a constructed one, never reset, is none.
+    game.SetState(ReadSignedField(reader, "state", kGameWon));
     game.SetGold(ReadSignedField(reader, "gold", std::numeric_limits<std::int32_t>::max()));
     game.SetNextAmbienceTick(reader.ReadUnsigned());
     game.SetStartDate(static_cast<std::int32_t>(module.GetStartYear()),
@@ -172,6 +173,29 @@ void ReadGameFields(VARDCommon::CTagFileReader& reader, CGame& game, const CModu
     game.SetTravel(travelArea, travelEntry);
     game.SetLeftArea(reader.ReadString());
     game.SetExitScript(nullptr);
+}
+
+// Whether a party in this state stands in an area: on the world map, or on
+// its way to an area (a new game before its first), it stands in none.
+bool IsStateInArea(std::int32_t state)
+{
+    return state != kGameOnWorldMap && state != kGameDestinationKnown && state != kGameLeftForRest;
+}
+
+// The state word and the places the file names must agree: a game played in
+// no area, or travelling while it stands in one, could not go on.
+void CheckStateAgreesWithPlace(const CGame& game, const std::string& where)
+{
+    const std::int32_t state = game.GetState();
+    const CArea* current = game.GetCurrentArea();
+    const std::string said = where + ": the game is in state " + std::to_string(state);
+    if (IsStateInArea(state) && current == nullptr)
+        throw CVARDException(1, said + ", played in an area, but names no current area");
+    if (!IsStateInArea(state) && current != nullptr)
+        throw CVARDException(1, said + ", outside any area, but names the current area " +
+                                    VARDCommon::QuoteForMessage(current->GetName()));
+    if (state == kGameOnWorldMap && game.GetCurrentWorldMap() == nullptr)
+        throw CVARDException(1, said + ", on the world map, but names no world map");
 }
 
 void ReadVisitedAreas(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& module,
@@ -275,6 +299,7 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
     }
     reader.ReadEndTag();
 
+    const std::string placeWhere = reader.Where();
     const std::string currentName = reader.ReadQuoted();
     const std::string worldMap = reader.ReadWord();
     if (worldMap != "0")
@@ -290,6 +315,7 @@ void ReadSave(VARDCommon::CTagFileReader& reader, CGame& game, const CModule& mo
                                " is not among the saved areas");
         game.SetCurrentArea(found->second.get());
     }
+    CheckStateAgreesWithPlace(game, placeWhere);
     game.SetCombatFlag(0);
     game.PendingList().clear();
 

@@ -11,7 +11,11 @@
 #include "dialogs/start_dlg.h"
 #include "rules/engine.h"
 #include "tool_support.h"
+#include "vardsim_run.h"
+#include "world/actor.h"
+#include "world/area.h"
 #include "world/game.h"
+#include "world/module.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +39,7 @@ const std::pair<const char*, const char*> kFailingFiles[] = {
     {"cut.vard", "end of the file"},      // cut short
     {"bars.vard", "the action bars are"}, // bars for another party
     {"forest.vard", "sky_overcast"},      // its area's graphics are missing
+    {"nowhere.vard", "no current area"},  // in play, but in no area
 };
 
 // The demo module without the forest's sky, the program with its own
@@ -67,6 +72,9 @@ protected:
         std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         std::ofstream(folder / "garbage.vard") << "not a saved game\n";
         std::ofstream(folder / "cut.vard") << saved.substr(0, saved.size() / 2);
+        std::string nowhere = saved;
+        nowhere.replace(nowhere.find("\n \"town\"\n"), 9, "\n \"0\"\n");
+        std::ofstream(folder / "nowhere.vard") << nowhere;
         saved[saved.find("\"1 10 attack ") + 1] = '2';
         std::ofstream(folder / "bars.vard") << saved;
         VARD::CEngine other;
@@ -75,6 +83,26 @@ protected:
         other.Game().SetTravel("forest", "road");
         other.EnterArea();
         other.SaveGame(std::nullopt, (folder / "forest.vard").string());
+        // Saved on its way: left to rest, and out by an exit to the world map.
+        const auto saveLeavingTown =
+            [&](const char* file, std::int32_t state, const char* area, const char* entry)
+        {
+            ToolSupport::CreateMainCharacter(other, "Hero", "fighter", "male");
+            other.EnterArea();
+            other.Game().SetTravel(area, entry);
+            other.Game().SetState(state);
+            other.LeaveArea();
+            other.SaveGame(std::nullopt, (folder / file).string());
+        };
+        saveLeavingTown("rest.vard", VARD::kGameRestNeeded, "town", "gate");
+        saveLeavingTown("map.vard", VARD::kGameTravelAtExit, "worldmap", "");
+        // And by the driver before its first tick, before its first area.
+        const TestUtil::VardsimRun run = TestUtil::RunVardsim(
+            "--ticks 0 --name Zed --save '" + (folder / "zero.vard").string() + "'",
+            module.string());
+        ASSERT_EQ(run.status, 0) << run.out;
+        ASSERT_NE(run.out.find("state=5 tick=0 gold=0 party=1 area=none"), std::string::npos)
+            << run.out;
         ExpectPlaying();
     }
 
@@ -103,7 +131,9 @@ protected:
             ASSERT_EQ(app.currentDialog->OnButton(screen), 1);
             app.CloseDialog();
         }
-        ASSERT_EQ(Pump(), -1) << "the program closed";
+        const auto& boxes = machine.fakes.desktop.boxes;
+        ASSERT_EQ(Pump(), -1) << "the program closed"
+                              << (boxes.empty() ? std::string() : ": " + boxes.back().text);
     }
 
     // The load's box, with the cause on the one line under its text.
@@ -142,6 +172,8 @@ protected:
 TEST_F(LoadFailures, QuickLoadKeepsTheGameInPlayAtEveryStep)
 {
     const std::shared_ptr<VARD::CGame> game = app.engine->GetGame();
+    const VARD::CArea* area = game->GetCurrentArea();
+    const auto party = game->GetParty();
     const std::string title = window->title;
     app.messageLog.push_back("a line before the loads");
     for (const auto& [file, cause] : kFailingFiles)
@@ -154,6 +186,8 @@ TEST_F(LoadFailures, QuickLoadKeepsTheGameInPlayAtEveryStep)
         // The very game, where it was, with its log, title and bars.
         EXPECT_EQ(app.engine->GetGame(), game);
         EXPECT_EQ(game->GetTick(), tick);
+        EXPECT_EQ(game->GetCurrentArea(), area);
+        EXPECT_EQ(game->GetParty(), party);
         EXPECT_EQ(window->title, title);
         EXPECT_NE(
             std::find(app.messageLog.begin(), app.messageLog.end(), "a line before the loads"),
@@ -206,6 +240,58 @@ TEST_F(LoadFailures, GameMenuAndStartScreenLoadsFallBackToTheStartScreenAtEveryS
         ExpectPlaying();
     }
     EXPECT_EQ(machine.fakes.desktop.boxes.size(), 2 * std::size(kFailingFiles));
+}
+
+// A game saved with its party in no area, on its way to one, goes on into
+// it: resurrected first when it left to rest. On the world map it stays.
+TEST_F(LoadFailures, GameMenuLoadsAGameSavedOutsideAnAreaWhereItWasGoing)
+{
+    const struct
+    {
+        const char* file;
+        const char* member;
+        std::uint32_t tick; // at least, once in the area
+    } kBetweenAreas[] = {
+        {"zero.vard", "Zed", 1},       // the driver's, before its first tick
+        {"rest.vard", "Hero", 864000}, // left to rest: eight hours later
+    };
+    const std::size_t boxes = machine.fakes.desktop.boxes.size();
+    for (const auto& saved : kBetweenAreas)
+    {
+        SCOPED_TRACE(saved.file);
+        const std::string path = (folder / saved.file).string();
+        ASSERT_NO_FATAL_FAILURE(Load(path, CVARDGameMenuDlg::kLoadId));
+        ASSERT_EQ(machine.fakes.desktop.boxes.size(), boxes)
+            << machine.fakes.desktop.boxes.back().text;
+        // In the module's first area, the party standing in it, its HUD up.
+        const VARD::CGame& game = app.engine->Game();
+        ASSERT_NE(game.GetCurrentArea(), nullptr);
+        EXPECT_EQ(game.GetCurrentArea()->GetName(), app.engine->Module().GetStartArea());
+        EXPECT_EQ(game.GetState(), VARD::kGameRunning);
+        EXPECT_GE(game.GetTick(), saved.tick);
+        ASSERT_EQ(game.GetParty().size(), 1u);
+        EXPECT_EQ(game.GetParty()[0]->GetName(), saved.member);
+        EXPECT_NE(game.GetCurrentArea()->FindActorById(game.GetParty()[0]->Id()), nullptr);
+        EXPECT_NE(app.miniMap, nullptr);
+        EXPECT_EQ(app.portraits.size(), 1u);
+        EXPECT_EQ(app.savePath, path);
+        ExpectPlaying();
+        // Painted, map and all, and still going.
+        window->Invalidate();
+        ASSERT_EQ(Pump(), -1) << "the program closed";
+        EXPECT_EQ(machine.fakes.desktop.boxes.size(), boxes);
+    }
+    // One saved on the world map comes back to the map, where no area is.
+    ASSERT_NO_FATAL_FAILURE(Load((folder / "map.vard").string(), CVARDGameMenuDlg::kLoadId));
+    EXPECT_EQ(machine.fakes.desktop.boxes.size(), boxes);
+    EXPECT_TRUE(app.IsOnWorldMap());
+    EXPECT_NE(app.engine->Game().GetCurrentWorldMap(), nullptr);
+    EXPECT_EQ(app.engine->Game().GetCurrentArea(), nullptr);
+    EXPECT_EQ(app.sceneBuilt, 1);
+    EXPECT_NE(app.pauseButton, nullptr);
+    EXPECT_EQ(app.miniMap, nullptr);
+    window->Invalidate();
+    ASSERT_EQ(Pump(), -1) << "the program closed";
 }
 
 } // namespace

@@ -286,6 +286,81 @@ TEST_F(SaveGameTest, GameBeforeAnyAreaAndOldFilesLoad)
     EXPECT_EQ(loaded->Game().GetCurrentArea()->GetName(), "forest");
 }
 
+// The state word and the places the file names say together where the
+// party is: in its current area, on the world map (no area), or on its way
+// to an area (none yet). Where they disagree the game could not go on, so
+// the file is refused, and a game in such a state is not saved over the last
+// file.
+TEST_F(SaveGameTest, TheStateWordAgreesWithTheAreaAndTheWorldMapNamed)
+{
+    auto engine = NewDemoGame(11);
+    engine->EnterArea();
+    const std::vector<std::string> town = Lines(Save(*engine, "town.vard"));
+    const std::size_t area =
+        static_cast<std::size_t>(std::find(town.begin(), town.end(), " \"town\"") - town.begin());
+    ASSERT_LT(area + 1, town.size());
+    ASSERT_EQ(town[4], " 0");
+    ASSERT_EQ(town[area + 1], " 0");
+    const struct
+    {
+        const char* state;
+        const char* area;
+        const char* map;
+        const char* refusal; // none when it loads
+    } kPlaces[] = {
+        {"0", "\"town\"", "0", nullptr},
+        {"3", "\"town\"", "0", nullptr},
+        {"7", "\"town\"", "0", nullptr},
+        {"4", "\"0\"", "worldmap", nullptr},
+        {"5", "\"0\"", "0", nullptr},
+        {"6", "\"0\"", "0", nullptr},
+        {"0", "\"0\"", "0", "state 0, played in an area, but names no current area"},
+        {"2", "\"0\"", "worldmap", "state 2, played in an area, but names no current area"},
+        {"5", "\"town\"", "0", "state 5, outside any area, but names the current area \"town\""},
+        {"4", "\"town\"", "worldmap", "state 4, outside any area, but names the current area"},
+        {"4", "\"0\"", "0", "state 4, on the world map, but names no world map"},
+        {"8", "\"town\"", "0", "state 8 is out of range"},
+    };
+    const std::string path = PathOf("placed.vard");
+    const std::string where = path + ", line " + std::to_string(area + 1) + ": the game is in ";
+    for (const auto& place : kPlaces)
+    {
+        const std::string row = std::string(place.state) + " " + place.area + " " + place.map;
+        std::vector<std::string> lines = town;
+        lines[4] = std::string(" ") + place.state;
+        lines[area] = std::string(" ") + place.area;
+        lines[area + 1] = std::string(" ") + place.map;
+        std::ofstream out(path, std::ios::trunc);
+        for (const auto& line : lines)
+            out << line << '\n';
+        out.close();
+        auto loaded = NewDemoGame(12);
+        const std::string detail = TestUtil::DetailOf([&] { loaded->LoadGame(path); });
+        if (place.refusal == nullptr)
+        {
+            EXPECT_EQ(detail, "") << row;
+            EXPECT_EQ(loaded->Game().GetState(), std::stoi(place.state)) << row;
+            continue;
+        }
+        // The state word out of range is told at its own line.
+        if (std::string(place.state) != "8")
+        {
+            EXPECT_EQ(detail.rfind(where, 0), 0u) << row << ": " << detail;
+        }
+        EXPECT_NE(detail.find(place.refusal), std::string::npos) << row << ": " << detail;
+    }
+
+    // Saved in such a state, the game would not come back: the last file stays.
+    DrainMessages(engine->Game());
+    engine->Game().SetCurrentArea(nullptr);
+    const std::string refused =
+        TestUtil::DetailOf([&] { engine->SaveGame(std::nullopt, PathOf("town.vard")); });
+    EXPECT_NE(refused.find("would not load again"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("names no current area"), std::string::npos) << refused;
+    EXPECT_EQ(Lines(FileText(PathOf("town.vard"))), town);
+    EXPECT_TRUE(DrainMessages(engine->Game()).empty());
+}
+
 // A hand-made save holds Ann twice, the one member's record in the town,
 // where the party stands, and an older one in the forest, under one id:
 // no game writes that. With an id of her own the forest's Ann is another
