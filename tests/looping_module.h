@@ -41,6 +41,32 @@ struct ModuleAddition
     std::string text;
 };
 
+// A quest "feat" of a display name `length` bytes long, which completes once
+// the tag "work" is set.
+inline ModuleAddition QuestOfLongName(std::size_t length)
+{
+    return {"quests.vard", "</quests>",
+            "<quest> feat \"" + std::string(length, 'd') +
+                "\" 1 work <lua> return true </lua> </quest>"};
+}
+
+// A faction "order" whose first rank teaches `count` spells, and the spells.
+inline std::vector<ModuleAddition> RankOfManySpells(int count)
+{
+    std::string spells;
+    std::string granted;
+    for (int i = 0; i < count; ++i)
+    {
+        spells += "<spell> sp" + std::to_string(i) +
+                  " \"S\" (1 1 1) \"d\" 0 life_magic 1 0 0 0 <effect> heal <value> 10 (6 10) "
+                  "(2 6) </value> </effect> </spell>\n";
+        granted += " sp" + std::to_string(i);
+    }
+    return {{"magic.vard", "</spells>", spells},
+            {"factions.vard", "</factions>",
+             "<faction> order \"Order\" \"d\" <rank> \"Adept\"" + granted + " </rank> </faction>"}};
+}
+
 class LoopingModule
 {
 public:

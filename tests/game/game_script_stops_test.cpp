@@ -301,26 +301,14 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
 // what the lines would make.
 TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
 {
-    std::string spells;
-    std::string granted;
-    for (int i = 0; i < 8000; ++i)
-    {
-        spells += "<spell> sp" + std::to_string(i) +
-                  " \"S\" (1 1 1) \"d\" 0 life_magic 1 0 0 0 <effect> heal <value> 10 (6 10) "
-                  "(2 6) </value> </effect> </spell>\n";
-        granted += " sp" + std::to_string(i);
-    }
+    std::vector<TestUtil::ModuleAddition> additions = TestUtil::RankOfManySpells(8000);
+    additions.push_back(TestUtil::QuestOfLongName(500'000));
     const TestUtil::LoopingModule module(
         {ScriptCaller::Talk, ScriptCaller::Heartbeat},
         "<lua> if vard_is_main_actor( context , \"actor\" ) then vard_set_faction_rank( context , "
         "\"order\" , 1 ) else for i = 1 , 5000 do vard_set_tag_value( context , \"feat\" , 0 ) "
         "vard_set_tag( context , \"work\" ) end end </lua>",
-        {{"quests.vard", "</quests>",
-          "<quest> feat \"" + std::string(500'000, 'd') +
-              "\" 1 work <lua> return true </lua> </quest>"},
-         {"magic.vard", "</spells>", spells},
-         {"factions.vard", "</factions>",
-          "<faction> order \"Order\" \"d\" <rank> \"Adept\"" + granted + " </rank> </faction>"}});
+        additions);
     Session session(module, std::string(100'000, 'n'));
     session.Act("stand by the baker and the farmer",
                 [&] { session.app.engine->WizardMoveParty(38.75, 16.25); });

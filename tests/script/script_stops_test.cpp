@@ -143,15 +143,6 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
 {
     constexpr const char* kNearTheBaker = "1 game moveparty 38.75 16.25\n";
     constexpr const char* kToTheMerchant = "1 0 talk 50331663\n";
-    std::string spells;
-    std::string granted;
-    for (int i = 0; i < 8000; ++i)
-    {
-        spells += "<spell> sp" + std::to_string(i) +
-                  " \"S\" (1 1 1) \"d\" 0 life_magic 1 0 0 0 <effect> heal <value> 10 (6 10) "
-                  "(2 6) </value> </effect> </spell>\n";
-        granted += " sp" + std::to_string(i);
-    }
     const struct
     {
         ScriptCaller caller;
@@ -179,17 +170,10 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
          kNearTheBaker,
          "for i = 1 , 5000 do vard_set_tag_value( context , \"feat\" , 0 ) vard_set_tag( "
          "context , \"work\" ) end",
-         {{"quests.vard", "</quests>",
-           "<quest> feat \"" + std::string(500'000, 'd') +
-               "\" 1 work <lua> return true </lua> </quest>"}},
+         {TestUtil::QuestOfLongName(500'000)},
          "more than 1 MiB handed to the game"},
-        {ScriptCaller::Talk,
-         kToTheMerchant,
-         "vard_set_faction_rank( context , \"order\" , 1 )",
-         {{"magic.vard", "</spells>", spells},
-          {"factions.vard", "</factions>",
-           "<faction> order \"Order\" \"d\" <rank> \"Adept\"" + granted + " </rank> </faction>"}},
-         "more than 1 MiB handed to the game"},
+        {ScriptCaller::Talk, kToTheMerchant, "vard_set_faction_rank( context , \"order\" , 1 )",
+         TestUtil::RankOfManySpells(8000), "more than 1 MiB handed to the game"},
     };
     for (const auto& c : cases)
     {
