@@ -28,9 +28,9 @@ public:
     {
         drawHelp->FillRect(sprite, kBackdrop, &m_Rect);
         drawHelp->ResetTransform(sprite);
-        VARDUI::Rect rect = m_Rect;
-        VARDUI::CUIDrawHelp::DrawText(drawHelp->GetFont(), sprite, m_Text, rect,
-                                      VARDUI::kUITextCaption, kWhite);
+        // A title may hold a name of any length.
+        VARDUI::CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Text, m_Rect,
+                                            VARDUI::kUITextCaption, kWhite);
     }
     bool HitTest(const VARDUI::Point*, VARDUI::CUIElement**, std::int32_t*) override
     {
