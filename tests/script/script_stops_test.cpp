@@ -3,6 +3,7 @@
 // game able to go on rather than failing again on every tick.
 
 #include "looping_module.h"
+#include "scratch_files.h"
 #include "vardsim_run.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -37,8 +37,7 @@ struct Outcome
 Outcome RunLooping(ScriptCaller caller, const std::string& orders, int ticks)
 {
     const TestUtil::LoopingModule module({caller});
-    const auto path =
-        std::filesystem::temp_directory_path() / ("vard_stops_orders_" + std::to_string(getpid()));
+    const auto path = TestUtil::ScratchPath("stops_orders", ".txt");
     std::ofstream(path) << orders;
     const auto run = TestUtil::RunVardsim(
         "--orders " + path.string() + " --ticks " + std::to_string(ticks), module.Path());
@@ -152,8 +151,7 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
         SCOPED_TRACE(c.script);
         const TestUtil::LoopingModule module({ScriptCaller::Heartbeat},
                                              std::string("<lua> ") + c.script + " </lua>");
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("vard_stops_names_" + std::to_string(getpid()));
+        const auto path = TestUtil::ScratchPath("stops_names", ".txt");
         std::ofstream(path) << "1 game moveparty 38.75 16.25\n";
         const auto run = TestUtil::RunVardsim("--orders " + path.string() + " --ticks 400 --name " +
                                                   std::string(100'000, 'n'),
