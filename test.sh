@@ -6,6 +6,11 @@
 # the machine's speed fails.
 set -euo pipefail
 cd "$(dirname "$0")"
+# A temporary folder of this run's own, so that another run on the machine
+# never meets its files there; gone at the end, however the run ends.
+TMPDIR=$(mktemp -d)
+export TMPDIR
+trap 'chmod -R u+rwx "$TMPDIR" 2>/dev/null; rm -rf "$TMPDIR"' EXIT
 source tools/setup.sh
 vard_install_packages
 vard_print_versions

@@ -8,13 +8,14 @@
 // an area runs one; monsters without a heartbeat get one, and traps cannot
 // be disarmed.
 
+#include "scratch_files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <set>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -74,8 +75,7 @@ public:
                            std::string script = "<lua> while true do end </lua>",
                            std::vector<ModuleAddition> additions = {})
         : m_Callers(callers), m_Script(std::move(script)), m_Additions(std::move(additions)),
-          m_Root(std::filesystem::temp_directory_path() /
-                 ("vard_looping_" + std::to_string(getpid()) + "_" + std::to_string(Count()++)))
+          m_Root(ScratchPath("looping", ""))
     {
         std::filesystem::copy(VARD_DEMO_MODULE, m_Root, std::filesystem::copy_options::recursive);
         for (const auto& entry : std::filesystem::directory_iterator(m_Root))
@@ -99,12 +99,6 @@ public:
 
 private:
     bool Chosen(ScriptCaller caller) const { return m_Callers.count(caller) != 0; }
-
-    static int& Count()
-    {
-        static int count = 0;
-        return count;
-    }
 
     // The caller a script at this place belongs to: the nearest block
     // before it that carries scripts.

@@ -5,11 +5,11 @@
 
 #include "common/exception.h"
 #include "common/tag_file.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -69,15 +69,6 @@ inline std::string FileText(const std::filesystem::path& path)
 inline std::filesystem::path FixturePath(const std::string& folder, const std::string& name)
 {
     return std::filesystem::path(VARD_TEST_DATA) / folder / name;
-}
-
-// A file name no other test of this run uses.
-inline std::filesystem::path ScratchPath(const std::string& stem)
-{
-    static std::atomic<int> counter{0};
-    return std::filesystem::temp_directory_path() /
-           ("vard_" + stem + "_" + std::to_string(getpid()) + "_" + std::to_string(counter++) +
-            ".vard");
 }
 
 // The exact text that the writer produces for what the call writes.

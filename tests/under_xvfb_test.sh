@@ -55,4 +55,36 @@ case_ failed_without_crash 1 1 "$passed" 1 "$passed" 0
 
 grep -q "running the program once more" "$scratch/checker_crash_once.out" ||
   { echo "FAILED: the rerun is not announced"; failures=$((failures + 1)); }
+
+# Runners started at the same moment each get a display of their own: every
+# program holds its display until all have one.
+together=$scratch/together
+mkdir "$together"
+cat >"$together/program" <<PROGRAM
+#!/usr/bin/env bash
+echo "\$DISPLAY" >"$together/display.\$\$"
+for _ in \$(seq 600); do
+  [ "\$(ls "$together" | grep -c '^display\.')" -ge 4 ] && exit 0
+  sleep 0.1
+done
+exit 1
+PROGRAM
+chmod +x "$together/program"
+runners=()
+for runner_number in 1 2 3 4; do
+  "$runner" "$together/program" >"$together/out.$runner_number" 2>&1 &
+  runners+=($!)
+done
+ended=0
+for pid in "${runners[@]}"; do
+  wait "$pid" && ended=$((ended + 1))
+done
+displays=$(cat "$together"/display.* 2>/dev/null | sort -u | wc -l)
+if [ "$ended" -ne 4 ] || [ "$displays" -ne 4 ]; then
+  echo "FAILED together: $ended of 4 runners ended well, on $displays displays"
+  cat "$together"/out.* | sed 's/^/  | /'
+  failures=$((failures + 1))
+else
+  echo "ok together"
+fi
 exit $((failures > 0))

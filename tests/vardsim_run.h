@@ -2,14 +2,14 @@
 
 // Runs the headless driver on the demo module, as its users run it.
 
+#include "scratch_files.h"
+
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace TestUtil
 {
@@ -30,10 +30,7 @@ struct VardsimRun
 // process is large.
 inline VardsimRun RunTool(const std::string& tool, const std::string& arguments)
 {
-    static std::atomic<int> runs{0};
-    const std::filesystem::path peakFile =
-        std::filesystem::temp_directory_path() /
-        ("vard_peak_" + std::to_string(getpid()) + "_" + std::to_string(runs++));
+    const std::filesystem::path peakFile = ScratchPath("peak", ".txt");
     const std::string command = "/usr/bin/time -q -f %M -o " + peakFile.string() + " " +
                                 VARD_BIN_DIR + "/" + tool + " " + arguments + " 2>&1";
     VardsimRun run;

@@ -4,6 +4,7 @@
 
 #include "app_demo_game.h"
 #include "app_fakes.h"
+#include "scratch_files.h"
 
 #include "app/action_bar_text.h"
 #include "app/actor_info.h"
@@ -23,7 +24,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <sstream>
 
 namespace
@@ -135,15 +135,6 @@ class AppSavedGames : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/vard_home_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        home = pattern;
-        if (const char* old = std::getenv("HOME"))
-            oldHome = old;
-        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-            oldConfig = old;
-        setenv("HOME", home.c_str(), 1);
-        unsetenv("XDG_CONFIG_HOME");
         folder = home / "Documents" / "BRLM Saved Games";
 
         ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine));
@@ -151,16 +142,6 @@ protected:
         app.RefreshActorInfos(true);
         app.StartPlay();
         window->posted.clear();
-    }
-
-    void TearDown() override
-    {
-        if (oldHome)
-            setenv("HOME", oldHome->c_str(), 1);
-        if (oldConfig)
-            setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
-        std::error_code error;
-        std::filesystem::remove_all(home, error);
     }
 
     VARD::CActor& Hero() { return *app.engine->Game().GetParty().at(0); }
@@ -172,13 +153,13 @@ protected:
         return captions;
     }
 
+    // Declared first: it outlives the program.
+    const TestUtil::ScratchHome scratchHome;
+    const std::filesystem::path home = scratchHome.Path();
     FakeAppPlatform machine;
     CGameApp app;
     AppTest::FakeAppWindow* window = nullptr;
-    std::filesystem::path home;
     std::filesystem::path folder;
-    std::optional<std::string> oldHome;
-    std::optional<std::string> oldConfig;
 };
 
 TEST_F(AppSavedGames, TheChoosersStartInTheFolderTheyMakeAndCancelChangesNothing)

@@ -406,9 +406,8 @@ public:
 // the message log, where its first timer message used to end the game.
 TEST(VARDAudio, AMissingAmbientFileLeavesTheGameRunning)
 {
-    const std::filesystem::path module =
-        std::filesystem::path(::testing::TempDir()) / "vard_audio_no_fountain";
-    std::filesystem::remove_all(module);
+    const TestUtil::ScratchFolder scratch("audio_no_fountain");
+    const std::filesystem::path& module = scratch.Path();
     std::filesystem::copy(kDemo, module, std::filesystem::copy_options::recursive);
     std::filesystem::remove(module / "audio" / "fountain.wav");
     {
@@ -435,14 +434,12 @@ TEST(VARDAudio, AMissingAmbientFileLeavesTheGameRunning)
         EXPECT_EQ(told, 1);
         EXPECT_FALSE(app.audio->HasMusic());
     }
-    std::filesystem::remove_all(module);
 }
 
 TEST(VARDAudio, StartUpLoadsTheEffectsOrStopsWithAGameError)
 {
-    const std::filesystem::path module =
-        std::filesystem::path(::testing::TempDir()) / "vard_audio_no_death";
-    std::filesystem::remove_all(module);
+    const TestUtil::ScratchFolder scratch("audio_no_death");
+    const std::filesystem::path& module = scratch.Path();
     std::filesystem::copy(kDemo, module, std::filesystem::copy_options::recursive);
     std::filesystem::remove(module / "audio" / "death.wav");
     {
@@ -456,7 +453,6 @@ TEST(VARDAudio, StartUpLoadsTheEffectsOrStopsWithAGameError)
         EXPECT_EQ(app.audio, nullptr);
         EXPECT_EQ(machine.device, nullptr); // start-up went no further
     }
-    std::filesystem::remove_all(module);
 
     SoundingPlatform machine;
     CGameApp app;

@@ -5,6 +5,7 @@
 
 #include "common/data_file.h"
 #include "common/tag_file.h"
+#include "scratch_files.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace FuzzHarness
 {
@@ -22,9 +22,7 @@ namespace FuzzHarness
 inline void ReadWholeArchive(const std::uint8_t* data, std::size_t size)
 {
     // The factory opens the archive by path, so the input goes to a file.
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("vard_archive_fuzz_" + std::to_string(getpid()) + ".vard");
+    static const std::filesystem::path path = TestUtil::ScratchPath("archive_fuzz");
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

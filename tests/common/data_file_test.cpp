@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <unistd.h>
 
 using namespace VARDCommon;
 using TestUtil::DetailOf;
@@ -19,8 +18,7 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Folder = std::filesystem::temp_directory_path() /
-                   (std::string("vard_data_") + info->name() + "_" + std::to_string(getpid()));
+        m_Folder = TestUtil::ScratchPath(std::string("data_") + info->name(), "");
         std::filesystem::remove_all(m_Folder);
         std::filesystem::create_directories(m_Folder / "module");
     }

@@ -65,8 +65,7 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Folder = std::filesystem::temp_directory_path() /
-                   (std::string("vard_writer_") + info->name() + "_" + std::to_string(getpid()));
+        m_Folder = TestUtil::ScratchPath(std::string("writer_") + info->name(), "");
         std::filesystem::remove_all(m_Folder);
         std::filesystem::create_directories(m_Folder);
     }

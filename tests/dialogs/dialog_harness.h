@@ -17,6 +17,7 @@
 #include "platform/desktop.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
+#include "scratch_files.h"
 #include "tool_support.h"
 #include "ui/ui_element.h"
 #include "ui/ui_group.h"
@@ -118,41 +119,7 @@ public:
 
 // A home folder of its own for the harness's life, so the saved-games
 // folder the load and save choosers open is made there.
-class ScratchHome
-{
-public:
-    ScratchHome()
-    {
-        char pattern[] = "/tmp/vard_dialogs_home_XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        home = pattern;
-        if (const char* old = std::getenv("HOME"))
-            m_OldHome = old;
-        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-            m_OldConfig = old;
-        setenv("HOME", home.c_str(), 1);
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    ~ScratchHome()
-    {
-        if (m_OldHome)
-            setenv("HOME", m_OldHome->c_str(), 1);
-        else
-            unsetenv("HOME");
-        if (m_OldConfig)
-            setenv("XDG_CONFIG_HOME", m_OldConfig->c_str(), 1);
-        std::error_code error;
-        std::filesystem::remove_all(home, error);
-    }
-    ScratchHome(const ScratchHome&) = delete;
-    ScratchHome& operator=(const ScratchHome&) = delete;
-
-    std::filesystem::path home;
-
-private:
-    std::optional<std::string> m_OldHome;
-    std::optional<std::string> m_OldConfig;
-};
+using TestUtil::ScratchHome;
 
 class DialogHarness
 {

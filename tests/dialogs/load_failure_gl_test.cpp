@@ -52,10 +52,10 @@ protected:
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-        const fs::path module = home.home / "module";
+        const fs::path module = home.Path() / "module";
         fs::copy(VARD_DEMO_MODULE, module, fs::copy_options::recursive);
         fs::remove(module / "sky" / "sky_overcast.vard");
-        folder = home.home / "Documents" / "BRLM Saved Games";
+        folder = home.Path() / "Documents" / "BRLM Saved Games";
         fs::create_directories(folder / "folder.vard");
         app.dialogFactory = std::make_unique<CGameDialogFactory>();
         ASSERT_NO_FATAL_FAILURE(AppTest::StartDemoGame(app, machine, module.string()));

@@ -227,7 +227,7 @@ TEST(ShellDialogs, ACancelledLoadReopensTheStartScreenSilently)
     ASSERT_EQ(harness.machine.desktop.choices.size(), 1u);
     EXPECT_FALSE(harness.machine.desktop.choices[0].save);
     EXPECT_EQ(harness.machine.desktop.choices[0].initialFolder,
-              (harness.home.home / "Documents" / "BRLM Saved Games").string());
+              (harness.home.Path() / "Documents" / "BRLM Saved Games").string());
     auto* again = harness.CurrentAs<CStartDlg>();
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, first);

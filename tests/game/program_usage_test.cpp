@@ -3,6 +3,7 @@
 // folder that is also its home, with no display to open a window on.
 
 #include "common/program_usage.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -91,10 +92,8 @@ TEST(ProgramUsage, EveryProgramAnswersHelpAndUnknownOptionsAndWritesNothing)
     };
     const Case cases[] = {{"--help", true}, {"--bogus", false}, {"-q", false}};
 
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("vard_usage_" + std::to_string(getpid()));
-    std::filesystem::remove_all(root);
-    std::filesystem::create_directory(root);
+    const TestUtil::ScratchFolder scratch("usage");
+    const std::filesystem::path& root = scratch.Path();
     for (const std::string& program : programs)
     {
         std::string usage;
@@ -124,7 +123,6 @@ TEST(ProgramUsage, EveryProgramAnswersHelpAndUnknownOptionsAndWritesNothing)
                 << std::filesystem::directory_iterator(folder)->path();
         }
     }
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ int ShowAndWait(const std::string& what)
     else
     {
         platform::FileChoice choice;
-        choice.initialFolder = std::filesystem::temp_directory_path().string();
+        choice.initialFolder = std::filesystem::current_path().string();
         desktop.ChooseFile(choice);
     }
     // Reached only when nothing was shown.
@@ -168,7 +168,8 @@ TEST(DesktopChild, TheBoxAndTheChooserEndWithAKilledGame)
     const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
                                                                  XCloseDisplay);
     Display* const display = connection.get();
-    ASSERT_NE(display, nullptr) << "no X display to draw on: run it under xvfb-run, as ctest does";
+    ASSERT_NE(display, nullptr)
+        << "no X display to draw on: run it through tests/under_xvfb.sh, as ctest does";
     // Orphans fall to the test, which reaps them: a box left behind is then
     // seen to go, not kept as a zombie by an init that does not reap.
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);

@@ -3,6 +3,7 @@
 #include "platform/file_chooser.h"
 #include "platform/folders.h"
 #include "platform/platform_error.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -21,23 +22,7 @@ namespace
 
 namespace fs = std::filesystem;
 
-// A fresh folder, removed with everything in it at the end.
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        static int counter = 0;
-        m_Path = fs::temp_directory_path() /
-                 ("vard_desktop_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-        fs::create_directories(m_Path);
-    }
-    ~ScratchFolder() { fs::remove_all(m_Path); }
-    const fs::path& Path() const { return m_Path; }
-
-private:
-    fs::path m_Path;
-};
+using TestUtil::ScratchFolder;
 
 // Sets an environment variable (or unsets it, for nothing) until the end of the scope.
 class EnvironmentVariable
@@ -78,8 +63,8 @@ void WriteFile(const fs::path& path, const std::string& text)
 
 TEST(DocumentsFolder, XdgFolderElseDocumentsInHome)
 {
-    ScratchFolder home;
-    ScratchFolder config;
+    ScratchFolder home("desktop_home");
+    ScratchFolder config("desktop_config");
     EnvironmentVariable homeVariable("HOME", home.Path().string());
     EnvironmentVariable configVariable("XDG_CONFIG_HOME", std::nullopt);
 
@@ -106,7 +91,7 @@ TEST(DocumentsFolder, XdgFolderElseDocumentsInHome)
 
 TEST(DocumentsFolder, SavedGamesFolderIsCreatedOnceAndAFileInTheWayFails)
 {
-    ScratchFolder home;
+    ScratchFolder home("desktop_home");
     EnvironmentVariable homeVariable("HOME", home.Path().string());
     EnvironmentVariable configVariable("XDG_CONFIG_HOME", std::nullopt);
 
@@ -143,7 +128,7 @@ TEST(ChildProcess, ArgumentsPassWithoutAShellAndWhatCannotRunIsReported)
     EXPECT_FALSE(platform::RunChild({}).started);
 
     // A folder named like the program, earlier on PATH, is passed over.
-    ScratchFolder scratch;
+    ScratchFolder scratch("desktop_path");
     fs::create_directories(scratch.Path() / "printf");
     const char* path = std::getenv("PATH");
     const EnvironmentVariable searched("PATH", scratch.Path().string() + ":" +
@@ -170,9 +155,9 @@ TEST(FileChooser, ZenityCommandLines)
                                         "--filename=/home/u/Documents/BRLM Saved Games/"}));
     platform::FileChoice save = open;
     save.save = true;
-    EXPECT_EQ(platform::ZenityFileCommand(save, "/tmp/x.vard"),
+    EXPECT_EQ(platform::ZenityFileCommand(save, "/home/u/x.vard"),
               (std::vector<std::string>{"zenity", "--file-selection", "--save",
-                                        "--confirm-overwrite", "--filename=/tmp/x.vard"}));
+                                        "--confirm-overwrite", "--filename=/home/u/x.vard"}));
     EXPECT_EQ(
         platform::ZenityFileCommand(save, ""),
         (std::vector<std::string>{"zenity", "--file-selection", "--save", "--confirm-overwrite"}));
@@ -211,7 +196,7 @@ protected:
 
     std::string In(const std::string& name) const { return (folder.Path() / name).string(); }
 
-    ScratchFolder folder;
+    ScratchFolder folder{"desktop_chooser"};
     platform::FakeDesktop desktop;
     std::deque<platform::ChildResult> answers;
     std::vector<std::vector<std::string>> calls;

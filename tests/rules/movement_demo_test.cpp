@@ -244,8 +244,7 @@ TEST(MovementDemo, TheWayToTheOldStairFromWhereverTheNecromancerFalls)
 // its point.
 TEST(MovementDemo, VardsimMoveOrdersWalkTheParty)
 {
-    const auto orders = std::filesystem::temp_directory_path() /
-                        ("movement_demo_" + std::to_string(getpid()) + ".txt");
+    const auto orders = TestUtil::ScratchPath("movement_demo", ".txt");
     std::ofstream(orders) << "2 game moveparty 8.75 16.25\n3 0 move 21.25 6.25\n";
     const auto run =
         TestUtil::RunVardsim("--seed 5 --ticks 300 --report --orders " + orders.string());

@@ -1,10 +1,9 @@
 #include "common/exception.h"
 #include "common/random.h"
 #include "rules/engine.h"
+#include "scratch_files.h"
 #include "world/actor.h"
 #include "world/game.h"
-
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         made->SetMainCharacter(hero);
         return made;
     }();
-    static const std::string path = "/tmp/rules_save_fuzz_" + std::to_string(getpid()) + ".sav";
+    static const std::string path = TestUtil::ScratchPath("rules_save_fuzz", ".sav").string();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -21,8 +21,7 @@ using TestUtil::VardsimRun;
 
 std::string WriteOrders(const std::string& name, const std::string& text)
 {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("vardsim_" + std::to_string(getpid()) + "_" + name);
+    const auto path = TestUtil::ScratchPath("vardsim_" + name, ".txt");
     std::ofstream(path) << text;
     return path.string();
 }
@@ -112,8 +111,7 @@ TEST(Vardsim, BadInputEndsWithAClearError)
     EXPECT_NE(out.find("vardsim: error code 1"), std::string::npos) << out;
 
     // An orders file is a regular file of a bounded size, as module files are.
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("vardsim_" + std::to_string(getpid()) + "_folder");
+    const auto folder = TestUtil::ScratchPath("vardsim_folder", "");
     std::filesystem::create_directories(folder);
     const std::string longLine = WriteOrders("long", "1 0 move 1 " + std::string(5000, '2') + "\n");
     for (const auto& [orders, says] :
@@ -148,8 +146,7 @@ TEST(Vardsim, DamagedModuleFilesAreNamed)
               std::string::npos)
         << run.out;
 
-    const auto module = std::filesystem::temp_directory_path() /
-                        ("vardsim_" + std::to_string(getpid()) + "_module");
+    const auto module = TestUtil::ScratchPath("vardsim_module", "");
     for (const auto& [file, cutAfter] :
          {std::pair<std::string, std::string>{"items.vard", "<attribute> stre"},
           {"monsters.vard", "<brain> ne"}})
@@ -175,8 +172,7 @@ TEST(Vardsim, DamagedModuleFilesAreNamed)
 // the world map behind another), and by vardsim when the party gets there.
 TEST(Vardsim, MissingModuleFilesAreNamedByBothTools)
 {
-    const auto module = std::filesystem::temp_directory_path() /
-                        ("vardsim_" + std::to_string(getpid()) + "_missing");
+    const auto module = TestUtil::ScratchPath("vardsim_missing", "");
     for (const auto& [file, walk] : {std::pair<std::string, std::string>{"town.vard", ""},
                                      {"journal.vard", ""},
                                      {"forest.vard", "1 game moveparty 58.75 39"},
@@ -189,14 +185,14 @@ TEST(Vardsim, MissingModuleFilesAreNamedByBothTools)
                 std::filesystem::copy_file(entry.path(), module / entry.path().filename());
         const std::string missing =
             "module file \"" + file + "\" in " + module.string() + " is missing";
-        for (const VardsimRun& run :
-             {TestUtil::RunTool("vardinfo", "--module " + module.string()),
-              RunVardsim("--ticks 60 --orders " + WriteOrders("walk.txt", walk + "\n"),
-                         module.string())})
+        const std::string orders = WriteOrders("walk", walk + "\n");
+        for (const VardsimRun& run : {TestUtil::RunTool("vardinfo", "--module " + module.string()),
+                                      RunVardsim("--ticks 60 --orders " + orders, module.string())})
         {
             EXPECT_EQ(run.status, 1) << file;
             EXPECT_NE(run.out.find(missing), std::string::npos) << run.out;
         }
+        std::filesystem::remove(orders);
     }
     std::filesystem::remove_all(module);
 }

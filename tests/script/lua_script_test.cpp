@@ -1,6 +1,7 @@
 // The script host: how a script block becomes a source, what a run gives
 // back, how failures leave it, and what a script cannot reach.
 
+#include "scratch_files.h"
 #include "script_test_util.h"
 
 #include "world/game.h"
@@ -200,8 +201,7 @@ TEST(LuaScript, SandboxReachesNothingOutside)
                                "pcall ~= nil"),
               1);
 
-    const auto path =
-        std::filesystem::temp_directory_path() / ("vard_sandbox_" + std::to_string(getpid()));
+    const auto path = TestUtil::ScratchPath("sandbox", "");
     const std::string body = "pcall(function() io.open('" + path.string() +
                              "', 'w'):write('x') end) "
                              "pcall(function() os.execute('touch " +

@@ -3,6 +3,7 @@
 // game able to go on rather than failing again on every tick.
 
 #include "looping_module.h"
+#include "scratch_files.h"
 #include "test_util.h"
 #include "vardsim_run.h"
 #include "world/journal.h"
@@ -14,7 +15,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -40,8 +40,7 @@ struct Outcome
 Outcome RunLooping(ScriptCaller caller, const std::string& orders, int ticks)
 {
     const TestUtil::LoopingModule module({caller});
-    const auto path =
-        std::filesystem::temp_directory_path() / ("vard_stops_orders_" + std::to_string(getpid()));
+    const auto path = TestUtil::ScratchPath("stops_orders", ".txt");
     std::ofstream(path) << orders;
     const auto run = TestUtil::RunVardsim(
         "--orders " + path.string() + " --ticks " + std::to_string(ticks), module.Path());
@@ -180,8 +179,7 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
         SCOPED_TRACE(c.script);
         const TestUtil::LoopingModule module(
             {c.caller}, std::string("<lua> ") + c.script + " </lua>", c.additions);
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("vard_stops_names_" + std::to_string(getpid()));
+        const auto path = TestUtil::ScratchPath("stops_names", ".txt");
         std::ofstream(path) << c.orders;
         const auto run = TestUtil::RunVardsim("--orders " + path.string() + " --ticks 400 --name " +
                                                   std::string(100'000, 'n'),
@@ -231,8 +229,7 @@ TEST(ScriptStops, AHeartbeatsChatterKeepsEachPersonsNewestLines)
             {ScriptCaller::Heartbeat},
             std::string("<lua> for i = 1 , 8 do vard_chatter( context , \"actor\" , ") + c.line +
                 " ) end </lua>");
-        const std::string stem = std::filesystem::temp_directory_path() /
-                                 ("vard_stops_chatter_" + std::to_string(getpid()));
+        const std::string stem = TestUtil::ScratchPath("stops_chatter", "").string();
         std::ofstream(stem + ".orders") << "1 game moveparty 38.75 16.25\n";
         const auto run = TestUtil::RunVardsim(
             "--orders " + stem + ".orders --ticks 30000 --save " + stem + ".vard", module.Path());

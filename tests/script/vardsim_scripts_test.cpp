@@ -2,6 +2,7 @@
 // script notes the crypt, blesses a party the priest sent and completes the
 // crypt quest.
 
+#include "scratch_files.h"
 #include "vardsim_run.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
 
 std::string RunVardsim(const std::string& orders, const std::string& arguments)
 {
-    const auto path =
-        std::filesystem::temp_directory_path() / ("vardsim_scripts_" + std::to_string(getpid()));
+    const auto path = TestUtil::ScratchPath("vardsim_scripts", ".txt");
     std::ofstream(path) << orders;
     const auto run = TestUtil::RunVardsim("--orders " + path.string() + " " + arguments);
     std::filesystem::remove(path);

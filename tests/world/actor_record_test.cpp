@@ -41,13 +41,13 @@ protected:
 TEST_F(ActorRecord, MainCharacterRoundTripIsByteForByte)
 {
     const auto actor = Read(m_Main);
-    EXPECT_EQ(ActorTest::WriteActor(*actor, "actor_main_out.vard"), m_Main);
+    EXPECT_EQ(ActorTest::WriteActor(*actor), m_Main);
 }
 
 TEST_F(ActorRecord, MonsterRoundTripIsByteForByte)
 {
     const auto actor = Read(m_Monster);
-    EXPECT_EQ(ActorTest::WriteActor(*actor, "actor_monster_out.vard"), m_Monster);
+    EXPECT_EQ(ActorTest::WriteActor(*actor), m_Monster);
 }
 
 TEST_F(ActorRecord, MainCharacterFieldsAreRead)
@@ -140,11 +140,11 @@ TEST_F(ActorRecord, NumberKeepsItsLowBitsAndActorKind)
     CActor actor(MakeThingId(kThingKindActor, 77));
     actor.SetTemplateName("main");
     actor.SetName("Plain");
-    const std::string text = ActorTest::WriteActor(actor, "actor_plain_out.vard");
+    const std::string text = ActorTest::WriteActor(actor);
     EXPECT_EQ(text.substr(0, 12), "<actor>\n 77\n");
     const auto back = Read(text);
     EXPECT_EQ(back->Id(), 0x0300004Du);
-    EXPECT_EQ(ActorTest::WriteActor(*back, "actor_plain_out2.vard"), text);
+    EXPECT_EQ(ActorTest::WriteActor(*back), text);
 }
 
 TEST_F(ActorRecord, UnknownFactionOrPowerIsDroppedNotAnError)
@@ -231,7 +231,7 @@ TEST_F(ActorRecord, QuoteInsideANameComesBackAsItIs)
 {
     auto actor = Read(m_Main);
     actor->SetName("Old \"Grim\" Tom");
-    const std::string text = ActorTest::WriteActor(*actor, "actor_quote_out.vard");
+    const std::string text = ActorTest::WriteActor(*actor);
     EXPECT_NE(text.find(" \"\"Old \\\"Grim\\\" Tom\"\n"), std::string::npos);
     EXPECT_EQ(Read(text)->GetName(), "Old \"Grim\" Tom");
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "test_util.h"
 #include "common/exception.h"
 #include "common/tag_file.h"
+#include "test_util.h"
 #include "world/actor.h"
 #include "world/actor_template.h"
 #include "world/faction.h"
@@ -56,15 +56,9 @@ inline std::unique_ptr<VARD::CActor> ReadActor(const std::string& text, const VA
     return std::make_unique<VARD::CActor>(reader, module, game);
 }
 
-inline std::string WriteActor(const VARD::CActor& actor, const std::string& fileName)
+inline std::string WriteActor(const VARD::CActor& actor)
 {
-    const auto path = std::filesystem::path(::testing::TempDir()) / fileName;
-    {
-        VARDCommon::CTagFileWriter writer(path);
-        actor.Write(writer);
-        writer.Close();
-    }
-    return FileText(path);
+    return TestUtil::WrittenText([&](VARDCommon::CTagFileWriter& writer) { actor.Write(writer); });
 }
 
 // The text with one occurrence of a piece replaced; the piece must occur

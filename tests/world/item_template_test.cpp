@@ -550,7 +550,7 @@ TEST(ItemTuple, WritesNameAndBothValuesAndReadsBack)
         module.CreateItem("gold", 4000000000u, MakeThingId(kThingKindItem, 2), 0),
     };
 
-    const auto path = std::filesystem::path(::testing::TempDir()) / "items_tuple.vard";
+    const auto path = TestUtil::ScratchPath("items_tuple");
     {
         VARDCommon::CTagFileWriter writer(path);
         writer.WriteStartTag("items");
@@ -584,7 +584,7 @@ TEST(ItemTuple, WritesNameAndBothValuesAndReadsBack)
 TEST(ItemTuple, ItemWithoutTemplateIsWrittenAsZero)
 {
     const CItem item(MakeThingId(kThingKindItem, 1), nullptr, 1, 2);
-    const auto path = std::filesystem::path(::testing::TempDir()) / "items_tuple_empty.vard";
+    const auto path = TestUtil::ScratchPath("items_tuple_empty");
     {
         VARDCommon::CTagFileWriter writer(path);
         WriteItem(writer, item);

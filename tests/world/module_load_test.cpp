@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 using namespace VARD;
@@ -39,8 +38,7 @@ public:
     ScratchModule()
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Folder = std::filesystem::temp_directory_path() /
-                   (std::string("vard_module_") + info->name() + "_" + std::to_string(getpid()));
+        m_Folder = TestUtil::ScratchPath(std::string("module_") + info->name(), "");
         std::filesystem::remove_all(m_Folder);
         std::filesystem::create_directories(m_Folder);
         for (const auto& entry : std::filesystem::directory_iterator(VARD_DEMO_MODULE))

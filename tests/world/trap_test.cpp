@@ -31,16 +31,6 @@ std::shared_ptr<CTrap> DefinitionOf(const std::string& text)
     return trap;
 }
 
-// A fresh file name in the test's temporary folder.
-std::filesystem::path TemporaryFile(const std::string& name)
-{
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const auto folder =
-        std::filesystem::temp_directory_path() / (std::string("vard_trap_") + info->name());
-    std::filesystem::create_directories(folder);
-    return folder / name;
-}
-
 } // namespace
 
 TEST(Trap, NewTrapIsHiddenAndArmed)
@@ -159,7 +149,7 @@ TEST(Trap, WritesTheSavedRecord)
     trap.SetRearmDelay(1.75);
     trap.SetFlag(false);
     trap.SetRearmTick(4500);
-    const auto path = TemporaryFile("trap.vard");
+    const auto path = TestUtil::ScratchPath("trap");
     {
         VARDCommon::CTagFileWriter writer(path);
         trap.Write(writer);
@@ -176,20 +166,20 @@ TEST(Trap, WritesTheSavedRecord)
     EXPECT_DOUBLE_EQ(back.GetRearmDelay(), 1.75);
     EXPECT_FALSE(back.GetFlag());
     EXPECT_EQ(back.GetRearmTick(), 4500u);
-    std::filesystem::remove_all(path.parent_path());
+    std::filesystem::remove(path);
 }
 
 TEST(Trap, EmptySpellNameIsWrittenAsZero)
 {
     const CTrap trap;
-    const auto path = TemporaryFile("trap.vard");
+    const auto path = TestUtil::ScratchPath("trap");
     {
         VARDCommon::CTagFileWriter writer(path);
         trap.Write(writer);
         writer.Close();
     }
     EXPECT_EQ(FileText(path), "<trap>\n 0\n 0\n 0\n 0\n true\n 0\n</trap>\n");
-    std::filesystem::remove_all(path.parent_path());
+    std::filesystem::remove(path);
 }
 
 TEST(Trap, CopySharesTheScriptAndStartsArmed)
