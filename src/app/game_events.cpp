@@ -10,6 +10,7 @@
 #include "app/shell_dialogs.h"
 #include "app/vard_audio.h"
 #include "common/exception.h"
+#include "common/shared_helpers.h"
 #include "rules/engine.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -45,14 +46,7 @@ void CGameApp::LogMessage(const std::string& line)
     // A log emptied or replaced elsewhere is counted afresh.
     if (messageLog.empty())
         messageLogBytes = 0;
-    messageLog.push_back(line);
-    messageLogBytes += line.size();
-    while (messageLog.size() > kMessageLogLines ||
-           (messageLogBytes > kMessageLogBytes && messageLog.size() > 1))
-    {
-        messageLogBytes -= std::min(messageLogBytes, messageLog.front().size());
-        messageLog.pop_front();
-    }
+    AppendNewest(messageLog, messageLogBytes, line, kMessageLogLines, kMessageLogBytes);
     if (screenHooks.messageLogged)
         screenHooks.messageLogged(line);
 }

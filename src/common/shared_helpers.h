@@ -2,10 +2,30 @@
 
 #include "common/exception.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <typeinfo>
 #include <vector>
+
+// Appends a line to a list that keeps only its newest lines: no more than
+// mostLines of them, and no more text than mostBytes unless the newest line
+// alone holds more (it always stays). bytes is the text the list holds, kept
+// up to date.
+template <typename Lines>
+void AppendNewest(Lines& lines, std::size_t& bytes, std::string line, std::size_t mostLines,
+                  std::size_t mostBytes)
+{
+    bytes += line.size();
+    lines.push_back(std::move(line));
+    while (lines.size() > mostLines || (bytes > mostBytes && lines.size() > 1))
+    {
+        bytes -= std::min(bytes, lines.front().size());
+        lines.erase(lines.begin());
+    }
+}
 
 // The empty trace hook: callers pass a text and numbers between steps.
 template <typename... Args> inline void NoOperation(Args&&...) {}

@@ -98,8 +98,7 @@ std::string CGame::FormatDateTime(std::uint32_t ticks) const
 void CGame::SetKeepBudget(CKeepBudget* budget)
 {
     m_KeepBudget = budget;
-    if (budget != nullptr)
-        m_KeptStateBytes = WeighKeptState();
+    m_KeptStateBytes.reset();
 }
 
 std::size_t CGame::WeighKeptState() const
@@ -120,10 +119,14 @@ void CGame::KeepState(std::size_t bytes)
 {
     if (m_KeepBudget == nullptr)
         return;
-    if (m_KeptStateBytes > kKeptStateBytes || bytes > kKeptStateBytes - m_KeptStateBytes)
+    // Weighed once a run, when it first adds to the state: most add nothing.
+    if (!m_KeptStateBytes)
+        m_KeptStateBytes = WeighKeptState();
+    std::size_t& kept = *m_KeptStateBytes;
+    if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
         m_KeepBudget->Stop(kKeptStateFullReason);
     m_KeepBudget->Keep(bytes);
-    m_KeptStateBytes += bytes;
+    kept += bytes;
 }
 
 std::int32_t CGame::GetQuestTag(const std::string& tag) const

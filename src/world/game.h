@@ -8,6 +8,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,7 +120,7 @@ public:
     void AddGold(std::int64_t amount);
 
     // The budget the adders charge while a script run is open; null outside
-    // runs. Setting one weighs the kept state once, for the run to add to.
+    // runs.
     CKeepBudget* GetKeepBudget() const { return m_KeepBudget; }
     void SetKeepBudget(CKeepBudget* budget);
     // What the kept state holds now, as measured against kKeptStateBytes.
@@ -265,7 +266,8 @@ private:
     void KeepState(std::size_t bytes);
 
     CKeepBudget* m_KeepBudget = nullptr;
-    std::size_t m_KeptStateBytes = 0;
+    // The kept state's weight during a run, once weighed.
+    std::optional<std::size_t> m_KeptStateBytes;
     std::int32_t m_State = kGameConstructed;
     std::string m_TravelArea;
     std::string m_TravelEntry;

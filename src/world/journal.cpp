@@ -1,5 +1,6 @@
 #include "world/journal.h"
 
+#include "common/shared_helpers.h"
 #include "common/tag_file.h"
 #include "world/module.h"
 
@@ -22,17 +23,10 @@ void RequireListItem(VARDCommon::CTagFileReader& reader, const char* what)
 
 void AppendPersonLine(CPeopleJournalEntry& entry, std::string line)
 {
-    entry.lines.push_back(std::move(line));
     std::size_t bytes = 0;
-    std::size_t kept = 0;
-    for (auto it = entry.lines.rbegin(); it != entry.lines.rend(); ++it, ++kept)
-    {
-        if (kept == kPeopleJournalLines || (kept > 0 && bytes + it->size() > kPeopleJournalBytes))
-            break;
-        bytes += it->size();
-    }
-    entry.lines.erase(entry.lines.begin(),
-                      entry.lines.begin() + static_cast<std::ptrdiff_t>(entry.lines.size() - kept));
+    for (const std::string& kept : entry.lines)
+        bytes += kept.size();
+    AppendNewest(entry.lines, bytes, std::move(line), kPeopleJournalLines, kPeopleJournalBytes);
 }
 
 } // namespace
