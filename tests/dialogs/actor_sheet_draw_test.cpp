@@ -277,22 +277,16 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
             }
         }
     };
-    const auto textOf = [&]
+    // The page's last widget of that kind.
+    const auto last = [&]<class Widget>(Widget*)
     {
-        VARDUI::CUITextElement* found = nullptr;
+        Widget* found = nullptr;
         for (const auto& element : ui->GetElements())
-            if (auto* text = dynamic_cast<VARDUI::CUITextElement*>(element.get()))
-                found = text;
+            if (auto* widget = dynamic_cast<Widget*>(element.get()))
+                found = widget;
         return found;
     };
-    const auto messagesOf = [&]
-    {
-        VARDUI::CUIMessageWindow* found = nullptr;
-        for (const auto& element : ui->GetElements())
-            if (auto* messages = dynamic_cast<VARDUI::CUIMessageWindow*>(element.get()))
-                found = messages;
-        return found;
-    };
+    const auto textOf = [&] { return last(static_cast<VARDUI::CUITextElement*>(nullptr)); };
 
     CActorJournalDlg journal(&app, hero);
     Draw(journal, 0xFF000000u);
@@ -302,7 +296,7 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
            {"a quest's row", list->GetSectionElements(0)[1].get()},
            {"a quest named by words", list->GetSectionElements(0)[2].get()},
            {"the text of every quest", textOf(), 0.6},
-           {"the messages under the page", messagesOf()}});
+           {"the messages under the page", last(static_cast<VARDUI::CUIMessageWindow*>(nullptr))}});
     journal.OnButton(CActorJournalDlg::kPeopleTabId);
     list->GetSectionElements(0)[0]->SetFlags(VARDUI::kUIFlagHighlighted, 1);
     journal.OnButton(CActorJournalDlg::kFirstRowId);

@@ -4,19 +4,16 @@
 
 #include "common/program_usage.h"
 #include "scratch_files.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -39,43 +36,22 @@ std::vector<std::string> BuiltPrograms()
     return programs;
 }
 
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The streams go to files beside the folder, not in it.
 ProgramRun RunIn(const std::filesystem::path& folder, const std::string& program,
                  const std::string& argument)
 {
-    const std::filesystem::path outPath = folder.string() + ".out";
-    const std::filesystem::path errPath = folder.string() + ".err";
-    const std::string path = std::string(VARD_BIN_DIR) + "/" + program;
-    const pid_t child = fork();
-    if (child == 0)
-    {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || chdir(folder.c_str()) != 0 || dup2(out, 1) < 0 ||
-            dup2(err, 2) < 0)
-            _exit(127);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("XDG_CONFIG_HOME");
-        unsetenv("XDG_DATA_HOME");
-        unsetenv("XDG_CACHE_HOME");
-        setenv("HOME", folder.c_str(), 1);
-        execl(path.c_str(), path.c_str(), argument.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const std::string out = folder.string() + ".out";
+    const std::string err = folder.string() + ".err";
+    const std::string command = "cd '" + folder.string() +
+                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME "
+                                "-u XDG_DATA_HOME -u XDG_CACHE_HOME HOME='" +
+                                folder.string() + "' " + VARD_BIN_DIR + "/" + program + " " +
+                                argument + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
     ProgramRun run;
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child)
-        return run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadText(outPath);
-    run.err = ReadText(errPath);
+    run.out = TestUtil::FileText(out);
+    run.err = TestUtil::FileText(err);
     return run;
 }
 
