@@ -134,6 +134,19 @@ public:
 
     // Runs the program until the steps are done; its exit code.
     int Play() { return app.Run(machine, module.Path()); }
+    // Plays to the end, which comes with that many boxes, each a "Script
+    // Error" that says the reason of the stop under its own text.
+    void PlayToTheEnd(std::size_t boxes, const std::string& reason)
+    {
+        EXPECT_EQ(Play(), 0);
+        EXPECT_EQ(failure, "");
+        ASSERT_EQ(Boxes(), boxes);
+        for (const auto& box : machine.desktop.boxes)
+        {
+            EXPECT_EQ(box.caption, "Script Error");
+            EXPECT_EQ(box.text, "Script Error\nscript stopped: " + reason);
+        }
+    }
 
     VARD::CGame& Game() { return app.engine->Game(); }
     VARD::CActor& Hero() { return *Game().GetParty().front(); }
@@ -276,15 +289,7 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
     session.AwaitBox("the exit", 5);
     session.PlayOn("play on where the party stood");
 
-    EXPECT_EQ(session.Play(), 0);
-    EXPECT_EQ(session.failure, "");
-    EXPECT_EQ(session.Boxes(), 5u);
-    for (const auto& box : session.machine.desktop.boxes)
-    {
-        EXPECT_EQ(box.caption, "Script Error");
-        // The box says why under its own text.
-        EXPECT_EQ(box.text, "Script Error\nscript stopped: step budget spent");
-    }
+    ASSERT_NO_FATAL_FAILURE(session.PlayToTheEnd(5, "step budget spent"));
     ASSERT_NE(game, nullptr);
     ASSERT_NE(game->GetCurrentArea(), nullptr);
     EXPECT_EQ(game->GetCurrentArea()->GetName(), "crypt");
@@ -325,11 +330,7 @@ TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
     session.CloseTalk();
     session.PlayOn("play on after the talk");
 
-    EXPECT_EQ(session.Play(), 0);
-    EXPECT_EQ(session.failure, "");
-    ASSERT_EQ(session.Boxes(), 2u);
-    for (const auto& box : session.machine.desktop.boxes)
-        EXPECT_EQ(box.text, "Script Error\nscript stopped: more than 1 MiB handed to the game");
+    ASSERT_NO_FATAL_FAILURE(session.PlayToTheEnd(2, "more than 1 MiB handed to the game"));
     // The hero learnt what the budget paid for, a few of the spells.
     const std::size_t learnt = session.Hero().GetSpells().size() - known;
     EXPECT_GT(learnt, 0u);
