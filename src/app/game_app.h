@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/rect.h"
 #include "ui/ui_manager.h"
+#include "world/game.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,11 +59,8 @@ constexpr std::uint32_t kAppMessageGameLoaded = 0x8001;
 constexpr int kMinimumWindowWidth = 864;
 constexpr int kMinimumWindowHeight = 720;
 
-// The message log keeps this many of the newest lines, and no more text than
-// this (the newest line always stays): a script posting lines on every tick
-// would otherwise grow it without end.
-constexpr std::size_t kMessageLogLines = 10000;
-constexpr std::size_t kMessageLogBytes = 16u * 1024u * 1024u;
+using VARD::kMessageLogBytes;
+using VARD::kMessageLogLines;
 
 // Selecting the whole party rather than one member.
 constexpr std::uint32_t kWholePartySelected = 0xFFFF;

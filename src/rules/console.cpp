@@ -30,7 +30,7 @@ void CEngine::CompleteQuest(const std::string& tag, std::int32_t value)
     // One pass: a completion here sets its tag directly and starts no other.
     for (const auto& [name, quest] : module.GetQuests())
     {
-        if (!quest->TestCompletion(game.GetQuestTags(), this))
+        if (!TestQuestCompletion(*quest))
             continue;
         game.SetQuestTag(quest->GetName(), 1);
         game.AddMessage(kMessageQuest, "The party has completed a quest for " +
@@ -38,6 +38,26 @@ void CEngine::CompleteQuest(const std::string& tag, std::int32_t value)
                                            quest->GetDisplayName() + ").");
         game.ShareExperience(quest->GetExperience());
         RefreshPartyMembers();
+    }
+}
+
+bool CEngine::TestQuestCompletion(const CQuestInfo& quest)
+{
+    CGame& game = Game();
+    try
+    {
+        return quest.TestCompletion(game.GetQuestTags(), this);
+    }
+    catch (const CVARDException&)
+    {
+        // A script run that stops while its call completes quests leaves the
+        // quests it did not get to test undone, as a test that failed would:
+        // the call itself completes, and they are tested again with the next
+        // tag set.
+        const CKeepBudget* budget = game.GetKeepBudget();
+        if (budget == nullptr || !budget->IsStopping())
+            throw;
+        return false;
     }
 }
 

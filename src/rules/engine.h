@@ -34,6 +34,7 @@ class CSpellEffectSummon;
 class CSpellEffectTeleport;
 struct CAttackInfo;
 class CObject;
+class CQuestInfo;
 class CThing;
 class CGame;
 class CItem;
@@ -308,6 +309,9 @@ public:
 
 private:
     void CreateMainCharacter(CActor& actor);
+    // The quest's completion test; false for a test that a stopping script
+    // run did not let finish.
+    bool TestQuestCompletion(const CQuestInfo& quest);
     void LoadTravelArea();
     void RestoreMember(CActor& actor);
     // Runs a script with a fresh context; the result is the script's.

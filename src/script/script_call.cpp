@@ -125,7 +125,8 @@ CScriptBudget& CScriptCall::Budget() const
 
 void CScriptCall::Keep(std::size_t bytes) const
 {
-    CBudgetKeeper(Budget()).Keep(bytes);
+    if (!CBudgetKeeper(Budget()).Pay(bytes))
+        throw CScriptStopped{};
 }
 
 std::size_t CScriptCall::Room() const
@@ -138,18 +139,34 @@ void CScriptCall::Stop(const char* reason) const
     CBudgetKeeper(Budget()).Stop(reason);
 }
 
-void CBudgetKeeper::Keep(std::size_t bytes)
+bool CBudgetKeeper::Pay(std::size_t bytes)
 {
-    // A budget already spent keeps nothing more, whatever is asked.
-    if (m_Budget.stopped || bytes > Room())
-        Stop(kHandedTooMuchReason);
+    // A budget already spent pays for nothing more, whatever is asked.
+    if (m_Budget.stopped)
+        return false;
+    if (bytes > Room())
+    {
+        MarkStopped(m_Budget, kHandedTooMuchReason);
+        return false;
+    }
     m_Budget.gameBytes += bytes;
+    return true;
 }
 
 std::size_t CBudgetKeeper::Room() const
 {
     const std::size_t spent = m_Budget.gameBytes;
-    return spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+    return !m_Budget.stopped && spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+}
+
+bool CBudgetKeeper::IsStopping() const
+{
+    return m_Budget.stopped;
+}
+
+void CBudgetKeeper::StopAfterCall(const char* reason)
+{
+    MarkStopped(m_Budget, reason);
 }
 
 void CBudgetKeeper::Stop(const char* reason)

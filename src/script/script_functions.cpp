@@ -130,6 +130,9 @@ void Say(const CScriptCall& call, const CTalkTarget& speaker, const CThing* pers
     std::string line = name + kSeparator + text;
     if (saying.expandsNames)
         ExpandNames(call, line, 1 + (saying.showsBox ? 1 : 0) + (journalled != nullptr ? 1 : 0));
+    if (journalled != nullptr)
+        game.EnsureStateRoom(game.NewPersonBytes(*journalled, journalled->GetPeopleJournalKey(),
+                                                 journalled->GetSecondText()));
     if (saying.showsBox)
         game.PostEvent(std::make_shared<CDialogBoxEvent>(name, line));
     game.AddMessage(kMessageInfo, line);
@@ -213,16 +216,22 @@ int EndTalk(CScriptCall& call)
 
 // ------------------------------------------------------------- tags, quests, journal
 
+void SetTagTo(const CScriptCall& call, const std::string& tag, std::int32_t value)
+{
+    call.Game().EnsureStateRoom(call.Game().NewTagBytes(tag));
+    call.Engine().CompleteQuest(tag, value);
+}
+
 int SetTag(CScriptCall& call)
 {
-    call.Engine().CompleteQuest(call.SavedName(1), 1);
+    SetTagTo(call, call.SavedName(1), 1);
     return 0;
 }
 
 int SetTagValue(CScriptCall& call)
 {
     const std::string tag = call.SavedName(1);
-    call.Engine().CompleteQuest(tag, call.Number(2));
+    SetTagTo(call, tag, call.Number(2));
     return 0;
 }
 
@@ -230,7 +239,9 @@ int Journal(CScriptCall& call)
 {
     const std::string first = call.SavedName(1);
     const std::string second = call.Text(2);
-    call.Game().UpdateJournal(second, first);
+    CGame& game = call.Game();
+    game.EnsureStateRoom(game.NewJournalBytes(second, first));
+    game.UpdateJournal(second, first);
     return 0;
 }
 
@@ -245,11 +256,15 @@ int AssignQuest(CScriptCall& call)
 {
     const CQuestInfo& quest = FindQuest(call.Module(), call.Text(1));
     CGame& game = call.Game();
+    // A tag without a name could not be saved and read back.
+    const std::string& tag = quest.GetRequiredTag();
+    if (!tag.empty())
+    {
+        game.EnsureStateRoom(game.NewTagBytes(tag));
+        game.SetQuestTag(tag, 1);
+    }
     game.AddMessage(kMessageInfo,
                     "You have been assigned a quest (" + quest.GetDisplayName() + ").");
-    // A tag without a name could not be saved and read back.
-    if (!quest.GetRequiredTag().empty())
-        game.SetQuestTag(quest.GetRequiredTag(), 1);
     return 0;
 }
 
@@ -386,7 +401,10 @@ int SetReturn(CScriptCall& call)
 
 int RevealArea(CScriptCall& call)
 {
-    call.Game().RevealArea(call.SavedName(1));
+    const std::string name = call.SavedName(1);
+    CGame& game = call.Game();
+    game.EnsureStateRoom(game.NewPlaceBytes(name));
+    game.RevealArea(name);
     return 0;
 }
 

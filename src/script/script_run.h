@@ -37,14 +37,16 @@ constexpr int kHookInterval = 1000;
 // Lua heap of all runs open at once.
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
 // Each call of a game function, for the work it does in the game.
-constexpr std::uint64_t kGameCallSteps = 1000;
-// What the runs leave in the game: kRecordBytes for each record kept (a
+constexpr std::uint64_t kGameCallSteps = 500;
+// What the runs leave in the game: kRecordBytes for each record newly kept (a
 // message, an event, a journal entry, a person's line, a tag, a place, a
-// choice, an item), and the length of every text the game keeps, whatever it
-// came from (an argument, an expanded name, a speaker's name, a quest's or a
-// spell's name in a line the game makes), once for each copy kept. The game's
-// own adders charge it, so that text the game makes on a run's behalf counts
-// too. And the longest single text a game function takes.
+// choice, an item), and the length of every text the game newly keeps,
+// whatever it came from (an argument, an expanded name, a speaker's name, a
+// quest's or a spell's name in a line the game makes), once for each copy
+// kept. The game's own adders charge it, so that text the game makes on a
+// run's behalf counts too; a function that passes it still completes,
+// keeping no more lines or boxes for the player, and the run stops as it
+// returns. And the longest single text a game function takes.
 constexpr std::size_t kGameBytesBudget = 1024u * 1024u;
 constexpr std::size_t kRecordBytes = kKeptRecordBytes;
 constexpr std::size_t kMaxTextLength = 64u * 1024u;
@@ -74,14 +76,18 @@ struct CScriptBudget
 };
 
 // Charges a budget for what the game keeps; the game's adders reach it
-// through the game while a run is open. A stop is thrown as CScriptStopped,
-// which the game function that led there turns into the run's stop.
+// through the game while a run is open. What it cannot pay marks the budget
+// spent, and the game function under way raises the stop as it returns; a
+// stop at once is thrown as CScriptStopped, which that function turns into
+// the run's stop.
 class CBudgetKeeper final : public CKeepBudget
 {
 public:
     explicit CBudgetKeeper(CScriptBudget& budget) : m_Budget(budget) {}
-    void Keep(std::size_t bytes) override;
+    bool Pay(std::size_t bytes) override;
     std::size_t Room() const override;
+    bool IsStopping() const override;
+    void StopAfterCall(const char* reason) override;
     [[noreturn]] void Stop(const char* reason) override;
 
 private:

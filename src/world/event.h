@@ -65,6 +65,9 @@ public:
     std::int32_t GetKind() const { return m_Kind; }
     // The bytes of text the event holds, which a script run is charged for.
     virtual std::size_t KeptBytes() const { return 0; }
+    // A line or box for the player to read, which a run that cannot pay for
+    // it leaves unshown; every other event is kept.
+    virtual bool IsShownText() const { return false; }
 
 private:
     std::int32_t m_Kind;
@@ -95,6 +98,7 @@ public:
     CMessageEvent(std::int32_t kind, std::string text) : CEvent(kind), m_Text(std::move(text)) {}
     const std::string& GetText() const { return m_Text; }
     std::size_t KeptBytes() const override { return m_Text.size(); }
+    bool IsShownText() const override { return true; }
 
 private:
     std::string m_Text;
@@ -110,6 +114,7 @@ public:
     const std::string& GetFirstText() const { return m_First; }
     const std::string& GetSecondText() const { return m_Second; }
     std::size_t KeptBytes() const override { return m_First.size() + m_Second.size(); }
+    bool IsShownText() const override { return true; }
 
 private:
     std::string m_First;

@@ -8,6 +8,7 @@
 #include "world/world_map.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace VARD
@@ -101,31 +102,80 @@ void CGame::SetKeepBudget(CKeepBudget* budget)
     m_KeptStateBytes.reset();
 }
 
+namespace
+{
+
+// A record of the kept state weighs its upkeep and every text it holds.
+template <typename... Texts> std::size_t RecordWeight(const Texts&... texts)
+{
+    return kKeptRecordBytes + (texts.size() + ...);
+}
+
+} // namespace
+
 std::size_t CGame::WeighKeptState() const
 {
     std::size_t bytes = 0;
     for (const auto& [name, value] : m_QuestTags)
-        bytes += kKeptRecordBytes + name.size();
+        bytes += RecordWeight(name);
     for (const auto& entry : m_Journal)
-        bytes += kKeptRecordBytes + entry->questName.size() + entry->textName.size();
+        bytes += RecordWeight(entry->questName, entry->textName);
     for (const auto& [name, value] : m_Revealed)
-        bytes += kKeptRecordBytes + name.size();
+        bytes += RecordWeight(name);
     for (const auto& [key, entry] : m_People)
-        bytes += kKeptRecordBytes + key.size() + entry->displayName.size() + entry->text.size();
+        bytes += RecordWeight(key, entry->displayName, entry->text);
     return bytes;
+}
+
+std::size_t CGame::NewTagBytes(const std::string& tag) const
+{
+    return m_QuestTags.count(tag) != 0 ? 0 : RecordWeight(tag);
+}
+
+std::size_t CGame::NewJournalBytes(const std::string& questName,
+                                   const std::string& textName) const
+{
+    return FindJournalEntry(m_Journal, questName, textName) != nullptr
+               ? 0
+               : RecordWeight(questName, textName);
+}
+
+std::size_t CGame::NewPlaceBytes(const std::string& name) const
+{
+    return m_Revealed.count(name) != 0 ? 0 : RecordWeight(name);
+}
+
+std::size_t CGame::NewPersonBytes(const CTalkTarget& person, const std::string& key,
+                                  const std::string& source) const
+{
+    return m_People.count(key) != 0 ? 0 : RecordWeight(key, person.GetTalkName(), source);
+}
+
+std::size_t& CGame::KeptStateBytes()
+{
+    // Weighed once a run, when it first adds to the state: most add nothing.
+    if (!m_KeptStateBytes)
+        m_KeptStateBytes = WeighKeptState();
+    return *m_KeptStateBytes;
+}
+
+void CGame::EnsureStateRoom(std::size_t bytes)
+{
+    if (m_KeepBudget == nullptr || bytes == 0)
+        return;
+    const std::size_t kept = KeptStateBytes();
+    if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
+        m_KeepBudget->Stop(kKeptStateFullReason);
 }
 
 void CGame::KeepState(std::size_t bytes)
 {
-    if (m_KeepBudget == nullptr)
+    if (m_KeepBudget == nullptr || bytes == 0)
         return;
-    // Weighed once a run, when it first adds to the state: most add nothing.
-    if (!m_KeptStateBytes)
-        m_KeptStateBytes = WeighKeptState();
-    std::size_t& kept = *m_KeptStateBytes;
+    std::size_t& kept = KeptStateBytes();
     if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
-        m_KeepBudget->Stop(kKeptStateFullReason);
-    m_KeepBudget->Keep(bytes);
+        m_KeepBudget->StopAfterCall(kKeptStateFullReason);
+    PayKept(bytes);
     kept += bytes;
 }
 
@@ -137,25 +187,19 @@ std::int32_t CGame::GetQuestTag(const std::string& tag) const
 
 void CGame::SetQuestTag(const std::string& tag, std::int32_t value)
 {
-    const std::size_t bytes = kKeptRecordBytes + tag.size();
-    const auto found = m_QuestTags.find(tag);
-    if (found != m_QuestTags.end())
-    {
-        Keep(bytes);
-        found->second = value;
-        return;
-    }
-    KeepState(bytes);
-    m_QuestTags.emplace(tag, value);
+    // A new value for a tag already there keeps nothing new.
+    KeepState(NewTagBytes(tag));
+    m_QuestTags[tag] = value;
 }
 
 void CGame::UpdateJournal(const std::string& questName, const std::string& textName)
 {
-    if (FindJournalEntry(m_Journal, questName, textName) != nullptr)
+    const std::size_t bytes = NewJournalBytes(questName, textName);
+    if (bytes == 0)
         return;
-    KeepState(kKeptRecordBytes + questName.size() + textName.size());
-    AddMessage(kMessageInfo, "Your Journal has been updated.");
+    KeepState(bytes);
     AddJournalEntry(m_Journal, questName, textName, m_Tick);
+    AddMessage(kMessageInfo, "Your Journal has been updated.");
 }
 
 void CGame::AddGold(std::int64_t amount)
@@ -170,10 +214,15 @@ void CGame::AddPeopleJournalLine(const CTalkTarget& person, const std::string& k
 {
     const auto found = m_People.find(key);
     if (found == m_People.end())
-        KeepState(kKeptRecordBytes + key.size() + person.GetTalkName().size() + source.size());
+        KeepState(NewPersonBytes(person, key, source));
     else if (found->second->text != source)
-        Keep(source.size());
-    Keep(kKeptRecordBytes + line.size());
+    {
+        // The entry's text is replaced, and the state weighs the new one.
+        PayKept(source.size());
+        if (m_KeptStateBytes)
+            *m_KeptStateBytes += source.size() - found->second->text.size();
+    }
+    PayKept(kKeptRecordBytes + line.size());
     VARD::AddPeopleJournalLine(m_People, key, person.GetTalkName(), source, line);
 }
 
@@ -218,38 +267,58 @@ void CGame::LoadWorldMap(const std::string& name, VARDCommon::CDataFileFactory& 
 
 void CGame::RevealArea(const std::string& name)
 {
-    const std::size_t bytes = kKeptRecordBytes + name.size();
-    if (m_Revealed.count(name) != 0)
-        Keep(bytes);
-    else
-        KeepState(bytes);
-    AddMessage(kMessageInfo, "A new location has been added to your map.");
+    KeepState(NewPlaceBytes(name));
     m_Revealed[name] = 1;
+    AddMessage(kMessageInfo, "A new location has been added to your map.");
 }
 
 void CGame::AddMessage(std::int32_t kind, const std::string& text)
 {
-    Keep(kKeptRecordBytes + text.size());
-    m_Events.push_back(std::make_shared<CMessageEvent>(kind, text));
+    // A line the run cannot pay for goes unshown; what made it goes on.
+    if (Pay(kKeptRecordBytes + text.size()))
+        QueueEvent(std::make_shared<CMessageEvent>(kind, text));
 }
 
 void CGame::PostEvent(std::shared_ptr<CEvent> event)
 {
-    Keep(kKeptRecordBytes + event->KeptBytes());
-    m_Events.push_back(std::move(event));
+    if (Pay(kKeptRecordBytes + event->KeptBytes()) || !event->IsShownText())
+        QueueEvent(std::move(event));
 }
 
 void CGame::AddActorInfo(std::int32_t kind, std::uint32_t actorId)
 {
-    Keep(kKeptRecordBytes);
-    m_Events.push_back(std::make_shared<CActorInfoEvent>(kind, actorId));
+    PayKept(kKeptRecordBytes);
+    QueueEvent(std::make_shared<CActorInfoEvent>(kind, actorId));
+}
+
+void CGame::QueueEvent(std::shared_ptr<CEvent> event)
+{
+    const auto* message = dynamic_cast<const CMessageEvent*>(event.get());
+    m_Events.push_back(std::move(event));
+    if (message == nullptr)
+        return;
+    m_QueuedMessages.push_back(std::prev(m_Events.end()));
+    m_QueuedMessageBytes += message->KeptBytes();
+    while (m_QueuedMessages.size() > kMessageLogLines ||
+           (m_QueuedMessageBytes > kMessageLogBytes && m_QueuedMessages.size() > 1))
+    {
+        const auto oldest = m_QueuedMessages.front();
+        m_QueuedMessageBytes -= (*oldest)->KeptBytes();
+        m_QueuedMessages.pop_front();
+        m_Events.erase(oldest);
+    }
 }
 
 std::shared_ptr<CEvent> CGame::PopEvent()
 {
     if (m_Events.empty())
         return nullptr;
-    auto event = m_Events.front();
+    if (!m_QueuedMessages.empty() && m_QueuedMessages.front() == m_Events.begin())
+    {
+        m_QueuedMessageBytes -= m_Events.front()->KeptBytes();
+        m_QueuedMessages.pop_front();
+    }
+    auto event = std::move(m_Events.front());
     m_Events.pop_front();
     return event;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <map>
 #include <memory>
@@ -57,19 +58,28 @@ struct CGameTime
 constexpr std::uint32_t kTicksPerSecond = 30;
 
 // What a script run may still leave in the game. The script host sets one on
-// the game while a run is open, and every adder below charges it before it
-// keeps anything: whatever path a run's text takes into the game, the same
-// budget stops it. Charges are in bytes; each record kept adds
-// kKeptRecordBytes for its own upkeep.
+// the game while a run is open, and every adder below pays it for what it
+// keeps. A game function is never stopped halfway: what the budget cannot pay
+// for marks the run to stop once the function returns. Until then the
+// function completes, and of its text only the lines and boxes shown to the
+// player go unkept when unpaid; what the game's state needs is kept all the
+// same. Charges are in bytes; each record kept adds kKeptRecordBytes for its
+// own upkeep.
 class CKeepBudget
 {
 public:
     virtual ~CKeepBudget() = default;
-    // Charges what is about to be kept; stops the run by throwing when it
-    // does not fit, and then nothing is charged.
-    virtual void Keep(std::size_t bytes) = 0;
+    // Charges what is about to be kept and answers true when the budget pays
+    // for it. Otherwise charges nothing, marks the run to stop and answers
+    // false; once marked, it pays for nothing more.
+    virtual bool Pay(std::size_t bytes) = 0;
     virtual std::size_t Room() const = 0;
-    // Stops the run for the reason given, a fixed text; does not return.
+    virtual bool IsStopping() const = 0;
+    // Marks the run to stop, for the reason given (a fixed text), once the
+    // game function returns.
+    virtual void StopAfterCall(const char* reason) = 0;
+    // Stops the run at once, for a game function that has changed nothing
+    // yet; does not return.
     [[noreturn]] virtual void Stop(const char* reason) = 0;
 };
 
@@ -78,10 +88,22 @@ constexpr std::size_t kKeptRecordBytes = 256;
 // The quest tags, journal entries, places revealed and people met hold their
 // names and texts for good and go into every saved game, so runs may not
 // grow them past this. What the rest of the game reads there is never
-// dropped: a run that would pass the bound stops instead.
+// dropped: a run whose call would pass the bound is stopped before the call
+// changes anything, and one that passes it through what the call sets off
+// (the quests it completes) stops once the call returns.
 constexpr std::size_t kKeptStateBytes = 8u * 1024u * 1024u;
 inline constexpr const char* kKeptStateFullReason =
     "the quest tags, journal, people and places revealed would hold more than 8 MiB";
+
+// The message log keeps this many of the newest lines, and no more text than
+// this (the newest line always stays): a script posting lines on every tick
+// would otherwise grow it without end. The lines waiting in the game for the
+// screen are bounded alike, so that the log shows the same whatever waited:
+// lines the game makes with no run to bound them (a member joining as a game
+// loads, announcing every spell it qualifies for) would otherwise pile up
+// there. Events that are not message lines are never dropped.
+constexpr std::size_t kMessageLogLines = 10000;
+constexpr std::size_t kMessageLogBytes = 16u * 1024u * 1024u;
 
 // The state of one game in progress. The record lives with the world model
 // because every placed thing draws ids from it and posts its messages to it;
@@ -125,6 +147,16 @@ public:
     void SetKeepBudget(CKeepBudget* budget);
     // What the kept state holds now, as measured against kKeptStateBytes.
     std::size_t WeighKeptState() const;
+    // What the kept state would grow by: a record for a tag, journal entry,
+    // place or person not there yet, and nothing for one already there.
+    std::size_t NewTagBytes(const std::string& tag) const;
+    std::size_t NewJournalBytes(const std::string& questName, const std::string& textName) const;
+    std::size_t NewPlaceBytes(const std::string& name) const;
+    std::size_t NewPersonBytes(const CTalkTarget& person, const std::string& key,
+                               const std::string& source) const;
+    // For a game function that has changed nothing yet: stops the open run
+    // when that much more would take the kept state past its bound.
+    void EnsureStateRoom(std::size_t bytes);
 
     // Quest tags: 0 for a tag never set.
     std::int32_t GetQuestTag(const std::string& tag) const;
@@ -202,7 +234,7 @@ public:
     const std::string& GetTravelEntry() const { return m_TravelEntry; }
     void SetTravel(const std::string& area, const std::string& entry)
     {
-        Keep(area.size() + entry.size());
+        PayKept(area.size() + entry.size());
         m_TravelArea = area;
         m_TravelEntry = entry;
     }
@@ -212,7 +244,7 @@ public:
     const std::string& GetResurrectionEntry() const { return m_ResurrectionEntry; }
     void SetResurrection(const std::string& area, const std::string& entry)
     {
-        Keep(area.size() + entry.size());
+        PayKept(area.size() + entry.size());
         m_ResurrectionArea = area;
         m_ResurrectionEntry = entry;
     }
@@ -220,7 +252,7 @@ public:
     const std::string& GetEnteredEntry() const { return m_EnteredEntry; }
     void SetEntered(const std::string& area, const std::string& entry)
     {
-        Keep(area.size() + entry.size());
+        PayKept(area.size() + entry.size());
         m_EnteredArea = area;
         m_EnteredEntry = entry;
     }
@@ -241,7 +273,7 @@ public:
     const std::string& GetVictoryText() const { return m_VictoryText; }
     void SetVictoryText(const std::string& text)
     {
-        Keep(text.size());
+        PayKept(text.size());
         m_VictoryText = text;
     }
 
@@ -255,15 +287,17 @@ public:
     void SetCombatFlag(std::int32_t flag) { m_CombatFlag = flag; }
 
 private:
-    // Charges the open run, if any, for what is about to be kept.
-    void Keep(std::size_t bytes)
-    {
-        if (m_KeepBudget != nullptr)
-            m_KeepBudget->Keep(bytes);
-    }
-    // As Keep, for a record that joins the kept state for good: stops the
-    // run that would take that state past its bound.
+    // Pays the open run, if any, for what is about to be kept; false when
+    // its budget cannot.
+    bool Pay(std::size_t bytes) { return m_KeepBudget == nullptr || m_KeepBudget->Pay(bytes); }
+    // As Pay, for what the game keeps paid or not.
+    void PayKept(std::size_t bytes) { Pay(bytes); }
+    // As PayKept, for a record that joins the kept state for good: marks the
+    // run to stop when the state passes its bound.
     void KeepState(std::size_t bytes);
+    // The kept state's weight during a run, weighed when first asked for.
+    std::size_t& KeptStateBytes();
+    void QueueEvent(std::shared_ptr<CEvent> event);
 
     CKeepBudget* m_KeepBudget = nullptr;
     // The kept state's weight during a run, once weighed.
@@ -290,6 +324,9 @@ private:
     std::map<std::string, std::shared_ptr<CMap2>> m_WorldMaps;
     std::uint32_t m_NextThingNumber = 1;
     std::list<std::shared_ptr<CEvent>> m_Events;
+    // The message lines among m_Events, oldest first, and their text's size.
+    std::deque<std::list<std::shared_ptr<CEvent>>::iterator> m_QueuedMessages;
+    std::size_t m_QueuedMessageBytes = 0;
     std::uint32_t m_Tick = 0;
     std::int32_t m_StartYear = 0;
     std::int32_t m_StartDay = 0;

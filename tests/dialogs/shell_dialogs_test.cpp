@@ -457,6 +457,7 @@ TEST(ShellDialogs, AFloodOfMessagesKeepsTheNewestLinesInTheLog)
     ASSERT_EQ(app.messageLog.size(), kept + 50);
     EXPECT_EQ(app.messageLog[kept], line(0));
     harness.Game().AddMessage(VARD::kMessageInfo, std::string(kMessageLogBytes + 1, 'y'));
+    app.DrainTickEvents();
     harness.Game().AddMessage(VARD::kMessageInfo, "after");
     app.DrainTickEvents();
     ASSERT_EQ(app.messageLog.size(), 1u);
