@@ -46,6 +46,8 @@ gfx::Matrix ScaledTo(const Rect& rect, float width, float height)
 } // namespace
 
 CUIDrawHelp::CUIDrawHelp(gfx::Device& device)
+    : m_Page{0, 0, static_cast<std::int32_t>(device.GetWidth()),
+             static_cast<std::int32_t>(device.GetHeight())}
 {
     try
     {

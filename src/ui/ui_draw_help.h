@@ -62,6 +62,12 @@ public:
     // Identity sprite transform, as text drawing needs.
     void ResetTransform(gfx::Sprite* sprite);
 
+    // The rectangle that holds the widgets being drawn, their dialog's
+    // panel, which no title or caption leaves; the manager sets it for
+    // every frame. The device's whole target until then.
+    const Rect& GetPage() const { return m_Page; }
+    void SetPage(const Rect& page) { m_Page = page; }
+
     // Text through the sprite with the font; returns the height the lines
     // take. A result of 0 for text that is not empty is a failure; empty
     // text draws nothing and counts as one line.
@@ -87,6 +93,7 @@ private:
     std::unique_ptr<gfx::Font> m_Font;
     std::unique_ptr<gfx::Font> m_SmallFont;
     std::map<std::uint32_t, std::shared_ptr<gfx::Texture>> m_Images;
+    Rect m_Page;
 };
 
 // Built-in icon of an item kind other than 0 (a weapon's comes from its
