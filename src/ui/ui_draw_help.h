@@ -73,12 +73,14 @@ public:
     // text draws nothing and counts as one line.
     static std::int32_t DrawText(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
                                  Rect& rect, std::uint32_t format, std::uint32_t colour);
-    // Text that stays inside rect whatever its length: its glyphs are cut at
-    // rect's edges, and text wider or taller than rect starts at rect's left
-    // or top edge instead of being centred or pushed right or down, so that
-    // what is cut is its end. Returns the height its lines take.
-    static std::int32_t DrawTextInside(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
-                                       const Rect& rect, std::uint32_t format,
+    // Text placed in rect by its format, as DrawText places it, and running
+    // past rect as far as it reaches, but kept inside bound: text that fits
+    // bound yet is placed across its edge moves inward just enough, text
+    // wider or taller than bound starts at bound's left or top edge, so
+    // that what is cut is its end; its glyphs are cut at bound alone.
+    // Returns the height its lines take.
+    static std::int32_t DrawTextWithin(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
+                                       const Rect& rect, const Rect& bound, std::uint32_t format,
                                        std::uint32_t colour);
     // The rows of rect that text of that format takes from rect's top, as
     // wide as rect and cut at its bottom: where a highlight or a hit area of
