@@ -29,8 +29,8 @@ public:
         drawHelp->FillRect(sprite, kBackdrop, &m_Rect);
         drawHelp->ResetTransform(sprite);
         // A title may hold a name of any length.
-        VARDUI::CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Text, m_Rect,
-                                            VARDUI::kUITextCaption, kWhite);
+        VARDUI::CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, m_Text, m_Rect,
+                                            drawHelp->GetPage(), VARDUI::kUITextCaption, kWhite);
     }
     bool HitTest(const VARDUI::Point*, VARDUI::CUIElement**, std::int32_t*) override
     {

@@ -50,7 +50,7 @@ void CWinDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     auto background = std::make_shared<VARDUI::CUIBackground>(kBackdrop);
     background->SetRect(panel);
     background->SetFlags(VARDUI::kUIFlagBackdrop, VARDUI::kUIFlagBackdrop);
-    ui->AddElement(background);
+    ui->AddPage(background);
     // The victory text above the buttons.
     auto text = std::make_shared<VARDUI::CUITextElement>(m_Text, 0);
     text->SetRect({panel.left + kMargin, panel.top + kMargin, panel.right - kMargin,

@@ -85,7 +85,7 @@ void CAttribDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     const bool creation = IsCharacterCreation() != 0;
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    ui->AddElement(panel);
+    ui->AddPage(panel);
     // The intro text to the left of the column of rows.
     auto intro = std::make_shared<VARDUI::CUITextElement>(IntroText(creation), 0u);
     ui->AddElement(intro);

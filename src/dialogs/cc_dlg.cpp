@@ -48,7 +48,7 @@ void LayOutCreationPage(const gfx::Rect& client, VARDUI::CUIManager& ui, bool fi
 {
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, filledPanel ? 1u : 0u);
-    ui.AddElement(panel);
+    ui.AddPage(panel);
     for (const auto& widget : column)
         ui.AddElement(widget);
     // The column centred in the client area.

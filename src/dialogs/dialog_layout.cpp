@@ -15,7 +15,7 @@ std::shared_ptr<VARDUI::CUIBackground> AddPanel(VARDUI::CUIManager& ui)
 {
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    ui.AddElement(panel);
+    ui.AddPage(panel);
     return panel;
 }
 

@@ -29,7 +29,8 @@ struct Centre
 
 Centre CentreOf(const gfx::Rect& client);
 
-// A filled panel, added to the root first so it lies beneath the rest.
+// A filled panel, added to the root first so it lies beneath the rest; it is
+// the page whose edges the widgets' titles keep within.
 std::shared_ptr<VARDUI::CUIBackground> AddPanel(VARDUI::CUIManager& ui);
 
 // A rectangle of the given size centred on the point (halves truncated).

@@ -101,7 +101,7 @@ void CSkillsDlg::BuildUI(const gfx::Rect* clientRect, VARDUI::CUIManager* ui)
     const std::uint32_t frameHeight = 480u - 2u * static_cast<std::uint32_t>(kSpacing);
     auto panel = std::make_shared<VARDUI::CUIBackground>(kPanelColour);
     panel->SetFlags(VARDUI::kUIFlagBackdrop, 1);
-    ui->AddElement(panel);
+    ui->AddPage(panel);
     // The intro text to the left of the column.
     auto intro = std::make_shared<VARDUI::CUITextElement>(IntroText(creation), 0u);
     ui->AddElement(intro);

@@ -166,6 +166,18 @@ void Font::BuildAtlas(Device& device)
 std::int32_t Font::DrawText(Sprite* sprite, std::string_view text, Rect& rect, std::uint32_t format,
                             std::uint32_t colour)
 {
+    return DrawLines(sprite, text, rect, format, colour, (format & kTextNoClip) ? nullptr : &rect);
+}
+
+std::int32_t Font::DrawText(Sprite* sprite, std::string_view text, Rect& rect, std::uint32_t format,
+                            std::uint32_t colour, const Rect& clip)
+{
+    return DrawLines(sprite, text, rect, format, colour, &clip);
+}
+
+std::int32_t Font::DrawLines(Sprite* sprite, std::string_view text, Rect& rect,
+                             std::uint32_t format, std::uint32_t colour, const Rect* clip)
+{
     const std::vector<TextLine> lines = BreakLines(text, format, rect.Width(), m_Advances);
     const std::int32_t total = static_cast<std::int32_t>(lines.size()) * m_Height;
     if (format & kTextCalcRect)
@@ -187,7 +199,6 @@ std::int32_t Font::DrawText(Sprite* sprite, std::string_view text, Rect& rect, s
         own.Begin(kSpriteAlphaBlend);
         target = &own;
     }
-    const bool clip = !(format & kTextNoClip);
     for (const PlacedLine& placed : PlaceLines(lines, rect, format, m_Height))
     {
         std::int32_t pen = placed.x;
@@ -204,12 +215,12 @@ std::int32_t Font::DrawText(Sprite* sprite, std::string_view text, Rect& rect, s
                 continue;
             if (clip)
             {
-                source.left += std::max(0, rect.left - dest.left);
-                source.top += std::max(0, rect.top - dest.top);
-                source.right -= std::max(0, dest.right - rect.right);
-                source.bottom -= std::max(0, dest.bottom - rect.bottom);
-                dest.left = std::max(dest.left, rect.left);
-                dest.top = std::max(dest.top, rect.top);
+                source.left += std::max(0, clip->left - dest.left);
+                source.top += std::max(0, clip->top - dest.top);
+                source.right -= std::max(0, dest.right - clip->right);
+                source.bottom -= std::max(0, dest.bottom - clip->bottom);
+                dest.left = std::max(dest.left, clip->left);
+                dest.top = std::max(dest.top, clip->top);
                 if (source.Width() <= 0 || source.Height() <= 0)
                     continue;
             }

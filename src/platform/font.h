@@ -41,6 +41,11 @@ public:
     // and counts as one line.
     std::int32_t DrawText(Sprite* sprite, std::string_view text, Rect& rect, std::uint32_t format,
                           std::uint32_t colour);
+    // The same, but glyphs are cut at clip instead, wherever rect places
+    // them and whatever the format says of clipping: text placed by one
+    // rectangle and kept inside another.
+    std::int32_t DrawText(Sprite* sprite, std::string_view text, Rect& rect, std::uint32_t format,
+                          std::uint32_t colour, const Rect& clip);
 
 private:
     struct Glyph
@@ -52,6 +57,9 @@ private:
 
     void LoadFace();
     void BuildAtlas(Device& device);
+    // Glyphs cut at clip unless it is null.
+    std::int32_t DrawLines(Sprite* sprite, std::string_view text, Rect& rect, std::uint32_t format,
+                           std::uint32_t colour, const Rect* clip);
 
     Device& m_Device;
     std::int32_t m_Height;

@@ -88,11 +88,10 @@ void CUITextButton::Draw(gfx::Device&, CUIDrawHelp* drawHelp, gfx::Sprite* sprit
         return;
     const bool hovered = DrawFrame(drawHelp, sprite, cursor);
     drawHelp->ResetTransform(sprite);
-    // A caption may be a name of any length, as a journal's rows are; one
-    // that does not fit starts clear of the frame's left side.
-    const Rect area{m_Rect.left + 2, m_Rect.top, m_Rect.right - 2, m_Rect.bottom};
-    CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Caption, area, kUITextCaption,
-                                hovered ? kBlack : kWhite);
+    // A caption may be a name of any length, as a journal's rows are: it may
+    // run past the button but not off the page.
+    CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, m_Caption, m_Rect, drawHelp->GetPage(),
+                                kUITextCaption, hovered ? kBlack : kWhite);
 }
 
 void CUIImageButton::LoadTextures(gfx::Device& device, CUIDrawHelp* drawHelp)

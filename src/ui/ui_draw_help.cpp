@@ -3,10 +3,12 @@
 #include "common/exception.h"
 #include "platform/gfx_error.h"
 #include "platform/image.h"
+#include "platform/text_layout.h"
 #include "resources/builtin_images.h"
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace VARDUI
 {
@@ -46,6 +48,8 @@ gfx::Matrix ScaledTo(const Rect& rect, float width, float height)
 } // namespace
 
 CUIDrawHelp::CUIDrawHelp(gfx::Device& device)
+    : m_Page{0, 0, static_cast<std::int32_t>(device.GetWidth()),
+             static_cast<std::int32_t>(device.GetHeight())}
 {
     try
     {
@@ -166,13 +170,17 @@ void CUIDrawHelp::ResetTransform(gfx::Sprite* sprite)
     sprite->SetTransform(gfx::Matrix::Identity());
 }
 
-std::int32_t CUIDrawHelp::DrawText(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
-                                   Rect& rect, std::uint32_t format, std::uint32_t colour)
+namespace
+{
+
+// The height draw returns; the font's errors, and a height of 0 for text
+// that is not empty, are failures.
+template <class Draw> std::int32_t CheckedText(std::string_view text, Draw draw)
 {
     std::int32_t height = 0;
     try
     {
-        height = font.DrawText(sprite, text, rect, format, colour);
+        height = draw();
     }
     catch (const gfx::Error& error)
     {
@@ -181,6 +189,14 @@ std::int32_t CUIDrawHelp::DrawText(gfx::Font& font, gfx::Sprite* sprite, std::st
     if (height == 0 && !text.empty())
         Fail("text drawing failed");
     return height;
+}
+
+} // namespace
+
+std::int32_t CUIDrawHelp::DrawText(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
+                                   Rect& rect, std::uint32_t format, std::uint32_t colour)
+{
+    return CheckedText(text, [&] { return font.DrawText(sprite, text, rect, format, colour); });
 }
 
 namespace
@@ -194,20 +210,48 @@ Rect MeasureText(gfx::Font& font, std::string_view text, const Rect& rect, std::
     return measured;
 }
 
+// Where the font puts text's lines in rect: from the leftmost start to the
+// farthest reach, from the first line's top to the last one's foot.
+Rect PlacedText(gfx::Font& font, std::string_view text, const Rect& rect, std::uint32_t format)
+{
+    const std::vector<gfx::TextLine> lines =
+        gfx::BreakLines(text, format, rect.Width(), font.GetAdvances());
+    const std::vector<gfx::PlacedLine> placed =
+        gfx::PlaceLines(lines, rect, format, font.GetHeight());
+    Rect bounds{placed.front().x, placed.front().y, placed.front().x,
+                placed.back().y + font.GetHeight()};
+    for (const gfx::PlacedLine& line : placed)
+    {
+        bounds.left = std::min(bounds.left, line.x);
+        bounds.right = std::max(bounds.right, line.x + line.line.width);
+    }
+    return bounds;
+}
+
+// How far the span [from, to) moves to lie within [low, high): not at all
+// when it does; onto low when it is the longer, so that its start shows;
+// else just far enough.
+std::int32_t Inward(std::int32_t from, std::int32_t to, std::int32_t low, std::int32_t high)
+{
+    if (from < low || to - from > high - low)
+        return low - from;
+    if (to > high)
+        return high - to;
+    return 0;
+}
+
 } // namespace
 
-std::int32_t CUIDrawHelp::DrawTextInside(gfx::Font& font, gfx::Sprite* sprite,
-                                         std::string_view text, const Rect& rect,
+std::int32_t CUIDrawHelp::DrawTextWithin(gfx::Font& font, gfx::Sprite* sprite,
+                                         std::string_view text, const Rect& rect, const Rect& bound,
                                          std::uint32_t format, std::uint32_t colour)
 {
-    const Rect measured = MeasureText(font, text, rect, format);
-    std::uint32_t inside = format & ~gfx::kTextNoClip;
-    if (measured.Width() > rect.Width())
-        inside &= ~(gfx::kTextCenter | gfx::kTextRight);
-    if (measured.Height() > rect.Height())
-        inside &= ~(gfx::kTextVCenter | gfx::kTextBottom);
-    Rect area = rect;
-    return DrawText(font, sprite, text, area, inside, colour);
+    const Rect placed = PlacedText(font, text, rect, format);
+    const std::int32_t dx = Inward(placed.left, placed.right, bound.left, bound.right);
+    const std::int32_t dy = Inward(placed.top, placed.bottom, bound.top, bound.bottom);
+    Rect moved{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+    return CheckedText(text,
+                       [&] { return font.DrawText(sprite, text, moved, format, colour, bound); });
 }
 
 Rect CUIDrawHelp::TextRowsInside(gfx::Font& font, std::string_view text, const Rect& rect,

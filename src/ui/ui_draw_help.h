@@ -62,17 +62,25 @@ public:
     // Identity sprite transform, as text drawing needs.
     void ResetTransform(gfx::Sprite* sprite);
 
+    // The rectangle that holds the widgets being drawn, their dialog's
+    // panel, which no title or caption leaves; the manager sets it for
+    // every frame. The device's whole target until then.
+    const Rect& GetPage() const { return m_Page; }
+    void SetPage(const Rect& page) { m_Page = page; }
+
     // Text through the sprite with the font; returns the height the lines
     // take. A result of 0 for text that is not empty is a failure; empty
     // text draws nothing and counts as one line.
     static std::int32_t DrawText(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
                                  Rect& rect, std::uint32_t format, std::uint32_t colour);
-    // Text that stays inside rect whatever its length: its glyphs are cut at
-    // rect's edges, and text wider or taller than rect starts at rect's left
-    // or top edge instead of being centred or pushed right or down, so that
-    // what is cut is its end. Returns the height its lines take.
-    static std::int32_t DrawTextInside(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
-                                       const Rect& rect, std::uint32_t format,
+    // Text placed in rect by its format, as DrawText places it, and running
+    // past rect as far as it reaches, but kept inside bound: text that fits
+    // bound yet is placed across its edge moves inward just enough, text
+    // wider or taller than bound starts at bound's left or top edge, so
+    // that what is cut is its end; its glyphs are cut at bound alone.
+    // Returns the height its lines take.
+    static std::int32_t DrawTextWithin(gfx::Font& font, gfx::Sprite* sprite, std::string_view text,
+                                       const Rect& rect, const Rect& bound, std::uint32_t format,
                                        std::uint32_t colour);
     // The rows of rect that text of that format takes from rect's top, as
     // wide as rect and cut at its bottom: where a highlight or a hit area of
@@ -87,6 +95,7 @@ private:
     std::unique_ptr<gfx::Font> m_Font;
     std::unique_ptr<gfx::Font> m_SmallFont;
     std::map<std::uint32_t, std::shared_ptr<gfx::Texture>> m_Images;
+    Rect m_Page;
 };
 
 // Built-in icon of an item kind other than 0 (a weapon's comes from its

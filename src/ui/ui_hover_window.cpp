@@ -63,8 +63,10 @@ void CUIHoverWindow::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
     if (!m_Info.title.empty())
     {
         drawHelp->ResetTransform(sprite);
-        CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Info.title, textArea,
-                                    kUITextTitle, m_Info.titleColour);
+        // A name, of any length: kept on the page rather than cut at the
+        // window.
+        CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, m_Info.title, textArea,
+                                    drawHelp->GetPage(), kUITextTitle, m_Info.titleColour);
         textArea.top += 16;
     }
     drawHelp->ResetTransform(sprite);

@@ -190,11 +190,12 @@ void CUIListElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
     }
 
     drawHelp->ResetTransform(sprite);
-    // The title may be its owner's name, of any length.
+    // The title may be its owner's name, of any length: an ordinary one runs
+    // past a narrow list as it needs, a long one is kept on the page.
     const Rect titleArea{m_Rect.left, m_Rect.top, m_Rect.right, m_Rect.top + kTitleHeight};
-    CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, m_Title, titleArea,
-                                gfx::kTextCenter | gfx::kTextVCenter | gfx::kTextSingleLine,
-                                0xFFFFFFFFu);
+    CUIDrawHelp::DrawTextWithin(
+        drawHelp->GetFont(), sprite, m_Title, titleArea, drawHelp->GetPage(),
+        gfx::kTextCenter | gfx::kTextVCenter | gfx::kTextSingleLine, 0xFFFFFFFFu);
 
     m_ScrollBar->Draw(device, drawHelp, sprite, cursor);
 

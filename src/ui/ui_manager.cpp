@@ -25,11 +25,18 @@ void CUIManager::AddElement(std::shared_ptr<CUIElement> element)
     m_Elements.push_back(std::move(element));
 }
 
+void CUIManager::AddPage(std::shared_ptr<CUIElement> panel)
+{
+    m_Page = panel.get();
+    AddElement(std::move(panel));
+}
+
 void CUIManager::Clear()
 {
     m_DrawHelp.reset();
     m_Elements.clear();
     m_HoverWindow = nullptr;
+    m_Page = nullptr;
     m_Pressed = nullptr;
     m_Events.clear();
 }
@@ -62,6 +69,9 @@ void CUIManager::Draw(gfx::Device& device, const Point* cursor)
     {
         throw CVARDException(kUIErrorCode, error.what());
     }
+    m_DrawHelp->SetPage(m_Page ? m_Page->GetRect()
+                               : Rect{0, 0, static_cast<std::int32_t>(device.GetWidth()),
+                                      static_cast<std::int32_t>(device.GetHeight())});
     for (const auto& element : m_Elements)
         element->Draw(device, m_DrawHelp.get(), &sprite, cursor);
     if (m_Pressed)

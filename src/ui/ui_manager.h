@@ -32,6 +32,10 @@ public:
     // An element whose run-time type is exactly CUIHoverWindow also becomes
     // the hover window.
     void AddElement(std::shared_ptr<CUIElement> element);
+    // Adds the dialog's panel: its rectangle, wherever it is moved to, is the
+    // page that no widget's title or caption leaves. Without one the page
+    // is the device's whole target.
+    void AddPage(std::shared_ptr<CUIElement> panel);
     // Drops the drawing object, every element and every queued event.
     void Clear();
     // A new drawing object for the device, then LoadTextures on every
@@ -49,6 +53,8 @@ public:
 
     const CUIElementList& GetElements() const { return m_Elements; }
     CUIHoverWindow* GetHoverWindow() const { return m_HoverWindow; }
+    // Null without one.
+    const CUIElement* GetPage() const { return m_Page; }
     CUIElement* GetPressed() const { return m_Pressed; }
     // The queue, oldest first; the shell takes events off the front.
     CUIEventList& GetEvents() { return m_Events; }
@@ -60,6 +66,7 @@ private:
 
     CUIElementList m_Elements;
     CUIHoverWindow* m_HoverWindow = nullptr;
+    const CUIElement* m_Page = nullptr;
     CUIElement* m_Pressed = nullptr;
     // The id the press reported: a list that classifies its children's clicks
     // is pressed itself but reports the child's id, and the drop names the

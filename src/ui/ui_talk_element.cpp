@@ -74,8 +74,9 @@ void CUITalkElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
             ++index;
             continue;
         }
-        // A choice longer than the room left is cut at the element's edge,
-        // its highlight and its hit area with it.
+        // A choice wraps within the element's column, and one longer than
+        // the room left is cut at the element's edge, its highlight and its
+        // hit area with it: the element scrolls, with others below it.
         const Rect choiceArea =
             CUIDrawHelp::TextRowsInside(drawHelp->GetFont(), choice, area, kUITextBody);
         m_ChoiceAreas.push_back(choiceArea);
@@ -84,7 +85,7 @@ void CUITalkElement::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
             drawHelp->FillRect(sprite, kWhite, &choiceArea);
         drawHelp->ResetTransform(sprite);
         const std::int32_t height =
-            CUIDrawHelp::DrawTextInside(drawHelp->GetFont(), sprite, choice, choiceArea,
+            CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, choice, choiceArea, choiceArea,
                                         kUITextBody, highlighted ? kBlack : kWhite);
         ++index;
         area.top += height + kEntryGap;

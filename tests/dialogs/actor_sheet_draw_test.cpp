@@ -2,8 +2,10 @@
 // display: the information page's panel darkens what lies below it, and the
 // highlighted "Spend Level Points" button and the action bar show; every
 // equipment box of the inventory page sits on its part of the paper doll.
-// The store's hover titles measured with the font they are drawn in. Names
-// of 100,000 bytes stay inside the widgets of the journal page and the store.
+// The store's hover titles measured with the font they are drawn in. The
+// demo's containers show their whole names over the inventory page's narrow
+// list; names of 100,000 bytes stay inside the page of the journal and of
+// the store.
 
 #include "app_demo_game.h"
 #include "builtin_images.h"
@@ -28,11 +30,16 @@
 #include "world/game.h"
 #include "world/item_template.h"
 #include "world/module.h"
+#include "world/object.h"
+#include "world/thing.h"
+#include "world/world_object.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <vector>
 
 namespace
@@ -46,6 +53,34 @@ int Brightness(const gfx::Image& image, std::int32_t x, std::int32_t y)
     const std::uint8_t* p =
         image.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
     return p[0] + p[1] + p[2];
+}
+
+// Columns left..right, right excluded.
+struct Columns
+{
+    std::int32_t left;
+    std::int32_t right;
+};
+
+// Pixels of the rows top..bottom where the two frames differ, leaving out
+// the columns skipped.
+int Differing(const gfx::Image& a, const gfx::Image& b, std::int32_t top, std::int32_t bottom,
+              std::initializer_list<Columns> skipped)
+{
+    int differing = 0;
+    for (std::int32_t y = top; y < bottom; ++y)
+        for (std::int32_t x = 0; x < static_cast<std::int32_t>(kWidth); ++x)
+        {
+            if (std::any_of(skipped.begin(), skipped.end(),
+                            [x](const Columns& c) { return x >= c.left && x < c.right; }))
+                continue;
+            const std::uint8_t* p =
+                a.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            const std::uint8_t* q =
+                b.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            differing += p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
+        }
+    return differing;
 }
 
 // A new game of the demo with its hero, and a device to draw a page on.
@@ -102,6 +137,20 @@ protected:
         gfx::Sprite sprite(*device);
         sprite.Begin(gfx::kSpriteAlphaBlend);
         element.Draw(*device, &help, &sprite, nullptr);
+        sprite.End();
+        return device->ReadPixels();
+    }
+
+    // Text alone on black, as the font draws it in rect.
+    gfx::Image DrawTextAlone(const std::string& text, VARDUI::Rect rect, std::uint32_t format,
+                             std::uint32_t colour)
+    {
+        VARDUI::CUIDrawHelp& help = *ui->GetDrawHelp();
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        gfx::Sprite sprite(*device);
+        sprite.Begin(gfx::kSpriteAlphaBlend);
+        help.ResetTransform(&sprite);
+        VARDUI::CUIDrawHelp::DrawText(help.GetFont(), &sprite, text, rect, format, colour);
         sprite.End();
         return device->ReadPixels();
     }
@@ -189,9 +238,59 @@ TEST_F(SheetDraw, EveryEquipmentBoxSitsOnTheDollPartThatTakesIt)
     }
 }
 
-// The hover window cuts its title at its edges: every ware of the demo's
-// stores, "Name (N gold)", fits whole beside the item's icon, measured with
-// the font the window draws it in.
+// Each container of the demo in reach of the hero: the inventory page titles
+// its narrow list with the container's name, which runs past the list as it
+// needs, whole, centred on the list as the font centres it.
+TEST_F(SheetDraw, TheDemoContainersShowTheirWholeNamesOnTheInventoryPage)
+{
+    VARD::CArea& area = *app.engine->Game().GetCurrentArea();
+    for (const auto& object : area.GetObjects())
+        if (object->GetFlag())
+            object->SetPosition(1000.0, 1000.0);
+    std::size_t containers = 0, widerThanTheList = 0;
+    for (const auto& [key, definition] : app.engine->Module().GetObjectTemplates())
+    {
+        if (!definition->GetFlag())
+            continue;
+        ++containers;
+        auto object = std::make_shared<VARD::CObject>(
+            &area, app.engine->Game().NewThingId(VARD::kThingKindObject), "", *definition);
+        object->SetFacing(0);
+        object->SetPosition(hero->GetX() + object->GetSizeX() / 2.0, hero->GetY());
+        area.AddObject(object);
+        CActorInvDlg page(&app, hero);
+        Draw(page, 0xFF000000u);
+        ASSERT_EQ(page.GetContainerInReach(), object.get()) << key;
+        VARDUI::CUIItemsListWindow& list = *page.GetContainerList();
+        const std::string& name = definition->GetText();
+        EXPECT_EQ(list.GetTitle(), name);
+        const gfx::Rect rect = list.GetRect();
+        const gfx::Rect titleArea{rect.left, rect.top, rect.right, rect.top + 16};
+        const gfx::Image drawn = DrawAlone(list);
+        const gfx::Image whole = DrawTextAlone(name, titleArea,
+                                               gfx::kTextCenter | gfx::kTextVCenter |
+                                                   gfx::kTextSingleLine | gfx::kTextNoClip,
+                                               0xFFFFFFFFu);
+        // The list's frame crosses the title's line at its two sides alone.
+        EXPECT_EQ(Differing(drawn, whole, titleArea.top, titleArea.bottom,
+                            {{rect.left - 1, rect.left}, {rect.right, rect.right + 1}}),
+                  0)
+            << name;
+        VARDUI::Rect measured{0, 0, 1000, 0};
+        VARDUI::CUIDrawHelp::DrawText(ui->GetDrawHelp()->GetFont(), nullptr, name, measured,
+                                      VARDUI::kUITextMeasure, 0);
+        widerThanTheList += measured.Width() > rect.Width();
+        area.RemoveObject(object.get());
+    }
+    // The chests, the traveller's pack and the pile of items among them,
+    // most of them wider than the list.
+    EXPECT_GE(containers, 4u);
+    EXPECT_GE(widerThanTheList, 3u);
+}
+
+// A hover title wider than the room beside the item's icon would run over
+// it: every ware of the demo's stores, "Name (N gold)", fits whole beside
+// the icon, measured with the font the window draws it in.
 TEST_F(SheetDraw, EveryWareOfTheDemoTownFitsBesideItsIconInTheHoverTitle)
 {
     VARDUI::CUIDrawHelp help(*device);
@@ -216,14 +315,17 @@ TEST_F(SheetDraw, EveryWareOfTheDemoTownFitsBesideItsIconInTheHoverTitle)
 }
 
 // Every text the journal page and the store draw from a name, with names of
-// 100,000 bytes: each widget drawn alone leaves no ink outside its rectangle
-// (and the frame a highlight or the hover window draws around it), yet shows
-// its text inside. One long word and as many bytes of words, since they are
-// cut and wrapped by different steps.
-TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
+// 100,000 bytes: each widget drawn alone leaves no ink outside its page,
+// nor outside its own frame where it wraps its text. A name runs past its
+// widget from the page's left edge, where its start shows, to the page's
+// right edge, where it is cut: on either side of the widget its line is the
+// name drawn from the one edge and cut at the other. One long word and as
+// many bytes of words, since they are cut and wrapped by different steps;
+// each begins unlike its middle, so that a centred one would not pass.
+TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirPages)
 {
-    const std::string word(100000, 'W');
-    std::string words;
+    const std::string word = "Long" + std::string(100000 - 4, 'W');
+    std::string words = "First ";
     while (words.size() < 100000)
         words += "Wide words ";
     VARD::CGame& game = app.engine->Game();
@@ -242,17 +344,25 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
     {
         std::string what;
         VARDUI::CUIElement* element;
-        // Ink below this fraction of the height, between the outline and the
-        // scroll bar, shows the text wrapped.
+        // A widget that wraps its text keeps it inside its frame; ink below
+        // this fraction of its height, between the outline and the scroll
+        // bar, shows the text wrapped.
         double wrappedBelow = 0;
+        // The name a widget runs out on its line, that far below its top, in
+        // colour.
+        std::string name = {};
+        std::int32_t lineBelowTop = 0;
+        std::uint32_t colour = 0xFFFFFFFFu;
     };
     const auto check = [&](const std::vector<Case>& cases)
     {
+        ASSERT_NE(ui->GetPage(), nullptr);
+        const gfx::Rect page = ui->GetPage()->GetRect();
         for (const Case& c : cases)
         {
             ASSERT_NE(c.element, nullptr) << c.what;
             const gfx::Rect rect = c.element->GetRect();
-            const gfx::Rect allowed = VARDUI::InflateRect(rect, 3);
+            const gfx::Rect allowed = c.wrappedBelow > 0 ? rect : page;
             const gfx::Image frame = DrawAlone(*c.element);
             int outside = 0, inside = 0, wrapped = 0;
             const auto wrapTop =
@@ -275,6 +385,17 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
             {
                 EXPECT_GT(wrapped, 100) << c.what;
             }
+            if (c.name.empty())
+                continue;
+            const std::int32_t lineTop = rect.top + c.lineBelowTop;
+            const gfx::Image line =
+                DrawTextAlone(c.name, {page.left, lineTop, page.right, lineTop + 16},
+                              gfx::kTextSingleLine, c.colour);
+            // The frame a highlight or the hover window draws around the
+            // widget is left out.
+            EXPECT_EQ(
+                Differing(frame, line, lineTop, lineTop + 16, {{rect.left - 3, rect.right + 3}}), 0)
+                << c.what;
         }
     };
     // The page's last widget of that kind.
@@ -292,18 +413,21 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
     Draw(journal, 0xFF000000u);
     const auto& list = journal.GetList();
     ASSERT_EQ(list->GetSectionElements(0).size(), 3u);
+    // A row's caption is centred down it.
+    const std::int32_t rowLine = (list->GetSectionElements(0)[0]->GetRect().Height() - 16) / 2;
     check({{"the list of quests", list.get()},
-           {"a quest's row", list->GetSectionElements(0)[1].get()},
-           {"a quest named by words", list->GetSectionElements(0)[2].get()},
+           {"a quest's row", list->GetSectionElements(0)[1].get(), 0, word, rowLine},
+           {"a quest named by words", list->GetSectionElements(0)[2].get(), 0, words, rowLine},
            {"the text of every quest", textOf(), 0.6},
-           {"the messages under the page", last(static_cast<VARDUI::CUIMessageWindow*>(nullptr))}});
+           {"the messages under the page", last(static_cast<VARDUI::CUIMessageWindow*>(nullptr)),
+            0.5}});
     journal.OnButton(CActorJournalDlg::kPeopleTabId);
     list->GetSectionElements(0)[0]->SetFlags(VARDUI::kUIFlagHighlighted, 1);
     journal.OnButton(CActorJournalDlg::kFirstRowId);
     ASSERT_EQ(journal.GetShownText().rfind(word + " LINE LINE ", 0), 0u);
     // The list, drawn first, places its new rows.
     check({{"the list of people", list.get()},
-           {"a person's row", list->GetSectionElements(0)[0].get()},
+           {"a person's row", list->GetSectionElements(0)[0].get(), 0, word, rowLine},
            {"what is known of a person", textOf(), 0.6}});
 
     // The hero carries a ware of a long name into a store of the town.
@@ -336,7 +460,9 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirWidgets)
                 token->FillHoverWindow(hover);
     ASSERT_EQ(hover->GetInfo().title.rfind(word, 0), 0u);
     backpack->SetFlags(VARDUI::kUIFlagHighlighted, 1);
-    check({{"the backpack under the hero's name", backpack}, {"a ware's hover title", hover}});
+    check({{"the backpack under the hero's name", backpack, 0, word},
+           {"a ware's hover title", hover, 0, hover->GetInfo().title, 0,
+            hover->GetInfo().titleColour}});
 }
 
 } // namespace

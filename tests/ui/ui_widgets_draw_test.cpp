@@ -3,6 +3,7 @@
 #include "platform/gl_fixture.h"
 #include "ui/ui_buttons.h"
 #include "ui/ui_draw_help.h"
+#include "ui/ui_group.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scroll_bar.h"
 #include "ui/ui_static_text.h"
@@ -43,7 +44,53 @@ protected:
         CUIDrawHelp::DrawText(help->GetFont(), nullptr, text, rect, kUITextMeasure, 0);
         return rect.Width();
     }
+
+    // A frame holding what draw draws through a sprite, read back.
+    template <class Draw> gfx::Image Frame(Draw draw)
+    {
+        device->Clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000u, 1.0f);
+        gfx::Sprite sprite(*device);
+        sprite.Begin(gfx::kSpriteAlphaBlend);
+        help->ResetTransform(&sprite);
+        draw(sprite);
+        sprite.End();
+        return device->ReadPixels();
+    }
+
+    // Text as the font alone draws it in rect.
+    gfx::Image FontFrame(const std::string& text, Rect rect, std::uint32_t format)
+    {
+        return Frame(
+            [&](gfx::Sprite& sprite)
+            { CUIDrawHelp::DrawText(help->GetFont(), &sprite, text, rect, format, kInk); });
+    }
+
+    static constexpr std::uint32_t kInk = 0xFFFFFFFFu;
 };
+
+// Pixels that differ between the frames within the rectangle, and those
+// either inks.
+struct Comparison
+{
+    int differing = 0;
+    int inked = 0;
+};
+
+Comparison Compare(const gfx::Image& a, const gfx::Image& b, const Rect& within = {0, 0, 128, 128})
+{
+    Comparison result;
+    for (std::int32_t y = within.top; y < within.bottom; ++y)
+        for (std::int32_t x = within.left; x < within.right; ++x)
+        {
+            const std::uint8_t* p =
+                a.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            const std::uint8_t* q =
+                b.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            result.differing += p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
+            result.inked += p[0] > 128 || q[0] > 128;
+        }
+    return result;
+}
 
 bool Bright(const std::array<int, 4>& p)
 {
@@ -124,6 +171,21 @@ TEST_F(WidgetDraw, TalkChoicesAreWhereTheyWereDrawn)
     EXPECT_TRUE(Bright(PixelAt(20, 50)));
     EXPECT_EQ(Count(61, 128, 0, 128, Bright), 0);
 
+    // A choice of one word of 100,000 bytes starts at the text column's left
+    // edge and is cut at its right one, not a pixel on: the element bounds
+    // a choice, which wraps inside it.
+    const std::string word = "Ab" + std::string(100000 - 2, 'W');
+    const CUITalkLines noLines, longWord{word};
+    CUITalkElement wide(&noLines, &longWord);
+    wide.SetRect({0, 0, 128, 60});
+    wide.LoadTextures(*device, help.get());
+    const gfx::Image drawn =
+        Frame([&](gfx::Sprite& sprite) { wide.Draw(*device, help.get(), &sprite, nullptr); });
+    const Comparison column =
+        Compare(drawn, FontFrame(word, {2, 2, 102, 18}, kUITextBody), {2, 2, 103, 18});
+    EXPECT_EQ(column.differing, 0);
+    EXPECT_GT(column.inked, 100);
+
     // No room left below the lines: the choices get empty areas.
     talk->SetRect({0, 0, 128, 60});
     talk->GetScrollBar()->SetPosition(0);
@@ -132,6 +194,63 @@ TEST_F(WidgetDraw, TalkChoicesAreWhereTheyWereDrawn)
     EXPECT_EQ(talk->GetChoiceAreas(), none);
     const Point low{20, 59};
     EXPECT_EQ(manager.DispatchMouse(kUIMouseLeftDown, &low), 0);
+}
+
+// A title placed in its widget's rectangle runs past it as far as it
+// reaches, but stays inside the page: what it draws is the font's own text
+// from where the rule puts it, cut at the page alone.
+TEST_F(WidgetDraw, TitlesRunPastTheirWidgetsButStayInsideThePage)
+{
+    const Rect all{0, 0, 128, 128};
+    const std::uint32_t line = gfx::kTextSingleLine,
+                        title = line | gfx::kTextCenter | gfx::kTextVCenter;
+    // The font's own formats for the expected text.
+    const std::uint32_t uncut = title | gfx::kTextNoClip, right = line | gfx::kTextRight,
+                        foot = line | gfx::kTextCenter | gfx::kTextBottom;
+    // Its start unlike its middle, so that text centred and cut at both
+    // edges would not pass for it.
+    const std::string tooWide = "Ab" + std::string(12, 'W');
+    ASSERT_GT(TextWidth(tooWide), 128);
+    const struct
+    {
+        const char* what;
+        std::string text;
+        Rect rect, page;
+        // Where and how the font must draw it, cut at expected.
+        Rect expected;
+        std::uint32_t expectedFormat;
+    } cases[] = {
+        {"narrow widget", "Wide name", {60, 40, 70, 56}, all, {60, 40, 70, 56}, uncut},
+        {"at the right edge", "Wide name", {110, 40, 120, 56}, all, {0, 40, 128, 56}, right},
+        {"at the left edge", "Wide name", {0, 40, 10, 56}, all, {0, 40, 128, 56}, line},
+        {"at the foot", "Wide name", {10, 120, 118, 136}, all, {10, 0, 118, 128}, foot},
+        {"too wide", tooWide, {40, 40, 80, 56}, {20, 0, 100, 128}, {20, 40, 100, 56}, line},
+    };
+    for (const auto& c : cases)
+    {
+        const gfx::Image drawn = Frame(
+            [&](gfx::Sprite& sprite) {
+                CUIDrawHelp::DrawTextWithin(help->GetFont(), &sprite, c.text, c.rect, c.page, title,
+                                            kInk);
+            });
+        const Comparison result = Compare(drawn, FontFrame(c.text, c.expected, c.expectedFormat));
+        EXPECT_EQ(result.differing, 0) << c.what;
+        EXPECT_GT(result.inked, 20) << c.what;
+    }
+
+    // The manager makes its dialog's panel the page, wherever the panel is
+    // moved to; without one the page is the whole target.
+    CUIManager manager;
+    auto panel = std::make_shared<CUIBackground>(0xC0000000u);
+    manager.AddPage(panel);
+    manager.CreateResources(*device);
+    panel->SetRect({16, 16, 112, 112});
+    manager.Draw(*device, nullptr);
+    EXPECT_EQ(manager.GetDrawHelp()->GetPage(), panel->GetRect());
+    manager.Clear();
+    manager.CreateResources(*device);
+    manager.Draw(*device, nullptr);
+    EXPECT_EQ(manager.GetDrawHelp()->GetPage(), all);
 }
 
 TEST_F(WidgetDraw, TextShownFromTheScrollPositionOrUpFromTheNewest)
