@@ -12,6 +12,7 @@
 #include "world/talk_state.h"
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -489,6 +490,103 @@ TEST(ScriptBudget, TheKeptStateStopsRunsAtItsBound)
             EXPECT_EQ(game.GetQuestTag("f"), 5);
         }
     }
+}
+
+// Every kind of record counts in the kept state: a state filled up to a tag's
+// cost by a journal entry, a place, a person or a tag, each made outside any
+// run after a first run has weighed the state, takes the tag in the next run,
+// and one byte more stops that run before the tag is set.
+TEST(ScriptBudget, EveryRecordKindCountsInTheStateEachRunWeighs)
+{
+    const std::size_t R = VARD::kKeptRecordBytes;
+    const std::string full = std::string("code 6: script stopped: ") + VARD::kKeptStateFullReason;
+    const std::size_t tagCost = R + 4;
+    const std::function<void(VARD::CEngine&, std::size_t)> fillers[] = {
+        [](VARD::CEngine& engine, std::size_t bytes)
+        { engine.Game().SetQuestTag(std::string(bytes - VARD::kKeptRecordBytes, 't'), 1); },
+        [](VARD::CEngine& engine, std::size_t bytes)
+        { engine.Game().UpdateJournal("q", std::string(bytes - VARD::kKeptRecordBytes - 1, 'j')); },
+        [](VARD::CEngine& engine, std::size_t bytes)
+        { engine.Game().RevealArea(std::string(bytes - VARD::kKeptRecordBytes, 'p')); },
+        [](VARD::CEngine& engine, std::size_t bytes)
+        {
+            const VARD::CActor& merchant = Merchant(engine);
+            const std::size_t key =
+                bytes - VARD::kKeptRecordBytes - merchant.GetTalkName().size() - 1;
+            engine.Game().AddPeopleJournalLine(merchant, std::string(key, 'k'), "s", "line");
+        },
+    };
+    int kind = 0;
+    for (const auto& fill : fillers)
+    {
+        SCOPED_TRACE("record kind " + std::to_string(kind++));
+        for (const std::size_t over : {0, 1})
+        {
+            const auto engine = ScriptTest::EnteredDemoGame();
+            VARD::CGame& game = engine->Game();
+            // A first run weighs the state as it adds to it.
+            EXPECT_EQ(RunBody(engine.get(), "vard_set_tag(context, 'first') return 1"), 1);
+            fill(*engine, VARD::kKeptStateBytes - game.WeighKeptState() - tagCost + over);
+            ASSERT_EQ(game.WeighKeptState(), VARD::kKeptStateBytes - tagCost + over);
+            VARD::CLuaScript script("function vard_script( context )\n"
+                                    "vard_set_tag(context, 'last')\nend\n");
+            VARD::CScriptContext context;
+            EXPECT_EQ(Failure(script, *engine, context), over != 0 ? full : "");
+            EXPECT_EQ(game.GetQuestTag("last"), over != 0 ? 0 : 1);
+        }
+    }
+}
+
+// A call whose quests, completed on its way, take the state past its bound
+// completes with them, and its run stops as it returns; the next run's call
+// that would add to the state is stopped before it changes anything.
+TEST(ScriptBudget, AQuestCompletedPastTheStatesBoundCompletesAndTheRunStops)
+{
+    const std::size_t R = VARD::kKeptRecordBytes;
+    const std::string full = std::string("code 6: script stopped: ") + VARD::kKeptStateFullReason;
+    const auto engine = ScriptTest::EnteredDemoGame();
+    VARD::CGame& game = engine->Game();
+    engine->GetModule()->Quests()["feat"] = std::make_shared<VARD::CQuestInfo>(
+        "feat", "Feat", 1000, "work", ScriptTest::ReadScript("<lua> return true </lua>"));
+    game.SetQuestTag("work", 0);
+    // One byte short of room for the quest's own tag.
+    game.SetQuestTag(std::string(VARD::kKeptStateBytes - game.WeighKeptState() - (R + 4) + 1 - R,
+                                 'f'),
+                     1);
+    VARD::CLuaScript script("function vard_script( context )\n"
+                            "vard_set_tag(context, 'work') vard_message(context, 'after')\nend\n");
+    VARD::CScriptContext context;
+    EXPECT_EQ(Failure(script, *engine, context), full);
+    EXPECT_EQ(game.GetQuestTag("work"), 1);
+    EXPECT_EQ(game.GetQuestTag("feat"), 1);
+    EXPECT_EQ(game.GetParty().front()->GetExperience(), 1000u);
+    EXPECT_EQ(game.WeighKeptState(), VARD::kKeptStateBytes + 1);
+    // Marked to stop, the run pays for no more lines.
+    EXPECT_TRUE(RulesTest::DrainMessages(game).empty());
+
+    const auto tags = game.GetQuestTags();
+    EXPECT_EQ(FailureCode(engine.get(), "vard_set_tag(context, 'more') return 1"), 6);
+    EXPECT_EQ(FailureCode(engine.get(), "vard_journal(context, 'a', 'b') return 1"), 6);
+    EXPECT_EQ(game.GetQuestTags(), tags);
+    EXPECT_TRUE(game.GetJournal().empty());
+    // Tags already there still change.
+    EXPECT_EQ(RunBody(engine.get(), "vard_set_tag_value(context, 'work', 5) return 1"), 1);
+    EXPECT_EQ(game.GetQuestTag("work"), 5);
+}
+
+// Setting a tag already there keeps nothing new: a counter updated 20,000
+// times in one run does not stop it. (The crypt is found, so that no quest's
+// test runs, at the steps of a run of its own, with every set.)
+TEST(ScriptBudget, ATagUpdatedTwentyThousandTimesInOneRunKeepsNothingNew)
+{
+    const auto engine = ScriptTest::EnteredDemoGame();
+    engine->Game().SetQuestTag("crypt_found", 1);
+    VARD::CLuaScript script("function vard_script( context )\n"
+                            "for i = 1, 20000 do vard_set_tag_value(context, 'counter', i) end "
+                            "return vard_get_tag_value(context, 'counter')\nend\n");
+    VARD::CScriptContext context;
+    EXPECT_EQ(Failure(script, *engine, context), "");
+    EXPECT_EQ(engine->Game().GetQuestTag("counter"), 20000);
 }
 
 } // namespace
