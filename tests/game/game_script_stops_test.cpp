@@ -14,6 +14,8 @@
 #include "dialogs/talk_dlg.h"
 #include "platform/keys.h"
 #include "rules/engine.h"
+#include "scratch_files.h"
+#include "script/script_run.h"
 #include "tool_support.h"
 #include "world/actor.h"
 #include "world/area.h"
@@ -27,6 +29,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -340,6 +343,44 @@ TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
     getrusage(RUSAGE_SELF, &usage);
     EXPECT_LT(usage.ru_maxrss, 400L * 1024L);
 #endif
+}
+
+// A greeting that has spent its budget down to 100 bytes makes the merchant
+// join the party. The join completes, and the run stops as it returns: the
+// new member has his place on the screen, his keys work, and a save is
+// written that loads with him in the party.
+TEST(GameScriptStops, AJoinAtTheEndOfItsBudgetIsWholeAndTheGameSavesAndPlaysOn)
+{
+    const TestUtil::LoopingModule module(
+        {ScriptCaller::Talk},
+        "<lua> for i = 1 , 17 do vard_message( context , string.rep( \"x\" , 61000 ) ) end "
+        "vard_message( context , string.rep( \"x\" , 6868 ) ) vard_join_party( context ) </lua>");
+    ASSERT_EQ(17u * (VARD::kKeptRecordBytes + 61000) + VARD::kKeptRecordBytes + 6868 + 100,
+              VARD::ScriptHost::kGameBytesBudget);
+    Session session(module);
+    const TestUtil::ScratchFolder folder("half_join");
+    const std::string path = (folder.Path() / "joined.vard").string();
+    session.Act("walk up to the merchant", [&] { session.WalkUpToTheMerchant(); });
+    session.AwaitBox("the greeting", 1);
+    session.CloseTalk();
+    session.Act("save, pick the new member and use his first action",
+                [&]
+                {
+                    ASSERT_EQ(session.Game().GetParty().size(), 2u);
+                    session.app.SaveGameTo(path);
+                    session.app.HandleMessage(AppTest::KeyDown('2'));
+                    session.app.HandleMessage(AppTest::KeyDown(platform::vk::kF1));
+                });
+    session.PlayOn("play on with the merchant in the party");
+
+    ASSERT_NO_FATAL_FAILURE(session.PlayToTheEnd(1, "more than 1 MiB handed to the game"));
+    EXPECT_EQ(session.app.selectedMember, 1u);
+    VARD::CEngine loaded;
+    loaded.LoadModule(module.Path());
+    loaded.LoadGame(path);
+    const auto party = loaded.Game().GetParty();
+    ASSERT_EQ(party.size(), 2u);
+    EXPECT_EQ(party[1]->GetTemplateName(), "merchant");
 }
 
 } // namespace
