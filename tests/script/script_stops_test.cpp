@@ -6,6 +6,7 @@
 #include "scratch_files.h"
 #include "test_util.h"
 #include "vardsim_run.h"
+#include "world/game.h"
 #include "world/journal.h"
 
 #include <gtest/gtest.h>
@@ -205,6 +206,51 @@ TEST(ScriptStops, AHeartbeatsLongNamesStopWithoutTheMemoryTheyAskFor)
         EXPECT_GT(run.peakKilobytes, 0);
         EXPECT_LT(run.peakKilobytes, 400 * 1024);
     }
+}
+
+// A hero of a 100,000-byte name holds a rank that, in the module his game is
+// loaded with, teaches 8,000 spells he has not learnt. Loading learns them as
+// he joins the party, and so does the read-back of every save, each spell
+// announced under his name with no run to bound the lines: the lines waiting
+// for the screen keep only the newest, and saving and loading stay far below
+// the gigabyte the lines would take.
+TEST(ScriptStops, AGameLoadedToLearnManySpellsSavesAndLoadsWithinBounds)
+{
+    const std::string stem = TestUtil::ScratchPath("stops_owed", "").string();
+    {
+        const TestUtil::LoopingModule before(
+            {ScriptCaller::Talk}, "<lua> vard_set_faction_rank( context , \"order\" , 1 ) </lua>",
+            TestUtil::RankOfManySpells(0));
+        std::ofstream(stem + ".orders") << "1 0 talk 50331663\n";
+        const auto run =
+            TestUtil::RunVardsim("--orders " + stem + ".orders --ticks 200 --save " + stem +
+                                     "_0.vard --name " + std::string(100'000, 'n'),
+                                 before.Path());
+        ASSERT_EQ(run.status, 0) << run.out.substr(0, 2000);
+        ASSERT_NE(run.out.find("promoted to the rank of Adept"), std::string::npos);
+    }
+    const TestUtil::LoopingModule after({}, "<lua> return 0 </lua>",
+                                        TestUtil::RankOfManySpells(8000));
+    const auto run = TestUtil::RunVardsim(
+        "--load " + stem + "_0.vard --ticks 10 --save " + stem + "_1.vard", after.Path());
+    EXPECT_EQ(run.status, 0) << run.out.substr(0, 2000);
+    std::size_t lines = 0;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);)
+        if (line.find(" inscribes S.") != std::string::npos)
+            ++lines;
+    // The newest that the lines' bound holds, from each of the two loads.
+    const std::size_t held = VARD::kMessageLogBytes / (100'000 + 13);
+    EXPECT_GE(lines, held);
+    EXPECT_LE(lines, 2 * (held + 1));
+    // Every spell was learnt and saved.
+    std::stringstream saved;
+    saved << std::ifstream(stem + "_1.vard").rdbuf();
+    EXPECT_NE(saved.str().find("sp7999"), std::string::npos);
+    EXPECT_GT(run.peakKilobytes, 0);
+    EXPECT_LT(run.peakKilobytes, 400 * 1024);
+    for (const char* file : {".orders", "_0.vard", "_1.vard"})
+        std::filesystem::remove(stem + file);
 }
 
 // Heartbeats that chatter on every run, for 30,000 ticks: each person the
