@@ -458,6 +458,7 @@ TEST(ScriptBudget, TheKeptStateStopsRunsAtItsBound)
         {"vard_set_tag(context, 'last')", R + 4},
         {"vard_journal(context, 'text', 'quest')", R + 9},
         {"vard_reveal_area(context, 'place')", R + 5},
+        {"vard_assign_quest(context, 'cellar_rats')", R + 20},
     };
     for (const auto& row : rows)
     {
@@ -483,7 +484,9 @@ TEST(ScriptBudget, TheKeptStateStopsRunsAtItsBound)
             EXPECT_EQ(game.WeighKeptState(), over != 0 ? before : VARD::kKeptStateBytes);
             if (over != 0)
             {
+                // Stopped before it changed anything: no line either.
                 EXPECT_EQ(game.GetQuestTags(), tags);
+                EXPECT_TRUE(RulesTest::DrainMessages(game).empty());
             }
             // At the bound, a tag already there still takes a new value.
             EXPECT_EQ(RunBody(engine.get(), "vard_set_tag_value(context, 'f', 5) return 1"), 1);
