@@ -7,7 +7,7 @@
 
 #include <set>
 
-TEST(ScratchFiles, EveryCallGivesANameOfItsOwnInTheTemporaryFolder)
+TEST(ScratchFiles, EveryCallGivesANameOfItsOwn)
 {
     const std::string pid = std::to_string(getpid());
     std::set<std::filesystem::path> seen;
@@ -16,7 +16,6 @@ TEST(ScratchFiles, EveryCallGivesANameOfItsOwnInTheTemporaryFolder)
         for (const auto& path : {TestUtil::ScratchPath("same"), TestUtil::ScratchPath("same", "")})
         {
             EXPECT_TRUE(seen.insert(path).second) << path;
-            EXPECT_EQ(path.parent_path(), std::filesystem::temp_directory_path());
             // Another process's names differ by its id.
             EXPECT_NE(path.filename().string().find(pid), std::string::npos) << path;
         }
