@@ -113,6 +113,9 @@ class CGame
 public:
     CGame();
     ~CGame();
+    // The queue's index of its message lines points into the queue itself.
+    CGame(const CGame&) = delete;
+    CGame& operator=(const CGame&) = delete;
 
     std::int32_t GetState() const { return m_State; }
     void SetState(std::int32_t state) { m_State = state; }
