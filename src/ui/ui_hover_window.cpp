@@ -63,10 +63,11 @@ void CUIHoverWindow::Draw(gfx::Device& device, CUIDrawHelp* drawHelp, gfx::Sprit
     if (!m_Info.title.empty())
     {
         drawHelp->ResetTransform(sprite);
-        // A name, of any length: kept on the page rather than cut at the
-        // window.
-        CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, m_Info.title, textArea,
-                                    drawHelp->GetPage(), kUITextTitle, m_Info.titleColour);
+        // A name, of any length: kept beside the icon inside the window,
+        // as the text under it is, starting at the left when it does not
+        // fit. Every ware of the demo fits.
+        CUIDrawHelp::DrawTextWithin(drawHelp->GetFont(), sprite, m_Info.title, textArea, textArea,
+                                    kUITextTitle, m_Info.titleColour);
         textArea.top += 16;
     }
     drawHelp->ResetTransform(sprite);
