@@ -50,12 +50,11 @@ bool CEngine::TestQuestCompletion(const CQuestInfo& quest)
     }
     catch (const CVARDException&)
     {
-        // A script run that stops while its call completes quests leaves the
-        // quests it did not get to test undone, as a test that failed would:
-        // the call itself completes, and they are tested again with the next
-        // tag set.
+        // A test stopped by its run's budget leaves its quest undone, as a
+        // test that failed would: the call that set the tag completes, and
+        // the quest is tested again with the next tag set.
         const CKeepBudget* budget = game.GetKeepBudget();
-        if (budget == nullptr || !budget->IsStopping())
+        if (budget == nullptr || !budget->IsStopped())
             throw;
         return false;
     }

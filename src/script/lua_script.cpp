@@ -461,7 +461,9 @@ void MarkStopped(CScriptBudget& budget, const char* reason)
     if (budget.stopped)
         return;
     budget.stopped = true;
-    budget.reason = reason;
+    // A stop already due when the game function returns came first.
+    budget.reason = budget.pendingReason != nullptr ? budget.pendingReason : reason;
+    budget.pendingReason = nullptr;
 }
 
 void Stop(lua_State* state, const char* reason)

@@ -141,12 +141,10 @@ void CScriptCall::Stop(const char* reason) const
 
 bool CBudgetKeeper::Pay(std::size_t bytes)
 {
-    // A budget already spent pays for nothing more, whatever is asked.
-    if (m_Budget.stopped)
-        return false;
+    // A budget spent, or to be, pays for nothing more, whatever is asked.
     if (bytes > Room())
     {
-        MarkStopped(m_Budget, kHandedTooMuchReason);
+        StopAfterCall(kHandedTooMuchReason);
         return false;
     }
     m_Budget.gameBytes += bytes;
@@ -156,22 +154,25 @@ bool CBudgetKeeper::Pay(std::size_t bytes)
 std::size_t CBudgetKeeper::Room() const
 {
     const std::size_t spent = m_Budget.gameBytes;
-    return !m_Budget.stopped && spent < kGameBytesBudget ? kGameBytesBudget - spent : 0;
+    if (m_Budget.stopped || m_Budget.pendingReason != nullptr || spent >= kGameBytesBudget)
+        return 0;
+    return kGameBytesBudget - spent;
 }
 
-bool CBudgetKeeper::IsStopping() const
+bool CBudgetKeeper::IsStopped() const
 {
     return m_Budget.stopped;
 }
 
 void CBudgetKeeper::StopAfterCall(const char* reason)
 {
-    MarkStopped(m_Budget, reason);
+    if (!m_Budget.stopped && m_Budget.pendingReason == nullptr)
+        m_Budget.pendingReason = reason;
 }
 
 void CBudgetKeeper::Stop(const char* reason)
 {
-    MarkStopped(m_Budget, reason);
+    MarkStopped(m_Budget, reason != nullptr ? reason : kHandedTooMuchReason);
     throw CScriptStopped{};
 }
 

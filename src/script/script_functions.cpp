@@ -667,6 +667,8 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
     else
     {
         CountHandedBytes(state);
+        CScriptBudget& budget = *run.budget;
+        ++budget.openCalls;
         try
         {
             CScriptCall call(state, *run.context);
@@ -691,6 +693,10 @@ int CallFunction(lua_State* state, const CFunctionSpec& entry)
             error = kInternalError;
             run.pending = std::current_exception();
         }
+        // A stop due once the function returned comes when the outermost
+        // one does: the runs a function starts complete with it.
+        if (--budget.openCalls == 0 && budget.pendingReason != nullptr)
+            MarkStopped(budget, budget.pendingReason);
     }
     PassOnStop(state);
     if (error != nullptr)

@@ -73,6 +73,13 @@ struct CScriptBudget
     // A fixed text: marking a budget spent happens inside Lua's allocator and
     // hooks, where nothing may allocate or throw.
     const char* reason = "";
+    // Set, with its reason, when a game function passes the budget: the
+    // function completes, and so do the runs it starts, keeping nothing
+    // more; the budget is spent when the outermost function open returns.
+    const char* pendingReason = nullptr;
+    // Game functions open on this budget, one inside another through the
+    // runs they start.
+    int openCalls = 0;
 };
 
 // Charges a budget for what the game keeps; the game's adders reach it
@@ -86,9 +93,9 @@ public:
     explicit CBudgetKeeper(CScriptBudget& budget) : m_Budget(budget) {}
     bool Pay(std::size_t bytes) override;
     std::size_t Room() const override;
-    bool IsStopping() const override;
+    bool IsStopped() const override;
     void StopAfterCall(const char* reason) override;
-    [[noreturn]] void Stop(const char* reason) override;
+    [[noreturn]] void Stop(const char* reason = nullptr) override;
 
 private:
     CScriptBudget& m_Budget;

@@ -166,6 +166,8 @@ void CGame::EnsureStateRoom(std::size_t bytes)
     const std::size_t kept = KeptStateBytes();
     if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
         m_KeepBudget->Stop(kKeptStateFullReason);
+    if (bytes > m_KeepBudget->Room())
+        m_KeepBudget->Stop();
 }
 
 void CGame::KeepState(std::size_t bytes)

@@ -61,10 +61,10 @@ constexpr std::uint32_t kTicksPerSecond = 30;
 // the game while a run is open, and every adder below pays it for what it
 // keeps. A game function is never stopped halfway: what the budget cannot pay
 // for marks the run to stop once the function returns. Until then the
-// function completes, and of its text only the lines and boxes shown to the
-// player go unkept when unpaid; what the game's state needs is kept all the
-// same. Charges are in bytes; each record kept adds kKeptRecordBytes for its
-// own upkeep.
+// function completes, with the runs it starts (a quest's completion test),
+// and of its text only the lines and boxes shown to the player go unkept
+// when unpaid; what the game's state needs is kept all the same. Charges are
+// in bytes; each record kept adds kKeptRecordBytes for its own upkeep.
 class CKeepBudget
 {
 public:
@@ -73,14 +73,17 @@ public:
     // for it. Otherwise charges nothing, marks the run to stop and answers
     // false; once marked, it pays for nothing more.
     virtual bool Pay(std::size_t bytes) = 0;
+    // What it would still pay for: 0 once marked.
     virtual std::size_t Room() const = 0;
-    virtual bool IsStopping() const = 0;
+    // The run is stopped at once: no script of it runs again.
+    virtual bool IsStopped() const = 0;
     // Marks the run to stop, for the reason given (a fixed text), once the
     // game function returns.
     virtual void StopAfterCall(const char* reason) = 0;
     // Stops the run at once, for a game function that has changed nothing
-    // yet; does not return.
-    [[noreturn]] virtual void Stop(const char* reason) = 0;
+    // yet, for the reason given or, with none, for a budget spent; does not
+    // return.
+    [[noreturn]] virtual void Stop(const char* reason = nullptr) = 0;
 };
 
 constexpr std::size_t kKeptRecordBytes = 256;
@@ -158,7 +161,8 @@ public:
     std::size_t NewPersonBytes(const CTalkTarget& person, const std::string& key,
                                const std::string& source) const;
     // For a game function that has changed nothing yet: stops the open run
-    // when that much more would take the kept state past its bound.
+    // when that much more would take the kept state past its bound, or is
+    // more than the run can pay for.
     void EnsureStateRoom(std::size_t bytes);
 
     // Quest tags: 0 for a tag never set.

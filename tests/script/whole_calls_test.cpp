@@ -422,6 +422,15 @@ TEST(WholeCalls, PartyItemsAndQuestsAtEveryByteOfTheirBudget)
         {{"a member leaves", "vard_leave_party(context)", true, joined}, R},
         {{"the party emptied", "vard_empty_party(context)", false, joined}, R},
         {{"a promotion", "vard_set_faction_rank(context, 'town_guard', 2)"}, 0},
+        {{"a tag that completes a quest", "vard_set_tag(context, 'crypt_entered')"},
+         R + SizeOf("crypt_entered") + R + SizeOf("crypt_found")},
+        // With the crypt entered, the key's tag has the crypt's quest tested:
+        // its test, a script of its own, runs and completes the quest however
+        // little room the item's line left.
+        {{"a quest item that has another quest completed",
+          "vard_give_item(context, 'temple_key')", false,
+          [](VARD::CEngine& engine) { engine.Game().SetQuestTag("crypt_entered", 1); }},
+         R + R + SizeOf("temple_key_found") + R + SizeOf("crypt_found")},
         // The quest, its tags there already, stays in the module from here.
         {{"a quest completed again", "vard_set_tag(context, 'work')", false, questToRedo}, 0},
     };
