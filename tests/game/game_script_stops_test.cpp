@@ -306,7 +306,7 @@ TEST(GameScriptStops, EveryCallersNeverEndingScriptStopsWithABoxAndTheGamePlaysO
 // a heartbeat completes a quest of a 500,000-byte name again and again, and
 // a greeting makes the hero rise to a rank that teaches 8,000 spells. Each
 // call completes and the run stops at the budget with its box, and the game
-// plays on without holding what the lines would make.
+// plays on, saves and loads without holding what the lines would make.
 TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
 {
     std::vector<TestUtil::ModuleAddition> additions = TestUtil::RankOfManySpells(8000);
@@ -332,11 +332,22 @@ TEST(GameScriptStops, LinesTheGameMakesForARunStopAtTheBudget)
     session.AwaitBox("the promotion", 2);
     session.CloseTalk();
     session.PlayOn("play on after the talk");
+    // Last, as the loaded game's clock stands where it was saved.
+    const TestUtil::ScratchFolder folder("many_spells");
+    const std::string path = (folder.Path() / "promoted.vard").string();
+    session.Act("save and load the game",
+                [&]
+                {
+                    session.app.SaveGameTo(path);
+                    session.app.LoadGameFrom(path);
+                });
 
     ASSERT_NO_FATAL_FAILURE(session.PlayToTheEnd(2, "more than 1 MiB handed to the game"));
     // The promotion completed: the hero learnt every spell of the rank,
-    // though the budget paid for only a few of their lines.
+    // though the budget paid for only a few of their lines, and the game
+    // saved and loaded with them.
     EXPECT_EQ(session.Hero().GetSpells().size() - known, 8000u);
+    EXPECT_GT(std::filesystem::file_size(path), 8000u * 4u);
 #if !defined(__SANITIZE_ADDRESS__)
     // The whole game's peak, far below the gigabytes the lines would take.
     rusage usage{};
