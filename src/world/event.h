@@ -92,7 +92,7 @@ private:
 };
 
 // Kinds 18 to 29 (and 2): one line for the message window.
-class CMessageEvent : public CEvent
+class CMessageEvent final : public CEvent
 {
 public:
     CMessageEvent(std::int32_t kind, std::string text) : CEvent(kind), m_Text(std::move(text)) {}

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <typeinfo>
 
 namespace VARD
 {
@@ -132,8 +133,7 @@ std::size_t CGame::NewTagBytes(const std::string& tag) const
     return m_QuestTags.count(tag) != 0 ? 0 : RecordWeight(tag);
 }
 
-std::size_t CGame::NewJournalBytes(const std::string& questName,
-                                   const std::string& textName) const
+std::size_t CGame::NewJournalBytes(const std::string& questName, const std::string& textName) const
 {
     return FindJournalEntry(m_Journal, questName, textName) != nullptr
                ? 0
@@ -159,12 +159,17 @@ std::size_t& CGame::KeptStateBytes()
     return *m_KeptStateBytes;
 }
 
+bool CGame::StateFits(std::size_t bytes)
+{
+    const std::size_t kept = KeptStateBytes();
+    return kept <= kKeptStateBytes && bytes <= kKeptStateBytes - kept;
+}
+
 void CGame::EnsureStateRoom(std::size_t bytes)
 {
     if (m_KeepBudget == nullptr || bytes == 0)
         return;
-    const std::size_t kept = KeptStateBytes();
-    if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
+    if (!StateFits(bytes))
         m_KeepBudget->Stop(kKeptStateFullReason);
     if (bytes > m_KeepBudget->Room())
         m_KeepBudget->Stop();
@@ -174,11 +179,10 @@ void CGame::KeepState(std::size_t bytes)
 {
     if (m_KeepBudget == nullptr || bytes == 0)
         return;
-    std::size_t& kept = KeptStateBytes();
-    if (kept > kKeptStateBytes || bytes > kKeptStateBytes - kept)
+    if (!StateFits(bytes))
         m_KeepBudget->StopAfterCall(kKeptStateFullReason);
     PayKept(bytes);
-    kept += bytes;
+    KeptStateBytes() += bytes;
 }
 
 std::int32_t CGame::GetQuestTag(const std::string& tag) const
@@ -278,29 +282,30 @@ void CGame::AddMessage(std::int32_t kind, const std::string& text)
 {
     // A line the run cannot pay for goes unshown; what made it goes on.
     if (Pay(kKeptRecordBytes + text.size()))
-        QueueEvent(std::make_shared<CMessageEvent>(kind, text));
+        QueueMessage(std::make_shared<CMessageEvent>(kind, text));
 }
 
 void CGame::PostEvent(std::shared_ptr<CEvent> event)
 {
-    if (Pay(kKeptRecordBytes + event->KeptBytes()) || !event->IsShownText())
-        QueueEvent(std::move(event));
+    if (!Pay(kKeptRecordBytes + event->KeptBytes()) && event->IsShownText())
+        return;
+    if (typeid(*event) == typeid(CMessageEvent))
+        QueueMessage(std::static_pointer_cast<CMessageEvent>(std::move(event)));
+    else
+        m_Events.push_back(std::move(event));
 }
 
 void CGame::AddActorInfo(std::int32_t kind, std::uint32_t actorId)
 {
     PayKept(kKeptRecordBytes);
-    QueueEvent(std::make_shared<CActorInfoEvent>(kind, actorId));
+    m_Events.push_back(std::make_shared<CActorInfoEvent>(kind, actorId));
 }
 
-void CGame::QueueEvent(std::shared_ptr<CEvent> event)
+void CGame::QueueMessage(std::shared_ptr<CMessageEvent> message)
 {
-    const auto* message = dynamic_cast<const CMessageEvent*>(event.get());
-    m_Events.push_back(std::move(event));
-    if (message == nullptr)
-        return;
-    m_QueuedMessages.push_back(std::prev(m_Events.end()));
     m_QueuedMessageBytes += message->KeptBytes();
+    m_Events.push_back(std::move(message));
+    m_QueuedMessages.push_back(std::prev(m_Events.end()));
     while (m_QueuedMessages.size() > kMessageLogLines ||
            (m_QueuedMessageBytes > kMessageLogBytes && m_QueuedMessages.size() > 1))
     {

@@ -304,7 +304,11 @@ private:
     void KeepState(std::size_t bytes);
     // The kept state's weight during a run, weighed when first asked for.
     std::size_t& KeptStateBytes();
-    void QueueEvent(std::shared_ptr<CEvent> event);
+    // Whether that much more keeps the state within its bound.
+    bool StateFits(std::size_t bytes);
+    // A message line joins the queue's index of them, and the oldest go
+    // past the bounds.
+    void QueueMessage(std::shared_ptr<CMessageEvent> message);
 
     CKeepBudget* m_KeepBudget = nullptr;
     // The kept state's weight during a run, once weighed.

@@ -9,6 +9,8 @@
 
 #include "app_demo_game.h"
 #include "builtin_images.h"
+#include "image_diff.h"
+
 #include "dialogs/actor_info_dlg.h"
 #include "dialogs/actor_inv_dlg.h"
 #include "dialogs/actor_journal_dlg.h"
@@ -36,7 +38,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
@@ -56,32 +57,13 @@ int Brightness(const gfx::Image& image, std::int32_t x, std::int32_t y)
     return p[0] + p[1] + p[2];
 }
 
-// Columns left..right, right excluded.
-struct Columns
-{
-    std::int32_t left;
-    std::int32_t right;
-};
-
 // Pixels of the rows top..bottom where the two frames differ, leaving out
 // the columns skipped.
 int Differing(const gfx::Image& a, const gfx::Image& b, std::int32_t top, std::int32_t bottom,
-              std::initializer_list<Columns> skipped)
+              std::initializer_list<TestUtil::Columns> skipped)
 {
-    int differing = 0;
-    for (std::int32_t y = top; y < bottom; ++y)
-        for (std::int32_t x = 0; x < static_cast<std::int32_t>(kWidth); ++x)
-        {
-            if (std::any_of(skipped.begin(), skipped.end(),
-                            [x](const Columns& c) { return x >= c.left && x < c.right; }))
-                continue;
-            const std::uint8_t* p =
-                a.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-            const std::uint8_t* q =
-                b.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-            differing += p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
-        }
-    return differing;
+    return TestUtil::DiffImages(a, b, {0, top, static_cast<std::int32_t>(kWidth), bottom}, skipped)
+        .differing;
 }
 
 // A new game of the demo with its hero, and a device to draw a page on.
@@ -368,12 +350,11 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirPages)
             const gfx::Rect rect = c.element->GetRect();
             const gfx::Rect holder = c.bound ? *c.bound : page;
             // A window keeps all it draws inside its frame, two pixels out.
-            const gfx::Rect allowed =
-                c.wrappedBelow > 0
-                    ? rect
-                    : (c.bound ? gfx::Rect{rect.left - 2, rect.top - 2, rect.right + 2,
-                                           rect.bottom + 2}
-                               : page);
+            const gfx::Rect allowed = c.wrappedBelow > 0
+                                          ? rect
+                                          : (c.bound ? gfx::Rect{rect.left - 2, rect.top - 2,
+                                                                 rect.right + 2, rect.bottom + 2}
+                                                     : page);
             const gfx::Image frame = DrawAlone(*c.element);
             int outside = 0, inside = 0, wrapped = 0;
             const auto wrapTop =
@@ -471,11 +452,11 @@ TEST_F(SheetDraw, HundredThousandByteNamesStayInsideTheirPages)
                 token->FillHoverWindow(hover);
     ASSERT_EQ(hover->GetInfo().title.rfind(word, 0), 0u);
     backpack->SetFlags(VARDUI::kUIFlagHighlighted, 1);
-    check({{"the backpack under the hero's name", backpack, 0, word},
-           {"a ware's hover title", hover, 0, hover->GetInfo().title, 0,
-            hover->GetInfo().titleColour,
-            gfx::Rect{hover->GetRect().left + 33, hover->GetRect().top, hover->GetRect().right,
-                      hover->GetRect().bottom}}});
+    check(
+        {{"the backpack under the hero's name", backpack, 0, word},
+         {"a ware's hover title", hover, 0, hover->GetInfo().title, 0, hover->GetInfo().titleColour,
+          gfx::Rect{hover->GetRect().left + 33, hover->GetRect().top, hover->GetRect().right,
+                    hover->GetRect().bottom}}});
 }
 
 } // namespace

@@ -12,8 +12,8 @@
 #include "world/talk_state.h"
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace
@@ -26,10 +26,7 @@ using VARD::ScriptHost::kStepBudget;
 
 VARD::CActor& Merchant(VARD::CEngine& engine)
 {
-    for (const auto& actor : engine.Game().GetCurrentArea()->Actors())
-        if (actor->GetTemplateName() == "merchant")
-            return *actor;
-    throw CVARDException(2, "no merchant in town");
+    return ScriptTest::TownActor(engine, "merchant");
 }
 
 // The detail of the failure a run throws; empty when it does not fail.
@@ -313,24 +310,6 @@ TEST(ScriptBudget, ExpandedNamesCountAgainstWhatIsHanded)
     }
 }
 
-// Vard_message calls that leave exactly `bytes` in the game: each costs a
-// record and its text.
-std::string FillWith(std::size_t bytes)
-{
-    using VARD::ScriptHost::kRecordBytes;
-    constexpr std::size_t kMost = kRecordBytes + 60'000;
-    const std::size_t calls = (bytes + kMost - 1) / kMost;
-    std::string body;
-    for (std::size_t i = 0; i < calls; ++i)
-    {
-        const std::size_t share = bytes / calls + (i < bytes % calls ? 1 : 0);
-        EXPECT_GE(share, kRecordBytes);
-        body +=
-            "vard_message(context, string.rep('f', " + std::to_string(share - kRecordBytes) + ")) ";
-    }
-    return body;
-}
-
 // Every text the game keeps of a call is charged, whatever it came from, once
 // for every copy, with a record for each record kept, and text the game makes
 // on the call's behalf (a quest completed, a spell learnt) as well. Each call
@@ -430,7 +409,8 @@ TEST(ScriptBudget, WhatTheGameKeepsIsChargedCopyByCopy)
             context.target = &Merchant(*engine);
             VARD::CLuaScript script(
                 "function vard_script( context )\nlocal X = string.rep('x', " + std::to_string(t) +
-                ") " + FillWith(kGameBytesBudget - row.cost + short_) + row.call + "\nend\n");
+                ") " + ScriptTest::FillWith(kGameBytesBudget - row.cost + short_).body + row.call +
+                "\nend\n");
             EXPECT_EQ(Failure(script, *engine, context),
                       short_ != 0 ? "code 6: script stopped: more than 1 MiB handed to the game"
                                   : "")
@@ -553,9 +533,8 @@ TEST(ScriptBudget, AQuestCompletedPastTheStatesBoundCompletesAndTheRunStops)
         "feat", "Feat", 1000, "work", ScriptTest::ReadScript("<lua> return true </lua>"));
     game.SetQuestTag("work", 0);
     // One byte short of room for the quest's own tag.
-    game.SetQuestTag(std::string(VARD::kKeptStateBytes - game.WeighKeptState() - (R + 4) + 1 - R,
-                                 'f'),
-                     1);
+    game.SetQuestTag(
+        std::string(VARD::kKeptStateBytes - game.WeighKeptState() - (R + 4) + 1 - R, 'f'), 1);
     VARD::CLuaScript script("function vard_script( context )\n"
                             "vard_set_tag(context, 'work') vard_message(context, 'after')\nend\n");
     VARD::CScriptContext context;

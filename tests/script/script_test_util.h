@@ -7,6 +7,7 @@
 #include "common/tag_file.h"
 #include "rules/rules_test_util.h"
 #include "script/lua_script.h"
+#include "world/game.h"
 #include "world/script_record.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,31 @@ inline int FailureCode(VARD::CEngine* engine, const std::string& body)
 {
     VARD::CScriptContext context;
     return FailureCode(engine, body, context);
+}
+
+// Vard_message calls that leave exactly `bytes` in the game (none, or at
+// least a record's worth), and how many lines they post.
+struct CFill
+{
+    std::string body;
+    std::size_t lines = 0;
+};
+
+inline CFill FillWith(std::size_t bytes)
+{
+    constexpr std::size_t kLongest = 60'000;
+    constexpr std::size_t kMost = VARD::kKeptRecordBytes + kLongest;
+    CFill fill;
+    fill.lines = (bytes + kMost - 1) / kMost;
+    fill.body = "local f = string.rep('f', " + std::to_string(kLongest) + ") ";
+    for (std::size_t i = 0; i < fill.lines; ++i)
+    {
+        const std::size_t share = bytes / fill.lines + (i < bytes % fill.lines ? 1 : 0);
+        EXPECT_GE(share, VARD::kKeptRecordBytes);
+        fill.body += "vard_message(context, f:sub(1, " +
+                     std::to_string(share - VARD::kKeptRecordBytes) + ")) ";
+    }
+    return fill;
 }
 
 } // namespace ScriptTest

@@ -18,8 +18,9 @@
 #include "world/talk_state.h"
 
 #include <functional>
+#include <numeric>
+#include <optional>
 #include <sstream>
-#include <typeinfo>
 
 // Named apart: the test files of a suite are compiled together.
 namespace WholeCallsTest
@@ -31,28 +32,6 @@ using VARD::ScriptHost::kGameBytesBudget;
 using VARD::ScriptHost::kRecordBytes;
 
 const std::string kHandedTooMuch = "code 6: script stopped: more than 1 MiB handed to the game";
-
-// Vard_message calls that leave exactly `bytes` in the game, and how many.
-struct CFill
-{
-    std::string body;
-    std::size_t lines = 0;
-};
-
-CFill FillWith(std::size_t bytes)
-{
-    constexpr std::size_t kLongest = 60'000;
-    constexpr std::size_t kMost = kRecordBytes + kLongest;
-    CFill fill;
-    fill.lines = (bytes + kMost - 1) / kMost;
-    fill.body = "local f = string.rep('f', " + std::to_string(kLongest) + ") ";
-    for (std::size_t i = 0; i < fill.lines; ++i)
-    {
-        const std::size_t share = bytes / fill.lines + (i < bytes % fill.lines ? 1 : 0);
-        fill.body += "vard_message(context, f:sub(1, " + std::to_string(share - kRecordBytes) + ")) ";
-    }
-    return fill;
-}
 
 // What the game shows the player of a call, in order: its message lines and
 // boxes, each with what it costs to keep.
@@ -98,11 +77,6 @@ VARD::CActor& Merchant(VARD::CEngine& engine)
     return ScriptTest::TownActor(engine, "merchant");
 }
 
-void Line(std::ostringstream& out, const std::string& text)
-{
-    out << text << '\n';
-}
-
 // Everything a game function may change but the lines and boxes it shows.
 std::string Snapshot(VARD::CEngine& engine, const VARD::CScriptContext& context)
 {
@@ -132,9 +106,9 @@ std::string Snapshot(VARD::CEngine& engine, const VARD::CScriptContext& context)
         out << ' ' << actor->Id();
     out << '\n';
     for (const auto& [tag, value] : game.GetQuestTags())
-        Line(out, "tag " + tag + '=' + std::to_string(value));
+        out << "tag " << tag << '=' << value << '\n';
     for (const auto& entry : game.GetJournal())
-        Line(out, "journal " + entry->questName + '/' + entry->textName);
+        out << "journal " << entry->questName << '/' << entry->textName << '\n';
     for (const auto& [key, person] : game.GetPeople())
     {
         out << "person " << key << ' ' << person->displayName << ' ' << person->text;
@@ -143,9 +117,9 @@ std::string Snapshot(VARD::CEngine& engine, const VARD::CScriptContext& context)
         out << '\n';
     }
     for (const auto& [place, value] : game.GetRevealed())
-        Line(out, "revealed " + place);
+        out << "revealed " << place << '\n';
     for (const auto& choice : Merchant(engine).GetTalkQueue())
-        Line(out, "choice " + choice->GetText() + " -> " + choice->GetStateName());
+        out << "choice " << choice->GetText() << " -> " << choice->GetStateName() << '\n';
     out << "talk next " << context.nextState << " end " << context.endTalk << '\n';
     return out.str();
 }
@@ -198,7 +172,7 @@ struct CCall
 };
 
 COutcome RunCall(CSweepGame& sweep, const CCall& c, std::optional<std::size_t> room,
-             std::string* before = nullptr)
+                 std::string* before = nullptr)
 {
     VARD::CEngine& engine = sweep.Start();
     c.setup(engine);
@@ -211,7 +185,8 @@ COutcome RunCall(CSweepGame& sweep, const CCall& c, std::optional<std::size_t> r
     TakeEvents(engine.Game(), 0, snapshot, none);
     if (before != nullptr)
         *before = std::move(snapshot);
-    const CFill fill = room ? FillWith(kGameBytesBudget - *room) : CFill{};
+    const ScriptTest::CFill fill =
+        room ? ScriptTest::FillWith(kGameBytesBudget - *room) : ScriptTest::CFill{};
     VARD::CLuaScript script("function vard_script( context )\n" + fill.body + c.call + "\nend\n");
     COutcome outcome;
     try
@@ -227,14 +202,9 @@ COutcome RunCall(CSweepGame& sweep, const CCall& c, std::optional<std::size_t> r
     return outcome;
 }
 
-// What the call newly kept, as the game shows it: every event and record
-// added, every text set.
 std::size_t Sum(const std::vector<std::size_t>& costs)
 {
-    std::size_t sum = 0;
-    for (const std::size_t cost : costs)
-        sum += cost;
-    return sum;
+    return std::accumulate(costs.begin(), costs.end(), std::size_t{0});
 }
 
 // Sweeps the call with the room left to every byte from more than its cost
@@ -303,8 +273,7 @@ TEST(WholeCalls, TalkAndMessagesAtEveryByteOfTheirBudget)
                                                    merchant.GetSecondText());
         // A person's entry keeps the key, the name and the person's text.
         ASSERT_EQ(personBytes, R + merchant.GetPeopleJournalKey().size() +
-                                   merchant.GetTalkName().size() +
-                                   merchant.GetSecondText().size());
+                                   merchant.GetTalkName().size() + merchant.GetSecondText().size());
     }
     const std::size_t said = SizeOf("Merchant : hi");
     const auto metBefore = [](VARD::CEngine& engine)
@@ -323,8 +292,7 @@ TEST(WholeCalls, TalkAndMessagesAtEveryByteOfTheirBudget)
         {{"talk to a person met for the first time", "vard_talk(context, 'hi')", true},
          R + said + personBytes},
         {{"talk to a person met before", "vard_talk(context, 'hi')", true, metBefore}, R + said},
-        {{"a person's shout", "vard_shout(context, 'target', 'hi')", true},
-         R + said + personBytes},
+        {{"a person's shout", "vard_shout(context, 'target', 'hi')", true}, R + said + personBytes},
         {{"the hero's chatter", "vard_chatter(context, 'actor', 'hi')"}, 0},
         {{"a choice", "vard_add_talk_path(context, 'pick', 's')", true}, R + 4 + 1},
         {{"a diplomacy check", "vard_diplomacy_check(context, 10, 'a', 'b')", true}, 0},
@@ -346,23 +314,17 @@ TEST(WholeCalls, TagsJournalPlacesAndTravelAtEveryByteOfTheirBudget)
     } rows[] = {
         {{"a new tag", "vard_set_tag(context, 'newtag')"}, R + 6},
         // A tag, entry or place already there keeps nothing new.
-        {{"a tag already there",
-          "vard_set_tag_value(context, 'counter', 7)",
-          false,
+        {{"a tag already there", "vard_set_tag_value(context, 'counter', 7)", false,
           [](VARD::CEngine& engine) { engine.Game().SetQuestTag("counter", 3); }},
          0},
         {{"a new journal entry", "vard_journal(context, 'text', 'quest')"}, R + 5 + 4},
-        {{"a journal entry already there",
-          "vard_journal(context, 'text', 'quest')",
-          false,
+        {{"a journal entry already there", "vard_journal(context, 'text', 'quest')", false,
           [](VARD::CEngine& engine) { engine.Game().UpdateJournal("quest", "text"); }},
          0},
         {{"a quest assigned", "vard_assign_quest(context, 'cellar_rats')"},
          R + SizeOf("cellar_rats_assigned")},
         {{"a new place", "vard_reveal_area(context, 'place')"}, R + 5},
-        {{"a place already revealed",
-          "vard_reveal_area(context, 'place')",
-          false,
+        {{"a place already revealed", "vard_reveal_area(context, 'place')", false,
           [](VARD::CEngine& engine) { engine.Game().RevealArea("place"); }},
          0},
         {{"a journey", "vard_goto_area(context, 'forest', 'road')"}, 6 + 4},
@@ -427,9 +389,8 @@ TEST(WholeCalls, PartyItemsAndQuestsAtEveryByteOfTheirBudget)
         // With the crypt entered, the key's tag has the crypt's quest tested:
         // its test, a script of its own, runs and completes the quest however
         // little room the item's line left.
-        {{"a quest item that has another quest completed",
-          "vard_give_item(context, 'temple_key')", false,
-          [](VARD::CEngine& engine) { engine.Game().SetQuestTag("crypt_entered", 1); }},
+        {{"a quest item that has another quest completed", "vard_give_item(context, 'temple_key')",
+          false, [](VARD::CEngine& engine) { engine.Game().SetQuestTag("crypt_entered", 1); }},
          R + R + SizeOf("temple_key_found") + R + SizeOf("crypt_found")},
         // The quest, its tags there already, stays in the module from here.
         {{"a quest completed again", "vard_set_tag(context, 'work')", false, questToRedo}, 0},

@@ -1,3 +1,4 @@
+#include "image_diff.h"
 #include "ui_element_draw.h"
 
 #include "platform/gl_fixture.h"
@@ -68,28 +69,10 @@ protected:
     static constexpr std::uint32_t kInk = 0xFFFFFFFFu;
 };
 
-// Pixels that differ between the frames within the rectangle, and those
-// either inks.
-struct Comparison
+TestUtil::ImageDiff Compare(const gfx::Image& a, const gfx::Image& b,
+                            const Rect& within = {0, 0, 128, 128})
 {
-    int differing = 0;
-    int inked = 0;
-};
-
-Comparison Compare(const gfx::Image& a, const gfx::Image& b, const Rect& within = {0, 0, 128, 128})
-{
-    Comparison result;
-    for (std::int32_t y = within.top; y < within.bottom; ++y)
-        for (std::int32_t x = within.left; x < within.right; ++x)
-        {
-            const std::uint8_t* p =
-                a.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-            const std::uint8_t* q =
-                b.Pixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
-            result.differing += p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
-            result.inked += p[0] > 128 || q[0] > 128;
-        }
-    return result;
+    return TestUtil::DiffImages(a, b, within);
 }
 
 bool Bright(const std::array<int, 4>& p)
@@ -181,7 +164,7 @@ TEST_F(WidgetDraw, TalkChoicesAreWhereTheyWereDrawn)
     wide.LoadTextures(*device, help.get());
     const gfx::Image drawn =
         Frame([&](gfx::Sprite& sprite) { wide.Draw(*device, help.get(), &sprite, nullptr); });
-    const Comparison column =
+    const TestUtil::ImageDiff column =
         Compare(drawn, FontFrame(word, {2, 2, 102, 18}, kUITextBody), {2, 2, 103, 18});
     EXPECT_EQ(column.differing, 0);
     EXPECT_GT(column.inked, 100);
@@ -233,7 +216,8 @@ TEST_F(WidgetDraw, TitlesRunPastTheirWidgetsButStayInsideThePage)
                 CUIDrawHelp::DrawTextWithin(help->GetFont(), &sprite, c.text, c.rect, c.page, title,
                                             kInk);
             });
-        const Comparison result = Compare(drawn, FontFrame(c.text, c.expected, c.expectedFormat));
+        const TestUtil::ImageDiff result =
+            Compare(drawn, FontFrame(c.text, c.expected, c.expectedFormat));
         EXPECT_EQ(result.differing, 0) << c.what;
         EXPECT_GT(result.inked, 20) << c.what;
     }

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 using namespace VARD;
 
 TEST(GameRecord, ConstructedAndReset)
@@ -128,6 +132,41 @@ TEST(GameRecord, EventsDrainInPostingOrder)
     ASSERT_TRUE(info);
     EXPECT_EQ(info->GetActorId(), 0x03000007u);
     EXPECT_EQ(game.PopEvent()->GetKind(), kEventDialogBox);
+    EXPECT_EQ(game.PopEvent(), nullptr);
+}
+
+// Waiting message lines keep the newest within the log's bounds, whichever
+// way they were posted and however many were drained between; other events
+// all stay, in order.
+TEST(GameRecord, QueuedLinesKeepTheNewestAndEveryOtherEvent)
+{
+    CGame game;
+    game.AddMessage(kMessageInfo, "drained");
+    game.PopEvent();
+    game.AddActorInfo(kEventActorHitPoints, 1);
+    for (std::size_t n = 0; n <= kMessageLogLines; ++n)
+    {
+        game.PostEvent(std::make_shared<CMessageEvent>(kMessageInfo, std::to_string(n)));
+        if (n == 5000)
+            game.PostEvent(std::make_shared<CInfoEvent>(kEventPartyChanged));
+    }
+    std::vector<std::string> lines;
+    std::vector<std::int32_t> others;
+    while (const auto event = game.PopEvent())
+    {
+        if (const auto* message = dynamic_cast<const CMessageEvent*>(event.get()))
+            lines.push_back(message->GetText());
+        else
+            others.push_back(event->GetKind());
+    }
+    ASSERT_EQ(lines.size(), kMessageLogLines);
+    EXPECT_EQ(lines.front(), "1");
+    EXPECT_EQ(lines.back(), std::to_string(kMessageLogLines));
+    EXPECT_EQ(others, (std::vector<std::int32_t>{kEventActorHitPoints, kEventPartyChanged}));
+    // By bytes: a line longer than the bound stays alone, the newest.
+    game.AddMessage(kMessageInfo, "older");
+    game.AddMessage(kMessageInfo, std::string(kMessageLogBytes + 1, 'x'));
+    EXPECT_EQ(game.PopEvent()->KeptBytes(), kMessageLogBytes + 1);
     EXPECT_EQ(game.PopEvent(), nullptr);
 }
 
